@@ -1,0 +1,18 @@
+# One static library per subsystem folder; sources are picked up by glob so
+# adding a file needs no CMake edit.
+function(tsis_library name dir)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.h)
+  list(FILTER srcs EXCLUDE REGEX "/main\\.cpp$")
+  list(FILTER srcs INCLUDE REGEX "\\.cpp$")
+  if(srcs)
+    file(GLOB_RECURSE hdrs CONFIGURE_DEPENDS ${dir}/*.h)
+    add_library(${name} STATIC ${srcs} ${hdrs})
+    target_include_directories(${name} PUBLIC ${dir})
+    target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+  else()
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${dir})
+    target_link_libraries(${name} INTERFACE ${ARG_DEPS})
+  endif()
+endfunction()

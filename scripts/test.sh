@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Installs, builds and runs every test (unit and end-to-end).
+# --sanitize builds into build-asan/ with AddressSanitizer and UBSan.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+scripts/build.sh "$@"
+dir=build; [ "${1:-}" = "--sanitize" ] && dir=build-asan
+if [ -x scripts/start-postgres.sh ]; then
+  eval "$(scripts/start-postgres.sh)"
+fi
+ctest --test-dir "$dir" --output-on-failure -j2 --timeout 600
