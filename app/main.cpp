@@ -1,9 +1,19 @@
-#include <cstdio>
+#include "BridgeBase.h"
+
+#include <QCoreApplication>
+
+#include <clocale>
 
 int main(int argc, char** argv)
 {
-    (void)argc;
-    (void)argv;
-    std::fputs("usage: tsisbridge <command> [--key=value ...]\n", stderr);
-    return 0;
+    QCoreApplication application(argc, argv);
+    // Qt takes the locale from the environment; numbers must print the same everywhere.
+    std::setlocale(LC_NUMERIC, "C");
+
+    int result = 0;
+    {
+        BridgeBase bridge;
+        result = bridge.processCommandLine(argc, argv);
+    }
+    return result;
 }

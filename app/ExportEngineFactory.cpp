@@ -1,0 +1,8 @@
+#include "ExportEngineFactory.h"
+
+#include "BridgeTaskBase.h"
+
+BridgeTaskBase* createExportEngine()
+{
+    return new BridgeTaskBase();
+}

@@ -1,0 +1,179 @@
+#include "LogManager.h"
+
+#include "ConsoleStreams.h"
+#include "OsDescription.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QLocale>
+#include <QRegularExpression>
+#include <QTime>
+
+namespace {
+
+const QString kMethodSetup = QStringLiteral("LogManager::setupLogFile");
+const QString kRule = QString(73, QLatin1Char('-'));
+
+QString timeNow() { return QTime::currentTime().toString(QStringLiteral("hh:mm:ss")); }
+
+} // namespace
+
+LogManager* LogManager::instance(const QString& name, const QString& headerTitle,
+                                 const QString& headerVersion, const QString& headerBuildDate)
+{
+    static LogManager* manager = new LogManager();
+    if (!name.isEmpty())
+        manager->name_ = name;
+    if (manager->file_.exists())
+        manager->writeHeader(headerTitle, headerVersion, headerBuildDate);
+    if (!headerTitle.isEmpty())
+        manager->write(7, Console, headerTitle + QStringLiteral(" started."), QString());
+    return manager;
+}
+
+QString LogManager::levelName(int level)
+{
+    switch (level) {
+    case -1: return QStringLiteral("None         ");
+    case 0: return QStringLiteral("Emergency    ");
+    case 1: return QStringLiteral("Alert        ");
+    case 2: return QStringLiteral("Critical     ");
+    case 3: return QStringLiteral("Error        ");
+    case 4: return QStringLiteral("Warning      ");
+    case 5: return QStringLiteral("Progress     ");
+    case 7: return QStringLiteral("Informational");
+    case 8: return QStringLiteral("Debug        ");
+    case 9: return QStringLiteral("Proprietary  ");
+    default: return QString();
+    }
+}
+
+void LogManager::log(int level, QString message, QString method)
+{
+    // Errors and worse get through whatever the mode; a negative level never does.
+    const bool severe = static_cast<unsigned>(level) <= 3u;
+    for (int channel : {Console, FileChannel}) {
+        if ((outputMode_ & channel) || severe)
+            write(level, channel, message, method);
+    }
+}
+
+void LogManager::write(int level, int channel, const QString& message, const QString& method)
+{
+    const unsigned ulevel = static_cast<unsigned>(level);
+    if (channel == Console) {
+        if (ulevel > 7u)
+            return;
+        ConsoleStreams::writeOut(QStringLiteral("log\t") + levelName(level) + QLatin1Char('\t') + timeNow() +
+                                 QLatin1Char('\t') + method + QLatin1Char('\t') + message + QLatin1Char('\n'));
+        return;
+    }
+    if (channel != FileChannel || ulevel > 9u)
+        return;
+    QString line = name_ + QLatin1Char(':') + timeNow() + QStringLiteral(": ") + levelName(level) +
+                   QLatin1Char(' ') + method + QStringLiteral(": ") + message;
+    if (level == 9)
+        line = QStringLiteral("proprietary:") + QString::fromLatin1(line.toUtf8().toBase64());
+    fileLine(line);
+}
+
+void LogManager::fileLine(const QString& text)
+{
+    if (!file_.isOpen())
+        return;
+    file_.write(text.toLocal8Bit() + "\r\n");
+    file_.flush();
+}
+
+void LogManager::logOnEnabledChannels(int level, const QString& message, const QString& method)
+{
+    for (int channel : {Console, FileChannel}) {
+        if (outputMode_ & channel)
+            write(level, channel, message, method);
+    }
+}
+
+void LogManager::setFolder(const QString& folder)
+{
+    if (folder.isEmpty())
+        return;
+    QDir().mkpath(folder);
+    folder_ = QDir(folder);
+    setupLogFile();
+}
+
+bool LogManager::setFileName(const QString& name)
+{
+    if (name.isEmpty())
+        return true;
+    fileBaseName_ = name;
+    return setupLogFile();
+}
+
+bool LogManager::setupLogFile()
+{
+    if (!folder_ || fileBaseName_.isEmpty()) {
+        logOnEnabledChannels(8, QStringLiteral("Filename or path not set, cannot setup log file."), kMethodSetup);
+        return false;
+    }
+    const QString fileName = fileBaseName_ + QLatin1Char('-') +
+                             QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")) +
+                             QStringLiteral(".log");
+    const QString path = folder_->filePath(fileName);
+
+    if (file_.isOpen())
+        file_.close();
+    file_.setFileName(path);
+    const bool opened = file_.exists() ? file_.open(QIODevice::Append) : file_.open(QIODevice::WriteOnly);
+
+    pruneOldLogs(*folder_);
+
+    if (!opened) {
+        const QString message = QStringLiteral("Log file ") + path + QStringLiteral(" cannot be opened.");
+        write(3, Console, message, kMethodSetup);
+        write(3, FileChannel, message, kMethodSetup);
+        return false;
+    }
+    logOnEnabledChannels(7, QStringLiteral("Log file ") + path + QStringLiteral(" setup."), kMethodSetup);
+    return true;
+}
+
+void LogManager::pruneOldLogs(const QDir& folder)
+{
+    // Only this name's own daily files: school 0042 must never prune the logs
+    // of school 00421.
+    const QRegularExpression daily(
+        QLatin1Char('^') + QRegularExpression::escape(fileBaseName_) +
+            QStringLiteral("-\\d{4}-\\d{2}-\\d{2}\\.log$"),
+        QRegularExpression::CaseInsensitiveOption);
+    QStringList logs;
+    const QStringList files = folder.entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    for (const QString& file : files) {
+        if (daily.match(file).hasMatch())
+            logs.append(file);
+    }
+    while (logs.size() > KeptLogFiles)
+        QFile::remove(folder.filePath(logs.takeFirst()));
+}
+
+void LogManager::writeHeader(const QString& title, const QString& version, const QString& buildDate)
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    fileLine(QString());
+    fileLine(kRule);
+    fileLine(title.isEmpty() ? QStringLiteral("Log File") : title + QStringLiteral(" File"));
+    fileLine(QStringLiteral("Copyright (c) ") + QString::number(now.date().year()) +
+             QStringLiteral(" Vantrel Software. All rights reserved."));
+    fileLine(QStringLiteral("www.vantrel.com"));
+    fileLine(kRule);
+    fileLine(QString());
+    if (!buildDate.isEmpty())
+        fileLine(QStringLiteral("Built on       : ") + buildDate);
+    fileLine(QStringLiteral("Generated on   : ") +
+             QLocale::c().toString(now, QStringLiteral("MMM dd yyyy hh:mm:ss AP")));
+    if (!version.isEmpty())
+        fileLine(QStringLiteral("Version        : ") + version);
+    fileLine(QStringLiteral("               : ") + osDescription());
+    fileLine(kRule);
+    fileLine(QString());
+}

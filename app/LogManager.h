@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QDir>
+#include <QFile>
+#include <QMap>
+#include <QObject>
+#include <QString>
+
+#include <optional>
+
+// The single log sink of the process: a console channel ("log" lines on
+// standard output) and a file channel (the day's log file).
+class LogManager : public QObject
+{
+    Q_OBJECT
+public:
+    enum Channel { Console = 1, FileChannel = 2 };
+
+    // Output modes set by the log styles.
+    static constexpr int BothChannels = -1;
+    static constexpr int NoChannel = 0;
+    static constexpr int ConsoleOff = -2;
+    static constexpr int FileOff = -3;
+
+    // Logs of one base name kept in the folder.
+    static constexpr int KeptLogFiles = 7;
+
+    static LogManager* instance(const QString& name = QString(), const QString& headerTitle = QString(),
+                                const QString& headerVersion = QString(),
+                                const QString& headerBuildDate = QString());
+
+    static QString levelName(int level);
+
+    void write(int level, int channel, const QString& message, const QString& method);
+
+    void setFolder(const QString& folder);
+    bool setFileName(const QString& name);
+    void setOutputMode(int mode) { outputMode_ = mode; }
+    int outputMode() const { return outputMode_; }
+
+    const QString& name() const { return name_; }
+    QString fileName() const { return file_.fileName(); }
+    bool hasOpenFile() const { return file_.isOpen(); }
+
+public slots:
+    void log(int level, QString message, QString method);
+
+private:
+    LogManager() = default;
+
+    bool setupLogFile();
+    void pruneOldLogs(const QDir& folder);
+    void writeHeader(const QString& title, const QString& version, const QString& buildDate);
+    void fileLine(const QString& text);
+    void logOnEnabledChannels(int level, const QString& message, const QString& method);
+
+    int outputMode_ = BothChannels;
+    QString name_;
+    QString fileBaseName_;
+    std::optional<QDir> folder_;
+    QFile file_;
+};

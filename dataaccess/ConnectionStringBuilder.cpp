@@ -1,0 +1,134 @@
+#include "ConnectionStringBuilder.h"
+
+#include "DatabaseType.h"
+
+namespace
+{
+// [key value]: only when the value is not null.
+void AppendIfSet(XString& s, const char* key, const char* value)
+{
+    if (value)
+        s.Append(key).Append(value);
+}
+
+// {key value}: only when the value is neither null nor empty.
+void AppendIfNotEmpty(XString& s, const char* key, const char* value)
+{
+    if (value && *value)
+        s.Append(key).Append(value);
+}
+
+XString MssqlConnectionString(const XString& dataSource, const char* user, const char* password)
+{
+    // "server;database" names the database after the first semicolon.
+    XString server = dataSource;
+    XString database;
+    int semicolon = dataSource.Find(';');
+    if (semicolon < dataSource.Length())
+    {
+        server = dataSource.Left(semicolon);
+        database = dataSource.Mid(semicolon + 1);
+        database.Trim();
+    }
+    XString s("Provider=MSDASQL;Persist Security Info=False;Data Source=");
+    s.Append(server);
+    if (!database.IsEmpty())
+        s.Append(";Database=").Append(database);
+    if (user && *user)
+    {
+        s.Append(";User ID=").Append(user);
+        if (password && *password)
+            s.Append(";Password=").Append(password);
+    }
+    else
+    {
+        s.Append(";Trusted_Connection=yes");
+    }
+    return s.Append(";");
+}
+} // namespace
+
+XString BuildConnectionStringFor(int type, const char* dataSource, const char* user, const char* password,
+                                 const DataAccessLogFunction& log)
+{
+    using namespace DatabaseType;
+    auto logLine = [&log](const XString& message) {
+        if (log)
+            log(8, message, "");
+    };
+    logLine(XString("Build Connection String for: ") + Name(type));
+
+    const XString d(dataSource);
+    const XString u(user);
+    const XString p(password);
+    XString s;
+    switch (type)
+    {
+    case DBaseODBC:
+        return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + d + ";Extended Properties=dBASE IV;";
+    case DBaseXBase:
+        logLine(Name(type));
+        return d;
+    case FoxProODBC:
+        s = "Persist Security Info=False;Data Source=" + d + ";Collating Sequence=machine";
+        AppendIfSet(s, ";User ID=", user);
+        AppendIfSet(s, ";Password=", password);
+        return s.Append(";");
+    case FoxProDBF:
+        logLine("Build Connection String: Fox Pro DBF Driver");
+        return "Provider=VFPOLEDB.1;Data Source=" + d + ";Collating Sequence=MACHINE";
+    case MSSQL:
+        return MssqlConnectionString(d, user, password);
+    case MySQL:
+        return "Data Source=" + d + ";User Id=" + u + ";Password=" + p + ";";
+    case SQLite:
+        return "Database=" + d;
+    case DB2:
+        return "DB2OLEDB";
+    case Access:
+        s = "Persist Security Info=False;Data Source=" + d;
+        AppendIfSet(s, ";User ID=", user);
+        AppendIfSet(s, ";Password=", password);
+        return s;
+    case Postgres:
+    case Progress:
+    case TopSpeed:
+        s = "DSN=" + d;
+        AppendIfSet(s, ";UID=", user);
+        AppendIfSet(s, ";PWD=", password);
+        return s;
+    case OracleODBC:
+    case OracleOLE:
+    case OracleMSDAORA:
+        s = type == OracleODBC ? "Data Source=" : type == OracleOLE ? "Provider=OraOLEDB.Oracle;Data Source="
+                                                                    : "Provider=MSDAORA;Data Source=";
+        s.Append(d);
+        AppendIfSet(s, ";User ID=", user);
+        AppendIfSet(s, ";Password=", password);
+        return s.Append(";Persist Security Info=True;");
+    case SybaseOLE:
+        s = "Provider=Sybase ASE OLE DB Provider;Data source=" + d;
+        AppendIfSet(s, ";User Id=", user);
+        AppendIfSet(s, ";Password=", password);
+        return s.Append(";");
+    case SybaseODBC:
+        s = "DSN=" + d;
+        AppendIfSet(s, ";UID=", user);
+        AppendIfSet(s, ";PWD=", password);
+        return s.Append(";");
+    case Informix:
+        s = "DSN=" + d;
+        AppendIfNotEmpty(s, ";UID=", user);
+        AppendIfNotEmpty(s, ";PWD=", password);
+        return s.Append(";ISOLATIONLEVEL=1").Append(";");
+    case LotusNotes:
+    case CADatacom:
+        return "DSN=" + d + ";Uid=" + u + ";Pwd=" + p + ";";
+    default:
+        break;
+    }
+    XString message(type <= Unset ? "Can't build connection string for unknown database type."
+                                  : "Database type not yet defined for BuildConnectionString, please define.");
+    logLine(message);
+    throw XException(message);
+}

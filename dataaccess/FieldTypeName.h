@@ -1,0 +1,4 @@
+#pragma once
+
+// Name of an ADO DataTypeEnum value; "UNKNOWN!" for others.
+const char* FieldTypeName(int type);

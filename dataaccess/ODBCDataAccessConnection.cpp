@@ -1,0 +1,146 @@
+// ODBCDataAccess: connection strings, connecting, error reports and the
+// bracket of an extraction.
+#include "AnsiText.h"
+#include "ComErrorReport.h"
+#include "ConnectionStringBuilder.h"
+#include "DatabaseType.h"
+#include "ODBCDataAccess.h"
+#include "odbc/AdoConnection.h"
+#include "odbc/AdoRecordset.h"
+
+XString ODBCDataAccess::BuildConnectionString(const char* dataSource, const char* user, const char* password)
+{
+    return BuildConnectionStringFor(m_databaseType, dataSource, user, password, LogFunction());
+}
+
+void ODBCDataAccess::Connect(const XString& connectionString)
+{
+    if (IsConnected())
+        Disconnect();
+    if (m_databaseType == DatabaseType::DBaseXBase)
+    {
+        Log(7, "Connect - Could not connect need to define USE_XBASE");
+        return;
+    }
+    // Kept for Reconnect; never logged, it may hold a password.
+    m_connectionString = connectionString;
+    try
+    {
+        m_connection->SetMode(ado::adModeRead);
+        Log(8, "Open in Read Only Access Mode.");
+        m_connection->SetConnectionTimeout(m_connectionTimeout);
+        m_connection->SetCommandTimeout(m_commandTimeout);
+        m_connection->Open(AnsiText::ToUtf16(connectionString), u"", u"", 0);
+    }
+    catch (const AdoComError& e)
+    {
+        throw XException(FormatComError(m_connection.get(), e));
+    }
+    Log(8, "Connected to data source.");
+}
+
+void ODBCDataAccess::Disconnect()
+{
+    if (m_databaseType == DatabaseType::DBaseXBase)
+        Log(7, "Disconnect: Xbase not defined!");
+    try
+    {
+        if (m_connection->State() == ado::adStateOpen)
+            m_connection->Close();
+    }
+    catch (const AdoComError& e)
+    {
+        throw XException(FormatComError(m_connection.get(), e));
+    }
+}
+
+bool ODBCDataAccess::IsConnected() const
+{
+    return m_connection->State() == ado::adStateOpen;
+}
+
+void ODBCDataAccess::Reconnect()
+{
+    Connect(m_connectionString);
+}
+
+XString ODBCDataAccess::WithoutSecrets(const XString& text) const
+{
+    // Drivers quote parts of a failed connection request back now and then;
+    // make sure a password from the connection string never travels on.
+    XString result(text);
+    XString cs(m_connectionString);
+    int start = 0;
+    while (start < cs.Length())
+    {
+        int end = start;
+        while (end < cs.Length() && cs[end] != ';')
+            ++end;
+        XString part = cs.Sub(start, end);
+        int eq = part.Find('=');
+        if (eq < part.Length())
+        {
+            XString key = part.Left(eq);
+            key.Trim();
+            XString value = part.Mid(eq + 1);
+            if ((key.CompareNoCase("Password") == 0 || key.CompareNoCase("PWD") == 0) && !value.IsEmpty())
+            {
+                for (int at = result.FindText(value.Text()); at >= 0; at = result.FindText(value.Text()))
+                    result = result.Left(at) + "****" + result.Mid(at + value.Length());
+            }
+        }
+        start = end + 1;
+    }
+    return result;
+}
+
+XString ODBCDataAccess::FormatComError(AdoConnection* connection, const AdoComError& error)
+{
+    const std::vector<AdoProviderError>* errors = connection ? &connection->Errors() : nullptr;
+    XString report = WithoutSecrets(ComErrorReport(errors, error));
+    Log(8, report);
+    return report;
+}
+
+int ODBCDataAccess::ClassifyQueryError(const XString& text)
+{
+    return ClassifyQueryErrorText(text);
+}
+
+void ODBCDataAccess::BeginExtraction(const XString& connectionString, bool keepConnected)
+{
+    StartWriter();
+    m_keepConnected = keepConnected;
+    Connect(connectionString);
+    if (Param("logSchema") == "true")
+    {
+        try
+        {
+            LogSchema();
+        }
+        catch (...)
+        {
+            // The schema is a diagnostic aid; the extraction goes on without it.
+        }
+    }
+}
+
+void ODBCDataAccess::EndExtraction()
+{
+    Log(7, "Finished Extraction");
+    Log(8, "Finishing Import");
+    if (!m_keepConnected)
+    {
+        Log(8, "Disconnecting");
+        Disconnect();
+    }
+    Log(8, "Saving Bridge Config");
+    SaveSchoolConfig();
+    Log(8, "Clearing Run Data");
+    ClearHeaders();
+    Log(5, "Export complete.");
+    emit writeProgress(QStringLiteral("end_progress"), -1);
+    Log(8, "End Extract Log");
+    Log(8, "Extract Log Ended");
+    emit writeProgress(QStringLiteral("bridge_complete"), -1);
+}

@@ -1,0 +1,438 @@
+// ODBCDataAccess: running statements, walking records and reading fields.
+#include "AnsiText.h"
+#include "DatabaseType.h"
+#include "FieldStatusText.h"
+#include "FieldTypeName.h"
+#include "ODBCDataAccess.h"
+#include "VariantConversion.h"
+#include "odbc/AdoConnection.h"
+#include "odbc/AdoRecordset.h"
+
+namespace
+{
+XString TrimmedWithoutTabs(XString text)
+{
+    text.Trim();
+    text.RemoveChars("\t");
+    return text;
+}
+
+XString SingleLine(XString text)
+{
+    text.Trim();
+    text.ReplaceChar('\t', ' ');
+    text.ReplaceChar('\r', ' ');
+    text.ReplaceChar('\n', ' ');
+    return text;
+}
+
+XString EmptyWhen(XString text, const char* value)
+{
+    return text == value ? XString() : text;
+}
+} // namespace
+
+bool ODBCDataAccess::OracleOdbc() const
+{
+    return m_databaseType == DatabaseType::OracleODBC;
+}
+
+// ---- Execution ----
+
+int ODBCDataAccess::RunQuery(const XString& sql)
+{
+    Log(8, "Running Query", "ODBCDataAccess::RunQuery");
+    if (m_databaseType == DatabaseType::DBaseXBase)
+        return 0;
+    try
+    {
+        // The new recordset replaces the current one, which is released.
+        m_recordset = std::make_unique<AdoRecordset>();
+    }
+    catch (const std::exception&)
+    {
+        RaiseError(0, "Failed to create query object for: %s", sql.Text());
+    }
+    Log(9, sql);
+    try
+    {
+        m_recordset->SetCursorLocation(ado::adUseClient);
+        m_recordset->SetCursorType(ado::adOpenStatic);
+        m_recordset->Open(AnsiText::ToUtf16(sql), *m_connection, ado::adOpenStatic, ado::adLockReadOnly,
+                          ado::adCmdText);
+        return 0;
+    }
+    catch (const AdoComError& e)
+    {
+        XString report = FormatComError(m_connection.get(), e);
+        Log(9, "RunQuery: While executing: " + sql + ", " + report);
+        int code = ClassifyQueryError(report);
+        if (code > 1)
+            return code;
+        report = FormatComError(m_connection.get(), e);
+        RaiseError(0, "While executing query: %s", report.Text());
+    }
+}
+
+int ODBCDataAccess::RunCurrentQuery()
+{
+    return RunQuery(BuildCurrentQuery());
+}
+
+bool ODBCDataAccess::RunCurrentQueryOk()
+{
+    return RunCurrentQuery() == 0;
+}
+
+void ODBCDataAccess::CloseQuery()
+{
+    ClearQuery();
+    if (m_databaseType == DatabaseType::DBaseXBase || !m_recordset)
+        return;
+    std::unique_ptr<AdoRecordset> rs = std::move(m_recordset);
+    try
+    {
+        if (rs->State() == ado::adStateOpen)
+            rs->Close();
+    }
+    catch (const AdoComError& e)
+    {
+        throw XException(FormatComError(m_connection.get(), e));
+    }
+}
+
+// ---- Records ----
+
+int ODBCDataAccess::RecordCountOf(AdoRecordset* rs)
+{
+    if (m_databaseType == DatabaseType::DBaseXBase || !rs)
+        return 0;
+    long n = -1;
+    try
+    {
+        n = rs->RecordCount();
+        Log(8, "GetRecordCount: Finishing Getting Record Count.");
+    }
+    catch (const AdoComError& e)
+    {
+        Log(8, "GetRecordCount: " + FormatComError(m_connection.get(), e));
+        n = -1;
+    }
+    Log(8, "GetRecordCount: Validating RecordCount.");
+    if (n == -1)
+    {
+        Log(8, "GetRecordCount: Lets determine record count manually.");
+        n = 0;
+        if (FirstRecordOf(rs))
+        {
+            bool more;
+            do
+            {
+                more = NextRecordOf(rs);
+                ++n;
+            } while (more);
+        }
+    }
+    else
+    {
+        Log(8, "GetRecordCount: Driver supports RecordCount");
+    }
+    Log(8, "GetRecordCount: Found Record Count of " + XString(n));
+    return static_cast<int>(n);
+}
+
+bool ODBCDataAccess::FirstRecordOf(AdoRecordset* rs)
+{
+    if (m_databaseType == DatabaseType::DBaseXBase || !rs)
+        return false;
+    try
+    {
+        if (rs->EndOfFile() && rs->BOF())
+            return false;
+        rs->MoveFirst();
+        return !rs->EndOfFile();
+    }
+    catch (const AdoComError& e)
+    {
+        Log(8, "GetFirstRecord Error: " + AnsiText::FromUtf8(e.Description()));
+    }
+    catch (...)
+    {
+        Log(8, "GetFirstRecord Error: Unknown");
+    }
+    return false;
+}
+
+bool ODBCDataAccess::NextRecordOf(AdoRecordset* rs)
+{
+    if (m_databaseType == DatabaseType::DBaseXBase || !rs)
+        return false;
+    try
+    {
+        rs->MoveNext();
+        return !rs->EndOfFile();
+    }
+    catch (const AdoComError&)
+    {
+        return false;
+    }
+}
+
+int ODBCDataAccess::GetRecordCount()
+{
+    return RecordCountOf(m_recordset.get());
+}
+
+bool ODBCDataAccess::GetFirstRecord()
+{
+    return FirstRecordOf(m_recordset.get());
+}
+
+bool ODBCDataAccess::GetNextRecord()
+{
+    return NextRecordOf(m_recordset.get());
+}
+
+int ODBCDataAccess::GetFieldCount()
+{
+    if (m_databaseType == DatabaseType::DBaseXBase || !m_recordset)
+        return 0;
+    try
+    {
+        return static_cast<int>(m_recordset->FieldCount());
+    }
+    catch (const AdoComError& e)
+    {
+        throw XException(FormatComError(m_connection.get(), e));
+    }
+}
+
+XString ODBCDataAccess::GetFieldName(int index)
+{
+    if (m_databaseType == DatabaseType::DBaseXBase || !m_recordset)
+        return XString();
+    try
+    {
+        return AnsiText::FromUtf8(m_recordset->Field(index).Name());
+    }
+    catch (const AdoComError& e)
+    {
+        throw XException(FormatComError(m_connection.get(), e));
+    }
+}
+
+XString ODBCDataAccess::GetFieldTypeName(int index)
+{
+    if (m_databaseType == DatabaseType::DBaseXBase || !m_recordset)
+        return XString();
+    try
+    {
+        return FieldTypeName(m_recordset->Field(index).Type());
+    }
+    catch (const AdoComError& e)
+    {
+        throw XException(FormatComError(m_connection.get(), e));
+    }
+}
+
+// ---- Field readers ----
+
+bool ODBCDataAccess::ReadValue(DataAccessField* field, AdoValue& value)
+{
+    if (!field || m_databaseType == DatabaseType::DBaseXBase)
+        return false;
+    auto* odbcField = dynamic_cast<ODBCField*>(field);
+    if (!odbcField)
+        throw XException("Field " + field->FieldName() + " is not a field of an ODBC query.");
+    if (!m_recordset || m_recordset->State() != ado::adStateOpen)
+        throw XException("Field " + field->FieldName() + " read while no query is open.");
+    long position = odbcField->Position();
+    if (position < 0 || position >= m_recordset->FieldCount())
+    {
+        XString message;
+        message.Format(field->FieldName().Length() + 255,
+                       "Field %s is at position %ld, outside the %ld columns of the current result.",
+                       field->FieldName().Text(), position, m_recordset->FieldCount());
+        throw XException(message);
+    }
+    try
+    {
+        value = m_recordset->Field(position).Value();
+        return true;
+    }
+    catch (const AdoComError& e)
+    {
+        long status = 0;
+        try
+        {
+            status = m_recordset->Field(position).Status();
+        }
+        catch (const AdoComError&)
+        {
+            status = -1;
+        }
+        XString message = FormatComError(m_connection.get(), e) + " Field Status: " + FieldStatusText(status);
+        throw XException(message, static_cast<int>(status));
+    }
+}
+
+XString ODBCDataAccess::ValueTextAt(int column)
+{
+    try
+    {
+        return VariantConversion::Text(m_recordset->Field(column).Value(), OracleOdbc());
+    }
+    catch (const AdoComError& e)
+    {
+        throw XException(FormatComError(m_connection.get(), e));
+    }
+}
+
+XString ODBCDataAccess::GetValueText(DataAccessField* field)
+{
+    AdoValue value;
+    return ReadValue(field, value) ? VariantConversion::Text(value, OracleOdbc()) : XString();
+}
+
+XString ODBCDataAccess::GetTrimmedText(DataAccessField* field)
+{
+    return TrimmedWithoutTabs(GetValueText(field));
+}
+
+XString ODBCDataAccess::GetTrimmedTextZeroEmpty(DataAccessField* field)
+{
+    return EmptyWhen(GetTrimmedText(field), "0");
+}
+
+XString ODBCDataAccess::GetTrimmedTextNAEmpty(DataAccessField* field)
+{
+    return EmptyWhen(GetTrimmedText(field), "N/A");
+}
+
+XString ODBCDataAccess::GetSingleLineText(DataAccessField* field)
+{
+    return SingleLine(GetTrimmedText(field));
+}
+
+XString ODBCDataAccess::GetSingleLineTextZeroEmpty(DataAccessField* field)
+{
+    XString text = GetSingleLineText(field);
+    return EmptyWhen(text.Trim(), "0");
+}
+
+XString ODBCDataAccess::GetFlagText(DataAccessField* field)
+{
+    if (!field)
+        return XString();
+    return GetBool(field) ? "1" : "0";
+}
+
+std::vector<unsigned char> ODBCDataAccess::GetBytes(DataAccessField* field)
+{
+    std::vector<unsigned char> bytes;
+    if (!field || m_databaseType == DatabaseType::DBaseXBase)
+        return bytes;
+    try
+    {
+        auto* odbcField = dynamic_cast<ODBCField*>(field);
+        if (!odbcField || !m_recordset)
+            throw XException("no open query");
+        AdoField column = m_recordset->Field(odbcField->Position());
+        long size = column.ActualSize();
+        AdoValue value;
+        if (column.Attributes() & ado::adFldLong)
+        {
+            value = column.GetChunk(size);
+            // A second read of the same record finds the chunks used up.
+            if (value.IsNull() && size > 0)
+                value = column.Value();
+        }
+        else
+        {
+            value = column.Value();
+        }
+        if (value.type & ado::VT_ARRAY)
+        {
+            bytes = value.bytes;
+            if (size >= 0 && bytes.size() > static_cast<size_t>(size))
+                bytes.resize(static_cast<size_t>(size));
+        }
+        else if (value.type == ado::VT_BSTR)
+        {
+            XString text = AnsiText::FromUtf16(value.text);
+            bytes.assign(text.Text(), text.Text() + text.Length());
+        }
+    }
+    catch (...)
+    {
+        Log(8, "Could not read ByteArray Field value from " + field->FieldName());
+        bytes.clear();
+    }
+    return bytes;
+}
+
+XDateTime ODBCDataAccess::GetDateTime(DataAccessField* field)
+{
+    AdoValue value;
+    if (!ReadValue(field, value) || value.type != ado::VT_DATE)
+        return XDateTime();
+    return XDateTime::FromOleDate(value.real);
+}
+
+XDate ODBCDataAccess::GetDate(DataAccessField* field)
+{
+    return GetDateTime(field).Date();
+}
+
+XDate ODBCDataAccess::GetDateNull1900(DataAccessField* field)
+{
+    XDate date = GetDate(field);
+    // 1 January 1900 is how several databases write "no date".
+    return date.DayNumber() == 109573 ? XDate() : date;
+}
+
+XTime ODBCDataAccess::GetTime(DataAccessField* field)
+{
+    return GetDateTime(field).Time();
+}
+
+int ODBCDataAccess::GetInt(DataAccessField* field)
+{
+    AdoValue value;
+    return ReadValue(field, value) ? VariantConversion::Int32(value, OracleOdbc()) : 0;
+}
+
+int ODBCDataAccess::GetIntTruncated(DataAccessField* field)
+{
+    AdoValue value;
+    return ReadValue(field, value) ? VariantConversion::Int32Truncated(value, OracleOdbc()) : 0;
+}
+
+float ODBCDataAccess::GetFloat(DataAccessField* field)
+{
+    AdoValue value;
+    return ReadValue(field, value) ? VariantConversion::Float(value) : 0.0f;
+}
+
+double ODBCDataAccess::GetDouble(DataAccessField* field)
+{
+    AdoValue value;
+    return ReadValue(field, value) ? VariantConversion::Double(value) : 0.0;
+}
+
+bool ODBCDataAccess::GetBool(DataAccessField* field)
+{
+    AdoValue value;
+    return ReadValue(field, value) ? VariantConversion::Bool(value) : false;
+}
+
+bool ODBCDataAccess::IsNull(DataAccessField* field)
+{
+    if (!field)
+        return true;
+    if (m_databaseType == DatabaseType::DBaseXBase)
+        return false;
+    AdoValue value;
+    ReadValue(field, value);
+    return value.IsNull();
+}

@@ -1,0 +1,181 @@
+// ODBCDataAccess: whether tables and fields exist, and the schema log.
+#include <stdexcept>
+
+#include "AnsiText.h"
+#include "CatalogueStatements.h"
+#include "DatabaseType.h"
+#include "ODBCDataAccess.h"
+#include "VariantConversion.h"
+#include "odbc/AdoConnection.h"
+#include "odbc/AdoRecordset.h"
+
+namespace
+{
+// The probe: its own forward-only recordset, so the open query stays where it is.
+void OpenProbe(AdoRecordset& probe, const XString& sql, AdoConnection& connection)
+{
+    probe.Open(AnsiText::ToUtf16(sql), connection, ado::adOpenForwardOnly, ado::adLockReadOnly, ado::adCmdText);
+}
+} // namespace
+
+bool ODBCDataAccess::TableExists(const XString& table)
+{
+    Log(9, "Table Exists query:" + table);
+    if (m_databaseType == DatabaseType::DBaseXBase)
+    {
+        Log(8, "Need to define USE_XBASE!!");
+        return false;
+    }
+    try
+    {
+        auto probe = std::make_unique<AdoRecordset>();
+        CatalogueStatements::Probe p = CatalogueStatements::ForTable(m_databaseType, table);
+        if (!p.defined)
+            throw std::runtime_error("DB Type not defined for TableExists yet, feel free to do so.");
+        XString statement = p.statement;
+        if (!p.trial.IsEmpty() && !TrialQuery(p.trial))
+            statement = p.fallback;
+        Log(9, "Table Exists query:" + statement);
+        OpenProbe(*probe, statement, *m_connection);
+
+        bool exists = true;
+        switch (p.verdict)
+        {
+        case CatalogueStatements::Verdict::Opens:
+            break;
+        case CatalogueStatements::Verdict::Rows:
+            exists = RecordCountOf(probe.get()) > 0;
+            break;
+        case CatalogueStatements::Verdict::Value:
+            exists = FirstRecordOf(probe.get()) &&
+                     VariantConversion::Int32(probe->Field(0).Value(), OracleOdbc()) > 0;
+            break;
+        }
+        if (probe->State() == ado::adStateOpen)
+            probe->Close();
+        return exists;
+    }
+    catch (const AdoComError& e)
+    {
+        Log(8, FormatComError(m_connection.get(), e));
+    }
+    catch (...)
+    {
+        Log(8, "Unknown Error occured in DoTableExists");
+    }
+    return false;
+}
+
+bool ODBCDataAccess::FieldExists(const XString& table, const XString& field)
+{
+    if (m_databaseType == DatabaseType::DBaseXBase)
+        return false;
+    try
+    {
+        auto probe = std::make_unique<AdoRecordset>();
+        CatalogueStatements::Probe p = CatalogueStatements::ForField(m_databaseType, table, field);
+        if (!p.defined)
+            throw std::runtime_error("DB Type not defined for FieldExists yet, feel free to do so.");
+        XString statement = p.statement;
+        if (!p.trial.IsEmpty() && !TrialQuery(p.trial))
+        {
+            Log(8, "TrialQuery Failed.  Trying Count");
+            Log(9, "TrialQuery Failed: " + p.trial);
+            statement = p.fallback;
+        }
+        Log(9, "Field Exists query:" + statement);
+        OpenProbe(*probe, statement, *m_connection);
+        Log(8, "Query Succeeded.");
+
+        auto closeProbe = [&probe]() {
+            if (probe->State() == ado::adStateOpen)
+                probe->Close();
+        };
+        if (p.verdict == CatalogueStatements::Verdict::Rows)
+        {
+            Log(8, "Check Result Count.");
+            int n = RecordCountOf(probe.get());
+            if (n <= 0)
+            {
+                closeProbe();
+                Log(8, "Query RecordCount = " + XString(n));
+                return false;
+            }
+        }
+        else if (p.verdict == CatalogueStatements::Verdict::Value)
+        {
+            Log(8, "Check Result.");
+            if (!FirstRecordOf(probe.get()))
+            {
+                closeProbe();
+                Log(8, "No Record.");
+                return false;
+            }
+            Log(8, "Record Found.");
+            int v = VariantConversion::Int32(probe->Field(0).Value(), OracleOdbc());
+            if (v <= 0)
+            {
+                closeProbe();
+                Log(8, "Record Value =" + XString(v));
+                return false;
+            }
+        }
+        closeProbe();
+        Log(8, "Field Valid.");
+        return true;
+    }
+    catch (const AdoComError& e)
+    {
+        Log(8, FormatComError(m_connection.get(), e));
+    }
+    catch (...)
+    {
+        Log(8, "Unknown Error in DoFieldExists");
+    }
+    return false;
+}
+
+bool ODBCDataAccess::TrialQuery(const XString& sql)
+{
+    try
+    {
+        AdoRecordset trial;
+        OpenProbe(trial, sql, *m_connection);
+        return true;
+    }
+    catch (...)
+    {
+        return false;
+    }
+}
+
+bool ODBCDataAccess::TableExistsConnected(const XString& connectionString, const XString& table,
+                                          bool keepConnected)
+{
+    bool wasConnected = IsConnected();
+    if (!wasConnected)
+        Connect(connectionString);
+    bool exists = TableExists(table);
+    if (!wasConnected && !keepConnected)
+        Disconnect();
+    return exists;
+}
+
+bool ODBCDataAccess::LogSchema()
+{
+    Log(7, "Logging Schema...");
+    XString statement = CatalogueStatements::SchemaStatement(m_databaseType);
+    Log(7, statement);
+    RunQuery(statement);
+    for (int i = 0; i < GetFieldCount(); ++i)
+        Log(7, GetFieldName(i) + " - " + GetFieldTypeName(i));
+    if (GetFirstRecord())
+    {
+        do
+        {
+            Log(9, ValueTextAt(0) + "::" + ValueTextAt(1));
+        } while (GetNextRecord());
+    }
+    CloseQuery();
+    return true;
+}

@@ -1,0 +1,68 @@
+#include "SqlDialect.h"
+
+#include "DatabaseType.h"
+
+namespace SqlDialect
+{
+XString DateLiteral(const XDate& date, int type, bool mssqlDigitsOnly, const char* xbaseDateFormat)
+{
+    using namespace DatabaseType;
+    switch (type)
+    {
+    case DBaseODBC:
+    case Access:
+        return "#" + date.Format("DD-MMM-YYYY") + "#";
+    case DBaseXBase:
+        return date.Format(xbaseDateFormat ? xbaseDateFormat : "");
+    case FoxProODBC:
+    case FoxProDBF:
+        return "{^" + date.Format("YYYY/MM/DD") + "}";
+    case MSSQL:
+        if (mssqlDigitsOnly)
+            return date.Format("YYYYMMDD");
+        return "'" + date.Format("YYYY-MM-DD") + "'";
+    case MySQL:
+    case SQLite:
+    case DB2:
+    case Progress:
+    case Mimer:
+        return "'" + date.Format("yyyy-mm-dd") + "'";
+    case Postgres:
+        return date.Format("'MM/DD/YYYY'");
+    case OracleODBC:
+    case OracleOLE:
+    case OracleMSDAORA:
+    {
+        XString t = date.Format("'YYYYMMDD'");
+        if (t.IsEmpty())
+            return t;
+        return "TO_DATE( " + t + ", 'YYYYMMDD' )";
+    }
+    case SybaseOLE:
+    case SybaseODBC:
+    case LotusNotes:
+        return "'" + date.Format("YYYY-MM-DD") + "'";
+    case Informix:
+    {
+        XString t = date.Format("MM/DD/YYYY");
+        if (t.IsEmpty())
+            return t;
+        return "TO_DATE(\"" + t + "\",\"%m/%d/%Y\")";
+    }
+    case TopSpeed:
+        // Clarion counts days from 28 December 1800.
+        return XString(date.DayNumber() - 73410);
+    case CADatacom:
+        return "'" + date.Format("yyyymmdd") + "'";
+    default:
+        throw XException("DB Type not defined for XODBC::SQLDate yet, feel free to do so.");
+    }
+}
+
+XString Quote(const XString& text, int type)
+{
+    if (type == DatabaseType::MSSQL || type == DatabaseType::Access)
+        return "'" + text + "'";
+    return text;
+}
+} // namespace SqlDialect

@@ -1,0 +1,172 @@
+#include "odbc/AdoConnection.h"
+
+#include <sql.h>
+#include <sqlext.h>
+
+#include <vector>
+
+#include "odbc/AdoConnectionString.h"
+#include "odbc/AdoRecordset.h"
+#include "odbc/OdbcDiagnostics.h"
+
+namespace {
+const char *const kConnectionSource = "ADODB.Connection";
+
+std::string BracedIfNeeded(const std::string &v)
+{
+    if (v.find_first_of(";{}") == std::string::npos)
+        return v;
+    std::string out = "{";
+    for (char c : v) {
+        out += c;
+        if (c == '}')
+            out += '}';
+    }
+    return out + "}";
+}
+} // namespace
+
+AdoConnection::AdoConnection() = default;
+
+AdoConnection::~AdoConnection()
+{
+    if (dbc_) {
+        try {
+            Close();
+        } catch (...) {
+            // A destructor cannot report; the handles are freed below.
+        }
+    }
+    // Recordsets that outlive us must not touch freed handles.
+    for (AdoRecordset *rs : std::vector<AdoRecordset *>(recordsets_.begin(), recordsets_.end())) {
+        try {
+            rs->Close();
+        } catch (...) {
+        }
+    }
+    FreeHandles();
+}
+
+void AdoConnection::Open(const std::string &connectionString, const std::string &user,
+                         const std::string &password, long options)
+{
+    Open(Utf8ToUtf16(connectionString), Utf8ToUtf16(user), Utf8ToUtf16(password), options);
+}
+
+void AdoConnection::Open(const std::u16string &connectionString, const std::u16string &user,
+                         const std::u16string &password, long /*options*/)
+{
+    if (dbc_) {
+        errors_.clear();
+        throw AdoComError(ado::adErrObjectOpen_HR, kConnectionSource,
+                          "Operation is not allowed when the object is open.");
+    }
+    const AdoConnectionStringTranslation t =
+        TranslateAdoConnectionString(Utf16ToUtf8(connectionString), SqliteOdbcDriver());
+    if (!t.ok) {
+        AdoProviderError e;
+        e.number = static_cast<long>(static_cast<std::int32_t>(ado::adErrProviderNotFound_HR));
+        e.description = t.error;
+        e.source = kConnectionSource;
+        errors_.assign(1, e);
+        throw AdoComError(ado::adErrProviderNotFound_HR, kConnectionSource, t.error);
+    }
+    std::string odbc = t.odbc;
+    if (!user.empty())
+        odbc += (odbc.empty() ? "" : ";") + std::string("UID=") + BracedIfNeeded(Utf16ToUtf8(user));
+    if (!password.empty())
+        odbc += (odbc.empty() ? "" : ";") + std::string("PWD=") + BracedIfNeeded(Utf16ToUtf8(password));
+    OpenOdbc(Utf8ToUtf16(odbc));
+}
+
+void AdoConnection::OpenOdbc(const std::u16string &odbc)
+{
+    errors_.clear();
+    SQLHENV env = SQL_NULL_HENV;
+    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env)))
+        throw AdoComError(ado::E_OUTOFMEMORY_HR, kConnectionSource,
+                          "The ODBC environment could not be created.");
+    env_ = env;
+    if (!SQL_SUCCEEDED(SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION,
+                                     reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0)))
+        Fail(SQL_HANDLE_ENV, env);
+    SQLHDBC dbc = SQL_NULL_HDBC;
+    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc)))
+        Fail(SQL_HANDLE_ENV, env);
+
+    // Both are hints to the driver; one that does not know them still connects.
+    SQLSetConnectAttr(dbc, SQL_ATTR_LOGIN_TIMEOUT,
+                      reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(connectionTimeout_ < 0 ? 0 : connectionTimeout_)),
+                      0);
+    if (mode_ == ado::adModeRead)
+        SQLSetConnectAttr(dbc, SQL_ATTR_ACCESS_MODE,
+                          reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(SQL_MODE_READ_ONLY)), 0);
+
+    std::u16string in = odbc;
+    SQLSMALLINT outLength = 0;
+    const SQLRETURN rc =
+        SQLDriverConnectW(dbc, nullptr, reinterpret_cast<SQLWCHAR *>(in.data()),
+                          static_cast<SQLSMALLINT>(in.size()), nullptr, 0, &outLength,
+                          SQL_DRIVER_NOPROMPT);
+    if (!SQL_SUCCEEDED(rc)) {
+        std::vector<AdoProviderError> diag = CollectOdbcDiagnostics(SQL_HANDLE_DBC, dbc);
+        SQLFreeHandle(SQL_HANDLE_DBC, dbc);
+        FreeHandles();
+        errors_ = diag;
+        throw ProviderFailure(diag);
+    }
+    dbc_ = dbc;
+}
+
+void AdoConnection::Close()
+{
+    if (!dbc_) {
+        errors_.clear();
+        throw AdoComError(ado::adErrObjectClosed_HR, kConnectionSource,
+                          "Operation is not allowed when the object is closed.");
+    }
+    for (AdoRecordset *rs : std::vector<AdoRecordset *>(recordsets_.begin(), recordsets_.end())) {
+        try {
+            rs->Close();
+        } catch (...) {
+            // Closing the connection frees the statements anyway.
+        }
+    }
+    recordsets_.clear();
+    SQLHDBC dbc = static_cast<SQLHDBC>(dbc_);
+    if (!SQL_SUCCEEDED(SQLDisconnect(dbc))) {
+        // An open transaction (a driver in manual-commit mode) blocks the
+        // disconnect; nothing was written through this layer, so roll back.
+        SQLEndTran(SQL_HANDLE_DBC, dbc, SQL_ROLLBACK);
+        if (!SQL_SUCCEEDED(SQLDisconnect(dbc)))
+            Fail(SQL_HANDLE_DBC, dbc);
+    }
+    SQLFreeHandle(SQL_HANDLE_DBC, dbc);
+    dbc_ = nullptr;
+    FreeHandles();
+}
+
+void AdoConnection::FreeHandles()
+{
+    if (dbc_) {
+        SQLDisconnect(static_cast<SQLHDBC>(dbc_));
+        SQLFreeHandle(SQL_HANDLE_DBC, static_cast<SQLHDBC>(dbc_));
+        dbc_ = nullptr;
+    }
+    if (env_) {
+        SQLFreeHandle(SQL_HANDLE_ENV, static_cast<SQLHENV>(env_));
+        env_ = nullptr;
+    }
+}
+
+void AdoConnection::Fail(short handleType, void *handle)
+{
+    errors_ = CollectOdbcDiagnostics(handleType, handle);
+    AdoComError e = ProviderFailure(errors_);
+    if (!dbc_) {
+        if (handleType == SQL_HANDLE_DBC)
+            SQLFreeHandle(SQL_HANDLE_DBC, static_cast<SQLHDBC>(handle));
+        FreeHandles();
+    }
+    throw e;
+}

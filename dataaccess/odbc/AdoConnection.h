@@ -1,0 +1,71 @@
+#pragma once
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "odbc/AdoComError.h"
+#include "odbc/AdoEnums.h"
+#include "odbc/AdoProviderError.h"
+
+class AdoRecordset;
+
+// Stand-in for ADO's Connection object over one unixODBC connection.
+// Every failure throws AdoComError; the diagnostic records of a failed ODBC
+// call are kept as the provider errors in Errors() until the next failure.
+// Strings of type std::string are UTF-8, std::u16string UTF-16.
+class AdoConnection {
+public:
+    AdoConnection();
+    ~AdoConnection();  // closes the connection (errors swallowed)
+    AdoConnection(const AdoConnection &) = delete;
+    AdoConnection &operator=(const AdoConnection &) = delete;
+
+    // ConnectModeEnum; adModeRead (1) asks the driver for read-only access.
+    // Takes effect at the next Open.
+    void SetMode(long mode) { mode_ = mode; }
+    long Mode() const { return mode_; }
+    // Seconds; 0 waits without limit. Login timeout of the next Open.
+    void SetConnectionTimeout(long seconds) { connectionTimeout_ = seconds; }
+    long ConnectionTimeout() const { return connectionTimeout_; }
+    // Seconds; 0 waits without limit. Query timeout of recordsets opened later.
+    void SetCommandTimeout(long seconds) { commandTimeout_ = seconds; }
+    long CommandTimeout() const { return commandTimeout_; }
+
+    // Opens the connection with an ADO connection string (translated by
+    // TranslateAdoConnectionString). A non-empty user or password overrides
+    // the string's UID/PWD. Throws AdoComError when already open (3705),
+    // when the provider is not available, or when the driver refuses.
+    void Open(const std::string &connectionString, const std::string &user = "",
+              const std::string &password = "", long options = 0);
+    void Open(const std::u16string &connectionString, const std::u16string &user = u"",
+              const std::u16string &password = u"", long options = 0);
+    // Closes the connection and every recordset open on it. Throws
+    // AdoComError when it is not open (3704) or the driver fails.
+    void Close();
+    // adStateClosed (0) or adStateOpen (1).
+    long State() const { return dbc_ ? ado::adStateOpen : ado::adStateClosed; }
+
+    // Provider errors of the last failure, in the driver's order.
+    const std::vector<AdoProviderError> &Errors() const { return errors_; }
+
+    // For AdoRecordset: the SQLHDBC, or null when closed.
+    void *NativeHandle() const { return dbc_; }
+    // For AdoRecordset: records the diagnostics of a failed call.
+    void SetErrors(std::vector<AdoProviderError> errors) { errors_ = std::move(errors); }
+    void Attach(AdoRecordset *rs) { recordsets_.insert(rs); }
+    void Detach(AdoRecordset *rs) { recordsets_.erase(rs); }
+
+private:
+    void OpenOdbc(const std::u16string &odbcConnectionString);
+    void FreeHandles();
+    [[noreturn]] void Fail(short handleType, void *handle);
+
+    long mode_ = ado::adModeUnknown;
+    long connectionTimeout_ = 15;
+    long commandTimeout_ = 30;
+    void *env_ = nullptr;  // SQLHENV
+    void *dbc_ = nullptr;  // SQLHDBC, set only while open
+    std::vector<AdoProviderError> errors_;
+    std::set<AdoRecordset *> recordsets_;
+};

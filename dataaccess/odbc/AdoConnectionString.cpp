@@ -1,0 +1,262 @@
+#include "odbc/AdoConnectionString.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <vector>
+
+namespace {
+
+struct Pair {
+    std::string key;  // as written, trimmed
+    std::string value;
+    bool bare = false;  // a part without "="
+};
+
+std::string Trim(const std::string &s)
+{
+    std::size_t b = 0, e = s.size();
+    while (b < e && std::isspace(static_cast<unsigned char>(s[b])))
+        ++b;
+    while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1])))
+        --e;
+    return s.substr(b, e - b);
+}
+
+std::string Lower(std::string s)
+{
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+}
+
+// ADO syntax: parts separated by ";", "key=value", a value may be enclosed in
+// double or single quotes (then it may hold ";"), "==" in a key is a "=".
+std::vector<Pair> Parse(const std::string &s)
+{
+    std::vector<Pair> out;
+    std::size_t i = 0;
+    const std::size_t n = s.size();
+    while (i < n) {
+        std::string key;
+        bool haveEq = false;
+        while (i < n && s[i] != ';') {
+            if (s[i] == '=') {
+                if (i + 1 < n && s[i + 1] == '=') {
+                    key += '=';
+                    i += 2;
+                    continue;
+                }
+                haveEq = true;
+                ++i;
+                break;
+            }
+            key += s[i++];
+        }
+        Pair p;
+        p.key = Trim(key);
+        if (!haveEq) {
+            if (i < n)
+                ++i;  // the ";"
+            if (!p.key.empty()) {
+                p.bare = true;
+                out.push_back(p);
+            }
+            continue;
+        }
+        while (i < n && s[i] != ';' && std::isspace(static_cast<unsigned char>(s[i])))
+            ++i;
+        std::string value;
+        if (i < n && (s[i] == '"' || s[i] == '\'')) {
+            const char q = s[i++];
+            while (i < n) {
+                if (s[i] == q) {
+                    if (i + 1 < n && s[i + 1] == q) {
+                        value += q;
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                value += s[i++];
+            }
+            while (i < n && s[i] != ';')
+                ++i;
+        } else {
+            while (i < n && s[i] != ';')
+                value += s[i++];
+            value = Trim(value);
+        }
+        if (i < n)
+            ++i;
+        p.value = value;
+        if (!p.key.empty())
+            out.push_back(p);
+    }
+    return out;
+}
+
+// ODBC needs braces around a value holding ";" or braces or outer blanks.
+std::string OdbcValue(const std::string &v)
+{
+    const bool needs = v.find_first_of(";{}") != std::string::npos ||
+                       (!v.empty() && (std::isspace(static_cast<unsigned char>(v.front())) ||
+                                       std::isspace(static_cast<unsigned char>(v.back()))));
+    if (!needs)
+        return v;
+    std::string out = "{";
+    for (char c : v) {
+        out += c;
+        if (c == '}')
+            out += '}';
+    }
+    return out + "}";
+}
+
+void Append(std::string &out, const std::string &key, const std::string &value)
+{
+    if (!out.empty())
+        out += ';';
+    out += key + "=" + OdbcValue(value);
+}
+
+bool IsAdoOnlyKey(const std::string &k)
+{
+    static const char *const keys[] = {"persist security info", "collating sequence",
+                                       "extended properties", "mode", "connect timeout",
+                                       "connection timeout", "general timeout", "ole db services",
+                                       "locale identifier", "prompt", "window handle",
+                                       "cache authentication", "encrypt password",
+                                       "mask password", "protection level", "impersonation level",
+                                       "integrated security", "bind flags"};
+    for (const char *key : keys)
+        if (k == key)
+            return true;
+    return k.rfind("jet oledb:", 0) == 0;
+}
+
+bool Contains(const std::string &hay, const char *needle)
+{
+    return hay.find(needle) != std::string::npos;
+}
+
+} // namespace
+
+AdoConnectionStringTranslation TranslateAdoConnectionString(const std::string &ado,
+                                                            const std::string &sqliteDriver)
+{
+    AdoConnectionStringTranslation r;
+    std::vector<Pair> pairs = Parse(ado);
+
+    std::string provider;
+    bool haveDsn = false, haveDataSource = false, haveDriver = false, haveDatabase = false;
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+        const Pair &p = pairs[i];
+        const std::string k = Lower(p.key);
+        if (p.bare) {
+            // "DB2OLEDB" alone: a provider name written without its key.
+            if (i == 0 && provider.empty()) {
+                provider = p.key;
+                continue;
+            }
+            r.error = "The connection string holds a part without \"=\".";
+            return r;
+        }
+        if (k == "provider" && provider.empty())
+            provider = p.value;
+        else if (k == "dsn" || k == "filedsn")
+            haveDsn = true;
+        else if (k == "data source")
+            haveDataSource = true;
+        else if (k == "driver")
+            haveDriver = true;
+        else if (k == "database" || k == "initial catalog")
+            haveDatabase = true;
+    }
+
+    const std::string prov = Lower(Trim(provider));
+    enum class Target { Odbc, Sqlite } target = Target::Odbc;
+    if (prov.empty() || prov.rfind("msdasql", 0) == 0) {
+        if (!haveDsn && !haveDataSource && !haveDriver && haveDatabase)
+            target = Target::Sqlite;
+    } else if (Contains(prov, "sqlite")) {
+        target = Target::Sqlite;
+    } else if ((prov.rfind("sqloledb", 0) == 0 || prov.rfind("sqlncli", 0) == 0 ||
+                prov.rfind("msoledbsql", 0) == 0) && haveDsn) {
+        target = Target::Odbc;
+    } else {
+        r.error = "The provider \"" + Trim(provider) +
+                  "\" is not available: it has no ODBC counterpart on this system.";
+        return r;
+    }
+
+    std::string out;
+    bool databaseDone = false;
+    if (target == Target::Sqlite)
+        Append(out, "Driver", sqliteDriver);
+    for (const Pair &p : pairs) {
+        if (p.bare)
+            continue;
+        const std::string k = Lower(p.key);
+        if (k == "provider" || IsAdoOnlyKey(k))
+            continue;
+        if (target == Target::Sqlite) {
+            if (k == "data source" || k == "database" || k == "initial catalog") {
+                if (!databaseDone)
+                    Append(out, "Database", p.value);
+                databaseDone = true;
+            } else if (k != "driver" && k != "dsn" && k != "filedsn") {
+                Append(out, p.key, p.value);
+            }
+            continue;
+        }
+        if (k == "data source")
+            Append(out, "DSN", p.value);
+        else if (k == "user id")
+            Append(out, "UID", p.value);
+        else if (k == "password")
+            Append(out, "PWD", p.value);
+        else if (k == "database" || k == "initial catalog")
+            Append(out, "DATABASE", p.value);
+        else
+            Append(out, p.key, p.value);
+    }
+    if (target == Target::Sqlite) {
+        if (!databaseDone) {
+            r.error = "No database file is named for the SQLite provider.";
+            return r;
+        }
+        // A mistyped path must not silently become a new empty database, and
+        // rows are to be stepped through rather than loaded whole.
+        bool noCreat = false, stepApi = false;
+        for (const Pair &p : pairs) {
+            noCreat = noCreat || Lower(p.key) == "nocreat";
+            stepApi = stepApi || Lower(p.key) == "stepapi";
+        }
+        if (!noCreat)
+            Append(out, "NoCreat", "1");
+        if (!stepApi)
+            Append(out, "StepAPI", "1");
+    }
+    r.ok = true;
+    r.odbc = out;
+    return r;
+}
+
+std::string SqliteOdbcDriver()
+{
+    static const char *const candidates[] = {
+        "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so",
+        "/usr/lib/aarch64-linux-gnu/odbc/libsqlite3odbc.so",
+        "/usr/lib/odbc/libsqlite3odbc.so",
+        "/usr/lib64/libsqlite3odbc.so",
+        "/usr/lib/libsqlite3odbc.so",
+        "/usr/local/lib/libsqlite3odbc.so",
+    };
+    std::error_code ec;
+    for (const char *c : candidates)
+        if (std::filesystem::exists(c, ec))
+            return c;
+    return "SQLite3";
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+
+// Turns an ADO connection string into the ODBC connection string unixODBC's
+// SQLDriverConnect understands. Pure text work: nothing is opened.
+//
+// - No provider or "Provider=MSDASQL": an ODBC data source. "Data Source" is
+//   the DSN, "User ID"/"User Id" the UID, "Password" the PWD, "Database" and
+//   "Initial Catalog" the DATABASE; ODBC keys (DSN, UID, PWD, Driver, ...)
+//   and unknown keys pass unchanged; ADO-only keys are dropped.
+// - A provider whose name contains "SQLite", or a string that names only a
+//   "Database" (no DSN, Data Source or Driver): the SQLite ODBC driver on
+//   that file, with NoCreat=1 (a missing file fails instead of becoming a
+//   new empty database) and StepAPI=1 (rows are stepped, not loaded whole)
+//   unless the string sets them.
+// - "Provider=SQLOLEDB"/"SQLNCLI..." with an explicit "DSN": that DSN.
+// - Any other provider (Jet, VFPOLEDB, OraOLEDB, MSDAORA, Sybase ASE,
+//   DB2OLEDB, ...): not available; the error names the provider only.
+struct AdoConnectionStringTranslation {
+    bool ok = false;
+    std::string odbc;   // the ODBC connection string when ok
+    std::string error;  // why not, when !ok (never holds the input text)
+};
+
+// sqliteDriver: what goes after "Driver=" for SQLite files: a registered
+// driver name or the driver library's path.
+AdoConnectionStringTranslation TranslateAdoConnectionString(
+    const std::string &adoConnectionString, const std::string &sqliteDriver = "SQLite3");
+
+// Driver for SQLite files: the installed libsqlite3odbc.so when found in the
+// usual library folders, else the driver name "SQLite3".
+std::string SqliteOdbcDriver();

@@ -1,0 +1,346 @@
+#include "odbc/AdoRecordset.h"
+
+#include <sql.h>
+#include <sqlext.h>
+
+#include <algorithm>
+#include <cctype>
+
+#include "odbc/AdoConnection.h"
+#include "odbc/OdbcColumnReader.h"
+#include "odbc/OdbcDiagnostics.h"
+
+namespace {
+const char *const kRecordsetSource = "ADODB.Recordset";
+const char *const kNoCurrentRecord =
+    "Either BOF or EOF is True, or the current record has been deleted. Requested operation "
+    "requires a current record.";
+
+bool IsBlank(const std::u16string &s)
+{
+    return std::all_of(s.begin(), s.end(), [](char16_t c) {
+        return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
+    });
+}
+
+// psqlODBC states the number of rows of a SELECT after executing it, unless
+// it fetches through a cursor (UseDeclareFetch), where it answers -1. Other
+// drivers answer -1 or, like the SQLite driver, a meaningless 0.
+bool DriverCountsResultRows(SQLHDBC dbc)
+{
+    char16_t name[128] = {};
+    SQLSMALLINT length = 0;
+    if (!SQL_SUCCEEDED(SQLGetInfoW(dbc, SQL_DRIVER_NAME, name, sizeof name, &length)))
+        return false;
+    std::string n = Utf16ToUtf8(std::u16string(name));
+    std::transform(n.begin(), n.end(), n.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return n.find("psqlodbc") != std::string::npos;
+}
+} // namespace
+
+AdoRecordset::AdoRecordset() = default;
+
+AdoRecordset::~AdoRecordset()
+{
+    if (stmt_) {
+        try {
+            CloseStatement(false);
+        } catch (...) {
+        }
+    }
+}
+
+void AdoRecordset::Open(const std::string &sql, AdoConnection &conn, long cursorType, long lockType,
+                        long options)
+{
+    Open(Utf8ToUtf16(sql), conn, cursorType, lockType, options);
+}
+
+void AdoRecordset::Open(const std::u16string &sql, AdoConnection &conn, long cursorType,
+                        long lockType, long /*options*/)
+{
+    if (stmt_)
+        throw AdoComError(ado::adErrObjectOpen_HR, kRecordsetSource,
+                          "Operation is not allowed when the object is open.");
+    if (conn.State() != ado::adStateOpen)
+        throw AdoComError(ado::adErrObjectClosed_HR, kRecordsetSource,
+                          "Operation is not allowed when the object is closed.");
+    if (lockType != ado::adLockUnspecified && lockType != ado::adLockReadOnly)
+        throw AdoComError(ado::adErrInvalidArgument_HR, kRecordsetSource,
+                          "Only read-only recordsets are supported.");
+    if (IsBlank(sql)) {
+        AdoProviderError e;
+        e.number = static_cast<long>(static_cast<std::int32_t>(ado::DB_E_NOCOMMAND_HR));
+        e.description = "Command text was not set for the command object.";
+        e.source = kRecordsetSource;
+        conn.SetErrors({e});
+        throw AdoComError(ado::DB_E_NOCOMMAND_HR, kRecordsetSource, e.description);
+    }
+    if (cursorType != ado::adOpenUnspecified)
+        cursorType_ = cursorType;
+    if (lockType != ado::adLockUnspecified)
+        lockType_ = lockType;
+
+    SQLHSTMT stmt = SQL_NULL_HSTMT;
+    SQLHDBC dbc = static_cast<SQLHDBC>(conn.NativeHandle());
+    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &stmt))) {
+        std::vector<AdoProviderError> diag = CollectOdbcDiagnostics(SQL_HANDLE_DBC, dbc);
+        conn.SetErrors(diag);
+        throw ProviderFailure(diag);
+    }
+    conn_ = &conn;
+    stmt_ = stmt;
+    conn.Attach(this);
+    // A driver without query timeouts still runs the statement.
+    const long timeout = std::max(0L, conn.CommandTimeout());
+    SQLSetStmtAttr(stmt, SQL_ATTR_QUERY_TIMEOUT,
+                   reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeout)), 0);
+    sql_ = sql;
+    driverCount_ = -1;
+    walkedCount_ = -1;
+    try {
+        Execute();
+    } catch (...) {
+        CloseStatement(false);
+        throw;
+    }
+    if (columns_.empty()) {
+        // No rows set (e.g. an UPDATE): the recordset stays closed, as in ADO.
+        CloseStatement(false);
+        return;
+    }
+    if (DriverCountsResultRows(dbc)) {
+        SQLLEN n = -1;
+        if (SQL_SUCCEEDED(SQLRowCount(stmt, &n)) && n >= 0)
+            driverCount_ = static_cast<long>(n);
+    }
+}
+
+void AdoRecordset::Execute()
+{
+    SQLHSTMT stmt = static_cast<SQLHSTMT>(stmt_);
+    std::u16string text = sql_;
+    const SQLRETURN rc = SQLExecDirectW(stmt, reinterpret_cast<SQLWCHAR *>(text.data()),
+                                        static_cast<SQLINTEGER>(text.size()));
+    if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA)
+        FailOnStatement();
+    SQLSMALLINT count = 0;
+    if (!SQL_SUCCEEDED(SQLNumResultCols(stmt, &count)))
+        FailOnStatement();
+    columns_.clear();
+    for (int i = 0; i < count; ++i)
+        columns_.push_back(DescribeOdbcColumn(stmt, i));
+    row_.clear();
+    position_ = -1;
+    bof_ = false;
+    eof_ = false;
+    if (columns_.empty())
+        return;
+    Fetch();
+    // An empty result is at BOF and EOF at once.
+    bof_ = eof_;
+}
+
+void AdoRecordset::Fetch()
+{
+    SQLHSTMT stmt = static_cast<SQLHSTMT>(stmt_);
+    chunkField_ = -1;
+    chunkOffset_ = 0;
+    row_.clear();
+    const SQLRETURN rc = SQLFetch(stmt);
+    if (rc == SQL_NO_DATA) {
+        eof_ = true;
+        if (walkedCount_ < 0)
+            walkedCount_ = position_ + 1;
+        ++position_;
+        return;
+    }
+    if (!SQL_SUCCEEDED(rc))
+        FailOnStatement();
+    ++position_;
+    ReadRow();
+}
+
+void AdoRecordset::ReadRow()
+{
+    row_.resize(columns_.size());
+    for (std::size_t i = 0; i < columns_.size(); ++i) {
+        Cell &cell = row_[i];
+        OdbcReadResult r = ReadOdbcValue(stmt_, static_cast<int>(i), columns_[i]);
+        if (r.ok) {
+            cell.value = std::move(r.value);
+            cell.status = cell.value.IsNull() ? ado::adFieldIsNull : ado::adFieldOK;
+            continue;
+        }
+        cell.failed = true;
+        cell.status = ado::adFieldCantConvertValue;
+        if (r.driverFailed) {
+            cell.diagnostics = CollectOdbcDiagnostics(SQL_HANDLE_STMT, stmt_);
+            cell.error = ProviderFailure(cell.diagnostics);
+        } else {
+            cell.error = AdoComError(r.hresult, "ADODB.Field", r.description);
+        }
+    }
+}
+
+void AdoRecordset::Close()
+{
+    if (!stmt_)
+        throw AdoComError(ado::adErrObjectClosed_HR, kRecordsetSource,
+                          "Operation is not allowed when the object is closed.");
+    CloseStatement(true);
+}
+
+void AdoRecordset::CloseStatement(bool throwOnError)
+{
+    SQLHSTMT stmt = static_cast<SQLHSTMT>(stmt_);
+    AdoConnection *conn = conn_;
+    stmt_ = nullptr;
+    conn_ = nullptr;
+    columns_.clear();
+    row_.clear();
+    bof_ = eof_ = true;
+    position_ = -1;
+    if (conn)
+        conn->Detach(this);
+    if (!stmt)
+        return;
+    SQLFreeStmt(stmt, SQL_CLOSE);
+    if (!SQL_SUCCEEDED(SQLFreeHandle(SQL_HANDLE_STMT, stmt)) && throwOnError && conn) {
+        std::vector<AdoProviderError> diag = CollectOdbcDiagnostics(SQL_HANDLE_STMT, stmt);
+        conn->SetErrors(diag);
+        throw ProviderFailure(diag);
+    }
+}
+
+void AdoRecordset::FailOnStatement()
+{
+    std::vector<AdoProviderError> diag = CollectOdbcDiagnostics(SQL_HANDLE_STMT, stmt_);
+    if (conn_)
+        conn_->SetErrors(diag);
+    throw ProviderFailure(diag);
+}
+
+void AdoRecordset::CheckOpen() const
+{
+    if (!stmt_)
+        throw AdoComError(ado::adErrObjectClosed_HR, kRecordsetSource,
+                          "Operation is not allowed when the object is closed.");
+}
+
+long AdoRecordset::RecordCount() const
+{
+    CheckOpen();
+    if (driverCount_ >= 0)
+        return driverCount_;
+    return walkedCount_;
+}
+
+bool AdoRecordset::BOF() const
+{
+    CheckOpen();
+    return bof_;
+}
+
+bool AdoRecordset::EndOfFile() const
+{
+    CheckOpen();
+    return eof_;
+}
+
+void AdoRecordset::MoveFirst()
+{
+    CheckOpen();
+    if (position_ == 0 && !eof_)
+        return;
+    // A forward-only cursor cannot go back: run the statement again.
+    SQLFreeStmt(static_cast<SQLHSTMT>(stmt_), SQL_CLOSE);
+    Execute();
+}
+
+void AdoRecordset::MoveNext()
+{
+    CheckOpen();
+    if (eof_)
+        throw AdoComError(ado::adErrNoCurrentRecord_HR, kRecordsetSource, kNoCurrentRecord);
+    Fetch();
+}
+
+long AdoRecordset::FieldCount() const
+{
+    CheckOpen();
+    return static_cast<long>(columns_.size());
+}
+
+AdoField AdoRecordset::Field(long index)
+{
+    Column(index);
+    return AdoField(*this, index);
+}
+
+const OdbcColumn &AdoRecordset::Column(long index) const
+{
+    CheckOpen();
+    if (index < 0 || static_cast<std::size_t>(index) >= columns_.size())
+        throw AdoComError(ado::adErrItemNotFound_HR, "ADODB.Fields",
+                          "Item cannot be found in the collection corresponding to the requested "
+                          "name or ordinal.");
+    return columns_[static_cast<std::size_t>(index)];
+}
+
+const AdoValue &AdoRecordset::CurrentValue(long index) const
+{
+    Column(index);
+    if (bof_ || eof_ || row_.empty())
+        throw AdoComError(ado::adErrNoCurrentRecord_HR, kRecordsetSource, kNoCurrentRecord);
+    const Cell &cell = row_[static_cast<std::size_t>(index)];
+    if (cell.failed) {
+        if (conn_)
+            conn_->SetErrors(cell.diagnostics);
+        throw cell.error;
+    }
+    return cell.value;
+}
+
+long AdoRecordset::CurrentStatus(long index) const
+{
+    Column(index);
+    if (bof_ || eof_ || row_.empty())
+        throw AdoComError(ado::adErrNoCurrentRecord_HR, kRecordsetSource, kNoCurrentRecord);
+    return row_[static_cast<std::size_t>(index)].status;
+}
+
+AdoValue AdoRecordset::Chunk(long index, long length)
+{
+    const AdoValue &v = CurrentValue(index);
+    if (length < 0)
+        throw AdoComError(ado::adErrInvalidArgument_HR, "ADODB.Field",
+                          "Arguments are of the wrong type, are out of acceptable range, or are "
+                          "in conflict with one another.");
+    if (chunkField_ != index) {
+        chunkField_ = index;
+        chunkOffset_ = 0;
+    }
+    const std::size_t n = static_cast<std::size_t>(length);
+    if (v.type == ado::VT_NULL)
+        return AdoValue::Null();
+    if (v.type == ado::VT_ARRAY_UI1) {
+        if (chunkOffset_ >= v.bytes.size())
+            return AdoValue::Null();
+        const std::size_t take = std::min(n, v.bytes.size() - chunkOffset_);
+        auto first = v.bytes.begin() + static_cast<std::ptrdiff_t>(chunkOffset_);
+        chunkOffset_ += take;
+        return AdoValue::Bytes(std::vector<unsigned char>(first, first + static_cast<std::ptrdiff_t>(take)));
+    }
+    if (v.type == ado::VT_BSTR) {
+        if (chunkOffset_ >= v.text.size())
+            return AdoValue::Null();
+        const std::size_t take = std::min(n, v.text.size() - chunkOffset_);
+        AdoValue out = AdoValue::Text(v.text.substr(chunkOffset_, take));
+        chunkOffset_ += take;
+        return out;
+    }
+    throw AdoComError(ado::adErrIllegalOperation_HR, "ADODB.Field",
+                      "Operation requested by the application is not allowed in this context.");
+}

@@ -1,0 +1,113 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "odbc/AdoComError.h"
+#include "odbc/AdoEnums.h"
+#include "odbc/AdoField.h"
+#include "odbc/AdoProviderError.h"
+#include "odbc/AdoValue.h"
+#include "odbc/OdbcColumn.h"
+
+class AdoConnection;
+
+// Stand-in for ADO's Recordset object over one ODBC statement.
+//
+// Rows are fetched one at a time; only the current record's values are held
+// (read in full when the cursor reaches the record), so memory does not grow
+// with the number of rows. MoveFirst works on every cursor: away from the
+// first record it runs the statement again.
+//
+// Every failure throws AdoComError; provider diagnostics of a failed ODBC
+// call go to the connection's Errors().
+class AdoRecordset {
+public:
+    AdoRecordset();
+    ~AdoRecordset();  // closes (errors swallowed)
+    AdoRecordset(const AdoRecordset &) = delete;
+    AdoRecordset &operator=(const AdoRecordset &) = delete;
+
+    // Accepted for ADO compatibility; rows are always streamed.
+    void SetCursorLocation(long location) { cursorLocation_ = location; }
+    long CursorLocation() const { return cursorLocation_; }
+    void SetCursorType(long type) { cursorType_ = type; }
+    long CursorType() const { return cursorType_; }
+    void SetLockType(long type) { lockType_ = type; }
+    long LockType() const { return lockType_; }
+
+    // Runs the statement on the open connection and moves to the first
+    // record. A statement that returns no rows set (e.g. an UPDATE) leaves the
+    // recordset closed, as ADO does. An empty statement, a closed connection
+    // or an open recordset throw; a driver failure throws with the
+    // diagnostics in conn.Errors(). The CommandTimeout of the connection
+    // applies. Only read-only access is offered (lockType other than
+    // adLockReadOnly / adLockUnspecified throws 3001).
+    void Open(const std::string &sql, AdoConnection &conn,
+              long cursorType = ado::adOpenUnspecified,
+              long lockType = ado::adLockUnspecified, long options = ado::adCmdUnspecified);
+    void Open(const std::u16string &sql, AdoConnection &conn,
+              long cursorType = ado::adOpenUnspecified,
+              long lockType = ado::adLockUnspecified, long options = ado::adCmdUnspecified);
+    // Throws 3704 when not open.
+    void Close();
+    long State() const { return stmt_ ? ado::adStateOpen : ado::adStateClosed; }
+
+    // The number of records when known without doubt, else -1: the driver's
+    // row count where it states one reliably for a result set, or the count
+    // once the records have been walked to the end from the first.
+    long RecordCount() const;
+    bool BOF() const;
+    // ADO's EOF (the name EOF is a C macro).
+    bool EndOfFile() const;
+
+    void MoveFirst();
+    // Throws 3021 when already at the end.
+    void MoveNext();
+
+    long FieldCount() const;
+    // Throws 3265 for an index outside 0 .. FieldCount()-1.
+    AdoField Field(long index);
+    const OdbcColumn &Column(long index) const;
+
+    // Used by AdoField: the current record's value of a column (3021 when
+    // there is no current record), and the chunk reader.
+    const AdoValue &CurrentValue(long index) const;
+    long CurrentStatus(long index) const;
+    AdoValue Chunk(long index, long length);
+
+private:
+    void CheckOpen() const;
+    void Execute();
+    void Fetch();
+    void ReadRow();
+    void CloseStatement(bool throwOnError);
+    [[noreturn]] void FailOnStatement();
+
+    long cursorLocation_ = ado::adUseServer;
+    long cursorType_ = ado::adOpenForwardOnly;
+    long lockType_ = ado::adLockReadOnly;
+
+    AdoConnection *conn_ = nullptr;
+    void *stmt_ = nullptr;  // SQLHSTMT while open
+    std::vector<OdbcColumn> columns_;
+    // One value of the current record; a value the driver could not deliver
+    // keeps its error, thrown when the value is asked for.
+    struct Cell {
+        AdoValue value;
+        long status = ado::adFieldOK;
+        bool failed = false;
+        AdoComError error{0, "", ""};
+        std::vector<AdoProviderError> diagnostics;
+    };
+    std::vector<Cell> row_;        // the current record
+    std::u16string sql_;
+    bool bof_ = true;
+    bool eof_ = true;
+    long position_ = -1;           // 0-based index of the current record
+    long driverCount_ = -1;        // what the driver stated, when reliable
+    long walkedCount_ = -1;        // counted by walking to the end from record 0
+    long chunkField_ = -1;         // GetChunk state: field and offset
+    std::size_t chunkOffset_ = 0;
+};

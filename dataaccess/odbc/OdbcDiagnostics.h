@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "odbc/AdoComError.h"
+#include "odbc/AdoProviderError.h"
+
+// The diagnostic records of the last call on an ODBC handle, as provider
+// errors ("[SQLSTATE] message", native error as number).
+std::vector<AdoProviderError> CollectOdbcDiagnostics(short handleType, void *handle);
+
+// The error an ADO call raises for a failed provider call: E_FAIL with the
+// first record's description (or a generic text when there is none).
+AdoComError ProviderFailure(const std::vector<AdoProviderError> &diagnostics);
+
+// UTF-8 <-> UTF-16 for the texts crossing the ODBC W interface.
+std::u16string Utf8ToUtf16(const std::string &s);
+std::string Utf16ToUtf8(const std::u16string &s);

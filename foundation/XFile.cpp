@@ -1,0 +1,207 @@
+#include "XFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+XFile::XFile() = default;
+
+XFile::~XFile()
+{
+    try
+    {
+        Close();
+    }
+    catch (const XException&)
+    {
+        // A destructor cannot report; callers that care call Close() themselves.
+    }
+}
+
+void XFile::Fail(const char* format)
+{
+    lastError_ = errno;
+    RaiseError(lastError_, format, spec_.Path());
+}
+
+void XFile::Open(const XFileSpec& spec, int mode)
+{
+    Close();
+    if (spec.IsFolder() || !*spec.FileName())
+        RaiseError(0, "Can't open non-file: %s", spec.Path());
+    spec_ = spec;
+    const XFileSpec parent = spec_.Parent();
+    if (!parent.IsEmpty())
+        parent.Create();
+
+    int flags = O_CLOEXEC | O_CREAT;
+    const bool read = mode & kRead;
+    const bool write = mode & (kWrite | kAppend);
+    if ((mode & kWrite) && !read && !(mode & kAppend))
+        flags |= O_WRONLY | O_TRUNC;
+    else if (read && write)
+        flags |= O_RDWR;
+    else if (write)
+        flags |= O_WRONLY;
+    else
+        flags |= O_RDONLY;
+
+    int fd;
+    do
+        fd = ::open(spec_.Path(), flags, 0666);
+    while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+    {
+        lastError_ = errno;
+        RaiseError(lastError_, "Could not open file ( %d ): %s", lastError_, spec_.Path());
+    }
+    fd_ = fd;
+    mode_ = mode;
+    buffered_ = 0;
+    struct stat st{};
+    size_ = fstat(fd_, &st) == 0 ? st.st_size : 0;
+    position_ = 0;
+    if (mode & kAppend)
+    {
+        off_t end = lseek(fd_, 0, SEEK_END);
+        if (end < 0)
+            Fail("Error getting file position: %s");
+        position_ = end;
+    }
+}
+
+void XFile::Flush()
+{
+    if (fd_ < 0 || buffered_ == 0)
+        return;
+    const char* p = buffer_;
+    int left = buffered_;
+    buffered_ = 0;
+    while (left > 0)
+    {
+        ssize_t n = ::write(fd_, p, static_cast<size_t>(left));
+        if (n < 0)
+        {
+            if (errno == EINTR)
+                continue;
+            Fail("Error writing to file: %s");
+        }
+        p += n;
+        left -= static_cast<int>(n);
+    }
+}
+
+void XFile::Write(const void* data, int64_t count)
+{
+    if (fd_ < 0)
+    {
+        errno = EBADF;
+        Fail("Error writing to file: %s");
+    }
+    if (count <= 0)
+        return;
+    const char* p = static_cast<const char*>(data);
+    if (count <= static_cast<int64_t>(sizeof buffer_) - buffered_)
+    {
+        std::memcpy(buffer_ + buffered_, p, static_cast<size_t>(count));
+        buffered_ += static_cast<int>(count);
+    }
+    else
+    {
+        Flush();
+        if (count < static_cast<int64_t>(sizeof buffer_))
+        {
+            std::memcpy(buffer_, p, static_cast<size_t>(count));
+            buffered_ = static_cast<int>(count);
+        }
+        else
+        {
+            int64_t left = count;
+            while (left > 0)
+            {
+                ssize_t n = ::write(fd_, p, static_cast<size_t>(left));
+                if (n < 0)
+                {
+                    if (errno == EINTR)
+                        continue;
+                    Fail("Error writing to file: %s");
+                }
+                p += n;
+                left -= n;
+            }
+        }
+    }
+    position_ += count;
+    if (position_ > size_)
+        size_ = position_;
+}
+
+void XFile::WriteText(const char* text)
+{
+    if (text)
+        Write(text, static_cast<int64_t>(std::strlen(text)));
+}
+
+int64_t XFile::Read(void* buffer, int64_t count)
+{
+    if (fd_ < 0)
+    {
+        errno = EBADF;
+        Fail("Error reading from file: %s");
+    }
+    Flush();
+    int64_t total = 0;
+    char* p = static_cast<char*>(buffer);
+    while (total < count)
+    {
+        ssize_t n = ::read(fd_, p + total, static_cast<size_t>(count - total));
+        if (n < 0)
+        {
+            if (errno == EINTR)
+                continue;
+            Fail("Error reading from file: %s");
+        }
+        if (n == 0)
+            break;
+        total += n;
+    }
+    position_ += total;
+    return total;
+}
+
+int64_t XFile::Position()
+{
+    if (fd_ < 0)
+    {
+        errno = EBADF;
+        Fail("Error getting file position: %s");
+    }
+    off_t pos = lseek(fd_, 0, SEEK_CUR);
+    if (pos < 0)
+        Fail("Error getting file position: %s");
+    return pos + buffered_;
+}
+
+void XFile::Close()
+{
+    if (fd_ < 0)
+        return;
+    try
+    {
+        Flush();
+    }
+    catch (const XException&)
+    {
+        // The write error is the one to report; the handle goes either way.
+        ::close(fd_);
+        fd_ = -1;
+        buffered_ = 0;
+        throw;
+    }
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0)
+        Fail("Error closing file: %s");
+}

@@ -1,0 +1,557 @@
+#include "XString.h"
+
+#include <QString>
+#include <cctype>
+#include <cerrno>
+#include <climits>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iconv.h>
+#include <vector>
+
+#include "XCodePage.h"
+#include "XNumericLocale.h"
+
+namespace
+{
+const char* Safe(const char* text)
+{
+    return text ? text : "";
+}
+
+bool InSet(char c, const char* set)
+{
+    return set && c != '\0' && std::strchr(set, c) != nullptr;
+}
+
+std::string PrintFixed(double value, int decimals)
+{
+    if (decimals < 0)
+        decimals = 0;
+    char format[16];
+    std::snprintf(format, sizeof format, "%%.%df", decimals);
+    XNumericLocale c;
+    int n = std::snprintf(nullptr, 0, format, value);
+    std::string out(n > 0 ? n : 0, '\0');
+    if (n > 0)
+        std::snprintf(out.data(), out.size() + 1, format, value);
+    return out;
+}
+
+const char* IconvName(unsigned codePage)
+{
+    switch (codePage)
+    {
+    case 0:
+    case 1252:
+        return "CP1252";
+    case 10000:
+        return "MACINTOSH";
+    case 20127:
+        return "ASCII";
+    case 28591:
+        return "ISO-8859-1";
+    case 65001:
+        return "UTF-8";
+    default:
+        return nullptr;
+    }
+}
+} // namespace
+
+XString::XString() = default;
+XString::XString(const XString& other) = default;
+XString::XString(XString&& other) noexcept : text_(std::move(other.text_)) {}
+XString::XString(const char* text) : text_(Safe(text)) {}
+XString::XString(const char* buffer, int length)
+{
+    Assign(buffer, length);
+}
+XString::XString(const std::string& text) : text_(text.c_str()) {}
+XString::XString(const QString& text)
+{
+    QByteArray bytes = text.toLatin1();
+    text_ = bytes.constData();
+}
+XString::XString(char c)
+{
+    if (c != '\0')
+        text_.assign(1, c);
+}
+XString::XString(int value) : text_(std::to_string(value)) {}
+XString::XString(long value) : text_(std::to_string(value)) {}
+XString::XString(long long value) : text_(std::to_string(value)) {}
+XString::XString(unsigned int value) : text_(std::to_string(value)) {}
+XString::XString(unsigned long value) : text_(std::to_string(value)) {}
+XString::XString(double value, int decimals) : text_(PrintFixed(value, decimals)) {}
+XString::XString(float value, int decimals) : text_(PrintFixed(value, decimals)) {}
+XString::~XString() = default;
+
+XString& XString::operator=(const XString& other)
+{
+    if (this != &other)
+        text_ = other.text_;
+    return *this;
+}
+
+XString& XString::operator=(XString&& other) noexcept
+{
+    if (this != &other)
+        text_ = std::move(other.text_);
+    return *this;
+}
+
+XString& XString::operator=(const char* text)
+{
+    return Assign(text);
+}
+
+XString& XString::operator=(const QString& text)
+{
+    QByteArray bytes = text.toLatin1();
+    return Assign(bytes.constData());
+}
+
+XString& XString::Assign(const char* text)
+{
+    // Assigning our own buffer (or a part of it) must not read freed memory.
+    std::string copy(Safe(text));
+    text_.swap(copy);
+    return *this;
+}
+
+XString& XString::Assign(const XString& other)
+{
+    return *this = other;
+}
+
+XString& XString::Assign(const char* buffer, int length)
+{
+    if (!buffer || length <= 0)
+    {
+        text_.clear();
+        return *this;
+    }
+    std::string copy(buffer, strnlen(buffer, static_cast<size_t>(length)));
+    text_.swap(copy);
+    return *this;
+}
+
+QString XString::ToQString() const
+{
+    return QString::fromLatin1(text_.data(), static_cast<qsizetype>(text_.size()));
+}
+
+bool XString::operator==(const char* text) const
+{
+    return std::strcmp(text_.c_str(), Safe(text)) == 0;
+}
+
+int XString::Compare(const char* text) const
+{
+    const signed char* a = reinterpret_cast<const signed char*>(text_.c_str());
+    const signed char* b = reinterpret_cast<const signed char*>(Safe(text));
+    while (*a && *a == *b)
+    {
+        ++a;
+        ++b;
+    }
+    return *a - *b;
+}
+
+int XString::CompareNoCase(const char* text) const
+{
+    const unsigned char* a = reinterpret_cast<const unsigned char*>(text_.c_str());
+    const unsigned char* b = reinterpret_cast<const unsigned char*>(Safe(text));
+    for (;; ++a, ++b)
+    {
+        int ca = static_cast<signed char>(std::toupper(*a));
+        int cb = static_cast<signed char>(std::toupper(*b));
+        if (ca != cb || *a == 0)
+            return ca - cb;
+    }
+}
+
+XString& XString::Append(const char* text)
+{
+    if (text)
+        text_.append(text);
+    return *this;
+}
+
+XString& XString::Append(const XString& other)
+{
+    text_.append(other.text_);
+    return *this;
+}
+
+XString& XString::Append(char c)
+{
+    if (c != '\0')
+        text_.push_back(c);
+    return *this;
+}
+
+XString XString::Left(int count) const
+{
+    if (count <= 0)
+        return XString();
+    return XString(text_.substr(0, static_cast<size_t>(count)));
+}
+
+XString XString::Mid(int start) const
+{
+    if (start < 0)
+        start = 0;
+    if (start >= Length())
+        return XString();
+    return XString(text_.substr(static_cast<size_t>(start)));
+}
+
+XString XString::Sub(int start, int end) const
+{
+    XString copy(*this);
+    copy.Truncate(end < 0 ? 0 : end);
+    return copy.Mid(start);
+}
+
+int XString::Find(char c) const
+{
+    size_t pos = c == '\0' ? std::string::npos : text_.find(c);
+    return pos == std::string::npos ? Length() : static_cast<int>(pos);
+}
+
+int XString::FindText(const char* text) const
+{
+    if (!text)
+        return -1;
+    size_t pos = text_.find(text);
+    return pos == std::string::npos ? -1 : static_cast<int>(pos);
+}
+
+XString& XString::Insert(const char* text, int index)
+{
+    if (!text)
+        return *this;
+    if (index < 0)
+        index = 0;
+    if (index > Length())
+        index = Length();
+    text_.insert(static_cast<size_t>(index), text);
+    return *this;
+}
+
+XString& XString::ReplaceChar(char from, char to)
+{
+    if (from == '\0')
+        return *this;
+    if (to == '\0')
+    {
+        // A NUL cannot live inside the string: the text ends at the first one.
+        size_t pos = text_.find(from);
+        if (pos != std::string::npos)
+            text_.resize(pos);
+        return *this;
+    }
+    for (char& c : text_)
+        if (c == from)
+            c = to;
+    return *this;
+}
+
+XString& XString::RemoveChars(const char* set)
+{
+    if (!set || !*set)
+        return *this;
+    std::string out;
+    out.reserve(text_.size());
+    for (char c : text_)
+        if (!InSet(c, set))
+            out.push_back(c);
+    text_.swap(out);
+    return *this;
+}
+
+XString& XString::RemoveRange(char low, char high)
+{
+    std::string out;
+    out.reserve(text_.size());
+    for (char c : text_)
+    {
+        signed char s = static_cast<signed char>(c);
+        if (!(s >= static_cast<signed char>(low) && s <= static_cast<signed char>(high)))
+            out.push_back(c);
+    }
+    text_.swap(out);
+    return *this;
+}
+
+XString& XString::RemoveText(const char* text)
+{
+    if (!text || !*text)
+        return *this;
+    const size_t n = std::strlen(text);
+    size_t pos;
+    while ((pos = text_.find(text)) != std::string::npos)
+        text_.erase(pos, n);
+    return *this;
+}
+
+XString& XString::TrimLeft(const char* set)
+{
+    size_t i = 0;
+    while (i < text_.size() && InSet(text_[i], set))
+        ++i;
+    text_.erase(0, i);
+    return *this;
+}
+
+XString& XString::TrimRight(const char* set)
+{
+    size_t n = text_.size();
+    while (n > 0 && InSet(text_[n - 1], set))
+        --n;
+    text_.resize(n);
+    return *this;
+}
+
+XString& XString::Trim()
+{
+    size_t n = text_.size();
+    while (n > 0 && std::isspace(static_cast<unsigned char>(text_[n - 1])))
+        --n;
+    text_.resize(n);
+    size_t i = 0;
+    while (i < text_.size() && std::isspace(static_cast<unsigned char>(text_[i])))
+        ++i;
+    text_.erase(0, i);
+    return *this;
+}
+
+XString& XString::Truncate(int count)
+{
+    if (count < 0)
+        count = 0;
+    if (count < Length())
+        text_.resize(static_cast<size_t>(count));
+    return *this;
+}
+
+XString& XString::MakeUpper()
+{
+    for (char& c : text_)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return *this;
+}
+
+XString& XString::MakeLower()
+{
+    for (char& c : text_)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return *this;
+}
+
+XString XString::Lower() const
+{
+    XString copy(*this);
+    return copy.MakeLower();
+}
+
+XString XString::Upper() const
+{
+    XString copy(*this);
+    return copy.MakeUpper();
+}
+
+XString XString::DoubleQuoted() const
+{
+    return XString('"') + *this + '"';
+}
+
+XString XString::SingleQuoted() const
+{
+    return XString('\'') + *this + '\'';
+}
+
+bool XString::IsDigits() const
+{
+    for (char c : text_)
+        if (!std::isdigit(static_cast<unsigned char>(c)))
+            return false;
+    return true;
+}
+
+bool XString::IsDecimal() const
+{
+    int points = 0;
+    for (char c : text_)
+    {
+        if (c == '.')
+        {
+            if (++points > 1)
+                return false;
+        }
+        else if (!std::isdigit(static_cast<unsigned char>(c)))
+        {
+            return false;
+        }
+    }
+    return true;
+}
+
+int XString::ToInt() const
+{
+    long long v = ToInt64();
+    if (v > INT_MAX)
+        return INT_MAX;
+    if (v < INT_MIN)
+        return INT_MIN;
+    return static_cast<int>(v);
+}
+
+long long XString::ToInt64() const
+{
+    return std::strtoll(text_.c_str(), nullptr, 10);
+}
+
+float XString::ToFloat() const
+{
+    return static_cast<float>(ToDouble());
+}
+
+double XString::ToDouble() const
+{
+    return strtod_l(text_.c_str(), nullptr, XNumericLocale::CLocale());
+}
+
+XString& XString::Format(int size, const char* format, ...)
+{
+    if (size <= 0 || !format)
+    {
+        text_.clear();
+        return *this;
+    }
+    std::vector<char> buffer(static_cast<size_t>(size));
+    va_list args;
+    va_start(args, format);
+    int n;
+    {
+        XNumericLocale c;
+        n = std::vsnprintf(buffer.data(), buffer.size(), format, args);
+    }
+    va_end(args);
+    if (n < 0)
+        buffer[0] = '\0';
+    text_.assign(buffer.data()); // cut at size - 1 by vsnprintf
+    return *this;
+}
+
+void XString::WinToWChar(char16_t* destination, int capacity) const
+{
+    if (!destination || capacity < Length() + 1)
+        throw XException("XString::WinToWChar error", E2BIG);
+    for (int i = 0; i < Length(); ++i)
+        destination[i] = XCodePage::Cp1252ToUtf16(static_cast<unsigned char>(text_[i]));
+    destination[Length()] = u'\0';
+}
+
+XString XString::FromWide(const char16_t* source, int count, unsigned codePage)
+{
+    XString result;
+    if (!source)
+        return result;
+    size_t n = 0;
+    if (count < 0)
+        while (source[n])
+            ++n;
+    else
+        n = static_cast<size_t>(count);
+
+    std::u16string units(source, n);
+    // Compose base letters with following accents where one character exists.
+    for (char16_t u : units)
+    {
+        if (u >= 0x0300 && u <= 0x036F)
+        {
+            QString composed = QString::fromUtf16(units.data(), static_cast<qsizetype>(units.size()))
+                                   .normalized(QString::NormalizationForm_C);
+            units.assign(reinterpret_cast<const char16_t*>(composed.utf16()),
+                         static_cast<size_t>(composed.size()));
+            break;
+        }
+    }
+
+    const char* target = IconvName(codePage);
+    if (!target)
+        throw XException("XString::FromWide error", EINVAL);
+    std::string out;
+    out.reserve(units.size());
+    if (codePage == 0 || codePage == 1252)
+    {
+        for (char16_t u : units)
+        {
+            if (u == 0)
+                break;
+            int b = XCodePage::Utf16ToCp1252(u);
+            out.push_back(b > 0 ? static_cast<char>(b) : '?');
+        }
+        result.text_.swap(out);
+        return result;
+    }
+
+    iconv_t cd = iconv_open(target, "UTF-16LE");
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        throw XException("XString::FromWide error", errno);
+    for (char16_t u : units)
+    {
+        if (u == 0)
+            break;
+        char16_t unit = u;
+        unsigned char le[2] = {static_cast<unsigned char>(unit & 0xFF), static_cast<unsigned char>(unit >> 8)};
+        char* in = reinterpret_cast<char*>(le);
+        size_t inLeft = 2;
+        char buf[8];
+        char* outPtr = buf;
+        size_t outLeft = sizeof buf;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        if ((unit >= 0xD800 && unit <= 0xDFFF) ||
+            iconv(cd, &in, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1) || outPtr == buf)
+            out.push_back('?');
+        else
+            out.append(buf, static_cast<size_t>(outPtr - buf));
+    }
+    iconv_close(cd);
+    result.text_.swap(out);
+    return result;
+}
+
+XString operator+(const XString& a, const XString& b)
+{
+    XString r(a);
+    return r.Append(b);
+}
+
+XString operator+(const XString& a, const char* b)
+{
+    XString r(a);
+    return r.Append(b);
+}
+
+XString operator+(const char* a, const XString& b)
+{
+    XString r(a);
+    return r.Append(b);
+}
+
+XString operator+(const XString& a, char b)
+{
+    XString r(a);
+    return r.Append(b);
+}
+
+int CompareXStrings(const XString* a, const XString* b)
+{
+    return a->Compare(b->Text());
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+// Protocol texts the process tests compare against.
+
+#include <QString>
+
+inline const QString kUsage = QStringLiteral(
+    "Usage: \n"
+    "tsisbridge\n"
+    " [command]\n"
+    "  [--all]\n"
+    "  [--att]\n"
+    "  [--demo]\n"
+    "  [--help]\n"
+    "   [--group=value]\n"
+    "   [--paramkey=value]\n"
+    "   [--path=value]\n"
+    "   [--logpath=value]\n"
+    "   [--log=value]\n"
+    "   [--validate=value]\n"
+    "   [--inactivedate=value]\n"
+    "   [--year=value]\n"
+    "   [--teacher=value]\n"
+    "   [--dsn=value]\n"
+    "   [--user=value]\n"
+    "   [--pwdencode=value]\n"
+    "   [--pwd=value]\n"
+    "   [--district=value]\n"
+    "   [--school=value]\n"
+    "   [--year=value]\n"
+    "   [--useyear=value]\n"
+    "\n");
+
+inline const QString kEmptyAnswer = QStringLiteral("start_progress\t0\nend_progress\n");
+
+inline const QString kStartedLine =
+    QStringLiteral("log\tInformational\thh:mm:ss\t\tVantrel Data Extractor for TSIS/SchoolMAX started.\n");
+
+inline const QString kStatusFile = QStringLiteral("Data ExtractorStatus.tmp");
+inline const QString kFinishedFile = QStringLiteral("finished_bridge.tmp");
+
+inline QString statusLine(const QString& word, const QString& text)
+{
+    return QStringLiteral("yyyy/MM/dd hh:mm:ss\t") + word + QLatin1Char('\t') + text + QStringLiteral("\r\n");
+}

@@ -1,0 +1,160 @@
+#pragma once
+
+// Runs the built tsisbridge in a sandbox: HOME and the XDG folders point into a
+// temporary folder, so logs, documents and application data stay there.
+
+#include <QByteArray>
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <spawn.h>
+#include <sys/wait.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+struct BridgeResult
+{
+    QString out;
+    QString err;
+    int status = -1;
+};
+
+class BridgeSandbox
+{
+public:
+    BridgeSandbox()
+    {
+        QDir root(dir_.path());
+        root.mkpath(QStringLiteral("home/.local/share"));
+        root.mkpath(QStringLiteral("home/.config"));
+        root.mkpath(QStringLiteral("home/.cache"));
+        root.mkpath(QStringLiteral("runtime"));
+        QFile::setPermissions(path(QStringLiteral("runtime")),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    QString path(const QString& relative = QString()) const
+    {
+        return relative.isEmpty() ? dir_.path() : dir_.path() + QLatin1Char('/') + relative;
+    }
+    QString home() const { return path(QStringLiteral("home")); }
+    QString documents() const { return home() + QStringLiteral("/Documents"); }
+    QString dataHome() const { return home() + QStringLiteral("/.local/share"); }
+
+    void setEnv(const QString& name, const QString& value) { extraEnv_.append(name + QLatin1Char('=') + value); }
+
+    BridgeResult run(const QStringList& arguments) const
+    {
+        const QString outFile = path(QStringLiteral("stdout.txt"));
+        const QString errFile = path(QStringLiteral("stderr.txt"));
+
+        std::vector<std::string> args{TSISBRIDGE_EXE};
+        for (const QString& a : arguments)
+            args.push_back(a.toStdString());
+        std::vector<char*> argv;
+        for (auto& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+
+        std::vector<std::string> env;
+        for (char** e = environ; *e; ++e) {
+            const std::string entry(*e);
+            if (entry.rfind("HOME=", 0) == 0 || entry.rfind("XDG_", 0) == 0 || entry.rfind("TMPDIR=", 0) == 0 ||
+                entry.rfind("LC_", 0) == 0 || entry.rfind("LANG", 0) == 0)
+                continue;
+            env.push_back(entry);
+        }
+        env.push_back("HOME=" + home().toStdString());
+        env.push_back("XDG_DATA_HOME=" + dataHome().toStdString());
+        env.push_back("XDG_CONFIG_HOME=" + (home() + QStringLiteral("/.config")).toStdString());
+        env.push_back("XDG_CACHE_HOME=" + (home() + QStringLiteral("/.cache")).toStdString());
+        env.push_back("XDG_RUNTIME_DIR=" + path(QStringLiteral("runtime")).toStdString());
+        env.push_back("TMPDIR=" + path().toStdString());
+        env.push_back("LANG=C.UTF-8");
+        for (const QString& e : extraEnv_)
+            env.push_back(e.toStdString());
+        std::vector<char*> envp;
+        for (auto& e : env)
+            envp.push_back(e.data());
+        envp.push_back(nullptr);
+
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        const QByteArray outPath = QFile::encodeName(outFile);
+        const QByteArray errPath = QFile::encodeName(errFile);
+        posix_spawn_file_actions_addopen(&actions, 1, outPath.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_addopen(&actions, 2, errPath.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+
+        BridgeResult result;
+        pid_t pid = 0;
+        if (posix_spawn(&pid, TSISBRIDGE_EXE, &actions, nullptr, argv.data(), envp.data()) == 0) {
+            int status = 0;
+            waitpid(pid, &status, 0);
+            result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        }
+        posix_spawn_file_actions_destroy(&actions);
+        result.out = readText(outFile);
+        result.err = readText(errFile);
+        QFile::remove(outFile);
+        QFile::remove(errFile);
+        return result;
+    }
+
+    static QString readText(const QString& file)
+    {
+        QFile f(file);
+        if (!f.open(QIODevice::ReadOnly))
+            return QString();
+        return QString::fromUtf8(f.readAll());
+    }
+
+    static void writeText(const QString& file, const QByteArray& bytes)
+    {
+        QDir().mkpath(QFileInfo(file).absolutePath());
+        QFile f(file);
+        if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            f.write(bytes);
+    }
+
+    // Names of the files in a folder, sorted.
+    static QStringList files(const QString& folder)
+    {
+        return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    }
+
+private:
+    QTemporaryDir dir_;
+    QStringList extraEnv_;
+};
+
+// Times and dates that change from run to run.
+inline QString maskTimes(QString text)
+{
+    static const QRegularExpression logTime(QStringLiteral("\t\\d\\d:\\d\\d:\\d\\d\t"));
+    static const QRegularExpression stamp(QStringLiteral("(^|\n)\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d\t"));
+    static const QRegularExpression fileTime(QStringLiteral("TSIS SchoolMAX:\\d\\d:\\d\\d:\\d\\d: "));
+    static const QRegularExpression generated(QStringLiteral("Generated on   : [^\r]*"));
+    static const QRegularExpression built(QStringLiteral("Built on       : [^\r]*"));
+    static const QRegularExpression copyright(QStringLiteral("Copyright \\(c\\) \\d{4} "));
+    text.replace(logTime, QStringLiteral("\thh:mm:ss\t"));
+    text.replace(stamp, QStringLiteral("\\1yyyy/MM/dd hh:mm:ss\t"));
+    text.replace(fileTime, QStringLiteral("TSIS SchoolMAX:hh:mm:ss: "));
+    text.replace(generated, QStringLiteral("Generated on   : <now>"));
+    text.replace(built, QStringLiteral("Built on       : <build>"));
+    text.replace(copyright, QStringLiteral("Copyright (c) <year> "));
+    return text;
+}
+
+inline QString today() { return QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")); }

@@ -1,0 +1,83 @@
+#include <gtest/gtest.h>
+
+#include "EngineList.h"
+#include "LookupList.h"
+#include "StudentNoteAssembler.h"
+
+namespace {
+
+TEST(EngineList, KeepsQueryOrderAndDropsRepeatedKeys)
+{
+    EngineList list;
+    EXPECT_TRUE(list.Add("20", "Zeta, Ann"));
+    EXPECT_TRUE(list.Add("10", "Alpha, Bob"));
+    EXPECT_FALSE(list.Add("20", "Other"));
+    EXPECT_TRUE(list.Add("05", "Carl"));
+    ASSERT_EQ(list.Count(), 3);
+    EXPECT_STREQ(list.At(0).key.Text(), "20");
+    EXPECT_STREQ(list.At(0).name.Text(), "Zeta, Ann");
+    EXPECT_STREQ(list.At(1).key.Text(), "10");
+    EXPECT_STREQ(list.At(2).key.Text(), "05");
+    list.Clear();
+    EXPECT_TRUE(list.IsEmpty());
+    EXPECT_TRUE(list.Add("20", "again"));
+}
+
+TEST(LookupList, FirstValueOfAKeyWins)
+{
+    LookupList codes;
+    EXPECT_TRUE(codes.Add("M", "Mother"));
+    EXPECT_FALSE(codes.Add("M", "Other"));
+    XString value;
+    ASSERT_TRUE(codes.Find("M", value));
+    EXPECT_STREQ(value.Text(), "Mother");
+    EXPECT_FALSE(codes.Find("F", value));
+    EXPECT_STREQ(value.Text(), "Mother");
+    EXPECT_FALSE(codes.Contains("m"));
+}
+
+struct Rec
+{
+    const char *s, *p, *t, *k;
+};
+
+std::vector<std::string> Notes(std::initializer_list<Rec> recs)
+{
+    StudentNoteAssembler a;
+    std::vector<std::string> out;
+    StudentNoteLine line;
+    auto put = [&] {
+        out.push_back(std::string(line.student.Text()) + "|" + line.page.Text() + "|" + line.severity.Text()
+                      + "|" + line.title.Text() + "|" + line.text.Text());
+    };
+    for (const Rec& r : recs)
+        if (a.Add(r.s, r.p, r.t, r.k, line))
+            put();
+    if (a.Finish(line))
+        put();
+    return out;
+}
+
+TEST(StudentNoteAssembler, TitleComesFromTheRecordThatStartsTheNextNote)
+{
+    auto lines = Notes({{"1", "1", "line one", ""}, {"1", "1", "line two", ""}, {"1", "2", "page two", "K"}});
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "1|1|NORMAL|K|line one line two");
+    EXPECT_EQ(lines[1], "1|2|NORMAL|Family Note|page two");
+}
+
+TEST(StudentNoteAssembler, StudentChangeEndsANote)
+{
+    auto lines = Notes({{"1", "1", "a", "X"}, {"2", "1", "b", ""}, {"3", "1", "c", "Z"}});
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "1|1|NORMAL|Family Note|a");
+    EXPECT_EQ(lines[1], "2|1|NORMAL|Z|b");
+    EXPECT_EQ(lines[2], "3|1|NORMAL|Family Note|c");
+}
+
+TEST(StudentNoteAssembler, NoRecordsNoLines)
+{
+    EXPECT_TRUE(Notes({}).empty());
+}
+
+} // namespace

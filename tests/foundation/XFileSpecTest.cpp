@@ -1,0 +1,181 @@
+#include <gtest/gtest.h>
+#include <string>
+
+#include "FoundationTestFolder.h"
+#include "XFileSpec.h"
+
+TEST(XFileSpecTest, AbsolutePathsStayAbsolute)
+{
+    XFileSpec spec("/data/sde/Students.sef");
+    EXPECT_STREQ("/data/sde/Students.sef", spec.Path());
+    EXPECT_STREQ("Students.sef", spec.FileName());
+    EXPECT_FALSE(spec.IsFolder());
+    EXPECT_EQ("/data/sde/", spec.FolderPath());
+
+    XFileSpec folder("/data/sde/");
+    EXPECT_TRUE(folder.IsFolder());
+    EXPECT_STREQ("", folder.FileName());
+}
+
+TEST(XFileSpecTest, BackslashesBecomeSeparators)
+{
+    XFileSpec spec("/data\\sde\\x.txt");
+    EXPECT_STREQ("/data/sde/x.txt", spec.Path());
+    EXPECT_STREQ("x.txt", spec.FileName());
+}
+
+TEST(XFileSpecTest, DotPrefixIsDroppedAndRelativePathsRefused)
+{
+    EXPECT_STREQ("sub/file.txt", XFileSpec(".\\sub\\file.txt").Path());
+    EXPECT_STREQ("sub/file.txt", XFileSpec("./sub/file.txt").Path());
+    EXPECT_STREQ("sub/", XFileSpec("././/sub/").Path());
+
+    XFileSpec spec("/kept/");
+    try
+    {
+        spec.Set("..\\up\\file.txt");
+        FAIL() << "a path with two dots must be refused";
+    }
+    catch (const XException& e)
+    {
+        EXPECT_STREQ("No support for relative paths: ..\\up\\file.txt", e.what());
+    }
+    EXPECT_STREQ("/kept/", spec.Path());
+    EXPECT_THROW(spec.Set(".hidden"), XException);
+    EXPECT_STREQ("/kept/", spec.Path());
+}
+
+TEST(XFileSpecTest, FileNameLengthLimitLeavesPathUnchanged)
+{
+    const std::string folder = "/" + std::string(248, 'a') + "/"; // 250 characters
+    XFileSpec spec(folder.c_str());
+    try
+    {
+        spec.SetFileName(std::string(20, 'n').c_str());
+        FAIL() << "a path over 259 characters must be refused";
+    }
+    catch (const XException& e)
+    {
+        EXPECT_STREQ("Appended length (20) would make path length exceed maximum 9.", e.what());
+    }
+    EXPECT_EQ(folder, spec.Path());
+    spec.SetFileName(std::string(9, 'n').c_str()); // exactly 259
+    EXPECT_EQ(259u, std::string(spec.Path()).size());
+    EXPECT_THROW(spec.AppendFolder(std::string(20, 'f').c_str()), XException);
+    EXPECT_EQ(259u, std::string(spec.Path()).size());
+    EXPECT_THROW(XFileSpec(std::string(300, 'x').c_str()), XException);
+}
+
+TEST(XFileSpecTest, NamesFoldersAndParents)
+{
+    XFileSpec spec("/a/b/");
+    spec.SetFileName("SchoolConfig.xml");
+    EXPECT_STREQ("/a/b/SchoolConfig.xml", spec.Path());
+    spec.SetFileName("Attendance.db");
+    EXPECT_STREQ("/a/b/Attendance.db", spec.Path());
+    spec.AppendFolder("PAT");
+    EXPECT_STREQ("/a/b/PAT/", spec.Path());
+    EXPECT_TRUE(spec.IsFolder());
+    EXPECT_STREQ("/a/b/", spec.Parent().Path());
+    EXPECT_STREQ("/a/", spec.Parent().Parent().Path());
+    EXPECT_STREQ("/a/b/", XFileSpec("/a/b/c.txt").Parent().Path());
+
+    XFileSpec noSlash("/a/b");
+    noSlash.MakeFolder();
+    EXPECT_STREQ("/a/b/", noSlash.Path());
+    noSlash.MakeFolder();
+    EXPECT_STREQ("/a/b/", noSlash.Path());
+}
+
+TEST(XFileSpecTest, CreateAndDeleteFolders)
+{
+    FoundationTestFolder tmp;
+    XFileSpec deep(tmp.Path("one/two/three/").c_str());
+    EXPECT_FALSE(deep.Exists());
+    deep.Create();
+    EXPECT_TRUE(deep.Exists());
+
+    XFileSpec file(tmp.Path("one/two/note.txt").c_str());
+    FoundationTestFolder::WriteBytes(file.Path(), "keep");
+    file.Create(); // an existing file is left as it is
+    EXPECT_EQ("keep", FoundationTestFolder::ReadBytes(file.Path()));
+
+    XFileSpec fresh(tmp.Path("new/dir/empty.txt").c_str());
+    fresh.Create();
+    EXPECT_TRUE(fresh.Exists());
+    EXPECT_EQ("", FoundationTestFolder::ReadBytes(fresh.Path()));
+
+    XFileSpec one(tmp.Path("one/").c_str());
+    one.Delete();
+    EXPECT_FALSE(FoundationTestFolder::Exists(tmp.Path("one")));
+
+    // Gone already: no error.
+    EXPECT_NO_THROW(one.Delete());
+    EXPECT_NO_THROW(XFileSpec(tmp.Path("never/was/").c_str()).Delete());
+    EXPECT_NO_THROW(XFileSpec(tmp.Path("never.txt").c_str()).Delete());
+}
+
+TEST(XFileSpecTest, DeletingAFolderNamedLikeAFile)
+{
+    FoundationTestFolder tmp;
+    XFileSpec dir(tmp.Path("PAT/inner/").c_str());
+    dir.Create();
+    FoundationTestFolder::WriteBytes(tmp.Path("PAT/inner/x.txt"), "x");
+    XFileSpec(tmp.Path("PAT").c_str()).Delete();
+    EXPECT_FALSE(FoundationTestFolder::Exists(tmp.Path("PAT")));
+}
+
+TEST(XFileSpecTest, DeleteMatchingIgnoresCase)
+{
+    FoundationTestFolder tmp;
+    for (const char* name : {"Update 20261208090507.SDU", "old.sdu", "Students.sef", "keep.sde", "noext"})
+        FoundationTestFolder::WriteBytes(tmp.Path(name), "x");
+    XFileSpec(tmp.Path("folder.sdu/").c_str()).Create();
+
+    XFileSpec folder(tmp.Path().c_str());
+    folder.DeleteMatching("*.sdu");
+    EXPECT_FALSE(FoundationTestFolder::Exists(tmp.Path("Update 20261208090507.SDU")));
+    EXPECT_FALSE(FoundationTestFolder::Exists(tmp.Path("old.sdu")));
+    EXPECT_TRUE(FoundationTestFolder::Exists(tmp.Path("Students.sef")));
+    EXPECT_TRUE(FoundationTestFolder::Exists(tmp.Path("keep.sde")));
+    EXPECT_TRUE(FoundationTestFolder::Exists(tmp.Path("folder.sdu")));
+
+    // A spec naming a file deletes in that file's folder.
+    XFileSpec(tmp.Path("SchoolConfig.xml").c_str()).DeleteMatching("*.SEF");
+    EXPECT_FALSE(FoundationTestFolder::Exists(tmp.Path("Students.sef")));
+
+    folder.DeleteMatching("*.*");
+    EXPECT_FALSE(FoundationTestFolder::Exists(tmp.Path("keep.sde")));
+    EXPECT_FALSE(FoundationTestFolder::Exists(tmp.Path("noext")));
+    EXPECT_TRUE(FoundationTestFolder::Exists(tmp.Path("folder.sdu")));
+}
+
+TEST(XFileSpecTest, WildcardMatching)
+{
+    EXPECT_TRUE(XFileSpec::MatchPattern("*.sdu", "Update x.SDU"));
+    EXPECT_FALSE(XFileSpec::MatchPattern("*.sdu", "x.sdux"));
+    EXPECT_TRUE(XFileSpec::MatchPattern("AATP*", "aatp_2026"));
+    EXPECT_FALSE(XFileSpec::MatchPattern("AATP*", "AATD1"));
+    EXPECT_TRUE(XFileSpec::MatchPattern("*.*", "noext"));
+    EXPECT_TRUE(XFileSpec::MatchPattern("a?c", "ABC"));
+    EXPECT_FALSE(XFileSpec::MatchPattern("a?c", "ac"));
+    EXPECT_TRUE(XFileSpec::MatchPattern("*", ""));
+    EXPECT_TRUE(XFileSpec::MatchPattern("[x].txt", "[X].TXT"));
+}
+
+TEST(XFileSpecTest, CreateThroughAFileFails)
+{
+    FoundationTestFolder tmp;
+    FoundationTestFolder::WriteBytes(tmp.Path("blocker"), "x");
+    const std::string path = tmp.Path("blocker/sub/");
+    try
+    {
+        XFileSpec(path.c_str()).Create();
+        FAIL() << "a file in the way must stop the folder";
+    }
+    catch (const XException& e)
+    {
+        EXPECT_EQ("Error creating spec: " + path, e.what());
+        EXPECT_NE(0, e.Code());
+    }
+}

@@ -1,0 +1,135 @@
+#include <gtest/gtest.h>
+#include <string>
+
+#include "XString.h"
+#include "XVector.h"
+
+namespace
+{
+struct Item
+{
+    int key;
+    char id;
+};
+
+int CompareItems(const Item* a, const Item* b)
+{
+    return a->key - b->key;
+}
+
+std::string Ids(const XVector<Item>& v)
+{
+    std::string s;
+    for (Item* item : v)
+        s += item->id;
+    return s;
+}
+} // namespace
+
+TEST(XVectorTest, InsertSortedKeepsInsertionOrderOfEqualKeys)
+{
+    Item a{1, 'a'}, b{2, 'b'}, c{1, 'c'}, d{1, 'd'}, e{0, 'e'};
+    XVector<Item> v(2, CompareItems);
+    v.InsertSorted(&a);
+    v.InsertSorted(&b);
+    v.InsertSorted(&c);
+    v.InsertSorted(&d);
+    v.InsertSorted(&e);
+    EXPECT_EQ("eacdb", Ids(v));
+}
+
+TEST(XVectorTest, FindWithComparatorSearchesByKey)
+{
+    Item a{1, 'a'}, b{3, 'b'}, c{5, 'c'}, c2{5, 'C'};
+    XVector<Item> v(4, CompareItems);
+    v.InsertSorted(&c);
+    v.InsertSorted(&a);
+    v.InsertSorted(&b);
+    v.InsertSorted(&c2);
+    Item key{5, '?'};
+    int index = -1;
+    EXPECT_EQ(&c, v.Find(&key, &index));
+    EXPECT_EQ(2, index);
+    Item missing{4, '?'};
+    EXPECT_EQ(nullptr, v.Find(&missing, &index));
+    EXPECT_EQ(2, index); // where it would go
+    Item high{9, '?'};
+    EXPECT_EQ(nullptr, v.Find(&high, &index));
+    EXPECT_EQ(4, index);
+}
+
+TEST(XVectorTest, FindWithoutComparatorMatchesThePointer)
+{
+    Item a{1, 'a'}, twin{1, 'a'};
+    XVector<Item> v;
+    v.Append(&a);
+    int index = -1;
+    EXPECT_EQ(&a, v.Find(&a, &index));
+    EXPECT_EQ(0, index);
+    EXPECT_EQ(nullptr, v.Find(&twin, &index));
+    EXPECT_EQ(-1, index);
+}
+
+TEST(XVectorTest, SortedXStrings)
+{
+    XString x("pear"), y("apple"), z("fig");
+    XVector<XString> v(20, CompareXStrings);
+    v.InsertSorted(&x);
+    v.InsertSorted(&y);
+    v.InsertSorted(&z);
+    ASSERT_EQ(3, v.Count());
+    EXPECT_EQ("apple", *v[0]);
+    EXPECT_EQ("fig", *v[1]);
+    EXPECT_EQ("pear", *v[2]);
+    XString key("fig");
+    EXPECT_EQ(&z, v.Find(&key));
+}
+
+TEST(XVectorTest, GrowsAndShrinksByStep)
+{
+    Item items[7];
+    for (int i = 0; i < 7; ++i)
+        items[i] = Item{i, static_cast<char>('a' + i)};
+    XVector<Item> v(3);
+    EXPECT_EQ(0, v.Capacity());
+    v.Append(&items[0]);
+    EXPECT_EQ(3, v.Capacity());
+    for (int i = 1; i < 7; ++i)
+        v.Append(&items[i]);
+    EXPECT_EQ(9, v.Capacity());
+    EXPECT_EQ(7, v.Count());
+    v.RemoveAt(0);
+    EXPECT_EQ(6, v.Count());
+    EXPECT_EQ(6, v.Capacity());
+    EXPECT_EQ("bcdefg", Ids(v));
+    EXPECT_EQ(nullptr, v.RemoveAt(6));
+    XVector<Item> zero(0);
+    zero.Append(&items[0]);
+    EXPECT_EQ(1, zero.Capacity());
+}
+
+TEST(XVectorTest, InsertPlacesOrAppends)
+{
+    Item a{0, 'a'}, b{0, 'b'}, c{0, 'c'}, d{0, 'd'};
+    XVector<Item> v(2);
+    v.Append(&b);
+    v.Insert(0, &a);
+    v.Insert(99, &d);
+    v.Insert(2, &c);
+    EXPECT_EQ("abcd", Ids(v));
+    EXPECT_TRUE(v.Remove(&c));
+    EXPECT_FALSE(v.Remove(&c));
+    EXPECT_EQ("abd", Ids(v));
+    v.Clear();
+    EXPECT_EQ(0, v.Count());
+    EXPECT_TRUE(v.IsEmpty());
+}
+
+TEST(XVectorTest, DeleteAllFreesOwnedElements)
+{
+    XVector<XString> v(5);
+    v.Append(new XString("one"));
+    v.Append(new XString("two"));
+    v.DeleteAll(); // leak checkers catch a miss here
+    EXPECT_EQ(0, v.Count());
+}

@@ -1,0 +1,139 @@
+#include "OdbcTestEnv.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace odbctest {
+namespace {
+
+std::string Env(const char *name, const char *fallback = "")
+{
+    const char *v = std::getenv(name);
+    return v && *v ? v : fallback;
+}
+
+std::string FindDriver(const std::string &file)
+{
+    static const char *const dirs[] = {"/usr/lib/x86_64-linux-gnu/odbc", "/usr/lib/aarch64-linux-gnu/odbc",
+                                       "/usr/lib/odbc", "/usr/lib64", "/usr/lib", "/usr/local/lib"};
+    std::error_code ec;
+    for (const char *d : dirs) {
+        const fs::path p = fs::path(d) / file;
+        if (fs::exists(p, ec))
+            return p.string();
+    }
+    // Other multiarch folders.
+    for (const auto &entry : fs::directory_iterator("/usr/lib", ec)) {
+        const fs::path p = entry.path() / "odbc" / file;
+        if (fs::exists(p, ec))
+            return p.string();
+    }
+    return "";
+}
+
+std::string ReadTemplate(const std::string &name)
+{
+    const fs::path p = fs::path(TSIS_SOURCE_DIR) / "tests" / "odbc" / name;
+    std::ifstream in(p, std::ios::binary);
+    if (!in)
+        throw std::runtime_error("cannot read ODBC template " + p.string());
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void Replace(std::string &text, const std::string &token, const std::string &value)
+{
+    for (std::size_t at = text.find(token); at != std::string::npos;
+         at = text.find(token, at + value.size()))
+        text.replace(at, token.size(), value);
+}
+
+// Write to a private name, then rename: readers see the old or the new file.
+void WriteAtomically(const fs::path &path, const std::string &text)
+{
+    const fs::path tmp = path.string() + ".tmp" + std::to_string(::getpid());
+    {
+        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
+        out << text;
+        if (!out)
+            throw std::runtime_error("cannot write " + tmp.string());
+    }
+    fs::rename(tmp, path);
+}
+
+} // namespace
+
+std::string OdbcTestFolder()
+{
+    return (fs::path(TSIS_BINARY_DIR) / "odbc-test").string();
+}
+
+std::string SqliteDsnDatabase()
+{
+    return (fs::path(OdbcTestFolder()) / "dsn.sqlite").string();
+}
+
+std::string SqliteDriverPath()
+{
+    return FindDriver("libsqlite3odbc.so");
+}
+
+std::string PostgresDriverPath()
+{
+    return FindDriver("psqlodbcw.so");
+}
+
+PostgresParams PostgresFromEnvironment()
+{
+    PostgresParams p;
+    p.host = Env("TSIS_PG_HOST", "127.0.0.1");
+    p.port = Env("TSIS_PG_PORT", "55432");
+    p.user = Env("TSIS_PG_USER", "tsis");
+    p.database = Env("TSIS_PG_DB", "tsis");
+    p.password = Env("TSIS_PG_PASSWORD");
+    p.configured = !Env("TSIS_PG_HOST").empty() && !Env("TSIS_PG_PORT").empty();
+    return p;
+}
+
+bool RunningInCi()
+{
+    return Env("CI") == "true";
+}
+
+std::string SetUpOdbcTestEnv()
+{
+    static const std::string folder = [] {
+        const fs::path dir = OdbcTestFolder();
+        fs::create_directories(dir);
+        const PostgresParams pg = PostgresFromEnvironment();
+
+        std::string inst = ReadTemplate("odbcinst.ini.in");
+        Replace(inst, "@SQLITE_DRIVER@", SqliteDriverPath());
+        Replace(inst, "@PG_DRIVER@", PostgresDriverPath());
+        std::string dsn = ReadTemplate("odbc.ini.in");
+        Replace(dsn, "@SQLITE_DATABASE@", SqliteDsnDatabase());
+        Replace(dsn, "@PG_HOST@", pg.host);
+        Replace(dsn, "@PG_PORT@", pg.port);
+        Replace(dsn, "@PG_DB@", pg.database);
+        Replace(dsn, "@PG_USER@", pg.user);
+        Replace(dsn, "@PG_PASSWORD@", pg.password);
+
+        WriteAtomically(dir / "odbcinst.ini", inst);
+        WriteAtomically(dir / "odbc.ini", dsn);
+        ::setenv("ODBCSYSINI", dir.c_str(), 1);
+        ::setenv("ODBCINSTINI", "odbcinst.ini", 1);
+        ::setenv("ODBCINI", (dir / "odbc.ini").c_str(), 1);
+        return dir.string();
+    }();
+    return folder;
+}
+
+} // namespace odbctest

@@ -1,0 +1,220 @@
+#include "MemoryWriter.h"
+
+#include "XException.h"
+
+namespace
+{
+class SDETableFileTest : public WriterTest
+{
+};
+
+TEST_F(SDETableFileTest, DataFileWithHeaderLineConstantsLineBreakAndFilter)
+{
+    writer.rows = {{"1", "peanuts"}, {"2", "skip me"}, {"3", "bees"}};
+    writer.StartTable("Student Medical Allergy", "StudentAllergy.sef");
+    writer.AddValueColumn("MedConditStdRef", 0);
+    writer.AddHeaderField("MedConditTypeRef$=\"Allergy\""); // constant: no column
+    writer.AddColumn(nullptr, "", {}, SDEColumn::LineBreak);
+    writer.AddValueColumn("MedConditNote", 1);
+    writer.AddColumn(nullptr, "ALERT", {}, SDEColumn::Constant);
+    writer.AddHeaderField("MedConditSeverity");
+
+    int written = writer.WriteTable([this] { return writer.Value(1) != "skip me"; }, "first line as given");
+
+    EXPECT_EQ(2, written);
+    EXPECT_EQ("first line as given\r\n"
+              "1\r\n"
+              "peanuts\tALERT\r\n"
+              "3\r\n"
+              "bees\tALERT\r\n",
+              FileBytes("StudentAllergy.sef"));
+    ASSERT_NE(nullptr, writer.CurrentHeader());
+    std::vector<XString> expectedNames = {"MedConditStdRef", "MedConditTypeRef$=\"Allergy\"", "MedConditNote",
+                                          "MedConditSeverity"};
+    EXPECT_EQ(expectedNames, writer.CurrentHeader()->Names());
+    EXPECT_TRUE(signalLog.Has(8, "Closed Table File. Lines= 2"));
+    EXPECT_TRUE(signalLog.Has(8, "Wrote StudentAllergy.sef"));
+    EXPECT_EQ(1, writer.openCount);
+    EXPECT_EQ(nullptr, writer.CurrentColumn());
+}
+
+TEST_F(SDETableFileTest, EmptyResultGivesZeroByteFile)
+{
+    writer.StartTable("Students", "Students.sef");
+    writer.AddValueColumn("StdKey", 0);
+    EXPECT_EQ(0, writer.WriteTable());
+    ASSERT_TRUE(FileExists("Students.sef"));
+    EXPECT_EQ("", FileBytes("Students.sef"));
+    EXPECT_TRUE(signalLog.Has(8, "Closed Table File. Lines= 0"));
+}
+
+TEST_F(SDETableFileTest, ExistingFileIsTruncated)
+{
+    WriteFileBytes(PathOf("Students.sef"), "old content that is longer\r\n");
+    writer.rows = {{"9"}};
+    writer.StartTable("Students", "Students.sef");
+    writer.AddValueColumn("StdKey", 0);
+    writer.WriteTable();
+    EXPECT_EQ("9\r\n", FileBytes("Students.sef"));
+}
+
+TEST_F(SDETableFileTest, FirstRecordAloneIsLoggedInDetail)
+{
+    writer.rows = {{"1"}, {"2"}, {"3"}};
+    writer.StartTable("Students", "Students.sef");
+    writer.AddValueColumn("StdKey", 0);
+    writer.AddColumn(nullptr, "X", {}, SDEColumn::Constant);
+    writer.WriteTable();
+
+    EXPECT_EQ(1, signalLog.Count("Generating First SDE Entry"));
+    EXPECT_EQ(1, signalLog.Count("Processing Field = StdKey"));
+    EXPECT_TRUE(signalLog.Has(9, "Processing Field = StdKey"));
+    EXPECT_TRUE(signalLog.Has(9, "Wrote = StdKey"));
+    EXPECT_TRUE(signalLog.Has(9, "Processing Field = **Blank FieldName**"));
+    EXPECT_EQ(1, signalLog.Count("Wrote Default Value Command 1 for **Blank FieldName**"));
+    EXPECT_EQ(1, signalLog.Count("Wrote the value = X"));
+    EXPECT_EQ("1\tX\r\n2\tX\r\n3\tX\r\n", FileBytes("Students.sef"));
+}
+
+TEST_F(SDETableFileTest, HookColumnCallsTheEngineAndWritesNothing)
+{
+    writer.rows = {{"1"}, {"2"}};
+    writer.StartTable("Students", "Students.sef");
+    MemoryField* key = writer.AddValueColumn("StdKey", 0);
+    writer.AddColumn(key, "StdKey", {}, SDEColumn::Hook);
+    writer.AddColumn(nullptr, "ignored", {}, 3); // unknown command: nothing
+    writer.WriteTable();
+    EXPECT_EQ("1\r\n2\r\n", FileBytes("Students.sef"));
+    ASSERT_EQ(2u, writer.hooked.size());
+    EXPECT_EQ(key, writer.hooked[0]);
+}
+
+TEST_F(SDETableFileTest, CurrentColumnIsSetWhileValuesAreMade)
+{
+    writer.rows = {{"1"}};
+    writer.StartTable("Students", "Students.sef");
+    writer.fields.push_back(std::make_unique<MemoryField>("STD_ID", 0));
+    DataAccessField* field = writer.fields.back().get();
+    writer.AddColumn(field, "STD_ID", [this] { return writer.CurrentField()->FieldName(); }, 0);
+    writer.WriteTable();
+    EXPECT_EQ("STD_ID\r\n", FileBytes("Students.sef"));
+}
+
+TEST_F(SDETableFileTest, StartAndFinishClearColumnsAndQuery)
+{
+    writer.StartTable("Students", "Students.sef");
+    EXPECT_EQ(1, writer.clearCount);
+    EXPECT_EQ(1u, signalLog.increments.size());
+    EXPECT_EQ("Reading Students...", signalLog.increments[0]);
+    EXPECT_TRUE(signalLog.Has(7, "Reading Students..."));
+    writer.AddValueColumn("StdKey", 0);
+    EXPECT_EQ(1u, writer.Columns().size());
+    writer.FinishTable();
+    EXPECT_TRUE(writer.Columns().empty());
+    EXPECT_EQ(2, writer.clearCount);
+    EXPECT_TRUE(signalLog.Has(8, "Finished Students table/query."));
+    // The header stays for the control file.
+    EXPECT_EQ(1u, writer.Headers().size());
+}
+
+TEST_F(SDETableFileTest, OpenAndCloseTableFile)
+{
+    XTextFile file('\t');
+    writer.OpenTableFile(file, "Grading Periods", "Bins.sef");
+    writer.AddHeaderField("BinKey");
+    file.WriteField("B1");
+    file.WriteField("20260901");
+    file.EndLine();
+    writer.CloseTableFile(file);
+    EXPECT_FALSE(file.IsOpen());
+    EXPECT_EQ("B1\t20260901\r\n", FileBytes("Bins.sef"));
+    EXPECT_TRUE(signalLog.Has(8, "Finished Grading Periods table/query."));
+    EXPECT_FALSE(writer.Headers().back()->SafeInclude());
+}
+
+TEST_F(SDETableFileTest, HeaderWriting)
+{
+    SISExpHeader header("Student Medical", "StudentMed.sef", true);
+    std::string path = PathOf("header.txt");
+    {
+        XFile file;
+        file.Open(path.c_str(), XFile::kWrite);
+        header.WriteBlock(file); // no names: nothing
+        header.WriteHeader(file);
+        header.AddName("A");
+        header.AddName("B$=\"x\"");
+        header.WriteBlock(file);
+        file.Close();
+    }
+    EXPECT_EQ("// Student Medical\r\n"
+              "\r\n"
+              "// Student Medical\r\n"
+              "A\tB$=\"x\"\r\n"
+              "#safeinclude \"StudentMed.sef\"\r\n"
+              "*\r\n\r\n",
+              ReadFileBytes(path));
+}
+
+TEST_F(SDETableFileTest, HeaderFieldWithoutTableIsRefused)
+{
+    EXPECT_THROW(writer.AddHeaderField("StdKey"), XException);
+}
+
+// The engine's run with a table whose fifth record cannot be written.
+class WriteFailureTest : public WriterTest
+{
+protected:
+    bool RunWith(std::function<XString()> failing, QString& errorText)
+    {
+        writer.rows = {{"1"}, {"2"}, {"3"}, {"4"}, {"5"}, {"6"}};
+        writer.body = [this, failing](ParamMap&, int, QString&) {
+            writer.StartTable("Student Demographics", "Students.sef");
+            writer.AddValueColumn("StdKey", 0);
+            writer.AddColumn(nullptr, "", failing, 0);
+            writer.AddHeaderField("StdName");
+            writer.WriteTable();
+            return true;
+        };
+        return writer.BeginExecute(params, 1, errorText);
+    }
+};
+
+TEST_F(WriteFailureTest, ErrorOnFifthRecordEndsTheRun)
+{
+    QString errorText;
+    bool ok = RunWith(
+        [this]() -> XString {
+            if (writer.cursor == 4)
+                throw XException("disk full");
+            return "n";
+        },
+        errorText);
+
+    EXPECT_FALSE(ok);
+    EXPECT_TRUE(signalLog.Has(8, "Error writing line= 5"));
+    const std::string message = "Failed with error [disk full] while writing file [Students.sef] with query: "
+                                "SELECT STD.ID, STD.NAME FROM ST010 STD";
+    EXPECT_TRUE(signalLog.Has(2, message));
+    EXPECT_TRUE(signalLog.Has(7, "Caught Exception"));
+    EXPECT_TRUE(signalLog.Has(3, message));
+    EXPECT_EQ(QString::fromStdString(message), errorText);
+    // Lines already written stay; the fifth line was cut after its first value.
+    EXPECT_EQ("1\tn\r\n2\tn\r\n3\tn\r\n4\tn\r\n5", FileBytes("Students.sef"));
+}
+
+TEST_F(WriteFailureTest, UnknownErrorHasItsOwnMessage)
+{
+    QString errorText;
+    bool ok = RunWith(
+        [this]() -> XString {
+            if (writer.cursor == 4)
+                throw 42;
+            return "n";
+        },
+        errorText);
+    EXPECT_FALSE(ok);
+    EXPECT_TRUE(signalLog.Has(8, "Error writing line= 5"));
+    EXPECT_TRUE(signalLog.Has(2, "Failed with unknown error while writing file [Students.sef] with query: "
+                                 "SELECT STD.ID, STD.NAME FROM ST010 STD"));
+}
+} // namespace

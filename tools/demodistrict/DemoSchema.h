@@ -1,0 +1,43 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace demo
+{
+
+enum class Flavour
+{
+    Tsis,
+    SchoolMax
+};
+
+enum class ColumnType
+{
+    Integer, // numbers, and dates as eight-digit numbers
+    Text     // codes and names, VARCHAR(width)
+};
+
+struct ColumnDef
+{
+    std::string name;
+    ColumnType type;
+    int width;     // Text only
+    bool tsisOnly; // present in the TSIS flavour only
+};
+
+struct TableDef
+{
+    std::string name;
+    std::vector<ColumnDef> columns; // every column of both flavours, in row order
+
+    bool hasColumn(const std::string& column, Flavour flavour) const;
+};
+
+// The SIS tables the engine reads, with every column it names.
+const std::vector<TableDef>& demoTables();
+const TableDef& demoTable(const std::string& name);
+
+bool columnPresent(const ColumnDef& column, Flavour flavour);
+
+} // namespace demo

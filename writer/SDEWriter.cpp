@@ -1,0 +1,232 @@
+#include "SDEWriter.h"
+
+#include "database.h"
+#include "XException.h"
+
+SDEWriter::SDEWriter(QObject* parent) : BridgeTaskBase(parent) {}
+
+SDEWriter::~SDEWriter() = default;
+
+void SDEWriter::StartTable(const XString& title, const XString& fileName, bool safeInclude)
+{
+    m_title = title;
+    m_fileName = fileName;
+    PutJobText(XString("Reading ") + title + "...");
+    m_headers.push_back(std::make_unique<SISExpHeader>(title, fileName, safeInclude));
+    m_currentHeader = m_headers.back().get();
+    m_columns.clear();
+    m_currentColumn = nullptr;
+    ClearQuery();
+}
+
+void SDEWriter::OpenTableFile(XTextFile& file, const XString& title, const XString& fileName)
+{
+    StartTable(title, fileName, false);
+    XFileSpec path(m_sdeFolder);
+    path.SetFileName(fileName);
+    file.Open(path, XFile::kWrite);
+}
+
+void SDEWriter::AddColumn(DataAccessField* field, const XString& text, ValueFunction valueFn, int command)
+{
+    SDEColumn column;
+    column.field = field;
+    column.text = text;
+    column.value = std::move(valueFn);
+    column.command = command;
+    m_columns.push_back(std::move(column));
+}
+
+void SDEWriter::AddHeaderField(const XString& name, const XString& customTitle, const XString& customLabel,
+                               const XString& customCommand, const XString& customSource)
+{
+    if (!name.IsEmpty())
+    {
+        if (!m_currentHeader)
+            throw XException("No table started for the header field " + name + ".");
+        m_currentHeader->AddName(name);
+    }
+    if (!customTitle.IsEmpty())
+        m_customFields.Add(customTitle, customLabel, customCommand, customSource, false);
+}
+
+void SDEWriter::AddCustomField(const XString& customTitle, const XString& customLabel,
+                               const XString& customCommand, const XString& customSource)
+{
+    m_customFields.Add(customTitle, customLabel, customCommand, customSource, false);
+}
+
+int SDEWriter::WriteTable(const RowFilter& filter, const XString& headerLine)
+{
+    Log(8, "Opening Table");
+    OpenTable(1);
+
+    XTextFile tableFile('\t', "", "");
+    XTextFile* out = &tableFile;
+    Log(8, XString("Writing ") + m_fileName);
+    if (m_updateMode)
+    {
+        Log(8, "Writing SDU File");
+        if (!m_sduFile || !m_sduFile->IsOpen())
+            throw XException("No update file is open for " + m_fileName + ".");
+        out = m_sduFile;
+        if (m_currentHeader)
+            m_currentHeader->WriteHeader(*out);
+        Log(8, "Wrote Current Header");
+    }
+    else
+    {
+        Log(8, "Writing SDE File");
+        XFileSpec path(m_sdeFolder);
+        path.SetFileName(m_fileName);
+        tableFile.Open(path, XFile::kWrite);
+        Log(8, "Opened SDE FIle");
+    }
+
+    int count = 0;
+    try
+    {
+        if (!headerLine.IsEmpty())
+        {
+            out->WriteText(headerLine);
+            out->EndLine();
+        }
+        Log(8, "Generating SDE Entries");
+        bool more = GetFirstRecord();
+        while (more)
+        {
+            if (!filter || filter())
+            {
+                ++count;
+                bool first = count == 1;
+                if (first)
+                {
+                    Log(8, "Generating First SDE Entry");
+                    Log(8, "Line Passed Filter");
+                }
+                for (const SDEColumn& column : m_columns)
+                {
+                    m_currentColumn = &column;
+                    XString name;
+                    if (first)
+                    {
+                        Log(8, "Getting curColumns field...");
+                        name = column.field ? column.field->FieldName() : XString("**Blank FieldName**");
+                        Log(9, XString("Processing Field = ") + name);
+                    }
+                    if (column.value)
+                    {
+                        if (first)
+                            Log(8, "Getting valueStr");
+                        XString value = column.value();
+                        if (first)
+                            Log(8, "Got valueStr");
+                        out->WriteField(value);
+                        if (first)
+                            Log(9, XString("Wrote = ") + name);
+                        continue;
+                    }
+                    if (first)
+                    {
+                        Log(8, "Getting command");
+                        Log(8, "Got command");
+                    }
+                    switch (column.command)
+                    {
+                    case SDEColumn::Constant: out->WriteField(column.text); break;
+                    case SDEColumn::LineBreak: out->EndLine(); break;
+                    case SDEColumn::Hook: ColumnHook(column.field); break;
+                    default: break;
+                    }
+                    if (first)
+                    {
+                        Log(8, XString("Wrote Default Value Command ") + XString(column.command) + " for " + name);
+                        Log(8, XString("Wrote the value = ") + column.text);
+                    }
+                }
+                m_currentColumn = nullptr;
+                out->EndLine();
+            }
+            more = GetNextRecord();
+        }
+    }
+    catch (const std::exception& e)
+    {
+        m_currentColumn = nullptr;
+        if (!m_updateMode)
+        {
+            try
+            {
+                tableFile.Close();
+            }
+            catch (const std::exception&)
+            {
+                // The write error is the one to report.
+            }
+        }
+        Log(8, XString("Error writing line= ") + XString(count));
+        XString message = XString("Failed with error [") + e.what() + "] while writing file [" + m_fileName +
+                          "] with query: " + BuildQuery();
+        Log(2, message);
+        throw XException(message);
+    }
+    catch (...)
+    {
+        m_currentColumn = nullptr;
+        if (!m_updateMode)
+        {
+            try
+            {
+                tableFile.Close();
+            }
+            catch (...)
+            {
+            }
+        }
+        Log(8, XString("Error writing line= ") + XString(count));
+        XString message = XString("Failed with unknown error while writing file [") + m_fileName +
+                          "] with query: " + BuildQuery();
+        Log(2, message);
+        throw XException(message);
+    }
+
+    if (m_updateMode)
+    {
+        Log(8, "Writing sdu footer");
+        out->WriteText("*\r\n\r\n");
+        Log(8, XString("Finished SDU File. Lines= ") + XString(count));
+    }
+    else
+    {
+        Log(8, "Closing Table file");
+        tableFile.Close();
+        Log(8, XString("Closed Table File. Lines= ") + XString(count));
+    }
+    Log(8, XString("Wrote ") + m_fileName);
+    return count;
+}
+
+void SDEWriter::FinishTable()
+{
+    m_currentColumn = nullptr;
+    m_columns.clear();
+    ClearQuery();
+    Log(8, XString("Finished ") + m_title + " table/query.");
+}
+
+void SDEWriter::CloseTableFile(XTextFile& file)
+{
+    file.Close();
+    FinishTable();
+}
+
+void SDEWriter::ColumnHook(DataAccessField* field)
+{
+    (void)field;
+}
+
+void SDEWriter::ClearHeaders()
+{
+    m_currentHeader = nullptr;
+    m_headers.clear();
+}

@@ -1,0 +1,161 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "BridgeTaskBase.h"
+#include "DataAccessField.h"
+#include "ImportSettings.h"
+#include "SDEColumn.h"
+#include "SISExpCustomFieldList.h"
+#include "SISExpHeader.h"
+#include "XTextFile.h"
+
+namespace sqlite
+{
+class Database;
+}
+
+// The import file writer: one data file per table and the import control
+// file in a full export, one update file in an incremental export, the
+// custom-field files, SchoolConfig.xml and the reset of the attendance cache.
+// Records come from the data layer below through the abstract operations.
+class SDEWriter : public BridgeTaskBase
+{
+    Q_OBJECT
+public:
+    using ValueFunction = std::function<XString()>;
+    using RowFilter = std::function<bool()>; // false skips the current record
+
+    static constexpr const char* kDailyAttTable = "DAILY_ATT";
+    static constexpr const char* kPeriodAttTable = "PERIOD_ATT";
+
+    explicit SDEWriter(QObject* parent = nullptr);
+    ~SDEWriter() override;
+
+    // ---- Table interface, in calling order ----
+    // Names the table, announces it, starts its header; clears the columns and the query.
+    virtual void StartTable(const XString& title, const XString& fileName, bool safeInclude = false);
+    // StartTable, then opens SDE folder + fileName on file for lines the caller writes.
+    virtual void OpenTableFile(XTextFile& file, const XString& title, const XString& fileName);
+    void AddColumn(DataAccessField* field, const XString& text, ValueFunction valueFn, int command);
+    // A non-empty name joins the current header; a non-empty custom title
+    // registers a custom field in the writer's own list.
+    void AddHeaderField(const XString& name, const XString& customTitle = XString(),
+                        const XString& customLabel = XString(), const XString& customCommand = XString(),
+                        const XString& customSource = XString());
+    void AddCustomField(const XString& customTitle, const XString& customLabel, const XString& customCommand,
+                        const XString& customSource);
+    // Streams the current query into the table's file (or the update file);
+    // returns the number of records written.
+    int WriteTable(const RowFilter& filter = RowFilter(), const XString& headerLine = XString());
+    // Clears the columns and the query. The data layer overrides it to close
+    // its query first and then calls this one.
+    virtual void FinishTable();
+    // Closes a file of OpenTableFile, then FinishTable.
+    virtual void CloseTableFile(XTextFile& file);
+
+    // ---- Run steps ----
+    virtual void ColumnHook(DataAccessField* field);
+    virtual void StartWriter();
+    virtual void EndExport();
+    virtual void StartImport();
+    virtual void FinishImport();
+    virtual void StartUpdate(XTextFile& file);
+    virtual void FinishUpdate();
+
+    // ---- The data layer ----
+    virtual void FilterAttendance(const XDate& from, const XDate& to) = 0;
+    virtual void ResetAttendanceFilter() = 0;
+    virtual void WriteCachedAttendance() = 0;
+    virtual bool OpenTable(int run) = 0;
+    virtual bool GetFirstRecord() = 0;
+    virtual bool GetNextRecord() = 0;
+    virtual void ClearQuery() = 0;
+    // The SQL text of the current query; error reports quote it.
+    virtual XString BuildQuery() = 0;
+    virtual XString GetDataSource() = 0;
+
+    virtual void DeleteSDEFiles();
+    virtual bool CheckAttendanceUpdate(const XString& element);
+
+    // ---- Old files and the attendance cache ----
+    void DeleteUpdateFiles(const XFileSpec& folder);
+    // Opens Attendance.db below folder (or below the SDE folder when folder
+    // does not exist); false after logging when that fails.
+    bool SetAttendanceDatabase(const XString& folder);
+    void DropAttendanceTable(const XString& name);
+    void DeleteAttendanceDatabase();
+    sqlite::Database* AttendanceDatabase() { return m_attDb.get(); }
+
+    // ---- SchoolConfig.xml ----
+    bool CheckConfigurationChanged();
+    void SaveSchoolConfig();
+
+    // ---- State ----
+    ImportSettings& Settings() { return m_settings; }
+    const ImportSettings& Settings() const { return m_settings; }
+    const XString& CurrentTitle() const { return m_title; }
+    const XString& CurrentFileName() const { return m_fileName; }
+    SISExpHeader* CurrentHeader() { return m_currentHeader; }
+    const std::vector<std::unique_ptr<SISExpHeader>>& Headers() const { return m_headers; }
+    void ClearHeaders();
+    // The column whose value is being produced; set only inside WriteTable.
+    const SDEColumn* CurrentColumn() const { return m_currentColumn; }
+    DataAccessField* CurrentField() const { return m_currentColumn ? m_currentColumn->field : nullptr; }
+    const std::vector<SDEColumn>& Columns() const { return m_columns; }
+    bool UpdateMode() const { return m_updateMode; }
+    XTextFile* UpdateFile() { return m_sduFile; }
+
+    SISExpCustomFieldList& OwnCustomFields() { return m_customFields; }
+    // Lists that get their own custom-field file; not owned.
+    void AppendCustomFieldList(SISExpCustomFieldList* list) { m_customFieldLists.push_back(list); }
+    const std::vector<SISExpCustomFieldList*>& CustomFieldLists() const { return m_customFieldLists; }
+
+    const XDateTime& StartTime() const { return m_startTime; }
+    const XDateTime& EndTime() const { return m_endTime; }
+
+    const XString& MasterFile() const { return m_masterFile; }
+    void SetMasterFile(const XString& path) { m_masterFile = path; }
+    const XString& MasterFolder() const { return m_masterFolder; }
+    void SetMasterFolder(const XString& path) { m_masterFolder = path; }
+    const XString& SecurityFile() const { return m_securityFile; }
+    void SetSecurityFile(const XString& path) { m_securityFile = path; }
+    const XString& GlobalFolder() const { return m_globalFolder; } // the attendance cache folder
+    void SetGlobalFolder(const XString& path) { m_globalFolder = path; }
+    const XString& OverlapDays() const { return m_overlapDays; }
+    void SetOverlapDays(const XString& days) { m_overlapDays = days; }
+
+    // The control file name: appShortName_ + ".SDE".
+    XString ControlFileName() const;
+
+protected:
+    // Pieces of the control file and the update file.
+    void WriteBanner(XFile& file);
+    void WritePragmas(XFile& file);
+    void WriteTiming(XFile& file);
+    void WriteControlFile();
+
+    ImportSettings m_settings;
+    XString m_title;
+    XString m_fileName;
+    std::vector<std::unique_ptr<SISExpHeader>> m_headers;
+    SISExpHeader* m_currentHeader = nullptr;
+    std::vector<SDEColumn> m_columns;
+    const SDEColumn* m_currentColumn = nullptr;
+    bool m_updateMode = false;
+    XTextFile* m_sduFile = nullptr;
+    XDateTime m_startTime;
+    XDateTime m_endTime;
+    SISExpCustomFieldList m_customFields;
+    std::vector<SISExpCustomFieldList*> m_customFieldLists;
+
+    XString m_masterFile;
+    XString m_masterFolder;
+    XString m_securityFile;
+    XString m_globalFolder;
+    XString m_overlapDays;
+
+    std::unique_ptr<sqlite::Database> m_attDb;
+};
