@@ -16,7 +16,8 @@ AppBase::AppBase(QObject* parent) : QObject(parent)
     LogManager* logManager = LogManager::instance();
     logManager->setOutputMode(LogManager::BothChannels);
     groups_.insert(Key::global, {});
-    LogManager::instance(appShortName_);
+    if (!appShortName_.isEmpty())
+        logManager->setName(appShortName_);
 
     connect(this, &AppBase::writeLog, logManager, &LogManager::log);
     connectMessageWriter();

@@ -18,10 +18,16 @@ QString timeNow() { return QTime::currentTime().toString(QStringLiteral("hh:mm:s
 
 } // namespace
 
+LogManager* LogManager::instance()
+{
+    static LogManager* manager = new LogManager();
+    return manager;
+}
+
 LogManager* LogManager::instance(const QString& name, const QString& headerTitle,
                                  const QString& headerVersion, const QString& headerBuildDate)
 {
-    static LogManager* manager = new LogManager();
+    LogManager* manager = instance();
     if (!name.isEmpty())
         manager->name_ = name;
     if (manager->file_.exists())

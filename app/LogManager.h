@@ -25,9 +25,11 @@ public:
     // Logs of one base name kept in the folder.
     static constexpr int KeptLogFiles = 7;
 
-    static LogManager* instance(const QString& name = QString(), const QString& headerTitle = QString(),
-                                const QString& headerVersion = QString(),
-                                const QString& headerBuildDate = QString());
+    static LogManager* instance();
+    // Also writes the header block into the current log file, and announces a
+    // non-empty title on the console.
+    static LogManager* instance(const QString& name, const QString& headerTitle, const QString& headerVersion,
+                                const QString& headerBuildDate);
 
     static QString levelName(int level);
 
@@ -36,6 +38,7 @@ public:
     void setFolder(const QString& folder);
     bool setFileName(const QString& name);
     void setOutputMode(int mode) { outputMode_ = mode; }
+    void setName(const QString& name) { name_ = name; }
     int outputMode() const { return outputMode_; }
 
     const QString& name() const { return name_; }

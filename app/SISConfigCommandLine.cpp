@@ -29,7 +29,9 @@ int SISConfig::processCommandLine(int argc, char** argv)
 
 int SISConfig::processCommandLine(const QStringList& arguments)
 {
-    LogManager* logManager = LogManager::instance(appShortName_);
+    LogManager* logManager = LogManager::instance();
+    if (!appShortName_.isEmpty())
+        logManager->setName(appShortName_);
     params_.insert(Key::apppath, arguments.value(0));
 
     arguments_ = arguments;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "DataAccessBase.h"
+#include "DataAccessLog.h"
 #include "ODBCQuery.h"
 #include "odbc/AdoComError.h"
 

@@ -23,8 +23,10 @@ void RelationshipMap::Add(const XString& word, const XString& category)
 const XString* RelationshipMap::Find(const XString& word) const
 {
     RelationshipPair key(word, XString());
-    RelationshipPair* found = pairs_.Find(&key);
-    return found ? &found->category : nullptr;
+    int index = -1;
+    if (!pairs_.Find(&key, &index))
+        return nullptr;
+    return &pairs_.At(index)->category;
 }
 
 XString RelationshipMap::Normalise(const XString& text)

@@ -1,5 +1,7 @@
 #include "EngineList.h"
 
+#include <algorithm>
+
 bool EngineList::Add(const XString& key, const XString& name)
 {
     if (!keys_.insert(key.Std()).second)
@@ -17,4 +19,10 @@ void EngineList::Clear()
 {
     entries_.clear();
     keys_.clear();
+}
+
+void EngineList::SortByKey()
+{
+    std::stable_sort(entries_.begin(), entries_.end(),
+                     [](const EngineListEntry& a, const EngineListEntry& b) { return a.key.Std() < b.key.Std(); });
 }

@@ -17,8 +17,9 @@ struct EngineListEntry
 
 // The list that ExpEngine::LoadSchoolDistrictList, LoadSchoolList,
 // LoadSchoolYearList and LoadBridgeList fill. Entries keep the order in which
-// the engine's query returned them (so staff without a last name stay last);
-// an entry whose key is already present is dropped.
+// they were added until SortByKey (so the teacher list keeps the order of its
+// query, staff without a last name last); an entry whose key is already
+// present is dropped.
 class EngineList
 {
 public:
@@ -26,6 +27,8 @@ public:
     bool Add(const XString& key, const XString& name);
     bool Contains(const XString& key) const;
     void Clear();
+    // Orders the entries by key (byte-wise); used for districts, schools and years.
+    void SortByKey();
     int Count() const { return static_cast<int>(entries_.size()); }
     bool IsEmpty() const { return entries_.empty(); }
     const EngineListEntry& At(int index) const { return entries_[index]; }

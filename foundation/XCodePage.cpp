@@ -31,7 +31,8 @@ std::array<char16_t, 256> ByteTable(const char* codePage)
         char* outPtr = reinterpret_cast<char*>(out);
         size_t outLeft = sizeof out;
         iconv(cd, nullptr, nullptr, nullptr, nullptr);
-        if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<size_t>(-1) && outLeft == sizeof out - 2)
+        if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<size_t>(-1) &&
+            outLeft == sizeof out - 2)
             table[b] = out[0];
     }
     if (cd != reinterpret_cast<iconv_t>(-1))

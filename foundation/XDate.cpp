@@ -10,7 +10,8 @@ namespace
 {
 const char* const kMonthNames[12] = {"January", "February", "March",     "April",   "May",      "June",
                                      "July",    "August",   "September", "October", "November", "December"};
-const char* const kDayNames[7] = {"Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday"};
+const char* const kDayNames[7] = {"Monday", "Tuesday",  "Wednesday", "Thursday",
+                                  "Friday", "Saturday", "Sunday"};
 
 // Days from 1600-01-01 to 1600-03-01: the March-based count starts there.
 constexpr int kMarch1600 = 60;

@@ -50,7 +50,7 @@ public:
     bool operator>(const XDate& o) const { return day_ > o.day_; }
     bool operator>=(const XDate& o) const { return day_ >= o.day_; }
 
-    XString Format(const char* pattern) const; // "" for null
+    XString Format(const char* pattern) const;         // "" for null
     bool Parse(const char* pattern, const char* text); // true when year, month and day were found; else null
     XString FormatIso() const { return Format("YYYY-MM-DD"); }
     bool ParseIso(const char* text) { return Parse("YYYY-MM-DD", text); }
@@ -72,7 +72,10 @@ public:
     static constexpr int kMsPerDay = 86400000;
 
     XTime() = default;
-    explicit XTime(int milliseconds) : ms_(milliseconds < 0 || milliseconds >= kMsPerDay ? kNull : milliseconds) {}
+    explicit XTime(int milliseconds)
+        : ms_(milliseconds < 0 || milliseconds >= kMsPerDay ? kNull : milliseconds)
+    {
+    }
     XTime(int hour, int minute, int second, int millisecond = 0);
 
     int Milliseconds() const { return ms_; }
@@ -116,7 +119,11 @@ public:
     void SetDate(const XDate& date) { date_ = date; }
     void SetTime(const XTime& time) { time_ = time; }
     bool IsNull() const { return date_.IsNull() && time_.IsNull(); }
-    void SetNull() { date_.SetNull(); time_.SetNull(); }
+    void SetNull()
+    {
+        date_.SetNull();
+        time_.SetNull();
+    }
 
     // Date runs first, then time runs over the result; "" when either part is null.
     XString Format(const char* pattern) const;
@@ -125,14 +132,17 @@ public:
     // Date by "YYYY-MM-DD", time by "HH:NN:SS.LLL" from the twelfth character.
     bool ParseIso(const char* text);
 
-    [[nodiscard]] XDateTime Add(int years, int months, int days, int hours = 0, int minutes = 0, int seconds = 0,
-                                int milliseconds = 0) const;
+    [[nodiscard]] XDateTime Add(int years, int months, int days, int hours = 0, int minutes = 0,
+                                int seconds = 0, int milliseconds = 0) const;
     [[nodiscard]] XDateTime Subtract(int years, int months, int days, int hours = 0, int minutes = 0,
                                      int seconds = 0, int milliseconds = 0) const;
 
     bool operator==(const XDateTime& o) const { return date_ == o.date_ && time_ == o.time_; }
     bool operator!=(const XDateTime& o) const { return !(*this == o); }
-    bool operator<(const XDateTime& o) const { return date_ < o.date_ || (date_ == o.date_ && time_ < o.time_); }
+    bool operator<(const XDateTime& o) const
+    {
+        return date_ < o.date_ || (date_ == o.date_ && time_ < o.time_);
+    }
     bool operator<=(const XDateTime& o) const { return !(o < *this); }
     bool operator>(const XDateTime& o) const { return o < *this; }
     bool operator>=(const XDateTime& o) const { return !(*this < o); }

@@ -60,7 +60,9 @@ void XFile::Open(const XFileSpec& spec, int mode)
     fd_ = fd;
     mode_ = mode;
     buffered_ = 0;
-    struct stat st{};
+    struct stat st
+    {
+    };
     size_ = fstat(fd_, &st) == 0 ? st.st_size : 0;
     position_ = 0;
     if (mode & kAppend)

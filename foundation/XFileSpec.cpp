@@ -49,7 +49,8 @@ bool MatchFrom(const char* p, const char* n)
         }
         if (!*n)
             return false;
-        if (*p != '?' && std::tolower(static_cast<unsigned char>(*p)) != std::tolower(static_cast<unsigned char>(*n)))
+        if (*p != '?' &&
+            std::tolower(static_cast<unsigned char>(*p)) != std::tolower(static_cast<unsigned char>(*n)))
             return false;
         ++n;
     }
@@ -58,7 +59,9 @@ bool MatchFrom(const char* p, const char* n)
 
 void RemoveTree(const std::string& path)
 {
-    struct stat st{};
+    struct stat st
+    {
+    };
     if (lstat(path.c_str(), &st) != 0)
         return;
     if (S_ISDIR(st.st_mode))
@@ -96,7 +99,8 @@ void XFileSpec::Set(const char* path)
     if (!p.empty() && p[0] == '.')
         RaiseError(0, "No support for relative paths: %s", path);
     if (p.size() > kMaxChars)
-        RaiseError(0, "Path length (%u) would exceed maximum %u.", static_cast<unsigned>(p.size()), kMaxChars);
+        RaiseError(0, "Path length (%u) would exceed maximum %u.", static_cast<unsigned>(p.size()),
+                   kMaxChars);
     Assign(XString(p));
 }
 
@@ -176,7 +180,9 @@ bool XFileSpec::Exists() const
 {
     if (path_.IsEmpty())
         return false;
-    struct stat st{};
+    struct stat st
+    {
+    };
     return stat(SystemPath(path_).c_str(), &st) == 0;
 }
 
@@ -199,7 +205,9 @@ void XFileSpec::Create() const
     for (size_t pos = p.find('/', 1); pos != std::string::npos; pos = p.find('/', pos + 1))
     {
         const std::string part = p.substr(0, pos);
-        struct stat st{};
+        struct stat st
+        {
+        };
         if (stat(part.c_str(), &st) == 0)
         {
             if (!S_ISDIR(st.st_mode))

@@ -24,7 +24,9 @@ XFolderIterator::XFolderIterator(const XFileSpec& folder, const char* pattern, i
         const std::string name = e->d_name;
         if (name == "." || name == "..")
             continue;
-        struct stat st{};
+        struct stat st
+        {
+        };
         if (stat((path.Std() + name).c_str(), &st) != 0)
             continue;
         const bool isFolder = S_ISDIR(st.st_mode);

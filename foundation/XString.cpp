@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iconv.h>
+#include <ostream>
 #include <vector>
 
 #include "XCodePage.h"
@@ -509,7 +510,8 @@ XString XString::FromWide(const char16_t* source, int count, unsigned codePage)
         if (u == 0)
             break;
         char16_t unit = u;
-        unsigned char le[2] = {static_cast<unsigned char>(unit & 0xFF), static_cast<unsigned char>(unit >> 8)};
+        unsigned char le[2] = {static_cast<unsigned char>(unit & 0xFF),
+                               static_cast<unsigned char>(unit >> 8)};
         char* in = reinterpret_cast<char*>(le);
         size_t inLeft = 2;
         char buf[8];
@@ -554,4 +556,9 @@ XString operator+(const XString& a, char b)
 int CompareXStrings(const XString* a, const XString* b)
 {
     return a->Compare(b->Text());
+}
+
+std::ostream& operator<<(std::ostream& out, const XString& text)
+{
+    return out << text.Std();
 }

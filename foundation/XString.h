@@ -1,5 +1,6 @@
 #pragma once
 
+#include <iosfwd>
 #include <string>
 
 #include "XException.h"
@@ -42,7 +43,7 @@ public:
     int Length() const { return static_cast<int>(text_.size()); }
     bool IsEmpty() const { return text_.empty(); }
     const char* Text() const { return text_.c_str(); } // valid until the next change
-    char* At(int index) { return &text_[index]; }       // no bounds check
+    char* At(int index) { return &text_[index]; }      // no bounds check
     const char* At(int index) const { return &text_[index]; }
     char operator[](int index) const { return text_[index]; }
     const std::string& Std() const { return text_; }
@@ -118,6 +119,9 @@ XString operator+(const XString& a, const XString& b);
 XString operator+(const XString& a, const char* b);
 XString operator+(const char* a, const XString& b);
 XString operator+(const XString& a, char b);
+
+// Writes the bytes as they are (diagnostics, test output).
+std::ostream& operator<<(std::ostream& out, const XString& text);
 
 // Three-way comparison with the rule of XString::Compare; the ordering of
 // sorted XVectors of XString.

@@ -34,7 +34,7 @@ XTime::XTime(int hour, int minute, int second, int millisecond)
 {
     long long ms = ((hour * 60LL + minute) * 60 + second) * 1000 + millisecond;
     ms_ = (hour < 0 || minute < 0 || second < 0 || millisecond < 0 || ms >= kMsPerDay) ? kNull
-                                                                                        : static_cast<int>(ms);
+                                                                                       : static_cast<int>(ms);
 }
 
 XString XTime::Format(const char* pattern) const

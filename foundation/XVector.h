@@ -8,8 +8,7 @@
 // Growable array of element pointers. It does not own its elements: owners
 // delete them (DeleteAll does that for owners that want it). With a comparator
 // the vector stays sorted through InsertSorted and Find searches by key.
-template <class T>
-class XVector
+template <class T> class XVector
 {
 public:
     using Comparator = int (*)(const T*, const T*);

@@ -19,7 +19,9 @@ bool IsNameChar(char c)
 bool XXmlReader::Open(const XFileSpec& file, const char* root)
 {
     Close();
-    struct stat st{};
+    struct stat st
+    {
+    };
     if (file.IsFolder() || stat(file.Path(), &st) != 0 || !S_ISREG(st.st_mode))
         return false;
 

@@ -100,6 +100,9 @@ std::vector<Pair> Parse(const std::string &s)
 // ODBC needs braces around a value holding ";" or braces or outer blanks.
 std::string OdbcValue(const std::string &v)
 {
+    // Already in ODBC braces ("Driver={PostgreSQL Unicode}"): keep.
+    if (v.size() >= 2 && v.front() == '{' && v.back() == '}')
+        return v;
     const bool needs = v.find_first_of(";{}") != std::string::npos ||
                        (!v.empty() && (std::isspace(static_cast<unsigned char>(v.front())) ||
                                        std::isspace(static_cast<unsigned char>(v.back()))));

@@ -58,7 +58,7 @@ TEST(XDateArithmeticTest, LeapYears)
 
 TEST(XDateArithmeticTest, Weekdays)
 {
-    EXPECT_EQ(5, XDate(1600, 1, 1).Weekday()); // Saturday
+    EXPECT_EQ(5, XDate(1600, 1, 1).Weekday());  // Saturday
     EXPECT_EQ(1, XDate(2026, 12, 8).Weekday()); // Tuesday
     EXPECT_EQ(0, XDate(2026, 12, 7).Weekday()); // Monday
     EXPECT_EQ(-1, XDate().Weekday());

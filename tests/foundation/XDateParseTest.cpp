@@ -113,6 +113,12 @@ TEST_F(XDateParseTest, FormatThenParseRoundTrips)
     XDateTime back;
     ASSERT_TRUE(back.Parse("dd-mmm-yyyy hh:nn:ss", text.Text()));
     EXPECT_EQ(original, back);
+
+    // Before ten o'clock the hour has one digit; it still reads back.
+    const XDateTime morning(XDate(2026, 12, 7), XTime(9, 5, 9));
+    EXPECT_EQ("07-Dec-2026 9:05:09", morning.Format("dd-mmm-yyyy hh:nn:ss"));
+    ASSERT_TRUE(back.Parse("dd-mmm-yyyy hh:nn:ss", morning.Format("dd-mmm-yyyy hh:nn:ss").Text()));
+    EXPECT_EQ(morning, back);
 }
 
 TEST_F(XDateParseTest, IsoDateTime)

@@ -49,9 +49,9 @@ TEST(XFileTest, ReadsBackLargeWrites)
         data += static_cast<char>('a' + i % 26);
     XFile out;
     out.Open(path.c_str(), XFile::kWrite);
-    out.Write(data.data(), 10);           // buffered
-    out.Write(data.data() + 10, 3000);    // larger than the buffer
-    out.Write(data.data() + 3010, 1990);  // buffered again
+    out.Write(data.data(), 10);          // buffered
+    out.Write(data.data() + 10, 3000);   // larger than the buffer
+    out.Write(data.data() + 3010, 1990); // buffered again
     out.Close();
 
     XFile in;

@@ -43,8 +43,10 @@ bool UseDecimalCommaLocale(FoundationTestFolder& tmp)
     for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8"})
         if (std::setlocale(LC_NUMERIC, name))
             return true;
-    const std::string command = "localedef -i de_DE -f UTF-8 '" + tmp.Path("de_DE.UTF-8") + "' >/dev/null 2>&1";
-    if (std::system(command.c_str()) != 0 && !FoundationTestFolder::Exists(tmp.Path("de_DE.UTF-8/LC_NUMERIC")))
+    const std::string command =
+        "localedef -i de_DE -f UTF-8 '" + tmp.Path("de_DE.UTF-8") + "' >/dev/null 2>&1";
+    if (std::system(command.c_str()) != 0 &&
+        !FoundationTestFolder::Exists(tmp.Path("de_DE.UTF-8/LC_NUMERIC")))
         return false;
     setenv("LOCPATH", tmp.Path().c_str(), 1);
     const bool ok = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;

@@ -18,7 +18,8 @@ void WriteSample(const std::string& path)
     XXmlWriter writer;
     writer.Open(XFileSpec(path.c_str()), "SchoolConfig");
     writer.WriteElement("SIS", "SISValue", "tsis");
-    writer.WriteElement(XString("LastMasterFolder"), XString("LastMasterFolderValue"), XString("/srv/master data/"));
+    writer.WriteElement(XString("LastMasterFolder"), XString("LastMasterFolderValue"),
+                        XString("/srv/master data/"));
     writer.WriteElement("UpdateDate", "UpdateDateValue", "");
     writer.Close();
 }

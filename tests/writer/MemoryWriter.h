@@ -3,6 +3,7 @@
 // A writer whose records come from rows held in memory, plus helpers for the
 // writer tests: a temporary SDE folder, a fixed clock and captured signals.
 
+#include <QDir>
 #include <QTemporaryDir>
 
 #include <fstream>

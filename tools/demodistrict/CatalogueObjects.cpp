@@ -83,7 +83,7 @@ std::string scriptPrologue(Dialect dialect)
     }
     return "SET client_encoding = 'UTF8';\nSET client_min_messages = warning;\nBEGIN;\n"
            "DROP SCHEMA IF EXISTS tsisdemo CASCADE;\nCREATE SCHEMA tsisdemo;\n"
-           "SET LOCAL search_path = tsisdemo, pg_catalog;\n";
+           "SET search_path = tsisdemo, pg_catalog;\n";
 }
 
 std::string catalogueObjects(Dialect dialect, Flavour)
@@ -100,7 +100,11 @@ std::string scriptEpilogue(Dialect dialect)
 {
     if (dialect == Dialect::Sqlite)
         return "COMMIT;\nANALYZE;\n";
-    return "COMMIT;\nANALYZE;\n";
+    // Only the demo tables: the catalogue's own are the superuser's to analyse.
+    std::string out = "COMMIT;\nANALYZE ";
+    for (const TableDef& t : demoTables())
+        out += (&t == &demoTables().front() ? "" : ", ") + t.name;
+    return out + ";\n";
 }
 
 } // namespace demo

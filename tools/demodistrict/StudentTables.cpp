@@ -137,8 +137,8 @@ void DemoDistrict::writeFamilies(const DemoStudent& st)
             const long work = fr.perMille(700) ? 5551000L + fr.below(9000) : 0;
             const long ext = work != 0 && fr.perMille(300) ? fr.between(100, 999) : 0;
             out_.row("CE015", {d, st.family, h, last, first, fr.perMille(300) ? fr.pick(DemoNames::maleFirst()) : "",
-                               title, lowerAlnum(first) + "." + lowerAlnum(last) + "@mail.example.com", "CELL",
-                               home.area == 0 ? 240L : home.area, cell, 0L, "WORK", work == 0 ? 0L : 202L, work,
+                               title, lowerAlnum(first) + "." + lowerAlnum(last) + "@mail.example.com", "WORK",
+                               work == 0 ? 0L : 202L, work, ext, "CELL", home.area == 0 ? 240L : home.area, cell,
                                "HOME", home.area, home.phone});
         }
     }

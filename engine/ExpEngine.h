@@ -1,0 +1,159 @@
+#pragma once
+
+#include "EngineList.h"
+#include "LookupList.h"
+#include "ODBCExpEngineBase.h"
+#include "SISExpCustomFieldList.h"
+#include "XDateTime.h"
+#include "XString.h"
+
+// The engine that knows the TSIS and SchoolMAX databases: it finds the
+// database type, the table-name prefix and suffix and the flavour (alias
+// "tsis" or "schmax"), determines the school year, answers the connection
+// tests and the lists of the front-end, and runs the exports of an extraction.
+//
+// Operations for the application (connection values are the decoded texts of
+// "dsn", "user" and "pwd"); none of them throws, each logs and returns false:
+//   ValidateConnection            connection test of the group "connection"
+//   ValidateDistrictAndSchoolNum  test of the group "school"
+//   LoadSchoolDistrictList        "district_list": (DST_NBR, "District"), or
+//                                 "Default District" when there is one district
+//   LoadSchoolList                "school_list": (SCH_NBR, SCH_NME)
+//   LoadSchoolYearList            "year_list": (SCH_YR, the year as shown)
+//   LoadBridgeList                "bridgelist" for the key "teacher":
+//                                 (EMP_NBR, "Last, First")
+// The lists arrive in an EngineList: districts, schools and years sorted by
+// key, teachers in the order of the teacher query (staff without a last name
+// last). Each entry becomes one protocol line in that order.
+class ExpEngine : public ODBCExpEngineBase
+{
+    Q_OBJECT
+public:
+    explicit ExpEngine(QObject* parent = nullptr);
+    ~ExpEngine() override;
+
+    // ---- Extraction ----
+    bool Execute(ParamMap& params, int flags, QString& errorText) override;
+
+    // ---- Connection tests and lists ----
+    bool ValidateConnection(const XString& dataSource, const XString& user, const XString& password);
+    bool ValidateDistrictAndSchoolNum(const XString& dataSource, const XString& user, const XString& password,
+                                      const XString& district, const XString& school);
+    bool LoadSchoolDistrictList(EngineList& list, const XString& dataSource, const XString& user,
+                                const XString& password);
+    bool LoadSchoolList(EngineList& list, const XString& dataSource, const XString& user, const XString& password,
+                        const XString& district);
+    bool LoadSchoolYearList(EngineList& list, const XString& district, const XString& school,
+                            const XString& dataSource, const XString& user, const XString& password);
+    bool LoadBridgeList(EngineList& list, const XString& paramKey, const ParamMap& params);
+
+    // ---- Database type, table names and flavour ----
+    bool SetDatabaseType(const XString& dataSource, const XString& user, const XString& password);
+    bool ValidateDBConnection(const XString& dataSource, const XString& user, const XString& password);
+    void SetAlias(const XString& dataSource, const XString& user, const XString& password);
+    bool IsDBTSIS(const XString& dataSource, const XString& user, const XString& password);
+    bool TestTableQuery();
+    bool SetFullTableName(const XString& prefix, const XString& suffix);
+    // The validation form (full false) or the form written into SQL (full true).
+    XString GetTableName(const XString& name, bool full) const;
+
+    const XString& ValidationPrefix() const { return m_validationPrefix; }
+    const XString& ValidationSuffix() const { return m_validationSuffix; }
+    const XString& FullPrefix() const { return m_fullPrefix; }
+    const XString& FullSuffix() const { return m_fullSuffix; }
+
+    // ---- School year ----
+    // The year to export as an SQL value ("" when it cannot be found); sets
+    // the school start and end dates.
+    XString FindCurrentSchoolYear();
+    const XDate& SchoolStartDate() const { return m_schoolStartDate; }
+    const XDate& SchoolEndDate() const { return m_schoolEndDate; }
+
+    // ---- Lookup tables ----
+    void LoadLookupTables();
+    const LookupList& IncludedStudents() const { return m_includedStudents; }
+    const LookupList& StaffList() const { return m_staffList; }
+    const LookupList& StudentNames() const { return m_studentNames; }
+    const LookupList& RelationshipCodes() const { return m_relationships; }
+    const LookupList& BusLocations() const { return m_busLocations; }
+
+    // ---- Value functions and row filters of the exports ----
+    XString ZeroAsEmpty() override;
+    void EndTableHook() override;
+    bool FilterStudent();
+    bool FilterStaff();
+    XString AddThisToStaffLUT();
+    // StdLeaveDate: "0" is empty, a year followed by 0000 is the school start date.
+    XString LeaveDate();
+
+    // ---- Export routines ----
+    void StudentInclusion();
+    void StudentNamesTable();
+    void StudentDemographics();
+    void StudentNotes();
+
+    SISExpCustomFieldList& StudentCustomFields() { return m_studentCustomFields; }
+
+protected:
+    // One table of a SIS query, named by GetTableName in both forms.
+    ODBCTable* AddSisTable(const char* name, const char* alias, bool required);
+    // alias.SCH_NBR = school, alias.SCH_YR = year and, with a district,
+    // alias.DST_NBR = district; the values as Execute prepared them.
+    void AddSchoolConditions(ODBCTable* table);
+    // table1.field1 = table2.field2.
+    void AddJoin(ODBCTable* table1, const char* field1, ODBCTable* table2, const char* field2);
+    // The clean text of a field of the current record.
+    XString FieldText(DataAccessField* field);
+    XString ConnectionString(const XString& dataSource, const XString& user, const XString& password);
+
+private:
+    struct CodeTable;
+    void LoadCodeTable(const CodeTable& table);
+    void ClearLookupLists();
+    // Prepares the district and the given year for SQL as the database type
+    // writes them; false (with the message) when a value written without
+    // quotes is not a whole number.
+    bool PrepareDistrict(XString& message);
+    bool PrepareYear(XString& year, XString& message);
+    bool YearIsQuoted() const;
+
+    SISExpCustomFieldList m_studentCustomFields;
+
+    XString m_validationPrefix;
+    XString m_validationSuffix;
+    XString m_fullPrefix;
+    XString m_fullSuffix;
+
+    LookupList m_includedStudents;
+    LookupList m_staffList;
+    LookupList m_studentNames;
+    LookupList m_relationships;
+    LookupList m_weapons;
+    LookupList m_damages;
+    LookupList m_otherFactors;
+    LookupList m_injuryTo;
+    LookupList m_injuryTypes;
+    LookupList m_participantStatus;
+    LookupList m_discipline; // DISB
+    LookupList m_disciplineReasons; // DREA
+    LookupList m_restrictions; // REST
+    LookupList m_educationalReasons; // EDRE
+    LookupList m_eligibilityReasons; // ELRE
+    LookupList m_busLocations;
+    LookupList m_days;
+
+    bool m_progressGrades = false;
+    bool m_conductSwitches[5] = {false, false, false, false, false};
+    int m_phoneCounter = 0;
+
+    XDate m_schoolStartDate;
+    XDate m_schoolEndDate;
+
+    // Current field handles: fields of the table being exported that the
+    // filters and value functions read; cleared after every table.
+    ODBCField* m_studentKeyField = nullptr;
+    ODBCField* m_staffKeyField = nullptr;
+
+    // The statement of the last list or test query, for the failure logs.
+    XString m_lastSql;
+};

@@ -1,0 +1,141 @@
+#include "DatabaseType.h"
+#include "ExpEngine.h"
+#include "SqlValueText.h"
+
+namespace {
+
+const char* const kExecute = "ExpEngine::Execute";
+
+XString ParamText(const ParamMap& params, const char* key)
+{
+    return XString(params.value(QString::fromLatin1(key)));
+}
+
+} // namespace
+
+bool ExpEngine::PrepareDistrict(XString& message)
+{
+    const XString district = DistrictNumber();
+    if (district.IsEmpty())
+        return true;
+    if (DatabaseType() == DatabaseType::Access) {
+        SetDistrictNumber(SqlQuoted(district));
+        return true;
+    }
+    if (!IsWholeNumber(district)) {
+        message = NotWholeNumberMessage("district", district, GetDatabaseTypeName());
+        return false;
+    }
+    return true;
+}
+
+bool ExpEngine::PrepareYear(XString& year, XString& message)
+{
+    if (year.IsEmpty())
+        return true;
+    if (DatabaseType() == DatabaseType::Access) {
+        year = SqlQuoted(year);
+        return true;
+    }
+    if (!IsWholeNumber(year)) {
+        message = NotWholeNumberMessage("year", year, GetDatabaseTypeName());
+        return false;
+    }
+    return true;
+}
+
+bool ExpEngine::Execute(ParamMap& params, int flags, QString& errorText)
+{
+    BridgeTaskBase::SetAlias(ParamText(params, "bridgeAlias_"));
+    const XString user = ParamText(params, "user");
+    const XString password = ParamText(params, "pwd");
+    const XString dataSource = ParamText(params, "dsn");
+    SetDataSource(dataSource);
+    SetUser(user.Text());
+    SetPassword(password.Text());
+    XDate inactive;
+    inactive.Parse(Settings().dateFormat.Text(), ParamText(params, "inactivedate").Text());
+    SetInactiveDate(inactive);
+    SetSchoolNumber(ParamText(params, "school"));
+    SetDistrictNumber(ParamText(params, "district"));
+    SetSchoolYear("");
+    const bool useYear = ParamText(params, "useyear") == "true";
+
+    SetDatabaseType(dataSource, user, password);
+
+    XString message;
+    Log(7, "Alias is set to: " + Alias(), kExecute);
+    SetSchoolNumber(SqlQuoted(SchoolNumber()));
+    Log(7, "SchoolNumber: " + SchoolNumber(), kExecute);
+    if (!PrepareDistrict(message)) {
+        errorText = message.ToQString();
+        return false;
+    }
+    Log(7, "District Number: " + DistrictNumber(), kExecute);
+
+    if (useYear) {
+        XString year = ParamText(params, "year");
+        if (!PrepareYear(year, message)) {
+            errorText = message.ToQString();
+            return false;
+        }
+        SetSchoolYear(year);
+    }
+    Log(7, "School Year (b4): " + SchoolYear(), kExecute);
+
+    const XString year = FindCurrentSchoolYear();
+    if (year.IsEmpty() || year == "''") {
+        Log(3, "Cannot determine School Year, cannot continue.", kExecute);
+        return false;
+    }
+    if (!YearIsQuoted() && !IsWholeNumber(year)) {
+        errorText = NotWholeNumberMessage("year", year, GetDatabaseTypeName()).ToQString();
+        return false;
+    }
+    SetSchoolYear(year);
+    Log(7, "School Year: " + SchoolYear(), kExecute);
+
+    BeginExtraction(ConnectionString(dataSource, user, password), false);
+    LoadLookupTables();
+
+    if (flags & 1) {
+        StartImport();
+
+        // Student Legal Notes: not built yet.
+        StudentNotes();
+        // Student Custody Protection (its exceptions are swallowed): not built yet.
+
+        StudentDemographics();
+        // Student Transport; Grade Comments: not built yet.
+
+        // Conduct Incidents; State Incidents; Incident Types; Conduct Outcomes;
+        // Outcome Types: not built yet.
+
+        // Student Grades; Grade Types; Health Concern Types; Calendar;
+        // Attendance Codes; Student Medications; Student Health Concerns;
+        // Student Immunizations: not built yet.
+
+        // "tsis": Student Medical; "schmax": Student Allergy, then Student
+        // Medical Allergy: not built yet.
+
+        // Student Address; Student Parent/Guardian; Student Custom Fields;
+        // Student Contacts; Student Schedule; Days; Terms; Term Dates; Grading
+        // Periods; Courses; Sections; Section Teachers; Section Rooms: not built yet.
+
+        // Staff Demographics goes last, as it writes only the staff the exports
+        // above collected: not built yet.
+
+        FinishImport();
+    }
+
+    if (flags & 2) {
+        XTextFile updateFile('\t', "", "");
+        StartUpdate(updateFile);
+        // Student Period Attendance and Student Daily Attendance over the
+        // school start and end dates, then WriteCachedAttendance(): not built yet.
+        FinishUpdate();
+    }
+
+    EndExtraction();
+    return true;
+}

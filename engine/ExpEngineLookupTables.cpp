@@ -1,0 +1,155 @@
+#include "ExpEngine.h"
+
+// One code table read into a lookup list.
+struct ExpEngine::CodeTable
+{
+    const char* title;
+    const char* table;
+    const char* alias;
+    const char* keyField;
+    const char* valueField;
+    const char* missingMessage;
+    LookupList* list;  // null for EV090, which is split by EV_TYPE
+    bool disciplineOnly; // EVENT_CAT = 'DIS'
+};
+
+void ExpEngine::ClearLookupLists()
+{
+    for (LookupList* list : {&m_includedStudents, &m_staffList, &m_studentNames, &m_relationships, &m_weapons,
+                             &m_damages, &m_otherFactors, &m_injuryTo, &m_injuryTypes, &m_participantStatus,
+                             &m_discipline, &m_disciplineReasons, &m_restrictions, &m_educationalReasons,
+                             &m_eligibilityReasons, &m_busLocations, &m_days})
+        list->Clear();
+}
+
+void ExpEngine::LoadLookupTables()
+{
+    ClearLookupLists();
+
+    StudentInclusion();
+    StudentNamesTable();
+    LoadCodeTable({"Relationship Codes", "CE035", "relation", "RLTN_CD", "RLTN_DESCR",
+                   "Build Relationship Code Table: Table CE035 does not exist.", &m_relationships, false});
+
+    // The conduct code tables are optional extras: a failing one leaves its list empty.
+    const CodeTable conductTables[] = {
+        {"Weapon Codes", "EV070", "weapon", "WPN_CD", "WPN_DESC",
+         "Build Weapon Code Table: Table EV070 does not exist.", &m_weapons, true},
+        {"Damages Codes", "EV081", "damages", "PROP_TYPE", "PROP_DESC",
+         "Build Damages Code Table: Table EV081 does not exist.", &m_damages, true},
+        {"Factor Codes", "EV080", "factor", "OTH_FACT", "OTH_DESC",
+         "Build Other Factors Code Table: Table EV080 does not exist.", &m_otherFactors, true},
+        {"Injury Types Codes", "EV082", "injury", "INJURY_TY", "INJURY_DES",
+         "Build Injury Type Code Table: Table EV082 does not exist.", &m_injuryTypes, true},
+        {"Injury To Codes", "EV083", "injury", "INJ_TO_TY", "INJ_TO_DES",
+         "Build Injury To Code Table: Table EV082 does not exist.", &m_injuryTo, true},
+        {"Participant Status Codes", "EV075", "part", "PART_STAT", "PART_ST_DE",
+         "Build Participant Status Code Table: Table EV075 does not exist.", &m_participantStatus, true},
+        {"Miscellaneous Discipline Codes", "EV090", "misc", "EV_CODE", "EV_DESC",
+         "Build Misc Discipline Code Table: Table EV075 does not exist.", nullptr, false},
+    };
+    for (const CodeTable& table : conductTables) {
+        try {
+            LoadCodeTable(table);
+        } catch (const XException&) {
+            SetDistinct(false);
+        }
+    }
+
+    LoadCodeTable({"Bus Location", "TR060", "bus", "BUS_LOC_CD", "BUS_LCD_DE",
+                   "Build Bus Location Code Table: Table TR060 does not exist.", &m_busLocations, false});
+}
+
+void ExpEngine::LoadCodeTable(const CodeTable& code)
+{
+    StartTable(code.title, "", false);
+    ODBCTable* table = AddSisTable(code.table, code.alias, false);
+    if (!table) {
+        Log(7, code.missingMessage, "");
+        FinishTable();
+        return;
+    }
+    ODBCField* key = AddField(table, code.keyField, false);
+    ODBCField* value = AddField(table, code.valueField, false);
+    ODBCField* type = code.list ? nullptr : AddField(table, "EV_TYPE", false);
+    if (code.disciplineOnly)
+        AddCondition("AND", AddOperandField(table, "EVENT_CAT"), "=", "'DIS'");
+    if (!DistrictNumber().IsEmpty())
+        AddCondition("AND", AddOperandField(table, "DST_NBR"), "=", DistrictNumber());
+
+    // A table without its code column has nothing to give.
+    if (key && OpenTable(1)) {
+        for (bool more = GetFirstRecord(); more; more = GetNextRecord()) {
+            LookupList* list = code.list;
+            if (!list) {
+                const XString eventType = FieldText(type);
+                if (eventType == "DISB")
+                    list = &m_discipline;
+                else if (eventType == "DREA")
+                    list = &m_disciplineReasons;
+                else if (eventType == "REST")
+                    list = &m_restrictions;
+                else if (eventType == "EDRE")
+                    list = &m_educationalReasons;
+                else if (eventType == "ELRE")
+                    list = &m_eligibilityReasons;
+                else
+                    continue;
+            }
+            list->Add(FieldText(key), FieldText(value));
+        }
+    }
+    FinishTable();
+}
+
+void ExpEngine::StudentInclusion()
+{
+    StartTable("Student Inclusion", "", false);
+    SetAnsiJoin(true);
+    ODBCTable* stu = AddSisTable("ST010", "stu", true);
+    ODBCTable* enroll = AddSisTable("CE020", "enroll", true);
+    AddJoin(stu, "DST_NBR", enroll, "DST_NBR");
+    AddJoin(stu, "ID_NBR", enroll, "ID_NBR");
+    AddSchoolConditions(stu);
+    ODBCField* id = AddField(stu, "ID_NBR", false);
+    ODBCField* last = AddField(enroll, "LST_NME", false);
+    ODBCField* first = AddField(enroll, "FRST_NME", false);
+
+    const bool opened = OpenTable(1);
+    SetAnsiJoin(false);
+    m_includedStudents.Clear();
+    if (opened) {
+        for (bool more = GetFirstRecord(); more; more = GetNextRecord()) {
+            if (FieldText(last).IsEmpty() && FieldText(first).IsEmpty())
+                continue;
+            m_includedStudents.Add(GetTrimmedText(id), "");
+        }
+    }
+    FinishTable();
+}
+
+void ExpEngine::StudentNamesTable()
+{
+    StartTable("Student Names", "", false);
+    SetAnsiJoin(true);
+    ODBCTable* enroll = AddSisTable("CE020", "enroll", true);
+    if (!DistrictNumber().IsEmpty())
+        AddCondition("AND", AddOperandField(enroll, "DST_NBR"), "=", DistrictNumber());
+    ODBCField* id = AddField(enroll, "ID_NBR", false);
+    ODBCField* last = AddField(enroll, "LST_NME", false);
+    ODBCField* first = AddField(enroll, "FRST_NME", false);
+
+    const bool opened = OpenTable(1);
+    SetAnsiJoin(false);
+    m_studentNames.Clear();
+    if (opened) {
+        for (bool more = GetFirstRecord(); more; more = GetNextRecord()) {
+            const XString firstName = FieldText(first);
+            const XString lastName = FieldText(last);
+            if (firstName.IsEmpty() && lastName.IsEmpty())
+                continue;
+            m_studentNames.Add(GetTrimmedText(id), firstName + " " + lastName);
+        }
+    }
+    FinishTable();
+}

@@ -1,0 +1,122 @@
+#include <cstring>
+
+#include "ExpEngine.h"
+#include "StudentNoteAssembler.h"
+#include "XTextFile.h"
+
+void ExpEngine::StudentDemographics()
+{
+    StartTable("Student Demographics", "Students.sef", false);
+    SetDistinct(true);
+
+    ODBCTable* stu = AddSisTable("ST010", "stu", true);
+    ODBCTable* enroll = AddSisTable("CE020", "enroll", true);
+    AddJoin(stu, "ID_NBR", enroll, "ID_NBR");
+    AddJoin(stu, "DST_NBR", enroll, "DST_NBR");
+    AddSchoolConditions(stu);
+
+    const auto text = Fn(&DataAccessBase::CleanText);
+    const auto zeroAsEmpty = Fn(&DataAccessBase::ZeroAsEmpty);
+    const auto staff = [this] { return AddThisToStaffLUT(); };
+
+    m_studentKeyField = AddColumnField(stu, "ID_NBR", text, "StdKey");
+    AddColumnField(nullptr, "", nullptr, "StdCalRef", false, XString(), XString(), XString(), XString(),
+                   SDEColumn::Constant);
+    AddColumnField(enroll, "STATE_ID", text, "StdStateId");
+    AddColumnField(enroll, "LST_NME", text, "StdLastName");
+    AddColumnField(enroll, "FRST_NME", text, "StdFirstName");
+    AddColumnField(enroll, "GENDER", text, "StdSex");
+    AddColumnField(enroll, "BRTH_DT", zeroAsEmpty, "StdBirthDate");
+    AddColumnField(enroll, "EMAIL", text, "StdEmail", false, "Email", "Email", "#customcomfield", "EMAIL");
+    AddColumnField(enroll, "ETHNIC", zeroAsEmpty, "StdEthnicity", false, "Ethnicity", "Ethnicity",
+                   "#custombasicfield", "NOFORMAT");
+    AddColumnField(stu, "TCHR_NBR", staff, "StdHRStaffRef");
+    AddColumnField(stu, "HMRM", text, "StdHRRoomNum");
+    AddColumnField(stu, "COUNSELOR", staff, "StdCounselorRef");
+    AddColumnField(stu, "GRDE", text, "StdGradeLevel");
+    AddColumnField(stu, "LOCK_NBR", text, "StdLockerNum");
+    AddColumnField(stu, "LOCK_COMB", text, "StdLockerCombo");
+    AddColumnField(stu, "BEG_ENR_DT", zeroAsEmpty, "StdEnterDate");
+    AddColumnField(stu, "END_ENR_DT", [this] { return LeaveDate(); }, "StdLeaveDate");
+
+    WriteTable([this] { return FilterStudent(); });
+    SetDistinct(false);
+    FinishTable();
+}
+
+void ExpEngine::StudentNotes()
+{
+    static const char* const kSubject = "Student Notes";
+    StartTable("Student Notes", "StudentNotes.sef", false);
+
+    ODBCTable* stu = AddSisTable("ST010", "stu", true);
+    ODBCTable* notes = AddSisTable("SY055", "notes", false);
+    if (!notes) {
+        Log(7, "Create Student Student Notes: Table CE810 or CE 010 does not exist.", "");
+        FinishTable();
+        return;
+    }
+
+    for (const char* name : {"NoteStdRef", "NoteKey", "NoteSeverity", "NoteTitle", "NoteContent"})
+        AddHeaderField(name);
+
+    XTextFile file('\t', "", "");
+    XFileSpec path(SDEFolder());
+    path.SetFileName(CurrentFileName());
+    file.Open(path, XFile::kWrite);
+
+    m_studentKeyField = AddField(stu, "ID_NBR", false);
+    ODBCField* keyword = AddField(notes, "NT_KWD", false);
+    ODBCField* line = AddField(notes, "NT_LNE", false);
+    ODBCField* text = AddField(notes, "NT_TXT", false);
+    ODBCField* page = AddField(notes, "NT_PAGE", false);
+    ODBCField* type = AddField(notes, "NT_TYPE", false);
+    ODBCField* noteId = AddField(notes, "NT_ID", false);
+    ODBCField* noteDistrict = AddField(notes, "DST_NBR", false);
+    AddField(stu, "SCH_NBR", false);
+    AddField(stu, "SCH_YR", false);
+    ODBCField* stuDistrict = AddField(stu, "DST_NBR", false);
+
+    AddSchoolConditions(stu);
+    if (!DistrictNumber().IsEmpty())
+        AddCondition("AND", stuDistrict, "=", noteDistrict);
+    AddCondition("AND", m_studentKeyField, "=", noteId);
+    AddCondition("AND", type, "=", "'PER'");
+    AddOrder(m_studentKeyField, false);
+    AddOrder(page, false);
+    AddOrder(line, false);
+
+    auto writeLine = [&file](const StudentNoteLine& note) {
+        file.WriteField(note.student);
+        file.WriteField(note.page);
+        file.WriteField(note.severity);
+        file.WriteField(note.title);
+        file.WriteField(note.text);
+        file.EndLine();
+    };
+
+    try {
+        if (OpenTable(1)) {
+            StudentNoteAssembler assembler;
+            StudentNoteLine finished;
+            for (bool more = GetFirstRecord(); more; more = GetNextRecord()) {
+                if (!FilterStudent())
+                    continue;
+                if (assembler.Add(GetTrimmedText(m_studentKeyField), FieldText(page), FieldText(text),
+                                  FieldText(keyword), finished))
+                    writeLine(finished);
+            }
+            if (assembler.Finish(finished))
+                writeLine(finished);
+        }
+    } catch (const std::exception& e) {
+        RaiseError(0, "Failed with error [%s] while writing %s.", e.what(), kSubject);
+    } catch (const char* thrown) {
+        RaiseError(0, "Failed with error [%s] while writing %s.", thrown ? thrown : "", kSubject);
+    } catch (...) {
+        RaiseError(0, "Failed with unknown error while writing %s.", kSubject);
+    }
+
+    file.Close();
+    FinishTable();
+}

@@ -1,0 +1,72 @@
+#include "BridgeExpectations.h"
+#include "BridgeProcess.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(TestCommand, SchoolWithoutDsnFailsOnTheConnectionFirst)
+{
+    BridgeSandbox box;
+    const QString out = box.path(QStringLiteral("out"));
+    const BridgeResult r = box.run({QStringLiteral("test"), QStringLiteral("--group=school"),
+                                    QStringLiteral("--district=7"), QStringLiteral("--path=") + out});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(maskTimes(r.out), kStartedLine + QStringLiteral("start_progress\t0\n"
+                                                              "warning\tconnection\tRequired parameter missing.\n"
+                                                              "test\tschool\tfail\tParameter not valid.\n"
+                                                              "end_progress\n"));
+    EXPECT_EQ(r.err, QStringLiteral("missing\tdsn\tODBC DSN missing or blank.\n"
+                                    "missing\tuser\tUsername missing or blank.\n"
+                                    "missing\tpwdencode\tPassword missing or blank.\n"));
+    EXPECT_EQ(maskTimes(BridgeSandbox::readText(out + QLatin1Char('/') + kStatusFile)),
+              statusLine(QStringLiteral("Failed"), QStringLiteral("Parameter not valid.")));
+    EXPECT_EQ(BridgeSandbox::files(out), QStringList({kStatusFile, kFinishedFile}));
+}
+
+TEST(TestCommand, SchoolWithoutDistrictReportsBothBlanks)
+{
+    BridgeSandbox box;
+    const BridgeResult r =
+        box.run({QStringLiteral("test"), QStringLiteral("--group=school"), QStringLiteral("--dsn=Sis")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(maskTimes(r.out), kStartedLine + QStringLiteral("start_progress\t0\n"
+                                                              "warning\tschool\tRequired parameter missing.\n"
+                                                              "test\tschool\tfail\tParameter not valid.\n"
+                                                              "end_progress\n"));
+    EXPECT_EQ(r.err, QStringLiteral("missing\tdistrict\tDistrict missing or blank.\n"
+                                    "missing\tschool\tSchool Number missing or blank.\n"));
+}
+
+TEST(TestCommand, ConnectionTestFailsWithoutAnEngine)
+{
+    BridgeSandbox box;
+    const QString out = box.path(QStringLiteral("out"));
+    const BridgeResult r = box.run({QStringLiteral("test"), QStringLiteral("--group=connection"),
+                                    QStringLiteral("--dsn=Sis"), QStringLiteral("--path=") + out});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(maskTimes(r.out),
+              kStartedLine + QStringLiteral("start_progress\t0\n"
+                                            "inc_progress\tBeginning test...\n"
+                                            "log\tError        \thh:mm:ss\tBridgeBase::validateConnection\tThe "
+                                            "export engine is not available in this build.\n"
+                                            "test\tconnection\tfail\tConnection Failed.\n"
+                                            "end_progress\n"));
+    EXPECT_EQ(r.err, QString());
+    EXPECT_EQ(maskTimes(BridgeSandbox::readText(out + QLatin1Char('/') + kStatusFile)),
+              statusLine(QStringLiteral("Failed"), QStringLiteral("Connection Failed.")));
+}
+
+TEST(TestCommand, GlobalGroupIsUndefined)
+{
+    BridgeSandbox box;
+    const BridgeResult r = box.run({QStringLiteral("test"), QStringLiteral("--group=global")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(maskTimes(r.out), kStartedLine + QStringLiteral("start_progress\t0\n"
+                                                              "inc_progress\tBeginning test...\n"
+                                                              "end_progress\n"));
+    EXPECT_EQ(r.err, QStringLiteral("error\tGroup Undefined\tGroup is undefined, there is a problem with the bridge, "
+                                    "please report this problem to Vantrel Support.\n"));
+}
+
+} // namespace

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <string>
+#include <vector>
+
+#include "ODBCDataAccess.h"
+
+// Collects the log lines a data access object emits.
+struct LogLine
+{
+    int level;
+    std::string message;
+    std::string method;
+};
+
+class DataAccessTestLog
+{
+public:
+    explicit DataAccessTestLog(ODBCDataAccess& task)
+    {
+        QObject::connect(&task, &AppTaskBase::writeLog, [this](int level, QString message, QString method) {
+            lines.push_back({level, message.toLatin1().toStdString(), method.toLatin1().toStdString()});
+        });
+    }
+
+    bool Has(int level, const std::string& message) const
+    {
+        for (const LogLine& l : lines)
+            if (l.level == level && l.message == message)
+                return true;
+        return false;
+    }
+    bool AnyContains(const std::string& text) const
+    {
+        for (const LogLine& l : lines)
+            if (l.message.find(text) != std::string::npos || l.method.find(text) != std::string::npos)
+                return true;
+        return false;
+    }
+    std::vector<LogLine> lines;
+};

@@ -1,0 +1,228 @@
+#include <gtest/gtest.h>
+
+#include "DemoDistrict.h"
+#include "DemoSchema.h"
+#include "SqlScriptWriter.h"
+
+#include <sqlite3.h>
+
+#include <map>
+#include <sstream>
+#include <stdexcept>
+
+using namespace demo;
+
+namespace
+{
+
+std::string script(Flavour flavour, int size, const char* today, Dialect dialect = Dialect::Sqlite)
+{
+    DemoOptions o;
+    o.dialect = dialect;
+    o.flavour = flavour;
+    o.studentsPerSchool = size;
+    o.today = CivilDate::parse(today);
+    std::ostringstream out;
+    SqlScriptWriter w(out, o.dialect, o.flavour);
+    DemoDistrict(o, w).write();
+    return out.str();
+}
+
+// The script loaded into an in-memory database, queried as the engine's catalogue probes do.
+class DemoDb
+{
+public:
+    explicit DemoDb(const std::string& sql)
+    {
+        if (sqlite3_open(":memory:", &db_) != SQLITE_OK)
+            throw std::runtime_error("open");
+        char* error = nullptr;
+        if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK)
+        {
+            const std::string message = error ? error : "?";
+            sqlite3_free(error);
+            throw std::runtime_error(message);
+        }
+    }
+    ~DemoDb() { sqlite3_close(db_); }
+
+    std::vector<std::vector<std::string>> rows(const std::string& sql) const
+    {
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &st, nullptr) != SQLITE_OK)
+            throw std::runtime_error(sqlite3_errmsg(db_) + std::string(": ") + sql);
+        std::vector<std::vector<std::string>> out;
+        while (sqlite3_step(st) == SQLITE_ROW)
+        {
+            std::vector<std::string> row;
+            for (int i = 0; i < sqlite3_column_count(st); ++i)
+            {
+                const unsigned char* t = sqlite3_column_text(st, i);
+                row.push_back(t ? reinterpret_cast<const char*>(t) : "<null>");
+            }
+            out.push_back(row);
+        }
+        sqlite3_finalize(st);
+        return out;
+    }
+    std::string value(const std::string& sql) const
+    {
+        const auto r = rows(sql);
+        return r.empty() || r[0].empty() ? "<none>" : r[0][0];
+    }
+
+private:
+    sqlite3* db_ = nullptr;
+};
+
+TEST(DemoDistrict, TheSameArgumentsGiveTheSameScript)
+{
+    EXPECT_EQ(script(Flavour::Tsis, 12, "20261015"), script(Flavour::Tsis, 12, "20261015"));
+    EXPECT_NE(script(Flavour::Tsis, 12, "20261015"), script(Flavour::Tsis, 12, "20261016"));
+}
+
+TEST(DemoDistrict, AnswersTheOracleCatalogueProbes)
+{
+    const DemoDb tsis(script(Flavour::Tsis, 5, "20261015"));
+    // The table and field checks of the Oracle dialect, verbatim.
+    EXPECT_EQ(tsis.rows("SELECT DISTINCT table_name FROM all_tab_columns WHERE UPPER(table_name) = "
+                        "UPPER('DBTSIS_SY005_V')")
+                  .size(),
+              1u);
+    EXPECT_EQ(tsis.rows("SELECT column_name FROM all_tab_columns WHERE UPPER(table_name) = UPPER('DBTSIS_SY010_V') "
+                        "AND UPPER(column_name) = UPPER('TIES_SCH')")
+                  .size(),
+              1u);
+    EXPECT_EQ(tsis.rows("SELECT column_name FROM all_tab_columns WHERE UPPER(table_name) = UPPER('DBTSIS_ST010_V') "
+                        "AND UPPER(column_name) = UPPER('NO_SUCH')")
+                  .size(),
+              0u);
+    // Every table answers under its own name and its validation view, with the same columns.
+    for (const TableDef& t : demoTables())
+    {
+        const std::string n = "SELECT COUNT(*) FROM all_tab_columns WHERE TABLE_NAME = '";
+        EXPECT_EQ(tsis.value(n + t.name + "'"), std::to_string(t.columns.size())) << t.name;
+        EXPECT_EQ(tsis.value(n + "DBTSIS_" + t.name + "_V'"), std::to_string(t.columns.size())) << t.name;
+        EXPECT_EQ(tsis.value("SELECT COUNT(*) FROM " + t.name), tsis.value("SELECT COUNT(*) FROM DBTSIS_" + t.name + "_V"));
+    }
+    EXPECT_EQ(tsis.value("SELECT COUNT(*) FROM all_tab_columns WHERE TABLE_NAME <> UPPER(TABLE_NAME) OR "
+                         "COLUMN_NAME <> UPPER(COLUMN_NAME)"),
+              "0");
+    EXPECT_EQ(tsis.value("SELECT COUNT(*) FROM all_tab_columns WHERE TABLE_NAME = 'ALL_TAB_COLUMNS'"), "0");
+
+    const DemoDb schmax(script(Flavour::SchoolMax, 5, "20261015"));
+    EXPECT_EQ(schmax.rows("SELECT column_name FROM all_tab_columns WHERE UPPER(table_name) = "
+                          "UPPER('DBTSIS_SY010_V') AND UPPER(column_name) = UPPER('TIES_SCH')")
+                  .size(),
+              0u);
+    EXPECT_EQ(schmax.value("SELECT COUNT(*) FROM all_tab_columns WHERE TABLE_NAME = 'DBTSIS_SY010_V'"), "3");
+}
+
+TEST(DemoDistrict, ColumnsOfTheSameNameHaveTheSameType)
+{
+    // PostgreSQL refuses to compare a number with a text, so joined columns must agree.
+    std::map<std::string, ColumnType> seen;
+    for (const TableDef& t : demoTables())
+        for (const ColumnDef& c : t.columns)
+        {
+            auto [it, added] = seen.emplace(c.name, c.type);
+            EXPECT_EQ(it->second, c.type) << t.name << "." << c.name;
+        }
+    auto typeOf = [](const char* table, const char* column) {
+        for (const ColumnDef& c : demoTable(table).columns)
+            if (c.name == column)
+                return c.type;
+        throw std::logic_error(std::string("no column ") + column);
+    };
+    // Joins between columns of different names.
+    EXPECT_EQ(typeOf("SY055", "NT_ID"), typeOf("ST010", "ID_NBR"));
+    EXPECT_EQ(typeOf("SC082", "SC_CODE"), typeOf("SC060", "TERM_CD"));
+    EXPECT_EQ(typeOf("CA020", "PRD_NBR"), typeOf("SC040", "TERM_NBR"));
+    EXPECT_EQ(typeOf("SC055", "SECT_ASG"), typeOf("SC060", "XSECTION"));
+    // Values the Oracle dialect writes without quotes, and the ones it quotes.
+    EXPECT_EQ(typeOf("ST010", "SCH_YR"), ColumnType::Integer);
+    EXPECT_EQ(typeOf("ST010", "DST_NBR"), ColumnType::Integer);
+    EXPECT_EQ(typeOf("SC055", "DATE_DROP"), ColumnType::Integer);
+    EXPECT_EQ(typeOf("GR013", "CMT_NBR"), ColumnType::Integer);
+    EXPECT_EQ(typeOf("ST010", "SCH_NBR"), ColumnType::Text);
+    EXPECT_EQ(typeOf("SC060", "VERSION"), ColumnType::Text);
+}
+
+TEST(DemoDistrict, NumbersSchoolYearsByFlavour)
+{
+    // Today 15 October 2026: the current year is 2026-2027, the previous one 2025-2026.
+    const DemoDb tsis(script(Flavour::Tsis, 3, "20261015"));
+    EXPECT_EQ(tsis.rows("SELECT DISTINCT SCH_YR FROM CA005 ORDER BY SCH_YR"),
+              (std::vector<std::vector<std::string>>{{"2025"}, {"2026"}}));
+    const DemoDb schmax(script(Flavour::SchoolMax, 3, "20261015"));
+    EXPECT_EQ(schmax.rows("SELECT DISTINCT SCH_YR FROM CA005 ORDER BY SCH_YR"),
+              (std::vector<std::vector<std::string>>{{"2026"}, {"2027"}}));
+    EXPECT_EQ(schmax.rows("SELECT CAL_DT, DAY_CD FROM CA005 WHERE SCH_NBR = '101' AND SCH_YR = 2027 AND "
+                          "DAY_CD IN ('FD', 'LD') ORDER BY CAL_DT"),
+              (std::vector<std::vector<std::string>>{{"20260831", "FD"}, {"20270618", "LD"}}));
+    // In June the current year is the one ending then; in July the next one.
+    const DemoDb june(script(Flavour::Tsis, 3, "20270630"));
+    EXPECT_EQ(june.value("SELECT MAX(SCH_YR) FROM CA005"), "2026");
+    const DemoDb july(script(Flavour::Tsis, 3, "20270701"));
+    EXPECT_EQ(july.value("SELECT MAX(SCH_YR) FROM CA005"), "2027");
+}
+
+TEST(DemoDistrict, PlantsTheEdgeCases)
+{
+    const DemoDb db(script(Flavour::Tsis, 4, "20261015"));
+    const std::string cur = "SCH_YR = 2026 AND SCH_NBR = '101' AND ID_NBR = ";
+    EXPECT_EQ(db.rows("SELECT LST_NME, FRST_NME FROM CE020 WHERE ID_NBR = 900001"),
+              (std::vector<std::vector<std::string>>{{"", ""}}));
+    EXPECT_EQ(db.value("SELECT COUNT(*) FROM ST010 WHERE " + cur + "900001"), "1");
+    EXPECT_EQ(db.value("SELECT END_ENR_DT FROM ST010 WHERE " + cur + "900002"), "20270000");
+    EXPECT_EQ(db.rows("SELECT TCHR_NBR, COUNSELOR, HMRM FROM ST010 WHERE " + cur + "900003"),
+              (std::vector<std::vector<std::string>>{{"0", "0", ""}}));
+    EXPECT_EQ(db.value("SELECT COUNT(*) FROM ST010 WHERE END_ENR_DT = 0 AND " + cur + "900004"), "1");
+    EXPECT_EQ(db.rows("SELECT NT_PAGE, NT_LNE, NT_KWD FROM SY055 WHERE NT_TYPE = 'PER' AND NT_ID = 900004 "
+                      "ORDER BY NT_PAGE, NT_LNE"),
+              (std::vector<std::vector<std::string>>{{"1", "1", "Medical"}, {"1", "2", ""}, {"2", "1", "Custody"}}));
+    EXPECT_EQ(db.rows("SELECT EMP_NBR, FRST_NME FROM SY030 WHERE LST_NME = ''"),
+              (std::vector<std::vector<std::string>>{{"9001", "Cher"}}));
+    EXPECT_EQ(db.value("SELECT COUNT(*) FROM SY005"), "1");
+    EXPECT_EQ(db.value("SELECT SCH_NME FROM SY010 WHERE SCH_NBR = '303'"), "O'Connor High School");
+    EXPECT_EQ(db.value("SELECT COUNT(*) FROM CE810 WHERE LIVE_WITH IS NULL"), "0"); // none below ordinal 4
+    const DemoDb bigger(script(Flavour::Tsis, 30, "20261015"));
+    EXPECT_EQ(bigger.value("SELECT COUNT(*) FROM CE810 WHERE PRIM_FAM = '' AND LIVE_WITH IS NULL"), "3");
+}
+
+TEST(DemoDistrict, ASmallerDistrictKeepsThePlantedRows)
+{
+    const std::string planted = "SELECT * FROM ST010 WHERE ID_NBR >= 900000 ORDER BY ID_NBR";
+    const DemoDb small(script(Flavour::Tsis, 1, "20261015"));
+    const DemoDb large(script(Flavour::Tsis, 40, "20261015"));
+    EXPECT_EQ(small.rows(planted).size(), 10u);
+    EXPECT_EQ(small.rows("SELECT * FROM CE020 WHERE ID_NBR = 100001"),
+              large.rows("SELECT * FROM CE020 WHERE ID_NBR = 100001"));
+    EXPECT_EQ(small.rows("SELECT * FROM SY055 WHERE NT_ID >= 900000 ORDER BY NT_ID, NT_PAGE, NT_LNE"),
+              large.rows("SELECT * FROM SY055 WHERE NT_ID >= 900000 ORDER BY NT_ID, NT_PAGE, NT_LNE"));
+    EXPECT_EQ(large.value("SELECT COUNT(*) FROM ST010 WHERE SCH_YR = 2026"), std::to_string(3 * 40 + 10));
+}
+
+TEST(DemoDistrict, NoAttendanceAfterToday)
+{
+    const DemoDb db(script(Flavour::Tsis, 20, "20261015"));
+    EXPECT_EQ(db.value("SELECT COUNT(*) FROM AT020 WHERE CAL_DT > 20261015 OR MNT_DT > 20261015"), "0");
+    EXPECT_NE(db.value("SELECT COUNT(*) FROM AT020 WHERE SCH_YR = 2026"), "0");
+    EXPECT_NE(db.value("SELECT COUNT(*) FROM AT030 WHERE SCH_YR = 2026"), "0");
+    // Before the first day of school there is none for the new year.
+    const DemoDb early(script(Flavour::Tsis, 20, "20260815"));
+    EXPECT_EQ(early.value("SELECT COUNT(*) FROM AT020 WHERE SCH_YR = 2026"), "0");
+    EXPECT_NE(early.value("SELECT COUNT(*) FROM AT020 WHERE SCH_YR = 2025"), "0");
+}
+
+TEST(DemoDistrict, PostgresScriptQuotesTheSameValues)
+{
+    const std::string sqlite = script(Flavour::Tsis, 2, "20261015");
+    const std::string pg = script(Flavour::Tsis, 2, "20261015", Dialect::Postgresql);
+    // Same rows; only the frame differs.
+    auto inserts = [](const std::string& s) { return s.substr(s.find("INSERT INTO"), s.rfind("CREATE INDEX") - s.find("INSERT INTO")); };
+    EXPECT_EQ(inserts(sqlite), inserts(pg));
+    EXPECT_NE(pg.find("'O''Connor High School'"), std::string::npos);
+}
+
+} // namespace

@@ -1,0 +1,178 @@
+#include "MemoryWriter.h"
+#include "SchoolConfig.h"
+
+namespace
+{
+class SchoolConfigTest : public WriterTest
+{
+protected:
+    void SetUp() override
+    {
+        WriterTest::SetUp();
+        writer.SetAlias("tsis");
+        writer.SetSchoolNumber("0123");
+        writer.SetDistrictNumber("D1");
+        writer.SetSchoolYear("2027");
+        writer.SetMasterFile("/data/master.dbf");
+        writer.SetOverlapDays("14");
+        writer.SetUpdateDate(XDate(2026, 12, 8));
+        writer.SetUpdateDateTime(At(2026, 12, 8, 9, 5, 7));
+    }
+
+    static std::string Expected(const std::string& district, const std::string& updateDate,
+                                const std::string& updateDateTime, const std::string& dsn = "TSISDSN")
+    {
+        return "<SchoolConfig>\r\n"
+               "<SIS SISValue=\"tsis\"/>\r\n"
+               "<LastBridgeVersion LastBridgeVersionValue=\"4.2.9.0\"/>\r\n"
+               "<LastSchoolNumber LastSchoolNumberValue=\"0123\"/>\r\n"
+               "<LastDistrict LastDistrictValue=\"" +
+               district +
+               "\"/>\r\n"
+               "<LastSchoolYear LastSchoolYearValue=\"2027\"/>\r\n"
+               "<LastDSN LastDSNValue=\"" +
+               dsn +
+               "\"/>\r\n"
+               "<LastMasterFile LastMasterFileValue=\"/data/master.dbf\"/>\r\n"
+               "<LastMasterFolder LastMasterFolderValue=\"\"/>\r\n"
+               "<LastSecurityFile LastSecurityFileValue=\"\"/>\r\n"
+               "<GlobalFolder GlobalFolderValue=\"\"/>\r\n"
+               "<UpdateDate UpdateDateValue=\"" +
+               updateDate +
+               "\"/>\r\n"
+               "<UpdateDateTime UpdateDateTimeValue=\"" +
+               updateDateTime +
+               "\"/>\r\n"
+               "<OverlapInDays OverlapValue=\"14\"/>\r\n"
+               "<LastBridgeLogLevel LastBridgeLogLevelValue=\"7\"/>\r\n"
+               "</SchoolConfig>\r\n";
+    }
+};
+
+TEST_F(SchoolConfigTest, FourteenEntriesWithDatesMovedBackOneDay)
+{
+    writer.SaveSchoolConfig();
+    EXPECT_EQ(Expected("D1", "07-Dec-2026", "07-Dec-2026 9:05:07"), FileBytes("SchoolConfig.xml"));
+
+    EXPECT_EQ(XDate(2026, 12, 7), SchoolConfig::ReadUpdateDate(writer.SDEFolder()));
+    EXPECT_EQ(At(2026, 12, 7, 9, 5, 7), SchoolConfig::ReadUpdateDateTime(writer.SDEFolder()));
+    EXPECT_EQ("14", std::string(SchoolConfig::ReadOverlapDays(writer.SDEFolder()).Text()));
+    EXPECT_EQ(14u, SchoolConfig::Read(writer.SDEFolder()).size());
+}
+
+TEST_F(SchoolConfigTest, UpdateDateComesFromTheDateTimeWhenNull)
+{
+    writer.SetUpdateDate(XDate());
+    writer.SaveSchoolConfig();
+    EXPECT_EQ(Expected("D1", "07-Dec-2026", "07-Dec-2026 9:05:07"), FileBytes("SchoolConfig.xml"));
+
+    writer.SetUpdateDateTime(XDateTime());
+    writer.SaveSchoolConfig();
+    EXPECT_EQ(Expected("D1", "", ""), FileBytes("SchoolConfig.xml"));
+    EXPECT_TRUE(SchoolConfig::ReadUpdateDate(writer.SDEFolder()).IsNull());
+}
+
+TEST_F(SchoolConfigTest, DateWithoutTimeLeavesDateTimeEmpty)
+{
+    writer.SetUpdateDateTime(XDateTime());
+    writer.SaveSchoolConfig();
+    EXPECT_EQ(Expected("D1", "07-Dec-2026", ""), FileBytes("SchoolConfig.xml"));
+}
+
+TEST_F(SchoolConfigTest, UnchangedConfiguration)
+{
+    writer.SaveSchoolConfig();
+    EXPECT_FALSE(writer.CheckConfigurationChanged());
+}
+
+TEST_F(SchoolConfigTest, DistrictDifferingOnlyInCaseDoesNotCount)
+{
+    writer.SaveSchoolConfig();
+    writer.SetDistrictNumber("d1");
+    EXPECT_FALSE(writer.CheckConfigurationChanged());
+}
+
+TEST_F(SchoolConfigTest, OnlyChangedKeysAreReported)
+{
+    writer.SaveSchoolConfig();
+    writer.SetDistrictNumber("D2");
+    writer.dataSource = "OTHERDSN";
+    EXPECT_TRUE(writer.CheckConfigurationChanged());
+    EXPECT_TRUE(signalLog.Has(7, "District Changed. Old=D1 new=D2"));
+    EXPECT_TRUE(signalLog.Has(7, "DSN Changed. Old=TSISDSN new=OTHERDSN"));
+    int reports = 0;
+    for (const auto& entry : signalLog.logs)
+        if (entry.message.find(" Changed. Old=") != std::string::npos)
+            ++reports;
+    EXPECT_EQ(2, reports);
+}
+
+TEST_F(SchoolConfigTest, VersionChangeCounts)
+{
+    writer.SaveSchoolConfig();
+    params["appVersion_"] = "4.3.0.0";
+    EXPECT_TRUE(writer.CheckConfigurationChanged());
+    EXPECT_TRUE(signalLog.Has(7, "Version Changed. Old=4.2.9.0 new=4.3.0.0"));
+}
+
+TEST_F(SchoolConfigTest, ExtraOrMissingEntryCounts)
+{
+    writer.SaveSchoolConfig();
+    std::string bytes = FileBytes("SchoolConfig.xml");
+    std::string extra = bytes;
+    extra.insert(extra.find("</SchoolConfig>"), "<Extra ExtraValue=\"x\"/>\r\n");
+    WriteFileBytes(PathOf("SchoolConfig.xml"), extra);
+    EXPECT_TRUE(writer.CheckConfigurationChanged());
+
+    std::string missing = bytes;
+    size_t at = missing.find("<LastBridgeLogLevel");
+    missing.erase(at, missing.find("\r\n", at) + 2 - at);
+    WriteFileBytes(PathOf("SchoolConfig.xml"), missing);
+    EXPECT_TRUE(writer.CheckConfigurationChanged());
+}
+
+TEST_F(SchoolConfigTest, MissingOrForeignFileCounts)
+{
+    EXPECT_TRUE(writer.CheckConfigurationChanged());
+    EXPECT_TRUE(SchoolConfig::ReadUpdateDate(writer.SDEFolder()).IsNull());
+    EXPECT_TRUE(SchoolConfig::ReadUpdateDateTime(writer.SDEFolder()).IsNull());
+
+    WriteFileBytes(PathOf("SchoolConfig.xml"), "<Other>\r\n<SIS SISValue=\"tsis\"/>\r\n</Other>\r\n");
+    EXPECT_TRUE(SchoolConfig::Read(writer.SDEFolder()).empty());
+    EXPECT_TRUE(writer.CheckConfigurationChanged());
+}
+
+TEST_F(SchoolConfigTest, MarkupCharactersSurviveTheRoundTrip)
+{
+    writer.dataSource = "R&D <\"main\"> O'Hara";
+    writer.SaveSchoolConfig();
+    EXPECT_EQ(Expected("D1", "07-Dec-2026", "07-Dec-2026 9:05:07", "R&amp;D &lt;&quot;main&quot;&gt; O'Hara"),
+              FileBytes("SchoolConfig.xml"));
+    EXPECT_FALSE(writer.CheckConfigurationChanged());
+    EXPECT_EQ("R&D <\"main\"> O'Hara",
+              std::string(SchoolConfig::ReadValue(writer.SDEFolder(), "LastDSN", "LastDSNValue").Text()));
+}
+
+TEST_F(SchoolConfigTest, StartWriterOnAFreshFolder)
+{
+    WriteFileBytes(PathOf("Update 20261201000000.SDU"), "old");
+    WriteFileBytes(PathOf("Students.sef"), "keep");
+    writer.StartWriter();
+    EXPECT_TRUE(signalLog.Has(7, "Starting SDE Writer"));
+    EXPECT_TRUE(signalLog.Has(7, "Bridge Configuration Changed."));
+    EXPECT_TRUE(writer.UpdateDate().IsNull());
+    EXPECT_FALSE(FileExists("Update 20261201000000.SDU"));
+    EXPECT_TRUE(FileExists("Students.sef"));
+    EXPECT_TRUE(signalLog.Has(7, std::string("Import Folder: ") + writer.SDEFolder().Path()));
+}
+
+TEST_F(SchoolConfigTest, StartWriterWithTheSameConfiguration)
+{
+    writer.SaveSchoolConfig();
+    WriteFileBytes(PathOf("Update 20261201000000.SDU"), "old");
+    writer.StartWriter();
+    EXPECT_TRUE(signalLog.Has(7, "Bridge Configuration Did Not Change."));
+    EXPECT_EQ(XDate(2026, 12, 8), writer.UpdateDate());
+    EXPECT_TRUE(FileExists("Update 20261201000000.SDU"));
+}
+} // namespace
