@@ -143,8 +143,12 @@ int SISConfig::checkRequirements(const QString& command)
         return 0;
     for (const QStringList& keys : alternatives) {
         // Every key is checked so that each blank one is reported once.
-        if (anyMissing(keys) == 0)
+        if (anyMissing(keys) == 0) {
+            // Blanks of alternatives that were not needed must not reach the
+            // front-end with a later warning.
+            emit clearMessages();
             return 0;
+        }
     }
     emit writeWarning(command, QStringLiteral("Required parameter missing."));
     return 1;

@@ -319,7 +319,8 @@ bool XDate::Parse(const char* pattern, const char* text)
         return false;
 
     // The two-digit-year window: eighty years back from this year.
-    const int base = XDate::Today().IsNull() ? 1946 : XDate::Today().Year() - 80;
+    const XDate today = XDate::Today();
+    const int base = today.IsNull() ? 1946 : today.Year() - 80;
     const int pivot = base % 100;
     const int century = base - pivot;
 

@@ -1,5 +1,7 @@
 #include "SISExpCustomFieldList.h"
 
+#include <memory>
+
 SISExpCustomFieldList::SISExpCustomFieldList() : XVector<SISExpCustomField>(20), m_titles(20, CompareXStrings) {}
 
 SISExpCustomFieldList::SISExpCustomFieldList(const XString& fileName, const XString& title,
@@ -24,8 +26,20 @@ bool SISExpCustomFieldList::Add(const XString& title, const XString& label, cons
 {
     if (HasTitle(title))
         return false;
-    m_titles.InsertSorted(new XString(title));
-    Append(new SISExpCustomField(title, label, command, source, commented));
+    auto field = std::make_unique<SISExpCustomField>(title, label, command, source, commented);
+    auto key = std::make_unique<XString>(title);
+    Append(field.get());
+    field.release();
+    try
+    {
+        m_titles.InsertSorted(key.get());
+    }
+    catch (...)
+    {
+        delete RemoveAt(Count() - 1);
+        throw;
+    }
+    key.release();
     return true;
 }
 

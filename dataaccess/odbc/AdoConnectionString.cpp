@@ -206,8 +206,11 @@ AdoConnectionStringTranslation TranslateAdoConnectionString(const std::string &a
             continue;
         if (target == Target::Sqlite) {
             if (k == "data source" || k == "database" || k == "initial catalog") {
+                // A backslash in a given path separates folders here too.
+                std::string file = p.value;
+                std::replace(file.begin(), file.end(), '\\', '/');
                 if (!databaseDone)
-                    Append(out, "Database", p.value);
+                    Append(out, "Database", file);
                 databaseDone = true;
             } else if (k != "driver" && k != "dsn" && k != "filedsn") {
                 Append(out, p.key, p.value);

@@ -11,9 +11,10 @@
 //   and unknown keys pass unchanged; ADO-only keys are dropped.
 // - A provider whose name contains "SQLite", or a string that names only a
 //   "Database" (no DSN, Data Source or Driver): the SQLite ODBC driver on
-//   that file, with NoCreat=1 (a missing file fails instead of becoming a
-//   new empty database) and StepAPI=1 (rows are stepped, not loaded whole)
-//   unless the string sets them.
+//   that file ("\" in its path taken as "/"), with NoCreat=1 (a missing
+//   file fails instead of becoming a new empty database) and StepAPI=1 (rows
+//   are stepped, not loaded whole) unless the string sets them. With
+//   StepAPI the driver describes computed columns (expressions) as text.
 // - "Provider=SQLOLEDB"/"SQLNCLI..." with an explicit "DSN": that DSN.
 // - Any other provider (Jet, VFPOLEDB, OraOLEDB, MSDAORA, Sybase ASE,
 //   DB2OLEDB, ...): not available; the error names the provider only.

@@ -129,8 +129,12 @@ void AdoRecordset::Execute()
     if (!SQL_SUCCEEDED(SQLNumResultCols(stmt, &count)))
         FailOnStatement();
     columns_.clear();
-    for (int i = 0; i < count; ++i)
-        columns_.push_back(DescribeOdbcColumn(stmt, i));
+    try {
+        for (int i = 0; i < count; ++i)
+            columns_.push_back(DescribeOdbcColumn(stmt, i));
+    } catch (const AdoComError &) {
+        FailOnStatement();  // the same records, kept for the connection's Errors()
+    }
     row_.clear();
     position_ = -1;
     bof_ = false;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "QStringPrinter.h"
+
 // Runs the built tsisbridge in a sandbox: HOME and the XDG folders point into a
 // temporary folder, so logs, documents and application data stay there.
 
@@ -158,3 +160,4 @@ inline QString maskTimes(QString text)
 }
 
 inline QString today() { return QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")); }
+

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "QStringPrinter.h"
+
 #include "ConsoleStreams.h"
 
 #include <QRegularExpression>
@@ -25,3 +27,4 @@ public:
     QString out;
     QString err;
 };
+

@@ -67,9 +67,11 @@ TEST_F(OptionScannerTest, FirstOccurrenceOfARepeatedOptionWins)
 
 TEST_F(OptionScannerTest, OptionWithoutValueTakesItsDefault)
 {
-    ASSERT_EQ(scan({QStringLiteral("run"), QStringLiteral("--path"), QStringLiteral("--all")}),
+    ASSERT_EQ(scan({QStringLiteral("--path"), QStringLiteral("--all"), QStringLiteral("--group"), QStringLiteral("run")}),
               OptionScanner::Result::Succeeded);
+    EXPECT_EQ(values.value(QStringLiteral("command")), QStringLiteral("run"));
     EXPECT_EQ(values.value(QStringLiteral("path")), QString());
+    EXPECT_EQ(values.value(QStringLiteral("group")), QString());
     EXPECT_TRUE(flags.value(QStringLiteral("all")));
 }
 

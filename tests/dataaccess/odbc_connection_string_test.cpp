@@ -71,6 +71,7 @@ TEST(AdoConnectionString, SqliteDatabaseTypeOpensTheFileThroughTheSqliteDriver)
               "Driver=SQLite3;Database=/data/sis.db;NoCreat=1;StepAPI=1");
     EXPECT_EQ(Odbc("Database=/d/x.db;NoCreat=0;StepAPI=0"),
               "Driver=SQLite3;Database=/d/x.db;NoCreat=0;StepAPI=0");
+    EXPECT_EQ(Odbc("Database=\\data\\sis.db"), "Driver=SQLite3;Database=/data/sis.db;NoCreat=1;StepAPI=1");
     const auto t = TranslateAdoConnectionString("Database=\"/my data/a;b.db\"",
                                                 "/usr/lib/odbc/libsqlite3odbc.so");
     EXPECT_EQ(t.odbc, "Driver=/usr/lib/odbc/libsqlite3odbc.so;Database={/my data/a;b.db};NoCreat=1;StepAPI=1");

@@ -57,7 +57,9 @@ TEST(DemoSchoolCalendar, RunsFromLateAugustToMidJuneOnWeekdaysOnly)
         EXPECT_TRUE(d.date.isWeekday()) << d.date.yyyymmdd();
         EXPECT_EQ(d.instructional, d.dayCode != "HO") << d.date.yyyymmdd();
         if (i > 0)
+        {
             EXPECT_LT(cal.days()[i - 1].date, d.date);
+        }
         firstDays += d.dayCode == "FD";
         lastDays += d.dayCode == "LD";
     }

@@ -187,7 +187,8 @@ TEST(DemoDistrict, PlantsTheEdgeCases)
     EXPECT_EQ(db.value("SELECT SCH_NME FROM SY010 WHERE SCH_NBR = '303'"), "O'Connor High School");
     EXPECT_EQ(db.value("SELECT COUNT(*) FROM CE810 WHERE LIVE_WITH IS NULL"), "0"); // none below ordinal 4
     const DemoDb bigger(script(Flavour::Tsis, 30, "20261015"));
-    EXPECT_EQ(bigger.value("SELECT COUNT(*) FROM CE810 WHERE PRIM_FAM = '' AND LIVE_WITH IS NULL"), "3");
+    EXPECT_EQ(bigger.value("SELECT COUNT(*) FROM CE810 WHERE PRIM_FAM = '' AND LIVE_WITH IS NULL"), "6"); // ordinals 4 and 22
+    EXPECT_EQ(bigger.value("SELECT COUNT(*) FROM CE810 WHERE PRIM_FAM = '' AND LIVE_WITH = ''"), "3");
 }
 
 TEST(DemoDistrict, ASmallerDistrictKeepsThePlantedRows)
