@@ -6,6 +6,8 @@ ExpEngine::ExpEngine(QObject* parent)
     : ODBCExpEngineBase(3, DatabaseType::Unset, parent),
       m_studentCustomFields("StudentCustom.txt", "Student User-Defined Fields", "StudentCustom.sef", 1)
 {
+    for (const char* type : {"DISB", "DREA", "REST", "EDRE", "ELRE"})
+        m_miscDiscipline[type];
     AppendCustomFieldList(&m_studentCustomFields);
     SetProgressCounts(2, 10, 35, 1, 1);
     Settings().dateFormat = "YYYYMMDD";

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <map>
+#include <string>
+
 #include "EngineList.h"
 #include "LookupList.h"
 #include "ODBCExpEngineBase.h"
@@ -76,6 +79,15 @@ public:
     const LookupList& StudentNames() const { return m_studentNames; }
     const LookupList& RelationshipCodes() const { return m_relationships; }
     const LookupList& BusLocations() const { return m_busLocations; }
+    const LookupList& Weapons() const { return m_weapons; }
+    const LookupList& Damages() const { return m_damages; }
+    const LookupList& OtherFactors() const { return m_otherFactors; }
+    const LookupList& InjuryTo() const { return m_injuryTo; }
+    const LookupList& InjuryTypes() const { return m_injuryTypes; }
+    const LookupList& ParticipantStatus() const { return m_participantStatus; }
+    // The EV090 codes of one event type ("DISB", "DREA", "REST", "EDRE",
+    // "ELRE"); null for any other type.
+    const LookupList* MiscDiscipline(const XString& eventType) const;
 
     // ---- Value functions and row filters of the exports ----
     XString ZeroAsEmpty() override;
@@ -134,11 +146,8 @@ private:
     LookupList m_injuryTo;
     LookupList m_injuryTypes;
     LookupList m_participantStatus;
-    LookupList m_discipline; // DISB
-    LookupList m_disciplineReasons; // DREA
-    LookupList m_restrictions; // REST
-    LookupList m_educationalReasons; // EDRE
-    LookupList m_eligibilityReasons; // ELRE
+    // EV090 by event type: "DISB", "DREA", "REST", "EDRE", "ELRE".
+    std::map<std::string, LookupList> m_miscDiscipline;
     LookupList m_busLocations;
     LookupList m_days;
 

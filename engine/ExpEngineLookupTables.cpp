@@ -13,13 +13,20 @@ struct ExpEngine::CodeTable
     bool disciplineOnly; // EVENT_CAT = 'DIS'
 };
 
+const LookupList* ExpEngine::MiscDiscipline(const XString& eventType) const
+{
+    auto it = m_miscDiscipline.find(eventType.Std());
+    return it == m_miscDiscipline.end() ? nullptr : &it->second;
+}
+
 void ExpEngine::ClearLookupLists()
 {
     for (LookupList* list : {&m_includedStudents, &m_staffList, &m_studentNames, &m_relationships, &m_weapons,
                              &m_damages, &m_otherFactors, &m_injuryTo, &m_injuryTypes, &m_participantStatus,
-                             &m_discipline, &m_disciplineReasons, &m_restrictions, &m_educationalReasons,
-                             &m_eligibilityReasons, &m_busLocations, &m_days})
+                             &m_busLocations, &m_days})
         list->Clear();
+    for (auto& entry : m_miscDiscipline)
+        entry.second.Clear();
 }
 
 void ExpEngine::LoadLookupTables()
@@ -82,21 +89,11 @@ void ExpEngine::LoadCodeTable(const CodeTable& code)
         for (bool more = GetFirstRecord(); more; more = GetNextRecord()) {
             LookupList* list = code.list;
             if (!list) {
-                const XString eventType = FieldText(type);
-                if (eventType == "DISB")
-                    list = &m_discipline;
-                else if (eventType == "DREA")
-                    list = &m_disciplineReasons;
-                else if (eventType == "REST")
-                    list = &m_restrictions;
-                else if (eventType == "EDRE")
-                    list = &m_educationalReasons;
-                else if (eventType == "ELRE")
-                    list = &m_eligibilityReasons;
-                else
-                    continue;
+                auto it = m_miscDiscipline.find(FieldText(type).Std());
+                list = it == m_miscDiscipline.end() ? nullptr : &it->second;
             }
-            list->Add(FieldText(key), FieldText(value));
+            if (list)
+                list->Add(FieldText(key), FieldText(value));
         }
     }
     FinishTable();

@@ -11,14 +11,14 @@ namespace
 constexpr const char* kCacheFolder = "Attendance";
 constexpr const char* kCacheFile = "Attendance.db";
 
-bool ExistingFolder(const XString& folder, XFileSpec& spec)
+bool ExistingFolder(const XString& folder, XFileSpec& path)
 {
     if (folder.IsEmpty())
         return false;
     try
     {
-        spec = XFileSpec(folder);
-        return spec.Exists();
+        path = XFileSpec(folder);
+        return path.Exists();
     }
     catch (const std::exception&)
     {

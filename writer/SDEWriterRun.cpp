@@ -130,18 +130,18 @@ void SDEWriter::DeleteUpdateFiles(const XFileSpec& folder)
 {
     try
     {
-        XFileSpec spec(folder);
-        spec.MakeFolder();
+        XFileSpec target(folder);
+        target.MakeFolder();
         Log(8, "DeleteUpdateFiles: Assigned import folder");
-        spec.DeleteMatching("*.sdu");
+        target.DeleteMatching("*.sdu");
         Log(8, "Deleted sdu files");
 
-        spec.SetFileName(SchoolConfig::kFileName);
+        target.SetFileName(SchoolConfig::kFileName);
         Log(8, "Changed FileName to SchoolConfig");
-        spec.Delete();
+        target.Delete();
         Log(8, "Deleted SchoolConfig");
 
-        XFileSpec work = spec.Parent();
+        XFileSpec work = target.Parent();
         Log(8, "Got Parent Folder");
         work.AppendFolder("PAT");
         Log(8, "Appended PAT");

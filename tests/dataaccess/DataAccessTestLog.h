@@ -20,10 +20,13 @@ class DataAccessTestLog
 public:
     explicit DataAccessTestLog(ODBCDataAccess& task)
     {
-        QObject::connect(&task, &AppTaskBase::writeLog, [this](int level, QString message, QString method) {
+        connection_ = QObject::connect(&task, &AppTaskBase::writeLog, [this](int level, QString message, QString method) {
             lines.push_back({level, message.toLatin1().toStdString(), method.toLatin1().toStdString()});
         });
     }
+    ~DataAccessTestLog() { QObject::disconnect(connection_); }
+    DataAccessTestLog(const DataAccessTestLog&) = delete;
+    DataAccessTestLog& operator=(const DataAccessTestLog&) = delete;
 
     bool Has(int level, const std::string& message) const
     {
@@ -40,4 +43,7 @@ public:
         return false;
     }
     std::vector<LogLine> lines;
+
+private:
+    QMetaObject::Connection connection_;
 };

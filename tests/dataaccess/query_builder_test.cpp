@@ -131,7 +131,7 @@ TEST(QueryBuilder, NoConditionsWritesNoWhere)
     t = mssql.AddTable("ST010", "s");
     ODBCField* f = mssql.AddField(t, "ID_NBR", false);
     mssql.AddOrder(f, true);
-    EXPECT_EQ(S(mssql.BuildQuery()), "SELECT s.ID_NBR FROM ST010 s WITH (NOLOCK)  ORDER BY s.ID_NBR DESC");
+    EXPECT_EQ(S(mssql.BuildQuery()), "SELECT s.ID_NBR FROM ST010 s WITH (NOLOCK)   ORDER BY s.ID_NBR DESC");
 }
 
 TEST(QueryBuilder, ExpressionFieldWithOutputNameOrdersByTheName)
@@ -144,7 +144,7 @@ TEST(QueryBuilder, ExpressionFieldWithOutputNameOrdersByTheName)
     da.AddOrder(order1);
     da.AddOrder(last);
     EXPECT_EQ(S(da.BuildQuery()), "SELECT DEM.LST_NME, case DEM.LST_NME when '' then 1 else 0 end as order1 FROM "
-                                  "SY030 DEM WITH (NOLOCK)  ORDER BY order1, DEM.LST_NME");
+                                  "SY030 DEM WITH (NOLOCK)   ORDER BY order1, DEM.LST_NME");
 
     // A prefix without suffix is a function call that the builder closes.
     da.ClearQuery();

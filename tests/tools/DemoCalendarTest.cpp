@@ -24,14 +24,14 @@ TEST(DemoCivilDate, ParsesBothSpellingsAndRejectsOthers)
 
 TEST(DemoCivilDate, WeekdaysAndArithmeticAcrossYearEnds)
 {
-    EXPECT_EQ(CivilDate::fromYmd(1970, 1, 1).weekday(), 3); // Thursday
-    EXPECT_EQ(CivilDate::fromYmd(2026, 12, 9).weekday(), 2); // Wednesday
+    EXPECT_EQ(CivilDate::fromYmd(1970, 1, 1).weekday(), 3);   // Thursday
+    EXPECT_EQ(CivilDate::fromYmd(2026, 12, 9).weekday(), 2);  // Wednesday
     EXPECT_EQ(CivilDate::fromYmd(1969, 12, 29).weekday(), 0); // Monday, before the epoch
     EXPECT_EQ(CivilDate::fromYmd(2026, 12, 31).plusDays(1).yyyymmdd(), 20270101);
     EXPECT_EQ(CivilDate::fromYmd(2028, 3, 1).plusDays(-1).yyyymmdd(), 20280229);
-    EXPECT_EQ(demo::nthWeekdayOfMonth(2026, 9, 0, 1).yyyymmdd(), 20260907);   // Labor Day
-    EXPECT_EQ(demo::nthWeekdayOfMonth(2026, 11, 3, 4).yyyymmdd(), 20261126);  // Thanksgiving
-    EXPECT_EQ(demo::nthWeekdayOfMonth(2027, 5, 0, 0).yyyymmdd(), 20270531);   // Memorial Day
+    EXPECT_EQ(demo::nthWeekdayOfMonth(2026, 9, 0, 1).yyyymmdd(), 20260907);  // Labor Day
+    EXPECT_EQ(demo::nthWeekdayOfMonth(2026, 11, 3, 4).yyyymmdd(), 20261126); // Thanksgiving
+    EXPECT_EQ(demo::nthWeekdayOfMonth(2027, 5, 0, 0).yyyymmdd(), 20270531);  // Memorial Day
 }
 
 TEST(DemoSchoolCalendar, TheSchoolYearTurnsInJuly)
@@ -70,7 +70,8 @@ TEST(DemoSchoolCalendar, RunsFromLateAugustToMidJuneOnWeekdaysOnly)
 TEST(DemoSchoolCalendar, HolidaysAreNotInstructional)
 {
     const SchoolCalendar cal(2026);
-    auto codeOf = [&cal](long ymd) -> std::string {
+    auto codeOf = [&cal](long ymd) -> std::string
+    {
         for (const auto& d : cal.days())
             if (d.date.yyyymmdd() == ymd)
                 return d.dayCode;
@@ -85,7 +86,7 @@ TEST(DemoSchoolCalendar, HolidaysAreNotInstructional)
     EXPECT_EQ(codeOf(20270118), "HO"); // Martin Luther King Jr. Day
     EXPECT_EQ(codeOf(20270405), "HO"); // spring break
     EXPECT_EQ(codeOf(20270409), "HO");
-    EXPECT_EQ(codeOf(20270531), "HO"); // Memorial Day
+    EXPECT_EQ(codeOf(20270531), "HO");     // Memorial Day
     EXPECT_EQ(codeOf(20260905), "absent"); // a Saturday
     EXPECT_EQ(codeOf(20260908), "1");
 }

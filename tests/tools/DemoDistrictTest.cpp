@@ -89,21 +89,24 @@ TEST(DemoDistrict, AnswersTheOracleCatalogueProbes)
                         "UPPER('DBTSIS_SY005_V')")
                   .size(),
               1u);
-    EXPECT_EQ(tsis.rows("SELECT column_name FROM all_tab_columns WHERE UPPER(table_name) = UPPER('DBTSIS_SY010_V') "
-                        "AND UPPER(column_name) = UPPER('TIES_SCH')")
-                  .size(),
-              1u);
-    EXPECT_EQ(tsis.rows("SELECT column_name FROM all_tab_columns WHERE UPPER(table_name) = UPPER('DBTSIS_ST010_V') "
-                        "AND UPPER(column_name) = UPPER('NO_SUCH')")
-                  .size(),
-              0u);
+    EXPECT_EQ(
+        tsis.rows("SELECT column_name FROM all_tab_columns WHERE UPPER(table_name) = UPPER('DBTSIS_SY010_V') "
+                  "AND UPPER(column_name) = UPPER('TIES_SCH')")
+            .size(),
+        1u);
+    EXPECT_EQ(
+        tsis.rows("SELECT column_name FROM all_tab_columns WHERE UPPER(table_name) = UPPER('DBTSIS_ST010_V') "
+                  "AND UPPER(column_name) = UPPER('NO_SUCH')")
+            .size(),
+        0u);
     // Every table answers under its own name and its validation view, with the same columns.
     for (const TableDef& t : demoTables())
     {
         const std::string n = "SELECT COUNT(*) FROM all_tab_columns WHERE TABLE_NAME = '";
         EXPECT_EQ(tsis.value(n + t.name + "'"), std::to_string(t.columns.size())) << t.name;
         EXPECT_EQ(tsis.value(n + "DBTSIS_" + t.name + "_V'"), std::to_string(t.columns.size())) << t.name;
-        EXPECT_EQ(tsis.value("SELECT COUNT(*) FROM " + t.name), tsis.value("SELECT COUNT(*) FROM DBTSIS_" + t.name + "_V"));
+        EXPECT_EQ(tsis.value("SELECT COUNT(*) FROM " + t.name),
+                  tsis.value("SELECT COUNT(*) FROM DBTSIS_" + t.name + "_V"));
     }
     EXPECT_EQ(tsis.value("SELECT COUNT(*) FROM all_tab_columns WHERE TABLE_NAME <> UPPER(TABLE_NAME) OR "
                          "COLUMN_NAME <> UPPER(COLUMN_NAME)"),
@@ -111,8 +114,9 @@ TEST(DemoDistrict, AnswersTheOracleCatalogueProbes)
     EXPECT_EQ(tsis.value("SELECT COUNT(*) FROM all_tab_columns WHERE TABLE_NAME = 'ALL_TAB_COLUMNS'"), "0");
 
     const DemoDb schmax(script(Flavour::SchoolMax, 5, "20261015"));
-    EXPECT_EQ(schmax.rows("SELECT column_name FROM all_tab_columns WHERE UPPER(table_name) = "
-                          "UPPER('DBTSIS_SY010_V') AND UPPER(column_name) = UPPER('TIES_SCH')")
+    EXPECT_EQ(schmax
+                  .rows("SELECT column_name FROM all_tab_columns WHERE UPPER(table_name) = "
+                        "UPPER('DBTSIS_SY010_V') AND UPPER(column_name) = UPPER('TIES_SCH')")
                   .size(),
               0u);
     EXPECT_EQ(schmax.value("SELECT COUNT(*) FROM all_tab_columns WHERE TABLE_NAME = 'DBTSIS_SY010_V'"), "3");
@@ -128,7 +132,8 @@ TEST(DemoDistrict, ColumnsOfTheSameNameHaveTheSameType)
             auto [it, added] = seen.emplace(c.name, c.type);
             EXPECT_EQ(it->second, c.type) << t.name << "." << c.name;
         }
-    auto typeOf = [](const char* table, const char* column) {
+    auto typeOf = [](const char* table, const char* column)
+    {
         for (const ColumnDef& c : demoTable(table).columns)
             if (c.name == column)
                 return c.type;
@@ -180,14 +185,16 @@ TEST(DemoDistrict, PlantsTheEdgeCases)
     EXPECT_EQ(db.value("SELECT COUNT(*) FROM ST010 WHERE END_ENR_DT = 0 AND " + cur + "900004"), "1");
     EXPECT_EQ(db.rows("SELECT NT_PAGE, NT_LNE, NT_KWD FROM SY055 WHERE NT_TYPE = 'PER' AND NT_ID = 900004 "
                       "ORDER BY NT_PAGE, NT_LNE"),
-              (std::vector<std::vector<std::string>>{{"1", "1", "Medical"}, {"1", "2", ""}, {"2", "1", "Custody"}}));
+              (std::vector<std::vector<std::string>>{
+                  {"1", "1", "Medical"}, {"1", "2", ""}, {"2", "1", "Custody"}}));
     EXPECT_EQ(db.rows("SELECT EMP_NBR, FRST_NME FROM SY030 WHERE LST_NME = ''"),
               (std::vector<std::vector<std::string>>{{"9001", "Cher"}}));
     EXPECT_EQ(db.value("SELECT COUNT(*) FROM SY005"), "1");
     EXPECT_EQ(db.value("SELECT SCH_NME FROM SY010 WHERE SCH_NBR = '303'"), "O'Connor High School");
     EXPECT_EQ(db.value("SELECT COUNT(*) FROM CE810 WHERE LIVE_WITH IS NULL"), "0"); // none below ordinal 4
     const DemoDb bigger(script(Flavour::Tsis, 30, "20261015"));
-    EXPECT_EQ(bigger.value("SELECT COUNT(*) FROM CE810 WHERE PRIM_FAM = '' AND LIVE_WITH IS NULL"), "6"); // ordinals 4 and 22
+    EXPECT_EQ(bigger.value("SELECT COUNT(*) FROM CE810 WHERE PRIM_FAM = '' AND LIVE_WITH IS NULL"),
+              "6"); // ordinals 4 and 22
     EXPECT_EQ(bigger.value("SELECT COUNT(*) FROM CE810 WHERE PRIM_FAM = '' AND LIVE_WITH = ''"), "3");
 }
 
@@ -221,7 +228,8 @@ TEST(DemoDistrict, PostgresScriptQuotesTheSameValues)
     const std::string sqlite = script(Flavour::Tsis, 2, "20261015");
     const std::string pg = script(Flavour::Tsis, 2, "20261015", Dialect::Postgresql);
     // Same rows; only the frame differs.
-    auto inserts = [](const std::string& s) { return s.substr(s.find("INSERT INTO"), s.rfind("CREATE INDEX") - s.find("INSERT INTO")); };
+    auto inserts = [](const std::string& s)
+    { return s.substr(s.find("INSERT INTO"), s.rfind("CREATE INDEX") - s.find("INSERT INTO")); };
     EXPECT_EQ(inserts(sqlite), inserts(pg));
     EXPECT_NE(pg.find("'O''Connor High School'"), std::string::npos);
 }

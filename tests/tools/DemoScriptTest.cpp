@@ -29,7 +29,8 @@ std::string writeSy010(Flavour flavour, std::size_t batch, int rows)
     SqlScriptWriter w(out, Dialect::Sqlite, flavour, batch);
     w.begin();
     for (int i = 0; i < rows; ++i)
-        w.row("SY010", {16, "10" + std::to_string(i), "School " + std::to_string(i), "010" + std::to_string(i)});
+        w.row("SY010",
+              {16, "10" + std::to_string(i), "School " + std::to_string(i), "010" + std::to_string(i)});
     w.finish();
     return out.str();
 }
@@ -55,10 +56,12 @@ TEST(DemoSqlScriptWriter, TheSchoolMaxFlavourHasNoTiesSchool)
 TEST(DemoSqlScriptWriter, SplitsRowsIntoBatches)
 {
     const std::string out = writeSy010(Flavour::Tsis, 2, 5);
-    EXPECT_NE(out.find("(16, '100', 'School 0', '0100'),\n(16, '101', 'School 1', '0101');\n"), std::string::npos);
+    EXPECT_NE(out.find("(16, '100', 'School 0', '0100'),\n(16, '101', 'School 1', '0101');\n"),
+              std::string::npos);
     EXPECT_NE(out.find("VALUES\n(16, '104', 'School 4', '0104');\n"), std::string::npos);
     std::size_t inserts = 0;
-    for (std::size_t p = out.find("INSERT INTO SY010"); p != std::string::npos; p = out.find("INSERT INTO SY010", p + 1))
+    for (std::size_t p = out.find("INSERT INTO SY010"); p != std::string::npos;
+         p = out.find("INSERT INTO SY010", p + 1))
         ++inserts;
     EXPECT_EQ(inserts, 3u);
 }
@@ -97,15 +100,16 @@ TEST(DemoSqlScriptWriter, EndsWithTheCatalogueObjectsInsideTheTransaction)
         EXPECT_LT(s.find("BEGIN;\n"), s.find("CREATE TABLE SY005"));
         EXPECT_LT(view, commit);
         EXPECT_LT(catalogue, commit);
-        const bool toDate = s.find("CREATE FUNCTION to_date(text, text) RETURNS INTEGER") != std::string::npos;
+        const bool toDate =
+            s.find("CREATE FUNCTION to_date(text, text) RETURNS INTEGER") != std::string::npos;
         EXPECT_EQ(toDate, dialect == Dialect::Postgresql);
     }
 }
 
 TEST(DemoOptionsParsing, ReadsEveryOptionInBothSpellings)
 {
-    const DemoOptions o = parseDemoOptions(
-        {"--dialect", "postgresql", "--flavour=schmax", "--size", "250", "--today=2026-10-15", "--output", "x.sql"});
+    const DemoOptions o = parseDemoOptions({"--dialect", "postgresql", "--flavour=schmax", "--size", "250",
+                                            "--today=2026-10-15", "--output", "x.sql"});
     EXPECT_EQ(o.dialect, Dialect::Postgresql);
     EXPECT_EQ(o.flavour, Flavour::SchoolMax);
     EXPECT_EQ(o.studentsPerSchool, 250);
@@ -121,7 +125,8 @@ TEST(DemoOptionsParsing, ReadsEveryOptionInBothSpellings)
 
 TEST(DemoOptionsParsing, RejectsBadValuesWithTheirName)
 {
-    auto message = [](std::vector<std::string> args) -> std::string {
+    auto message = [](std::vector<std::string> args) -> std::string
+    {
         try
         {
             parseDemoOptions(args);

@@ -16,7 +16,8 @@ protected:
         sqlite3_db_config(db_, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 1, nullptr);
         char* error = nullptr;
         const std::string path = std::string(TSIS_BINARY_DIR) + "/tools/libtsisdemo_sqlite.so";
-        ASSERT_EQ(sqlite3_load_extension(db_, path.c_str(), nullptr, &error), SQLITE_OK) << (error ? error : "");
+        ASSERT_EQ(sqlite3_load_extension(db_, path.c_str(), nullptr, &error), SQLITE_OK)
+            << (error ? error : "");
     }
     void TearDown() override { sqlite3_close(db_); }
 
@@ -30,7 +31,8 @@ protected:
         if (sqlite3_step(st) == SQLITE_ROW)
         {
             const unsigned char* t = sqlite3_column_text(st, 0);
-            out = t ? (sqlite3_column_type(st, 0) == SQLITE_INTEGER ? "int " : "") + std::string(reinterpret_cast<const char*>(t))
+            out = t ? (sqlite3_column_type(st, 0) == SQLITE_INTEGER ? "int " : "") +
+                          std::string(reinterpret_cast<const char*>(t))
                     : "<null>";
         }
         else

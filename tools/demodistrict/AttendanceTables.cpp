@@ -53,8 +53,7 @@ void DemoDistrict::writeAttendance()
                 if (status.empty())
                     continue;
                 // Most records are entered the same day, some the next school day.
-                const long entered =
-                    r.perMille(800) || i + 1 >= days.size() ? day : days[i + 1].yyyymmdd();
+                const long entered = r.perMille(800) || i + 1 >= days.size() ? day : days[i + 1].yyyymmdd();
                 out_.row("AT020", {d, sc.number, y.schoolYear, st.id, day, code, status, halfDay, entered});
 
                 if (!y.current || !sc.secondary)
@@ -68,11 +67,11 @@ void DemoDistrict::writeAttendance()
                     if (!meets)
                         continue;
                     if (status == "A" && halfDay == 0)
-                        out_.row("AT030", {d, sc.number, y.schoolYear, st.id, day, c.code, sectionCode(st.section),
-                                           code, "A", entered});
+                        out_.row("AT030", {d, sc.number, y.schoolYear, st.id, day, c.code,
+                                           sectionCode(st.section), code, "A", entered});
                     else if (status == "T" && c.period == "1")
-                        out_.row("AT030", {d, sc.number, y.schoolYear, st.id, day, c.code, sectionCode(st.section),
-                                           code, "T", entered});
+                        out_.row("AT030", {d, sc.number, y.schoolYear, st.id, day, c.code,
+                                           sectionCode(st.section), code, "T", entered});
                 }
             }
         }

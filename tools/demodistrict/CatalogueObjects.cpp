@@ -36,7 +36,8 @@ const char* const kPostgresToDate =
     "            ELSE CAST(pg_catalog.to_char(pg_catalog.to_date($1, $2), 'YYYYMMDD') AS INTEGER) END\n"
     "$$;\n"
     "DO $$ BEGIN\n"
-    "  EXECUTE format('ALTER DATABASE %I SET search_path = tsisdemo, pg_catalog, public', current_database());\n"
+    "  EXECUTE format('ALTER DATABASE %I SET search_path = tsisdemo, pg_catalog, public', "
+    "current_database());\n"
     "END $$;\n";
 
 bool hasColumn(const TableDef& t, const char* name)

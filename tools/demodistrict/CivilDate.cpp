@@ -85,9 +85,18 @@ CivilDate CivilDate::today()
     return fromYmd(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
 }
 
-int CivilDate::year() const { return civilFromDays(days_).y; }
-int CivilDate::month() const { return civilFromDays(days_).m; }
-int CivilDate::day() const { return civilFromDays(days_).d; }
+int CivilDate::year() const
+{
+    return civilFromDays(days_).y;
+}
+int CivilDate::month() const
+{
+    return civilFromDays(days_).m;
+}
+int CivilDate::day() const
+{
+    return civilFromDays(days_).d;
+}
 
 int CivilDate::weekday() const
 {

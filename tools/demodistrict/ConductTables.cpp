@@ -57,7 +57,8 @@ void DemoDistrict::writeConduct()
 {
     const long d = kDistrictNumber;
     auto incident = [&](const std::string& school, long year, const Incident& i,
-                        const std::vector<Participant>& parts, const std::vector<Outcome>& outcomes) {
+                        const std::vector<Participant>& parts, const std::vector<Outcome>& outcomes)
+    {
         long offenders = 0, victims = 0, witnesses = 0;
         for (const Participant& p : parts)
         {
@@ -65,29 +66,66 @@ void DemoDistrict::writeConduct()
             victims += std::string(p.role) == "V";
             witnesses += std::string(p.role) == "W";
         }
-        out_.row("EV010", {d, school, year, i.seq, "DIS", i.code, i.date, i.hours, i.minutes, i.ampm, i.bus,
-                           i.refBy, i.referrer, std::to_string(i.seq % 1000), offenders, victims, witnesses,
-                           i.weapon, i.otherWeapon, i.injury[0] ? "SP" : "", i.factor, i.injury, i.injuryTo,
-                           i.police ? "X" : "", i.police ? "PR-" + std::to_string(i.seq % 10000) : "0", 0L,
-                           i.police ? "X" : "", i.police ? i.date : 0L, 0L, i.injury[0] ? 150L : 0L, 0L, 0L});
+        out_.row("EV010", {d,
+                           school,
+                           year,
+                           i.seq,
+                           "DIS",
+                           i.code,
+                           i.date,
+                           i.hours,
+                           i.minutes,
+                           i.ampm,
+                           i.bus,
+                           i.refBy,
+                           i.referrer,
+                           std::to_string(i.seq % 1000),
+                           offenders,
+                           victims,
+                           witnesses,
+                           i.weapon,
+                           i.otherWeapon,
+                           i.injury[0] ? "SP" : "",
+                           i.factor,
+                           i.injury,
+                           i.injuryTo,
+                           i.police ? "X" : "",
+                           i.police ? "PR-" + std::to_string(i.seq % 10000) : "0",
+                           0L,
+                           i.police ? "X" : "",
+                           i.police ? i.date : 0L,
+                           0L,
+                           i.injury[0] ? 150L : 0L,
+                           0L,
+                           0L});
         for (std::size_t n = 0; n < parts.size(); ++n)
         {
             const Participant& p = parts[n];
-            out_.row("EV020", {d, school, year, i.seq, static_cast<long>(n + 1), p.id, p.kind, p.role, p.age,
-                               p.gender, p.otherDistrict, p.otherSchool, p.ethnicity,
-                               std::string(p.kind) == "S" ? "EN" : "NE", std::string(p.role) == "O" ? i.factor : ""});
+            out_.row("EV020",
+                     {d, school, year, i.seq, static_cast<long>(n + 1), p.id, p.kind, p.role, p.age, p.gender,
+                      p.otherDistrict, p.otherSchool, p.ethnicity, std::string(p.kind) == "S" ? "EN" : "NE",
+                      std::string(p.role) == "O" ? i.factor : ""});
         }
         for (const Outcome& o : outcomes)
-            out_.row("EV030", {d, school, year, i.seq, o.participant, o.category, o.referee, o.response, o.date,
-                               o.primary, o.suspendFrom, o.suspendTo, o.fromHour, o.fromMinute, o.fromAmPm,
-                               o.toHour, o.toMinute, o.toAmPm, o.by, o.place, o.assigned, o.actual,
-                               o.diffReason, o.status, o.referral, o.returnEligible, o.returnDate});
+            out_.row("EV030",
+                     {d,          school,           year,        i.seq,     o.participant, o.category,
+                      o.referee,  o.response,       o.date,      o.primary, o.suspendFrom, o.suspendTo,
+                      o.fromHour, o.fromMinute,     o.fromAmPm,  o.toHour,  o.toMinute,    o.toAmPm,
+                      o.by,       o.place,          o.assigned,  o.actual,  o.diffReason,  o.status,
+                      o.referral, o.returnEligible, o.returnDate});
     };
-    auto student = [&](long id, const char* role, const char* ethnicity) {
+    auto student = [&](long id, const char* role, const char* ethnicity)
+    {
         const DemoStudent* s = findStudent(id);
         const bool here = s->school == 0;
-        return Participant{id, "S", role, s->gradeNumber + 6, s->gender, here ? "" : std::to_string(kDistrictNumber),
-                           here ? "0" : schools_[static_cast<std::size_t>(s->school)].number, ethnicity};
+        return Participant{id,
+                           "S",
+                           role,
+                           s->gradeNumber + 6,
+                           s->gender,
+                           here ? "" : std::to_string(kDistrictNumber),
+                           here ? "0" : schools_[static_cast<std::size_t>(s->school)].number,
+                           ethnicity};
     };
     auto staff = [](long id, const char* role) { return Participant{id, "T", role, 0, "", "", "0", ""}; };
 
@@ -102,26 +140,131 @@ void DemoDistrict::writeConduct()
               "MI", "ST", true},
              {student(kMedicalAlert, "O", "4"), student(otherSchoolStudent, "V", "9"),
               student(kSecondRestricted, "W", "2")},
-             {{1, "DIS", principalOf(0), "OSS", dayA.plusDays(1).yyyymmdd(), "X", dayA.plusDays(3).yyyymmdd(),
-               dayA.plusDays(5).yyyymmdd(), "8", "30", "AM", "0", "0", "", "PR", "Home", 3, 3, "", "CO", "AE", "Y",
+             {{1,
+               "DIS",
+               principalOf(0),
+               "OSS",
+               dayA.plusDays(1).yyyymmdd(),
+               "X",
+               dayA.plusDays(3).yyyymmdd(),
+               dayA.plusDays(5).yyyymmdd(),
+               "8",
+               "30",
+               "AM",
+               "0",
+               "0",
+               "",
+               "PR",
+               "Home",
+               3,
+               3,
+               "",
+               "CO",
+               "AE",
+               "Y",
                dayA.plusDays(6).yyyymmdd()},
-              {2, "DIS", assistantOf(0), "CON", dayA.plusDays(1).yyyymmdd(), "", 0, 0, "", "", "", "", "", "",
-               "AP", "", 0, 0, "", "PE", "", "", 0}});
+              {2,
+               "DIS",
+               assistantOf(0),
+               "CON",
+               dayA.plusDays(1).yyyymmdd(),
+               "",
+               0,
+               0,
+               "",
+               "",
+               "",
+               "",
+               "",
+               "",
+               "AP",
+               "",
+               0,
+               0,
+               "",
+               "PE",
+               "",
+               "",
+               0}});
+    incident(
+        first, cur.schoolYear,
+        {100002, "DISR", dayB.yyyymmdd(), "3", "15", "PM", "X", "S", kNoNames, "", "", "", "", "", false},
+        {student(kNoNames, "O", "1"), staff(nurseOf(0), "V"), staff(0, "W")},
+        {{1,  "DIS", assistantOf(0), "DET",      0, "X", 0,    0,    "", "", "", "",
+          "", "",    "AP",           "Room 110", 1, 1,   "RD", "CO", "", "", 0},
+         {2,
+          "DIS",
+          principalOf(0),
+          "CON",
+          dayB.plusDays(2).yyyymmdd(),
+          "",
+          0,
+          0,
+          "",
+          "",
+          "",
+          "",
+          "",
+          "",
+          "PR",
+          "",
+          0,
+          0,
+          "",
+          "CO",
+          "",
+          "",
+          0}});
     incident(first, cur.schoolYear,
-             {100002, "DISR", dayB.yyyymmdd(), "3", "15", "PM", "X", "S", kNoNames, "", "", "", "", "", false},
-             {student(kNoNames, "O", "1"), staff(nurseOf(0), "V"), staff(0, "W")},
-             {{1, "DIS", assistantOf(0), "DET", 0, "X", 0, 0, "", "", "", "", "", "", "AP", "Room 110", 1, 1, "RD",
-               "CO", "", "", 0},
-              {2, "DIS", principalOf(0), "CON", dayB.plusDays(2).yyyymmdd(), "", 0, 0, "", "", "", "", "", "", "PR",
-               "", 0, 0, "", "CO", "", "", 0}});
-    incident(first, cur.schoolYear,
-             {100003, "TRUA", dayC.yyyymmdd(), "8", "05", "AM", "", "T", teacherOf(0, 1, 1), "", "", "", "", "",
-              false},
+             {100003, "TRUA", dayC.yyyymmdd(), "8", "05", "AM", "", "T", teacherOf(0, 1, 1), "", "", "", "",
+              "", false},
              {student(kWithdrawn, "O", "5")},
-             {{1, "ATT", principalOf(0), "LTR", dayC.plusDays(1).yyyymmdd(), "", 0, 0, "", "", "", "", "", "", "",
-               "", 0, 0, "", "", "", "", 0},
-              {1, "DIS", assistantOf(0), "DET", dayC.plusDays(1).yyyymmdd(), "X", 0, 0, "", "", "", "", "", "",
-               "AP", "Room 110", 2, 1, "MD", "PE", "", "", 0}});
+             {{1,
+               "ATT",
+               principalOf(0),
+               "LTR",
+               dayC.plusDays(1).yyyymmdd(),
+               "",
+               0,
+               0,
+               "",
+               "",
+               "",
+               "",
+               "",
+               "",
+               "",
+               "",
+               0,
+               0,
+               "",
+               "",
+               "",
+               "",
+               0},
+              {1,
+               "DIS",
+               assistantOf(0),
+               "DET",
+               dayC.plusDays(1).yyyymmdd(),
+               "X",
+               0,
+               0,
+               "",
+               "",
+               "",
+               "",
+               "",
+               "",
+               "AP",
+               "Room 110",
+               2,
+               1,
+               "MD",
+               "PE",
+               "",
+               "",
+               0}});
 
     // Generated incidents, a few per school and year.
     static const std::vector<const char*> codes = {"FIGHT", "DISR", "DISR", "TRUA", "WEAP", "SUBS"};
@@ -144,11 +287,12 @@ void DemoDistrict::writeConduct()
                 const bool weapon = std::string(code) == "WEAP";
                 static const char* const hours[] = {"8", "9", "10", "11", "12", "1", "2"};
                 const int h = r.below(7);
-                auto pickStudent = [&]() {
+                auto pickStudent = [&]()
+                {
                     const long id = (sc.index + 1) * 100000L + r.below(n) + 1;
                     const DemoStudent* s = findStudent(id);
-                    return Participant{id, "S", "O", s->gradeNumber + 6, s->gender, "", "0",
-                                       std::to_string(1 + r.below(5))};
+                    return Participant{id,        "S", "O", s->gradeNumber + 6,
+                                       s->gender, "",  "0", std::to_string(1 + r.below(5))};
                 };
                 std::vector<Participant> parts{pickStudent()};
                 if (r.perMille(400))
@@ -165,17 +309,34 @@ void DemoDistrict::writeConduct()
                 const bool suspended = std::string(response).find("SS") != std::string::npos;
                 const int length = suspended ? 1 + r.below(5) : 0;
                 incident(sc.number, y.schoolYear,
-                         {seq, code, day.yyyymmdd(), hours[h], r.perMille(500) ? "00" : "30", h < 4 ? "AM" : "PM",
-                          r.perMille(100) ? "X" : "", "T", teacherOf(sc.index, r.below(6), 1), weapon ? "KN" : "",
-                          "", r.perMille(100) ? "DR" : "", std::string(code) == "FIGHT" ? "MI" : "",
+                         {seq, code, day.yyyymmdd(), hours[h], r.perMille(500) ? "00" : "30",
+                          h < 4 ? "AM" : "PM", r.perMille(100) ? "X" : "", "T",
+                          teacherOf(sc.index, r.below(6), 1), weapon ? "KN" : "", "",
+                          r.perMille(100) ? "DR" : "", std::string(code) == "FIGHT" ? "MI" : "",
                           std::string(code) == "FIGHT" ? "ST" : "", weapon},
                          parts,
-                         {{1, "DIS", referee, response, day.plusDays(1).yyyymmdd(), "X",
+                         {{1,
+                           "DIS",
+                           referee,
+                           response,
+                           day.plusDays(1).yyyymmdd(),
+                           "X",
                            suspended ? day.plusDays(1).yyyymmdd() : 0L,
-                           suspended ? day.plusDays(length).yyyymmdd() : 0L, suspended ? "8" : "",
-                           suspended ? "00" : "", suspended ? "AM" : "", suspended ? "3" : "",
-                           suspended ? "00" : "", suspended ? "PM" : "", referee == principalOf(sc.index) ? "PR" : "AP",
-                           suspended ? "Home" : "", length, length, "", "CO", "", suspended ? "Y" : "",
+                           suspended ? day.plusDays(length).yyyymmdd() : 0L,
+                           suspended ? "8" : "",
+                           suspended ? "00" : "",
+                           suspended ? "AM" : "",
+                           suspended ? "3" : "",
+                           suspended ? "00" : "",
+                           suspended ? "PM" : "",
+                           referee == principalOf(sc.index) ? "PR" : "AP",
+                           suspended ? "Home" : "",
+                           length,
+                           length,
+                           "",
+                           "CO",
+                           "",
+                           suspended ? "Y" : "",
                            suspended ? day.plusDays(length + 1).yyyymmdd() : 0L}});
             }
         }

@@ -84,7 +84,8 @@ std::string DemoDistrict::sectionCode(int section) const
 
 void DemoDistrict::planStaff()
 {
-    auto person = [](long number, int school, const char* type, const std::string& dept) {
+    auto person = [](long number, int school, const char* type, const std::string& dept)
+    {
         DemoRandom r{DemoRandom::tag("staff"), static_cast<std::uint64_t>(number)};
         DemoStaff s{number, school, type, dept, "", "", r.perMille(600) ? "F" : "M"};
         s.first = s.gender == "F" ? r.pick(DemoNames::femaleFirst()) : r.pick(DemoNames::maleFirst());
@@ -146,7 +147,8 @@ DemoStudent DemoDistrict::makeStudent(int school, int ordinal) const
     s.section = ordinal % sections + 1;
     s.homeroomTeacher = teacherOf(school, 0, s.section);
     s.counselor = school == 0 ? kCounselorWithoutLastName : counselorOf(school);
-    s.enterDate = (ordinal % 13 == 7 ? cur.calendar.instructionalDay(14) : cur.calendar.firstDay()).yyyymmdd();
+    s.enterDate =
+        (ordinal % 13 == 7 ? cur.calendar.instructionalDay(14) : cur.calendar.firstDay()).yyyymmdd();
     if (ordinal % 29 == 11)
         s.leaveDate = cur.calendar.instructionalDay(60).yyyymmdd();
     return s;
@@ -207,25 +209,22 @@ void DemoDistrict::addPlantedStudents()
         if (p.id == kWithdrawn)
             s.leaveDate = cur.calendar.instructionalDay(20).yyyymmdd();
         if (p.id == kAccentedBothRestricted)
-            s.middle = "Ren\xc3\xa9" "e";
+            s.middle = "Ren\xc3\xa9"
+                       "e";
         students_.push_back(s);
     }
 }
 
-std::vector<const DemoStudent*> DemoDistrict::studentsOf(int school) const
-{
-    std::vector<const DemoStudent*> out;
-    for (const DemoStudent& s : students_)
-        if (s.school == school)
-            out.push_back(&s);
-    return out;
-}
-
 const DemoStudent* DemoDistrict::findStudent(long id) const
 {
-    for (const DemoStudent& s : students_)
-        if (s.id == id)
-            return &s;
+    // Generated students are stored school by school in ordinal order, the planted ones after.
+    const long school = id / 100000 - 1, ordinal = id % 100000 - 1;
+    const long n = options_.studentsPerSchool;
+    if (school >= 0 && school < static_cast<long>(schools_.size()) && ordinal >= 0 && ordinal < n)
+        return &students_[static_cast<std::size_t>(school * n + ordinal)];
+    for (std::size_t i = schools_.size() * static_cast<std::size_t>(n); i < students_.size(); ++i)
+        if (students_[i].id == id)
+            return &students_[i];
     return nullptr;
 }
 

@@ -50,7 +50,7 @@ struct DemoStudent
     long family = 0;
     long secondFamily = 0; // 0: none
     bool secondLivesWithNull = false;
-    int section = 1;      // the section taken in every course
+    int section = 1; // the section taken in every course
     long homeroomTeacher = 0;
     long counselor = 0;
     long enterDate = 0;
@@ -105,7 +105,6 @@ private:
     long assistantOf(int school) const { return (school + 1) * 10000L + 2; }
     long counselorOf(int school) const { return (school + 1) * 10000L + 3; }
     long nurseOf(int school) const { return (school + 1) * 10000L + 4; }
-    std::vector<const DemoStudent*> studentsOf(int school) const;
     const DemoStudent* findStudent(long id) const;
     // Instructional days of a year up to today.
     std::vector<CivilDate> elapsedDays(const DemoYear& year) const;

@@ -29,8 +29,7 @@ public:
     int below(int n) { return n <= 0 ? 0 : static_cast<int>(next() % static_cast<std::uint64_t>(n)); }
     int between(int lo, int hi) { return lo + below(hi - lo + 1); }
     bool perMille(int chance) { return below(1000) < chance; }
-    template <typename T>
-    const T& pick(const std::vector<T>& items)
+    template <typename T> const T& pick(const std::vector<T>& items)
     {
         return items[static_cast<std::size_t>(below(static_cast<int>(items.size())))];
     }

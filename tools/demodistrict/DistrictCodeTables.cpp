@@ -12,7 +12,7 @@ void DemoDistrict::writeDistrictCodes()
     for (const DemoSchool& s : schools_)
         out_.row("SY010", {d, s.number, s.name, s.tiesCode});
 
-    const char* const relations[][2] = {{"M", "Mother"},      {"F", "Father"},       {"GM", "Grandmother"},
+    const char* const relations[][2] = {{"M", "Mother"},       {"F", "Father"},      {"GM", "Grandmother"},
                                         {"GF", "Grandfather"}, {"ST", "Stepparent"}, {"GU", "Guardian"},
                                         {"AU", "Aunt"},        {"UN", "Uncle"},      {"FO", "Foster Parent"}};
     for (const auto& r : relations)
@@ -26,15 +26,15 @@ void DemoDistrict::writeDistrictCodes()
     for (const auto& t : staffTypes)
         out_.row("SY031", {d, t[0], t[1]});
 
-    const char* const terms[][3] = {{"YR", "FY", "Full Year"},  {"S1", "SEM1", "Semester 1"},
+    const char* const terms[][3] = {{"YR", "FY", "Full Year"},    {"S1", "SEM1", "Semester 1"},
                                     {"S2", "SEM2", "Semester 2"}, {"Q1", "QTR1", "Quarter 1"},
-                                    {"Q2", "QTR2", "Quarter 2"}, {"Q3", "QTR3", "Quarter 3"},
+                                    {"Q2", "QTR2", "Quarter 2"},  {"Q3", "QTR3", "Quarter 3"},
                                     {"Q4", "QTR4", "Quarter 4"}};
     for (const auto& t : terms)
         out_.row("SC082", {d, t[0], t[1], t[2]});
 
-    const char* const stops[][2] = {{"A", "Stop A"},        {"B", "Stop B"},          {"C", "Stop C"},
-                                    {"D", "Stop D"},        {"E", "Stop E"},          {"F", "Stop F"},
+    const char* const stops[][2] = {{"A", "Stop A"},       {"B", "Stop B"},          {"C", "Stop C"},
+                                    {"D", "Stop D"},       {"E", "Stop E"},          {"F", "Stop F"},
                                     {"MN", "Main Office"}, {"LIB", "Public Library"}};
     for (const auto& s : stops)
         out_.row("TR060", {d, s[0], s[1]});
@@ -47,14 +47,15 @@ void DemoDistrict::writeDistrictCodes()
     for (const auto& s : stateIncidents)
         out_.row("EV055", {d, s[0], s[1]});
 
-    auto codes = [&](const char* table, std::initializer_list<std::pair<const char*, const char*>> rows) {
+    auto codes = [&](const char* table, std::initializer_list<std::pair<const char*, const char*>> rows)
+    {
         for (const auto& r : rows)
             out_.row(table, {d, "DIS", r.first, r.second});
     };
     codes("EV070", {{"KN", "Knife"}, {"FA", "Firearm"}, {"OT", "Other object"}, {"NO", "No weapon"}});
     codes("EV075", {{"EN", "Enrolled in this school"}, {"OS", "Other school"}, {"NE", "Not a student"}});
-    codes("EV080", {{"AL", "Alcohol related"}, {"DR", "Drug related"}, {"GA", "Gang related"},
-                    {"HA", "Hate crime"}});
+    codes("EV080",
+          {{"AL", "Alcohol related"}, {"DR", "Drug related"}, {"GA", "Gang related"}, {"HA", "Hate crime"}});
     codes("EV081", {{"SP", "School property"}, {"PP", "Personal property"}});
     codes("EV082", {{"MI", "Minor injury"}, {"SE", "Serious bodily injury"}});
     codes("EV083", {{"ST", "Student"}, {"SF", "Staff member"}});
@@ -75,10 +76,9 @@ void DemoDistrict::writeDistrictCodes()
     for (const auto& m : misc)
         out_.row("EV090", {d, m[0], m[1], m[2]});
 
-    const char* const concerns[][2] = {{"AST", "Asthma"},          {"DIA", "Diabetes"},
-                                       {"EPI", "Epilepsy"},        {"ALG", "Severe allergy"},
-                                       {"ADD", "ADHD"},            {"VIS", "Vision impairment"},
-                                       {"HRT", "Heart condition"}};
+    const char* const concerns[][2] = {
+        {"AST", "Asthma"}, {"DIA", "Diabetes"},          {"EPI", "Epilepsy"},       {"ALG", "Severe allergy"},
+        {"ADD", "ADHD"},   {"VIS", "Vision impairment"}, {"HRT", "Heart condition"}};
     for (const auto& c : concerns)
         out_.row("HE094", {d, c[0], c[1]});
 
@@ -118,10 +118,10 @@ void DemoDistrict::writeSchoolCodes()
                                 {"TE", "Excused Tardy", "X", "0", ""},
                                 {"CUT", "Class Cut", "", "1", "X"}};
     const char* const events[][5] = {{"FIGHT", "Fighting", "S01", "Y", "Y"},
-                                      {"DISR", "Classroom disruption", "S02", "N", "N"},
-                                      {"TRUA", "Truancy", "S03", "N", "N"},
-                                      {"WEAP", "Weapon possession", "S04", "Y", "Y"},
-                                      {"SUBS", "Controlled substance", "S05", "Y", "Y"}};
+                                     {"DISR", "Classroom disruption", "S02", "N", "N"},
+                                     {"TRUA", "Truancy", "S03", "N", "N"},
+                                     {"WEAP", "Weapon possession", "S04", "Y", "Y"},
+                                     {"SUBS", "Controlled substance", "S05", "Y", "Y"}};
     const char* const responses[][2] = {{"ISS", "In-school suspension"},
                                         {"OSS", "Out-of-school suspension"},
                                         {"DET", "Detention"},

@@ -27,7 +27,8 @@ void DemoDistrict::writeGrades()
             const DemoCourse& course = courses_[c];
             const std::string sec = sectionCode(st.section);
             DemoRandom r{DemoRandom::tag("grades"), static_cast<std::uint64_t>(st.id), c};
-            auto grade = [&](long year, const std::string& period, const char* type) {
+            auto grade = [&](long year, const std::string& period, const char* type)
+            {
                 const Comment c1 = r.pick(comments);
                 const Comment c2 = r.perMille(150) ? r.pick(comments) : Comment{0, 0};
                 out_.row("GR060", {d, sc.number, year, st.id, course.code, sec, period, type, r.pick(letters),
@@ -40,8 +41,8 @@ void DemoDistrict::writeGrades()
                 const bool inTerm = course.term == "YR" || (course.term == "S1") == (q < 2);
                 if (!inTerm)
                     continue;
-                const long midpoint = quarters[q].begin.plusDays(quarters[q].end.daysSince(quarters[q].begin) / 2)
-                                          .yyyymmdd();
+                const long midpoint =
+                    quarters[q].begin.plusDays(quarters[q].end.daysSince(quarters[q].begin) / 2).yyyymmdd();
                 if (midpoint <= options_.today.yyyymmdd())
                     grade(cur.schoolYear, std::to_string(q + 1), "G2");
                 if (quarters[q].end <= options_.today)
@@ -51,8 +52,8 @@ void DemoDistrict::writeGrades()
     }
     // Comment 12 in group 3 and in no group (0), both on one line.
     const DemoStudent* st = findStudent(kTwoPageNotes);
-    out_.row("GR060", {d, schools_[0].number, cur.schoolYear, st->id, "ENG", sectionCode(st->section), "1", "G2",
-                       "A", 12L, 12L, 0L, 3L, 0L, 0L});
+    out_.row("GR060", {d, schools_[0].number, cur.schoolYear, st->id, "ENG", sectionCode(st->section), "1",
+                       "G2", "A", 12L, 12L, 0L, 3L, 0L, 0L});
 }
 
 } // namespace demo

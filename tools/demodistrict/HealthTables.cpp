@@ -15,19 +15,20 @@ void DemoDistrict::writeHealth()
     {
         const char *code, *text;
     };
-    static const std::vector<Concern> concerns = {{"AST", "Asthma"},         {"DIA", "Diabetes type 1"},
-                                                  {"EPI", "Epilepsy"},       {"ALG", "Severe allergy"},
-                                                  {"ADD", "ADHD"},           {"VIS", "Wears glasses"}};
+    static const std::vector<Concern> concerns = {{"AST", "Asthma"},   {"DIA", "Diabetes type 1"},
+                                                  {"EPI", "Epilepsy"}, {"ALG", "Severe allergy"},
+                                                  {"ADD", "ADHD"},     {"VIS", "Wears glasses"}};
     struct Medication
     {
         const char *name, *dosage, *time, *route, *comment, *alert;
     };
     static const std::vector<Medication> medications = {
-        {"Albuterol inhaler", "2 puffs", "as needed", "inhaled", "Before gym class", "Keep inhaler available"},
+        {"Albuterol inhaler", "2 puffs", "as needed", "inhaled", "Before gym class",
+         "Keep inhaler available"},
         {"Insulin", "per sliding scale", "before lunch", "injection", "", "Check blood sugar before lunch"},
         {"Methylphenidate", "10 mg", "11:30", "oral", "", ""},
         {"EpiPen", "0.3 mg", "emergency", "injection", "Call 911 after use", "Anaphylaxis risk"}};
-    static const std::vector<std::string> allergies = {"Peanuts", "Tree nuts", "Penicillin", "Latex",
+    static const std::vector<std::string> allergies = {"Peanuts",    "Tree nuts", "Penicillin", "Latex",
                                                        "Bee stings", "Shellfish", "Eggs"};
     static const char* const vaccines[] = {"DTAP", "MMR", "VARIC"};
 
@@ -39,8 +40,8 @@ void DemoDistrict::writeHealth()
         if (generated && st.ordinal % 12 == 2)
         {
             const Concern& c = r.pick(concerns);
-            out_.row("HE015", {d, st.id, c.code, c.text, r.perMille(300) ? "SEV" : "", r.perMille(400) ? "ALERT" : "",
-                               firstDay, 0L});
+            out_.row("HE015", {d, st.id, c.code, c.text, r.perMille(300) ? "SEV" : "",
+                               r.perMille(400) ? "ALERT" : "", firstDay, 0L});
         }
         if (generated && st.ordinal % 15 == 4)
         {
@@ -85,8 +86,8 @@ void DemoDistrict::writeHealth()
     out_.row("HE011", {d, first, kMedicationEdges, "Methylphenidate", "5 mg", "", "oral", "", 0L, nullptr,
                        "Give with lunch", "X"});
     out_.row("HE011", {d, first, kMedicationEdges, "Vitamin D", "", "", "", "", nullptr, nullptr, "", ""});
-    out_.row("HE011", {d, first, kMedicalAlert, "EpiPen", "0.3 mg", "emergency", "injection", "Call 911 after use",
-                       firstDay, lastDay, "Carries an EpiPen at all times", ""});
+    out_.row("HE011", {d, first, kMedicalAlert, "EpiPen", "0.3 mg", "emergency", "injection",
+                       "Call 911 after use", firstDay, lastDay, "Carries an EpiPen at all times", ""});
     out_.row("HE012", {d, kTwoPageNotes, "Peanuts"});
     out_.row("HE012", {d, kTwoPageNotes, ""});
     out_.row("HE012", {d, kTwoPageNotes, "Penicillin"});

@@ -19,12 +19,12 @@ std::set<long> holidays(int y)
     add(thanksgiving);
     add(thanksgiving.plusDays(1));
     for (CivilDate d = CivilDate::fromYmd(y, 12, 23); d <= CivilDate::fromYmd(y + 1, 1, 1); d = d.plusDays(1))
-        add(d); // winter break
+        add(d);                                   // winter break
     add(nthWeekdayOfMonth(y + 1, 1, kMonday, 3)); // Martin Luther King Jr. Day
     add(nthWeekdayOfMonth(y + 1, 2, kMonday, 3)); // Presidents' Day
     const CivilDate spring = nthWeekdayOfMonth(y + 1, 4, kMonday, 1);
     for (int i = 0; i < 5; ++i)
-        add(spring.plusDays(i)); // spring break
+        add(spring.plusDays(i));                  // spring break
     add(nthWeekdayOfMonth(y + 1, 5, kMonday, 0)); // Memorial Day
     return out;
 }

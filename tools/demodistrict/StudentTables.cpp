@@ -57,7 +57,8 @@ void DemoDistrict::writeStudents()
         const std::string homeroom = st.homeroomTeacher == 0 ? "" : roomOf(0, st.section);
 
         if (st.ordinal >= 0 && st.gradeIndex > 0)
-            out_.row("ST010", {d, sc.number, prev.schoolYear, st.id, sc.grades[static_cast<std::size_t>(st.gradeIndex - 1)],
+            out_.row("ST010", {d, sc.number, prev.schoolYear, st.id,
+                               sc.grades[static_cast<std::size_t>(st.gradeIndex - 1)],
                                teacherOf(st.school, 0, st.section), homeroom, st.counselor, lockNumber,
                                std::string(combo), prev.calendar.firstDay().yyyymmdd(),
                                prev.calendar.lastDay().yyyymmdd()});
@@ -74,10 +75,26 @@ void DemoDistrict::writeStudents()
                                       : "";
         const std::string ethnic = std::to_string(r.below(6)); // 0: not reported
         static const std::vector<std::string> languages = {"EN", "EN", "EN", "SP", "FR", "VI", "AM"};
-        out_.row("CE020", {d, st.id, std::string(stateId), st.last, st.first, st.middle, st.gender,
-                           birth.yyyymmdd(), email, ethnic, st.leaveDate != 0 && st.leaveDate % 10000 != 0 ? "X" : "",
-                           r.perMille(120) ? "504" : "", r.pick(languages), r.perMille(100) ? "GT" : "",
-                           r.perMille(600) ? "BUS" : "WALK", "", "", "", "", "",
+        out_.row("CE020", {d,
+                           st.id,
+                           std::string(stateId),
+                           st.last,
+                           st.first,
+                           st.middle,
+                           st.gender,
+                           birth.yyyymmdd(),
+                           email,
+                           ethnic,
+                           st.leaveDate != 0 && st.leaveDate % 10000 != 0 ? "X" : "",
+                           r.perMille(120) ? "504" : "",
+                           r.pick(languages),
+                           r.perMille(100) ? "GT" : "",
+                           r.perMille(600) ? "BUS" : "WALK",
+                           "",
+                           "",
+                           "",
+                           "",
+                           "",
                            r.perMille(900) ? "PHOTO-OK" : "NO-PHOTO"});
         writeFamilies(st);
         writeContacts(st);
@@ -136,10 +153,11 @@ void DemoDistrict::writeFamilies(const DemoStudent& st)
             const long cell = 5550000L + fr.below(10000);
             const long work = fr.perMille(700) ? 5551000L + fr.below(9000) : 0;
             const long ext = work != 0 && fr.perMille(300) ? fr.between(100, 999) : 0;
-            out_.row("CE015", {d, st.family, h, last, first, fr.perMille(300) ? fr.pick(DemoNames::maleFirst()) : "",
-                               title, lowerAlnum(first) + "." + lowerAlnum(last) + "@mail.example.com", "WORK",
-                               work == 0 ? 0L : 202L, work, ext, "CELL", home.area == 0 ? 240L : home.area, cell,
-                               "HOME", home.area, home.phone});
+            out_.row("CE015",
+                     {d, st.family, h, last, first, fr.perMille(300) ? fr.pick(DemoNames::maleFirst()) : "",
+                      title, lowerAlnum(first) + "." + lowerAlnum(last) + "@mail.example.com", "WORK",
+                      work == 0 ? 0L : 202L, work, ext, "CELL", home.area == 0 ? 240L : home.area, cell,
+                      "HOME", home.area, home.phone});
         }
     }
 
@@ -167,10 +185,10 @@ void DemoDistrict::writeFamilies(const DemoStudent& st)
                            other.area, other.phone});
         const std::string first = sr.pick(DemoNames::maleFirst());
         out_.row("CE015", {d, st.secondFamily, 1, last, first, "", "Mr.",
-                           lowerAlnum(first) + "." + lowerAlnum(last) + "@mail.example.com", "CELL", other.area,
-                           5550000L + sr.below(10000), 0L, "", 0L, 0L, "", 0L, 0L});
-        out_.row("CE810", {d, st.id, st.secondFamily, "", st.secondLivesWithNull ? SqlValue(nullptr) : SqlValue(""),
-                           "", "F", "", "", ""});
+                           lowerAlnum(first) + "." + lowerAlnum(last) + "@mail.example.com", "CELL",
+                           other.area, 5550000L + sr.below(10000), 0L, "", 0L, 0L, "", 0L, 0L});
+        out_.row("CE810", {d, st.id, st.secondFamily, "",
+                           st.secondLivesWithNull ? SqlValue(nullptr) : SqlValue(""), "", "F", "", "", ""});
     }
 }
 
@@ -187,10 +205,28 @@ void DemoDistrict::writeContacts(const DemoStudent& st)
             r.pick(DemoNames::last());
         const Home h = homeFor(r);
         const bool email = r.perMille(500);
-        out_.row("ST015", {d, st.id, seq, name, email ? lowerAlnum(name) + "@mail.example.com" : "", "HOME",
-                           h.area, h.phone, "CELL", 240L, 5550000L + r.below(10000), seq == 1 ? "WORK" : "",
-                           seq == 1 ? 202L : 0L, seq == 1 ? 5553000L + r.below(1000) : 0L, "", 0L, 0L, h.address1,
-                           h.address2, h.city, "MD", seq == 2 ? h.zip + "4321" : h.zip});
+        out_.row("ST015", {d,
+                           st.id,
+                           seq,
+                           name,
+                           email ? lowerAlnum(name) + "@mail.example.com" : "",
+                           "HOME",
+                           h.area,
+                           h.phone,
+                           "CELL",
+                           240L,
+                           5550000L + r.below(10000),
+                           seq == 1 ? "WORK" : "",
+                           seq == 1 ? 202L : 0L,
+                           seq == 1 ? 5553000L + r.below(1000) : 0L,
+                           "",
+                           0L,
+                           0L,
+                           h.address1,
+                           h.address2,
+                           h.city,
+                           "MD",
+                           seq == 2 ? h.zip + "4321" : h.zip});
     }
 }
 
@@ -203,13 +239,16 @@ void DemoDistrict::writeNotes()
     out_.row("SY055", {d, "PER", kTwoPageNotes, 2, 1, "Custody", "Pick-up only by mother or grandmother."});
     out_.row("SY055", {d, "PER", kNoNames, 1, 1, "General", "Record under review; names missing."});
     out_.row("SY055", {d, "PER", kMedicalAlert, 1, 1, "", "Sits near the door."});
-    out_.row("SY055", {d, "FAM", kTwoPageNotes + 5000000, 1, 1, "Family", "A family note, not a student note."});
+    out_.row("SY055",
+             {d, "FAM", kTwoPageNotes + 5000000, 1, 1, "Family", "A family note, not a student note."});
 
     static const std::vector<std::string> keywords = {"", "General", "Academic", "Behavior", "Medical"};
-    static const std::vector<std::string> texts = {
-        "Parent requests a call before any field trip.", "Works well in small groups.",
-        "Needs extra time on tests.",                   "Speaks with the counselor weekly.",
-        "Has a twin at another school.",                "Prefers to be called by a nickname."};
+    static const std::vector<std::string> texts = {"Parent requests a call before any field trip.",
+                                                   "Works well in small groups.",
+                                                   "Needs extra time on tests.",
+                                                   "Speaks with the counselor weekly.",
+                                                   "Has a twin at another school.",
+                                                   "Prefers to be called by a nickname."};
     for (const DemoStudent& st : students_)
     {
         if (st.ordinal < 0 || st.ordinal % 10 != 3)
@@ -234,8 +273,9 @@ void DemoDistrict::writeTransport()
             const DemoSchool& sc = schools_[static_cast<std::size_t>(st.school)];
             if (st.id == kBusAndAllergy)
             {
-                out_.row("TR015", {d, sc.number, y.schoolYear, st.id, "12", "12", "Main St", "A", "", "", "",
-                                   "", "Main St", "A", "MN", "", "", "", begin, end});
+                out_.row("TR015",
+                         {d,  sc.number, y.schoolYear, st.id, "12", "12", "Main St", "A", "",    "",
+                          "", "",        "Main St",    "A",   "MN", "",   "",        "",  begin, end});
                 continue;
             }
             if (st.ordinal < 0 || st.school == 2 || st.ordinal % 5 == 0)
@@ -246,9 +286,13 @@ void DemoDistrict::writeTransport()
             const std::string bus = std::to_string(10 + r.below(20));
             const std::string street = r.pick(DemoNames::streets());
             const std::string stop = r.pick(stops);
-            out_.row("TR015", {d, sc.number, y.schoolYear, st.id, bus, r.perMille(900) ? bus : bus + "A", street,
-                               stop, r.perMille(200) ? "LIB" : "", "", "", "", street, stop, "", "", "", "",
-                               begin, end});
+            out_.row("TR015", {d,      sc.number, y.schoolYear,
+                               st.id,  bus,       r.perMille(900) ? bus : bus + "A",
+                               street, stop,      r.perMille(200) ? "LIB" : "",
+                               "",     "",        "",
+                               street, stop,      "",
+                               "",     "",        "",
+                               begin,  end});
         }
     }
 }

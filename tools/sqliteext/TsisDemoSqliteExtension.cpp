@@ -25,8 +25,7 @@ bool readDigits(const std::string& text, std::size_t& pos, std::size_t count, in
 bool upperStartsWith(const std::string& format, std::size_t pos, const char* token)
 {
     for (std::size_t i = 0; token[i]; ++i)
-        if (pos + i >= format.size() ||
-            std::toupper(static_cast<unsigned char>(format[pos + i])) != token[i])
+        if (pos + i >= format.size() || std::toupper(static_cast<unsigned char>(format[pos + i])) != token[i])
             return false;
     return true;
 }
@@ -95,7 +94,7 @@ extern "C"
 #ifdef _WIN32
     __declspec(dllexport)
 #endif
-    int sqlite3_extension_init(sqlite3* db, char**, const sqlite3_api_routines* api)
+        int sqlite3_extension_init(sqlite3* db, char**, const sqlite3_api_routines* api)
 {
     SQLITE_EXTENSION_INIT2(api);
     return sqlite3_create_function(db, "to_date", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS,

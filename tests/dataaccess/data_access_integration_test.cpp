@@ -1,0 +1,520 @@
+// The data access layer against real drivers through unixODBC: the SQLite
+// ODBC driver on a file made here, and psqlODBC on the PostgreSQL test
+// server (required when CI=true).
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "DataAccessBackends.h"
+#include "DataAccessTestLog.h"
+#include "DatabaseType.h"
+#include "ODBCDataAccess.h"
+#include "OdbcTestEnv.h"
+
+namespace
+{
+using BackendFactory = std::function<std::unique_ptr<DataAccessBackend>()>;
+
+struct BackendParam
+{
+    const char* name;
+    BackendFactory make;
+};
+
+class DataAccessIntegration : public ::testing::TestWithParam<BackendParam>
+{
+protected:
+    void SetUp() override
+    {
+        backend = GetParam().make();
+        std::string why;
+        if (!backend->Prepare(why))
+        {
+            if (odbctest::RunningInCi())
+                FAIL() << backend->Name() << ": " << why;
+            GTEST_SKIP() << backend->Name() << ": " << why;
+        }
+        da = std::make_unique<ODBCDataAccess>(0, backend->Type());
+        log = std::make_unique<DataAccessTestLog>(*da);
+    }
+    void TearDown() override
+    {
+        for (const std::string& t : created)
+        {
+            try
+            {
+                backend->Exec("DROP TABLE " + t);
+            }
+            catch (...)
+            {
+            }
+        }
+        log.reset();
+        da.reset();
+    }
+
+    std::string NewTable(const std::string& base, const std::string& columns)
+    {
+        std::string name = backend->Table(base);
+        try
+        {
+            backend->Exec("DROP TABLE " + name);
+        }
+        catch (...)
+        {
+        }
+        backend->Exec("CREATE TABLE " + name + " (" + columns + ")");
+        created.push_back(name);
+        return name;
+    }
+
+    // Three rows with ids 1, 2, 3.
+    std::string ThreeRows()
+    {
+        std::string t = NewTable("rows", "id INTEGER, name VARCHAR(20)");
+        backend->Exec("INSERT INTO " + t + " VALUES (1, 'one')");
+        backend->Exec("INSERT INTO " + t + " VALUES (2, 'two')");
+        backend->Exec("INSERT INTO " + t + " VALUES (3, 'three')");
+        return t;
+    }
+
+    void Connect() { da->Connect(backend->ConnectionString(*da)); }
+
+    // A query over the table's id, ordered, opened as the writer would.
+    ODBCField* OpenIds(const std::string& table)
+    {
+        da->ClearQuery();
+        ODBCTable* t = da->AddTable(table.c_str(), "t");
+        ODBCField* id = da->AddField(t, "id", true);
+        da->AddOrder(id);
+        EXPECT_TRUE(da->RunCurrentQueryOk());
+        return id;
+    }
+
+    std::unique_ptr<DataAccessBackend> backend;
+    std::unique_ptr<ODBCDataAccess> da;
+    std::unique_ptr<DataAccessTestLog> log;
+    std::vector<std::string> created;
+};
+
+std::string Str(const XString& x)
+{
+    return x.Text();
+}
+} // namespace
+
+TEST_P(DataAccessIntegration, ReadersConvertEveryColumnKind)
+{
+    std::string t = NewTable("values", "id INTEGER, amount NUMERIC(10,2), debit NUMERIC(10,1), ratio REAL, "
+                                       "label VARCHAR(40), memo VARCHAR(40), born DATE, seen TIMESTAMP, "
+                                       "active BOOLEAN, nothing VARCHAR(10), picture " +
+                                           backend->BinaryType());
+    backend->Exec("INSERT INTO " + t + " VALUES (42, 12.50, -12.5, 12.34, '  A' || CHR(9) || 'B  ', 'x' || CHR(13) "
+                  "|| CHR(10) || 'y', '2009-01-15', '2009-01-15 13:45:30', " +
+                  backend->BoolLiteral(true) + ", NULL, " + backend->BinaryLiteral() + ")");
+    Connect();
+    ODBCTable* v = da->AddTable(t.c_str(), "v");
+    ODBCField* id = da->AddField(v, "id", true);
+    ODBCField* amount = da->AddField(v, "amount", true);
+    ODBCField* debit = da->AddField(v, "debit", true);
+    ODBCField* ratio = da->AddField(v, "ratio", true);
+    ODBCField* label = da->AddField(v, "label", true);
+    ODBCField* memo = da->AddField(v, "memo", true);
+    ODBCField* born = da->AddField(v, "born", true);
+    ODBCField* seen = da->AddField(v, "seen", true);
+    ODBCField* active = da->AddField(v, "active", true);
+    ODBCField* nothing = da->AddField(v, "nothing", true);
+    ODBCField* picture = da->AddField(v, "picture", true);
+    ASSERT_TRUE(da->RunCurrentQueryOk());
+    ASSERT_TRUE(da->GetFirstRecord());
+
+    EXPECT_EQ(Str(da->GetValueText(id)), "42");
+    EXPECT_EQ(da->GetInt(id), 42);
+    EXPECT_DOUBLE_EQ(da->GetDouble(id), 42.0);
+    EXPECT_TRUE(da->GetBool(id));
+
+    EXPECT_EQ(Str(da->GetValueText(amount)), "12.5");
+    EXPECT_DOUBLE_EQ(da->GetDouble(amount), 12.5);
+    EXPECT_EQ(da->GetInt(amount), 12);
+
+    EXPECT_EQ(Str(da->GetValueText(debit)), "-12.5");
+    EXPECT_EQ(da->GetInt(debit), -12);
+    EXPECT_EQ(da->GetIntTruncated(debit), -12);
+
+    EXPECT_EQ(Str(da->GetValueText(ratio)), "12.34");
+    EXPECT_NEAR(da->GetFloat(ratio), 12.34f, 1e-5);
+    EXPECT_EQ(da->GetInt(ratio), 12);
+
+    EXPECT_EQ(Str(da->GetValueText(label)), "  A\tB  ");
+    EXPECT_EQ(Str(da->GetTrimmedText(label)), "AB");
+    EXPECT_EQ(Str(da->GetSingleLineText(label)), "AB");
+    EXPECT_EQ(Str(da->GetSingleLineText(memo)), "x  y");
+    EXPECT_EQ(Str(da->GetTrimmedText(memo)), "x\r\ny");
+
+    EXPECT_EQ(da->GetDate(born), XDate(2009, 1, 15));
+    EXPECT_EQ(Str(da->GetValueText(born)), "2009/01/15 0:00:00");
+    EXPECT_EQ(da->GetDateTime(seen), XDateTime(XDate(2009, 1, 15), XTime(13, 45, 30)));
+    EXPECT_EQ(da->GetTime(seen), XTime(13, 45, 30));
+    EXPECT_EQ(da->GetDate(seen), XDate(2009, 1, 15));
+    EXPECT_TRUE(da->GetDate(label).IsNull());
+
+    EXPECT_TRUE(da->GetBool(active));
+    EXPECT_EQ(Str(da->GetFlagText(active)), "1");
+
+    EXPECT_TRUE(da->IsNull(nothing));
+    EXPECT_FALSE(da->IsNull(id));
+    EXPECT_EQ(Str(da->GetValueText(nothing)), "");
+    EXPECT_EQ(da->GetInt(nothing), 0);
+    EXPECT_FALSE(da->GetBool(nothing));
+    EXPECT_EQ(Str(da->GetFlagText(nothing)), "0");
+    EXPECT_TRUE(da->GetDate(nothing).IsNull());
+
+    std::vector<unsigned char> expected = {0x00, 0x01, 0xFF, 0x41};
+    EXPECT_EQ(da->GetBytes(picture), expected);
+    // Reading again on the same record gives the same bytes.
+    EXPECT_EQ(da->GetBytes(picture), expected);
+    EXPECT_TRUE(da->GetBytes(nothing).empty());
+
+    EXPECT_EQ(da->GetFieldCount(), 11);
+    EXPECT_EQ(Str(da->GetFieldName(0)), "id");
+    EXPECT_FALSE(da->GetNextRecord());
+    da->CloseQuery();
+}
+
+TEST_P(DataAccessIntegration, BooleanTextOfAPostgresBit)
+{
+    if (backend->Type() != DatabaseType::Postgres)
+        GTEST_SKIP() << "SQLite keeps booleans as integers";
+    std::string t = NewTable("flags", "f BOOLEAN");
+    backend->Exec("INSERT INTO " + t + " VALUES (TRUE)");
+    backend->Exec("INSERT INTO " + t + " VALUES (FALSE)");
+    Connect();
+    ODBCField* f = da->AddField(da->AddTable(t.c_str(), "t"), "f", true);
+    da->AddOrder(f, true);
+    ASSERT_TRUE(da->RunCurrentQueryOk());
+    ASSERT_TRUE(da->GetFirstRecord());
+    EXPECT_EQ(Str(da->GetValueText(f)), "True");
+    EXPECT_EQ(Str(da->GetFieldTypeName(0)), "Boolean");
+    ASSERT_TRUE(da->GetNextRecord());
+    EXPECT_EQ(Str(da->GetValueText(f)), "False");
+    EXPECT_EQ(Str(da->GetFlagText(f)), "0");
+}
+
+TEST_P(DataAccessIntegration, RecordCountTheDriverCannotStateIsCountedThenWalkedFromTheFirst)
+{
+    std::string t = ThreeRows();
+    da->Connect(backend->UncountedConnectionString(*da));
+    ODBCField* id = OpenIds(t);
+    EXPECT_EQ(da->GetRecordCount(), 3);
+    EXPECT_TRUE(log->Has(8, "GetRecordCount: Lets determine record count manually."));
+    EXPECT_TRUE(log->Has(8, "GetRecordCount: Found Record Count of 3"));
+    ASSERT_TRUE(da->GetFirstRecord());
+    EXPECT_EQ(da->GetInt(id), 1);
+    ASSERT_TRUE(da->GetNextRecord());
+    EXPECT_EQ(da->GetInt(id), 2);
+    ASSERT_TRUE(da->GetNextRecord());
+    EXPECT_EQ(da->GetInt(id), 3);
+    EXPECT_FALSE(da->GetNextRecord());
+    // A second count gives the same answer and the walk starts over again.
+    EXPECT_EQ(da->GetRecordCount(), 3);
+    ASSERT_TRUE(da->GetFirstRecord());
+    EXPECT_EQ(da->GetInt(id), 1);
+}
+
+TEST_P(DataAccessIntegration, RecordCountOfAnEmptyResult)
+{
+    std::string t = NewTable("empty", "id INTEGER");
+    Connect();
+    OpenIds(t);
+    EXPECT_FALSE(da->GetFirstRecord());
+    EXPECT_EQ(da->GetRecordCount(), 0);
+    EXPECT_FALSE(da->GetFirstRecord());
+}
+
+TEST_P(DataAccessIntegration, StatedRecordCountIsUsedAsIs)
+{
+    if (backend->Type() != DatabaseType::Postgres)
+        GTEST_SKIP() << "the SQLite driver states no row count";
+    std::string t = ThreeRows();
+    Connect();
+    ODBCField* id = OpenIds(t);
+    EXPECT_EQ(da->GetRecordCount(), 3);
+    EXPECT_TRUE(log->Has(8, "GetRecordCount: Driver supports RecordCount"));
+    ASSERT_TRUE(da->GetFirstRecord());
+    EXPECT_EQ(da->GetInt(id), 1);
+}
+
+TEST_P(DataAccessIntegration, OracleCatalogueFindsTablesAndFieldsInAnyCase)
+{
+    std::string t = NewTable("probe", "id INTEGER, name VARCHAR(20)");
+    backend->CreateOracleCatalogueView();
+    Connect();
+    da->SetDatabaseType(DatabaseType::OracleODBC);
+    EXPECT_TRUE(da->TableExists(t.c_str()));
+    std::string upper = t;
+    for (char& c : upper)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    EXPECT_TRUE(da->TableExists(upper.c_str()));
+    EXPECT_FALSE(da->TableExists("no_such_table_anywhere"));
+    EXPECT_TRUE(da->FieldExists(t.c_str(), "NAME"));
+    EXPECT_TRUE(da->FieldExists(t.c_str(), "id"));
+    EXPECT_FALSE(da->FieldExists(t.c_str(), "missing"));
+    EXPECT_TRUE(log->Has(8, "Field Valid."));
+    EXPECT_TRUE(log->Has(8, "Query RecordCount = 0"));
+    EXPECT_TRUE(log->Has(9, "Table Exists query:SELECT DISTINCT table_name FROM all_tab_columns WHERE "
+                            "UPPER(table_name) = UPPER('no_such_table_anywhere')"));
+
+    // With the checks on, missing names become the messages of the query model.
+    da->SetOptionWord(3);
+    da->ClearQuery();
+    EXPECT_EQ(da->AddTable("no_such_table_anywhere", "x"), nullptr);
+    EXPECT_TRUE(log->Has(8, "Table does not exist : no_such_table_anywhere"));
+    EXPECT_THROW(da->AddTable("no_such_table_anywhere", "x", true), XException);
+    ODBCTable* table = da->AddTable(t.c_str(), "p");
+    ASSERT_NE(table, nullptr);
+    EXPECT_NE(da->AddField(table, "name", false), nullptr);
+    EXPECT_EQ(da->AddField(table, "missing", false), nullptr);
+    try
+    {
+        da->AddField(table, "missing", true);
+        FAIL();
+    }
+    catch (const XException& e)
+    {
+        EXPECT_EQ(std::string(e.what()), "Required Field does not exist : missing in table " + t);
+    }
+}
+
+TEST_P(DataAccessIntegration, MssqlCatalogueOnAnotherDatabaseAnswersFalse)
+{
+    std::string t = NewTable("probe", "id INTEGER");
+    Connect();
+    da->SetDatabaseType(DatabaseType::MSSQL);
+    EXPECT_FALSE(da->TableExists(t.c_str()));
+    EXPECT_FALSE(da->FieldExists(t.c_str(), "id"));
+    EXPECT_TRUE(log->AnyContains("COM Error Code = "));
+    // Types without statements answer false as well.
+    da->SetDatabaseType(DatabaseType::DB2);
+    EXPECT_FALSE(da->TableExists(t.c_str()));
+    EXPECT_TRUE(log->Has(8, "Unknown Error occured in DoTableExists"));
+    EXPECT_FALSE(da->FieldExists(t.c_str(), "id"));
+    EXPECT_TRUE(log->Has(8, "Unknown Error in DoFieldExists"));
+}
+
+TEST_P(DataAccessIntegration, AProbeLeavesTheOpenQueryWhereItWas)
+{
+    std::string t = ThreeRows();
+    backend->CreateOracleCatalogueView();
+    da->Connect(backend->UncountedConnectionString(*da));
+    ODBCField* id = OpenIds(t);
+    ASSERT_TRUE(da->GetFirstRecord());
+    ASSERT_TRUE(da->GetNextRecord());
+    ASSERT_EQ(da->GetInt(id), 2);
+
+    int type = da->DatabaseType();
+    da->SetDatabaseType(DatabaseType::OracleODBC);
+    EXPECT_TRUE(da->TableExists(t.c_str()));
+    EXPECT_TRUE(da->FieldExists(t.c_str(), "name"));
+    EXPECT_TRUE(da->TrialQuery(("SELECT id FROM " + t).c_str()));
+    EXPECT_FALSE(da->TrialQuery("SELECT nope FROM nowhere_at_all"));
+    da->SetDatabaseType(type);
+
+    EXPECT_EQ(da->GetInt(id), 2);
+    ASSERT_TRUE(da->GetNextRecord());
+    EXPECT_EQ(da->GetInt(id), 3);
+    EXPECT_FALSE(da->GetNextRecord());
+}
+
+TEST_P(DataAccessIntegration, StatementErrorCarriesTheDriverText)
+{
+    std::string t = ThreeRows();
+    Connect();
+    try
+    {
+        da->RunQuery(("SELECT no_such_column FROM " + t).c_str());
+        FAIL() << "the statement must fail";
+    }
+    catch (const XException& e)
+    {
+        std::string message = e.what();
+        EXPECT_EQ(message.rfind("While executing query: Error number: ", 0), 0u) << message;
+        EXPECT_NE(message.find("no_such_column"), std::string::npos) << message;
+        EXPECT_NE(message.find("COM Error Code = "), std::string::npos) << message;
+    }
+    EXPECT_TRUE(log->AnyContains("RunQuery: While executing: SELECT no_such_column FROM " + t + ", Error number: "));
+
+    // Through the writer's table opening the query text joins the report.
+    da->StartTable("Broken", "Broken.sef");
+    ODBCTable* table = da->AddTable(t.c_str(), "t");
+    da->AddField(table, "no_such_column", false);
+    try
+    {
+        da->OpenTable(1);
+        FAIL();
+    }
+    catch (const XException& e)
+    {
+        std::string message = e.what();
+        EXPECT_EQ(message.rfind("Failed with error [While executing query: ", 0), 0u) << message;
+        EXPECT_NE(message.find("] while parsing query: SELECT t.no_such_column FROM " + t + " t "), std::string::npos)
+            << message;
+    }
+}
+
+TEST_P(DataAccessIntegration, OpenTableRunsAndCounts)
+{
+    std::string t = ThreeRows();
+    Connect();
+    da->StartTable("Rows", "Rows.sef");
+    ODBCTable* table = da->AddTable(t.c_str(), "t");
+    ODBCField* name = da->AddField(table, "name", true);
+    da->AddCondition("AND", da->AddOperandField(table, "id"), ">=", "2");
+    EXPECT_TRUE(da->OpenTable(1));
+    EXPECT_TRUE(log->Has(8, "Opened Rows table/query."));
+    EXPECT_TRUE(log->Has(8, "GetRecordCount: Found Record Count of 2"));
+    ASSERT_TRUE(da->GetFirstRecord());
+    EXPECT_FALSE(da->GetTrimmedText(name).IsEmpty());
+    da->FinishTable();
+    EXPECT_EQ(da->Query().tables.Count(), 0);
+    EXPECT_FALSE(da->GetFirstRecord());
+}
+
+TEST_P(DataAccessIntegration, LogSchemaListsTablesAndColumns)
+{
+    std::string t = ThreeRows();
+    Connect();
+    EXPECT_TRUE(da->LogSchema());
+    EXPECT_TRUE(log->Has(7, "Logging Schema..."));
+    EXPECT_TRUE(log->AnyContains("table_name - "));
+    EXPECT_TRUE(log->AnyContains("column_name - "));
+    bool found = false;
+    for (const LogLine& l : log->lines)
+        if (l.level == 9 && l.message.rfind(t + "::", 0) == 0)
+            found = true;
+    EXPECT_TRUE(found) << "no schema line for " << t;
+    EXPECT_EQ(da->GetFieldCount(), 0);
+
+    // A type without a catalogue statement fails in its empty statement.
+    da->SetDatabaseType(DatabaseType::Progress);
+    EXPECT_THROW(da->LogSchema(), XException);
+}
+
+TEST_P(DataAccessIntegration, TableExistsConnectedLeavesTheConnectionAsFound)
+{
+    std::string t = NewTable("probe", "id INTEGER");
+    backend->CreateOracleCatalogueView();
+    XString cs = backend->ConnectionString(*da);
+    da->SetDatabaseType(DatabaseType::OracleODBC);
+    EXPECT_TRUE(da->TableExistsConnected(cs, t.c_str(), false));
+    EXPECT_FALSE(da->IsConnected());
+    EXPECT_FALSE(da->TableExistsConnected(cs, "no_such_table_anywhere", true));
+    EXPECT_TRUE(da->IsConnected());
+    EXPECT_TRUE(da->TableExistsConnected(XString("not used"), t.c_str(), false));
+    EXPECT_TRUE(da->IsConnected());
+    da->Disconnect();
+    EXPECT_FALSE(da->IsConnected());
+}
+
+TEST_P(DataAccessIntegration, ReconnectUsesTheLastConnectionString)
+{
+    std::string t = ThreeRows();
+    Connect();
+    da->Disconnect();
+    EXPECT_FALSE(da->IsConnected());
+    da->Reconnect();
+    EXPECT_TRUE(da->IsConnected());
+    OpenIds(t);
+    EXPECT_EQ(da->GetRecordCount(), 3);
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, DataAccessIntegration,
+                         ::testing::Values(BackendParam{"SQLite", MakeSqliteBackend},
+                                           BackendParam{"PostgreSQL", MakePostgresBackend}),
+                         [](const ::testing::TestParamInfo<BackendParam>& info) { return info.param.name; });
+
+// ---- Failed connections ----
+
+TEST(DataAccessConnection, PasswordAndConnectionStringStayOutOfLogsAndMessages)
+{
+    odbctest::SetUpOdbcTestEnv();
+    const char* secret = "Pw-Secret-5519";
+    std::vector<std::string> seen;
+    for (int type : {DatabaseType::Postgres, DatabaseType::MSSQL, DatabaseType::OracleOLE})
+    {
+        ODBCDataAccess da(0, type);
+        DataAccessTestLog log(da);
+        XString cs = da.BuildConnectionString("TsisPostgres", "no_such_role_here", secret);
+        try
+        {
+            da.Connect(cs);
+            ADD_FAILURE() << "type " << type << " must not connect";
+        }
+        catch (const XException& e)
+        {
+            seen.push_back(e.what());
+        }
+        for (const LogLine& l : log.lines)
+            seen.push_back(l.message);
+    }
+    ASSERT_FALSE(seen.empty());
+    for (const std::string& s : seen)
+    {
+        EXPECT_EQ(s.find(secret), std::string::npos) << s;
+        EXPECT_EQ(s.find("PWD="), std::string::npos) << s;
+        EXPECT_EQ(s.find("Password="), std::string::npos) << s;
+        EXPECT_EQ(s.find("DSN=TsisPostgres"), std::string::npos) << s;
+    }
+}
+
+TEST(DataAccessConnection, MissingDataSourceIsReportedAsSuch)
+{
+    odbctest::SetUpOdbcTestEnv();
+    ODBCDataAccess da(0, DatabaseType::Postgres);
+    DataAccessTestLog log(da);
+    try
+    {
+        da.Connect(da.BuildConnectionString("NoSuchDataSource", nullptr, nullptr));
+        FAIL();
+    }
+    catch (const XException& e)
+    {
+        EXPECT_NE(std::string(e.what()).find("COM Error Code = "), std::string::npos);
+        XString message;
+        EXPECT_EQ(da.HandleException_ValidateConnection(e, message), 2);
+        EXPECT_STREQ(message.Text(), "Connection Failed: Data Source does not exist.");
+    }
+    EXPECT_FALSE(da.IsConnected());
+    EXPECT_TRUE(log.Has(8, "Open in Read Only Access Mode."));
+    EXPECT_FALSE(log.Has(8, "Connected to data source."));
+    XException other("Login failed\nsecond line");
+    XString message;
+    EXPECT_EQ(da.HandleException_ValidateConnection(other, message), 1);
+    EXPECT_STREQ(message.Text(), "Login failed");
+}
+
+TEST(DataAccessConnection, ProvidersWithoutOdbcCounterpartFailToOpen)
+{
+    odbctest::SetUpOdbcTestEnv();
+    for (int type : {DatabaseType::DBaseODBC, DatabaseType::FoxProDBF, DatabaseType::OracleOLE,
+                     DatabaseType::SybaseOLE, DatabaseType::DB2})
+    {
+        ODBCDataAccess da(0, type);
+        EXPECT_THROW(da.Connect(da.BuildConnectionString("x", "u", "p")), XException) << type;
+        EXPECT_FALSE(da.IsConnected());
+    }
+}
+
+TEST(DataAccessConnection, XBaseNeverConnects)
+{
+    ODBCDataAccess da(0, DatabaseType::DBaseXBase);
+    DataAccessTestLog log(da);
+    da.Connect("/data/");
+    EXPECT_FALSE(da.IsConnected());
+    EXPECT_TRUE(log.Has(7, "Connect - Could not connect need to define USE_XBASE"));
+    EXPECT_EQ(da.RunQuery("/data/ST010.dbf"), 0);
+    EXPECT_EQ(da.GetRecordCount(), 0);
+    EXPECT_FALSE(da.GetFirstRecord());
+    EXPECT_FALSE(da.TableExists("ST010"));
+    EXPECT_TRUE(log.Has(8, "Need to define USE_XBASE!!"));
+    EXPECT_FALSE(da.FieldExists("ST010", "ID"));
+}
