@@ -8,6 +8,7 @@
 #include "odbc/AdoConnectionString.h"
 #include "odbc/AdoRecordset.h"
 #include "odbc/OdbcDiagnostics.h"
+#include "odbc/OdbcTextLocale.h"
 
 namespace {
 const char *const kConnectionSource = "ADODB.Connection";
@@ -81,6 +82,8 @@ void AdoConnection::Open(const std::u16string &connectionString, const std::u16s
 
 void AdoConnection::OpenOdbc(const std::u16string &odbc)
 {
+    // The driver manager sets up its text conversions for the connection here.
+    const OdbcTextLocale utf8;
     errors_.clear();
     SQLHENV env = SQL_NULL_HENV;
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env)))

@@ -9,6 +9,7 @@
 #include "odbc/AdoConnection.h"
 #include "odbc/OdbcColumnReader.h"
 #include "odbc/OdbcDiagnostics.h"
+#include "odbc/OdbcTextLocale.h"
 
 namespace {
 const char *const kRecordsetSource = "ADODB.Recordset";
@@ -119,6 +120,7 @@ void AdoRecordset::Open(const std::u16string &sql, AdoConnection &conn, long cur
 
 void AdoRecordset::Execute()
 {
+    const OdbcTextLocale utf8;
     SQLHSTMT stmt = static_cast<SQLHSTMT>(stmt_);
     std::u16string text = sql_;
     const SQLRETURN rc = SQLExecDirectW(stmt, reinterpret_cast<SQLWCHAR *>(text.data()),
@@ -148,6 +150,7 @@ void AdoRecordset::Execute()
 
 void AdoRecordset::Fetch()
 {
+    const OdbcTextLocale utf8;
     SQLHSTMT stmt = static_cast<SQLHSTMT>(stmt_);
     chunkField_ = -1;
     chunkOffset_ = 0;

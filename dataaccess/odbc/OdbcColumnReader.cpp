@@ -300,6 +300,9 @@ OdbcColumn DescribeOdbcColumn(void *handle, int index)
         throw ProviderFailure(CollectOdbcDiagnostics(SQL_HANDLE_STMT, stmt));
     name.resize(std::min<std::size_t>(static_cast<std::size_t>(std::max<SQLSMALLINT>(nameLength, 0)),
                                       name.size()));
+    // For an 8-bit driver the driver manager states the length in bytes of
+    // the driver's UTF-8 name, which can exceed the number of characters.
+    name.resize(std::min(name.size(), name.find(u'\0')));
     c.name = name;
     c.sqlType = type;
     c.columnSize = size;

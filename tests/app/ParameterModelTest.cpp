@@ -119,6 +119,12 @@ TEST_F(ParameterModelTest, AnyAlternativeMeetsARequirement)
     EXPECT_EQ(bridge.checkRequirements(QStringLiteral("probe")), 0);
     EXPECT_EQ(bridge.checkRequirements(QStringLiteral("unregistered")), 0);
 
+    // Blanks of an unmet alternative are dropped once another one is met.
+    bridge.addRequirement(QStringLiteral("either"), {QStringLiteral("group")});
+    bridge.addRequirement(QStringLiteral("either"), {QStringLiteral("dsn")});
+    EXPECT_EQ(bridge.checkRequirements(QStringLiteral("either")), 0);
+    EXPECT_TRUE(SISMessageWriter::instance()->pendingMissing().isEmpty());
+
     bridge.addRequirement(QStringLiteral("empty"), {});
     EXPECT_EQ(bridge.checkRequirements(QStringLiteral("empty")), 0);
 
@@ -149,6 +155,57 @@ TEST_F(ParameterModelTest, TempLocalDatabaseFolder)
     EXPECT_TRUE(folder.contains(QStringLiteral("/dsl/tsis.unit.")));
     QDir(folder).cdUp();
     QDir(QFileInfo(folder).absolutePath()).removeRecursively();
+}
+
+TEST_F(ParameterModelTest, ExtractionFlagsFromTheSwitches)
+{
+    const QString exe = QStringLiteral("/opt/tsisbridge");
+    struct
+    {
+        QStringList switches;
+        int flags;
+    } cases[] = {
+        {{}, -1},
+        {{QStringLiteral("--all")}, -1},
+        {{QStringLiteral("--demo")}, 1},
+        {{QStringLiteral("--att")}, 2},
+        {{QStringLiteral("--demo"), QStringLiteral("--att")}, 0},
+        {{QStringLiteral("--all"), QStringLiteral("--att")}, 2},
+    };
+    for (const auto& c : cases) {
+        ProbeBridge probe;
+        EXPECT_EQ(probe.processCommandLine(QStringList{exe, QStringLiteral("version")} + c.switches), 0);
+        EXPECT_EQ(probe.extractionFlags(), c.flags) << c.switches.join(QLatin1Char(' ')).toStdString();
+    }
+    qInstallMessageHandler(nullptr);
+}
+
+TEST_F(ParameterModelTest, PreparedValuesDecodeThePasswordAndRepairFolders)
+{
+    EXPECT_EQ(bridge.processCommandLine({QStringLiteral("/opt/tsisbridge"), QStringLiteral("version"),
+                                         QStringLiteral("--pwdencode=4142"), QStringLiteral("--pwd=plain"),
+                                         QStringLiteral("--logpath=C:\\Logs\""), QStringLiteral("--validate=x")}),
+              0);
+    qInstallMessageHandler(nullptr);
+    EXPECT_EQ(bridge.paramValue(QStringLiteral("pwd")), QStringLiteral("AB"));
+    EXPECT_EQ(bridge.paramValue(QStringLiteral("pwdencode")), QStringLiteral("4142"));
+    EXPECT_EQ(bridge.paramValue(QStringLiteral("logpath")), QStringLiteral("C:\\Logs\\"));
+    EXPECT_EQ(bridge.paramValue(QStringLiteral("apppath")), QStringLiteral("/opt/tsisbridge"));
+    EXPECT_FALSE(bridge.validationNumber().has_value());
+}
+
+TEST_F(ParameterModelTest, ValidationNumberNeedsTheWholeValue)
+{
+    EXPECT_EQ(bridge.processCommandLine({QStringLiteral("/opt/tsisbridge"), QStringLiteral("version"),
+                                         QStringLiteral("--validate=7")}),
+              7);
+    qInstallMessageHandler(nullptr);
+    EXPECT_EQ(bridge.validationNumber(), std::optional<int>(7));
+    ProbeBridge other;
+    other.processCommandLine({QStringLiteral("/opt/tsisbridge"), QStringLiteral("version"),
+                              QStringLiteral("--validate=7x")});
+    qInstallMessageHandler(nullptr);
+    EXPECT_FALSE(other.validationNumber().has_value());
 }
 
 } // namespace

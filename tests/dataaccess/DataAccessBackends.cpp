@@ -39,8 +39,11 @@ public:
             return false;
         }
         const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        path_ = odbctest::OdbcTestFolder() + "/da_" + std::string(info->name()) + "_" + std::to_string(::getpid()) +
-                ".sqlite";
+        std::string test = info ? info->name() : "test";
+        for (char& c : test)
+            if (c == '/')
+                c = '_';
+        path_ = odbctest::OdbcTestFolder() + "/da_" + test + "_" + std::to_string(::getpid()) + ".sqlite";
         std::filesystem::remove(path_);
         if (sqlite3_open(path_.c_str(), &db_) != SQLITE_OK)
         {
@@ -70,6 +73,7 @@ public:
     std::string BinaryType() const override { return "BLOB"; }
     std::string BinaryLiteral() const override { return "X'0001FF41'"; }
     std::string BoolLiteral(bool value) const override { return value ? "1" : "0"; }
+    std::string Char(int code) const override { return "char(" + std::to_string(code) + ")"; }
     void CreateOracleCatalogueView() override
     {
         Exec("CREATE VIEW IF NOT EXISTS all_tab_columns AS SELECT upper(m.name) AS table_name, upper(p.name) AS "
@@ -116,6 +120,7 @@ public:
     std::string BinaryType() const override { return "BYTEA"; }
     std::string BinaryLiteral() const override { return "'\\x0001ff41'::bytea"; }
     std::string BoolLiteral(bool value) const override { return value ? "TRUE" : "FALSE"; }
+    std::string Char(int code) const override { return "chr(" + std::to_string(code) + ")"; }
     void CreateOracleCatalogueView() override
     {
         // Test processes run side by side; one of them replaces the view at a time.

@@ -27,6 +27,8 @@ public:
     virtual std::string BinaryType() const = 0;
     virtual std::string BinaryLiteral() const = 0; // bytes 00 01 FF 41
     virtual std::string BoolLiteral(bool value) const = 0;
+    // An SQL expression for the character with this code.
+    virtual std::string Char(int code) const = 0;
     // The catalogue view that stands in for Oracle's, upper-case names.
     virtual void CreateOracleCatalogueView() = 0;
     // The connection string of a data source whose driver cannot state row counts.

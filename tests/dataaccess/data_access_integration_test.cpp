@@ -21,6 +21,11 @@ struct BackendParam
     BackendFactory make;
 };
 
+void PrintTo(const BackendParam& p, std::ostream* os)
+{
+    *os << p.name;
+}
+
 class DataAccessIntegration : public ::testing::TestWithParam<BackendParam>
 {
 protected:
@@ -107,10 +112,11 @@ TEST_P(DataAccessIntegration, ReadersConvertEveryColumnKind)
 {
     std::string t = NewTable("values", "id INTEGER, amount NUMERIC(10,2), debit NUMERIC(10,1), ratio REAL, "
                                        "label VARCHAR(40), memo VARCHAR(40), born DATE, seen TIMESTAMP, "
-                                       "active BOOLEAN, nothing VARCHAR(10), picture " +
+                                       "active BOOLEAN, absent VARCHAR(10), picture " +
                                            backend->BinaryType());
-    backend->Exec("INSERT INTO " + t + " VALUES (42, 12.50, -12.5, 12.34, '  A' || CHR(9) || 'B  ', 'x' || CHR(13) "
-                  "|| CHR(10) || 'y', '2009-01-15', '2009-01-15 13:45:30', " +
+    backend->Exec("INSERT INTO " + t + " VALUES (42, 12.50, -12.5, 12.34, '  A' || " + backend->Char(9) +
+                  " || 'B  ', 'x' || " + backend->Char(13) + " || " + backend->Char(10) +
+                  " || 'y', '2009-01-15', '2009-01-15 13:45:30', " +
                   backend->BoolLiteral(true) + ", NULL, " + backend->BinaryLiteral() + ")");
     Connect();
     ODBCTable* v = da->AddTable(t.c_str(), "v");
@@ -123,7 +129,7 @@ TEST_P(DataAccessIntegration, ReadersConvertEveryColumnKind)
     ODBCField* born = da->AddField(v, "born", true);
     ODBCField* seen = da->AddField(v, "seen", true);
     ODBCField* active = da->AddField(v, "active", true);
-    ODBCField* nothing = da->AddField(v, "nothing", true);
+    ODBCField* nothing = da->AddField(v, "absent", true);
     ODBCField* picture = da->AddField(v, "picture", true);
     ASSERT_TRUE(da->RunCurrentQueryOk());
     ASSERT_TRUE(da->GetFirstRecord());

@@ -430,6 +430,10 @@ TEST_P(OdbcRecordsetTest, FieldNamesAndBounds)
     EXPECT_EQ(rs.Field(0).Name(), Pg() ? "stdkey" : "StdKey");
     EXPECT_EQ(rs.Field(1).Name(), Pg() ? "lastname" : "LastName");
     EXPECT_EQ(rs.Field(1).DefinedSize(), 20);
+    rs.Close();
+    rs.Open("SELECT StdKey AS \"Pr\xC3\xA9nom\" FROM v", conn);
+    EXPECT_EQ(rs.Field(0).Name(), "Pr\xC3\xA9nom");
+    EXPECT_TRUE(rs.Field(0).NameW() == u"Pr\u00e9nom");
     for (long bad : {-1L, 2L}) {
         try {
             rs.Field(bad);

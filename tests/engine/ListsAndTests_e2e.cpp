@@ -1,0 +1,173 @@
+// Connection tests and the front-end's lists against the SQLite demo districts.
+#include "EngineDemoHarness.h"
+
+using namespace enginee2e;
+
+namespace {
+
+class SqliteLists : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite() { demo_ = new DemoDistrict({"tsis", "schmax"}, false); }
+    static void TearDownTestSuite()
+    {
+        delete demo_;
+        demo_ = nullptr;
+        RemoveProcessFolders();
+    }
+    void SetUp() override { ASSERT_TRUE(demo_->Ok()) << demo_->Error(); }
+
+    static DemoDistrict* demo_;
+    FixedToday today_;
+};
+
+DemoDistrict* SqliteLists::demo_ = nullptr;
+
+std::vector<std::string> Entries(const EngineList& list)
+{
+    std::vector<std::string> out;
+    for (const EngineListEntry& e : list)
+        out.push_back(std::string(e.key.Text()) + "|" + e.name.Text());
+    return out;
+}
+
+ParamMap TeacherParams(const QString& dsn)
+{
+    ParamMap p;
+    p["dsn"] = dsn;
+    p["user"] = "reader";
+    p["pwd"] = "secret";
+    p["district"] = "16";
+    p["school"] = "101";
+    return p;
+}
+
+TEST_F(SqliteLists, ConnectionTestSucceedsAndAnnouncesItself)
+{
+    RecordedEngine engine;
+    EXPECT_TRUE(engine->ValidateConnection("TSISDemo", "", ""));
+    EXPECT_EQ(engine.Progress().count("Beginning test..."), 1);
+    EXPECT_TRUE(engine.Logged("Validate Connection Successful using: DBTSIS_SY005_V"));
+}
+
+TEST_F(SqliteLists, ConnectionTestFailsForAMissingDataSource)
+{
+    RecordedEngine engine;
+    bool ok = true;
+    EXPECT_NO_THROW(ok = engine->ValidateConnection("NoSuchDemoDSN", "", ""));
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(engine.Progress().count("Beginning test..."), 0);
+    EXPECT_TRUE(engine.LoggedContaining("Validate Connection Failed: ")) << engine.Dump();
+}
+
+TEST_F(SqliteLists, SchoolTestChecksSchoolAndDistrict)
+{
+    RecordedEngine engine;
+    EXPECT_TRUE(engine->ValidateDistrictAndSchoolNum("TSISDemo", "", "", "16", "101"));
+    EXPECT_TRUE(engine->ValidateDistrictAndSchoolNum("TSISDemo", "", "", "", "303"));
+    EXPECT_FALSE(engine->ValidateDistrictAndSchoolNum("TSISDemo", "", "", "16", "999"));
+    EXPECT_FALSE(engine->ValidateDistrictAndSchoolNum("TSISDemo", "", "", "17", "101"));
+    EXPECT_TRUE(engine.LoggedContaining("Failed while Attempting:"));
+    // A quote in the value cannot widen the condition.
+    EXPECT_FALSE(engine->ValidateDistrictAndSchoolNum("TSISDemo", "", "", "16", "999' OR '1'='1"));
+    EXPECT_FALSE(engine->ValidateDistrictAndSchoolNum("TSISDemo", "", "", "16' OR '1'='1", "999"));
+    EXPECT_FALSE(engine->ValidateDistrictAndSchoolNum("NoSuchDemoDSN", "", "", "16", "101"));
+    EXPECT_TRUE(engine.LoggedContaining("ValidateDistrictAndSchoolNum: Failed:"));
+}
+
+TEST_F(SqliteLists, DistrictListHasTheDefaultDistrict)
+{
+    RecordedEngine engine;
+    EngineList list;
+    ASSERT_TRUE(engine->LoadSchoolDistrictList(list, "TSISDemo", "", "")) << engine.Dump();
+    EXPECT_EQ(Entries(list), std::vector<std::string>({"16|Default District"}));
+    EXPECT_TRUE(engine.Logged("Found Districts..."));
+
+    EXPECT_FALSE(engine->LoadSchoolDistrictList(list, "NoSuchDemoDSN", "", ""));
+    EXPECT_TRUE(engine.Logged("District List Failed."));
+}
+
+TEST_F(SqliteLists, SchoolListOfTheDistrict)
+{
+    RecordedEngine engine;
+    EngineList list;
+    ASSERT_TRUE(engine->LoadSchoolList(list, "TSISDemo", "", "", "16")) << engine.Dump();
+    EXPECT_EQ(Entries(list), std::vector<std::string>({"101|Lincoln Elementary School",
+                                                       "202|Jefferson Middle School", "303|O'Connor High School"}));
+    EXPECT_FALSE(engine->LoadSchoolList(list, "TSISDemo", "", "", "99"));
+    EXPECT_TRUE(engine.Logged("School List Returned 0 Schools."));
+}
+
+TEST_F(SqliteLists, SchoolYearListShowsTsisYears)
+{
+    RecordedEngine engine;
+    EngineList list;
+    ASSERT_TRUE(engine->LoadSchoolYearList(list, "16", "101", "TSISDemo", "", "")) << engine.Dump();
+    EXPECT_EQ(Entries(list), std::vector<std::string>({"2025|2025-2026", "2026|2026-2027"}));
+    EXPECT_FALSE(engine->LoadSchoolYearList(list, "16", "999", "TSISDemo", "", ""));
+}
+
+TEST_F(SqliteLists, SchoolMaxHasItsAliasAndShowsYearsByTheirEnd)
+{
+    RecordedEngine engine;
+    EngineList list;
+    ASSERT_TRUE(engine->LoadSchoolYearList(list, "16", "101", "TSISDemoSchmax", "", "")) << engine.Dump();
+    EXPECT_STREQ(engine->Alias().Text(), "schmax");
+    EXPECT_TRUE(engine.Logged("Setting alias to SchoolMAX"));
+    EXPECT_TRUE(engine.Logged("Failed test for TSIS, setting alias to schmax"));
+    EXPECT_EQ(Entries(list), std::vector<std::string>({"2026|2025-2026", "2027|2026-2027"}));
+
+    // The same engine turns to TSIS for the other database.
+    ASSERT_TRUE(engine->LoadSchoolYearList(list, "16", "101", "TSISDemo", "", ""));
+    EXPECT_STREQ(engine->Alias().Text(), "tsis");
+}
+
+TEST_F(SqliteLists, TeacherListPutsStaffWithoutALastNameLast)
+{
+    RecordedEngine engine;
+    EngineList list;
+    ASSERT_TRUE(engine->LoadBridgeList(list, "teacher", TeacherParams("TSISDemo"))) << engine.Dump();
+    const std::vector<std::string> expected = {
+        "30100|Allen, Jack",       "20102|Baker, Chloe",       "10104|Brooks, Zoey",     "10100|Carter, Valeria",
+        "10004|Coleman, Mei",      "20004|Garcia, Layla",      "30001|Gonzalez, Isabella", "10003|Gonzalez, Maya",
+        "9002|Grant, Eleanor",     "10102|Green, Minh",        "30105|Hernandez, Layla", "20100|Hill, Ava",
+        "10105|Hill, Chloe",       "30003|Jenkins, Camila",    "20104|Jones, Lily",      "10103|King, Jasmine",
+        "30102|Lopez, Jack",       "30101|Nelson, Wyatt",      "10002|O'Neal, Aaliyah",  "30103|Ramirez, Henry",
+        "20101|Rivera, Evelyn",    "20002|Robinson, Elijah",   "10001|Robinson, Priya",  "30004|Scott, Isaiah",
+        "20103|Smith, Samuel",     "20001|Thompson, Benjamin", "10101|Torres, Ava",      "30002|Torres, Linh",
+        "20105|Tran, Sebastian",   "20003|White, Carter",      "30104|Young, Sofia",     "9001|Cher",
+    };
+    EXPECT_EQ(Entries(list), expected);
+    EXPECT_TRUE(engine.Logged("Found Teachers..."));
+    EXPECT_TRUE(engine.Logged("Final School Year:2026"));
+}
+
+TEST_F(SqliteLists, TeacherListRefusesOtherKeysAndMissingValues)
+{
+    RecordedEngine engine;
+    EngineList list;
+    EXPECT_FALSE(engine->LoadBridgeList(list, "school", TeacherParams("TSISDemo")));
+    EXPECT_TRUE(engine.Logged("This bridge is not set up for this type of paramkey:  school"));
+
+    ParamMap params = TeacherParams("TSISDemo");
+    params["pwd"] = "";
+    params["dsn"] = "";
+    EXPECT_FALSE(engine->LoadBridgeList(list, "teacher", params));
+    EXPECT_EQ(engine.Missing(), QStringList({"pwd\tpwd missing or blank."}));
+
+    EXPECT_FALSE(engine->LoadBridgeList(list, "teacher", TeacherParams("NoSuchDemoDSN")));
+    EXPECT_TRUE(engine.Logged("Teacher List Failed, unknown reason")) << engine.Dump();
+}
+
+TEST_F(SqliteLists, ListsOfAMissingDataSourceFail)
+{
+    RecordedEngine engine;
+    EngineList list;
+    EXPECT_FALSE(engine->LoadSchoolList(list, "NoSuchDemoDSN", "", "", "16"));
+    EXPECT_FALSE(engine->LoadSchoolYearList(list, "16", "101", "NoSuchDemoDSN", "", ""));
+    EXPECT_TRUE(list.IsEmpty());
+    EXPECT_TRUE(engine.Logged("School List Failed."));
+    EXPECT_TRUE(engine.Logged("Load School List Failed"));
+}
+
+} // namespace
