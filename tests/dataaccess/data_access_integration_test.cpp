@@ -44,6 +44,11 @@ protected:
     }
     void TearDown() override
     {
+        // The connection under test may hold locks on the tables (a server cursor's transaction).
+        log.reset();
+        da.reset();
+        if (!backend)
+            return;
         for (const std::string& t : created)
         {
             try
@@ -54,8 +59,6 @@ protected:
             {
             }
         }
-        log.reset();
-        da.reset();
     }
 
     std::string NewTable(const std::string& base, const std::string& columns)

@@ -367,6 +367,29 @@ TEST_P(OdbcRecordsetTest, RecordCountThenMoveFirstWalksFromTheFirstRecord)
     EXPECT_EQ(rs.Field(0).Value().integer, 1);
 }
 
+TEST_P(OdbcRecordsetTest, ASecondRecordsetLeavesTheFirstWhereItWas)
+{
+    Exec(Table("v (k INTEGER)"));
+    Exec("INSERT INTO v VALUES (1)");
+    Exec("INSERT INTO v VALUES (2)");
+    Exec("INSERT INTO v VALUES (3)");
+    AdoRecordset outer;
+    outer.Open("SELECT k FROM v ORDER BY k", conn);
+    outer.MoveNext();
+    {
+        AdoRecordset probe;
+        probe.Open("SELECT k FROM v ORDER BY k DESC", conn, ado::adOpenForwardOnly, ado::adLockReadOnly);
+        EXPECT_EQ(probe.Field(0).Value().integer, 3);
+        probe.MoveNext();
+        EXPECT_EQ(probe.Field(0).Value().integer, 2);
+    }
+    EXPECT_EQ(outer.Field(0).Value().integer, 2);
+    outer.MoveNext();
+    EXPECT_EQ(outer.Field(0).Value().integer, 3);
+    outer.MoveNext();
+    EXPECT_TRUE(outer.EndOfFile());
+}
+
 TEST_P(OdbcRecordsetTest, EmptyResultIsAtBofAndEof)
 {
     Exec(Table("v (k INTEGER)"));

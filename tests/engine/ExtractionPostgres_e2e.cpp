@@ -42,6 +42,22 @@ protected:
 DemoDistrict* PostgresExtraction::demo_ = nullptr;
 std::string PostgresExtraction::why_;
 
+// psqlODBC takes an empty user of the connection string as the user to log
+// in with, so the data sources are used with the server's role.
+QString PgUser()
+{
+    const char* user = std::getenv("TSIS_PG_USER");
+    return user ? QString(user) : QString("tsis");
+}
+
+ParamMap PgParams(const std::string& folder, const QString& school = "101", const QString& district = "16")
+{
+    ParamMap params = RunParams(FreshFolder(folder), "TSISDemoPG", school, district);
+    params["user"] = PgUser();
+    params["pwd"] = "unused";
+    return params;
+}
+
 // Lines of a data file in their order, or sorted for a query without ORDER BY.
 QList<QByteArray> Lines(const QByteArray& file, bool sorted)
 {
@@ -53,9 +69,9 @@ QList<QByteArray> Lines(const QByteArray& file, bool sorted)
 
 TEST_F(PostgresExtraction, WritesTheExpectedFiles)
 {
-    const QString folder = FreshFolder("pg-full");
+    ParamMap params = PgParams("pg-full");
+    const QString folder = params["path"];
     RecordedEngine engine;
-    ParamMap params = RunParams(folder, "TSISDemoPG");
     QString error;
     ASSERT_TRUE(engine->BeginExecute(params, 1, error)) << engine.Dump();
 
@@ -84,13 +100,13 @@ TEST_F(PostgresExtraction, QuotesAndNumbersAreSafe)
 {
     RecordedEngine engine;
     QString error;
-    ParamMap params = RunParams(FreshFolder("pg-quote"), "TSISDemoPG", "10'1");
+    ParamMap params = PgParams("pg-quote", "10'1");
     EXPECT_FALSE(engine->BeginExecute(params, 1, error));
     EXPECT_TRUE(engine.Logged("Cannot determine School Year, cannot continue."));
     EXPECT_FALSE(engine.Logged("Error Extracting School Year.")) << engine.Dump();
 
     RecordedEngine district;
-    params = RunParams(FreshFolder("pg-district"), "TSISDemoPG", "101", "x16");
+    params = PgParams("pg-district", "101", "x16");
     EXPECT_FALSE(district->BeginExecute(params, 1, error));
     EXPECT_TRUE(error.startsWith("The parameter district must be a whole number")) << error.toStdString();
 }
@@ -98,22 +114,23 @@ TEST_F(PostgresExtraction, QuotesAndNumbersAreSafe)
 TEST_F(PostgresExtraction, TestsAndListsAnswer)
 {
     RecordedEngine engine;
-    EXPECT_TRUE(engine->ValidateConnection("TSISDemoPG", "", ""));
-    EXPECT_TRUE(engine->ValidateDistrictAndSchoolNum("TSISDemoPG", "", "", "16", "202"));
-    EXPECT_FALSE(engine->ValidateDistrictAndSchoolNum("TSISDemoPG", "", "", "16", "2' OR '1'='1"));
+    const XString user(PgUser());
+    EXPECT_TRUE(engine->ValidateConnection("TSISDemoPG", user, ""));
+    EXPECT_TRUE(engine->ValidateDistrictAndSchoolNum("TSISDemoPG", user, "", "16", "202"));
+    EXPECT_FALSE(engine->ValidateDistrictAndSchoolNum("TSISDemoPG", user, "", "16", "2' OR '1'='1"));
 
     EngineList list;
-    ASSERT_TRUE(engine->LoadSchoolDistrictList(list, "TSISDemoPG", "", "")) << engine.Dump();
+    ASSERT_TRUE(engine->LoadSchoolDistrictList(list, "TSISDemoPG", user, "")) << engine.Dump();
     ASSERT_EQ(list.Count(), 1);
     EXPECT_STREQ(list.At(0).name.Text(), "Default District");
 
-    ASSERT_TRUE(engine->LoadSchoolList(list, "TSISDemoPG", "", "", "16")) << engine.Dump();
+    ASSERT_TRUE(engine->LoadSchoolList(list, "TSISDemoPG", user, "", "16")) << engine.Dump();
     ASSERT_EQ(list.Count(), 3);
     EXPECT_STREQ(list.At(2).name.Text(), "O'Connor High School");
 
     ParamMap teacher;
     teacher["dsn"] = "TSISDemoPG";
-    teacher["user"] = "tsis";
+    teacher["user"] = PgUser();
     teacher["pwd"] = "unused";
     teacher["district"] = "16";
     teacher["school"] = "101";
@@ -122,7 +139,7 @@ TEST_F(PostgresExtraction, TestsAndListsAnswer)
     EXPECT_STREQ(list.At(0).name.Text(), "Allen, Jack");
     EXPECT_STREQ(list.At(31).name.Text(), "Cher");
 
-    ASSERT_TRUE(engine->LoadSchoolYearList(list, "16", "101", "TSISDemoSchmaxPG", "", "")) << engine.Dump();
+    ASSERT_TRUE(engine->LoadSchoolYearList(list, "16", "101", "TSISDemoSchmaxPG", user, "")) << engine.Dump();
     EXPECT_STREQ(engine->Alias().Text(), "schmax");
     ASSERT_EQ(list.Count(), 2);
     EXPECT_STREQ(list.At(0).key.Text(), "2026");

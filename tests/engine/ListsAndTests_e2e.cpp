@@ -60,6 +60,40 @@ TEST_F(SqliteLists, ConnectionTestFailsForAMissingDataSource)
     EXPECT_TRUE(engine.LoggedContaining("Validate Connection Failed: ")) << engine.Dump();
 }
 
+TEST_F(SqliteLists, DetectionTriesTheTwelveSettingsInOrder)
+{
+    RecordedEngine engine;
+    EXPECT_FALSE(engine->SetDatabaseType("NoSuchDemoDSN", "", ""));
+    QStringList trials;
+    for (const LogLine& line : engine.Log())
+        if (line.message.startsWith("Trying: "))
+            trials << line.message;
+    EXPECT_EQ(trials, QStringList({"Trying: MSSQL with suffix: _V", "Trying: MSSQL with suffix: _VX",
+                                   "Trying: MSSQL with suffix: ", "Trying: MSSQL with suffix: ",
+                                   "Trying: MSSQL with suffix: _VX", "Trying: MSSQL with suffix: _V",
+                                   "Trying: MSSQL with suffix: ", "Trying: MSSQL with suffix: _VX",
+                                   "Trying: MSSQL with suffix: _V", "Trying: Oracle (ODBC)", "Trying: Access",
+                                   "Trying: Access"}));
+    // The type goes back to unset; the names keep the last setting.
+    EXPECT_EQ(engine->DatabaseType(), 0);
+    EXPECT_STREQ(engine->ValidationPrefix().Text(), "");
+    EXPECT_STREQ(engine->ValidationSuffix().Text(), "_V");
+    EXPECT_STREQ(engine->GetTableName("ST010", false).Text(), "ST010_V");
+}
+
+TEST_F(SqliteLists, DetectionTriesTheFoundTypeFirst)
+{
+    RecordedEngine engine;
+    ASSERT_TRUE(engine->SetDatabaseType("TSISDemo", "", ""));
+    EXPECT_EQ(engine->DatabaseType(), 11);
+    EXPECT_STREQ(engine->GetTableName("ST010", false).Text(), "DBTSIS_ST010_V");
+    EXPECT_STREQ(engine->GetTableName("ST010", true).Text(), "ST010");
+    const size_t before = engine.Log().size();
+    ASSERT_TRUE(engine->SetDatabaseType("TSISDemo", "", ""));
+    for (size_t i = before; i < engine.Log().size(); ++i)
+        EXPECT_FALSE(engine.Log()[i].message.startsWith("Trying: ")) << engine.Log()[i].message.toStdString();
+}
+
 TEST_F(SqliteLists, SchoolTestChecksSchoolAndDistrict)
 {
     RecordedEngine engine;

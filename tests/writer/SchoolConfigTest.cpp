@@ -166,6 +166,22 @@ TEST_F(SchoolConfigTest, StartWriterOnAFreshFolder)
     EXPECT_TRUE(signalLog.Has(7, std::string("Import Folder: ") + writer.SDEFolder().Path()));
 }
 
+TEST_F(SchoolConfigTest, ConfigurationChangeForgetsBothUpdateDates)
+{
+    writer.SaveSchoolConfig();
+    writer.SetDistrictNumber("D2");
+    writer.StartWriter();
+    ASSERT_TRUE(signalLog.Has(7, "Bridge Configuration Changed."));
+    EXPECT_TRUE(writer.UpdateDate().IsNull());
+    EXPECT_TRUE(writer.UpdateDateTime().IsNull());
+
+    // A run without attendance stores no date of the old configuration, so the
+    // next attendance export starts again at the school year's start.
+    writer.SaveSchoolConfig();
+    EXPECT_EQ(Expected("D2", "", ""), FileBytes("SchoolConfig.xml"));
+    EXPECT_TRUE(SchoolConfig::ReadUpdateDate(writer.SDEFolder()).IsNull());
+}
+
 TEST_F(SchoolConfigTest, StartWriterWithTheSameConfiguration)
 {
     writer.SaveSchoolConfig();

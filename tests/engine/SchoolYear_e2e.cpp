@@ -1,0 +1,148 @@
+// The current school year and its dates, found in the demo calendar for
+// different days, from a calendar of eight-digit numbers and from one of
+// date values; and an extraction from that altered copy, which also lacks
+// the notes table.
+#include <QTextStream>
+
+#include "EngineDemoHarness.h"
+
+using namespace enginee2e;
+
+namespace {
+
+class SchoolYearSearch : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        demo_ = new DemoDistrict({"tsis"}, false);
+        if (demo_->Ok())
+            datesReady_ = MakeDateCalendar();
+    }
+    static void TearDownTestSuite()
+    {
+        delete demo_;
+        demo_ = nullptr;
+        RemoveProcessFolders();
+    }
+    void SetUp() override { ASSERT_TRUE(demo_->Ok()) << demo_->Error(); }
+
+    // A copy of the demo database whose CA005 keeps CAL_DT as DATE values and
+    // has no "LD" row for 2026, and which has no SY055, reached as the data
+    // source TSISDemoDates.
+    static bool MakeDateCalendar()
+    {
+        const std::string folder = demo_->Folder();
+        const std::string copy = folder + "/tsisdemo-dates.db";
+        const std::string sql =
+            "CREATE TABLE CA005_NEW (DST_NBR INTEGER, SCH_NBR VARCHAR(4), SCH_YR INTEGER, CAL_DT DATE,"
+            " DAY_CD VARCHAR(2), INST_F VARCHAR(1), CYCLE_DAY VARCHAR(2));"
+            "INSERT INTO CA005_NEW SELECT DST_NBR, SCH_NBR, SCH_YR,"
+            " substr(CAL_DT,1,4)||'-'||substr(CAL_DT,5,2)||'-'||substr(CAL_DT,7,2), DAY_CD, INST_F, CYCLE_DAY"
+            " FROM CA005 WHERE NOT (SCH_YR = 2026 AND DAY_CD = 'LD');"
+            "DROP VIEW DBTSIS_CA005_V; DROP TABLE CA005; ALTER TABLE CA005_NEW RENAME TO CA005;"
+            "CREATE VIEW DBTSIS_CA005_V AS SELECT * FROM CA005;"
+            "DROP VIEW DBTSIS_SY055_V; DROP TABLE SY055;";
+        if (RunCommand("cp '" + folder + "/tsisdemo-tsis.db' '" + copy + "' && sqlite3 -bail '" + copy + "' \""
+                       + sql + "\"")
+                .status != 0)
+            return false;
+        QFile ini(QString::fromLocal8Bit(std::getenv("ODBCINI")));
+        if (!ini.open(QIODevice::Append | QIODevice::Text))
+            return false;
+        QTextStream out(&ini);
+        out << "\n[TSISDemoDates]\nDriver=SQLite3\nDatabase=" << QString::fromStdString(copy)
+            << "\nNoCreat=1\nLoadExt=" << QString::fromStdString(folder) << "/lib/libtsisdemo_sqlite.so\n";
+        return true;
+    }
+
+    struct Found
+    {
+        std::string year, start, end;
+    };
+
+    static Found Find(const char* today, const char* dsn = "TSISDemo", const char* school = "'101'")
+    {
+        XDate day;
+        day.Parse("YYYYMMDD", today);
+        XClock::SetFixed(XDateTime(day, XTime(8, 0, 0)));
+        RecordedEngine engine;
+        engine->SetDatabaseType(dsn, "", "");
+        engine->SetSchoolNumber(school);
+        engine->SetDistrictNumber("16");
+        Found f;
+        f.year = engine->FindCurrentSchoolYear().Text();
+        f.start = engine->SchoolStartDate().Format("YYYYMMDD").Text();
+        f.end = engine->SchoolEndDate().Format("YYYYMMDD").Text();
+        XClock::Reset();
+        return f;
+    }
+
+    static DemoDistrict* demo_;
+    static bool datesReady_;
+};
+
+DemoDistrict* SchoolYearSearch::demo_ = nullptr;
+bool SchoolYearSearch::datesReady_ = false;
+
+
+#define EXPECT_FOUND(found, y, s, e)                                                                               \
+    do {                                                                                                           \
+        auto f_ = (found);                                                                                         \
+        EXPECT_EQ(f_.year, y);                                                                                     \
+        EXPECT_EQ(f_.start, s);                                                                                    \
+        EXPECT_EQ(f_.end, e);                                                                                      \
+    } while (0)
+
+TEST_F(SchoolYearSearch, TodayWithinAYearGivesThatYear)
+{
+    EXPECT_FOUND(Find("20261015"), "2026", "20260831", "20270618");
+    EXPECT_FOUND(Find("20260301"), "2025", "20250825", "20260612");
+    // The first and the last day belong to their year.
+    EXPECT_FOUND(Find("20250825"), "2025", "20250825", "20260612");
+    EXPECT_FOUND(Find("20260612"), "2025", "20250825", "20260612");
+}
+
+TEST_F(SchoolYearSearch, TodayAfterEveryYearGivesTheLastYear)
+{
+    EXPECT_FOUND(Find("20270801"), "2026", "20260831", "20270618");
+    // Between two years the later one is taken, ending at its last day.
+    EXPECT_FOUND(Find("20260701"), "2026", "20260831", "20270618");
+    EXPECT_FOUND(Find("20240101"), "2026", "20260831", "20270618");
+}
+
+TEST_F(SchoolYearSearch, SchoolWithoutCalendarGivesNoYear)
+{
+    EXPECT_FOUND(Find("20261015", "TSISDemo", "'999'"), "", "", "");
+}
+
+TEST_F(SchoolYearSearch, CalendarOfDateValuesAndAYearWithoutLastDay)
+{
+    ASSERT_TRUE(datesReady_);
+    // 2025 still has its "LD"; 2026 ends at its last calendar day.
+    EXPECT_FOUND(Find("20260301", "TSISDemoDates"), "2025", "20250825", "20260612");
+    const Found f = Find("20261015", "TSISDemoDates");
+    EXPECT_EQ(f.year, "2026");
+    EXPECT_EQ(f.start, "20260831");
+    EXPECT_FALSE(f.end.empty());
+    EXPECT_LT(f.end, "20270618");
+    EXPECT_GT(f.end, "20270601");
+}
+
+TEST_F(SchoolYearSearch, ExtractionWithoutTheNotesTable)
+{
+    ASSERT_TRUE(datesReady_);
+    FixedToday today;
+    const QString folder = FreshFolder("nonotes");
+    RecordedEngine engine;
+    ParamMap params = RunParams(folder, "TSISDemoDates");
+    QString error;
+    ASSERT_TRUE(engine->BeginExecute(params, 1, error)) << engine.Dump();
+    EXPECT_TRUE(engine.Logged("Create Student Student Notes: Table CE810 or CE 010 does not exist."));
+    EXPECT_FALSE(QFile::exists(folder + "/StudentNotes.sef"));
+    EXPECT_FALSE(ReadFile(folder + "/TSIS SchoolMAX.SDE").contains("Student Notes"));
+    // The year-only leave date still becomes the school start date.
+    EXPECT_EQ(ReadFile(folder + "/Students.sef"), ExpectedFile("Students.sef"));
+}
+
+} // namespace
