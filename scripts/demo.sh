@@ -1,7 +1,16 @@
 #!/usr/bin/env bash
-# Installs, builds and runs tsisbridge.
+# Installs, builds, creates the SQLite demo district with its ODBC data source and runs a
+# full extraction into demo-out/ (override with DEMO_OUT=...). Protocol lines go to the terminal.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 scripts/build.sh
-build/tsisbridge || true
+eval "$(scripts/make-demo-district.sh)"
+out="${DEMO_OUT:-$PWD/demo-out}"
+mkdir -p "$out"
+echo "== tsisbridge run --dsn=TSISDemo --district=16 --school=101 --path=$out" >&2
+status=0
+build/tsisbridge run --dsn=TSISDemo --district=16 --school=101 "--path=$out" || status=$?
+echo "== exit status $status; import folder: $out" >&2
+ls -l "$out" >&2
+exit "$status"

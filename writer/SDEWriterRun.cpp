@@ -35,6 +35,10 @@ void SDEWriter::StartWriter()
         Log(7, "Bridge Configuration Changed.");
         DeleteUpdateFiles(m_sdeFolder);
         m_updateDate.SetNull();
+        // The stored time belongs to the old configuration: kept, it would be
+        // saved as the next start date and the new school's earlier
+        // attendance would never be exported.
+        m_updateDateTime.SetNull();
     }
     else
     {

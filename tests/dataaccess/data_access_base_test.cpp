@@ -93,13 +93,34 @@ TEST(AddColumnField, ConstantAndFieldColumns)
     EXPECT_EQ(da.Columns()[1].field, nullptr);
     EXPECT_STREQ(da.Columns()[1].text.Text(), "Allergy");
     EXPECT_EQ(da.Columns()[1].command, SDEColumn::Constant);
-    // A field that cannot be added brings neither column nor header name.
-    EXPECT_EQ(da.AddColumnField(nullptr == t ? t : nullptr, "X", {}, "Never"), nullptr);
-    EXPECT_EQ(da.AddColumnField(static_cast<ODBCTable*>(nullptr), "Const", {}, "Const"), nullptr);
     ASSERT_NE(da.CurrentHeader(), nullptr);
+    const std::vector<XString>& names = da.CurrentHeader()->Names();
+    ASSERT_EQ(names.size(), 2u);
+    EXPECT_STREQ(names[0].Text(), "StdKey");
+    EXPECT_STREQ(names[1].Text(), "MedConditTypeRef$=\"Allergy\"");
     da.FinishTable();
     EXPECT_TRUE(da.Columns().empty());
     EXPECT_EQ(da.Query().tables.Count(), 0);
+}
+
+namespace
+{
+class RejectingFields : public ODBCDataAccess
+{
+public:
+    RejectingFields() : ODBCDataAccess(0, DatabaseType::OracleODBC) {}
+    ODBCField* AddField(ODBCTable*, const XString&, bool) override { return nullptr; }
+};
+} // namespace
+
+TEST(AddColumnField, AFieldThatCannotBeAddedBringsNeitherColumnNorHeader)
+{
+    RejectingFields da;
+    da.StartTable("Staff", "Staff.sef");
+    ODBCTable* t = da.AddTable("SY030", "DEM");
+    EXPECT_EQ(da.AddColumnField(t, "EMP_NBR", da.Fn(&DataAccessBase::CleanText), "StaffKey"), nullptr);
+    EXPECT_TRUE(da.Columns().empty());
+    EXPECT_FALSE(da.CurrentHeader()->HasNames());
 }
 
 TEST(AddColumnField, ListColumnsGoToTheList)

@@ -37,6 +37,15 @@ TEST_F(XDateParseTest, MonthNames)
     EXPECT_EQ(XDate(2026, 12, 8), d);
 }
 
+TEST_F(XDateParseTest, CompilerBuildStamp)
+{
+    // A single-digit day comes padded with a blank, not a zero.
+    XDateTime built;
+    ASSERT_TRUE(built.Parse("MMM DD YYYY HH:NN:SS", "Dec  9 2026 05:46:59"));
+    EXPECT_EQ(XDateTime(XDate(2026, 12, 9), XTime(5, 46, 59)), built);
+    EXPECT_EQ("Dec 09, 2026", built.Date().Format("MMM DD, YYYY"));
+}
+
 TEST_F(XDateParseTest, UnknownMonthNameLeavesDateNull)
 {
     XDate d(2000, 1, 1);

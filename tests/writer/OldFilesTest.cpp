@@ -4,6 +4,7 @@
 
 #include "database.h"
 #include "query.h"
+#include "XException.h"
 
 namespace
 {
@@ -98,6 +99,28 @@ TEST_F(OldFilesTest, DeleteUpdateFilesOnAnEmptyFolder)
 {
     EXPECT_NO_THROW(writer.DeleteUpdateFiles(writer.SDEFolder()));
     EXPECT_FALSE(signalLog.Has(8, "Found PAT Folder"));
+}
+
+TEST_F(OldFilesTest, DeleteUpdateFilesFailureTellsTheUserWhatToDo)
+{
+    // 252 characters: SchoolConfig.xml no longer fits behind it.
+    const XFileSpec folder(("/" + std::string(250, 'a') + "/").c_str());
+    const std::string expected = "Error: Failed while trying to remove SDU Files.\n Please manually remove all .sdu "
+                                 "files from the Import Directory, and try extracting again.\n"
+                                 "Appended length (16) would make path length exceed maximum 7."
+                                 "\nExiting Extractor.";
+    try
+    {
+        writer.DeleteUpdateFiles(folder);
+        FAIL() << "no exception";
+    }
+    catch (const XException& e)
+    {
+        EXPECT_EQ(expected, e.what());
+    }
+    EXPECT_TRUE(signalLog.Has(2, expected));
+    EXPECT_TRUE(signalLog.Has(8, "Deleted sdu files"));
+    EXPECT_FALSE(signalLog.Has(8, "Changed FileName to SchoolConfig"));
 }
 
 class AttendanceCacheTest : public OldFilesTest
