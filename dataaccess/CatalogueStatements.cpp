@@ -19,8 +19,8 @@ XString Fill(const char* pattern, const XString& a)
 XString Fill(const char* pattern, const XString& a, const XString& b)
 {
     XString s;
-    s.Format(static_cast<int>(std::char_traits<char>::length(pattern)) + a.Length() + b.Length() + 255, pattern,
-             a.Text(), b.Text());
+    s.Format(static_cast<int>(std::char_traits<char>::length(pattern)) + a.Length() + b.Length() + 255,
+             pattern, a.Text(), b.Text());
     return s;
 }
 
@@ -86,8 +86,9 @@ Probe ForTable(int type, const XString& t)
                          t),
                     Verdict::Rows);
     case Progress:
-        return Make(Fill("SELECT DISTINCT tbl FROM sysprogress.\"SYSTABLES\" WHERE UPPER(tbl) = UPPER('%s')", t),
-                    Verdict::Opens);
+        return Make(
+            Fill("SELECT DISTINCT tbl FROM sysprogress.\"SYSTABLES\" WHERE UPPER(tbl) = UPPER('%s')", t),
+            Verdict::Opens);
     case Informix:
     {
         Probe p = Make(Fill("SELECT COUNT(*) FROM systables WHERE tabname = '%s'", t), Verdict::Value);
@@ -118,17 +119,19 @@ Probe ForField(int type, const XString& t, const XString& f)
         return Make(Fill("SELECT COUNT(%s) FROM %s", f, t), Verdict::Opens);
     case MSSQL:
     case SybaseODBC:
-        return Make(Fill("SELECT syscolumns.name FROM syscolumns JOIN sysobjects ON syscolumns.id=sysobjects.id "
-                         "WHERE UPPER(sysobjects.name) = UPPER('%s') AND UPPER(syscolumns.name) = UPPER('%s')",
-                         t, f),
-                    Verdict::Rows);
+        return Make(
+            Fill("SELECT syscolumns.name FROM syscolumns JOIN sysobjects ON syscolumns.id=sysobjects.id "
+                 "WHERE UPPER(sysobjects.name) = UPPER('%s') AND UPPER(syscolumns.name) = UPPER('%s')",
+                 t, f),
+            Verdict::Rows);
     case MySQL:
         return Make(Fill("SELECT column_name FROM information_schema.COLUMNS C WHERE (table_name = '%s' AND "
                          "column_name = '%s')",
                          t, f),
                     Verdict::Rows);
     case SQLite:
-        return Make(Fill("SELECT sql FROM sqlite_master WHERE name='%s' AND sql LIKE '%s '", t, f), Verdict::Opens);
+        return Make(Fill("SELECT sql FROM sqlite_master WHERE name='%s' AND sql LIKE '%s '", t, f),
+                    Verdict::Opens);
     case Access:
         return Make(Fill("Select COUNT(%s) From %s", f, t), Verdict::Rows);
     case Postgres:
@@ -177,7 +180,8 @@ XString SchemaStatement(int type)
         return "SELECT sysobjects.name as table_name, syscolumns.name as column_name FROM syscolumns JOIN "
                "sysobjects ON syscolumns.id=sysobjects.id";
     case MySQL:
-        return "SELECT table_name as table_name, column_name as column_name FROM information_schema.COLUMNS C";
+        return "SELECT table_name as table_name, column_name as column_name FROM information_schema.COLUMNS "
+               "C";
     case SQLite:
         return "SELECT name as table_name, sql as column_name FROM sqlite_master ";
     case Postgres:

@@ -52,7 +52,8 @@ XString BuildConnectionStringFor(int type, const char* dataSource, const char* u
                                  const DataAccessLogFunction& log)
 {
     using namespace DatabaseType;
-    auto logLine = [&log](const XString& message) {
+    auto logLine = [&log](const XString& message)
+    {
         if (log)
             log(8, message, "");
     };
@@ -100,8 +101,9 @@ XString BuildConnectionStringFor(int type, const char* dataSource, const char* u
     case OracleODBC:
     case OracleOLE:
     case OracleMSDAORA:
-        s = type == OracleODBC ? "Data Source=" : type == OracleOLE ? "Provider=OraOLEDB.Oracle;Data Source="
-                                                                    : "Provider=MSDAORA;Data Source=";
+        s = type == OracleODBC  ? "Data Source="
+            : type == OracleOLE ? "Provider=OraOLEDB.Oracle;Data Source="
+                                : "Provider=MSDAORA;Data Source=";
         s.Append(d);
         AppendIfSet(s, ";User ID=", user);
         AppendIfSet(s, ";Password=", password);
@@ -127,8 +129,9 @@ XString BuildConnectionStringFor(int type, const char* dataSource, const char* u
     default:
         break;
     }
-    XString message(type <= Unset ? "Can't build connection string for unknown database type."
-                                  : "Database type not yet defined for BuildConnectionString, please define.");
+    XString message(type <= Unset
+                        ? "Can't build connection string for unknown database type."
+                        : "Database type not yet defined for BuildConnectionString, please define.");
     logLine(message);
     throw XException(message);
 }

@@ -98,8 +98,9 @@ void DataAccessBase::FinishTable()
     SDEWriter::FinishTable();
 }
 
-ODBCField* DataAccessBase::AddColumnField(ODBCTable* table, const XString& name, SDEWriter::ValueFunction valueFn,
-                                          const XString& headerName, bool required, const XString& customTitle,
+ODBCField* DataAccessBase::AddColumnField(ODBCTable* table, const XString& name,
+                                          SDEWriter::ValueFunction valueFn, const XString& headerName,
+                                          bool required, const XString& customTitle,
                                           const XString& customLabel, const XString& customCommand,
                                           const XString& customSource, int command)
 {
@@ -115,11 +116,12 @@ ODBCField* DataAccessBase::AddColumnField(ODBCTable* table, const XString& name,
     return field;
 }
 
-ODBCField* DataAccessBase::AddListColumnField(SISExpCustomFieldList& list, ODBCTable* table, const XString& name,
-                                              SDEWriter::ValueFunction valueFn, const XString& headerName,
-                                              bool required, const XString& customTitle,
-                                              const XString& customLabel, const XString& customCommand,
-                                              const XString& customSource, int command)
+ODBCField* DataAccessBase::AddListColumnField(SISExpCustomFieldList& list, ODBCTable* table,
+                                              const XString& name, SDEWriter::ValueFunction valueFn,
+                                              const XString& headerName, bool required,
+                                              const XString& customTitle, const XString& customLabel,
+                                              const XString& customCommand, const XString& customSource,
+                                              int command)
 {
     ODBCField* field = nullptr;
     if (table)
@@ -139,8 +141,8 @@ ODBCField* DataAccessBase::AddListColumnField(SISExpCustomFieldList& list, ODBCT
 
 void DataAccessBase::LoadRelationshipMap()
 {
-    static const char* const family[] = {"MOTHER", "MOM",         "FATHER",  "DAD",         "BROTHER",
-                                         "SISTER", "AUNT",        "UNCLE",   "GRANDMOTHER", "GRANDMA",
+    static const char* const family[] = {"MOTHER",      "MOM",     "FATHER", "DAD",         "BROTHER",
+                                         "SISTER",      "AUNT",    "UNCLE",  "GRANDMOTHER", "GRANDMA",
                                          "GRANDFATHER", "GRANDPA", "PARTNER"};
     static const char* const health[] = {"DOCTOR", "DENTIST", "DR"};
     static const char* const emergency[] = {"EMERGENCY", "GUARDIAN"};

@@ -133,8 +133,8 @@ public:
     ODBCField* AddColumnField(ODBCTable* table, const XString& name, SDEWriter::ValueFunction valueFn,
                               const XString& headerName, bool required = false,
                               const XString& customTitle = XString(), const XString& customLabel = XString(),
-                              const XString& customCommand = XString(), const XString& customSource = XString(),
-                              int command = SDEColumn::None);
+                              const XString& customCommand = XString(),
+                              const XString& customSource = XString(), int command = SDEColumn::None);
     // The same, with the header name and custom field going to list instead of the writer.
     ODBCField* AddListColumnField(SISExpCustomFieldList& list, ODBCTable* table, const XString& name,
                                   SDEWriter::ValueFunction valueFn, const XString& headerName,

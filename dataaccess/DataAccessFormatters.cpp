@@ -260,7 +260,8 @@ XString DataAccessBase::RoundedRealOfField(DataAccessField* field)
 
 XString DataAccessBase::SourceCategory()
 {
-    static const char* const categories[] = {"activity", "athletic", "class", "enrollment", "lunch", "transit"};
+    static const char* const categories[] = {"activity",   "athletic", "class",
+                                             "enrollment", "lunch",    "transit"};
     XString text = CleanText();
     for (const char* category : categories)
         if (text.CompareNoCase(category) == 0)
@@ -272,7 +273,8 @@ XString DataAccessBase::CachedAttendance()
 {
     // The attendance cache's read-back belongs to the writer; without one
     // the update would silently lack the cached attendance, so say so.
-    XString message("Writing the cached attendance is not available: the writer has no attendance cache read-back.");
+    XString message(
+        "Writing the cached attendance is not available: the writer has no attendance cache read-back.");
     Log(3, message, "DataAccessBase::CachedAttendance");
     throw XException(message);
 }

@@ -9,15 +9,18 @@ const char* FieldStatusText(long status)
     case 2:
         return "adFieldCantConvertValue - The field cannot be retrieved or stored without loss of data.";
     case 3:
-        return "adFieldIsNull - The provider returned a VARIANT value of type VT_NULL and that the field is not "
+        return "adFieldIsNull - The provider returned a VARIANT value of type VT_NULL and that the field is "
+               "not "
                "empty.";
     case 4:
         return "adFieldTruncated - Variable-length data was truncated when reading from the data source.";
     case 5:
-        return "adFieldSignMismatch - The data value returned by the provider was signed but the data type of "
+        return "adFieldSignMismatch - The data value returned by the provider was signed but the data type "
+               "of "
                "the ADO field value was unsigned.";
     case 6:
-        return "adFieldDataOverflow - The data returned from the provider overflowed the data type of the field.";
+        return "adFieldDataOverflow - The data returned from the provider overflowed the data type of the "
+               "field.";
     case 7:
         return "adFieldCantCreate - The field could not be added because the provider exceeded a limitation "
                "(such as the number of fields allowed).";
@@ -27,7 +30,8 @@ const char* FieldStatusText(long status)
     case 9:
         return "adFieldPermissionDenied - The field cannot be modified because it is defined as read-only.";
     case 10:
-        return "adFieldIntegrityViolation - The field cannot be modified because it is a calculated or derived "
+        return "adFieldIntegrityViolation - The field cannot be modified because it is a calculated or "
+               "derived "
                "entity.";
     case 11:
         return "adFieldSchemaViolation - The value violated the data source schema constraint for the field.";
@@ -51,7 +55,8 @@ const char* FieldStatusText(long status)
     case 21:
         return "adFieldVolumeNotFound - The provider cannot locate the storage volume indicated by the URL.";
     case 22:
-        return "adFieldOutOfSpace - The provider is unable to obtain enough storage space to complete a move or "
+        return "adFieldOutOfSpace - The provider is unable to obtain enough storage space to complete a move "
+               "or "
                "copy operation.";
     case 23:
         return "adFieldCannotDeleteSource - During a move operation, a tree or subtree was moved to a new "
@@ -59,7 +64,8 @@ const char* FieldStatusText(long status)
     case 24:
         return "adFieldReadOnly - The field in the data source is defined as read-only.";
     case 25:
-        return "adFieldResourceOutOfScope - The source or destination URL is outside the scope of the current "
+        return "adFieldResourceOutOfScope - The source or destination URL is outside the scope of the "
+               "current "
                "record.";
     case 26:
         return "adFieldAlreadyExists - The specified field already exists.";
@@ -68,13 +74,16 @@ const char* FieldStatusText(long status)
     case 131072:
         return "adFieldPendingDelete - The Delete operation caused the field to be set.";
     case 262144:
-        return "adFieldPendingChange - The field has been deleted and then re-added, perhaps with a different "
+        return "adFieldPendingChange - The field has been deleted and then re-added, perhaps with a "
+               "different "
                "data type, or the value of the field which previously had a status of adFieldOK has changed.";
     case 524288:
-        return "adFieldPendingUnknown - The provider cannot determine what operation caused field status to be "
+        return "adFieldPendingUnknown - The provider cannot determine what operation caused field status to "
+               "be "
                "set.";
     case 1048576:
-        return "adFieldPendingUnknownDelete - The provider cannot determine what operation caused field status "
+        return "adFieldPendingUnknownDelete - The provider cannot determine what operation caused field "
+               "status "
                "to be set, and that the field will be deleted from the Fields collection after the record is "
                "updated.";
     default:

@@ -14,7 +14,8 @@ namespace
 // The probe: its own forward-only recordset, so the open query stays where it is.
 void OpenProbe(AdoRecordset& probe, const XString& sql, AdoConnection& connection)
 {
-    probe.Open(AnsiText::ToUtf16(sql), connection, ado::adOpenForwardOnly, ado::adLockReadOnly, ado::adCmdText);
+    probe.Open(AnsiText::ToUtf16(sql), connection, ado::adOpenForwardOnly, ado::adLockReadOnly,
+               ado::adCmdText);
 }
 } // namespace
 
@@ -87,7 +88,8 @@ bool ODBCDataAccess::FieldExists(const XString& table, const XString& field)
         OpenProbe(*probe, statement, *m_connection);
         Log(8, "Query Succeeded.");
 
-        auto closeProbe = [&probe]() {
+        auto closeProbe = [&probe]()
+        {
             if (probe->State() == ado::adStateOpen)
                 probe->Close();
         };

@@ -55,9 +55,10 @@ XString FormatPhoneNumber(const XString& phone, XString& message)
     }
     else
     {
-        message = "Phone number: " + phone +
-                  ", cannot parse into right format.  This means that the phone number in your database is not in "
-                  "phone number format.";
+        message =
+            "Phone number: " + phone +
+            ", cannot parse into right format.  This means that the phone number in your database is not in "
+            "phone number format.";
         // Written as found: appending the extension again would repeat it.
         return phone;
     }

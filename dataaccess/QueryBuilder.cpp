@@ -158,7 +158,8 @@ XString QueryBuilder::BuildAnsiJoinQuery() const
         bool inOn = false;
         bool started = false;
         XVector<const XString> joined(5);
-        auto isJoined = [&joined](const XString& alias) {
+        auto isJoined = [&joined](const XString& alias)
+        {
             for (const XString* a : joined)
                 if (*a == alias)
                     return true;

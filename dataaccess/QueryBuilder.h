@@ -11,7 +11,8 @@ class QueryBuilder
 {
 public:
     // dataSource is only read for dBase IV (XBase), whose "statement" is a file path.
-    QueryBuilder(const ODBCQuery& query, int databaseType, const XString& dataSource, DataAccessLogFunction log);
+    QueryBuilder(const ODBCQuery& query, int databaseType, const XString& dataSource,
+                 DataAccessLogFunction log);
 
     // Every table after FROM; every condition, joins included, in WHERE.
     XString BuildQuery() const;

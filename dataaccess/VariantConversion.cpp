@@ -17,8 +17,7 @@ std::int32_t Low32(std::int64_t value)
 }
 
 // Truncation toward zero that stays defined outside the target's range.
-template <class T>
-T Truncate(double value)
+template <class T> T Truncate(double value)
 {
     if (std::isnan(value))
         return 0;
@@ -38,7 +37,8 @@ bool IsOracleNegativeWhole(const AdoValue& value, bool oracleOdbc)
 
 double DecimalValue(const AdoDecimal& decimal)
 {
-    double mantissa = static_cast<double>(decimal.high) * 18446744073709551616.0 + static_cast<double>(decimal.low);
+    double mantissa =
+        static_cast<double>(decimal.high) * 18446744073709551616.0 + static_cast<double>(decimal.low);
     double v = mantissa / std::pow(10.0, decimal.scale);
     return decimal.negative ? -v : v;
 }

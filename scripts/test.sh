@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 scripts/build.sh "$@"
 dir=build; [ "${1:-}" = "--sanitize" ] && dir=build-asan
-if [ -x scripts/start-postgres.sh ]; then
-  eval "$(scripts/start-postgres.sh)"
-fi
+# The PostgreSQL tests need a server on the loopback interface.
+pgenv=$(scripts/start-postgres.sh)
+eval "$pgenv"
 ctest --test-dir "$dir" --output-on-failure -j2 --timeout 600

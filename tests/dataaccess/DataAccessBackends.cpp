@@ -7,9 +7,9 @@
 
 #include "DatabaseType.h"
 #include "OdbcTestEnv.h"
-#include "gtest/gtest.h"
 #include "odbc/AdoConnection.h"
 #include "odbc/AdoRecordset.h"
+#include "gtest/gtest.h"
 
 std::string DataAccessBackend::Table(const std::string& base) const
 {
@@ -76,7 +76,8 @@ public:
     std::string Char(int code) const override { return "char(" + std::to_string(code) + ")"; }
     void CreateOracleCatalogueView() override
     {
-        Exec("CREATE VIEW IF NOT EXISTS all_tab_columns AS SELECT upper(m.name) AS table_name, upper(p.name) AS "
+        Exec("CREATE VIEW IF NOT EXISTS all_tab_columns AS SELECT upper(m.name) AS table_name, upper(p.name) "
+             "AS "
              "column_name FROM sqlite_master m, pragma_table_info(m.name) p WHERE m.type = 'table'");
     }
 
@@ -105,7 +106,8 @@ public:
         }
         catch (const AdoComError& e)
         {
-            why = "the PostgreSQL test server is not reachable (run scripts/start-postgres.sh): " + e.Description();
+            why = "the PostgreSQL test server is not reachable (run scripts/start-postgres.sh): " +
+                  e.Description();
             return false;
         }
         return true;
@@ -128,7 +130,8 @@ public:
         try
         {
             Exec("CREATE OR REPLACE VIEW all_tab_columns AS SELECT upper(table_name::text) AS table_name, "
-                 "upper(column_name::text) AS column_name FROM information_schema.columns WHERE table_schema = "
+                 "upper(column_name::text) AS column_name FROM information_schema.columns WHERE table_schema "
+                 "= "
                  "'public'");
         }
         catch (...)

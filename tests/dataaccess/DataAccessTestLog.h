@@ -20,9 +20,11 @@ class DataAccessTestLog
 public:
     explicit DataAccessTestLog(ODBCDataAccess& task)
     {
-        connection_ = QObject::connect(&task, &AppTaskBase::writeLog, [this](int level, QString message, QString method) {
-            lines.push_back({level, message.toLatin1().toStdString(), method.toLatin1().toStdString()});
-        });
+        connection_ = QObject::connect(
+            &task, &AppTaskBase::writeLog,
+            [this](int level, QString message, QString method) {
+                lines.push_back({level, message.toLatin1().toStdString(), method.toLatin1().toStdString()});
+            });
     }
     ~DataAccessTestLog() { QObject::disconnect(connection_); }
     DataAccessTestLog(const DataAccessTestLog&) = delete;

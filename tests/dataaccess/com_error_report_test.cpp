@@ -22,15 +22,17 @@ TEST(ComErrorReport, TwoProviderErrorsThenTheComErrorLine)
     AdoConnection connection;
     connection.SetErrors({ProviderError(-2147467259, "[08001] could not connect to server"),
                           ProviderError(210, "[HY000] second diagnostic")});
-    AdoComError error(0x80004005u, "Microsoft OLE DB Provider for ODBC Drivers", "[08001] could not connect to server");
+    AdoComError error(0x80004005u, "Microsoft OLE DB Provider for ODBC Drivers",
+                      "[08001] could not connect to server");
     ODBCDataAccess da(0, DatabaseType::MSSQL);
     DataAccessTestLog log(da);
     XString report = da.FormatComError(&connection, error);
-    const char* expected = "Error number: 80004005\t[08001] could not connect to server\r\n"
-                           "Error number: d2\t[HY000] second diagnostic\r\n"
-                           "COM Error Code = 80004005, Code Meaning = Unspecified error\r\n"
-                           "Source = Microsoft OLE DB Provider for ODBC Drivers, Description = [08001] could not "
-                           "connect to server";
+    const char* expected =
+        "Error number: 80004005\t[08001] could not connect to server\r\n"
+        "Error number: d2\t[HY000] second diagnostic\r\n"
+        "COM Error Code = 80004005, Code Meaning = Unspecified error\r\n"
+        "Source = Microsoft OLE DB Provider for ODBC Drivers, Description = [08001] could not "
+        "connect to server";
     EXPECT_STREQ(report.Text(), expected);
     EXPECT_TRUE(log.Has(8, expected));
 }
@@ -39,13 +41,15 @@ TEST(ComErrorReport, WithoutConnectionOrProviderErrors)
 {
     ODBCDataAccess da(0, DatabaseType::MSSQL);
     AdoComError dispatch(0x80040E14u, "ADODB.Recordset", "bad statement");
-    EXPECT_STREQ(da.FormatComError(nullptr, dispatch).Text(),
-                 "COM Error Code = 80040e14, Code Meaning = IDispatch error #3092\r\nSource = ADODB.Recordset, "
-                 "Description = bad statement");
+    EXPECT_STREQ(
+        da.FormatComError(nullptr, dispatch).Text(),
+        "COM Error Code = 80040e14, Code Meaning = IDispatch error #3092\r\nSource = ADODB.Recordset, "
+        "Description = bad statement");
     AdoConnection empty;
     AdoComError unknown(0x00001234u, "", "");
-    EXPECT_STREQ(da.FormatComError(&empty, unknown).Text(),
-                 "COM Error Code = 00001234, Code Meaning = Unknown error 0x1234\r\nSource = , Description = ");
+    EXPECT_STREQ(
+        da.FormatComError(&empty, unknown).Text(),
+        "COM Error Code = 00001234, Code Meaning = Unknown error 0x1234\r\nSource = , Description = ");
 }
 
 TEST(ComErrorReport, ProviderLinesAreCutAtTheirBuffer)

@@ -47,8 +47,9 @@ TEST(ConnectionString, Mssql)
                                         "Trusted_Connection=yes;");
     EXPECT_EQ(Cs(MSSQL, "SIS; tsisdb", "reader", ""),
               "Provider=MSDASQL;Persist Security Info=False;Data Source=SIS;Database=tsisdb;User ID=reader;");
-    EXPECT_EQ(Cs(MSSQL, "SIS;tsisdb ", "reader", "pw"), "Provider=MSDASQL;Persist Security Info=False;Data "
-                                                        "Source=SIS;Database=tsisdb;User ID=reader;Password=pw;");
+    EXPECT_EQ(Cs(MSSQL, "SIS;tsisdb ", "reader", "pw"),
+              "Provider=MSDASQL;Persist Security Info=False;Data "
+              "Source=SIS;Database=tsisdb;User ID=reader;Password=pw;");
     // Nothing after the semicolon: no database part.
     EXPECT_EQ(Cs(MSSQL, "SIS;", "reader", nullptr),
               "Provider=MSDASQL;Persist Security Info=False;Data Source=SIS;User ID=reader;");
@@ -60,7 +61,8 @@ TEST(ConnectionString, Mssql)
 TEST(ConnectionString, NullAndEmptyParts)
 {
     using namespace DatabaseType;
-    EXPECT_EQ(Cs(Access, "C:/sis.mdb", nullptr, nullptr), "Persist Security Info=False;Data Source=C:/sis.mdb");
+    EXPECT_EQ(Cs(Access, "C:/sis.mdb", nullptr, nullptr),
+              "Persist Security Info=False;Data Source=C:/sis.mdb");
     EXPECT_EQ(Cs(Access, "C:/sis.mdb", "admin", nullptr),
               "Persist Security Info=False;Data Source=C:/sis.mdb;User ID=admin");
     EXPECT_EQ(Cs(Access, "C:/sis.mdb", "admin", ""),
@@ -82,11 +84,13 @@ TEST(ConnectionString, EveryOtherType)
               "Persist Security Info=False;Data Source=fox;Collating Sequence=machine;User ID=u;Password=p;");
     EXPECT_EQ(Cs(FoxProODBC, "fox", nullptr, nullptr),
               "Persist Security Info=False;Data Source=fox;Collating Sequence=machine;");
-    EXPECT_EQ(Cs(FoxProDBF, "fox", "u", "p"), "Provider=VFPOLEDB.1;Data Source=fox;Collating Sequence=MACHINE");
+    EXPECT_EQ(Cs(FoxProDBF, "fox", "u", "p"),
+              "Provider=VFPOLEDB.1;Data Source=fox;Collating Sequence=MACHINE");
     EXPECT_EQ(Cs(MySQL, "my", nullptr, "p"), "Data Source=my;User Id=;Password=p;");
     EXPECT_EQ(Cs(SQLite, "/tmp/sis.db", "u", "p"), "Database=/tmp/sis.db");
     EXPECT_EQ(Cs(DB2, "db2", "u", "p"), "DB2OLEDB");
-    EXPECT_EQ(Cs(OracleODBC, "ora", "u", "p"), "Data Source=ora;User ID=u;Password=p;Persist Security Info=True;");
+    EXPECT_EQ(Cs(OracleODBC, "ora", "u", "p"),
+              "Data Source=ora;User ID=u;Password=p;Persist Security Info=True;");
     EXPECT_EQ(Cs(OracleODBC, "ora", nullptr, nullptr), "Data Source=ora;Persist Security Info=True;");
     EXPECT_EQ(Cs(OracleOLE, "ora", "u", nullptr),
               "Provider=OraOLEDB.Oracle;Data Source=ora;User ID=u;Persist Security Info=True;");

@@ -65,9 +65,10 @@ TEST(OpenTable, ErrorsCarryTheStatement)
     }
     catch (const XException& e)
     {
-        EXPECT_STREQ(e.what(),
-                     "Failed with error [While executing query: boom] while parsing query: SELECT DEM.EMP_NBR FROM "
-                     "SY030 DEM ");
+        EXPECT_STREQ(
+            e.what(),
+            "Failed with error [While executing query: boom] while parsing query: SELECT DEM.EMP_NBR FROM "
+            "SY030 DEM ");
     }
     EXPECT_TRUE(log.Has(2, "Failed with error [While executing query: boom] while parsing query: SELECT "
                            "DEM.EMP_NBR FROM SY030 DEM "));

@@ -122,8 +122,8 @@ TEST_P(DataAccessIntegration, ReadersConvertEveryColumnKind)
                                            backend->BinaryType());
     backend->Exec("INSERT INTO " + t + " VALUES (42, 12.50, -12.5, 12.34, '  A' || " + backend->Char(9) +
                   " || 'B  ', 'x' || " + backend->Char(13) + " || " + backend->Char(10) +
-                  " || 'y', '2009-01-15', '2009-01-15 13:45:30', " +
-                  backend->BoolLiteral(true) + ", NULL, " + backend->BinaryLiteral() + ")");
+                  " || 'y', '2009-01-15', '2009-01-15 13:45:30', " + backend->BoolLiteral(true) + ", NULL, " +
+                  backend->BinaryLiteral() + ")");
     Connect();
     ODBCTable* v = da->AddTable(t.c_str(), "v");
     ODBCField* id = da->AddField(v, "id", true);
@@ -364,7 +364,8 @@ TEST_P(DataAccessIntegration, StatementErrorCarriesTheDriverText)
         EXPECT_NE(message.find("no_such_column"), std::string::npos) << message;
         EXPECT_NE(message.find("COM Error Code = "), std::string::npos) << message;
     }
-    EXPECT_TRUE(log->AnyContains("RunQuery: While executing: SELECT no_such_column FROM " + t + ", Error number: "));
+    EXPECT_TRUE(
+        log->AnyContains("RunQuery: While executing: SELECT no_such_column FROM " + t + ", Error number: "));
 
     // Through the writer's table opening the query text joins the report.
     da->StartTable("Broken", "Broken.sef");
@@ -379,7 +380,8 @@ TEST_P(DataAccessIntegration, StatementErrorCarriesTheDriverText)
     {
         std::string message = e.what();
         EXPECT_EQ(message.rfind("Failed with error [While executing query: ", 0), 0u) << message;
-        EXPECT_NE(message.find("] while parsing query: SELECT t.no_such_column FROM " + t + " t "), std::string::npos)
+        EXPECT_NE(message.find("] while parsing query: SELECT t.no_such_column FROM " + t + " t "),
+                  std::string::npos)
             << message;
     }
 }
@@ -455,8 +457,8 @@ TEST_P(DataAccessIntegration, WritesATableFileThroughTheFormatters)
     std::string t = NewTable("people", "id INTEGER, name VARCHAR(40), phone VARCHAR(40), born DATE");
     backend->Exec("INSERT INTO " + t + " VALUES (1, ' Ann' || " + backend->Char(9) +
                   " || 'Lee ', '(555) 555-1234 ext 12', '2009-01-15')");
-    backend->Exec("INSERT INTO " + t + " VALUES (2, 'Bob' || " + backend->Char(13) + " || " + backend->Char(10) +
-                  " || 'Roe', 'N/A', NULL)");
+    backend->Exec("INSERT INTO " + t + " VALUES (2, 'Bob' || " + backend->Char(13) + " || " +
+                  backend->Char(10) + " || 'Roe', 'N/A', NULL)");
     Connect();
     const std::string folder = odbctest::OdbcTestFolder() + "/sde_" + backend->Table("people");
     std::filesystem::remove_all(folder);

@@ -17,8 +17,10 @@ struct WorkedQuery
         enroll = da.AddTable("CE020", "enroll");
         da.AddField(stu, "ID_NBR", true);
         lastName = da.AddField(stu, "LST_NME", true);
-        da.AddCondition("AND", da.AddOperandField(stu, "ID_NBR"), "=", da.AddOperandField(enroll, "ID_NBR"), 1);
-        da.AddCondition("AND", da.AddOperandField(stu, "DST_NBR"), "=", da.AddOperandField(enroll, "DST_NBR"), 0);
+        da.AddCondition("AND", da.AddOperandField(stu, "ID_NBR"), "=", da.AddOperandField(enroll, "ID_NBR"),
+                        1);
+        da.AddCondition("AND", da.AddOperandField(stu, "DST_NBR"), "=", da.AddOperandField(enroll, "DST_NBR"),
+                        0);
         da.AddCondition("AND", da.AddOperandField(enroll, "SCH_NBR"), "=", "'001'", 0);
         da.AddOrder(lastName, false);
     }
@@ -37,17 +39,19 @@ TEST(QueryBuilder, WorkedExamplePlainJoinMssql)
 {
     ODBCDataAccess da(0, DatabaseType::MSSQL);
     WorkedQuery q(da);
-    EXPECT_EQ(S(da.BuildQuery()),
-              "SELECT DISTINCT stu.ID_NBR, stu.LST_NME FROM ST010 stu WITH (NOLOCK) , CE020 enroll WITH (NOLOCK)   "
-              "WHERE (stu.ID_NBR = enroll.ID_NBR AND stu.DST_NBR = enroll.DST_NBR) AND enroll.SCH_NBR = '001' "
-              "ORDER BY stu.LST_NME");
+    EXPECT_EQ(
+        S(da.BuildQuery()),
+        "SELECT DISTINCT stu.ID_NBR, stu.LST_NME FROM ST010 stu WITH (NOLOCK) , CE020 enroll WITH (NOLOCK)   "
+        "WHERE (stu.ID_NBR = enroll.ID_NBR AND stu.DST_NBR = enroll.DST_NBR) AND enroll.SCH_NBR = '001' "
+        "ORDER BY stu.LST_NME");
 }
 
 TEST(QueryBuilder, WorkedExamplePlainJoinOracleAndAccess)
 {
-    const char* expected = "SELECT DISTINCT stu.ID_NBR, stu.LST_NME FROM ST010 stu, CE020 enroll  WHERE (stu.ID_NBR "
-                           "= enroll.ID_NBR AND stu.DST_NBR = enroll.DST_NBR) AND enroll.SCH_NBR = '001' ORDER BY "
-                           "stu.LST_NME";
+    const char* expected =
+        "SELECT DISTINCT stu.ID_NBR, stu.LST_NME FROM ST010 stu, CE020 enroll  WHERE (stu.ID_NBR "
+        "= enroll.ID_NBR AND stu.DST_NBR = enroll.DST_NBR) AND enroll.SCH_NBR = '001' ORDER BY "
+        "stu.LST_NME";
     ODBCDataAccess oracle(0, DatabaseType::OracleODBC);
     WorkedQuery q1(oracle);
     EXPECT_EQ(S(oracle.BuildQuery()), expected);
@@ -66,10 +70,11 @@ TEST(QueryBuilder, WorkedExampleAnsiJoinMssql)
 {
     ODBCDataAccess da(0, DatabaseType::MSSQL);
     WorkedQuery q(da);
-    EXPECT_EQ(S(da.BuildAnsiJoinQuery()),
-              "SELECT DISTINCT stu.ID_NBR, stu.LST_NME FROM ST010 stu INNER JOIN CE020 enroll (NOLOCK)  ON "
-              "stu.ID_NBR =enroll.ID_NBR  AND stu.DST_NBR =enroll.DST_NBR   WHERE enroll.SCH_NBR = '001' ORDER BY "
-              "stu.LST_NME");
+    EXPECT_EQ(
+        S(da.BuildAnsiJoinQuery()),
+        "SELECT DISTINCT stu.ID_NBR, stu.LST_NME FROM ST010 stu INNER JOIN CE020 enroll (NOLOCK)  ON "
+        "stu.ID_NBR =enroll.ID_NBR  AND stu.DST_NBR =enroll.DST_NBR   WHERE enroll.SCH_NBR = '001' ORDER BY "
+        "stu.LST_NME");
     // The switch picks the builder.
     da.SetAnsiJoin(true);
     EXPECT_EQ(S(da.BuildCurrentQuery()), S(da.BuildAnsiJoinQuery()));
@@ -143,8 +148,9 @@ TEST(QueryBuilder, ExpressionFieldWithOutputNameOrdersByTheName)
     EXPECT_EQ(order1->Position(), 1);
     da.AddOrder(order1);
     da.AddOrder(last);
-    EXPECT_EQ(S(da.BuildQuery()), "SELECT DEM.LST_NME, case DEM.LST_NME when '' then 1 else 0 end as order1 FROM "
-                                  "SY030 DEM WITH (NOLOCK)   ORDER BY order1, DEM.LST_NME");
+    EXPECT_EQ(S(da.BuildQuery()),
+              "SELECT DEM.LST_NME, case DEM.LST_NME when '' then 1 else 0 end as order1 FROM "
+              "SY030 DEM WITH (NOLOCK)   ORDER BY order1, DEM.LST_NME");
 
     // A prefix without suffix is a function call that the builder closes.
     da.ClearQuery();
@@ -160,7 +166,8 @@ TEST(QueryBuilder, AnsiJoinWithOneTableDropsJoinConditions)
     da.AddField(t, "SCH_YR", false);
     da.AddCondition("AND", da.AddOperandField(t, "A"), "=", da.AddOperandField(t, "B"), 0);
     da.AddCondition("AND", da.AddOperandField(t, "SCH_NBR"), "=", "'001'", 0);
-    EXPECT_EQ(S(da.BuildAnsiJoinQuery()), "SELECT CA.SCH_YR FROM CA005 CA WITH (NOLOCK)   WHERE CA.SCH_NBR = '001'");
+    EXPECT_EQ(S(da.BuildAnsiJoinQuery()),
+              "SELECT CA.SCH_YR FROM CA005 CA WITH (NOLOCK)   WHERE CA.SCH_NBR = '001'");
 }
 
 TEST(QueryBuilder, AnsiJoinWithoutJoinConditionWritesNoTables)

@@ -38,7 +38,8 @@ TEST_F(AttendanceFilter, CalledTwiceKeepsOnlyTheSecondRange)
     da.FilterAttendance(XDate(2009, 1, 8), XDate(2009, 1, 14));
     EXPECT_EQ(da.FilterConditionCount(), 4);
     EXPECT_EQ(da.Query().conditions.Count(), 5);
-    EXPECT_EQ(Sql(), std::string("SELECT ATT.STU_ID FROM AT010 ATT  WHERE ATT.SCH_NBR = '001' AND ( ATT.MNT_DT >= ") +
+    EXPECT_EQ(Sql(), std::string(
+                         "SELECT ATT.STU_ID FROM AT010 ATT  WHERE ATT.SCH_NBR = '001' AND ( ATT.MNT_DT >= ") +
                          kFrom8 + " OR ATT.CAL_DT >= " + kFrom8 + ") AND ( ATT.MNT_DT <= " + kTo14 +
                          " OR ATT.CAL_DT <= " + kTo14 + ")");
 }
@@ -47,12 +48,14 @@ TEST_F(AttendanceFilter, AttendanceDateAloneAndOpenEnds)
 {
     da.SetAttendanceDateField(attDate);
     da.FilterAttendance(XDate(2009, 1, 8), XDate(2009, 1, 14));
-    EXPECT_EQ(Sql(), std::string("SELECT ATT.STU_ID FROM AT010 ATT  WHERE ATT.SCH_NBR = '001' AND ATT.CAL_DT >= ") +
-                         kFrom8 + " AND ATT.CAL_DT <= " + kTo14);
+    EXPECT_EQ(Sql(),
+              std::string("SELECT ATT.STU_ID FROM AT010 ATT  WHERE ATT.SCH_NBR = '001' AND ATT.CAL_DT >= ") +
+                  kFrom8 + " AND ATT.CAL_DT <= " + kTo14);
     // Day 0 and null leave that end open.
     da.FilterAttendance(XDate(0), XDate(2009, 1, 14));
-    EXPECT_EQ(Sql(), std::string("SELECT ATT.STU_ID FROM AT010 ATT  WHERE ATT.SCH_NBR = '001' AND ATT.CAL_DT <= ") +
-                         kTo14);
+    EXPECT_EQ(Sql(),
+              std::string("SELECT ATT.STU_ID FROM AT010 ATT  WHERE ATT.SCH_NBR = '001' AND ATT.CAL_DT <= ") +
+                  kTo14);
     // Both null: the previous conditions go, nothing comes.
     da.FilterAttendance(XDate(), XDate());
     EXPECT_EQ(da.FilterConditionCount(), 0);
@@ -63,8 +66,9 @@ TEST_F(AttendanceFilter, ChangeDateAlone)
 {
     da.SetChangeDateField(changeDate);
     da.FilterAttendance(XDate(2009, 1, 8), XDate());
-    EXPECT_EQ(Sql(), std::string("SELECT ATT.STU_ID FROM AT010 ATT  WHERE ATT.SCH_NBR = '001' AND ATT.MNT_DT >= ") +
-                         kFrom8);
+    EXPECT_EQ(Sql(),
+              std::string("SELECT ATT.STU_ID FROM AT010 ATT  WHERE ATT.SCH_NBR = '001' AND ATT.MNT_DT >= ") +
+                  kFrom8);
 }
 
 TEST_F(AttendanceFilter, WithoutFieldsThrowsAndReportsProgress)
@@ -98,9 +102,10 @@ TEST_F(AttendanceFilter, AClearedQueryLosesNoConditionToAnOldFilter)
     da.AddCondition("AND", da.AddOperandField(att, "DST_NBR"), "=", "'9'");
     da.SetAttendanceDateField(da.AddOperandField(att, "CAL_DT"));
     da.FilterAttendance(XDate(2009, 1, 8), XDate());
-    EXPECT_EQ(Sql(), std::string("SELECT ATT.STU_ID FROM AT010 ATT  WHERE ATT.SCH_NBR = '001' AND ATT.DST_NBR = '9' "
-                                 "AND ATT.CAL_DT >= ") +
-                         kFrom8);
+    EXPECT_EQ(Sql(),
+              std::string("SELECT ATT.STU_ID FROM AT010 ATT  WHERE ATT.SCH_NBR = '001' AND ATT.DST_NBR = '9' "
+                          "AND ATT.CAL_DT >= ") +
+                  kFrom8);
 }
 
 TEST(QueryModel, TablesAndAliases)

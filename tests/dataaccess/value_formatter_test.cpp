@@ -64,8 +64,9 @@ TEST(PhoneFormat, UnparsableTextStaysAsItIs)
 {
     std::string message;
     EXPECT_EQ(Phone("12345", &message), "12345");
-    EXPECT_EQ(message, "Phone number: 12345, cannot parse into right format.  This means that the phone number "
-                       "in your database is not in phone number format.");
+    EXPECT_EQ(message,
+              "Phone number: 12345, cannot parse into right format.  This means that the phone number "
+              "in your database is not in phone number format.");
     EXPECT_EQ(Phone("123456789012345", &message), "123456789012345");
     EXPECT_NE(message, "");
     EXPECT_EQ(Phone("call 555 1234 ext 2", &message), "call 555 1234 ext 2");
@@ -104,15 +105,15 @@ TEST(ValueFormatters, Relationships)
 TEST(ValueFormatters, YesNoFlagAndYesNoText)
 {
     CannedReader da;
-    const std::pair<const char*, const char*> flags[] = {{"", ""},   {"1", "Y"},  {"0", "N"},  {"X", "Y"},
-                                                         {"x", ""},  {"YES", "Y"}, {"y", "Y"}, {"No", "N"},
+    const std::pair<const char*, const char*> flags[] = {{"", ""},   {"1", "Y"},    {"0", "N"},   {"X", "Y"},
+                                                         {"x", ""},  {"YES", "Y"},  {"y", "Y"},   {"No", "N"},
                                                          {"n", "N"}, {"maybe", ""}, {" 1\t", "Y"}};
     for (const auto& [in, out] : flags)
     {
         da.text = in;
         EXPECT_STREQ(da.YesNoFlag().Text(), out) << in;
     }
-    const std::pair<const char*, const char*> oneZero[] = {{"", ""},   {"1", "1"}, {"0", "0"}, {"Yes", "1"},
+    const std::pair<const char*, const char*> oneZero[] = {{"", ""},   {"1", "1"},  {"0", "0"}, {"Yes", "1"},
                                                            {"Y", "1"}, {"NO", "0"}, {"n", "0"}, {"X", ""}};
     for (const auto& [in, out] : oneZero)
     {

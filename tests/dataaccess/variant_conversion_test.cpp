@@ -55,7 +55,8 @@ TEST(VariantConversion, Integers)
 {
     EXPECT_EQ(T(AdoValue::Integer(ado::VT_I4, -42)), "-42");
     EXPECT_EQ(T(AdoValue::Integer(ado::VT_I8, 9000000000LL)), "9000000000");
-    EXPECT_EQ(Int32(AdoValue::Integer(ado::VT_I8, 9000000000LL), false), static_cast<std::int32_t>(9000000000LL));
+    EXPECT_EQ(Int32(AdoValue::Integer(ado::VT_I8, 9000000000LL), false),
+              static_cast<std::int32_t>(9000000000LL));
     EXPECT_EQ(T(AdoValue::Integer(ado::VT_UI4, 4294967295LL)), "-1");
     EXPECT_DOUBLE_EQ(Double(AdoValue::Integer(ado::VT_UI4, 4294967295LL)), 4294967295.0);
     EXPECT_EQ(T(AdoValue::Integer(ado::VT_I1, 5)), "");
