@@ -66,20 +66,23 @@ void AppBase::LogHeader(const QString& text)
 {
     LogManager* logManager = LogManager::instance(QString(), appTitle_, appVersion_, appBuildDate_);
     const QString method = QStringLiteral("AppBase::LogHeader");
-    auto fileLine = [&](const QString& message) { logManager->write(8, LogManager::FileChannel, message, method); };
+    auto fileLine = [&](const QString& message)
+    { logManager->write(8, LogManager::FileChannel, message, method); };
 
     fileLine(QStringLiteral("App Framework Version: ") + appFrameworkVersion_);
     fileLine(text);
     fileLine(QStringLiteral("Command: ") + paramValue(Key::command));
 
     QStringList set;
-    for (const QString& key : switchList_) {
+    for (const QString& key : switchList_)
+    {
         if (switchSet(key))
             set.append(key);
     }
     fileLine(set.isEmpty() ? QString() : QStringLiteral("Switches: ") + set.join(QStringLiteral(", ")));
 
-    for (const QString& key : valueOptionList_) {
+    for (const QString& key : valueOptionList_)
+    {
         const QString value = paramValue(key);
         if (value.isEmpty())
             continue;
@@ -112,11 +115,13 @@ void AppBase::qMessageOutput(QtMsgType type, const QMessageLogContext& context, 
     (void)context;
     LogManager* logManager = LogManager::instance();
     const QString method = QStringLiteral("AppBase::qMessageOutput");
-    if (text.contains(QLatin1String("Clipboard"))) {
+    if (text.contains(QLatin1String("Clipboard")))
+    {
         logManager->log(8, text, method);
         return;
     }
-    switch (type) {
+    switch (type)
+    {
     case QtDebugMsg:
     case QtInfoMsg:
         logManager->log(8, text, method);
@@ -145,21 +150,25 @@ void AppBase::qMessageOutput(QtMsgType type, const QMessageLogContext& context, 
 QString AppBase::CreateTempLocalDBFolder(const QString& name)
 {
     const QString method = QStringLiteral("AppBase::CreateTempLocalDBFolder");
-    if (name.isEmpty()) {
+    if (name.isEmpty())
+    {
         emit writeLog(3, QStringLiteral("No signifigant folder name, cannot create local DB."), method);
         return QString();
     }
     const QString initialize = QStringLiteral("Initialize");
     QDir dir(QDir::tempPath());
-    auto enter = [&](const QString& folder) {
-        if (!dir.exists(folder) && !dir.mkdir(folder)) {
-            emit writeError(initialize, QStringLiteral("Problem creating folder: ") + folder + QStringLiteral(" in ") +
-                                            dir.absolutePath());
+    auto enter = [&](const QString& folder)
+    {
+        if (!dir.exists(folder) && !dir.mkdir(folder))
+        {
+            emit writeError(initialize, QStringLiteral("Problem creating folder: ") + folder +
+                                            QStringLiteral(" in ") + dir.absolutePath());
             return false;
         }
-        if (!dir.cd(folder)) {
-            emit writeError(initialize, QStringLiteral("Problem moving to folder: ") + folder + QStringLiteral(" in ") +
-                                            dir.absolutePath());
+        if (!dir.cd(folder))
+        {
+            emit writeError(initialize, QStringLiteral("Problem moving to folder: ") + folder +
+                                            QStringLiteral(" in ") + dir.absolutePath());
             return false;
         }
         return true;
@@ -171,12 +180,15 @@ QString AppBase::CreateTempLocalDBFolder(const QString& name)
         return QString();
 
     const QString local = QStringLiteral("localDB");
-    if (!dir.exists(local) && !dir.mkdir(local)) {
+    if (!dir.exists(local) && !dir.mkdir(local))
+    {
         emit writeError(initialize, QStringLiteral("Problem creating localDB path: ") + dir.absolutePath());
         return QString();
     }
-    if (!dir.cd(local)) {
-        emit writeError(initialize, QStringLiteral("Problem moving to localDB folder in: ") + dir.absolutePath());
+    if (!dir.cd(local))
+    {
+        emit writeError(initialize,
+                        QStringLiteral("Problem moving to localDB folder in: ") + dir.absolutePath());
         return QString();
     }
     emit writeLog(8, QStringLiteral("Loading local database: ") + dir.absolutePath(), method);

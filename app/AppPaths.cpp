@@ -4,18 +4,28 @@
 #include <QDir>
 #include <QStandardPaths>
 
-namespace AppPaths {
+namespace AppPaths
+{
 
 QString applicationDataFolder()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
 }
 
-QString documentsFolder() { return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation); }
+QString documentsFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+}
 
-QString defaultStatusFolder() { return join(documentsFolder(), QStringLiteral("Vantrel Software/Logs")); }
+QString defaultStatusFolder()
+{
+    return join(documentsFolder(), QStringLiteral("Vantrel Software/Logs"));
+}
 
-QString executableFolder() { return QCoreApplication::applicationDirPath(); }
+QString executableFolder()
+{
+    return QCoreApplication::applicationDirPath();
+}
 
 QString localPath(const QString& path)
 {

@@ -4,7 +4,8 @@
 
 // Folders the application derives from the system, and the conversion of a
 // given folder text into a path of this platform.
-namespace AppPaths {
+namespace AppPaths
+{
 
 // The user's per-user application data folder.
 QString applicationDataFolder();

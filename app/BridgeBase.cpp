@@ -36,8 +36,9 @@ void BridgeBase::defineConnectionParams()
     addParam(group, QStringLiteral("dsnheader"), QStringLiteral("Data Source Name and Login Information"),
              ParamType::Header, QString(), QString());
     addParam(group, QStringLiteral("dsnlabel"),
-             QStringLiteral("Please enter the Data Source Name of the ODBC Data Source that you set up to connect to "
-                            "the SMS Database"),
+             QStringLiteral(
+                 "Please enter the Data Source Name of the ODBC Data Source that you set up to connect to "
+                 "the SMS Database"),
              ParamType::Label, QString(), QString());
     addParam(group, Key::dsn, QStringLiteral("ODBC DSN"), ParamType::Edit,
              QStringLiteral("Name of DSN from existing Data Source"), QString());
@@ -51,17 +52,19 @@ void BridgeBase::defineSchoolParams()
 {
     const QString group = Key::schoolGroup;
     const QString schoolHelp = QStringLiteral("Choose the School or Building number for your school");
-    addParam(group, QStringLiteral("schoolheader"), QStringLiteral("School Information"), ParamType::Header, QString(),
-             QString());
+    addParam(group, QStringLiteral("schoolheader"), QStringLiteral("School Information"), ParamType::Header,
+             QString(), QString());
     addParam(group, Key::district, QStringLiteral("District"), ParamType::DistrictList,
              QStringLiteral("Choose the district number for your district"), QString());
-    addParam(group, Key::school, QStringLiteral("School Number"), ParamType::SchoolList, schoolHelp, QString());
-    addParam(group, QStringLiteral("yearheader"), QStringLiteral("Optional Year Information"), ParamType::Header,
-             QString(), QString());
-    addParam(group, QStringLiteral("yearlabel"),
-             QStringLiteral("Select this checkbox if you need to manually set School Year, then select the "
-                            "appropriate year from the list.  Otherwise it will be selected from the database"),
-             ParamType::Label, QString(), QString());
+    addParam(group, Key::school, QStringLiteral("School Number"), ParamType::SchoolList, schoolHelp,
+             QString());
+    addParam(group, QStringLiteral("yearheader"), QStringLiteral("Optional Year Information"),
+             ParamType::Header, QString(), QString());
+    addParam(
+        group, QStringLiteral("yearlabel"),
+        QStringLiteral("Select this checkbox if you need to manually set School Year, then select the "
+                       "appropriate year from the list.  Otherwise it will be selected from the database"),
+        ParamType::Label, QString(), QString());
     addParam(group, Key::year, QStringLiteral("School Year"), ParamType::YearList, schoolHelp, QString());
     addParam(group, Key::useyear, QStringLiteral("Use Year"), ParamType::Flag,
              QStringLiteral("Select this checkbox if you need to manually set School Year"), QString());
@@ -74,8 +77,10 @@ int BridgeBase::testGroup(const QString& group, QString& message)
     const QString user = paramValue(Key::user);
     const QString password = paramValue(Key::pwd);
 
-    if (group == Key::connection) {
-        if (validateConnection(dsn, user, password)) {
+    if (group == Key::connection)
+    {
+        if (validateConnection(dsn, user, password))
+        {
             message = QStringLiteral("Connection Successful.");
             emit writeTest(Protocol::Success, group, message);
             return 0;
@@ -84,8 +89,11 @@ int BridgeBase::testGroup(const QString& group, QString& message)
         emit writeTest(Protocol::Fail, group, message);
         return 1;
     }
-    if (group == Key::schoolGroup) {
-        if (validateDistrictAndSchoolNum(dsn, user, password, paramValue(Key::district), paramValue(Key::school))) {
+    if (group == Key::schoolGroup)
+    {
+        if (validateDistrictAndSchoolNum(dsn, user, password, paramValue(Key::district),
+                                         paramValue(Key::school)))
+        {
             message = QStringLiteral("District and School Validated.");
             emit writeTest(Protocol::Success, group, message);
             return 0;
@@ -94,15 +102,17 @@ int BridgeBase::testGroup(const QString& group, QString& message)
         emit writeTest(Protocol::Fail, group, message);
         return 1;
     }
-    message = QStringLiteral("Group is undefined, there is a problem with the bridge, please report this problem to "
-                             "Vantrel Support.");
+    message = QStringLiteral(
+        "Group is undefined, there is a problem with the bridge, please report this problem to "
+        "Vantrel Support.");
     emit writeError(QStringLiteral("Group Undefined"), message);
     return 1;
 }
 
 int BridgeBase::listHandler(const QString& type, const QString& key)
 {
-    if (type == ParamType::List) {
+    if (type == ParamType::List)
+    {
         emit writeList(type, key, QStringLiteral("tsis"), QStringLiteral("TSIS/TIES2"), QString());
         emit writeList(type, key, QStringLiteral("schmax"), QStringLiteral("SchoolMAX"), QString());
         return 0;
@@ -118,29 +128,39 @@ int BridgeBase::listHandler(const QString& type, const QString& key)
     QString warning;
     const QString consult = QStringLiteral("  Consult the logs to discover what the problem is.");
 
-    if (type == ParamType::DistrictList) {
+    if (type == ParamType::DistrictList)
+    {
         loaded = loadSchoolDistrictList(entries, dsn, user, password);
         warningKey = QStringLiteral("Loading District Failed");
         warning = QStringLiteral("Loading Districts failed.") + consult;
-    } else if (type == ParamType::SchoolList) {
+    }
+    else if (type == ParamType::SchoolList)
+    {
         loaded = loadSchoolList(entries, dsn, user, password, district);
         warningKey = QStringLiteral("Loading Schools Failed");
         warning = QStringLiteral("Loading Schools failed.") + consult;
-    } else if (type == ParamType::YearList) {
+    }
+    else if (type == ParamType::YearList)
+    {
         loaded = loadSchoolYearList(entries, district, paramValue(Key::school), dsn, user, password);
         warningKey = QStringLiteral("Loading School Years Failed");
         warning = QStringLiteral("Loading School Years failed.") + consult;
-    } else if (type == ParamType::BridgeList) {
+    }
+    else if (type == ParamType::BridgeList)
+    {
         loaded = loadBridgeList(entries, key, params());
         warningKey = key;
         warning = QStringLiteral("Loading Bridgelist failed.") + consult;
-    } else {
+    }
+    else
+    {
         emit writeError(QStringLiteral("No Parameter Return Type Set"),
                         QStringLiteral("No parameter return set for type: ") + type);
         return 1;
     }
 
-    if (!loaded) {
+    if (!loaded)
+    {
         emit writeWarning(warningKey, warning);
         return 1;
     }
@@ -156,7 +176,10 @@ void BridgeBase::settingsFromElement(const QDomElement& element)
                                element.attribute(SettingsXml::ImportFolder));
     emit writeSettingIncrement(setting, Key::connection, Key::dsn, element.attribute(SettingsXml::Dsn));
     emit writeSettingIncrement(setting, Key::connection, Key::user, element.attribute(SettingsXml::UserName));
-    emit writeSettingIncrement(setting, Key::connection, Key::pwdencode, element.attribute(SettingsXml::Password));
-    emit writeSettingIncrement(setting, Key::schoolGroup, Key::district, element.attribute(SettingsXml::District));
-    emit writeSettingIncrement(setting, Key::schoolGroup, Key::school, element.attribute(SettingsXml::SchoolNumber));
+    emit writeSettingIncrement(setting, Key::connection, Key::pwdencode,
+                               element.attribute(SettingsXml::Password));
+    emit writeSettingIncrement(setting, Key::schoolGroup, Key::district,
+                               element.attribute(SettingsXml::District));
+    emit writeSettingIncrement(setting, Key::schoolGroup, Key::school,
+                               element.attribute(SettingsXml::SchoolNumber));
 }

@@ -26,8 +26,9 @@ protected:
 
     // Calls into the export engine. Values cross to the engine as Latin-1 text.
     virtual bool validateConnection(const QString& dsn, const QString& user, const QString& password);
-    virtual bool validateDistrictAndSchoolNum(const QString& dsn, const QString& user, const QString& password,
-                                              const QString& district, const QString& school);
+    virtual bool validateDistrictAndSchoolNum(const QString& dsn, const QString& user,
+                                              const QString& password, const QString& district,
+                                              const QString& school);
     virtual bool loadSchoolDistrictList(QList<ListEntry>& entries, const QString& dsn, const QString& user,
                                         const QString& password);
     virtual bool loadSchoolList(QList<ListEntry>& entries, const QString& dsn, const QString& user,

@@ -19,8 +19,9 @@ bool BridgeBase::validateConnection(const QString& dsn, const QString& user, con
     return false;
 }
 
-bool BridgeBase::validateDistrictAndSchoolNum(const QString& dsn, const QString& user, const QString& password,
-                                              const QString& district, const QString& school)
+bool BridgeBase::validateDistrictAndSchoolNum(const QString& dsn, const QString& user,
+                                              const QString& password, const QString& district,
+                                              const QString& school)
 {
     (void)dsn;
     (void)user;

@@ -6,7 +6,8 @@
 
 #include <cstdio>
 
-namespace {
+namespace
+{
 
 QTextStream& makeStream(FILE* file)
 {
@@ -24,7 +25,8 @@ QString* capturedErr = nullptr;
 
 void put(QTextStream& stream, QString* captured, const QString& text)
 {
-    if (captured) {
+    if (captured)
+    {
         captured->append(text);
         return;
     }
@@ -34,11 +36,18 @@ void put(QTextStream& stream, QString* captured, const QString& text)
 
 } // namespace
 
-namespace ConsoleStreams {
+namespace ConsoleStreams
+{
 
-void writeOut(const QString& text) { put(outStream, capturedOut, text); }
+void writeOut(const QString& text)
+{
+    put(outStream, capturedOut, text);
+}
 
-void writeErr(const QString& text) { put(errStream, capturedErr, text); }
+void writeErr(const QString& text)
+{
+    put(errStream, capturedErr, text);
+}
 
 void capture(QString* out, QString* err)
 {

@@ -5,7 +5,8 @@
 // The two text streams on standard output and standard error that every
 // protocol line, "log" line and the usage text go through. Each write ends
 // with a flush so the front-end sees lines as they happen.
-namespace ConsoleStreams {
+namespace ConsoleStreams
+{
 
 void writeOut(const QString& text);
 void writeErr(const QString& text);

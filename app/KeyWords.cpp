@@ -1,7 +1,8 @@
 #include "KeyWords.h"
 
 // Definition order is registration order: keep it.
-namespace Key {
+namespace Key
+{
 const RegisteredKey help("help");
 const RegisteredKey params("params");
 const RegisteredKey test("test");

@@ -5,7 +5,8 @@
 // The key words of the command line, groups, parameters and log styles, in
 // start-up order. Words registered twice (help, test, school, destination)
 // have two constants that compare equal as text.
-namespace Key {
+namespace Key
+{
 extern const RegisteredKey help;
 extern const RegisteredKey params;
 extern const RegisteredKey test;

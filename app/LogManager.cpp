@@ -9,12 +9,16 @@
 #include <QRegularExpression>
 #include <QTime>
 
-namespace {
+namespace
+{
 
 const QString kMethodSetup = QStringLiteral("LogManager::setupLogFile");
 const QString kRule = QString(73, QLatin1Char('-'));
 
-QString timeNow() { return QTime::currentTime().toString(QStringLiteral("hh:mm:ss")); }
+QString timeNow()
+{
+    return QTime::currentTime().toString(QStringLiteral("hh:mm:ss"));
+}
 
 } // namespace
 
@@ -39,18 +43,30 @@ LogManager* LogManager::instance(const QString& name, const QString& headerTitle
 
 QString LogManager::levelName(int level)
 {
-    switch (level) {
-    case -1: return QStringLiteral("None         ");
-    case 0: return QStringLiteral("Emergency    ");
-    case 1: return QStringLiteral("Alert        ");
-    case 2: return QStringLiteral("Critical     ");
-    case 3: return QStringLiteral("Error        ");
-    case 4: return QStringLiteral("Warning      ");
-    case 5: return QStringLiteral("Progress     ");
-    case 7: return QStringLiteral("Informational");
-    case 8: return QStringLiteral("Debug        ");
-    case 9: return QStringLiteral("Proprietary  ");
-    default: return QString();
+    switch (level)
+    {
+    case -1:
+        return QStringLiteral("None         ");
+    case 0:
+        return QStringLiteral("Emergency    ");
+    case 1:
+        return QStringLiteral("Alert        ");
+    case 2:
+        return QStringLiteral("Critical     ");
+    case 3:
+        return QStringLiteral("Error        ");
+    case 4:
+        return QStringLiteral("Warning      ");
+    case 5:
+        return QStringLiteral("Progress     ");
+    case 7:
+        return QStringLiteral("Informational");
+    case 8:
+        return QStringLiteral("Debug        ");
+    case 9:
+        return QStringLiteral("Proprietary  ");
+    default:
+        return QString();
     }
 }
 
@@ -58,7 +74,8 @@ void LogManager::log(int level, QString message, QString method)
 {
     // Errors and worse get through whatever the mode; a negative level never does.
     const bool severe = static_cast<unsigned>(level) <= 3u;
-    for (int channel : {Console, FileChannel}) {
+    for (int channel : {Console, FileChannel})
+    {
         if ((outputMode_ & channel) || severe)
             write(level, channel, message, method);
     }
@@ -67,11 +84,13 @@ void LogManager::log(int level, QString message, QString method)
 void LogManager::write(int level, int channel, const QString& message, const QString& method)
 {
     const unsigned ulevel = static_cast<unsigned>(level);
-    if (channel == Console) {
+    if (channel == Console)
+    {
         if (ulevel > 7u)
             return;
         ConsoleStreams::writeOut(QStringLiteral("log\t") + levelName(level) + QLatin1Char('\t') + timeNow() +
-                                 QLatin1Char('\t') + method + QLatin1Char('\t') + message + QLatin1Char('\n'));
+                                 QLatin1Char('\t') + method + QLatin1Char('\t') + message +
+                                 QLatin1Char('\n'));
         return;
     }
     if (channel != FileChannel || ulevel > 9u)
@@ -93,7 +112,8 @@ void LogManager::fileLine(const QString& text)
 
 void LogManager::logOnEnabledChannels(int level, const QString& message, const QString& method)
 {
-    for (int channel : {Console, FileChannel}) {
+    for (int channel : {Console, FileChannel})
+    {
         if (outputMode_ & channel)
             write(level, channel, message, method);
     }
@@ -118,8 +138,10 @@ bool LogManager::setFileName(const QString& name)
 
 bool LogManager::setupLogFile()
 {
-    if (!folder_ || fileBaseName_.isEmpty()) {
-        logOnEnabledChannels(8, QStringLiteral("Filename or path not set, cannot setup log file."), kMethodSetup);
+    if (!folder_ || fileBaseName_.isEmpty())
+    {
+        logOnEnabledChannels(8, QStringLiteral("Filename or path not set, cannot setup log file."),
+                             kMethodSetup);
         return false;
     }
     const QString fileName = fileBaseName_ + QLatin1Char('-') +
@@ -134,7 +156,8 @@ bool LogManager::setupLogFile()
 
     pruneOldLogs(*folder_);
 
-    if (!opened) {
+    if (!opened)
+    {
         const QString message = QStringLiteral("Log file ") + path + QStringLiteral(" cannot be opened.");
         write(3, Console, message, kMethodSetup);
         write(3, FileChannel, message, kMethodSetup);
@@ -148,13 +171,13 @@ void LogManager::pruneOldLogs(const QDir& folder)
 {
     // Only this name's own daily files: school 0042 must never prune the logs
     // of school 00421.
-    const QRegularExpression daily(
-        QLatin1Char('^') + QRegularExpression::escape(fileBaseName_) +
-            QStringLiteral("-\\d{4}-\\d{2}-\\d{2}\\.log$"),
-        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpression daily(QLatin1Char('^') + QRegularExpression::escape(fileBaseName_) +
+                                       QStringLiteral("-\\d{4}-\\d{2}-\\d{2}\\.log$"),
+                                   QRegularExpression::CaseInsensitiveOption);
     QStringList logs;
     const QStringList files = folder.entryList(QDir::Files | QDir::Hidden, QDir::Name);
-    for (const QString& file : files) {
+    for (const QString& file : files)
+    {
         if (daily.match(file).hasMatch())
             logs.append(file);
     }

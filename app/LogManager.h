@@ -14,7 +14,11 @@ class LogManager : public QObject
 {
     Q_OBJECT
 public:
-    enum Channel { Console = 1, FileChannel = 2 };
+    enum Channel
+    {
+        Console = 1,
+        FileChannel = 2
+    };
 
     // Output modes set by the log styles.
     static constexpr int BothChannels = -1;

@@ -2,7 +2,8 @@
 
 #include <QRegularExpression>
 
-namespace LogNames {
+namespace LogNames
+{
 
 QString folder(const QString& folder)
 {

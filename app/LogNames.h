@@ -4,7 +4,8 @@
 
 // Folder and base name of the run's log file, with the characters a file
 // system or the front-end could stumble on replaced by "_".
-namespace LogNames {
+namespace LogNames
+{
 
 QString folder(const QString& folder);
 

@@ -30,7 +30,8 @@ void OptionScanner::addOption(const QString& name, const QString& defaultValue)
 
 const OptionScanner::Entry* OptionScanner::find(const QString& name) const
 {
-    for (const Entry& entry : entries_) {
+    for (const Entry& entry : entries_)
+    {
         if (entry.name == name)
             return &entry;
     }
@@ -43,36 +44,47 @@ OptionScanner::Result OptionScanner::scan()
     QStringList stack = arguments_;
     const Entry* waiting = nullptr;
 
-    while (!stack.isEmpty()) {
+    while (!stack.isEmpty())
+    {
         const QString token = stack.takeLast();
 
         const Entry* option = nullptr;
         bool plain = false;
-        if (token.startsWith(QLatin1String("--"))) {
+        if (token.startsWith(QLatin1String("--")))
+        {
             QString name = token.mid(2);
-            if (name.isEmpty()) {
+            if (name.isEmpty())
+            {
                 qWarning("'--' feature not supported, yet");
                 return Result::Abort;
             }
             const qsizetype eq = name.indexOf(QLatin1Char('='));
-            if (eq >= 0) {
+            if (eq >= 0)
+            {
                 stack.append(name.mid(eq + 1));
                 name.truncate(eq);
             }
             option = find(name);
-            if (!option) {
+            if (!option)
+            {
                 qWarning("Unknown option --%s", qUtf8Printable(name));
                 return Result::Failed;
             }
-        } else if (token.size() == 1 || !token.startsWith(QLatin1Char('-'))) {
+        }
+        else if (token.size() == 1 || !token.startsWith(QLatin1Char('-')))
+        {
             plain = true;
-        } else {
+        }
+        else
+        {
             qWarning("Unknown option -%s", qUtf8Printable(token.mid(1, 1)));
             return Result::Failed;
         }
 
-        if (waiting) {
-            if (plain) {
+        if (waiting)
+        {
+            if (plain)
+            {
                 values_[waiting->name] = token;
                 waiting = nullptr;
                 continue;
@@ -81,7 +93,8 @@ OptionScanner::Result OptionScanner::scan()
             waiting = nullptr;
         }
 
-        if (option) {
+        if (option)
+        {
             if (option->kind == Kind::Switch)
                 flags_[option->name] = true;
             else
@@ -89,7 +102,8 @@ OptionScanner::Result OptionScanner::scan()
             continue;
         }
 
-        if (!positional_.isEmpty() && values_.value(positional_).isEmpty()) {
+        if (!positional_.isEmpty() && values_.value(positional_).isEmpty())
+        {
             values_[positional_] = token;
             continue;
         }
@@ -99,7 +113,8 @@ OptionScanner::Result OptionScanner::scan()
 
     if (waiting)
         values_[waiting->name] = waiting->defaultValue;
-    if (!positional_.isEmpty() && values_.value(positional_).isEmpty()) {
+    if (!positional_.isEmpty() && values_.value(positional_).isEmpty())
+    {
         qWarning("Lacking required argument");
         return Result::Failed;
     }

@@ -13,7 +13,12 @@
 class OptionScanner
 {
 public:
-    enum class Result { Succeeded, Failed, Abort };
+    enum class Result
+    {
+        Succeeded,
+        Failed,
+        Abort
+    };
 
     OptionScanner(const QStringList& arguments, ParamMap& values, QMap<QString, bool>& flags);
 
@@ -29,7 +34,11 @@ public:
     Result scan();
 
 private:
-    enum class Kind { Switch, Value };
+    enum class Kind
+    {
+        Switch,
+        Value
+    };
     struct Entry
     {
         Kind kind;

@@ -3,7 +3,8 @@
 #include <QString>
 
 // Type words of parameter definitions; the front-end picks its control from them.
-namespace ParamType {
+namespace ParamType
+{
 inline const QString Switch = QStringLiteral("switch");
 inline const QString Default = QStringLiteral("default");
 inline const QString Edit = QStringLiteral("edit");

@@ -1,8 +1,10 @@
 #include "PasswordText.h"
 
-namespace PasswordText {
+namespace PasswordText
+{
 
-namespace {
+namespace
+{
 
 int digit(QChar c)
 {
@@ -25,9 +27,11 @@ QStringList maskArguments(const QStringList& arguments, const QStringList& passw
 {
     QStringList result;
     result.reserve(arguments.size());
-    for (const QString& argument : arguments) {
+    for (const QString& argument : arguments)
+    {
         const qsizetype eq = argument.indexOf(QLatin1Char('='));
-        if (argument.startsWith(QLatin1String("--")) && eq > 2 && passwordKeys.contains(argument.mid(2, eq - 2)))
+        if (argument.startsWith(QLatin1String("--")) && eq > 2 &&
+            passwordKeys.contains(argument.mid(2, eq - 2)))
             result.append(argument.left(eq + 1) + QStringLiteral("****"));
         else
             result.append(argument);

@@ -5,7 +5,8 @@
 
 // Password values arrive hexadecimal-encoded from the front-end and must never
 // be written anywhere in the clear.
-namespace PasswordText {
+namespace PasswordText
+{
 
 inline const QString Alphabet = QStringLiteral("0123456789ABCDEF");
 

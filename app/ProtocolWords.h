@@ -3,7 +3,8 @@
 #include <QString>
 
 // Keywords of the front-end protocol lines.
-namespace Protocol {
+namespace Protocol
+{
 inline const QString StartProgress = QStringLiteral("start_progress");
 inline const QString EndProgress = QStringLiteral("end_progress");
 inline const QString IncProgress = QStringLiteral("inc_progress");
@@ -33,7 +34,8 @@ inline const QString Log = QStringLiteral("log");
 } // namespace Protocol
 
 // Element and attribute names of the handheld product's SVConfig.xml.
-namespace SettingsXml {
+namespace SettingsXml
+{
 inline const QString FileName = QStringLiteral("SVConfig.xml");
 inline const QString RootElement = QStringLiteral("SVSchoolConfFile");
 inline const QString SchoolElement = QStringLiteral("SVSchoolConf");

@@ -20,5 +20,11 @@ private:
     int ordinal_;
 };
 
-inline bool operator==(const RegisteredKey& key, const QString& text) { return key.word() == text; }
-inline bool operator==(const QString& text, const RegisteredKey& key) { return key.word() == text; }
+inline bool operator==(const RegisteredKey& key, const QString& text)
+{
+    return key.word() == text;
+}
+inline bool operator==(const QString& text, const RegisteredKey& key)
+{
+    return key.word() == text;
+}

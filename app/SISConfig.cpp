@@ -54,15 +54,16 @@ void SISConfig::defineGlobalParams()
     addParam(global, Key::demo, extractAll, ParamType::Switch, extractAllHelp, QString());
     addParam(global, Key::helpSwitch, QStringLiteral("Help"), ParamType::Switch,
              QStringLiteral("Show command line usage."), QString());
-    addParam(global, Key::group, QStringLiteral("Group"), ParamType::Default, QStringLiteral("Set group."), QString());
+    addParam(global, Key::group, QStringLiteral("Group"), ParamType::Default, QStringLiteral("Set group."),
+             QString());
     addParam(global, Key::paramkey, QStringLiteral("Param Key"), ParamType::Default,
              QStringLiteral("Return parameter information"), QString());
-    addParam(global, Key::path, QStringLiteral("SDE Folder"), ParamType::Folder, QStringLiteral("Set the SDE Folder"),
-             QString());
+    addParam(global, Key::path, QStringLiteral("SDE Folder"), ParamType::Folder,
+             QStringLiteral("Set the SDE Folder"), QString());
     addParam(global, Key::logpath, QStringLiteral("Log Folder"), ParamType::Folder,
              QStringLiteral("Set the Log Folder"), QString());
-    addParam(global, Key::log, QStringLiteral("Log"), ParamType::Default, QStringLiteral("Set the logging style."),
-             QString());
+    addParam(global, Key::log, QStringLiteral("Log"), ParamType::Default,
+             QStringLiteral("Set the logging style."), QString());
     addParam(global, Key::validate, QStringLiteral("Validate"), ParamType::Default,
              QStringLiteral("Validate command line interface features."), QString());
     addParam(global, Key::inactivedate, QStringLiteral("Inactive Date"), ParamType::Default,

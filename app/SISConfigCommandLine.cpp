@@ -10,7 +10,8 @@
 #include "ProtocolWords.h"
 #include "StatusFiles.h"
 
-namespace {
+namespace
+{
 
 // Parameter types the usage text leaves out.
 const QStringList kUsageHidden = {ParamType::Label, ParamType::Header, ParamType::Switch, ParamType::Hidden};
@@ -37,7 +38,8 @@ int SISConfig::processCommandLine(const QStringList& arguments)
     arguments_ = arguments;
     const QStringList shown = maskedArguments();
     for (const QString& argument : shown)
-        logManager->log(8, QStringLiteral("Arguments: ") + argument, QStringLiteral("SISConfig::processCommandLine"));
+        logManager->log(8, QStringLiteral("Arguments: ") + argument,
+                        QStringLiteral("SISConfig::processCommandLine"));
 
     OptionScanner scanner(arguments, params_, switches_);
     scanner.addPositional(Key::command);
@@ -52,16 +54,20 @@ int SISConfig::processCommandLine(const QStringList& arguments)
     if (scan == OptionScanner::Result::Abort)
         return 2;
     const bool scanned = scan == OptionScanner::Result::Succeeded;
-    emit writeLog(8, QStringLiteral("Parsing arguments") + (scanned ? QStringLiteral("succeeded.") : QStringLiteral("failed.")),
+    emit writeLog(8,
+                  QStringLiteral("Parsing arguments") +
+                      (scanned ? QStringLiteral("succeeded.") : QStringLiteral("failed.")),
                   QStringLiteral("SISConfig:::processCommandLine"));
 
     const QString command = paramValue(Key::command);
-    if (!scanned || command == Key::help || switchSet(Key::helpSwitch)) {
+    if (!scanned || command == Key::help || switchSet(Key::helpSwitch))
+    {
         writeUsage(scanner.programName());
         emit writeProgress(Protocol::StartProgress, 0);
         emit writeProgress(Protocol::EndProgress);
         // The status file must not expose a password.
-        return finishCommand(1, paramValue(Key::path), QStringLiteral("args: ") + shown.join(QStringLiteral(", ")));
+        return finishCommand(1, paramValue(Key::path),
+                             QStringLiteral("args: ") + shown.join(QStringLiteral(", ")));
     }
 
     prepareValues();
@@ -70,7 +76,8 @@ int SISConfig::processCommandLine(const QStringList& arguments)
     const int number = paramValue(Key::validate).toInt(&ok);
     validationNumber_ = ok ? std::optional<int>(number) : std::nullopt;
 
-    if (const int result = checkRequirements(command)) {
+    if (const int result = checkRequirements(command))
+    {
         emit writeProgress(Protocol::StartProgress, 0);
         emit writeProgress(Protocol::EndProgress);
         return finishCommand(result, QString(), QString());
@@ -89,14 +96,18 @@ int SISConfig::processCommandLine(const QStringList& arguments)
 
 void SISConfig::prepareValues()
 {
-    for (const QString& key : valueOptionList_) {
+    for (const QString& key : valueOptionList_)
+    {
         const ParamDef* def = definition(key);
         if (!def)
             continue;
-        if (def->type == ParamType::Folder || def->type == ParamType::File) {
+        if (def->type == ParamType::Folder || def->type == ParamType::File)
+        {
             // A quoted Windows folder ending in a backslash arrives with a trailing double quote.
             params_[key].replace(QLatin1Char('"'), QLatin1Char('\\'));
-        } else if (def->type == ParamType::Password && !paramValue(key).isEmpty()) {
+        }
+        else if (def->type == ParamType::Password && !paramValue(key).isEmpty())
+        {
             QString plainKey = key;
             plainKey.remove(kEncode, Qt::CaseSensitive);
             if (plainKey != key)
@@ -108,7 +119,8 @@ void SISConfig::prepareValues()
 QStringList SISConfig::passwordKeys() const
 {
     QStringList keys;
-    for (const ParamDef* def : std::as_const(definitions_)) {
+    for (const ParamDef* def : std::as_const(definitions_))
+    {
         if (def->type != ParamType::Password)
             continue;
         QString plainKey = def->key;
@@ -118,14 +130,18 @@ QStringList SISConfig::passwordKeys() const
     return keys;
 }
 
-QStringList SISConfig::maskedArguments() const { return PasswordText::maskArguments(arguments_, passwordKeys()); }
+QStringList SISConfig::maskedArguments() const
+{
+    return PasswordText::maskArguments(arguments_, passwordKeys());
+}
 
 void SISConfig::writeUsage(const QString& programName)
 {
     QString usage = programName + QStringLiteral("\n [") + Key::command + QStringLiteral("]\n");
     for (const QString& key : switchList_)
         usage += QStringLiteral("  [--") + key + QStringLiteral("]\n");
-    for (const QString& key : valueOptionList_) {
+    for (const QString& key : valueOptionList_)
+    {
         const ParamDef* def = definition(key);
         if (def && kUsageHidden.contains(def->type))
             continue;
@@ -140,26 +156,37 @@ int SISConfig::dispatch(const QString& command)
     QString message;
     int result = 1;
 
-    if (command == Key::params) {
+    if (command == Key::params)
+    {
         result = validationNumber_ ? validateParams(message) : paramsCommand(message);
         if (result == 1)
             message = QStringLiteral("Failed retrieving parameters.");
-    } else if (command == Key::defaults) {
+    }
+    else if (command == Key::defaults)
+    {
         result = validationNumber_ ? validateDefaults() : commandDefaults();
         message = QStringLiteral("Failed retrieving default settings.");
-    } else if (command == Key::test) {
+    }
+    else if (command == Key::test)
+    {
         LogHeader(QString());
         result = validationNumber_ ? validateTest(paramValue(Key::group), message)
                                    : groupTest(paramValue(Key::group), message);
         if (message.isEmpty())
             message = QStringLiteral("Failed testing parameters.");
-    } else if (command == Key::run) {
+    }
+    else if (command == Key::run)
+    {
         result = runCommand();
         message = QStringLiteral("Failed on extraction.");
-    } else if (command == Key::version) {
+    }
+    else if (command == Key::version)
+    {
         result = validationNumber_ ? validateVersion() : versionCommand();
         message = QStringLiteral("Failed retrieving version.");
-    } else {
+    }
+    else
+    {
         reportAppProblem(QStringLiteral("This command has not been defined: ") + command);
         result = 1;
         message = QStringLiteral("Command not defined.");
@@ -171,17 +198,24 @@ int SISConfig::groupTest(const QString& group, QString& message)
 {
     emit writeProgress(Protocol::StartProgress, 0);
     int result = checkRequirements(group);
-    if (result != 0) {
+    if (result != 0)
+    {
         message = QStringLiteral("Parameter not valid.");
         emit writeTest(Protocol::Fail, group, message);
-    } else {
-        try {
+    }
+    else
+    {
+        try
+        {
             result = testGroup(group, message);
-        } catch (...) {
+        }
+        catch (...)
+        {
             result = 1;
-            message = appType_ +
-                      QStringLiteral(" threw an uncaught exception, please contact Vantrel Software Support to fix "
-                                     "this issue.");
+            message =
+                appType_ +
+                QStringLiteral(" threw an uncaught exception, please contact Vantrel Software Support to fix "
+                               "this issue.");
             emit writeError(appType_ + QStringLiteral(" Problem"), message);
         }
     }
@@ -199,7 +233,10 @@ int SISConfig::versionCommand()
     return 0;
 }
 
-void SISConfig::reportAppProblem(const QString& message) { emit writeError(QStringLiteral("App Problem"), message); }
+void SISConfig::reportAppProblem(const QString& message)
+{
+    emit writeError(QStringLiteral("App Problem"), message);
+}
 
 int SISConfig::finishCommand(int code, const QString& folder, const QString& message)
 {

@@ -10,7 +10,8 @@
 #include <QFile>
 #include <QFileInfo>
 
-namespace {
+namespace
+{
 
 const QString kRunStatusFile = QStringLiteral("BridgeStatus.tmp");
 const QString kFrameFinishedFile = QStringLiteral("finished.tmp");
@@ -28,7 +29,8 @@ int SISConfig::runCommand()
     params_.insert(QStringLiteral("logSchema"), StatusFiles::containsSucceeded(output, kRunStatusFile)
                                                     ? QStringLiteral("false")
                                                     : QStringLiteral("true"));
-    StatusFiles::writeLine(output, kRunStatusFile, StatusFiles::timeStamp() + QStringLiteral("\tExtract Running"));
+    StatusFiles::writeLine(output, kRunStatusFile,
+                           StatusFiles::timeStamp() + QStringLiteral("\tExtract Running"));
 
     LogHeader(QString());
     if (paramValue(Key::log) == Key::extract)

@@ -12,19 +12,26 @@ int SISConfig::validateParams(QString& message)
         return paramsCommand(message);
     if (n == 2)
         return 2;
-    if (n == 3) {
+    if (n == 3)
+    {
         emit writeProgress(Protocol::StartProgress, 0);
         return 3;
     }
-    if (n == 1 && !paramkey.isEmpty()) {
+    if (n == 1 && !paramkey.isEmpty())
+    {
         emit writeMissing(Key::dsn, QStringLiteral("DSN missing or blank."));
         emit writeWarning(Key::connection, QStringLiteral("Required parameter missing."));
         message = QStringLiteral("Requirements for group were not met, ie missing/incorrect parameters.");
-    } else if (n == 4) {
-        if (paramkey.isEmpty()) {
+    }
+    else if (n == 4)
+    {
+        if (paramkey.isEmpty())
+        {
             message = QStringLiteral("No parameters for this group");
             emit writeWarning(Key::group, message);
-        } else {
+        }
+        else
+        {
             message = paramkey + QStringLiteral(" does not exist in this App.");
             emit writeWarning(Key::paramkey, message);
         }
@@ -54,11 +61,14 @@ int SISConfig::validateTest(const QString& group, QString& message)
     emit writeProgress(Protocol::StartProgress, 0);
     if (n == 3)
         return 3;
-    if (n == 0) {
+    if (n == 0)
+    {
         emit writeProgressIncrement(QStringLiteral("Beginning test..."));
         message = QStringLiteral("Connection Successful.");
         emit writeTest(Protocol::Success, group, message);
-    } else if (n == 1) {
+    }
+    else if (n == 1)
+    {
         message = QStringLiteral("Parameter not valid.");
         emit writeTest(Protocol::Fail, group, message);
     }
@@ -71,7 +81,8 @@ int SISConfig::validateRun()
     const int n = *validationNumber_;
     if (n == 2)
         return 2;
-    if (n == 0) {
+    if (n == 0)
+    {
         static const char* const steps[] = {
             "Start Extraction...",
             "Validate Connection Successful, using Oracle (ODBC) with prefix.",
@@ -102,7 +113,8 @@ int SISConfig::validateVersion()
     const int n = *validationNumber_;
     if (n == 0)
         return versionCommand();
-    if (n == 1) {
+    if (n == 1)
+    {
         emit writeProgress(Protocol::StartProgress, 1);
         return 1;
     }
@@ -117,34 +129,53 @@ int SISConfig::demoValues(const ParamDef& def)
 {
     const QString& type = def.type;
     const QString& key = def.key;
-    auto threeLines = [&](const QStringList& keys, const QStringList& names) {
+    auto threeLines = [&](const QStringList& keys, const QStringList& names)
+    {
         for (qsizetype i = 0; i < keys.size(); ++i)
             emit writeList(type, key, keys.at(i), names.at(i), QString());
     };
     const QStringList oneTwoThree = {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")};
 
-    if (type == ParamType::List) {
-        threeLines(oneTwoThree, {QStringLiteral("List 1"), QStringLiteral("List 2"), QStringLiteral("List 3")});
-    } else if (type == ParamType::BridgeList) {
+    if (type == ParamType::List)
+    {
+        threeLines(oneTwoThree,
+                   {QStringLiteral("List 1"), QStringLiteral("List 2"), QStringLiteral("List 3")});
+    }
+    else if (type == ParamType::BridgeList)
+    {
         threeLines(oneTwoThree, {QStringLiteral("Anna"), QStringLiteral("Ben"), QStringLiteral("Carla")});
-    } else if (type == ParamType::DistrictList) {
+    }
+    else if (type == ParamType::DistrictList)
+    {
         threeLines(oneTwoThree, {QStringLiteral("First District (1)"), QStringLiteral("Second District (2)"),
                                  QStringLiteral("Third District (3)")});
-    } else if (type == ParamType::SchoolList) {
-        threeLines(oneTwoThree,
-                   {QStringLiteral("Elementary (1)"), QStringLiteral("Middle (2)"), QStringLiteral("High School (3)")});
-    } else if (type == ParamType::YearList) {
+    }
+    else if (type == ParamType::SchoolList)
+    {
+        threeLines(oneTwoThree, {QStringLiteral("Elementary (1)"), QStringLiteral("Middle (2)"),
+                                 QStringLiteral("High School (3)")});
+    }
+    else if (type == ParamType::YearList)
+    {
         threeLines({QStringLiteral("2008"), QStringLiteral("2009"), QStringLiteral("2010")},
                    {QStringLiteral("2008-2009"), QStringLiteral("2009-2010"), QStringLiteral("2010-2011")});
-    } else if (type == ParamType::File) {
+    }
+    else if (type == ParamType::File)
+    {
         for (const char* extension : {"*.dat", "*.exe", "*.*"})
             emit writeFile(key, QString::fromLatin1(extension), QString());
-    } else if (type == ParamType::Number) {
+    }
+    else if (type == ParamType::Number)
+    {
         emit writeNumber(key, QStringLiteral("min=3"), QString());
         emit writeNumber(key, QStringLiteral("max=9"), QString());
-    } else if (type == ParamType::Date) {
+    }
+    else if (type == ParamType::Date)
+    {
         emit writeDate(key, QStringLiteral("2009-09-08"), QStringLiteral("2010-06-18"), QString());
-    } else {
+    }
+    else
+    {
         emit writeError(QStringLiteral("No Parameter Return Type Set"),
                         QStringLiteral("No parameter return set for type: ") + type);
         emit writeProgress(Protocol::EndProgress);

@@ -4,9 +4,13 @@
 #include "ParamTypes.h"
 #include "ProtocolWords.h"
 
-namespace {
+namespace
+{
 
-QString joinLine(const QStringList& fields) { return fields.join(QLatin1Char('\t')) + QLatin1Char('\n'); }
+QString joinLine(const QStringList& fields)
+{
+    return fields.join(QLatin1Char('\t')) + QLatin1Char('\n');
+}
 
 QString progressLine(const QString& type, int total)
 {
@@ -21,9 +25,15 @@ SISMessageWriter* SISMessageWriter::instance()
     return writer;
 }
 
-void SISMessageWriter::lineOut(const QStringList& fields) { ConsoleStreams::writeOut(joinLine(fields)); }
+void SISMessageWriter::lineOut(const QStringList& fields)
+{
+    ConsoleStreams::writeOut(joinLine(fields));
+}
 
-void SISMessageWriter::lineErr(const QStringList& fields) { ConsoleStreams::writeErr(joinLine(fields)); }
+void SISMessageWriter::lineErr(const QStringList& fields)
+{
+    ConsoleStreams::writeErr(joinLine(fields));
+}
 
 void SISMessageWriter::flushMissing()
 {
@@ -52,15 +62,16 @@ void SISMessageWriter::outList(QString type, QString paramvalue, QString display
                                QString defaultValue)
 {
     if (type == ParamType::List || type == ParamType::BridgeList || type == ParamType::SchoolList ||
-        type == ParamType::DistrictList || type == ParamType::YearList) {
+        type == ParamType::DistrictList || type == ParamType::YearList)
+    {
         lineOut({type, paramvalue, displaykey, displayname, defaultValue});
         return;
     }
     outError(QStringLiteral("list"), QStringLiteral("List type not set up."));
 }
 
-void SISMessageWriter::outTree(QString paramvalue, QString displaykey, QString parentkey,
-                               QString displayname, QString defaultValue)
+void SISMessageWriter::outTree(QString paramvalue, QString displaykey, QString parentkey, QString displayname,
+                               QString defaultValue)
 {
     lineOut({Protocol::Tree, paramvalue, displaykey, parentkey, displayname, defaultValue});
 }
@@ -157,4 +168,7 @@ void SISMessageWriter::outError(QString key, QString message)
     lineErr({Protocol::Error, key, message});
 }
 
-void SISMessageWriter::clearMessages() { pending_.clear(); }
+void SISMessageWriter::clearMessages()
+{
+    pending_.clear();
+}

@@ -6,7 +6,8 @@
 #include <QDir>
 #include <QFile>
 
-namespace StatusFiles {
+namespace StatusFiles
+{
 
 QString targetFolder(const QString& folder)
 {
@@ -36,6 +37,9 @@ bool containsSucceeded(const QString& folder, const QString& fileName)
     return QString::fromLocal8Bit(file.readAll()).contains(QLatin1String("Succeeded"), Qt::CaseInsensitive);
 }
 
-QString timeStamp() { return QDateTime::currentDateTime().toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")); }
+QString timeStamp()
+{
+    return QDateTime::currentDateTime().toString(QStringLiteral("yyyy/MM/dd hh:mm:ss"));
+}
 
 } // namespace StatusFiles

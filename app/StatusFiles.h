@@ -4,7 +4,8 @@
 
 // The small files through which the front-end learns how a command went.
 // An empty folder means the default status folder; the folder is created first.
-namespace StatusFiles {
+namespace StatusFiles
+{
 
 QString targetFolder(const QString& folder);
 

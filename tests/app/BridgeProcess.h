@@ -15,9 +15,9 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <string>
@@ -54,7 +54,10 @@ public:
     QString documents() const { return home() + QStringLiteral("/Documents"); }
     QString dataHome() const { return home() + QStringLiteral("/.local/share"); }
 
-    void setEnv(const QString& name, const QString& value) { extraEnv_.append(name + QLatin1Char('=') + value); }
+    void setEnv(const QString& name, const QString& value)
+    {
+        extraEnv_.append(name + QLatin1Char('=') + value);
+    }
 
     BridgeResult run(const QStringList& arguments) const
     {
@@ -70,10 +73,11 @@ public:
         argv.push_back(nullptr);
 
         std::vector<std::string> env;
-        for (char** e = environ; *e; ++e) {
+        for (char** e = environ; *e; ++e)
+        {
             const std::string entry(*e);
-            if (entry.rfind("HOME=", 0) == 0 || entry.rfind("XDG_", 0) == 0 || entry.rfind("TMPDIR=", 0) == 0 ||
-                entry.rfind("LC_", 0) == 0 || entry.rfind("LANG", 0) == 0)
+            if (entry.rfind("HOME=", 0) == 0 || entry.rfind("XDG_", 0) == 0 ||
+                entry.rfind("TMPDIR=", 0) == 0 || entry.rfind("LC_", 0) == 0 || entry.rfind("LANG", 0) == 0)
                 continue;
             env.push_back(entry);
         }
@@ -95,13 +99,16 @@ public:
         posix_spawn_file_actions_init(&actions);
         const QByteArray outPath = QFile::encodeName(outFile);
         const QByteArray errPath = QFile::encodeName(errFile);
-        posix_spawn_file_actions_addopen(&actions, 1, outPath.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        posix_spawn_file_actions_addopen(&actions, 2, errPath.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_addopen(&actions, 1, outPath.constData(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0644);
+        posix_spawn_file_actions_addopen(&actions, 2, errPath.constData(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0644);
         posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
 
         BridgeResult result;
         pid_t pid = 0;
-        if (posix_spawn(&pid, TSISBRIDGE_EXE, &actions, nullptr, argv.data(), envp.data()) == 0) {
+        if (posix_spawn(&pid, TSISBRIDGE_EXE, &actions, nullptr, argv.data(), envp.data()) == 0)
+        {
             int status = 0;
             waitpid(pid, &status, 0);
             result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -145,7 +152,8 @@ private:
 inline QString maskTimes(QString text)
 {
     static const QRegularExpression logTime(QStringLiteral("\t\\d\\d:\\d\\d:\\d\\d\t"));
-    static const QRegularExpression stamp(QStringLiteral("(^|\n)\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d\t"));
+    static const QRegularExpression stamp(
+        QStringLiteral("(^|\n)\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d\t"));
     static const QRegularExpression fileTime(QStringLiteral("TSIS SchoolMAX:\\d\\d:\\d\\d:\\d\\d: "));
     static const QRegularExpression generated(QStringLiteral("Generated on   : [^\r]*"));
     static const QRegularExpression built(QStringLiteral("Built on       : [^\r]*"));
@@ -159,5 +167,7 @@ inline QString maskTimes(QString text)
     return text;
 }
 
-inline QString today() { return QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")); }
-
+inline QString today()
+{
+    return QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
+}

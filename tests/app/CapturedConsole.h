@@ -27,4 +27,3 @@ public:
     QString out;
     QString err;
 };
-

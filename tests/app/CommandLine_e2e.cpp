@@ -3,13 +3,18 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
-QString exeFolder() { return QFileInfo(QStringLiteral(TSISBRIDGE_EXE)).canonicalPath(); }
+QString exeFolder()
+{
+    return QFileInfo(QStringLiteral(TSISBRIDGE_EXE)).canonicalPath();
+}
 
 QString versionAnswer()
 {
-    return QStringLiteral("start_progress\t1\nversion\ttsis\t4.2.9.0\t2.01.0057\tTSIS SchoolMAX (Data Extractor)\t") +
+    return QStringLiteral(
+               "start_progress\t1\nversion\ttsis\t4.2.9.0\t2.01.0057\tTSIS SchoolMAX (Data Extractor)\t") +
            exeFolder() + QStringLiteral("/help/TSISGuide.pdf\nend_progress\n");
 }
 
@@ -18,9 +23,10 @@ TEST(CommandLine, NoArgumentsShowsUsage)
     BridgeSandbox box;
     const BridgeResult r = box.run({});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(maskTimes(r.out),
-              QStringLiteral("log\tError        \thh:mm:ss\tAppBase::qMessageOutput\tLacking required argument\n") +
-                  kEmptyAnswer);
+    EXPECT_EQ(
+        maskTimes(r.out),
+        QStringLiteral("log\tError        \thh:mm:ss\tAppBase::qMessageOutput\tLacking required argument\n") +
+            kEmptyAnswer);
     EXPECT_EQ(r.err, kUsage);
 }
 
@@ -32,24 +38,27 @@ TEST(CommandLine, RunGivenTwiceShowsUsageAndRecordsMaskedArguments)
         box.run({QStringLiteral("run"), QStringLiteral("run"), QStringLiteral("--path=") + out,
                  QStringLiteral("--pwdencode=536563726574"), QStringLiteral("--pwd=Plain")});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(maskTimes(r.out),
-              QStringLiteral("log\tError        \thh:mm:ss\tAppBase::qMessageOutput\tToo many arguments --run\n") +
-                  kEmptyAnswer);
+    EXPECT_EQ(
+        maskTimes(r.out),
+        QStringLiteral("log\tError        \thh:mm:ss\tAppBase::qMessageOutput\tToo many arguments --run\n") +
+            kEmptyAnswer);
     EXPECT_EQ(r.err, kUsage);
     EXPECT_EQ(BridgeSandbox::files(out), QStringList({kStatusFile, kFinishedFile}));
     EXPECT_EQ(maskTimes(BridgeSandbox::readText(out + QLatin1Char('/') + kStatusFile)),
               statusLine(QStringLiteral("Failed"), QStringLiteral("args: ") + QStringLiteral(TSISBRIDGE_EXE) +
                                                        QStringLiteral(", run, run, --path=") + out +
                                                        QStringLiteral(", --pwdencode=****, --pwd=****")));
-    EXPECT_EQ(BridgeSandbox::readText(out + QLatin1Char('/') + kFinishedFile), QStringLiteral("finished\r\n"));
+    EXPECT_EQ(BridgeSandbox::readText(out + QLatin1Char('/') + kFinishedFile),
+              QStringLiteral("finished\r\n"));
 }
 
 TEST(CommandLine, HelpWordAndHelpSwitchShowUsage)
 {
     BridgeSandbox box;
-    for (const QStringList& args : {QStringList{QStringLiteral("help")},
-                                    QStringList{QStringLiteral("params"), QStringLiteral("--group=global"),
-                                                QStringLiteral("--help")}}) {
+    for (const QStringList& args :
+         {QStringList{QStringLiteral("help")},
+          QStringList{QStringLiteral("params"), QStringLiteral("--group=global"), QStringLiteral("--help")}})
+    {
         const BridgeResult r = box.run(args);
         EXPECT_EQ(r.status, 1);
         EXPECT_EQ(r.out, kEmptyAnswer);
@@ -62,9 +71,10 @@ TEST(CommandLine, ScannerFailuresAreLoggedAtTheirLevels)
     BridgeSandbox box;
     BridgeResult r = box.run({QStringLiteral("version"), QStringLiteral("--nosuch=1")});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(maskTimes(r.out),
-              QStringLiteral("log\tWarning      \thh:mm:ss\tAppBase::qMessageOutput\tUnknown option --nosuch\n") +
-                  kEmptyAnswer);
+    EXPECT_EQ(
+        maskTimes(r.out),
+        QStringLiteral("log\tWarning      \thh:mm:ss\tAppBase::qMessageOutput\tUnknown option --nosuch\n") +
+            kEmptyAnswer);
     EXPECT_EQ(r.err, kUsage);
 
     r = box.run({QStringLiteral("version"), QStringLiteral("-x")});
@@ -77,7 +87,8 @@ TEST(CommandLine, ScannerFailuresAreLoggedAtTheirLevels)
     r = box.run({QStringLiteral("--group"), QStringLiteral("global"), QStringLiteral("params")});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(maskTimes(r.out),
-              QStringLiteral("log\tError        \thh:mm:ss\tAppBase::qMessageOutput\tToo many arguments --global\n") +
+              QStringLiteral(
+                  "log\tError        \thh:mm:ss\tAppBase::qMessageOutput\tToo many arguments --global\n") +
                   kEmptyAnswer);
 }
 
@@ -85,10 +96,13 @@ TEST(CommandLine, BareDoubleHyphenEndsWithStatusTwo)
 {
     BridgeSandbox box;
     const QString out = box.path(QStringLiteral("out"));
-    const BridgeResult r = box.run({QStringLiteral("version"), QStringLiteral("--path=") + out, QStringLiteral("--")});
+    const BridgeResult r =
+        box.run({QStringLiteral("version"), QStringLiteral("--path=") + out, QStringLiteral("--")});
     EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(maskTimes(r.out),
-              QStringLiteral("log\tWarning      \thh:mm:ss\tAppBase::qMessageOutput\t'--' feature not supported, yet\n"));
+    EXPECT_EQ(
+        maskTimes(r.out),
+        QStringLiteral(
+            "log\tWarning      \thh:mm:ss\tAppBase::qMessageOutput\t'--' feature not supported, yet\n"));
     EXPECT_EQ(r.err, QString());
     EXPECT_FALSE(QFileInfo::exists(out));
 }
@@ -104,7 +118,8 @@ TEST(CommandLine, VersionSucceedsAndWritesStatusFiles)
     EXPECT_EQ(BridgeSandbox::files(out), QStringList({kStatusFile, kFinishedFile}));
     EXPECT_EQ(maskTimes(BridgeSandbox::readText(out + QLatin1Char('/') + kStatusFile)),
               statusLine(QStringLiteral("Succeeded"), QStringLiteral("Succeeded")));
-    EXPECT_EQ(BridgeSandbox::readText(out + QLatin1Char('/') + kFinishedFile), QStringLiteral("finished\r\n"));
+    EXPECT_EQ(BridgeSandbox::readText(out + QLatin1Char('/') + kFinishedFile),
+              QStringLiteral("finished\r\n"));
 }
 
 TEST(CommandLine, VersionWithoutPathLeavesNoStatusFiles)
@@ -128,7 +143,8 @@ TEST(CommandLine, PathWithTrailingDoubleQuoteEndsWithSeparator)
 {
     BridgeSandbox box;
     const QString out = box.path(QStringLiteral("quoted"));
-    const BridgeResult r = box.run({QStringLiteral("version"), QStringLiteral("--path=") + out + QLatin1Char('"')});
+    const BridgeResult r =
+        box.run({QStringLiteral("version"), QStringLiteral("--path=") + out + QLatin1Char('"')});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(BridgeSandbox::files(out), QStringList({kStatusFile, kFinishedFile}));
     EXPECT_FALSE(QFileInfo::exists(out + QLatin1Char('"')));
@@ -144,7 +160,8 @@ TEST(CommandLine, UndefinedCommandWordIsReported)
     EXPECT_EQ(r.err, QStringLiteral("error\tApp Problem\tThis command has not been defined: frobnicate\n"));
     EXPECT_EQ(maskTimes(BridgeSandbox::readText(out + QLatin1Char('/') + kStatusFile)),
               statusLine(QStringLiteral("Failed"), QStringLiteral("Command not defined.")));
-    EXPECT_EQ(BridgeSandbox::readText(out + QLatin1Char('/') + kFinishedFile), QStringLiteral("finished\r\n"));
+    EXPECT_EQ(BridgeSandbox::readText(out + QLatin1Char('/') + kFinishedFile),
+              QStringLiteral("finished\r\n"));
 }
 
 TEST(CommandLine, UnmetRequirementsWriteNoStatusFile)

@@ -3,7 +3,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 const QByteArray kTwoSchools =
     "<?xml version=\"1.0\"?>\n"
@@ -70,10 +71,11 @@ TEST(DefaultsCommand, MissingFileIsLogged)
     const QString file = box.path(QStringLiteral("none/SVConfig.xml"));
     const BridgeResult r = box.run({QStringLiteral("defaults"), QStringLiteral("--path=") + file});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(maskTimes(r.out), QStringLiteral("start_progress\t0\n"
-                                               "log\tWarning      \thh:mm:ss\tSISConfig::commandDefaults\tCould not "
-                                               "open: ") +
-                                    file + QStringLiteral("\nend_progress\n"));
+    EXPECT_EQ(maskTimes(r.out),
+              QStringLiteral("start_progress\t0\n"
+                             "log\tWarning      \thh:mm:ss\tSISConfig::commandDefaults\tCould not "
+                             "open: ") +
+                  file + QStringLiteral("\nend_progress\n"));
     EXPECT_EQ(r.err, QString());
 }
 
@@ -86,19 +88,20 @@ TEST(DefaultsCommand, WithoutPathTheFileIsFoundBelowSolvane)
                              "<SVSchoolConfFile><SVSchoolConf SISDSN=\"Found\"/></SVSchoolConfFile>");
     const BridgeResult r = box.run({QStringLiteral("defaults")});
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(maskTimes(r.out), QStringLiteral("log\tInformational\thh:mm:ss\tSISConfig::AppDataPath\tappPath: ") +
-                                    box.dataHome() +
-                                    QStringLiteral("/Solvane/TSIS\n"
-                                                   "start_progress\t1\n"
-                                                   "start_setting\n"
-                                                   "setting\tdefault\tpath\t\n"
-                                                   "setting\tconnection\tdsn\tFound\n"
-                                                   "setting\tconnection\tuser\t\n"
-                                                   "setting\tconnection\tpwdencode\t\n"
-                                                   "setting\tschool\tdistrict\t\n"
-                                                   "setting\tschool\tschool\t\n"
-                                                   "end_setting\n"
-                                                   "end_progress\n"));
+    EXPECT_EQ(maskTimes(r.out),
+              QStringLiteral("log\tInformational\thh:mm:ss\tSISConfig::AppDataPath\tappPath: ") +
+                  box.dataHome() +
+                  QStringLiteral("/Solvane/TSIS\n"
+                                 "start_progress\t1\n"
+                                 "start_setting\n"
+                                 "setting\tdefault\tpath\t\n"
+                                 "setting\tconnection\tdsn\tFound\n"
+                                 "setting\tconnection\tuser\t\n"
+                                 "setting\tconnection\tpwdencode\t\n"
+                                 "setting\tschool\tdistrict\t\n"
+                                 "setting\tschool\tschool\t\n"
+                                 "end_setting\n"
+                                 "end_progress\n"));
 }
 
 TEST(DefaultsCommand, WithoutPathAndNoSolvaneFolderGivesUp)
@@ -106,8 +109,9 @@ TEST(DefaultsCommand, WithoutPathAndNoSolvaneFolderGivesUp)
     BridgeSandbox box;
     const BridgeResult r = box.run({QStringLiteral("defaults")});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(maskTimes(r.out), QStringLiteral("log\tInformational\thh:mm:ss\tSISConfig::AppDataPath\tappPath: ") +
-                                    box.dataHome() + QStringLiteral("/Solvane/TSIS\n") + kEmptyAnswer);
+    EXPECT_EQ(maskTimes(r.out),
+              QStringLiteral("log\tInformational\thh:mm:ss\tSISConfig::AppDataPath\tappPath: ") +
+                  box.dataHome() + QStringLiteral("/Solvane/TSIS\n") + kEmptyAnswer);
 }
 
 } // namespace

@@ -3,7 +3,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 TEST(KeyRegistry, CountsEveryRegistrationButKeepsTheFirstOfADuplicate)
 {

@@ -1,5 +1,5 @@
-#include "CapturedConsole.h"
 #include "LogManager.h"
+#include "CapturedConsole.h"
 
 #include <QDate>
 #include <QDir>
@@ -8,7 +8,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 class LogManagerTest : public ::testing::Test
 {
@@ -49,15 +50,16 @@ TEST_F(LogManagerTest, ConsoleRoutingFollowsTheModeExceptForErrors)
 TEST_F(LogManagerTest, FileChannelWritesLinesProprietaryAndPrunes)
 {
     QTemporaryDir dir;
-    for (int day = 1; day <= 8; ++day) {
+    for (int day = 1; day <= 8; ++day)
+    {
         QFile old(dir.filePath(QStringLiteral("Unit-2019-02-%1.log").arg(day, 2, 10, QLatin1Char('0'))));
         ASSERT_TRUE(old.open(QIODevice::WriteOnly));
     }
     manager->setName(QStringLiteral("Unit Name"));
     manager->setFolder(dir.path());
     ASSERT_TRUE(manager->setFileName(QStringLiteral("Unit")));
-    const QString file = QStringLiteral("Unit-") + QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")) +
-                         QStringLiteral(".log");
+    const QString file = QStringLiteral("Unit-") +
+                         QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(".log");
     EXPECT_EQ(manager->fileName(), dir.filePath(file));
 
     manager->setOutputMode(LogManager::ConsoleOff);
@@ -86,8 +88,8 @@ TEST_F(LogManagerTest, FileChannelWritesLinesProprietaryAndPrunes)
     EXPECT_TRUE(lines[2].endsWith(QStringLiteral(": Debug         M::m: detail")));
     EXPECT_EQ(lines[3], QString());
     EXPECT_EQ(console.maskedOut(),
-              QStringLiteral("log\tInformational\thh:mm:ss\tLogManager::setupLogFile\tLog file ") + dir.filePath(file) +
-                  QStringLiteral(" setup.\n"));
+              QStringLiteral("log\tInformational\thh:mm:ss\tLogManager::setupLogFile\tLog file ") +
+                  dir.filePath(file) + QStringLiteral(" setup.\n"));
 }
 
 } // namespace

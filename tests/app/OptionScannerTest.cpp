@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 QStringList warnings;
 
-void collect(QtMsgType, const QMessageLogContext&, const QString& text) { warnings.append(text); }
+void collect(QtMsgType, const QMessageLogContext&, const QString& text)
+{
+    warnings.append(text);
+}
 
 class OptionScannerTest : public ::testing::Test
 {
@@ -67,7 +71,8 @@ TEST_F(OptionScannerTest, FirstOccurrenceOfARepeatedOptionWins)
 
 TEST_F(OptionScannerTest, OptionWithoutValueTakesItsDefault)
 {
-    ASSERT_EQ(scan({QStringLiteral("--path"), QStringLiteral("--all"), QStringLiteral("--group"), QStringLiteral("run")}),
+    ASSERT_EQ(scan({QStringLiteral("--path"), QStringLiteral("--all"), QStringLiteral("--group"),
+                    QStringLiteral("run")}),
               OptionScanner::Result::Succeeded);
     EXPECT_EQ(values.value(QStringLiteral("command")), QStringLiteral("run"));
     EXPECT_EQ(values.value(QStringLiteral("path")), QString());

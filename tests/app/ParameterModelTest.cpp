@@ -6,7 +6,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 class ProbeBridge : public BridgeBase
 {
@@ -26,35 +27,39 @@ protected:
 
 TEST_F(ParameterModelTest, ConstructionDefinesTheOptionLists)
 {
-    EXPECT_EQ(bridge.switchList(), QStringList({QStringLiteral("all"), QStringLiteral("att"), QStringLiteral("demo"),
-                                                QStringLiteral("help")}));
+    EXPECT_EQ(bridge.switchList(), QStringList({QStringLiteral("all"), QStringLiteral("att"),
+                                                QStringLiteral("demo"), QStringLiteral("help")}));
     EXPECT_EQ(bridge.valueOptionList().join(QLatin1Char(',')),
-              QStringLiteral("group,paramkey,path,logpath,log,validate,inactivedate,year,teacher,dsnheader,dsnlabel,"
-                             "dsn,user,pwdencode,pwd,schoolheader,district,school,yearheader,yearlabel,year,useyear"));
+              QStringLiteral(
+                  "group,paramkey,path,logpath,log,validate,inactivedate,year,teacher,dsnheader,dsnlabel,"
+                  "dsn,user,pwdencode,pwd,schoolheader,district,school,yearheader,yearlabel,year,useyear"));
     // The later definition of "year" wins.
     ASSERT_NE(bridge.definition(QStringLiteral("year")), nullptr);
     EXPECT_EQ(bridge.definition(QStringLiteral("year"))->group, QStringLiteral("school"));
     EXPECT_EQ(bridge.definition(QStringLiteral("year"))->parents,
               QStringList({QString(), QStringLiteral("district"), QStringLiteral("school")}));
-    EXPECT_EQ(bridge.definition(QStringLiteral("school"))->parents, QStringList({QString(), QStringLiteral("district")}));
+    EXPECT_EQ(bridge.definition(QStringLiteral("school"))->parents,
+              QStringList({QString(), QStringLiteral("district")}));
     EXPECT_EQ(bridge.definition(QStringLiteral("district"))->parents, QStringList{QString()});
     EXPECT_EQ(bridge.definition(QStringLiteral("pwd")), nullptr);
     EXPECT_EQ(bridge.params().value(QStringLiteral("appTitle_")),
               QStringLiteral("Vantrel Data Extractor for TSIS/SchoolMAX"));
-    EXPECT_EQ(bridge.params().value(QStringLiteral("appFinishedFile_")), QStringLiteral("finished_bridge.tmp"));
+    EXPECT_EQ(bridge.params().value(QStringLiteral("appFinishedFile_")),
+              QStringLiteral("finished_bridge.tmp"));
     EXPECT_EQ(bridge.params().value(QStringLiteral("appFrameworkVersion_")), QStringLiteral("1.0.0.2"));
     EXPECT_EQ(console.out, QString()); // nothing visible at construction
 }
 
 TEST_F(ParameterModelTest, FlagNamesAreCutToFifteenCharacters)
 {
-    const ParamDef* def = bridge.addParam(QStringLiteral("school"), QStringLiteral("pick"),
-                                          QStringLiteral("Select this checkbox"), QStringLiteral("flag"), QString(),
-                                          QString());
+    const ParamDef* def =
+        bridge.addParam(QStringLiteral("school"), QStringLiteral("pick"),
+                        QStringLiteral("Select this checkbox"), QStringLiteral("flag"), QString(), QString());
     ASSERT_NE(def, nullptr);
     EXPECT_EQ(def->name, QStringLiteral("Select this che"));
-    EXPECT_EQ(console.maskedOut(), QStringLiteral("log\tError        \thh:mm:ss\tSISConfig::addParam\tParameter: pick "
-                                                  "has a paramname that is too long: Select this checkbox\n"));
+    EXPECT_EQ(console.maskedOut(),
+              QStringLiteral("log\tError        \thh:mm:ss\tSISConfig::addParam\tParameter: pick "
+                             "has a paramname that is too long: Select this checkbox\n"));
 }
 
 TEST_F(ParameterModelTest, PasswordKeyWithoutEncodeIsOnlyWarnedAbout)
@@ -63,13 +68,15 @@ TEST_F(ParameterModelTest, PasswordKeyWithoutEncodeIsOnlyWarnedAbout)
     bridge.addParam(QStringLiteral("connection"), QStringLiteral("secret"), QStringLiteral("Secret"),
                     QStringLiteral("password"), QString(), QString());
     EXPECT_EQ(bridge.valueOptionList().size(), before + 1);
-    EXPECT_EQ(console.maskedOut(),
-              QStringLiteral("log\tWarning      \thh:mm:ss\tSISConfig::addParam\tParameter: secret is a Password "
-                             "style parameter, but does not use 'encode' this means it will not be encoded.\n"));
+    EXPECT_EQ(
+        console.maskedOut(),
+        QStringLiteral("log\tWarning      \thh:mm:ss\tSISConfig::addParam\tParameter: secret is a Password "
+                       "style parameter, but does not use 'encode' this means it will not be encoded.\n"));
 
     bridge.addParam(QStringLiteral("connection"), QStringLiteral("keyencode"), QStringLiteral("Key"),
                     QStringLiteral("password"), QString(), QString());
-    EXPECT_EQ(bridge.valueOptionList().mid(before + 1), QStringList({QStringLiteral("keyencode"), QStringLiteral("key")}));
+    EXPECT_EQ(bridge.valueOptionList().mid(before + 1),
+              QStringList({QStringLiteral("keyencode"), QStringLiteral("key")}));
 }
 
 TEST_F(ParameterModelTest, UnknownGroupDefinesNothingButListsTheKey)
@@ -79,18 +86,21 @@ TEST_F(ParameterModelTest, UnknownGroupDefinesNothingButListsTheKey)
               nullptr);
     EXPECT_TRUE(bridge.valueOptionList().contains(QStringLiteral("orphan")));
     EXPECT_EQ(bridge.definition(QStringLiteral("orphan")), nullptr);
-    EXPECT_EQ(console.maskedOut(), QStringLiteral("log\tError        \thh:mm:ss\tSISConfig::setParam\tTried to set a "
-                                                  "parameter for a non-existant group, please contact Vantrel "
-                                                  "Support.\n"));
+    EXPECT_EQ(console.maskedOut(),
+              QStringLiteral("log\tError        \thh:mm:ss\tSISConfig::setParam\tTried to set a "
+                             "parameter for a non-existant group, please contact Vantrel "
+                             "Support.\n"));
 }
 
 TEST_F(ParameterModelTest, RedefinitionInTheSameGroupKeepsDefaultAndParents)
 {
-    ParamDef* first = bridge.addParam(QStringLiteral("school"), QStringLiteral("extra"), QStringLiteral("Extra"),
-                                      QStringLiteral("edit"), QStringLiteral("h1"), QStringLiteral("d1"));
+    ParamDef* first =
+        bridge.addParam(QStringLiteral("school"), QStringLiteral("extra"), QStringLiteral("Extra"),
+                        QStringLiteral("edit"), QStringLiteral("h1"), QStringLiteral("d1"));
     bridge.addParent(first, QStringLiteral("dsn"));
-    ParamDef* second = bridge.addParam(QStringLiteral("school"), QStringLiteral("extra"), QStringLiteral("Other"),
-                                       QStringLiteral("default"), QStringLiteral("h2"), QStringLiteral("d2"));
+    ParamDef* second =
+        bridge.addParam(QStringLiteral("school"), QStringLiteral("extra"), QStringLiteral("Other"),
+                        QStringLiteral("default"), QStringLiteral("h2"), QStringLiteral("d2"));
     EXPECT_EQ(first, second);
     EXPECT_EQ(second->name, QStringLiteral("Other"));
     EXPECT_EQ(second->type, QStringLiteral("default"));
@@ -146,8 +156,9 @@ TEST_F(ParameterModelTest, PrerequisiteFailureStopsBeforeOwnAlternatives)
 TEST_F(ParameterModelTest, TempLocalDatabaseFolder)
 {
     EXPECT_EQ(bridge.CreateTempLocalDBFolder(QString()), QString());
-    EXPECT_EQ(console.maskedOut(), QStringLiteral("log\tError        \thh:mm:ss\tAppBase::CreateTempLocalDBFolder\tNo "
-                                                  "signifigant folder name, cannot create local DB.\n"));
+    EXPECT_EQ(console.maskedOut(),
+              QStringLiteral("log\tError        \thh:mm:ss\tAppBase::CreateTempLocalDBFolder\tNo "
+                             "signifigant folder name, cannot create local DB.\n"));
     const QString folder = bridge.CreateTempLocalDBFolder(QStringLiteral("unit"));
     ASSERT_FALSE(folder.isEmpty());
     EXPECT_TRUE(QDir(folder).exists());
@@ -172,7 +183,8 @@ TEST_F(ParameterModelTest, ExtractionFlagsFromTheSwitches)
         {{QStringLiteral("--demo"), QStringLiteral("--att")}, 0},
         {{QStringLiteral("--all"), QStringLiteral("--att")}, 2},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         ProbeBridge probe;
         EXPECT_EQ(probe.processCommandLine(QStringList{exe, QStringLiteral("version")} + c.switches), 0);
         EXPECT_EQ(probe.extractionFlags(), c.flags) << c.switches.join(QLatin1Char(' ')).toStdString();
@@ -182,10 +194,11 @@ TEST_F(ParameterModelTest, ExtractionFlagsFromTheSwitches)
 
 TEST_F(ParameterModelTest, PreparedValuesDecodeThePasswordAndRepairFolders)
 {
-    EXPECT_EQ(bridge.processCommandLine({QStringLiteral("/opt/tsisbridge"), QStringLiteral("version"),
-                                         QStringLiteral("--pwdencode=4142"), QStringLiteral("--pwd=plain"),
-                                         QStringLiteral("--logpath=C:\\Logs\""), QStringLiteral("--validate=x")}),
-              0);
+    EXPECT_EQ(
+        bridge.processCommandLine({QStringLiteral("/opt/tsisbridge"), QStringLiteral("version"),
+                                   QStringLiteral("--pwdencode=4142"), QStringLiteral("--pwd=plain"),
+                                   QStringLiteral("--logpath=C:\\Logs\""), QStringLiteral("--validate=x")}),
+        0);
     qInstallMessageHandler(nullptr);
     EXPECT_EQ(bridge.paramValue(QStringLiteral("pwd")), QStringLiteral("AB"));
     EXPECT_EQ(bridge.paramValue(QStringLiteral("pwdencode")), QStringLiteral("4142"));
@@ -202,8 +215,8 @@ TEST_F(ParameterModelTest, ValidationNumberNeedsTheWholeValue)
     qInstallMessageHandler(nullptr);
     EXPECT_EQ(bridge.validationNumber(), std::optional<int>(7));
     ProbeBridge other;
-    other.processCommandLine({QStringLiteral("/opt/tsisbridge"), QStringLiteral("version"),
-                              QStringLiteral("--validate=7x")});
+    other.processCommandLine(
+        {QStringLiteral("/opt/tsisbridge"), QStringLiteral("version"), QStringLiteral("--validate=7x")});
     qInstallMessageHandler(nullptr);
     EXPECT_FALSE(other.validationNumber().has_value());
 }

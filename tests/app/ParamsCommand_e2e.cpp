@@ -3,33 +3,34 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 TEST(ParamsCommand, GlobalGroupListsThirteenParameters)
 {
     BridgeSandbox box;
     const QString out = box.path(QStringLiteral("out"));
-    const BridgeResult r = box.run({QStringLiteral("params"), QStringLiteral("--group=global"),
-                                    QStringLiteral("--path=") + out});
+    const BridgeResult r = box.run(
+        {QStringLiteral("params"), QStringLiteral("--group=global"), QStringLiteral("--path=") + out});
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out,
-              QStringLiteral("start_progress\t13\n"
-                             "params\tall\tswitch\tExtract All Data\tExtract all available data.\t\n"
-                             "params\tatt\tswitch\tExtract All Data\tExtract all available data.\t\n"
-                             "params\tdemo\tswitch\tExtract All Data\tExtract all available data.\t\n"
-                             "params\thelp\tswitch\tHelp\tShow command line usage.\t\n"
-                             "params\tgroup\tdefault\tGroup\tSet group.\t\n"
-                             "params\tparamkey\tdefault\tParam Key\tReturn parameter information\t\n"
-                             "params\tpath\tfolder\tSDE Folder\tSet the SDE Folder\t\n"
-                             "params\tlogpath\tfolder\tLog Folder\tSet the Log Folder\t\n"
-                             "params\tlog\tdefault\tLog\tSet the logging style.\t\n"
-                             "params\tvalidate\tdefault\tValidate\tValidate command line interface features.\t\n"
-                             "params\tinactivedate\tdefault\tInactive Date\tInclude Inactive Staff and Students "
-                             "after this date.\t\n"
-                             "params\tyear\tdefault\tSchoolYear\tSchool Year, hidden used for testing\t\n"
-                             "params\tteacher\tbridgelist\tTeacher\tList of teachers available in associated "
-                             "bridge\t\n"
-                             "end_progress\n"));
+    EXPECT_EQ(r.out, QStringLiteral(
+                         "start_progress\t13\n"
+                         "params\tall\tswitch\tExtract All Data\tExtract all available data.\t\n"
+                         "params\tatt\tswitch\tExtract All Data\tExtract all available data.\t\n"
+                         "params\tdemo\tswitch\tExtract All Data\tExtract all available data.\t\n"
+                         "params\thelp\tswitch\tHelp\tShow command line usage.\t\n"
+                         "params\tgroup\tdefault\tGroup\tSet group.\t\n"
+                         "params\tparamkey\tdefault\tParam Key\tReturn parameter information\t\n"
+                         "params\tpath\tfolder\tSDE Folder\tSet the SDE Folder\t\n"
+                         "params\tlogpath\tfolder\tLog Folder\tSet the Log Folder\t\n"
+                         "params\tlog\tdefault\tLog\tSet the logging style.\t\n"
+                         "params\tvalidate\tdefault\tValidate\tValidate command line interface features.\t\n"
+                         "params\tinactivedate\tdefault\tInactive Date\tInclude Inactive Staff and Students "
+                         "after this date.\t\n"
+                         "params\tyear\tdefault\tSchoolYear\tSchool Year, hidden used for testing\t\n"
+                         "params\tteacher\tbridgelist\tTeacher\tList of teachers available in associated "
+                         "bridge\t\n"
+                         "end_progress\n"));
     EXPECT_EQ(r.err, QString());
     EXPECT_EQ(maskTimes(BridgeSandbox::readText(out + QLatin1Char('/') + kStatusFile)),
               statusLine(QStringLiteral("Succeeded"), QStringLiteral("Succeeded")));
@@ -40,23 +41,23 @@ TEST(ParamsCommand, ConnectionGroupListsItsFiveParameters)
     BridgeSandbox box;
     const BridgeResult r = box.run({QStringLiteral("params"), QStringLiteral("--group=connection")});
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out,
-              QStringLiteral("start_progress\t5\n"
-                             "params\tdsnheader\theader\tData Source Name and Login Information\t\t\n"
-                             "params\tdsnlabel\tlabel\tPlease enter the Data Source Name of the ODBC Data Source "
-                             "that you set up to connect to the SMS Database\t\t\n"
-                             "params\tdsn\tedit\tODBC DSN\tName of DSN from existing Data Source\t\n"
-                             "params\tuser\tedit\tUsername\tUsername corresponding to ODBC DSN\t\n"
-                             "params\tpwdencode\tpassword\tPassword\tPassword  corresponding to ODBC DSN\t\n"
-                             "end_progress\n"));
+    EXPECT_EQ(r.out, QStringLiteral(
+                         "start_progress\t5\n"
+                         "params\tdsnheader\theader\tData Source Name and Login Information\t\t\n"
+                         "params\tdsnlabel\tlabel\tPlease enter the Data Source Name of the ODBC Data Source "
+                         "that you set up to connect to the SMS Database\t\t\n"
+                         "params\tdsn\tedit\tODBC DSN\tName of DSN from existing Data Source\t\n"
+                         "params\tuser\tedit\tUsername\tUsername corresponding to ODBC DSN\t\n"
+                         "params\tpwdencode\tpassword\tPassword\tPassword  corresponding to ODBC DSN\t\n"
+                         "end_progress\n"));
 }
 
 TEST(ParamsCommand, UnknownGroupIsAWarning)
 {
     BridgeSandbox box;
     const QString out = box.path(QStringLiteral("out"));
-    const BridgeResult r = box.run({QStringLiteral("params"), QStringLiteral("--group=nosuch"),
-                                    QStringLiteral("--path=") + out});
+    const BridgeResult r = box.run(
+        {QStringLiteral("params"), QStringLiteral("--group=nosuch"), QStringLiteral("--path=") + out});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, QStringLiteral("warning\tgroup\tNo parameters for this group\n") + kEmptyAnswer);
     EXPECT_EQ(r.err, QString());
@@ -69,7 +70,8 @@ TEST(ParamsCommand, UnknownParamkeyIsAWarning)
     BridgeSandbox box;
     const BridgeResult r = box.run({QStringLiteral("params"), QStringLiteral("--paramkey=pwd")});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, QStringLiteral("warning\tparamkey\tpwd does not exist in this Application.\n") + kEmptyAnswer);
+    EXPECT_EQ(r.out,
+              QStringLiteral("warning\tparamkey\tpwd does not exist in this Application.\n") + kEmptyAnswer);
     EXPECT_EQ(r.err, QString());
 }
 
@@ -97,27 +99,29 @@ TEST(ParamsCommand, YearValuesNeedAConnectionFirst)
 TEST(ParamsCommand, EngineListsFailAsAFailedLoadDoes)
 {
     BridgeSandbox box;
-    BridgeResult r = box.run({QStringLiteral("params"), QStringLiteral("--paramkey=district"),
-                              QStringLiteral("--dsn=Sis")});
+    BridgeResult r = box.run(
+        {QStringLiteral("params"), QStringLiteral("--paramkey=district"), QStringLiteral("--dsn=Sis")});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(maskTimes(r.out),
-              QStringLiteral("start_progress\t0\n"
-                             "log\tError        \thh:mm:ss\tBridgeBase::loadSchoolDistrictList\tThe export engine is "
-                             "not available in this build.\n"
-                             "warning\tLoading District Failed\tLoading Districts failed.  Consult the logs to "
-                             "discover what the problem is.\n"
-                             "end_progress\n"));
+              QStringLiteral(
+                  "start_progress\t0\n"
+                  "log\tError        \thh:mm:ss\tBridgeBase::loadSchoolDistrictList\tThe export engine is "
+                  "not available in this build.\n"
+                  "warning\tLoading District Failed\tLoading Districts failed.  Consult the logs to "
+                  "discover what the problem is.\n"
+                  "end_progress\n"));
     EXPECT_EQ(r.err, QString());
 
     r = box.run({QStringLiteral("params"), QStringLiteral("--paramkey=teacher")});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(maskTimes(r.out),
-              QStringLiteral("start_progress\t0\n"
-                             "log\tError        \thh:mm:ss\tBridgeBase::loadBridgeList\tThe export engine is not "
-                             "available in this build.\n"
-                             "warning\tteacher\tLoading Bridgelist failed.  Consult the logs to discover what the "
-                             "problem is.\n"
-                             "end_progress\n"));
+    EXPECT_EQ(
+        maskTimes(r.out),
+        QStringLiteral("start_progress\t0\n"
+                       "log\tError        \thh:mm:ss\tBridgeBase::loadBridgeList\tThe export engine is not "
+                       "available in this build.\n"
+                       "warning\tteacher\tLoading Bridgelist failed.  Consult the logs to discover what the "
+                       "problem is.\n"
+                       "end_progress\n"));
 }
 
 TEST(ParamsCommand, ValuesOfAPlainTypeAreAnError)
@@ -126,7 +130,8 @@ TEST(ParamsCommand, ValuesOfAPlainTypeAreAnError)
     const BridgeResult r = box.run({QStringLiteral("params"), QStringLiteral("--paramkey=dsn")});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, kEmptyAnswer);
-    EXPECT_EQ(r.err, QStringLiteral("error\tNo Parameter Return Type Set\tNo parameter return set for type: edit\n"));
+    EXPECT_EQ(r.err, QStringLiteral(
+                         "error\tNo Parameter Return Type Set\tNo parameter return set for type: edit\n"));
 }
 
 } // namespace

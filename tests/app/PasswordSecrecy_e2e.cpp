@@ -5,7 +5,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 // "Tr0ub4dor" encoded as the front-end sends it.
 const QString kEncoded = QStringLiteral("547230756234646F72");
@@ -31,9 +32,13 @@ void expectNoPassword(const BridgeSandbox& box, const BridgeResult& r)
 
 QStringList runArgs(const BridgeSandbox& box)
 {
-    return {QStringLiteral("run"), QStringLiteral("--path=") + box.path(QStringLiteral("out")),
-            QStringLiteral("--logpath=") + box.path(QStringLiteral("logs")), QStringLiteral("--dsn=Sis"),
-            QStringLiteral("--user=reader"), QStringLiteral("--district=7"), QStringLiteral("--school=0042")};
+    return {QStringLiteral("run"),
+            QStringLiteral("--path=") + box.path(QStringLiteral("out")),
+            QStringLiteral("--logpath=") + box.path(QStringLiteral("logs")),
+            QStringLiteral("--dsn=Sis"),
+            QStringLiteral("--user=reader"),
+            QStringLiteral("--district=7"),
+            QStringLiteral("--school=0042")};
 }
 
 TEST(PasswordSecrecy, EncodedPasswordStaysOutOfLogsProtocolAndStatusFiles)
@@ -43,8 +48,8 @@ TEST(PasswordSecrecy, EncodedPasswordStaysOutOfLogsProtocolAndStatusFiles)
     args << QStringLiteral("--pwdencode=") + kEncoded;
     const BridgeResult r = box.run(args);
     EXPECT_EQ(r.status, 1);
-    const QString log = BridgeSandbox::readText(box.path(QStringLiteral("logs/TSIS_SchoolMAX--0042-")) + today() +
-                                                QStringLiteral(".log"));
+    const QString log = BridgeSandbox::readText(box.path(QStringLiteral("logs/TSIS_SchoolMAX--0042-")) +
+                                                today() + QStringLiteral(".log"));
     EXPECT_TRUE(log.contains(QStringLiteral("pwdencode is internal only.")));
     EXPECT_TRUE(log.contains(QStringLiteral("pwd is internal only.")));
     expectNoPassword(box, r);
@@ -57,8 +62,8 @@ TEST(PasswordSecrecy, PlainPasswordStaysOutOfLogsProtocolAndStatusFiles)
     args << QStringLiteral("--pwd=") + kGivenPlain;
     const BridgeResult r = box.run(args);
     EXPECT_EQ(r.status, 1);
-    const QString log = BridgeSandbox::readText(box.path(QStringLiteral("logs/TSIS_SchoolMAX--0042-")) + today() +
-                                                QStringLiteral(".log"));
+    const QString log = BridgeSandbox::readText(box.path(QStringLiteral("logs/TSIS_SchoolMAX--0042-")) +
+                                                today() + QStringLiteral(".log"));
     EXPECT_TRUE(log.contains(QStringLiteral("pwd is internal only.")));
     expectNoPassword(box, r);
 }

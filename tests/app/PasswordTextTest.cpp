@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 TEST(PasswordText, DecodesHexPairsToLatin1)
 {
@@ -24,14 +25,15 @@ TEST(PasswordText, ForeignCharacterCountsAsThreeAndOddTailIsIgnored)
 TEST(PasswordText, MasksOnlyPasswordOptionValues)
 {
     const QStringList keys{QStringLiteral("pwdencode"), QStringLiteral("pwd")};
-    EXPECT_EQ(PasswordText::maskArguments({QStringLiteral("/bin/x"), QStringLiteral("run"),
-                                           QStringLiteral("--pwdencode=4142"), QStringLiteral("--pwd=a=b"),
-                                           QStringLiteral("--pwdconfirm=x"), QStringLiteral("--dsn=pwd"),
-                                           QStringLiteral("--pwd"), QStringLiteral("pwd=1")},
-                                          keys),
-              QStringList({QStringLiteral("/bin/x"), QStringLiteral("run"), QStringLiteral("--pwdencode=****"),
-                           QStringLiteral("--pwd=****"), QStringLiteral("--pwdconfirm=x"),
-                           QStringLiteral("--dsn=pwd"), QStringLiteral("--pwd"), QStringLiteral("pwd=1")}));
+    EXPECT_EQ(
+        PasswordText::maskArguments({QStringLiteral("/bin/x"), QStringLiteral("run"),
+                                     QStringLiteral("--pwdencode=4142"), QStringLiteral("--pwd=a=b"),
+                                     QStringLiteral("--pwdconfirm=x"), QStringLiteral("--dsn=pwd"),
+                                     QStringLiteral("--pwd"), QStringLiteral("pwd=1")},
+                                    keys),
+        QStringList({QStringLiteral("/bin/x"), QStringLiteral("run"), QStringLiteral("--pwdencode=****"),
+                     QStringLiteral("--pwd=****"), QStringLiteral("--pwdconfirm=x"),
+                     QStringLiteral("--dsn=pwd"), QStringLiteral("--pwd"), QStringLiteral("pwd=1")}));
 }
 
 } // namespace

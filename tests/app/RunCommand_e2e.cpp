@@ -3,7 +3,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 const QString kRule = QString(73, QLatin1Char('-'));
 
@@ -16,7 +17,10 @@ QStringList runArguments(const QString& out, const QString& logs)
     return args;
 }
 
-QString logName() { return QStringLiteral("TSIS_SchoolMAX--0042-") + today() + QStringLiteral(".log"); }
+QString logName()
+{
+    return QStringLiteral("TSIS_SchoolMAX--0042-") + today() + QStringLiteral(".log");
+}
 
 QString engineConsoleLines(const QString& out)
 {
@@ -25,29 +29,34 @@ QString engineConsoleLines(const QString& out)
                "inc_progress\tStarting Execution...\n"
                "log\tInformational\thh:mm:ss\t\tSDE Folder is: ") +
            out +
-           QStringLiteral(
-               "/\n"
-               "log\tInformational\thh:mm:ss\tBridgeTaskBase::BeginExecute\tUpdate Date is: \n"
-               "log\tInformational\thh:mm:ss\tBridgeTaskBase::CalculateProgressSize\tCalculating Progress Size: "
-               "Setup total is 0 or less\n"
-               "log\tInformational\thh:mm:ss\tBridgeTaskBase::CalculateProgressSize\tCalculating Progress Size: "
-               "LUT total is 0 or less\n"
-               "log\tInformational\thh:mm:ss\tBridgeTaskBase::CalculateProgressSize\tCalculating Progress Size: "
-               "Import total is 0 or less\n"
-               "log\tInformational\thh:mm:ss\tBridgeTaskBase::CalculateProgressSize\tCalculating Progress Size: "
-               "Daily Att total is 0 or less\n"
-               "log\tInformational\thh:mm:ss\tBridgeTaskBase::CalculateProgressSize\tCalculating Progress Size: "
-               "Period Att total is 0 or less\n"
-               "start_progress\t2\n");
+           QStringLiteral("/\n"
+                          "log\tInformational\thh:mm:ss\tBridgeTaskBase::BeginExecute\tUpdate Date is: \n"
+                          "log\tInformational\thh:mm:ss\tBridgeTaskBase::CalculateProgressSize\tCalculating "
+                          "Progress Size: "
+                          "Setup total is 0 or less\n"
+                          "log\tInformational\thh:mm:ss\tBridgeTaskBase::CalculateProgressSize\tCalculating "
+                          "Progress Size: "
+                          "LUT total is 0 or less\n"
+                          "log\tInformational\thh:mm:ss\tBridgeTaskBase::CalculateProgressSize\tCalculating "
+                          "Progress Size: "
+                          "Import total is 0 or less\n"
+                          "log\tInformational\thh:mm:ss\tBridgeTaskBase::CalculateProgressSize\tCalculating "
+                          "Progress Size: "
+                          "Daily Att total is 0 or less\n"
+                          "log\tInformational\thh:mm:ss\tBridgeTaskBase::CalculateProgressSize\tCalculating "
+                          "Progress Size: "
+                          "Period Att total is 0 or less\n"
+                          "start_progress\t2\n");
 }
 
-const QString kExecuteFailed = QStringLiteral(
-    "log\tError        \thh:mm:ss\tBridgeTaskBase::BeginExecute\tExecute not defined correctly in ExpEngine.\n");
+const QString kExecuteFailed =
+    QStringLiteral("log\tError        \thh:mm:ss\tBridgeTaskBase::BeginExecute\tExecute not defined "
+                   "correctly in ExpEngine.\n");
 
 QString fileLine(const QString& level, const QString& method, const QString& message)
 {
-    return QStringLiteral("TSIS SchoolMAX:hh:mm:ss: ") + level + QLatin1Char(' ') + method + QStringLiteral(": ") +
-           message + QStringLiteral("\r\n");
+    return QStringLiteral("TSIS SchoolMAX:hh:mm:ss: ") + level + QLatin1Char(' ') + method +
+           QStringLiteral(": ") + message + QStringLiteral("\r\n");
 }
 
 QString headerBlock()
@@ -81,18 +90,20 @@ TEST(RunCommand, WithoutEngineTheExtractionFails)
 
     const BridgeResult r = box.run(runArguments(out, logs));
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(maskTimes(r.out), QStringLiteral("log\tInformational\thh:mm:ss\tLogManager::setupLogFile\tLog file ") +
-                                    logs + QLatin1Char('/') + logName() + QStringLiteral(" setup.\n") + kStartedLine +
-                                    engineConsoleLines(out) + kExecuteFailed);
+    EXPECT_EQ(maskTimes(r.out),
+              QStringLiteral("log\tInformational\thh:mm:ss\tLogManager::setupLogFile\tLog file ") + logs +
+                  QLatin1Char('/') + logName() + QStringLiteral(" setup.\n") + kStartedLine +
+                  engineConsoleLines(out) + kExecuteFailed);
     EXPECT_EQ(r.err, QString());
 
-    EXPECT_EQ(BridgeSandbox::files(out), QStringList({QStringLiteral("BridgeStatus.tmp"), kStatusFile, logName(),
-                                                      kFinishedFile}));
+    EXPECT_EQ(BridgeSandbox::files(out),
+              QStringList({QStringLiteral("BridgeStatus.tmp"), kStatusFile, logName(), kFinishedFile}));
     EXPECT_EQ(maskTimes(BridgeSandbox::readText(out + QStringLiteral("/BridgeStatus.tmp"))),
               QStringLiteral("yyyy/MM/dd hh:mm:ss\tExtract Running\r\n"));
     EXPECT_EQ(maskTimes(BridgeSandbox::readText(out + QLatin1Char('/') + kStatusFile)),
               statusLine(QStringLiteral("Failed"), QStringLiteral("Failed on extraction.")));
-    EXPECT_EQ(BridgeSandbox::readText(out + QLatin1Char('/') + kFinishedFile), QStringLiteral("finished\r\n"));
+    EXPECT_EQ(BridgeSandbox::readText(out + QLatin1Char('/') + kFinishedFile),
+              QStringLiteral("finished\r\n"));
 
     const QString debug = QStringLiteral("Debug        ");
     const QString info = QStringLiteral("Informational");
@@ -101,12 +112,15 @@ TEST(RunCommand, WithoutEngineTheExtractionFails)
     const QString size = QStringLiteral("BridgeTaskBase::CalculateProgressSize");
     const QString expectedLog =
         fileLine(info, QStringLiteral("LogManager::setupLogFile"),
-                 QStringLiteral("Log file ") + logs + QLatin1Char('/') + logName() + QStringLiteral(" setup.")) +
+                 QStringLiteral("Log file ") + logs + QLatin1Char('/') + logName() +
+                     QStringLiteral(" setup.")) +
         headerBlock() + fileLine(debug, header, QStringLiteral("App Framework Version: 1.0.0.2")) +
         fileLine(debug, header, QString()) + fileLine(debug, header, QStringLiteral("Command: run")) +
         fileLine(debug, header, QString()) + fileLine(debug, header, QStringLiteral("path=") + out) +
-        fileLine(debug, header, QStringLiteral("logpath=") + logs) + fileLine(debug, header, QStringLiteral("dsn=Sis")) +
-        fileLine(debug, header, QStringLiteral("district=7")) + fileLine(debug, header, QStringLiteral("school=0042")) +
+        fileLine(debug, header, QStringLiteral("logpath=") + logs) +
+        fileLine(debug, header, QStringLiteral("dsn=Sis")) +
+        fileLine(debug, header, QStringLiteral("district=7")) +
+        fileLine(debug, header, QStringLiteral("school=0042")) +
         fileLine(debug, header, QStringLiteral("appath=") + QStringLiteral(TSISBRIDGE_EXE)) +
         fileLine(QStringLiteral("Progress     "), begin, QStringLiteral("Starting Execution...")) +
         fileLine(info, QString(), QStringLiteral("SDE Folder is: ") + out + QLatin1Char('/')) +
@@ -116,7 +130,8 @@ TEST(RunCommand, WithoutEngineTheExtractionFails)
         fileLine(info, size, QStringLiteral("Calculating Progress Size: Import total is 0 or less")) +
         fileLine(info, size, QStringLiteral("Calculating Progress Size: Daily Att total is 0 or less")) +
         fileLine(info, size, QStringLiteral("Calculating Progress Size: Period Att total is 0 or less")) +
-        fileLine(QStringLiteral("Error        "), begin, QStringLiteral("Execute not defined correctly in ExpEngine."));
+        fileLine(QStringLiteral("Error        "), begin,
+                 QStringLiteral("Execute not defined correctly in ExpEngine."));
     EXPECT_EQ(maskLog(BridgeSandbox::readText(logs + QLatin1Char('/') + logName())), expectedLog);
     // The copy in the output folder is the same file.
     EXPECT_EQ(maskLog(BridgeSandbox::readText(out + QLatin1Char('/') + logName())), expectedLog);
@@ -128,8 +143,10 @@ TEST(RunCommand, SetsUpTheDailyLogAndPrunesOnlyItsOwnOldLogs)
     const QString out = box.path(QStringLiteral("out"));
     const QString logs = box.path(QStringLiteral("logs"));
     QStringList old;
-    for (int day = 1; day <= 8; ++day) {
-        const QString name = QStringLiteral("TSIS_SchoolMAX--0042-2020-01-%1.log").arg(day, 2, 10, QLatin1Char('0'));
+    for (int day = 1; day <= 8; ++day)
+    {
+        const QString name =
+            QStringLiteral("TSIS_SchoolMAX--0042-2020-01-%1.log").arg(day, 2, 10, QLatin1Char('0'));
         BridgeSandbox::writeText(logs + QLatin1Char('/') + name, "old\r\n");
         old << name;
     }
@@ -154,11 +171,12 @@ TEST(RunCommand, WithoutLogpathTheLogGoesToTheOutputFolder)
     const QString out = box.path(QStringLiteral("out"));
     const BridgeResult r = box.run(runArguments(out, QString()));
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(BridgeSandbox::files(out), QStringList({QStringLiteral("BridgeStatus.tmp"), kStatusFile, logName(),
-                                                      kFinishedFile}));
-    EXPECT_TRUE(maskTimes(r.out).startsWith(QStringLiteral("log\tInformational\thh:mm:ss\tLogManager::setupLogFile\t"
-                                                           "Log file ") +
-                                            out + QLatin1Char('/') + logName() + QStringLiteral(" setup.\n")));
+    EXPECT_EQ(BridgeSandbox::files(out),
+              QStringList({QStringLiteral("BridgeStatus.tmp"), kStatusFile, logName(), kFinishedFile}));
+    EXPECT_TRUE(
+        maskTimes(r.out).startsWith(QStringLiteral("log\tInformational\thh:mm:ss\tLogManager::setupLogFile\t"
+                                                   "Log file ") +
+                                    out + QLatin1Char('/') + logName() + QStringLiteral(" setup.\n")));
 }
 
 TEST(RunCommand, SchoolValueCannotPlaceTheLogOutsideItsFolder)
@@ -184,7 +202,9 @@ TEST(RunCommand, UnwritableLogFolderFallsBackToDocuments)
     const BridgeResult r = box.run(runArguments(out, blocked));
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(QFileInfo::exists(box.documents() + QLatin1Char('/') + logName()));
-    EXPECT_EQ(r.err, QStringLiteral("error\tLog File Error\tCould not write to: ") + blocked + QStringLiteral("TSIS_SchoolMAX--0042. Will now write to: ") + box.documents() + QStringLiteral("/TSIS_SchoolMAX--0042\n"));
+    EXPECT_EQ(r.err, QStringLiteral("error\tLog File Error\tCould not write to: ") + blocked +
+                         QStringLiteral("TSIS_SchoolMAX--0042. Will now write to: ") + box.documents() +
+                         QStringLiteral("/TSIS_SchoolMAX--0042\n"));
     EXPECT_TRUE(QFileInfo::exists(out + QLatin1Char('/') + logName()));
 }
 
@@ -197,10 +217,11 @@ TEST(RunCommand, ExtractStyleSilencesTheConsoleDuringExtraction)
     const BridgeResult r = box.run(args);
     EXPECT_EQ(r.status, 1);
     // Progress lines still reach the front-end, and errors always do.
-    EXPECT_EQ(maskTimes(r.out), QStringLiteral("log\tInformational\thh:mm:ss\tLogManager::setupLogFile\tLog file ") +
-                                    out + QLatin1Char('/') + logName() + QStringLiteral(" setup.\n") + kStartedLine +
-                                    QStringLiteral("inc_progress\tStarting Execution...\nstart_progress\t2\n") +
-                                    kExecuteFailed);
+    EXPECT_EQ(maskTimes(r.out),
+              QStringLiteral("log\tInformational\thh:mm:ss\tLogManager::setupLogFile\tLog file ") + out +
+                  QLatin1Char('/') + logName() + QStringLiteral(" setup.\n") + kStartedLine +
+                  QStringLiteral("inc_progress\tStarting Execution...\nstart_progress\t2\n") +
+                  kExecuteFailed);
 }
 
 TEST(RunCommand, RunStatusFileIsReplacedWhenTheRunStarts)

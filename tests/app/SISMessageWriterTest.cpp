@@ -1,9 +1,10 @@
-#include "CapturedConsole.h"
 #include "SISMessageWriter.h"
+#include "CapturedConsole.h"
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 class SISMessageWriterTest : public ::testing::Test
 {
@@ -23,23 +24,28 @@ TEST_F(SISMessageWriterTest, ProgressLines)
     writer->outProgress_warning();
     writer->outProgress_warning(QStringLiteral("Careful"));
     writer->outSetting(QStringLiteral("start_setting"));
-    writer->outSetting_increment(QStringLiteral("setting"), QStringLiteral("g"), QStringLiteral("k"), QString());
+    writer->outSetting_increment(QStringLiteral("setting"), QStringLiteral("g"), QStringLiteral("k"),
+                                 QString());
     writer->outSetting_increment(QStringLiteral("setting"), QStringLiteral("g"), QStringLiteral("k"),
                                  QStringLiteral("v"), QStringLiteral("grp"));
-    EXPECT_EQ(console.out, QStringLiteral("start_progress\t0\nend_progress\ninc_progress\ninc_progress\tStep\n"
-                                          "inc_progress\nwarn_progress\tCareful\nstart_setting\n"
-                                          "setting\tg\tk\t\nsetting\tg\tk\tv\tgrp\n"));
+    EXPECT_EQ(console.out,
+              QStringLiteral("start_progress\t0\nend_progress\ninc_progress\ninc_progress\tStep\n"
+                             "inc_progress\nwarn_progress\tCareful\nstart_setting\n"
+                             "setting\tg\tk\t\nsetting\tg\tk\tv\tgrp\n"));
     EXPECT_EQ(console.err, QString());
 }
 
 TEST_F(SISMessageWriterTest, AnswerLinesKeepTheirFieldOrder)
 {
-    writer->outTest(QStringLiteral("success"), QStringLiteral("connection"), QStringLiteral("Connection Successful."));
+    writer->outTest(QStringLiteral("success"), QStringLiteral("connection"),
+                    QStringLiteral("Connection Successful."));
     writer->outVersion(QStringLiteral("a"), QStringLiteral("v"), QStringLiteral("m"), QStringLiteral("n"),
                        QStringLiteral("g"));
     writer->outHiddenParam(QStringLiteral("k"), QStringLiteral("v"), QString());
-    writer->outTree(QStringLiteral("k"), QStringLiteral("d"), QStringLiteral("p"), QStringLiteral("n"), QString());
-    writer->outHidden(QStringLiteral("k"), QStringLiteral("t"), QStringLiteral("n"), QStringLiteral("h"), QString());
+    writer->outTree(QStringLiteral("k"), QStringLiteral("d"), QStringLiteral("p"), QStringLiteral("n"),
+                    QString());
+    writer->outHidden(QStringLiteral("k"), QStringLiteral("t"), QStringLiteral("n"), QStringLiteral("h"),
+                      QString());
     writer->outFile(QStringLiteral("k"), QStringLiteral("*.dat"), QString());
     writer->outNumber(QStringLiteral("k"), QStringLiteral("min=3"), QString());
     writer->outDate(QStringLiteral("k"), QStringLiteral("s"), QStringLiteral("e"), QStringLiteral("d"));
@@ -62,7 +68,8 @@ TEST_F(SISMessageWriterTest, ListLinesOnlyForListTypes)
     writer->outList(QStringLiteral("school_list"), QStringLiteral("school"), QStringLiteral("1"),
                     QStringLiteral("One"), QString());
     writer->outMissing(QStringLiteral("dsn"), QStringLiteral("gone"));
-    writer->outList(QStringLiteral("tree"), QStringLiteral("x"), QStringLiteral("1"), QStringLiteral("One"), QString());
+    writer->outList(QStringLiteral("tree"), QStringLiteral("x"), QStringLiteral("1"), QStringLiteral("One"),
+                    QString());
     EXPECT_EQ(console.out, QStringLiteral("school_list\tschool\t1\tOne\t\n"));
     EXPECT_EQ(console.err, QStringLiteral("missing\tdsn\tgone\nerror\tlist\tList type not set up.\n"));
 }

@@ -3,7 +3,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 TEST(TestCommand, SchoolWithoutDsnFailsOnTheConnectionFirst)
 {
@@ -12,10 +13,11 @@ TEST(TestCommand, SchoolWithoutDsnFailsOnTheConnectionFirst)
     const BridgeResult r = box.run({QStringLiteral("test"), QStringLiteral("--group=school"),
                                     QStringLiteral("--district=7"), QStringLiteral("--path=") + out});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(maskTimes(r.out), kStartedLine + QStringLiteral("start_progress\t0\n"
-                                                              "warning\tconnection\tRequired parameter missing.\n"
-                                                              "test\tschool\tfail\tParameter not valid.\n"
-                                                              "end_progress\n"));
+    EXPECT_EQ(maskTimes(r.out),
+              kStartedLine + QStringLiteral("start_progress\t0\n"
+                                            "warning\tconnection\tRequired parameter missing.\n"
+                                            "test\tschool\tfail\tParameter not valid.\n"
+                                            "end_progress\n"));
     EXPECT_EQ(r.err, QStringLiteral("missing\tdsn\tODBC DSN missing or blank.\n"
                                     "missing\tuser\tUsername missing or blank.\n"
                                     "missing\tpwdencode\tPassword missing or blank.\n"));
@@ -46,12 +48,13 @@ TEST(TestCommand, ConnectionTestFailsWithoutAnEngine)
                                     QStringLiteral("--dsn=Sis"), QStringLiteral("--path=") + out});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(maskTimes(r.out),
-              kStartedLine + QStringLiteral("start_progress\t0\n"
-                                            "inc_progress\tBeginning test...\n"
-                                            "log\tError        \thh:mm:ss\tBridgeBase::validateConnection\tThe "
-                                            "export engine is not available in this build.\n"
-                                            "test\tconnection\tfail\tConnection Failed.\n"
-                                            "end_progress\n"));
+              kStartedLine +
+                  QStringLiteral("start_progress\t0\n"
+                                 "inc_progress\tBeginning test...\n"
+                                 "log\tError        \thh:mm:ss\tBridgeBase::validateConnection\tThe "
+                                 "export engine is not available in this build.\n"
+                                 "test\tconnection\tfail\tConnection Failed.\n"
+                                 "end_progress\n"));
     EXPECT_EQ(r.err, QString());
     EXPECT_EQ(maskTimes(BridgeSandbox::readText(out + QLatin1Char('/') + kStatusFile)),
               statusLine(QStringLiteral("Failed"), QStringLiteral("Connection Failed.")));
@@ -65,8 +68,9 @@ TEST(TestCommand, GlobalGroupIsUndefined)
     EXPECT_EQ(maskTimes(r.out), kStartedLine + QStringLiteral("start_progress\t0\n"
                                                               "inc_progress\tBeginning test...\n"
                                                               "end_progress\n"));
-    EXPECT_EQ(r.err, QStringLiteral("error\tGroup Undefined\tGroup is undefined, there is a problem with the bridge, "
-                                    "please report this problem to Vantrel Support.\n"));
+    EXPECT_EQ(r.err, QStringLiteral(
+                         "error\tGroup Undefined\tGroup is undefined, there is a problem with the bridge, "
+                         "please report this problem to Vantrel Support.\n"));
 }
 
 } // namespace

@@ -3,7 +3,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 struct Case
 {
@@ -22,7 +23,8 @@ QStringList withValidate(QStringList args, int n)
 void expectCases(const QList<Case>& cases)
 {
     BridgeSandbox box;
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         SCOPED_TRACE(c.args.join(QLatin1Char(' ')).toStdString());
         const BridgeResult r = box.run(c.args);
         EXPECT_EQ(r.status, c.status);
@@ -44,8 +46,8 @@ TEST(ValidationMode, ParamsWithoutParamkey)
         {withValidate(group, 1), 1, S0 + End, QString()},
         {withValidate(group, 2), 2, QString(), QString()},
         {withValidate(group, 3), 3, S0, QString()},
-        {withValidate(group, 4), 4, QStringLiteral("warning\tgroup\tNo parameters for this group\n") + S0 + End,
-         QString()},
+        {withValidate(group, 4), 4,
+         QStringLiteral("warning\tgroup\tNo parameters for this group\n") + S0 + End, QString()},
         {withValidate(group, 9), 9, S0 + End, QString()},
     });
 }
@@ -59,12 +61,13 @@ TEST(ValidationMode, ParamsWithParamkey)
          QStringLiteral("missing\tdsn\tDSN missing or blank.\n")},
         {withValidate(key, 2), 2, QString(), QString()},
         {withValidate(key, 3), 3, S0, QString()},
-        {withValidate(key, 4), 4, QStringLiteral("warning\tparamkey\tnosuch does not exist in this App.\n") + S0 + End,
-         QString()},
+        {withValidate(key, 4), 4,
+         QStringLiteral("warning\tparamkey\tnosuch does not exist in this App.\n") + S0 + End, QString()},
         {withValidate(key, 5), 5, S0 + End, QString()},
         // Zero runs the normal command.
         {withValidate(key, 0), 1,
-         QStringLiteral("warning\tparamkey\tnosuch does not exist in this Application.\n") + S0 + End, QString()},
+         QStringLiteral("warning\tparamkey\tnosuch does not exist in this Application.\n") + S0 + End,
+         QString()},
     });
 }
 
@@ -72,7 +75,9 @@ TEST(ValidationMode, ParamsZeroAnswersWithDemoValues)
 {
     const QString dsn = QStringLiteral("--dsn=Sis");
     expectCases({
-        {{QStringLiteral("params"), QStringLiteral("--paramkey=district"), dsn, QStringLiteral("--validate=0")}, 0,
+        {{QStringLiteral("params"), QStringLiteral("--paramkey=district"), dsn,
+          QStringLiteral("--validate=0")},
+         0,
          QStringLiteral("district_list\tdistrict\t1\tFirst District (1)\t\n"
                         "district_list\tdistrict\t2\tSecond District (2)\t\n"
                         "district_list\tdistrict\t3\tThird District (3)\t\n"),
@@ -91,12 +96,15 @@ TEST(ValidationMode, ParamsZeroAnswersWithDemoValues)
                         "year_list\tyear\t2009\t2009-2010\t\n"
                         "year_list\tyear\t2010\t2010-2011\t\n"),
          QString()},
-        {{QStringLiteral("params"), QStringLiteral("--paramkey=teacher"), QStringLiteral("--validate=0")}, 0,
+        {{QStringLiteral("params"), QStringLiteral("--paramkey=teacher"), QStringLiteral("--validate=0")},
+         0,
          QStringLiteral("bridgelist\tteacher\t1\tAnna\t\n"
                         "bridgelist\tteacher\t2\tBen\t\n"
                         "bridgelist\tteacher\t3\tCarla\t\n"),
          QString()},
-        {{QStringLiteral("params"), QStringLiteral("--paramkey=path"), QStringLiteral("--validate=0")}, 1, End,
+        {{QStringLiteral("params"), QStringLiteral("--paramkey=path"), QStringLiteral("--validate=0")},
+         1,
+         End,
          QStringLiteral("error\tNo Parameter Return Type Set\tNo parameter return set for type: folder\n")},
     });
 }
@@ -119,12 +127,13 @@ TEST(ValidationMode, Test)
     const QStringList test{QStringLiteral("test"), QStringLiteral("--group=school")};
     expectCases({
         {withValidate(test, 0), 0,
-         kStartedLine + S0 + QStringLiteral("inc_progress\tBeginning test...\n"
-                                            "test\tschool\tsuccess\tConnection Successful.\n") +
+         kStartedLine + S0 +
+             QStringLiteral("inc_progress\tBeginning test...\n"
+                            "test\tschool\tsuccess\tConnection Successful.\n") +
              End,
          QString()},
-        {withValidate(test, 1), 1, kStartedLine + S0 + QStringLiteral("test\tschool\tfail\tParameter not valid.\n") + End,
-         QString()},
+        {withValidate(test, 1), 1,
+         kStartedLine + S0 + QStringLiteral("test\tschool\tfail\tParameter not valid.\n") + End, QString()},
         {withValidate(test, 2), 2, kStartedLine, QString()},
         {withValidate(test, 3), 3, kStartedLine + S0, QString()},
         {withValidate(test, 6), 6, kStartedLine + S0 + End, QString()},
@@ -156,7 +165,8 @@ protected:
     QString prelude() const
     {
         return QStringLiteral("log\tInformational\thh:mm:ss\tLogManager::setupLogFile\tLog file ") + out +
-               QStringLiteral("/TSIS_SchoolMAX--0042-") + today() + QStringLiteral(".log setup.\n") + kStartedLine;
+               QStringLiteral("/TSIS_SchoolMAX--0042-") + today() + QStringLiteral(".log setup.\n") +
+               kStartedLine;
     }
 
     BridgeSandbox box;
@@ -167,20 +177,21 @@ TEST_F(ValidationRun, ZeroWritesTwelveProtocolLines)
 {
     const BridgeResult r = run(0);
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(maskTimes(r.out), prelude() + QStringLiteral("start_progress\t10\n"
-                                                           "inc_progress\tStart Extraction...\n"
-                                                           "inc_progress\tValidate Connection Successful, using Oracle "
-                                                           "(ODBC) with prefix.\n"
-                                                           "inc_progress\tReading Look up Tables\n"
-                                                           "inc_progress\tReading Custom Field List...\n"
-                                                           "inc_progress\tReading Student Transportation...\n"
-                                                           "inc_progress\tReading Student Demographics...\n"
-                                                           "inc_progress\tReading Student Grades...\n"
-                                                           "inc_progress\tReading Student Period Attendance "
-                                                           "(08/25/2008 to 08/31/2008)...\n"
-                                                           "inc_progress\tReading Cached Period Attendance...\n"
-                                                           "inc_progress\tExport complete.\n"
-                                                           "end_progress\n"));
+    EXPECT_EQ(maskTimes(r.out),
+              prelude() + QStringLiteral("start_progress\t10\n"
+                                         "inc_progress\tStart Extraction...\n"
+                                         "inc_progress\tValidate Connection Successful, using Oracle "
+                                         "(ODBC) with prefix.\n"
+                                         "inc_progress\tReading Look up Tables\n"
+                                         "inc_progress\tReading Custom Field List...\n"
+                                         "inc_progress\tReading Student Transportation...\n"
+                                         "inc_progress\tReading Student Demographics...\n"
+                                         "inc_progress\tReading Student Grades...\n"
+                                         "inc_progress\tReading Student Period Attendance "
+                                         "(08/25/2008 to 08/31/2008)...\n"
+                                         "inc_progress\tReading Cached Period Attendance...\n"
+                                         "inc_progress\tExport complete.\n"
+                                         "end_progress\n"));
     EXPECT_EQ(r.err, QString());
     const QString log = QStringLiteral("TSIS_SchoolMAX--0042-") + today() + QStringLiteral(".log");
     EXPECT_EQ(BridgeSandbox::files(out),
@@ -214,8 +225,8 @@ TEST(ValidationMode, StatusFileKeepsTheCannedMessage)
 {
     BridgeSandbox box;
     const QString out = box.path(QStringLiteral("out"));
-    BridgeResult r = box.run({QStringLiteral("params"), QStringLiteral("--paramkey=dsn"), QStringLiteral("--validate=4"),
-                              QStringLiteral("--path=") + out});
+    BridgeResult r = box.run({QStringLiteral("params"), QStringLiteral("--paramkey=dsn"),
+                              QStringLiteral("--validate=4"), QStringLiteral("--path=") + out});
     EXPECT_EQ(r.status, 4);
     EXPECT_EQ(maskTimes(BridgeSandbox::readText(out + QLatin1Char('/') + kStatusFile)),
               statusLine(QStringLiteral("Failed"), QStringLiteral("dsn does not exist in this App.")));
