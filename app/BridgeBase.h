@@ -5,6 +5,8 @@
 #include "BridgeTaskBase.h"
 
 #include <QList>
+
+class ExpEngine;
 #include <QString>
 
 // This application: the bridge between a TSIS or SchoolMAX database and the
@@ -40,5 +42,5 @@ protected:
 private:
     void defineConnectionParams();
     void defineSchoolParams();
-    void engineMissing(const QString& operation);
+    ExpEngine& exportEngine() const;
 };

@@ -1,8 +1,8 @@
 #include "ExportEngineFactory.h"
 
-#include "BridgeTaskBase.h"
+#include "ExpEngine.h"
 
 BridgeTaskBase* createExportEngine()
 {
-    return new BridgeTaskBase();
+    return new ExpEngine();
 }

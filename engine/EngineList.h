@@ -27,7 +27,8 @@ public:
     bool Add(const XString& key, const XString& name);
     bool Contains(const XString& key) const;
     void Clear();
-    // Orders the entries by key (byte-wise); used for districts, schools and years.
+    // Orders the entries by key, byte-wise as XString::Compare does (signed
+    // characters); used for districts, schools and years.
     void SortByKey();
     int Count() const { return static_cast<int>(entries_.size()); }
     bool IsEmpty() const { return entries_.empty(); }

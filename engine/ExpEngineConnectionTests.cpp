@@ -53,7 +53,7 @@ bool ExpEngine::ValidateDistrictAndSchoolNum(const XString& dataSource, const XS
         Disconnect();
         if (found)
             return true;
-        Log(5, "Failed while Attempting:" + m_lastSql, "");
+        Log(5, "Failed while Attempting:" + m_lastSql, kValidateDistrictAndSchoolNum);
         return false;
     } catch (const std::exception& e) {
         ClearQuery();

@@ -27,10 +27,17 @@ extern char** environ;
 
 struct BridgeResult
 {
-    QString out;
+    QString out; // standard output without the engine's closing lines
     QString err;
     int status = -1;
+    bool engineClosed = false; // the engine's destructor lines ended standard output
 };
+
+// The export engine logs its destruction when the application ends; with the
+// console channel on, every answer closes with these two lines.
+inline const QRegularExpression kEngineClosingLines(
+    QStringLiteral("log\\tInformational\\t\\d\\d:\\d\\d:\\d\\d\\t\\tStart DataAccessBase Destructor\\n"
+                   "log\\tInformational\\t\\d\\d:\\d\\d:\\d\\d\\t\\tEnd DataAccessBase Destructor\\n$"));
 
 class BridgeSandbox
 {
@@ -115,6 +122,12 @@ public:
         }
         posix_spawn_file_actions_destroy(&actions);
         result.out = readText(outFile);
+        const QRegularExpressionMatch closing = kEngineClosingLines.match(result.out);
+        if (closing.hasMatch())
+        {
+            result.out.truncate(closing.capturedStart());
+            result.engineClosed = true;
+        }
         result.err = readText(errFile);
         QFile::remove(outFile);
         QFile::remove(errFile);

@@ -23,6 +23,24 @@ TEST(EngineList, KeepsQueryOrderAndDropsRepeatedKeys)
     EXPECT_TRUE(list.Add("20", "again"));
 }
 
+TEST(EngineList, SortsKeysAsSignedBytes)
+{
+    // Keys compare as the engine's strings do: byte by byte as signed
+    // characters, so a Windows-1252 letter sorts before the digits.
+    EngineList list;
+    list.Add("303", "High");
+    list.Add("101", "Elementary");
+    list.Add("\xc9" "01", "\xc9" "cole");
+    list.Add("1010", "Annex");
+    list.SortByKey();
+    ASSERT_EQ(list.Count(), 4);
+    EXPECT_STREQ(list.At(0).key.Text(), "\xc9" "01");
+    EXPECT_STREQ(list.At(1).key.Text(), "101");
+    EXPECT_STREQ(list.At(2).key.Text(), "1010");
+    EXPECT_STREQ(list.At(3).key.Text(), "303");
+    EXPECT_STREQ(list.At(3).name.Text(), "High");
+}
+
 TEST(LookupList, FirstValueOfAKeyWins)
 {
     LookupList codes;

@@ -1,4 +1,5 @@
 // Full extractions from the SQLite demo district through ODBC.
+#include "DatabaseType.h"
 #include "EngineDemoHarness.h"
 
 using namespace enginee2e;
@@ -195,6 +196,47 @@ TEST_F(SqliteExtraction, YearGivenByTheUserIsUsed)
     EXPECT_FALSE(bad->BeginExecute(params, 1, error));
     EXPECT_TRUE(error.startsWith("The parameter year must be a whole number")) << error.toStdString();
     EXPECT_FALSE(QFile::exists(badFolder + "/Students.sef"));
+}
+
+TEST_F(SqliteExtraction, AttendanceOnlyRunWritesNoTableFiles)
+{
+    const QString folder = FreshFolder("attendance");
+    RecordedEngine engine;
+    ParamMap params = RunParams(folder, "TSISDemo");
+    QString error;
+    ASSERT_TRUE(engine->BeginExecute(params, 2, error)) << engine.Dump();
+    const QStringList files = QDir(folder).entryList(QDir::Files, QDir::Name);
+    EXPECT_EQ(files, QStringList({"SchoolConfig.xml", "Update 20261015093000.SDU"}));
+    const QByteArray update = ReadFile(folder + "/Update 20261015093000.SDU");
+    EXPECT_TRUE(update.contains("#pragma update \"20261015093000\"\r\n\r\n")) << update.toStdString();
+    EXPECT_FALSE(update.contains("#include"));
+}
+
+TEST_F(SqliteExtraction, AccessQuotesDistrictAndYear)
+{
+    // A type found before is tried first: the SQLite demo answers the Access
+    // trial too, so the whole run goes with Access's quoted values.
+    const QString folder = FreshFolder("access");
+    RecordedEngine engine;
+    engine->ODBCDataAccess::SetDatabaseType(DatabaseType::Access);
+    ASSERT_TRUE(Run(engine, folder)) << engine.Dump();
+    EXPECT_TRUE(engine.Logged("Validate Connection Successful, using Access; SY005"));
+    EXPECT_FALSE(engine.LoggedContaining("Trying: "));
+    EXPECT_TRUE(engine.Logged("District Number: '16'"));
+    EXPECT_TRUE(engine.Logged("School Year: '2026'"));
+    EXPECT_TRUE(engine.LoggedContaining(
+        "FROM ST010 stu, CE020 enroll  WHERE stu.ID_NBR = enroll.ID_NBR AND stu.DST_NBR = enroll.DST_NBR"
+        " AND stu.SCH_NBR = '101' AND stu.SCH_YR = '2026' AND stu.DST_NBR = '16'"));
+    EXPECT_EQ(ReadFile(folder + "/Students.sef"), ExpectedFile("Students.sef"));
+    EXPECT_EQ(ReadFile(folder + "/StudentNotes.sef"), ExpectedFile("StudentNotes.sef"));
+    EXPECT_TRUE(ReadFile(folder + "/SchoolConfig.xml").contains("<LastDistrict LastDistrictValue=\"'16'\"/>"));
+
+    // An empty district stays empty rather than becoming ''.
+    RecordedEngine noDistrict;
+    noDistrict->ODBCDataAccess::SetDatabaseType(DatabaseType::Access);
+    ASSERT_TRUE(Run(noDistrict, FreshFolder("access-nodistrict"), "101", "")) << noDistrict.Dump();
+    EXPECT_TRUE(noDistrict.Logged("District Number: "));
+    EXPECT_FALSE(noDistrict.LoggedContaining("DST_NBR = ''"));
 }
 
 TEST_F(SqliteExtraction, WrongDataSourceFailsWithoutThrowing)

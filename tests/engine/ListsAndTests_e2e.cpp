@@ -101,7 +101,12 @@ TEST_F(SqliteLists, SchoolTestChecksSchoolAndDistrict)
     EXPECT_TRUE(engine->ValidateDistrictAndSchoolNum("TSISDemo", "", "", "", "303"));
     EXPECT_FALSE(engine->ValidateDistrictAndSchoolNum("TSISDemo", "", "", "16", "999"));
     EXPECT_FALSE(engine->ValidateDistrictAndSchoolNum("TSISDemo", "", "", "17", "101"));
-    EXPECT_TRUE(engine.LoggedContaining("Failed while Attempting:"));
+    bool failureLogged = false;
+    for (const LogLine& line : engine.Log())
+        failureLogged |= line.level == 5 && line.method == "ExpEngine::ValidateDistrictAndSchoolNum"
+            && line.message.startsWith(
+                "Failed while Attempting:SELECT school.SCH_NBR, school.DST_NBR FROM SY010 school");
+    EXPECT_TRUE(failureLogged) << engine.Dump();
     // A quote in the value cannot widen the condition.
     EXPECT_FALSE(engine->ValidateDistrictAndSchoolNum("TSISDemo", "", "", "16", "999' OR '1'='1"));
     EXPECT_FALSE(engine->ValidateDistrictAndSchoolNum("TSISDemo", "", "", "16' OR '1'='1", "999"));
@@ -174,6 +179,48 @@ TEST_F(SqliteLists, TeacherListPutsStaffWithoutALastNameLast)
     EXPECT_EQ(Entries(list), expected);
     EXPECT_TRUE(engine.Logged("Found Teachers..."));
     EXPECT_TRUE(engine.Logged("Final School Year:2026"));
+}
+
+// A copy of the TSIS demo database changed by the given SQL, reached as the
+// data source dsn.
+bool AlteredCopy(const DemoDistrict& demo, const std::string& dsn, const std::string& sql)
+{
+    const std::string copy = demo.Folder() + "/" + dsn + ".db";
+    if (RunCommand("cp '" + demo.Folder() + "/tsisdemo-tsis.db' '" + copy + "' && sqlite3 -bail '" + copy + "' \""
+                   + sql + "\"")
+            .status
+        != 0)
+        return false;
+    QFile ini(QString::fromLocal8Bit(std::getenv("ODBCINI")));
+    if (!ini.open(QIODevice::Append | QIODevice::Text))
+        return false;
+    const QString entry =
+        QString("\n[%1]\nDriver=SQLite3\nDatabase=%2\nNoCreat=1\nLoadExt=%3/lib/libtsisdemo_sqlite.so\n")
+            .arg(QString::fromStdString(dsn), QString::fromStdString(copy), QString::fromStdString(demo.Folder()));
+    return ini.write(entry.toLocal8Bit()) > 0;
+}
+
+TEST_F(SqliteLists, TwoDistrictsAreListedByNumberAsDistrict)
+{
+    // The query orders by name descending ("Zeta" first); the list is by number.
+    ASSERT_TRUE(AlteredCopy(*demo_, "TSISDemoTwoDistricts",
+                            "INSERT INTO SY005 (DST_NBR, DST_NME) VALUES (17, 'Zeta Valley Schools');"));
+    RecordedEngine engine;
+    EngineList list;
+    ASSERT_TRUE(engine->LoadSchoolDistrictList(list, "TSISDemoTwoDistricts", "", "")) << engine.Dump();
+    EXPECT_EQ(Entries(list), std::vector<std::string>({"16|District", "17|District"}));
+}
+
+TEST_F(SqliteLists, TeacherListFromTheStaffTableAlone)
+{
+    ASSERT_TRUE(AlteredCopy(*demo_, "TSISDemoNoSY035", "DROP VIEW DBTSIS_SY035_V; DROP TABLE SY035;"));
+    RecordedEngine engine;
+    EngineList list;
+    ASSERT_TRUE(engine->LoadBridgeList(list, "teacher", TeacherParams("TSISDemoNoSY035"))) << engine.Dump();
+    ASSERT_EQ(list.Count(), 32);
+    EXPECT_STREQ(list.At(0).name.Text(), "Allen, Jack");
+    EXPECT_STREQ(list.At(31).name.Text(), "Cher");
+    EXPECT_TRUE(engine.LoggedContaining("FROM SY030 DEM  WHERE DEM.DST_NBR = 16 ORDER BY order1"));
 }
 
 TEST_F(SqliteLists, TeacherListRefusesOtherKeysAndMissingValues)

@@ -4,6 +4,7 @@
 // the notes table.
 #include <QTextStream>
 
+#include "DatabaseType.h"
 #include "EngineDemoHarness.h"
 
 using namespace enginee2e;
@@ -114,6 +115,23 @@ TEST_F(SchoolYearSearch, TodayAfterEveryYearGivesTheLastYear)
 TEST_F(SchoolYearSearch, SchoolWithoutCalendarGivesNoYear)
 {
     EXPECT_FOUND(Find("20261015", "TSISDemo", "'999'"), "", "", "");
+}
+
+TEST_F(SchoolYearSearch, AccessAndMssqlGetTheYearInQuotes)
+{
+    // Access reaches the SQLite demo through the same data source; its year
+    // is written into SQL as a quoted literal, an empty calendar as ''.
+    auto find = [](const char* school) {
+        RecordedEngine engine;
+        engine->ODBCDataAccess::SetDatabaseType(DatabaseType::Access);
+        engine->SetDataSource("TSISDemo");
+        engine->SetSchoolNumber(school);
+        engine->SetDistrictNumber("'16'");
+        return std::string(engine->FindCurrentSchoolYear().Text());
+    };
+    FixedToday today;
+    EXPECT_EQ(find("'101'"), "'2026'");
+    EXPECT_EQ(find("'999'"), "''");
 }
 
 TEST_F(SchoolYearSearch, CalendarOfDateValuesAndAYearWithoutLastDay)
