@@ -2,6 +2,7 @@
 
 // Protocol texts the process tests compare against.
 
+#include <QRegularExpression>
 #include <QString>
 
 inline const QString kUsage = QStringLiteral("Usage: \n"
@@ -41,4 +42,18 @@ inline const QString kFinishedFile = QStringLiteral("finished_bridge.tmp");
 inline QString statusLine(const QString& word, const QString& text)
 {
     return QStringLiteral("yyyy/MM/dd hh:mm:ss\t") + word + QLatin1Char('\t') + text + QStringLiteral("\r\n");
+}
+
+// Only the protocol lines of an answer: "log" lines and the continuation lines
+// of multi-line log messages (driver reports) are dropped.
+inline QString protocolLines(const QString& out)
+{
+    static const QRegularExpression protocol(QStringLiteral(
+        "^(start_progress|end_progress|inc_progress|warn_progress|test|warning|error|missing|params|version|"
+        "list|bridgelist|district_list|school_list|year_list|start_setting|end_setting|setting)(\\t|$)"));
+    QString kept;
+    for (const QString& line : out.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        if (protocol.match(line).hasMatch())
+            kept += line + QLatin1Char('\n');
+    return kept;
 }

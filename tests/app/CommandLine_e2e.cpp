@@ -114,6 +114,8 @@ TEST(CommandLine, VersionSucceedsAndWritesStatusFiles)
     const BridgeResult r = box.run({QStringLiteral("version"), QStringLiteral("--path=") + out});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, versionAnswer());
+    // The engine logs its destruction when the application object goes away.
+    EXPECT_TRUE(r.engineClosed);
     EXPECT_EQ(r.err, QString());
     EXPECT_EQ(BridgeSandbox::files(out), QStringList({kStatusFile, kFinishedFile}));
     EXPECT_EQ(maskTimes(BridgeSandbox::readText(out + QLatin1Char('/') + kStatusFile)),
