@@ -23,16 +23,16 @@ XFile::~XFile()
 void XFile::Fail(const char* format)
 {
     lastError_ = errno;
-    RaiseError(lastError_, format, spec_.Path());
+    RaiseError(lastError_, format, fileSpec_.Path());
 }
 
-void XFile::Open(const XFileSpec& spec, int mode)
+void XFile::Open(const XFileSpec& fileSpec, int mode)
 {
     Close();
-    if (spec.IsFolder() || !*spec.FileName())
-        RaiseError(0, "Can't open non-file: %s", spec.Path());
-    spec_ = spec;
-    const XFileSpec parent = spec_.Parent();
+    if (fileSpec.IsFolder() || !*fileSpec.FileName())
+        RaiseError(0, "Can't open non-file: %s", fileSpec.Path());
+    fileSpec_ = fileSpec;
+    const XFileSpec parent = fileSpec_.Parent();
     if (!parent.IsEmpty())
         parent.Create();
 
@@ -50,12 +50,12 @@ void XFile::Open(const XFileSpec& spec, int mode)
 
     int fd;
     do
-        fd = ::open(spec_.Path(), flags, 0666);
+        fd = ::open(fileSpec_.Path(), flags, 0666);
     while (fd < 0 && errno == EINTR);
     if (fd < 0)
     {
         lastError_ = errno;
-        RaiseError(lastError_, "Could not open file ( %d ): %s", lastError_, spec_.Path());
+        RaiseError(lastError_, "Could not open file ( %d ): %s", lastError_, fileSpec_.Path());
     }
     fd_ = fd;
     mode_ = mode;

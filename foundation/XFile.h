@@ -23,10 +23,10 @@ public:
     // Mode bits: Write without Read creates or truncates; other modes open or
     // create. Missing folders are created first. Append moves to the end.
     // Fails with "Can't open non-file: %s" or "Could not open file ( %d ): %s".
-    virtual void Open(const XFileSpec& spec, int mode);
+    virtual void Open(const XFileSpec& fileSpec, int mode);
     void Open(const char* path, int mode) { Open(XFileSpec(path), mode); }
     bool IsOpen() const { return fd_ >= 0; }
-    const XFileSpec& Spec() const { return spec_; }
+    const XFileSpec& FileSpec() const { return fileSpec_; }
     int GetMode() const { return mode_; }
 
     void Write(const void* data, int64_t count); // "Error writing to file: %s"
@@ -47,7 +47,7 @@ private:
     int64_t position_ = 0;
     int64_t size_ = 0;
     int lastError_ = 0;
-    XFileSpec spec_;
+    XFileSpec fileSpec_;
     char buffer_[1024];
     int buffered_ = 0;
 };

@@ -233,7 +233,7 @@ void XFileSpec::DeleteMatching(const char* pattern) const
     XFolderIterator it(folder, pattern && *pattern ? pattern : "*.*", XFolderIterator::Files);
     while (it.Next())
     {
-        const XFileSpec file = it.Spec();
+        const XFileSpec file = it.FileSpec();
         if (unlink(file.Path()) != 0 && errno != ENOENT)
             RaiseError(errno, "Could not delete spec: %s", file.Path());
     }

@@ -57,7 +57,7 @@ public:
     // "Could not delete spec: %s". Folder: contents recursively, then the
     // folder (errors on the folder itself are ignored). A missing path is no error.
     void Delete() const;
-    // Deletes every file of this spec's folder whose name matches the wildcard
+    // Deletes every file of this path's folder whose name matches the wildcard
     // pattern without regard to case ("*.*" matches every file); subfolders stay.
     void DeleteMatching(const char* pattern = "*.*") const;
 

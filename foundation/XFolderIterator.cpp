@@ -62,12 +62,12 @@ bool XFolderIterator::IsFolder() const
     return index_ >= 0 && index_ < static_cast<int>(entries_.size()) && entries_[index_].folder;
 }
 
-XFileSpec XFolderIterator::Spec() const
+XFileSpec XFolderIterator::FileSpec() const
 {
-    XFileSpec spec(folder_);
+    XFileSpec fileSpec(folder_);
     if (IsFolder())
-        spec.AppendFolder(Name());
+        fileSpec.AppendFolder(Name());
     else
-        spec.SetFileName(Name());
-    return spec;
+        fileSpec.SetFileName(Name());
+    return fileSpec;
 }

@@ -23,7 +23,7 @@ public:
     bool Next();
     const char* Name() const;
     bool IsFolder() const;
-    XFileSpec Spec() const; // full path; a folder's ends with "/"
+    XFileSpec FileSpec() const; // full path; a folder's ends with "/"
 
 private:
     struct Entry

@@ -23,9 +23,9 @@ void XTextFile::SetQuotes(const char* openQuotes, const char* closeQuotes)
         closeQuotes_ = openQuotes_;
 }
 
-void XTextFile::Open(const XFileSpec& spec, int mode)
+void XTextFile::Open(const XFileSpec& fileSpec, int mode)
 {
-    XFile::Open(spec, mode);
+    XFile::Open(fileSpec, mode);
     lineStart_ = true;
     lineEnd_ = LineEndUnknown;
     readBuffer_.clear();

@@ -25,7 +25,7 @@ public:
     // position of closeQuotes (the last one when shorter).
     void SetQuotes(const char* openQuotes, const char* closeQuotes);
 
-    void Open(const XFileSpec& spec, int mode) override;
+    void Open(const XFileSpec& fileSpec, int mode) override;
     using XFile::Open;
 
     // Writes the separator unless the value starts a line, then the value.

@@ -175,13 +175,13 @@ void SDEWriter::DeleteUpdateFiles(const XFileSpec& folder)
         while (aatp.Next())
         {
             Log(8, "Iterating AATP Folder");
-            aatp.Spec().Delete();
+            aatp.FileSpec().Delete();
             Log(8, "Deleted AATP Folder");
         }
         XFolderIterator aatd(base, "AATD*", XFolderIterator::Folders);
         Log(8, "Assigned AATD Iterator");
         while (aatd.Next())
-            aatd.Spec().Delete();
+            aatd.FileSpec().Delete();
 
         DeleteAttendanceDatabase();
         if (FolderExists(m_globalFolder) && SetAttendanceDatabase(m_globalFolder))

@@ -6,11 +6,11 @@
 
 TEST(XFileSpecTest, AbsolutePathsStayAbsolute)
 {
-    XFileSpec spec("/data/sde/Students.sef");
-    EXPECT_STREQ("/data/sde/Students.sef", spec.Path());
-    EXPECT_STREQ("Students.sef", spec.FileName());
-    EXPECT_FALSE(spec.IsFolder());
-    EXPECT_EQ("/data/sde/", spec.FolderPath());
+    XFileSpec fileSpec("/data/sde/Students.sef");
+    EXPECT_STREQ("/data/sde/Students.sef", fileSpec.Path());
+    EXPECT_STREQ("Students.sef", fileSpec.FileName());
+    EXPECT_FALSE(fileSpec.IsFolder());
+    EXPECT_EQ("/data/sde/", fileSpec.FolderPath());
 
     XFileSpec folder("/data/sde/");
     EXPECT_TRUE(folder.IsFolder());
@@ -19,9 +19,9 @@ TEST(XFileSpecTest, AbsolutePathsStayAbsolute)
 
 TEST(XFileSpecTest, BackslashesBecomeSeparators)
 {
-    XFileSpec spec("/data\\sde\\x.txt");
-    EXPECT_STREQ("/data/sde/x.txt", spec.Path());
-    EXPECT_STREQ("x.txt", spec.FileName());
+    XFileSpec fileSpec("/data\\sde\\x.txt");
+    EXPECT_STREQ("/data/sde/x.txt", fileSpec.Path());
+    EXPECT_STREQ("x.txt", fileSpec.FileName());
 }
 
 TEST(XFileSpecTest, DotPrefixIsDroppedAndRelativePathsRefused)
@@ -30,54 +30,54 @@ TEST(XFileSpecTest, DotPrefixIsDroppedAndRelativePathsRefused)
     EXPECT_STREQ("sub/file.txt", XFileSpec("./sub/file.txt").Path());
     EXPECT_STREQ("sub/", XFileSpec("././/sub/").Path());
 
-    XFileSpec spec("/kept/");
+    XFileSpec fileSpec("/kept/");
     try
     {
-        spec.Set("..\\up\\file.txt");
+        fileSpec.Set("..\\up\\file.txt");
         FAIL() << "a path with two dots must be refused";
     }
     catch (const XException& e)
     {
         EXPECT_STREQ("No support for relative paths: ..\\up\\file.txt", e.what());
     }
-    EXPECT_STREQ("/kept/", spec.Path());
-    EXPECT_THROW(spec.Set(".hidden"), XException);
-    EXPECT_STREQ("/kept/", spec.Path());
+    EXPECT_STREQ("/kept/", fileSpec.Path());
+    EXPECT_THROW(fileSpec.Set(".hidden"), XException);
+    EXPECT_STREQ("/kept/", fileSpec.Path());
 }
 
 TEST(XFileSpecTest, FileNameLengthLimitLeavesPathUnchanged)
 {
     const std::string folder = "/" + std::string(248, 'a') + "/"; // 250 characters
-    XFileSpec spec(folder.c_str());
+    XFileSpec fileSpec(folder.c_str());
     try
     {
-        spec.SetFileName(std::string(20, 'n').c_str());
+        fileSpec.SetFileName(std::string(20, 'n').c_str());
         FAIL() << "a path over 259 characters must be refused";
     }
     catch (const XException& e)
     {
         EXPECT_STREQ("Appended length (20) would make path length exceed maximum 9.", e.what());
     }
-    EXPECT_EQ(folder, spec.Path());
-    spec.SetFileName(std::string(9, 'n').c_str()); // exactly 259
-    EXPECT_EQ(259u, std::string(spec.Path()).size());
-    EXPECT_THROW(spec.AppendFolder(std::string(20, 'f').c_str()), XException);
-    EXPECT_EQ(259u, std::string(spec.Path()).size());
+    EXPECT_EQ(folder, fileSpec.Path());
+    fileSpec.SetFileName(std::string(9, 'n').c_str()); // exactly 259
+    EXPECT_EQ(259u, std::string(fileSpec.Path()).size());
+    EXPECT_THROW(fileSpec.AppendFolder(std::string(20, 'f').c_str()), XException);
+    EXPECT_EQ(259u, std::string(fileSpec.Path()).size());
     EXPECT_THROW(XFileSpec(std::string(300, 'x').c_str()), XException);
 }
 
 TEST(XFileSpecTest, NamesFoldersAndParents)
 {
-    XFileSpec spec("/a/b/");
-    spec.SetFileName("SchoolConfig.xml");
-    EXPECT_STREQ("/a/b/SchoolConfig.xml", spec.Path());
-    spec.SetFileName("Attendance.db");
-    EXPECT_STREQ("/a/b/Attendance.db", spec.Path());
-    spec.AppendFolder("PAT");
-    EXPECT_STREQ("/a/b/PAT/", spec.Path());
-    EXPECT_TRUE(spec.IsFolder());
-    EXPECT_STREQ("/a/b/", spec.Parent().Path());
-    EXPECT_STREQ("/a/", spec.Parent().Parent().Path());
+    XFileSpec fileSpec("/a/b/");
+    fileSpec.SetFileName("SchoolConfig.xml");
+    EXPECT_STREQ("/a/b/SchoolConfig.xml", fileSpec.Path());
+    fileSpec.SetFileName("Attendance.db");
+    EXPECT_STREQ("/a/b/Attendance.db", fileSpec.Path());
+    fileSpec.AppendFolder("PAT");
+    EXPECT_STREQ("/a/b/PAT/", fileSpec.Path());
+    EXPECT_TRUE(fileSpec.IsFolder());
+    EXPECT_STREQ("/a/b/", fileSpec.Parent().Path());
+    EXPECT_STREQ("/a/", fileSpec.Parent().Parent().Path());
     EXPECT_STREQ("/a/b/", XFileSpec("/a/b/c.txt").Parent().Path());
 
     XFileSpec noSlash("/a/b");
@@ -140,7 +140,7 @@ TEST(XFileSpecTest, DeleteMatchingIgnoresCase)
     EXPECT_TRUE(FoundationTestFolder::Exists(tmp.Path("keep.sde")));
     EXPECT_TRUE(FoundationTestFolder::Exists(tmp.Path("folder.sdu")));
 
-    // A spec naming a file deletes in that file's folder.
+    // A fileSpec naming a file deletes in that file's folder.
     XFileSpec(tmp.Path("SchoolConfig.xml").c_str()).DeleteMatching("*.SEF");
     EXPECT_FALSE(FoundationTestFolder::Exists(tmp.Path("Students.sef")));
 

@@ -195,7 +195,7 @@ TEST(XFolderIteratorTest, KindsPatternsAndHiddenFolders)
     {
         EXPECT_TRUE(folders.IsFolder());
         seen += std::string(folders.Name()) + ";";
-        EXPECT_EQ(tmp.Path(folders.Name()) + "/", folders.Spec().Path());
+        EXPECT_EQ(tmp.Path(folders.Name()) + "/", folders.FileSpec().Path());
     }
     EXPECT_EQ("AATP1;aatp2;", seen);
 

@@ -10,16 +10,16 @@ namespace
 {
 
 // "NAME:i" integer, "NAME:tN" text of width N, a trailing ":tsis" marks a TSIS-only column.
-TableDef table(const char* name, const char* spec)
+TableDef table(const char* name, const char* columns)
 {
     TableDef t{name, {}};
-    std::istringstream in(spec);
+    std::istringstream in(columns);
     std::string item;
     while (in >> item)
     {
         const auto c1 = item.find(':');
         if (c1 == std::string::npos)
-            throw std::logic_error("bad column spec " + item);
+            throw std::logic_error("bad column list " + item);
         ColumnDef col{item.substr(0, c1), ColumnType::Integer, 0, false};
         std::string rest = item.substr(c1 + 1);
         const auto c2 = rest.find(':');
