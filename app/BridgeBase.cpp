@@ -76,32 +76,21 @@ int BridgeBase::testGroup(const QString& group, QString& message)
     const QString dsn = paramValue(Key::dsn);
     const QString user = paramValue(Key::user);
     const QString password = paramValue(Key::pwd);
+    auto answer = [&](bool passed, const QString& success, const QString& failure)
+    {
+        message = passed ? success : failure;
+        emit writeTest(passed ? Protocol::Success : Protocol::Fail, group, message);
+        return passed ? 0 : 1;
+    };
 
     if (group == Key::connection)
-    {
-        if (validateConnection(dsn, user, password))
-        {
-            message = QStringLiteral("Connection Successful.");
-            emit writeTest(Protocol::Success, group, message);
-            return 0;
-        }
-        message = QStringLiteral("Connection Failed.");
-        emit writeTest(Protocol::Fail, group, message);
-        return 1;
-    }
+        return answer(validateConnection(dsn, user, password), QStringLiteral("Connection Successful."),
+                      QStringLiteral("Connection Failed."));
     if (group == Key::schoolGroup)
-    {
-        if (validateDistrictAndSchoolNum(dsn, user, password, paramValue(Key::district),
-                                         paramValue(Key::school)))
-        {
-            message = QStringLiteral("District and School Validated.");
-            emit writeTest(Protocol::Success, group, message);
-            return 0;
-        }
-        message = QStringLiteral("District and School Not Valid.");
-        emit writeTest(Protocol::Fail, group, message);
-        return 1;
-    }
+        return answer(validateDistrictAndSchoolNum(dsn, user, password, paramValue(Key::district),
+                                                   paramValue(Key::school)),
+                      QStringLiteral("District and School Validated."),
+                      QStringLiteral("District and School Not Valid."));
     message = QStringLiteral(
         "Group is undefined, there is a problem with the bridge, please report this problem to "
         "Vantrel Support.");

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -79,6 +80,9 @@ private:
     int validateTest(const QString& group, QString& message);
     int validateRun();
     int validateVersion();
+    // The common answer of a validation number: 2 writes nothing, 3 only starts
+    // the progress; any other runs inner inside a started and ended progress.
+    int progressAnswer(int n, const std::function<void()>& inner = {});
     int demoValues(const ParamDef& def);
 
     std::unique_ptr<BridgeTaskBase> engine_;

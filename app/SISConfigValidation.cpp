@@ -41,46 +41,47 @@ int SISConfig::validateParams(QString& message)
     return n;
 }
 
-int SISConfig::validateDefaults()
+int SISConfig::progressAnswer(int n, const std::function<void()>& inner)
 {
-    const int n = *validationNumber_;
     if (n == 2)
         return 2;
     emit writeProgress(Protocol::StartProgress, 0);
     if (n == 3)
         return 3;
+    if (inner)
+        inner();
     emit writeProgress(Protocol::EndProgress);
     return n;
+}
+
+int SISConfig::validateDefaults()
+{
+    return progressAnswer(*validationNumber_);
 }
 
 int SISConfig::validateTest(const QString& group, QString& message)
 {
     const int n = *validationNumber_;
-    if (n == 2)
-        return 2;
-    emit writeProgress(Protocol::StartProgress, 0);
-    if (n == 3)
-        return 3;
-    if (n == 0)
+    auto answer = [&]
     {
-        emit writeProgressIncrement(QStringLiteral("Beginning test..."));
-        message = QStringLiteral("Connection Successful.");
-        emit writeTest(Protocol::Success, group, message);
-    }
-    else if (n == 1)
-    {
-        message = QStringLiteral("Parameter not valid.");
-        emit writeTest(Protocol::Fail, group, message);
-    }
-    emit writeProgress(Protocol::EndProgress);
-    return n;
+        if (n == 0)
+        {
+            emit writeProgressIncrement(QStringLiteral("Beginning test..."));
+            message = QStringLiteral("Connection Successful.");
+            emit writeTest(Protocol::Success, group, message);
+        }
+        else if (n == 1)
+        {
+            message = QStringLiteral("Parameter not valid.");
+            emit writeTest(Protocol::Fail, group, message);
+        }
+    };
+    return progressAnswer(n, answer);
 }
 
 int SISConfig::validateRun()
 {
     const int n = *validationNumber_;
-    if (n == 2)
-        return 2;
     if (n == 0)
     {
         static const char* const steps[] = {
@@ -101,11 +102,7 @@ int SISConfig::validateRun()
         emit writeProgress(Protocol::EndProgress);
         return 0;
     }
-    emit writeProgress(Protocol::StartProgress, 0);
-    if (n == 3)
-        return 3;
-    emit writeProgress(Protocol::EndProgress);
-    return n;
+    return progressAnswer(n);
 }
 
 int SISConfig::validateVersion()

@@ -85,8 +85,15 @@ XString ODBCDataAccess::WithoutSecrets(const XString& text) const
             XString value = part.Mid(eq + 1);
             if ((key.CompareNoCase("Password") == 0 || key.CompareNoCase("PWD") == 0) && !value.IsEmpty())
             {
-                for (int at = result.FindText(value.Text()); at >= 0; at = result.FindText(value.Text()))
-                    result = result.Left(at) + "****" + result.Mid(at + value.Length());
+                // Search on after each mask: a password of asterisks is found in its own mask.
+                XString masked;
+                XString rest = result;
+                for (int at = rest.FindText(value.Text()); at >= 0; at = rest.FindText(value.Text()))
+                {
+                    masked.Append(rest.Left(at)).Append("****");
+                    rest = rest.Mid(at + value.Length());
+                }
+                result = masked + rest;
             }
         }
         start = end + 1;

@@ -128,6 +128,13 @@ private:
     bool PrepareDistrict(XString& message);
     bool PrepareYear(XString& year, XString& message);
     bool YearIsQuoted() const;
+    static XString ParamText(const ParamMap& params, const char* key);
+
+    // The list queries: connect and start a distinct query with ANSI joins;
+    // run it (or give up on it) and return to the plain query settings.
+    void ConnectListQuery(const XString& dataSource, const XString& user, const XString& password);
+    bool RunListQuery();
+    void AbandonListQuery();
 
     SISExpCustomFieldList m_studentCustomFields;
 

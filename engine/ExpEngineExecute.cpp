@@ -6,12 +6,12 @@ namespace {
 
 const char* const kExecute = "ExpEngine::Execute";
 
-XString ParamText(const ParamMap& params, const char* key)
+} // namespace
+
+XString ExpEngine::ParamText(const ParamMap& params, const char* key)
 {
     return XString(params.value(QString::fromLatin1(key)));
 }
-
-} // namespace
 
 bool ExpEngine::PrepareDistrict(XString& message)
 {

@@ -9,12 +9,30 @@ const char* const kLoadSchoolList = "ExpEngine::LoadSchoolList";
 const char* const kLoadSchoolYearList = "ExpEngine::LoadSchoolYearList";
 const char* const kLoadBridgeList = "ExpEngine::LoadBridgeList";
 
-XString ParamText(const ParamMap& params, const char* key)
+} // namespace
+
+void ExpEngine::ConnectListQuery(const XString& dataSource, const XString& user, const XString& password)
 {
-    return XString(params.value(QString::fromLatin1(key)));
+    Connect(ConnectionString(dataSource, user, password));
+    ClearQuery();
+    SetDistinct(true);
+    SetAnsiJoin(true);
 }
 
-} // namespace
+bool ExpEngine::RunListQuery()
+{
+    const bool opened = RunCurrentQueryOk();
+    SetDistinct(false);
+    SetAnsiJoin(false);
+    return opened;
+}
+
+void ExpEngine::AbandonListQuery()
+{
+    SetDistinct(false);
+    SetAnsiJoin(false);
+    ClearQuery();
+}
 
 bool ExpEngine::LoadSchoolDistrictList(EngineList& list, const XString& dataSource, const XString& user,
                                        const XString& password)
@@ -22,10 +40,7 @@ bool ExpEngine::LoadSchoolDistrictList(EngineList& list, const XString& dataSour
     m_lastSql = "";
     try {
         SetDatabaseType(dataSource, user, password);
-        Connect(ConnectionString(dataSource, user, password));
-        ClearQuery();
-        SetDistinct(true);
-        SetAnsiJoin(true);
+        ConnectListQuery(dataSource, user, password);
 
         Log(5, "Loading District List", kLoadSchoolDistrictList);
         Log(8, "smax: " + Alias(), kLoadSchoolDistrictList);
@@ -37,9 +52,7 @@ bool ExpEngine::LoadSchoolDistrictList(EngineList& list, const XString& dataSour
         AddOrder(name, true);
         m_lastSql = BuildCurrentQuery();
 
-        const bool opened = RunCurrentQueryOk();
-        SetDistinct(false);
-        SetAnsiJoin(false);
+        const bool opened = RunListQuery();
         const int count = opened ? GetRecordCount() : 0;
         if (count > 0 && GetFirstRecord()) {
             Log(5, "Found Districts...", kLoadSchoolDistrictList);
@@ -58,9 +71,7 @@ bool ExpEngine::LoadSchoolDistrictList(EngineList& list, const XString& dataSour
         Log(7, m_lastSql, kLoadSchoolDistrictList);
         return false;
     } catch (...) {
-        SetDistinct(false);
-        SetAnsiJoin(false);
-        ClearQuery();
+        AbandonListQuery();
         Log(7, "District List Failed.", kLoadSchoolDistrictList);
         Log(7, m_lastSql, kLoadSchoolDistrictList);
         return false;
@@ -72,10 +83,7 @@ bool ExpEngine::LoadSchoolList(EngineList& list, const XString& dataSource, cons
 {
     try {
         SetDatabaseType(dataSource, user, password);
-        Connect(ConnectionString(dataSource, user, password));
-        ClearQuery();
-        SetDistinct(true);
-        SetAnsiJoin(true);
+        ConnectListQuery(dataSource, user, password);
 
         Log(5, "Loading School List", kLoadSchoolList);
         list.Clear();
@@ -89,9 +97,7 @@ bool ExpEngine::LoadSchoolList(EngineList& list, const XString& dataSource, cons
             AddCondition("AND", districtField, "=", SqlQuoted(district));
         m_lastSql = BuildCurrentQuery();
 
-        const bool opened = RunCurrentQueryOk();
-        SetDistinct(false);
-        SetAnsiJoin(false);
+        const bool opened = RunListQuery();
         if (opened && GetFirstRecord()) {
             Log(5, "Found Schools...", kLoadSchoolList);
             do
@@ -107,9 +113,7 @@ bool ExpEngine::LoadSchoolList(EngineList& list, const XString& dataSource, cons
         Disconnect();
         return false;
     } catch (...) {
-        SetDistinct(false);
-        SetAnsiJoin(false);
-        ClearQuery();
+        AbandonListQuery();
         Log(7, "School List Failed.", kLoadSchoolList);
         return false;
     }
@@ -120,10 +124,7 @@ bool ExpEngine::LoadSchoolYearList(EngineList& list, const XString& district, co
 {
     try {
         SetDatabaseType(dataSource, user, password);
-        Connect(ConnectionString(dataSource, user, password));
-        ClearQuery();
-        SetDistinct(true);
-        SetAnsiJoin(true);
+        ConnectListQuery(dataSource, user, password);
 
         Log(5, "Loading School Year List", kLoadSchoolYearList);
         list.Clear();
@@ -137,9 +138,7 @@ bool ExpEngine::LoadSchoolYearList(EngineList& list, const XString& district, co
             AddCondition("AND", districtField, "=", SqlQuoted(district));
         m_lastSql = BuildCurrentQuery();
 
-        const bool opened = RunCurrentQueryOk();
-        SetDistinct(false);
-        SetAnsiJoin(false);
+        const bool opened = RunListQuery();
         if (opened && GetFirstRecord()) {
             Log(5, "Found School Years", kLoadSchoolYearList);
             const bool schoolMax = Alias() == "schmax";
@@ -153,9 +152,7 @@ bool ExpEngine::LoadSchoolYearList(EngineList& list, const XString& district, co
         list.SortByKey();
         return !list.IsEmpty();
     } catch (...) {
-        SetDistinct(false);
-        SetAnsiJoin(false);
-        ClearQuery();
+        AbandonListQuery();
         Log(3, "Load School List Failed", kLoadSchoolYearList);
         return false;
     }
@@ -208,17 +205,12 @@ bool ExpEngine::LoadBridgeList(EngineList& list, const XString& paramKey, const 
         Log(5, "Loading Teacher List", kLoadBridgeList);
         SetDatabaseType(dataSource, user, password);
         list.Clear();
-        Connect(ConnectionString(dataSource, user, password));
-        ClearQuery();
-        SetDistinct(true);
-        SetAnsiJoin(true);
+        ConnectListQuery(dataSource, user, password);
 
         ODBCTable* staff = AddSisTable("SY035", "staff", false);
         ODBCTable* dem = AddSisTable("SY030", "DEM", false);
         if (!staff && !dem) {
-            SetDistinct(false);
-            SetAnsiJoin(false);
-            ClearQuery();
+            AbandonListQuery();
             Disconnect();
             Log(7, "Bridge List Failed, cannot find required staff tables", kLoadBridgeList);
             Log(4, "Teacher List Failed, can't find staff tables", "teacher");
@@ -241,9 +233,7 @@ bool ExpEngine::LoadBridgeList(EngineList& list, const XString& paramKey, const 
         AddOrder(number, false);
         m_lastSql = BuildCurrentQuery();
 
-        const bool opened = RunCurrentQueryOk();
-        SetDistinct(false);
-        SetAnsiJoin(false);
+        const bool opened = RunListQuery();
         if (!opened || !GetFirstRecord()) {
             Log(7, "Bridge List Returned 0 Teachers.", kLoadBridgeList);
             CloseQuery();
@@ -268,9 +258,7 @@ bool ExpEngine::LoadBridgeList(EngineList& list, const XString& paramKey, const 
         Disconnect();
         return true;
     } catch (...) {
-        SetDistinct(false);
-        SetAnsiJoin(false);
-        ClearQuery();
+        AbandonListQuery();
         Log(7, "Bridge List Failed", kLoadBridgeList);
         Log(4, "Teacher List Failed, unknown reason", "teacher");
         return false;

@@ -5,6 +5,7 @@
 
 #include "XClock.h"
 #include "XDateTime.h"
+#include "XPatternRuns.h"
 
 namespace
 {
@@ -22,15 +23,6 @@ int FloorDiv(long long a, int b)
     if ((a % b != 0) && ((a < 0) != (b < 0)))
         --q;
     return static_cast<int>(q);
-}
-
-int RunLength(const char* p)
-{
-    int n = 1;
-    int c = std::toupper(static_cast<unsigned char>(p[0]));
-    while (p[n] && std::toupper(static_cast<unsigned char>(p[n])) == c)
-        ++n;
-    return n;
 }
 
 XString Prefix(const char* name, int count)
@@ -259,16 +251,10 @@ XString XDate::Format(const char* pattern) const
     XString yearText(year);
     char two[8];
 
-    for (size_t i = 0; pattern[i];)
+    auto formatRun = [&](int letter, const char* runStart, int n)
     {
-        if (!IsAlpha(pattern[i]))
-        {
-            out.Append(pattern[i++]);
-            continue;
-        }
-        const int n = RunLength(pattern + i);
-        const XString run(pattern + i, n);
-        switch (std::toupper(static_cast<unsigned char>(pattern[i])))
+        const XString run(runStart, n);
+        switch (letter)
         {
         case 'D':
             if (n == 1)
@@ -307,8 +293,8 @@ XString XDate::Format(const char* pattern) const
             out.Append(run);
             break;
         }
-        i += n;
-    }
+    };
+    FormatPatternRuns(pattern, out, formatRun);
     return out;
 }
 

@@ -78,20 +78,24 @@ void XFile::Flush()
 {
     if (fd_ < 0 || buffered_ == 0)
         return;
-    const char* p = buffer_;
-    int left = buffered_;
+    const int count = buffered_;
     buffered_ = 0;
-    while (left > 0)
+    WriteAll(buffer_, count);
+}
+
+void XFile::WriteAll(const char* data, int64_t count)
+{
+    while (count > 0)
     {
-        ssize_t n = ::write(fd_, p, static_cast<size_t>(left));
+        ssize_t n = ::write(fd_, data, static_cast<size_t>(count));
         if (n < 0)
         {
             if (errno == EINTR)
                 continue;
             Fail("Error writing to file: %s");
         }
-        p += n;
-        left -= static_cast<int>(n);
+        data += n;
+        count -= n;
     }
 }
 
@@ -119,21 +123,7 @@ void XFile::Write(const void* data, int64_t count)
             buffered_ = static_cast<int>(count);
         }
         else
-        {
-            int64_t left = count;
-            while (left > 0)
-            {
-                ssize_t n = ::write(fd_, p, static_cast<size_t>(left));
-                if (n < 0)
-                {
-                    if (errno == EINTR)
-                        continue;
-                    Fail("Error writing to file: %s");
-                }
-                p += n;
-                left -= n;
-            }
-        }
+            WriteAll(p, count);
     }
     position_ += count;
     if (position_ > size_)

@@ -41,6 +41,8 @@ public:
 
 private:
     [[noreturn]] void Fail(const char* format);
+    // Writes count bytes straight to the file, past short writes and interruptions.
+    void WriteAll(const char* data, int64_t count);
 
     int fd_ = -1;
     int mode_ = 0;

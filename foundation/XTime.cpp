@@ -4,18 +4,10 @@
 #include <strings.h>
 
 #include "XDateTime.h"
+#include "XPatternRuns.h"
 
 namespace
 {
-int RunLength(const char* p)
-{
-    int n = 1;
-    int c = std::toupper(static_cast<unsigned char>(p[0]));
-    while (p[n] && std::toupper(static_cast<unsigned char>(p[n])) == c)
-        ++n;
-    return n;
-}
-
 bool ContainsNoCase(const char* text, const char* what)
 {
     for (; *text; ++text)
@@ -53,45 +45,39 @@ XString XTime::Format(const char* pattern) const
             hour -= 12;
     }
 
-    for (size_t i = 0; pattern[i];)
+    auto formatRun = [&](int letter, const char* run, int n)
     {
-        if (!std::isalpha(static_cast<unsigned char>(pattern[i])))
-        {
-            out.Append(pattern[i++]);
-            continue;
-        }
-        const int n = RunLength(pattern + i);
-        const char next = pattern[i + n];
-        switch (std::toupper(static_cast<unsigned char>(pattern[i])))
+        switch (letter)
         {
         case 'H':
             if (n == 2)
             {
                 // Pad only when the hour runs straight into more digits or ends the text.
+                const char next = run[n];
                 bool pad = next == '\0' || std::isalpha(static_cast<unsigned char>(next));
                 out.Append(pad ? Padded(hour, 2) : XString(hour));
             }
             else
-                out.Append(XString(pattern + i, n));
+                out.Append(XString(run, n));
             break;
         case 'N':
-            out.Append(n == 2 ? Padded(Minute(), 2) : XString(pattern + i, n));
+            out.Append(n == 2 ? Padded(Minute(), 2) : XString(run, n));
             break;
         case 'S':
-            out.Append(n == 2 ? Padded(Second(), 2) : XString(pattern + i, n));
+            out.Append(n == 2 ? Padded(Second(), 2) : XString(run, n));
             break;
         case 'L':
-            out.Append(n == 3 ? Padded(Millisecond(), 3) : XString(pattern + i, n));
+            out.Append(n == 3 ? Padded(Millisecond(), 3) : XString(run, n));
             break;
         case 'A':
-            out.Append(n == 2 ? XString(hour24 >= 12 ? "PM" : "AM") : XString(pattern + i, n));
+            out.Append(n == 2 ? XString(hour24 >= 12 ? "PM" : "AM") : XString(run, n));
             break;
         default:
-            out.Append(XString(pattern + i, n));
+            out.Append(XString(run, n));
             break;
         }
-        i += n;
-    }
+    };
+    FormatPatternRuns(pattern, out, formatRun);
     return out;
 }
 
@@ -109,7 +95,7 @@ bool XTime::Parse(const char* pattern, const char* text)
         const int c = std::toupper(static_cast<unsigned char>(pattern[i]));
         if (c == 'A')
         {
-            const int n = RunLength(pattern + i);
+            const int n = PatternRunLength(pattern + i);
             int taken = 0;
             char first = 0;
             for (int k = 0; k < n && text[j]; ++k)
@@ -133,7 +119,7 @@ bool XTime::Parse(const char* pattern, const char* text)
         else if (c == 'H' || c == 'N' || c == 'S' || c == 'L')
         {
             const int slot = c == 'H' ? 0 : c == 'N' ? 1 : c == 'S' ? 2 : 3;
-            const int n = RunLength(pattern + i);
+            const int n = PatternRunLength(pattern + i);
             for (int k = 0; k < n && text[j]; ++k)
                 if (std::isdigit(static_cast<unsigned char>(text[j])))
                     digits[slot] += text[j++];

@@ -6,25 +6,13 @@
 #include <vector>
 
 #include "odbc/AdoConnectionString.h"
+#include "odbc/OdbcDataSourceConfig.h"
 #include "odbc/AdoRecordset.h"
 #include "odbc/OdbcDiagnostics.h"
 #include "odbc/OdbcTextLocale.h"
 
 namespace {
 const char *const kConnectionSource = "ADODB.Connection";
-
-std::string BracedIfNeeded(const std::string &v)
-{
-    if (v.find_first_of(";{}") == std::string::npos)
-        return v;
-    std::string out = "{";
-    for (char c : v) {
-        out += c;
-        if (c == '}')
-            out += '}';
-    }
-    return out + "}";
-}
 } // namespace
 
 AdoConnection::AdoConnection() = default;
@@ -38,13 +26,10 @@ AdoConnection::~AdoConnection()
             // A destructor cannot report; the handles are freed below.
         }
     }
-    // Recordsets that outlive us must not touch freed handles.
-    for (AdoRecordset *rs : std::vector<AdoRecordset *>(recordsets_.begin(), recordsets_.end())) {
-        try {
-            rs->Close();
-        } catch (...) {
-        }
-    }
+    // Recordsets that outlive us must neither touch freed handles nor us.
+    for (AdoRecordset *rs : std::vector<AdoRecordset *>(recordsets_.begin(), recordsets_.end()))
+        rs->ConnectionGone();
+    recordsets_.clear();
     FreeHandles();
 }
 
@@ -62,8 +47,8 @@ void AdoConnection::Open(const std::u16string &connectionString, const std::u16s
         throw AdoComError(ado::adErrObjectOpen_HR, kConnectionSource,
                           "Operation is not allowed when the object is open.");
     }
-    const AdoConnectionStringTranslation t =
-        TranslateAdoConnectionString(Utf16ToUtf8(connectionString), SqliteOdbcDriver());
+    const AdoConnectionStringTranslation t = TranslateAdoConnectionString(
+        Utf16ToUtf8(connectionString), SqliteOdbcDriver(), Utf16ToUtf8(user), Utf16ToUtf8(password));
     if (!t.ok) {
         AdoProviderError e;
         e.number = static_cast<long>(static_cast<std::int32_t>(ado::adErrProviderNotFound_HR));
@@ -72,12 +57,7 @@ void AdoConnection::Open(const std::u16string &connectionString, const std::u16s
         errors_.assign(1, e);
         throw AdoComError(ado::adErrProviderNotFound_HR, kConnectionSource, t.error);
     }
-    std::string odbc = t.odbc;
-    if (!user.empty())
-        odbc += (odbc.empty() ? "" : ";") + std::string("UID=") + BracedIfNeeded(Utf16ToUtf8(user));
-    if (!password.empty())
-        odbc += (odbc.empty() ? "" : ";") + std::string("PWD=") + BracedIfNeeded(Utf16ToUtf8(password));
-    OpenOdbc(Utf8ToUtf16(odbc));
+    OpenOdbc(Utf8ToUtf16(t.odbc + OdbcDataSourceConfig::ExtraKeys(t.dsn, t.setsStepApi)));
 }
 
 void AdoConnection::OpenOdbc(const std::u16string &odbc)
@@ -129,13 +109,14 @@ void AdoConnection::Close()
                           "Operation is not allowed when the object is closed.");
     }
     for (AdoRecordset *rs : std::vector<AdoRecordset *>(recordsets_.begin(), recordsets_.end())) {
+        if (rs->State() != ado::adStateOpen)
+            continue;
         try {
             rs->Close();
         } catch (...) {
             // Closing the connection frees the statements anyway.
         }
     }
-    recordsets_.clear();
     SQLHDBC dbc = static_cast<SQLHDBC>(dbc_);
     if (!SQL_SUCCEEDED(SQLDisconnect(dbc))) {
         // An open transaction (a driver in manual-commit mode) blocks the

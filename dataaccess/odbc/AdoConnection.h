@@ -33,8 +33,9 @@ public:
     long CommandTimeout() const { return commandTimeout_; }
 
     // Opens the connection with an ADO connection string (translated by
-    // TranslateAdoConnectionString). A non-empty user or password overrides
-    // the string's UID/PWD. Throws AdoComError when already open (3705),
+    // TranslateAdoConnectionString). A non-empty user or password replaces
+    // the string's UID/PWD. A data source on the SQLite ODBC driver steps
+    // through rows (StepAPI=1) unless its definition or the string says otherwise. Throws AdoComError when already open (3705),
     // when the provider is not available, or when the driver refuses.
     void Open(const std::string &connectionString, const std::string &user = "",
               const std::string &password = "", long options = 0);
@@ -51,8 +52,11 @@ public:
 
     // For AdoRecordset: the SQLHDBC, or null when closed.
     void *NativeHandle() const { return dbc_; }
-    // For AdoRecordset: records the diagnostics of a failed call.
+    // For AdoRecordset: records the diagnostics of a failed call (none for
+    // a failure of the recordset's own).
     void SetErrors(std::vector<AdoProviderError> errors) { errors_ = std::move(errors); }
+    // For AdoRecordset: the recordsets opened on this connection, open or
+    // closed, until they are destroyed; closed with the connection.
     void Attach(AdoRecordset *rs) { recordsets_.insert(rs); }
     void Detach(AdoRecordset *rs) { recordsets_.erase(rs); }
 

@@ -149,6 +149,14 @@ bool Contains(const std::string &hay, const char *needle)
 AdoConnectionStringTranslation TranslateAdoConnectionString(const std::string &ado,
                                                             const std::string &sqliteDriver)
 {
+    return TranslateAdoConnectionString(ado, sqliteDriver, "", "");
+}
+
+AdoConnectionStringTranslation TranslateAdoConnectionString(const std::string &ado,
+                                                            const std::string &sqliteDriver,
+                                                            const std::string &user,
+                                                            const std::string &password)
+{
     AdoConnectionStringTranslation r;
     std::vector<Pair> pairs = Parse(ado);
 
@@ -217,9 +225,16 @@ AdoConnectionStringTranslation TranslateAdoConnectionString(const std::string &a
             }
             continue;
         }
-        if (k == "data source")
-            Append(out, "DSN", p.value);
-        else if (k == "user id")
+        const bool isUser = k == "user id" || k == "uid";
+        const bool isPassword = k == "password" || k == "pwd";
+        if ((isUser && (p.value.empty() || !user.empty())) ||
+            (isPassword && (p.value.empty() || !password.empty())))
+            continue;  // no login of its own, or one given to Open instead
+        if (k == "data source" || k == "dsn") {
+            if (r.dsn.empty())
+                r.dsn = p.value;
+            Append(out, k == "dsn" ? p.key : "DSN", p.value);
+        } else if (k == "user id")
             Append(out, "UID", p.value);
         else if (k == "password")
             Append(out, "PWD", p.value);
@@ -228,6 +243,14 @@ AdoConnectionStringTranslation TranslateAdoConnectionString(const std::string &a
         else
             Append(out, p.key, p.value);
     }
+    if (target == Target::Odbc) {
+        if (!user.empty())
+            Append(out, "UID", user);
+        if (!password.empty())
+            Append(out, "PWD", password);
+    }
+    for (const Pair &p : pairs)
+        r.setsStepApi = r.setsStepApi || (!p.bare && Lower(p.key) == "stepapi");
     if (target == Target::Sqlite) {
         if (!databaseDone) {
             r.error = "No database file is named for the SQLite provider.";

@@ -8,7 +8,10 @@
 // - No provider or "Provider=MSDASQL": an ODBC data source. "Data Source" is
 //   the DSN, "User ID"/"User Id" the UID, "Password" the PWD, "Database" and
 //   "Initial Catalog" the DATABASE; ODBC keys (DSN, UID, PWD, Driver, ...)
-//   and unknown keys pass unchanged; ADO-only keys are dropped.
+//   and unknown keys pass unchanged; ADO-only keys are dropped. A user or
+//   password key with an empty value is dropped too: an empty login would
+//   override the one the data source definition stores (psqlODBC then logs
+//   in as the operating system's user).
 // - A provider whose name contains "SQLite", or a string that names only a
 //   "Database" (no DSN, Data Source or Driver): the SQLite ODBC driver on
 //   that file ("\" in its path taken as "/"), with NoCreat=1 (a missing
@@ -22,12 +25,21 @@ struct AdoConnectionStringTranslation {
     bool ok = false;
     std::string odbc;   // the ODBC connection string when ok
     std::string error;  // why not, when !ok (never holds the input text)
+    std::string dsn;    // the data source named (DSN), "" when none
+    bool setsStepApi = false;  // the string itself says whether to step
 };
 
 // sqliteDriver: what goes after "Driver=" for SQLite files: a registered
 // driver name or the driver library's path.
 AdoConnectionStringTranslation TranslateAdoConnectionString(
     const std::string &adoConnectionString, const std::string &sqliteDriver = "SQLite3");
+
+// The same, with a user and a password that replace those of the string
+// when they are not empty (ADO's Open with user and password arguments).
+AdoConnectionStringTranslation TranslateAdoConnectionString(const std::string &adoConnectionString,
+                                                            const std::string &sqliteDriver,
+                                                            const std::string &user,
+                                                            const std::string &password);
 
 // Driver for SQLite files: the installed libsqlite3odbc.so when found in the
 // usual library folders, else the driver name "SQLite3".

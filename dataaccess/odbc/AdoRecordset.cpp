@@ -50,6 +50,26 @@ AdoRecordset::~AdoRecordset()
         } catch (...) {
         }
     }
+    if (owner_)
+        owner_->Detach(this);
+}
+
+void AdoRecordset::ConnectionGone()
+{
+    if (stmt_) {
+        try {
+            CloseStatement(false);
+        } catch (...) {
+        }
+    }
+    owner_ = nullptr;
+}
+
+void AdoRecordset::Raise(std::uint32_t hresult, const char *source, const char *description) const
+{
+    if (owner_)
+        owner_->SetErrors({});
+    throw AdoComError(hresult, source, description);
 }
 
 void AdoRecordset::Open(const std::string &sql, AdoConnection &conn, long cursorType, long lockType,
@@ -62,14 +82,19 @@ void AdoRecordset::Open(const std::u16string &sql, AdoConnection &conn, long cur
                         long lockType, long /*options*/)
 {
     if (stmt_)
-        throw AdoComError(ado::adErrObjectOpen_HR, kRecordsetSource,
-                          "Operation is not allowed when the object is open.");
+        Raise(ado::adErrObjectOpen_HR, kRecordsetSource,
+              "Operation is not allowed when the object is open.");
+    if (owner_ != &conn) {
+        if (owner_)
+            owner_->Detach(this);
+        owner_ = &conn;
+        conn.Attach(this);
+    }
     if (conn.State() != ado::adStateOpen)
-        throw AdoComError(ado::adErrObjectClosed_HR, kRecordsetSource,
-                          "Operation is not allowed when the object is closed.");
+        Raise(ado::adErrObjectClosed_HR, kRecordsetSource,
+              "Operation is not allowed when the object is closed.");
     if (lockType != ado::adLockUnspecified && lockType != ado::adLockReadOnly)
-        throw AdoComError(ado::adErrInvalidArgument_HR, kRecordsetSource,
-                          "Only read-only recordsets are supported.");
+        Raise(ado::adErrInvalidArgument_HR, kRecordsetSource, "Only read-only recordsets are supported.");
     if (IsBlank(sql)) {
         AdoProviderError e;
         e.number = static_cast<long>(static_cast<std::int32_t>(ado::DB_E_NOCOMMAND_HR));
@@ -92,7 +117,6 @@ void AdoRecordset::Open(const std::u16string &sql, AdoConnection &conn, long cur
     }
     conn_ = &conn;
     stmt_ = stmt;
-    conn.Attach(this);
     // A driver without query timeouts still runs the statement.
     const long timeout = std::max(0L, conn.CommandTimeout());
     SQLSetStmtAttr(stmt, SQL_ATTR_QUERY_TIMEOUT,
@@ -194,8 +218,8 @@ void AdoRecordset::ReadRow()
 void AdoRecordset::Close()
 {
     if (!stmt_)
-        throw AdoComError(ado::adErrObjectClosed_HR, kRecordsetSource,
-                          "Operation is not allowed when the object is closed.");
+        Raise(ado::adErrObjectClosed_HR, kRecordsetSource,
+              "Operation is not allowed when the object is closed.");
     CloseStatement(true);
 }
 
@@ -209,8 +233,6 @@ void AdoRecordset::CloseStatement(bool throwOnError)
     row_.clear();
     bof_ = eof_ = true;
     position_ = -1;
-    if (conn)
-        conn->Detach(this);
     if (!stmt)
         return;
     SQLFreeStmt(stmt, SQL_CLOSE);
@@ -232,8 +254,8 @@ void AdoRecordset::FailOnStatement()
 void AdoRecordset::CheckOpen() const
 {
     if (!stmt_)
-        throw AdoComError(ado::adErrObjectClosed_HR, kRecordsetSource,
-                          "Operation is not allowed when the object is closed.");
+        Raise(ado::adErrObjectClosed_HR, kRecordsetSource,
+              "Operation is not allowed when the object is closed.");
 }
 
 long AdoRecordset::RecordCount() const
@@ -270,7 +292,7 @@ void AdoRecordset::MoveNext()
 {
     CheckOpen();
     if (eof_)
-        throw AdoComError(ado::adErrNoCurrentRecord_HR, kRecordsetSource, kNoCurrentRecord);
+        Raise(ado::adErrNoCurrentRecord_HR, kRecordsetSource, kNoCurrentRecord);
     Fetch();
 }
 
@@ -290,9 +312,8 @@ const OdbcColumn &AdoRecordset::Column(long index) const
 {
     CheckOpen();
     if (index < 0 || static_cast<std::size_t>(index) >= columns_.size())
-        throw AdoComError(ado::adErrItemNotFound_HR, "ADODB.Fields",
-                          "Item cannot be found in the collection corresponding to the requested "
-                          "name or ordinal.");
+        Raise(ado::adErrItemNotFound_HR, "ADODB.Fields",
+              "Item cannot be found in the collection corresponding to the requested name or ordinal.");
     return columns_[static_cast<std::size_t>(index)];
 }
 
@@ -300,7 +321,7 @@ const AdoValue &AdoRecordset::CurrentValue(long index) const
 {
     Column(index);
     if (bof_ || eof_ || row_.empty())
-        throw AdoComError(ado::adErrNoCurrentRecord_HR, kRecordsetSource, kNoCurrentRecord);
+        Raise(ado::adErrNoCurrentRecord_HR, kRecordsetSource, kNoCurrentRecord);
     const Cell &cell = row_[static_cast<std::size_t>(index)];
     if (cell.failed) {
         if (conn_)
@@ -314,7 +335,7 @@ long AdoRecordset::CurrentStatus(long index) const
 {
     Column(index);
     if (bof_ || eof_ || row_.empty())
-        throw AdoComError(ado::adErrNoCurrentRecord_HR, kRecordsetSource, kNoCurrentRecord);
+        Raise(ado::adErrNoCurrentRecord_HR, kRecordsetSource, kNoCurrentRecord);
     return row_[static_cast<std::size_t>(index)].status;
 }
 
@@ -322,9 +343,9 @@ AdoValue AdoRecordset::Chunk(long index, long length)
 {
     const AdoValue &v = CurrentValue(index);
     if (length < 0)
-        throw AdoComError(ado::adErrInvalidArgument_HR, "ADODB.Field",
-                          "Arguments are of the wrong type, are out of acceptable range, or are "
-                          "in conflict with one another.");
+        Raise(ado::adErrInvalidArgument_HR, "ADODB.Field",
+              "Arguments are of the wrong type, are out of acceptable range, or are in conflict with one "
+              "another.");
     if (chunkField_ != index) {
         chunkField_ = index;
         chunkOffset_ = 0;
@@ -348,6 +369,6 @@ AdoValue AdoRecordset::Chunk(long index, long length)
         chunkOffset_ += take;
         return out;
     }
-    throw AdoComError(ado::adErrIllegalOperation_HR, "ADODB.Field",
-                      "Operation requested by the application is not allowed in this context.");
+    Raise(ado::adErrIllegalOperation_HR, "ADODB.Field",
+          "Operation requested by the application is not allowed in this context.");
 }

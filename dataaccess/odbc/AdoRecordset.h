@@ -21,7 +21,9 @@ class AdoConnection;
 // first record it runs the statement again.
 //
 // Every failure throws AdoComError; provider diagnostics of a failed ODBC
-// call go to the connection's Errors().
+// call go to the connection's Errors(). A failure the recordset raises itself
+// (closed object, no current record, ...) empties that collection, so a
+// report never shows the diagnostics of an earlier failure.
 class AdoRecordset {
 public:
     AdoRecordset();
@@ -77,6 +79,10 @@ public:
     long CurrentStatus(long index) const;
     AdoValue Chunk(long index, long length);
 
+    // Used by AdoConnection when it goes away: the recordset is closed and
+    // forgets the connection.
+    void ConnectionGone();
+
 private:
     void CheckOpen() const;
     void Execute();
@@ -84,12 +90,15 @@ private:
     void ReadRow();
     void CloseStatement(bool throwOnError);
     [[noreturn]] void FailOnStatement();
+    // Throws an error of our own, emptying the connection's Errors().
+    [[noreturn]] void Raise(std::uint32_t hresult, const char *source, const char *description) const;
 
     long cursorLocation_ = ado::adUseServer;
     long cursorType_ = ado::adOpenForwardOnly;
     long lockType_ = ado::adLockReadOnly;
 
-    AdoConnection *conn_ = nullptr;
+    AdoConnection *conn_ = nullptr;   // while open
+    AdoConnection *owner_ = nullptr;  // the connection last opened on, until it goes away
     void *stmt_ = nullptr;  // SQLHSTMT while open
     std::vector<OdbcColumn> columns_;
     // One value of the current record; a value the driver could not deliver

@@ -2,6 +2,8 @@
 
 // Protocol texts the process tests compare against.
 
+#include "BridgeProcess.h"
+
 #include <QRegularExpression>
 #include <QString>
 
@@ -38,6 +40,18 @@ inline const QString kStartedLine =
 
 inline const QString kStatusFile = QStringLiteral("Data ExtractorStatus.tmp");
 inline const QString kFinishedFile = QStringLiteral("finished_bridge.tmp");
+
+// What a run left in its status folder: the status file with its times masked,
+// and the finished marker.
+inline QString statusFileText(const QString& folder)
+{
+    return maskTimes(BridgeSandbox::readText(folder + QLatin1Char('/') + kStatusFile));
+}
+
+inline QString finishedFileText(const QString& folder)
+{
+    return BridgeSandbox::readText(folder + QLatin1Char('/') + kFinishedFile);
+}
 
 inline QString statusLine(const QString& word, const QString& text)
 {

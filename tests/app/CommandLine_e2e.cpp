@@ -44,12 +44,11 @@ TEST(CommandLine, RunGivenTwiceShowsUsageAndRecordsMaskedArguments)
             kEmptyAnswer);
     EXPECT_EQ(r.err, kUsage);
     EXPECT_EQ(BridgeSandbox::files(out), QStringList({kStatusFile, kFinishedFile}));
-    EXPECT_EQ(maskTimes(BridgeSandbox::readText(out + QLatin1Char('/') + kStatusFile)),
+    EXPECT_EQ(statusFileText(out),
               statusLine(QStringLiteral("Failed"), QStringLiteral("args: ") + QStringLiteral(TSISBRIDGE_EXE) +
                                                        QStringLiteral(", run, run, --path=") + out +
                                                        QStringLiteral(", --pwdencode=****, --pwd=****")));
-    EXPECT_EQ(BridgeSandbox::readText(out + QLatin1Char('/') + kFinishedFile),
-              QStringLiteral("finished\r\n"));
+    EXPECT_EQ(finishedFileText(out), QStringLiteral("finished\r\n"));
 }
 
 TEST(CommandLine, HelpWordAndHelpSwitchShowUsage)
@@ -118,10 +117,8 @@ TEST(CommandLine, VersionSucceedsAndWritesStatusFiles)
     EXPECT_TRUE(r.engineClosed);
     EXPECT_EQ(r.err, QString());
     EXPECT_EQ(BridgeSandbox::files(out), QStringList({kStatusFile, kFinishedFile}));
-    EXPECT_EQ(maskTimes(BridgeSandbox::readText(out + QLatin1Char('/') + kStatusFile)),
-              statusLine(QStringLiteral("Succeeded"), QStringLiteral("Succeeded")));
-    EXPECT_EQ(BridgeSandbox::readText(out + QLatin1Char('/') + kFinishedFile),
-              QStringLiteral("finished\r\n"));
+    EXPECT_EQ(statusFileText(out), statusLine(QStringLiteral("Succeeded"), QStringLiteral("Succeeded")));
+    EXPECT_EQ(finishedFileText(out), QStringLiteral("finished\r\n"));
 }
 
 TEST(CommandLine, VersionWithoutPathLeavesNoStatusFiles)
@@ -160,10 +157,9 @@ TEST(CommandLine, UndefinedCommandWordIsReported)
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, QString());
     EXPECT_EQ(r.err, QStringLiteral("error\tApp Problem\tThis command has not been defined: frobnicate\n"));
-    EXPECT_EQ(maskTimes(BridgeSandbox::readText(out + QLatin1Char('/') + kStatusFile)),
+    EXPECT_EQ(statusFileText(out),
               statusLine(QStringLiteral("Failed"), QStringLiteral("Command not defined.")));
-    EXPECT_EQ(BridgeSandbox::readText(out + QLatin1Char('/') + kFinishedFile),
-              QStringLiteral("finished\r\n"));
+    EXPECT_EQ(finishedFileText(out), QStringLiteral("finished\r\n"));
 }
 
 TEST(CommandLine, UnmetRequirementsWriteNoStatusFile)

@@ -32,8 +32,7 @@ TEST(ParamsCommand, GlobalGroupListsThirteenParameters)
                          "bridge\t\n"
                          "end_progress\n"));
     EXPECT_EQ(r.err, QString());
-    EXPECT_EQ(maskTimes(BridgeSandbox::readText(out + QLatin1Char('/') + kStatusFile)),
-              statusLine(QStringLiteral("Succeeded"), QStringLiteral("Succeeded")));
+    EXPECT_EQ(statusFileText(out), statusLine(QStringLiteral("Succeeded"), QStringLiteral("Succeeded")));
 }
 
 TEST(ParamsCommand, ConnectionGroupListsItsFiveParameters)
@@ -61,7 +60,7 @@ TEST(ParamsCommand, UnknownGroupIsAWarning)
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, QStringLiteral("warning\tgroup\tNo parameters for this group\n") + kEmptyAnswer);
     EXPECT_EQ(r.err, QString());
-    EXPECT_EQ(maskTimes(BridgeSandbox::readText(out + QLatin1Char('/') + kStatusFile)),
+    EXPECT_EQ(statusFileText(out),
               statusLine(QStringLiteral("Failed"), QStringLiteral("Failed retrieving parameters.")));
 }
 

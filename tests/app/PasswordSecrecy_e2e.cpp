@@ -41,6 +41,13 @@ QStringList runArgs(const BridgeSandbox& box)
             QStringLiteral("--school=0042")};
 }
 
+// The log of a run of runArgs, written today.
+QString runLog(const BridgeSandbox& box)
+{
+    return BridgeSandbox::readText(box.path(QStringLiteral("logs/TSIS_SchoolMAX--0042-")) + today() +
+                                   QStringLiteral(".log"));
+}
+
 TEST(PasswordSecrecy, EncodedPasswordStaysOutOfLogsProtocolAndStatusFiles)
 {
     BridgeSandbox box;
@@ -48,8 +55,7 @@ TEST(PasswordSecrecy, EncodedPasswordStaysOutOfLogsProtocolAndStatusFiles)
     args << QStringLiteral("--pwdencode=") + kEncoded;
     const BridgeResult r = box.run(args);
     EXPECT_EQ(r.status, 1);
-    const QString log = BridgeSandbox::readText(box.path(QStringLiteral("logs/TSIS_SchoolMAX--0042-")) +
-                                                today() + QStringLiteral(".log"));
+    const QString log = runLog(box);
     EXPECT_TRUE(log.contains(QStringLiteral("pwdencode is internal only.")));
     EXPECT_TRUE(log.contains(QStringLiteral("pwd is internal only.")));
     expectNoPassword(box, r);
@@ -62,8 +68,7 @@ TEST(PasswordSecrecy, PlainPasswordStaysOutOfLogsProtocolAndStatusFiles)
     args << QStringLiteral("--pwd=") + kGivenPlain;
     const BridgeResult r = box.run(args);
     EXPECT_EQ(r.status, 1);
-    const QString log = BridgeSandbox::readText(box.path(QStringLiteral("logs/TSIS_SchoolMAX--0042-")) +
-                                                today() + QStringLiteral(".log"));
+    const QString log = runLog(box);
     EXPECT_TRUE(log.contains(QStringLiteral("pwd is internal only.")));
     expectNoPassword(box, r);
 }

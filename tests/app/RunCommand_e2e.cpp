@@ -84,10 +84,9 @@ TEST(RunCommand, FailedExtractionLeavesStatusFilesAndTheLog)
               QStringList({QStringLiteral("BridgeStatus.tmp"), kStatusFile, logName(), kFinishedFile}));
     EXPECT_EQ(maskTimes(BridgeSandbox::readText(out + QStringLiteral("/BridgeStatus.tmp"))),
               QStringLiteral("yyyy/MM/dd hh:mm:ss\tExtract Running\r\n"));
-    EXPECT_EQ(maskTimes(BridgeSandbox::readText(out + QLatin1Char('/') + kStatusFile)),
+    EXPECT_EQ(statusFileText(out),
               statusLine(QStringLiteral("Failed"), QStringLiteral("Failed on extraction.")));
-    EXPECT_EQ(BridgeSandbox::readText(out + QLatin1Char('/') + kFinishedFile),
-              QStringLiteral("finished\r\n"));
+    EXPECT_EQ(finishedFileText(out), QStringLiteral("finished\r\n"));
 
     const QString debug = QStringLiteral("Debug        ");
     const QString info = QStringLiteral("Informational");

@@ -21,7 +21,7 @@ TEST(TestCommand, SchoolWithoutDsnFailsOnTheConnectionFirst)
     EXPECT_EQ(r.err, QStringLiteral("missing\tdsn\tODBC DSN missing or blank.\n"
                                     "missing\tuser\tUsername missing or blank.\n"
                                     "missing\tpwdencode\tPassword missing or blank.\n"));
-    EXPECT_EQ(maskTimes(BridgeSandbox::readText(out + QLatin1Char('/') + kStatusFile)),
+    EXPECT_EQ(statusFileText(out),
               statusLine(QStringLiteral("Failed"), QStringLiteral("Parameter not valid.")));
     EXPECT_EQ(BridgeSandbox::files(out), QStringList({kStatusFile, kFinishedFile}));
 }
@@ -55,7 +55,7 @@ TEST(TestCommand, ConnectionTestFailsForAMissingDataSource)
                                                    "end_progress\n"));
     EXPECT_TRUE(r.out.contains(QStringLiteral("Data source name not found")));
     EXPECT_EQ(r.err, QString());
-    EXPECT_EQ(maskTimes(BridgeSandbox::readText(out + QLatin1Char('/') + kStatusFile)),
+    EXPECT_EQ(statusFileText(out),
               statusLine(QStringLiteral("Failed"), QStringLiteral("Connection Failed.")));
 }
 

@@ -196,8 +196,7 @@ TEST_F(ValidationRun, ZeroWritesTwelveProtocolLines)
     const QString log = QStringLiteral("TSIS_SchoolMAX--0042-") + today() + QStringLiteral(".log");
     EXPECT_EQ(BridgeSandbox::files(out),
               QStringList({QStringLiteral("BridgeStatus.tmp"), kStatusFile, log, kFinishedFile}));
-    EXPECT_EQ(maskTimes(BridgeSandbox::readText(out + QLatin1Char('/') + kStatusFile)),
-              statusLine(QStringLiteral("Succeeded"), QStringLiteral("Succeeded")));
+    EXPECT_EQ(statusFileText(out), statusLine(QStringLiteral("Succeeded"), QStringLiteral("Succeeded")));
 }
 
 TEST_F(ValidationRun, OtherNumbers)
@@ -205,7 +204,7 @@ TEST_F(ValidationRun, OtherNumbers)
     BridgeResult r = run(1);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(maskTimes(r.out), prelude() + S0 + End);
-    EXPECT_EQ(maskTimes(BridgeSandbox::readText(out + QLatin1Char('/') + kStatusFile)),
+    EXPECT_EQ(statusFileText(out),
               statusLine(QStringLiteral("Failed"), QStringLiteral("Failed on extraction.")));
 
     r = run(2);
@@ -228,19 +227,19 @@ TEST(ValidationMode, StatusFileKeepsTheCannedMessage)
     BridgeResult r = box.run({QStringLiteral("params"), QStringLiteral("--paramkey=dsn"),
                               QStringLiteral("--validate=4"), QStringLiteral("--path=") + out});
     EXPECT_EQ(r.status, 4);
-    EXPECT_EQ(maskTimes(BridgeSandbox::readText(out + QLatin1Char('/') + kStatusFile)),
+    EXPECT_EQ(statusFileText(out),
               statusLine(QStringLiteral("Failed"), QStringLiteral("dsn does not exist in this App.")));
 
     r = box.run({QStringLiteral("params"), QStringLiteral("--paramkey=dsn"), QStringLiteral("--validate=1"),
                  QStringLiteral("--path=") + out});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(maskTimes(BridgeSandbox::readText(out + QLatin1Char('/') + kStatusFile)),
+    EXPECT_EQ(statusFileText(out),
               statusLine(QStringLiteral("Failed"), QStringLiteral("Failed retrieving parameters.")));
 
     r = box.run({QStringLiteral("test"), QStringLiteral("--group=school"), QStringLiteral("--validate=2"),
                  QStringLiteral("--path=") + out});
     EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(maskTimes(BridgeSandbox::readText(out + QLatin1Char('/') + kStatusFile)),
+    EXPECT_EQ(statusFileText(out),
               statusLine(QStringLiteral("Failed"), QStringLiteral("Failed testing parameters.")));
 }
 

@@ -8,7 +8,7 @@
 #include "ODBCDataAccess.h"
 
 // Collects the log lines a data access object emits.
-struct LogLine
+struct DataAccessLogLine
 {
     int level;
     std::string message;
@@ -32,19 +32,19 @@ public:
 
     bool Has(int level, const std::string& message) const
     {
-        for (const LogLine& l : lines)
+        for (const DataAccessLogLine& l : lines)
             if (l.level == level && l.message == message)
                 return true;
         return false;
     }
     bool AnyContains(const std::string& text) const
     {
-        for (const LogLine& l : lines)
+        for (const DataAccessLogLine& l : lines)
             if (l.message.find(text) != std::string::npos || l.method.find(text) != std::string::npos)
                 return true;
         return false;
     }
-    std::vector<LogLine> lines;
+    std::vector<DataAccessLogLine> lines;
 
 private:
     QMetaObject::Connection connection_;

@@ -75,3 +75,19 @@ TEST(ComErrorReport, ClassifyQueryError)
     EXPECT_EQ(da.ClassifyQueryError("ORA-00942: table or view does not exist"), 1);
     EXPECT_EQ(da.ClassifyQueryError(""), 1);
 }
+
+// A driver may quote the login back; the password of the kept connection
+// string never travels on, whatever characters it holds.
+TEST(ComErrorReport, ThePasswordOfTheConnectionStringIsMasked)
+{
+    for (const char* password : {"s3cret", "**", "*"})
+    {
+        ODBCDataAccess da(0, DatabaseType::OracleOLE);
+        EXPECT_THROW(da.Connect(da.BuildConnectionString("ora", "u", password)), XException);
+        AdoComError error(0x80004005u, "src", std::string("login of u with ") + password + " refused");
+        EXPECT_STREQ(da.FormatComError(nullptr, error).Text(),
+                     "COM Error Code = 80004005, Code Meaning = Unspecified error\r\n"
+                     "Source = src, Description = login of u with **** refused")
+            << password;
+    }
+}

@@ -46,9 +46,41 @@ TEST(AdoConnectionString, OdbcKeysPassUnchanged)
 {
     EXPECT_EQ(Odbc("DSN=pg;UID=u;PWD=p"), "DSN=pg;UID=u;PWD=p");
     EXPECT_EQ(Odbc("DSN=inf;UID=u;PWD=p;ISOLATIONLEVEL=1;"), "DSN=inf;UID=u;PWD=p;ISOLATIONLEVEL=1");
-    EXPECT_EQ(Odbc("DSN=notes;Uid=;Pwd=;"), "DSN=notes;Uid=;Pwd=");
+    EXPECT_EQ(Odbc("DSN=notes;Uid=x;Pwd=y;"), "DSN=notes;Uid=x;Pwd=y");
     EXPECT_EQ(Odbc("Driver={PostgreSQL Unicode};Server=h;Port=5432"),
               "Driver={PostgreSQL Unicode};Server=h;Port=5432");
+}
+
+// An empty login would override the one the data source stores.
+TEST(AdoConnectionString, EmptyUserAndPasswordLeaveTheDataSourcesOwn)
+{
+    // Oracle (ODBC), Postgres, Lotus Notes and MySQL shapes with empty texts.
+    EXPECT_EQ(Odbc("Data Source=ora;User ID=;Password=;Persist Security Info=True;"), "DSN=ora");
+    EXPECT_EQ(Odbc("DSN=pg;UID="), "DSN=pg");
+    EXPECT_EQ(Odbc("DSN=notes;Uid=;Pwd=;"), "DSN=notes");
+    EXPECT_EQ(Odbc("Data Source=my;User Id=;Password=p;"), "DSN=my;PWD=p");
+    EXPECT_EQ(Odbc("Data Source=my;User Id=u;Password=;"), "DSN=my;UID=u");
+}
+
+TEST(AdoConnectionString, UserAndPasswordOfOpenReplaceThoseOfTheString)
+{
+    auto t = TranslateAdoConnectionString("Data Source=ora;User ID=a;Password=b;", "SQLite3", "u2", "p;2");
+    EXPECT_EQ(t.odbc, "DSN=ora;UID=u2;PWD={p;2}");
+    t = TranslateAdoConnectionString("DSN=pg;UID=a;PWD=b", "SQLite3", "u2", "");
+    EXPECT_EQ(t.odbc, "DSN=pg;PWD=b;UID=u2");
+    t = TranslateAdoConnectionString("Database=/d/x.db", "SQLite3", "u2", "p2");
+    EXPECT_EQ(t.odbc, "Driver=SQLite3;Database=/d/x.db;NoCreat=1;StepAPI=1");
+}
+
+TEST(AdoConnectionString, NamesTheDataSourceAndWhetherItSaysHowToStep)
+{
+    auto t = TranslateAdoConnectionString("Data Source=demo;User ID=u;Persist Security Info=True;");
+    EXPECT_EQ(t.dsn, "demo");
+    EXPECT_FALSE(t.setsStepApi);
+    t = TranslateAdoConnectionString("DSN=demo;StepAPI=0");
+    EXPECT_EQ(t.dsn, "demo");
+    EXPECT_TRUE(t.setsStepApi);
+    EXPECT_EQ(TranslateAdoConnectionString("Driver={PostgreSQL Unicode};Server=h").dsn, "");
 }
 
 TEST(AdoConnectionString, KeysMatchWithoutRegardToCaseAndBlanks)

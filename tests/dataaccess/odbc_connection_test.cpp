@@ -7,6 +7,7 @@
 #include "OdbcTestEnv.h"
 #include "odbc/AdoConnection.h"
 #include "odbc/AdoRecordset.h"
+#include "odbc/OdbcDataSourceConfig.h"
 
 namespace {
 
@@ -128,9 +129,26 @@ TEST_F(OdbcConnectionTest, DataSourceFromTheTestConfiguration)
     EXPECT_EQ(c.State(), ado::adStateOpen);
     AdoRecordset rs;
     rs.Open("SELECT 40 + 2", c);
-    // A computed column: text or integer, depending on the driver's StepAPI.
+    // The definition says nothing about stepping, so the connection steps
+    // through rows; the driver then describes a computed column as text.
     const AdoValue v = rs.Field(0).Value();
-    EXPECT_TRUE(v.type == ado::VT_BSTR ? v.text == u"42" : v.integer == 42);
+    EXPECT_EQ(v.type, ado::VT_BSTR);
+    EXPECT_TRUE(v.text == u"42");
+}
+
+TEST_F(OdbcConnectionTest, DataSourceDefinitionsAreReadFromTheConfiguration)
+{
+    using namespace OdbcDataSourceConfig;
+    EXPECT_NE(DriverLibrary("TsisSqlite").find("libsqlite3odbc.so"), std::string::npos);
+    EXPECT_EQ(DriverLibrary("TsisPostgres").find("sqlite"), std::string::npos);
+    EXPECT_EQ(DriverLibrary("NoSuchDataSource"), "");
+    EXPECT_EQ(Attribute("TsisPostgres", "UseDeclareFetch").value_or("(unset)"), "0");
+    EXPECT_FALSE(Attribute("TsisSqlite", "StepAPI").has_value());
+    EXPECT_EQ(ExtraKeys("TsisSqlite", false), ";StepAPI=1");
+    EXPECT_EQ(ExtraKeys("TsisSqlite", true), "");
+    EXPECT_EQ(ExtraKeys("TsisPostgres", false), "");
+    EXPECT_EQ(ExtraKeys("NoSuchDataSource", false), "");
+    EXPECT_EQ(ExtraKeys("", false), "");
 }
 
 TEST_F(OdbcConnectionTest, OpenAndCloseFollowTheObjectState)

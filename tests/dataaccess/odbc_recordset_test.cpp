@@ -495,6 +495,45 @@ TEST_P(OdbcRecordsetTest, LifecycleRules)
     }
 }
 
+// A report is built from the connection's Errors(): a failure the recordset
+// raises itself must not come with the diagnostics of an earlier one.
+TEST_P(OdbcRecordsetTest, ItsOwnErrorsLeaveNoStaleDiagnostics)
+{
+    AdoRecordset rs;
+    EXPECT_THROW(rs.Open("SELECT nope FROM nowhere", conn), AdoComError);
+    ASSERT_FALSE(conn.Errors().empty());
+    try {
+        rs.FieldCount();
+        FAIL();
+    } catch (const AdoComError &e) {
+        EXPECT_EQ(e.Error(), ado::adErrObjectClosed_HR);
+        EXPECT_TRUE(conn.Errors().empty()) << ProviderErrors(conn);
+    }
+
+    EXPECT_THROW(rs.Open("SELECT nope FROM nowhere", conn), AdoComError);
+    ASSERT_FALSE(conn.Errors().empty());
+    rs.Open("SELECT 1", conn);
+    rs.MoveNext();
+    ASSERT_TRUE(rs.EndOfFile());
+    EXPECT_THROW(rs.MoveNext(), AdoComError);
+    EXPECT_TRUE(conn.Errors().empty()) << ProviderErrors(conn);
+}
+
+TEST_P(OdbcRecordsetTest, ARecordsetOutlivingItsConnectionIsClosed)
+{
+    auto other = std::make_unique<AdoConnection>();
+    other->Open(Pg() ? std::string("DSN=") + GetParam().dsn : "Database=" + path);
+    AdoRecordset open;
+    AdoRecordset closed;
+    open.Open("SELECT 1", *other);
+    closed.Open("SELECT 2", *other);
+    closed.Close();
+    other.reset();
+    EXPECT_EQ(open.State(), ado::adStateClosed);
+    EXPECT_THROW(open.Close(), AdoComError);
+    EXPECT_THROW(closed.MoveFirst(), AdoComError);
+}
+
 TEST_P(OdbcRecordsetTest, OnlyReadOnlyLocking)
 {
     AdoRecordset rs;

@@ -31,18 +31,24 @@ bool ResetPeak()
 
 } // namespace
 
-// Walking a large SQLite result must not hold the rows in memory.
-TEST(OdbcStreaming, SqliteRowsAreSteppedNotLoaded)
+class OdbcStreaming : public ::testing::TestWithParam<const char *> {};
+
+// Walking a large SQLite result must not hold the rows in memory, whether
+// the file is named directly or reached through a data source definition
+// that says nothing about stepping.
+TEST_P(OdbcStreaming, SqliteRowsAreSteppedNotLoaded)
 {
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "AddressSanitizer keeps freed memory in quarantine";
 #endif
     odbctest::SetUpOdbcTestEnv();
-    const std::string path = (std::filesystem::path(odbctest::OdbcTestFolder()) / "streaming.sqlite").string();
+    const std::string path = (std::filesystem::path(odbctest::OdbcTestFolder()) /
+                              (std::string("streaming_") + (GetParam()[0] ? "dsn" : "file") + ".sqlite"))
+                                 .string();
     std::filesystem::remove(path);
     std::ofstream(path).flush();
     AdoConnection conn;
-    conn.Open("Database=" + path);
+    conn.Open(std::string(GetParam()) + "Database=" + path);
     {
         AdoRecordset setup;
         setup.Open("CREATE TABLE b (i INTEGER, s VARCHAR(300))", conn);
@@ -66,3 +72,8 @@ TEST(OdbcStreaming, SqliteRowsAreSteppedNotLoaded)
     // The result is some 25 MB of text; streaming keeps the walk within a few MB.
     EXPECT_LT(grown, 10 * 1024) << "peak memory grew by " << grown << " KiB";
 }
+
+INSTANTIATE_TEST_SUITE_P(Sqlite, OdbcStreaming, ::testing::Values("", "DSN=TsisSqlite;"),
+                         [](const ::testing::TestParamInfo<const char *> &info) {
+                             return std::string(info.param[0] ? "DataSource" : "File");
+                         });

@@ -150,6 +150,18 @@ TEST_F(QueryTest, FailedStepKeepsStatementUntilFinalize)
     EXPECT_NO_THROW(db.Close());
 }
 
+TEST_F(QueryTest, PreparingAfterAFailedStepRunsTheNewStatement)
+{
+    db.Execute("CREATE TABLE K (k PRIMARY KEY); INSERT INTO K VALUES (1)");
+    Query q(db, "INSERT INTO K VALUES (1)");
+    EXPECT_THROW(q.Step(), SqlError);
+    q.Prepare("INSERT INTO K VALUES (2)");
+    EXPECT_FALSE(q.Step());
+    q.Prepare("SELECT COUNT(*) AS n FROM K");
+    ASSERT_TRUE(q.Step());
+    EXPECT_EQ(Text(q.StringColumn("n")), "2");
+}
+
 TEST_F(QueryTest, PrepareFormatAndSqlText)
 {
     Query q(db);

@@ -12,19 +12,26 @@ void DemoDistrict::writeDistrictCodes()
     for (const DemoSchool& s : schools_)
         out_.row("SY010", {d, s.number, s.name, s.tiesCode});
 
-    const char* const relations[][2] = {{"M", "Mother"},       {"F", "Father"},      {"GM", "Grandmother"},
-                                        {"GF", "Grandfather"}, {"ST", "Stepparent"}, {"GU", "Guardian"},
-                                        {"AU", "Aunt"},        {"UN", "Uncle"},      {"FO", "Foster Parent"}};
-    for (const auto& r : relations)
-        out_.row("CE035", {d, r[0], r[1]});
-
-    const char* const staffTypes[][2] = {{"TE", "Teacher"},
-                                         {"CN", "Counselor"},
-                                         {"AD", "Administrator"},
-                                         {"AP", "Assistant Principal"},
-                                         {"NU", "School Nurse"}};
-    for (const auto& t : staffTypes)
-        out_.row("SY031", {d, t[0], t[1]});
+    // Tables of code and description.
+    auto pairs = [&](const char* table, std::initializer_list<std::pair<const char*, const char*>> rows)
+    {
+        for (const auto& r : rows)
+            out_.row(table, {d, r.first, r.second});
+    };
+    pairs("CE035", {{"M", "Mother"},
+                    {"F", "Father"},
+                    {"GM", "Grandmother"},
+                    {"GF", "Grandfather"},
+                    {"ST", "Stepparent"},
+                    {"GU", "Guardian"},
+                    {"AU", "Aunt"},
+                    {"UN", "Uncle"},
+                    {"FO", "Foster Parent"}});
+    pairs("SY031", {{"TE", "Teacher"},
+                    {"CN", "Counselor"},
+                    {"AD", "Administrator"},
+                    {"AP", "Assistant Principal"},
+                    {"NU", "School Nurse"}});
 
     const char* const terms[][3] = {{"YR", "FY", "Full Year"},    {"S1", "SEM1", "Semester 1"},
                                     {"S2", "SEM2", "Semester 2"}, {"Q1", "QTR1", "Quarter 1"},
@@ -33,19 +40,19 @@ void DemoDistrict::writeDistrictCodes()
     for (const auto& t : terms)
         out_.row("SC082", {d, t[0], t[1], t[2]});
 
-    const char* const stops[][2] = {{"A", "Stop A"},       {"B", "Stop B"},          {"C", "Stop C"},
-                                    {"D", "Stop D"},       {"E", "Stop E"},          {"F", "Stop F"},
-                                    {"MN", "Main Office"}, {"LIB", "Public Library"}};
-    for (const auto& s : stops)
-        out_.row("TR060", {d, s[0], s[1]});
-
-    const char* const stateIncidents[][2] = {{"S01", "Attacks, threats, fighting"},
-                                             {"S02", "Disrespect, insubordination, disruption"},
-                                             {"S03", "Attendance"},
-                                             {"S04", "Weapons"},
-                                             {"S05", "Dangerous substances"}};
-    for (const auto& s : stateIncidents)
-        out_.row("EV055", {d, s[0], s[1]});
+    pairs("TR060", {{"A", "Stop A"},
+                    {"B", "Stop B"},
+                    {"C", "Stop C"},
+                    {"D", "Stop D"},
+                    {"E", "Stop E"},
+                    {"F", "Stop F"},
+                    {"MN", "Main Office"},
+                    {"LIB", "Public Library"}});
+    pairs("EV055", {{"S01", "Attacks, threats, fighting"},
+                    {"S02", "Disrespect, insubordination, disruption"},
+                    {"S03", "Attendance"},
+                    {"S04", "Weapons"},
+                    {"S05", "Dangerous substances"}});
 
     auto codes = [&](const char* table, std::initializer_list<std::pair<const char*, const char*>> rows)
     {
@@ -76,11 +83,13 @@ void DemoDistrict::writeDistrictCodes()
     for (const auto& m : misc)
         out_.row("EV090", {d, m[0], m[1], m[2]});
 
-    const char* const concerns[][2] = {
-        {"AST", "Asthma"}, {"DIA", "Diabetes"},          {"EPI", "Epilepsy"},       {"ALG", "Severe allergy"},
-        {"ADD", "ADHD"},   {"VIS", "Vision impairment"}, {"HRT", "Heart condition"}};
-    for (const auto& c : concerns)
-        out_.row("HE094", {d, c[0], c[1]});
+    pairs("HE094", {{"AST", "Asthma"},
+                    {"DIA", "Diabetes"},
+                    {"EPI", "Epilepsy"},
+                    {"ALG", "Severe allergy"},
+                    {"ADD", "ADHD"},
+                    {"VIS", "Vision impairment"},
+                    {"HRT", "Heart condition"}});
 
     struct Comment
     {

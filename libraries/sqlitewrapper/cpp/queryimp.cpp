@@ -18,8 +18,12 @@ QueryImp::~QueryImp()
 void QueryImp::prepare(const char *text)
 {
     const char *method = "sqlite::QueryImp::prepare";
-    if (statement)
-        finalize();
+    if (statement) {
+        // A failed step of the old statement was reported by Step; finalize
+        // would report it again and refuse the new statement.
+        sqlite3_finalize(statement);
+        statement = nullptr;
+    }
     sql = text ? text : "";
     tail = nullptr;
     if (!database.IsOpen()) {

@@ -18,7 +18,7 @@ public:
     QueryImp &operator=(const QueryImp &) = delete;
 
     // Keeps a copy of the text and prepares its first statement (a
-    // statement still prepared is finalized first). Fails with "No database"
+    // statement still prepared is finalized first, its errors dropped). Fails with "No database"
     // when the database is not open; leaves no statement when the text
     // holds none.
     void prepare(const char *sql);

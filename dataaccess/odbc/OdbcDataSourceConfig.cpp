@@ -1,0 +1,53 @@
+#include "odbc/OdbcDataSourceConfig.h"
+
+#include <odbcinst.h>
+
+#include <vector>
+
+namespace OdbcDataSourceConfig
+{
+namespace
+{
+// Returned for an entry that is not there; no real value looks like it.
+const char *const kUnset = "\x01\x02unset";
+
+std::optional<std::string> Entry(const std::string &section, const std::string &key, const char *file)
+{
+    std::vector<char> buffer(4096, '\0');
+    SQLGetPrivateProfileString(section.c_str(), key.c_str(), kUnset, buffer.data(),
+                               static_cast<int>(buffer.size()), file);
+    std::string value(buffer.data());
+    if (value == kUnset)
+        return std::nullopt;
+    return value;
+}
+} // namespace
+
+std::optional<std::string> Attribute(const std::string &dsn, const std::string &key)
+{
+    if (dsn.empty())
+        return std::nullopt;
+    return Entry(dsn, key, "odbc.ini");
+}
+
+std::string DriverLibrary(const std::string &dsn)
+{
+    const std::optional<std::string> driver = Attribute(dsn, "Driver");
+    if (!driver || driver->empty())
+        return "";
+    if (driver->find('/') != std::string::npos)
+        return *driver;
+    return Entry(*driver, "Driver", "odbcinst.ini").value_or("");
+}
+
+std::string ExtraKeys(const std::string &dsn, bool stringSetsStepApi)
+{
+    if (dsn.empty() || stringSetsStepApi)
+        return "";
+    if (DriverLibrary(dsn).find("sqlite3odbc") == std::string::npos)
+        return "";
+    if (Attribute(dsn, "StepAPI"))
+        return "";
+    return ";StepAPI=1";
+}
+} // namespace OdbcDataSourceConfig

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+// What unixODBC's configuration (odbc.ini, odbcinst.ini, as ODBCINI and
+// ODBCSYSINI select them) says about a data source.
+namespace OdbcDataSourceConfig
+{
+// The value of key in the definition of data source dsn; nullopt when the
+// definition does not set it (or there is no such data source).
+std::optional<std::string> Attribute(const std::string &dsn, const std::string &key);
+
+// The driver library of data source dsn: its Driver entry when that is a
+// path, else the library registered under that driver name; "" when unknown.
+std::string DriverLibrary(const std::string &dsn);
+
+// Connection string keys to add for data source dsn, each as ";key=value".
+// A data source on the SQLite ODBC driver that does not say otherwise gets
+// StepAPI=1: without it the driver loads a whole result into memory before
+// the first row is read. stringSetsStepApi: the connection string decides.
+std::string ExtraKeys(const std::string &dsn, bool stringSetsStepApi);
+} // namespace OdbcDataSourceConfig
