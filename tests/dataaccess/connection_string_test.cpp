@@ -29,6 +29,30 @@ std::string Thrown(int type)
 
 TEST(ConnectionString, DisplayNames)
 {
+    const char* const names[] = {"",
+                                 "dBase IV (ODBC)",
+                                 "dBase IV (XBase)",
+                                 "FoxPro (ODBC)",
+                                 "FoxPro (DBF)",
+                                 "MSSQL",
+                                 "MySQL",
+                                 "SQLite",
+                                 "DB2",
+                                 "Access",
+                                 "Postgres",
+                                 "Oracle (ODBC)",
+                                 "Oracle (OLE)",
+                                 "Oracle Microsoft OLE (MSDAORA)",
+                                 "Sybase (OLE)",
+                                 "Sybase ODBC",
+                                 "Progress",
+                                 "Mimer",
+                                 "Informix",
+                                 "Top Speed",
+                                 "Lotus Notes",
+                                 "CA-Datacom"};
+    for (int type = 0; type <= 21; ++type)
+        EXPECT_STREQ(DatabaseType::Name(type), names[type]) << type;
     EXPECT_STREQ(DatabaseType::Name(0), "");
     EXPECT_STREQ(DatabaseType::Name(5), "MSSQL");
     EXPECT_STREQ(DatabaseType::Name(11), "Oracle (ODBC)");
