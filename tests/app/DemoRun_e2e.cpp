@@ -1,0 +1,128 @@
+// The built tsisbridge run end to end against the SQLite demo district,
+// through the ODBC data source that scripts/make-demo-district.sh defines.
+
+#include "BridgeExpectations.h"
+#include "BridgeProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <sys/wait.h>
+
+namespace
+{
+
+// The demo data is built for a fixed day and the run is given the school year,
+// so the files do not depend on the day the test runs.
+const char* const kDemoToday = "20261015";
+
+QByteArray readBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing: ") + path.toUtf8() + ">";
+}
+
+QByteArray expected(const QString& name)
+{
+    return readBytes(QStringLiteral(TSIS_SOURCE_DIR "/tests/engine/expected/") + name);
+}
+
+// Time stamps of the control file, and its dates, which follow the day of the run.
+QByteArray maskControlFile(const QByteArray& bytes)
+{
+    QString s = QString::fromLatin1(bytes);
+    s.replace(QRegularExpression(QStringLiteral("// [A-Z][a-z]{2} \\d\\d, \\d{4}\r\n")),
+              QStringLiteral("// <date>\r\n"));
+    s.replace(QRegularExpression(QStringLiteral("// Generated : [^\r]*")), QStringLiteral("// Generated : <time>"));
+    s.replace(QRegularExpression(QStringLiteral("//  (Start|End|Difference): [^\r]*")),
+              QStringLiteral("//  \\1: <time>"));
+    s.replace(QRegularExpression(QStringLiteral("#pragma exportdate \"\\d{8}\"")),
+              QStringLiteral("#pragma exportdate \"<date>\""));
+    return s.toLatin1();
+}
+
+class DemoRun : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        const QString demo = box_.path(QStringLiteral("demo"));
+        const std::string command = std::string(TSIS_SOURCE_DIR "/scripts/make-demo-district.sh --today ") +
+                                    kDemoToday + " --out '" + demo.toStdString() +
+                                    "' --build-dir '" TSIS_BINARY_DIR "' 2>/dev/null";
+        FILE* pipe = popen(command.c_str(), "r");
+        ASSERT_NE(pipe, nullptr);
+        QByteArray exports;
+        char buffer[1024];
+        size_t n;
+        while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+            exports.append(buffer, static_cast<qsizetype>(n));
+        const int rc = pclose(pipe);
+        ASSERT_TRUE(WIFEXITED(rc) && WEXITSTATUS(rc) == 0) << "make-demo-district.sh failed";
+        for (const QString& line : QString::fromUtf8(exports).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        {
+            if (!line.startsWith(QStringLiteral("export ")))
+                continue;
+            const QString assignment = line.mid(7);
+            const int eq = static_cast<int>(assignment.indexOf(QLatin1Char('=')));
+            box_.setEnv(assignment.left(eq), assignment.mid(eq + 1));
+        }
+    }
+
+    BridgeResult run(const QString& out, const QString& school = QStringLiteral("101"))
+    {
+        return box_.run({QStringLiteral("run"), QStringLiteral("--dsn=TSISDemo"), QStringLiteral("--district=16"),
+                         QStringLiteral("--school=") + school, QStringLiteral("--useyear=true"),
+                         QStringLiteral("--year=2026"), QStringLiteral("--path=") + out});
+    }
+
+    BridgeSandbox box_;
+};
+
+TEST_F(DemoRun, WritesTheImportFolderAndReportsSuccess)
+{
+    const QString out = box_.path(QStringLiteral("out"));
+    const BridgeResult r = run(out);
+    ASSERT_EQ(r.status, 0) << qPrintable(r.out) << qPrintable(r.err);
+    EXPECT_EQ(r.err, QString());
+
+    // The answer is one progress bracket closed by the engine's completion word.
+    const QStringList lines = protocolLines(r.out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_GE(lines.size(), 4);
+    EXPECT_EQ(lines.first(), QStringLiteral("inc_progress\tStarting Execution..."));
+    EXPECT_TRUE(lines.at(1).startsWith(QStringLiteral("start_progress\t")));
+    EXPECT_EQ(lines.at(lines.size() - 2), QStringLiteral("inc_progress\tExport complete."));
+    EXPECT_EQ(lines.last(), QStringLiteral("end_progress"));
+    EXPECT_TRUE(r.out.contains(QStringLiteral("\nbridge_complete\n")));
+    EXPECT_TRUE(r.out.contains(
+        QStringLiteral("Validate Connection Successful, using Oracle (ODBC); DBTSIS_SY005_V")));
+
+    EXPECT_EQ(readBytes(out + QStringLiteral("/Students.sef")), expected(QStringLiteral("Students.sef")));
+    EXPECT_EQ(readBytes(out + QStringLiteral("/StudentNotes.sef")), expected(QStringLiteral("StudentNotes.sef")));
+    EXPECT_EQ(readBytes(out + QStringLiteral("/StudentCustom.txt")), expected(QStringLiteral("StudentCustom.txt")));
+    EXPECT_EQ(readBytes(out + QStringLiteral("/SchoolConfig.xml")),
+              expected(QStringLiteral("SchoolConfig-TSISDemo.xml")));
+    EXPECT_EQ(maskControlFile(readBytes(out + QStringLiteral("/TSIS SchoolMAX.SDE"))),
+              maskControlFile(expected(QStringLiteral("TSIS SchoolMAX.SDE"))));
+
+    EXPECT_EQ(statusFileText(out), statusLine(QStringLiteral("Succeeded"), QStringLiteral("Succeeded")));
+    EXPECT_EQ(finishedFileText(out), QStringLiteral("finished\r\n"));
+    const QString log = QStringLiteral("TSIS_SchoolMAX--101-") + today() + QStringLiteral(".log");
+    EXPECT_TRUE(QFileInfo::exists(out + QLatin1Char('/') + log));
+}
+
+TEST_F(DemoRun, SecondRunKeepsTheConfigurationAnotherSchoolChangesIt)
+{
+    const QString out = box_.path(QStringLiteral("out"));
+    ASSERT_EQ(run(out).status, 0);
+    BridgeResult r = run(out);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(r.out.contains(QStringLiteral("Bridge Configuration Did Not Change.")));
+
+    r = run(out, QStringLiteral("202"));
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(r.out.contains(QStringLiteral("Bridge Configuration Changed.")));
+}
+
+} // namespace
