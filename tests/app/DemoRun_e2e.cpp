@@ -125,4 +125,56 @@ TEST_F(DemoRun, SecondRunKeepsTheConfigurationAnotherSchoolChangesIt)
     EXPECT_TRUE(r.out.contains(QStringLiteral("Bridge Configuration Changed.")));
 }
 
+TEST_F(DemoRun, ConnectionAndSchoolTestsAnswerFromTheDatabase)
+{
+    BridgeResult r = box_.run({QStringLiteral("test"), QStringLiteral("--group=connection"),
+                               QStringLiteral("--dsn=TSISDemo")});
+    EXPECT_EQ(r.status, 0);
+    const QString connection = protocolLines(r.out);
+    // Once from the application's test, once from the engine's validation.
+    EXPECT_EQ(connection.count(QStringLiteral("inc_progress\tBeginning test...\n")), 2);
+    EXPECT_TRUE(connection.startsWith(QStringLiteral("start_progress\t0\ninc_progress\tBeginning test...\n")));
+    EXPECT_TRUE(connection.endsWith(
+        QStringLiteral("test\tconnection\tsuccess\tConnection Successful.\nend_progress\n")));
+
+    r = box_.run({QStringLiteral("test"), QStringLiteral("--group=school"), QStringLiteral("--dsn=TSISDemo"),
+                  QStringLiteral("--district=16"), QStringLiteral("--school=101")});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(protocolLines(r.out).endsWith(
+        QStringLiteral("test\tschool\tsuccess\tDistrict and School Validated.\nend_progress\n")));
+
+    r = box_.run({QStringLiteral("test"), QStringLiteral("--group=school"), QStringLiteral("--dsn=TSISDemo"),
+                  QStringLiteral("--district=16"), QStringLiteral("--school=999")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(protocolLines(r.out).endsWith(
+        QStringLiteral("test\tschool\tfail\tDistrict and School Not Valid.\nend_progress\n")));
+}
+
+TEST_F(DemoRun, ListsAnswerFromTheDatabase)
+{
+    BridgeResult r = box_.run({QStringLiteral("params"), QStringLiteral("--paramkey=district"),
+                               QStringLiteral("--dsn=TSISDemo")});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(protocolLines(r.out).endsWith(
+        QStringLiteral("district_list\tdistrict\t16\tDefault District\t\nend_progress\n")));
+
+    r = box_.run({QStringLiteral("params"), QStringLiteral("--paramkey=school"), QStringLiteral("--dsn=TSISDemo"),
+                  QStringLiteral("--district=16")});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(protocolLines(r.out).endsWith(
+        QStringLiteral("school_list\tschool\t101\tLincoln Elementary School\t\n"
+                       "school_list\tschool\t202\tJefferson Middle School\t\n"
+                       "school_list\tschool\t303\tO'Connor High School\t\n"
+                       "end_progress\n")));
+
+    // The teacher list needs a user and a password besides the data source.
+    r = box_.run({QStringLiteral("params"), QStringLiteral("--paramkey=teacher"), QStringLiteral("--dsn=TSISDemo"),
+                  QStringLiteral("--user=demo"), QStringLiteral("--pwd=demo"), QStringLiteral("--district=16"),
+                  QStringLiteral("--school=101")});
+    EXPECT_EQ(r.status, 0);
+    const QString teachers = protocolLines(r.out);
+    EXPECT_TRUE(teachers.contains(QStringLiteral("\nbridgelist\tteacher\t")));
+    EXPECT_TRUE(teachers.endsWith(QStringLiteral("bridgelist\tteacher\t9001\tCher\t\nend_progress\n")));
+}
+
 } // namespace
