@@ -10,6 +10,8 @@
 #include "ProtocolWords.h"
 #include "StatusFiles.h"
 
+#include <cstdlib>
+
 namespace
 {
 
@@ -52,7 +54,11 @@ int SISConfig::processCommandLine(const QStringList& arguments)
 
     const OptionScanner::Result scan = scanner.scan();
     if (scan == OptionScanner::Result::Abort)
-        return 2;
+    {
+        // The process ends here: nothing after the warning reaches the front-end,
+        // not even the engine's closing log lines.
+        std::exit(2);
+    }
     const bool scanned = scan == OptionScanner::Result::Succeeded;
     emit writeLog(8,
                   QStringLiteral("Parsing arguments") +

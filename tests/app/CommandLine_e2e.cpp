@@ -102,6 +102,7 @@ TEST(CommandLine, BareDoubleHyphenEndsWithStatusTwo)
         maskTimes(r.out),
         QStringLiteral(
             "log\tWarning      \thh:mm:ss\tAppBase::qMessageOutput\t'--' feature not supported, yet\n"));
+    EXPECT_FALSE(r.engineClosed);
     EXPECT_EQ(r.err, QString());
     EXPECT_FALSE(QFileInfo::exists(out));
 }
