@@ -12,6 +12,10 @@
 
 namespace
 {
+// The importer's and the front-end's wording of these two failures; kept verbatim.
+constexpr const char* kCreateFailed = "Error creating spec: %s";
+constexpr const char* kDeleteFailed = "Could not delete spec: %s";
+
 constexpr unsigned kMaxChars = XFileSpec::kMaxPath - 1;
 
 std::string Normalised(const char* text)
@@ -82,7 +86,7 @@ void RemoveTree(const std::string& path)
         return;
     }
     if (unlink(path.c_str()) != 0 && errno != ENOENT)
-        RaiseError(errno, "Could not delete spec: %s", path.c_str());
+        RaiseError(errno, kDeleteFailed, path.c_str());
 }
 } // namespace
 
@@ -189,7 +193,7 @@ bool XFileSpec::Exists() const
 void XFileSpec::Create() const
 {
     if (path_.IsEmpty())
-        RaiseError(0, "Error creating spec: %s", path_.Text());
+        RaiseError(0, kCreateFailed, path_.Text());
     if (!IsFolder())
     {
         const XFileSpec parent = Parent();
@@ -197,7 +201,7 @@ void XFileSpec::Create() const
             parent.Create();
         int fd = open(path_.Text(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
         if (fd < 0)
-            RaiseError(errno, "Error creating spec: %s", path_.Text());
+            RaiseError(errno, kCreateFailed, path_.Text());
         close(fd);
         return;
     }
@@ -211,11 +215,11 @@ void XFileSpec::Create() const
         if (stat(part.c_str(), &st) == 0)
         {
             if (!S_ISDIR(st.st_mode))
-                RaiseError(ENOTDIR, "Error creating spec: %s", path_.Text());
+                RaiseError(ENOTDIR, kCreateFailed, path_.Text());
             continue;
         }
         if (mkdir(part.c_str(), 0777) != 0 && errno != EEXIST)
-            RaiseError(errno, "Error creating spec: %s", path_.Text());
+            RaiseError(errno, kCreateFailed, path_.Text());
     }
 }
 
@@ -235,7 +239,7 @@ void XFileSpec::DeleteMatching(const char* pattern) const
     {
         const XFileSpec file = it.FileSpec();
         if (unlink(file.Path()) != 0 && errno != ENOENT)
-            RaiseError(errno, "Could not delete spec: %s", file.Path());
+            RaiseError(errno, kDeleteFailed, file.Path());
     }
 }
 

@@ -51,10 +51,10 @@ public:
 
     bool Exists() const;
     // Folder: missing parents first, then the folder. File: its folders, then
-    // the file, empty, unless it exists. Fails with "Error creating spec: %s".
+    // the file, empty, unless it exists. Fails with the creation error and the path.
     void Create() const;
     // File (or a folder named without the trailing "/"): removed, failing with
-    // "Could not delete spec: %s". Folder: contents recursively, then the
+    // the deletion error and the path. Folder: contents recursively, then the
     // folder (errors on the folder itself are ignored). A missing path is no error.
     void Delete() const;
     // Deletes every file of this path's folder whose name matches the wildcard
