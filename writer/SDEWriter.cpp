@@ -11,6 +11,7 @@ void SDEWriter::StartTable(const XString& title, const XString& fileName, bool s
 {
     m_title = title;
     m_fileName = fileName;
+    m_currentIncomplete = false;
     PutJobText(XString("Reading ") + title + "...");
     m_headers.push_back(std::make_unique<SISExpHeader>(title, fileName, safeInclude));
     m_currentHeader = m_headers.back().get();
@@ -25,6 +26,14 @@ void SDEWriter::OpenTableFile(XTextFile& file, const XString& title, const XStri
     XFileSpec path(m_sdeFolder);
     path.SetFileName(fileName);
     file.Open(path, XFile::kWrite);
+}
+
+void SDEWriter::MarkTableIncomplete()
+{
+    if (m_currentIncomplete)
+        return;
+    m_currentIncomplete = true;
+    m_incompleteTables.push_back(m_title);
 }
 
 void SDEWriter::AddColumn(DataAccessField* field, const XString& text, ValueFunction valueFn, int command)

@@ -56,6 +56,14 @@ public:
     // Closes a file of OpenTableFile, then FinishTable.
     virtual void CloseTableFile(XTextFile& file);
 
+    // ---- Incomplete tables ----
+    // The data layer marks the current table when it could not read it to its
+    // end (skipped after a connection failure). Such a table must not replace
+    // its previous data file, and the run ends as failed naming it.
+    void MarkTableIncomplete();
+    bool CurrentTableIncomplete() const { return m_currentIncomplete; }
+    const std::vector<XString>& IncompleteTables() const { return m_incompleteTables; }
+
     // ---- Run steps ----
     virtual void ColumnHook(DataAccessField* field);
     virtual void StartWriter();
@@ -158,4 +166,7 @@ protected:
     XString m_overlapDays;
 
     std::unique_ptr<sqlite::Database> m_attDb;
+
+    bool m_currentIncomplete = false;
+    std::vector<XString> m_incompleteTables;
 };
