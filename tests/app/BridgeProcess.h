@@ -169,14 +169,10 @@ inline QString maskTimes(QString text)
         QStringLiteral("(^|\n)\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d\t"));
     static const QRegularExpression fileTime(QStringLiteral("TSIS SchoolMAX:\\d\\d:\\d\\d:\\d\\d: "));
     static const QRegularExpression generated(QStringLiteral("Generated on   : [^\r]*"));
-    static const QRegularExpression built(QStringLiteral("Built on       : [^\r]*"));
-    static const QRegularExpression copyright(QStringLiteral("Copyright \\(c\\) \\d{4} "));
     text.replace(logTime, QStringLiteral("\thh:mm:ss\t"));
     text.replace(stamp, QStringLiteral("\\1yyyy/MM/dd hh:mm:ss\t"));
     text.replace(fileTime, QStringLiteral("TSIS SchoolMAX:hh:mm:ss: "));
     text.replace(generated, QStringLiteral("Generated on   : <now>"));
-    text.replace(built, QStringLiteral("Built on       : <build>"));
-    text.replace(copyright, QStringLiteral("Copyright (c) <year> "));
     return text;
 }
 
