@@ -50,8 +50,8 @@ void RemoveTree(const fs::path& path)
         return;
     if (fs::is_directory(status))
     {
-        for (const fs::directory_entry& entry : fs::directory_iterator(path, ec))
-            RemoveTree(entry.path());
+        for (fs::directory_iterator it(path, ec), end; !ec && it != end; it.increment(ec))
+            RemoveTree(it->path());
         fs::remove(path, ec);
         return;
     }

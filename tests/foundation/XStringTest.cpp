@@ -255,7 +255,8 @@ TEST(XStringTest, QtStringsCrossThroughWindows1252)
 
     // A letter outside the code page: the closest one crosses, and the text is
     // known not to fit.
-    const QString polish = QString::fromUtf8("\xc5\x81\xc3\xb3d\xc5\xba");
+    const QString polish = QString::fromUtf8("\xc5\x81\xc3\xb3"
+                                             "d\xc5\xba");
     EXPECT_STREQ("L\xf3"
                  "dz",
                  XString(polish).Text());
