@@ -5,7 +5,6 @@
 #include <cctype>
 #include <cerrno>
 #include <climits>
-#include <clocale>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
