@@ -167,10 +167,10 @@ TEST_F(EngineText, FolderOutsideWindows1252FailsAtOnce)
 TEST_F(EngineText, TextReachesProtocolLogAndFilesInTheirEncodings)
 {
     box_.setEnv(QStringLiteral("LC_ALL"), QStringLiteral("C"));
-    update(QStringLiteral(
-        "UPDATE SY010 SET SCH_NME = 'St. Mary\u2019s \u2013 North' WHERE SCH_NBR = '101';"
-        "UPDATE CE020 SET LST_NME = 'Dvo\u0159\u00e1k \u0141ukasz', FRST_NME = 'Andr\u20ac' "
-        "WHERE ID_NBR = 100001;"));
+    update(
+        QStringLiteral("UPDATE SY010 SET SCH_NME = 'St. Mary\u2019s \u2013 North' WHERE SCH_NBR = '101';"
+                       "UPDATE CE020 SET LST_NME = 'Dvo\u0159\u00e1k \u0141ukasz', FRST_NME = 'Andr\u20ac' "
+                       "WHERE ID_NBR = 100001;"));
 
     BridgeResult r = box_.run({QStringLiteral("params"), QStringLiteral("--paramkey=school"),
                                QStringLiteral("--dsn=TSISDemo"), QStringLiteral("--district=16")});
