@@ -12,7 +12,9 @@ BridgeBase::BridgeBase(QObject* parent) : SISConfig(parent)
     appAlias_ = QStringLiteral("tsis");
     appUserGuideFileName_ = QStringLiteral("TSISGuide.pdf");
     appFinishedFile_ = QStringLiteral("finished_bridge.tmp");
-    appBuildDate_ = QStringLiteral(__DATE__) + QLatin1Char(' ') + QStringLiteral(__TIME__);
+    // A fixed date, not the compiler's: the log header and the import control
+    // file stay byte-identical from one build to the next.
+    appBuildDate_ = QStringLiteral("Nov 20 2014") + QLatin1Char(' ') + QStringLiteral("16:13:20");
     oldShortName_ = QStringLiteral("TSIS");
     appMinFrontEndVersion_ = QStringLiteral("2.01.0057");
 

@@ -12,7 +12,8 @@ namespace
 QTextStream& makeStream(FILE* file)
 {
     auto* stream = new QTextStream(file, QIODevice::WriteOnly);
-    stream->setEncoding(QStringConverter::System);
+    // The front-end reads UTF-8, whatever locale the process was started in.
+    stream->setEncoding(QStringConverter::Utf8);
     return *stream;
 }
 

@@ -106,7 +106,8 @@ void LogManager::fileLine(const QString& text)
 {
     if (!file_.isOpen())
         return;
-    file_.write(text.toLocal8Bit() + "\r\n");
+    // UTF-8 whatever the locale says: cron and systemd often leave LANG unset.
+    file_.write(text.toUtf8() + "\r\n");
     file_.flush();
 }
 
@@ -175,7 +176,8 @@ void LogManager::pruneOldLogs(const QDir& folder)
                                        QStringLiteral("-\\d{4}-\\d{2}-\\d{2}\\.log$"),
                                    QRegularExpression::CaseInsensitiveOption);
     QStringList logs;
-    const QStringList files = folder.entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    // Matched and sorted alike, without regard to case.
+    const QStringList files = folder.entryList(QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
     for (const QString& file : files)
     {
         if (daily.match(file).hasMatch())
@@ -191,8 +193,8 @@ void LogManager::writeHeader(const QString& title, const QString& version, const
     fileLine(QString());
     fileLine(kRule);
     fileLine(title.isEmpty() ? QStringLiteral("Log File") : title + QStringLiteral(" File"));
-    fileLine(QStringLiteral("Copyright (c) ") + QString::number(now.date().year()) +
-             QStringLiteral(" Vantrel Software. All rights reserved."));
+    fileLine(QStringLiteral("All rights reserved. Copyright (c) Vantrel Software ") +
+             QString::number(now.date().year()));
     fileLine(QStringLiteral("www.vantrel.com"));
     fileLine(kRule);
     fileLine(QString());

@@ -18,13 +18,13 @@ void OptionScanner::addPositional(const QString& name)
 
 void OptionScanner::addSwitch(const QString& name)
 {
-    entries_.append({Kind::Switch, name, QString()});
+    entries_.append({Kind::Switch, name, QString(), false});
     flags_.insert(name, false);
 }
 
-void OptionScanner::addOption(const QString& name, const QString& defaultValue)
+void OptionScanner::addOption(const QString& name, const QString& defaultValue, bool secret)
 {
-    entries_.append({Kind::Value, name, defaultValue});
+    entries_.append({Kind::Value, name, defaultValue, secret});
     values_.insert(name, defaultValue);
 }
 
@@ -41,12 +41,17 @@ const OptionScanner::Entry* OptionScanner::find(const QString& name) const
 OptionScanner::Result OptionScanner::scan()
 {
     // The last argument is on top.
-    QStringList stack = arguments_;
+    QList<Token> stack;
+    for (const QString& argument : std::as_const(arguments_))
+        stack.append({argument, false});
     const Entry* waiting = nullptr;
 
     while (!stack.isEmpty())
     {
-        const QString token = stack.takeLast();
+        const Token taken = stack.takeLast();
+        const QString& token = taken.text;
+        const auto shown = [&taken](const QString& text)
+        { return taken.secret ? QByteArray("****") : text.toUtf8(); };
 
         const Entry* option = nullptr;
         bool plain = false;
@@ -59,15 +64,15 @@ OptionScanner::Result OptionScanner::scan()
                 return Result::Abort;
             }
             const qsizetype eq = name.indexOf(QLatin1Char('='));
+            const QString value = eq >= 0 ? name.mid(eq + 1) : QString();
             if (eq >= 0)
-            {
-                stack.append(name.mid(eq + 1));
                 name.truncate(eq);
-            }
             option = find(name);
+            if (eq >= 0)
+                stack.append({value, taken.secret || (option && option->secret)});
             if (!option)
             {
-                qWarning("Unknown option --%s", qUtf8Printable(name));
+                qWarning("Unknown option --%s", shown(name).constData());
                 return Result::Failed;
             }
         }
@@ -77,7 +82,7 @@ OptionScanner::Result OptionScanner::scan()
         }
         else
         {
-            qWarning("Unknown option -%s", qUtf8Printable(token.mid(1, 1)));
+            qWarning("Unknown option -%s", shown(token.mid(1, 1)).constData());
             return Result::Failed;
         }
 
@@ -107,7 +112,7 @@ OptionScanner::Result OptionScanner::scan()
             values_[positional_] = token;
             continue;
         }
-        qWarning("Too many arguments --%s", qUtf8Printable(token));
+        qWarning("Too many arguments --%s", shown(token).constData());
         return Result::Failed;
     }
 

@@ -27,7 +27,9 @@ public:
 
     void addPositional(const QString& name);
     void addSwitch(const QString& name);
-    void addOption(const QString& name, const QString& defaultValue);
+    // A secret option's value (a password) is never shown: a warning about a
+    // token that came from it shows "****" instead.
+    void addOption(const QString& name, const QString& defaultValue, bool secret = false);
 
     // Failures write one Qt warning. Abort means the bare "--", which ends the
     // process with status 2.
@@ -44,6 +46,13 @@ private:
         Kind kind;
         QString name;
         QString defaultValue;
+        bool secret = false;
+    };
+    // A token still to examine; secret when it is (part of) a secret option's value.
+    struct Token
+    {
+        QString text;
+        bool secret = false;
     };
 
     const Entry* find(const QString& name) const;

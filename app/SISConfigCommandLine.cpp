@@ -47,8 +47,9 @@ int SISConfig::processCommandLine(const QStringList& arguments)
     scanner.addPositional(Key::command);
     for (const QString& key : switchList_)
         scanner.addSwitch(key);
+    const QStringList secrets = passwordKeys();
     for (const QString& key : valueOptionList_)
-        scanner.addOption(key, QString());
+        scanner.addOption(key, QString(), secrets.contains(key));
 
     qInstallMessageHandler(&AppBase::qMessageOutput);
 

@@ -6,6 +6,7 @@
 #include "LogManager.h"
 #include "LogNames.h"
 #include "StatusFiles.h"
+#include "XString.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -71,6 +72,20 @@ int SISConfig::runExtraction()
 
     const QString logFile = logManager->fileName();
     const QString logName = QFileInfo(logFile).fileName();
+
+    // The engine spells paths in Windows-1252; a folder it cannot spell would
+    // be written under another name, so the run stops before the engine starts.
+    const QString output = paramValue(Key::path);
+    if (!XString::FitsCodePage(output))
+    {
+        const QString message =
+            QStringLiteral(
+                "The SDE folder cannot be written: its name holds letters outside Windows-1252: ") +
+            output;
+        emit writeLog(3, message, QStringLiteral("SISConfig::runExtraction"));
+        emit writeError(Key::path, message);
+        return 1;
+    }
 
     ParamMap values = params_;
     QString errorText;

@@ -26,7 +26,7 @@ void writeLine(const QString& folder, const QString& fileName, const QString& te
     QFile file(AppPaths::join(targetFolder(folder), fileName));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return;
-    file.write(text.toLocal8Bit() + "\r\n");
+    file.write(text.toUtf8() + "\r\n");
 }
 
 bool containsSucceeded(const QString& folder, const QString& fileName)
@@ -34,7 +34,7 @@ bool containsSucceeded(const QString& folder, const QString& fileName)
     QFile file(AppPaths::join(targetFolder(folder), fileName));
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    return QString::fromLocal8Bit(file.readAll()).contains(QLatin1String("Succeeded"), Qt::CaseInsensitive);
+    return QString::fromUtf8(file.readAll()).contains(QLatin1String("Succeeded"), Qt::CaseInsensitive);
 }
 
 QString timeStamp()

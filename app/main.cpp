@@ -3,9 +3,13 @@
 #include <QCoreApplication>
 
 #include <clocale>
+#include <csignal>
 
 int main(int argc, char** argv)
 {
+    // A front-end that stops reading must not kill the run: the line is lost,
+    // the extraction goes on and still leaves its status file and marker.
+    std::signal(SIGPIPE, SIG_IGN);
     QCoreApplication application(argc, argv);
     // Qt takes the locale from the environment; numbers must print the same everywhere.
     std::setlocale(LC_NUMERIC, "C");

@@ -1,5 +1,7 @@
 #include "XFile.h"
 
+#include "XSystemPath.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -48,9 +50,10 @@ void XFile::Open(const XFileSpec& fileSpec, int mode)
     else
         flags |= O_RDONLY;
 
+    const std::string system = XSystemPath::FromEngine(fileSpec_.PathString()).native();
     int fd;
     do
-        fd = ::open(fileSpec_.Path(), flags, 0666);
+        fd = ::open(system.c_str(), flags, 0666);
     while (fd < 0 && errno == EINTR);
     if (fd < 0)
     {

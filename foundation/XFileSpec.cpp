@@ -1,14 +1,18 @@
 #include "XFileSpec.h"
 
-#include <cctype>
 #include <cerrno>
-#include <dirent.h>
 #include <fcntl.h>
+#include <filesystem>
+#include <fnmatch.h>
+#include <locale.h>
 #include <string>
-#include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 
 #include "XFolderIterator.h"
+#include "XSystemPath.h"
+
+namespace fs = std::filesystem;
 
 namespace
 {
@@ -28,65 +32,31 @@ std::string Normalised(const char* text)
 }
 
 // The path as the system wants it: a folder without its trailing "/", except "/".
-std::string SystemPath(const XString& path)
+fs::path SystemPath(const XString& path)
 {
-    std::string p = path.Std();
-    while (p.size() > 1 && p.back() == '/')
-        p.pop_back();
-    return p;
+    XString p(path);
+    while (p.Length() > 1 && p[p.Length() - 1] == '/')
+        p.Truncate(p.Length() - 1);
+    return XSystemPath::FromEngine(p);
 }
 
-bool MatchFrom(const char* p, const char* n)
+// A file goes, or the error is raised; a folder goes after its contents, and
+// errors on the folder itself do not count.
+void RemoveTree(const fs::path& path)
 {
-    for (; *p; ++p)
-    {
-        if (*p == '*')
-        {
-            while (p[1] == '*')
-                ++p;
-            if (!p[1])
-                return true;
-            for (const char* s = n; *s; ++s)
-                if (MatchFrom(p + 1, s))
-                    return true;
-            return false;
-        }
-        if (!*n)
-            return false;
-        if (*p != '?' &&
-            std::tolower(static_cast<unsigned char>(*p)) != std::tolower(static_cast<unsigned char>(*n)))
-            return false;
-        ++n;
-    }
-    return *n == '\0';
-}
-
-void RemoveTree(const std::string& path)
-{
-    struct stat st
-    {
-    };
-    if (lstat(path.c_str(), &st) != 0)
+    std::error_code ec;
+    const fs::file_status status = fs::symlink_status(path, ec);
+    if (ec || !fs::exists(status))
         return;
-    if (S_ISDIR(st.st_mode))
+    if (fs::is_directory(status))
     {
-        if (DIR* dir = opendir(path.c_str()))
-        {
-            std::string base = path == "/" ? path : path + "/";
-            while (dirent* e = readdir(dir))
-            {
-                std::string name = e->d_name;
-                if (name == "." || name == "..")
-                    continue;
-                RemoveTree(base + name);
-            }
-            closedir(dir);
-        }
-        rmdir(path.c_str()); // errors on the folder itself do not count
+        for (fs::directory_iterator it(path, ec), end; !ec && it != end; it.increment(ec))
+            RemoveTree(it->path());
+        fs::remove(path, ec);
         return;
     }
-    if (unlink(path.c_str()) != 0 && errno != ENOENT)
-        RaiseError(errno, kDeleteFailed, path.c_str());
+    if (!fs::remove(path, ec) && ec && ec != std::errc::no_such_file_or_directory)
+        RaiseError(ec.value(), kDeleteFailed, XSystemPath::ToEngineText(path).Text());
 }
 } // namespace
 
@@ -184,10 +154,8 @@ bool XFileSpec::Exists() const
 {
     if (path_.IsEmpty())
         return false;
-    struct stat st
-    {
-    };
-    return stat(SystemPath(path_).c_str(), &st) == 0;
+    std::error_code ec;
+    return fs::exists(SystemPath(path_), ec);
 }
 
 void XFileSpec::Create() const
@@ -199,28 +167,17 @@ void XFileSpec::Create() const
         const XFileSpec parent = Parent();
         if (!parent.IsEmpty())
             parent.Create();
-        int fd = open(path_.Text(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+        int fd = open(SystemPath(path_).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
         if (fd < 0)
             RaiseError(errno, kCreateFailed, path_.Text());
         close(fd);
         return;
     }
-    const std::string& p = path_.Std();
-    for (size_t pos = p.find('/', 1); pos != std::string::npos; pos = p.find('/', pos + 1))
-    {
-        const std::string part = p.substr(0, pos);
-        struct stat st
-        {
-        };
-        if (stat(part.c_str(), &st) == 0)
-        {
-            if (!S_ISDIR(st.st_mode))
-                RaiseError(ENOTDIR, kCreateFailed, path_.Text());
-            continue;
-        }
-        if (mkdir(part.c_str(), 0777) != 0 && errno != EEXIST)
-            RaiseError(errno, kCreateFailed, path_.Text());
-    }
+    std::error_code ec;
+    const fs::path folder = SystemPath(path_);
+    fs::create_directories(folder, ec);
+    if (ec || !fs::is_directory(folder, ec))
+        RaiseError(ec ? ec.value() : ENOTDIR, kCreateFailed, path_.Text());
 }
 
 void XFileSpec::Delete() const
@@ -238,8 +195,10 @@ void XFileSpec::DeleteMatching(const char* pattern) const
     while (it.Next())
     {
         const XFileSpec file = it.FileSpec();
-        if (unlink(file.Path()) != 0 && errno != ENOENT)
-            RaiseError(errno, kDeleteFailed, file.Path());
+        std::error_code ec;
+        if (!fs::remove(SystemPath(file.PathString()), ec) && ec &&
+            ec != std::errc::no_such_file_or_directory)
+            RaiseError(ec.value(), kDeleteFailed, file.Path());
     }
 }
 
@@ -249,5 +208,19 @@ bool XFileSpec::MatchPattern(const char* pattern, const char* name)
         return false;
     if (std::string(pattern) == "*.*")
         return true;
-    return MatchFrom(pattern, name);
+    // Only "*" and "?" are wild, as on Windows: brackets and backslashes match themselves.
+    std::string escaped;
+    for (const char* p = pattern; *p; ++p)
+    {
+        if (*p == '[' || *p == ']' || *p == '\\')
+            escaped += '\\';
+        escaped += *p;
+    }
+    // Case folding by the "C" rules, whatever locale the process runs in.
+    static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
+    const locale_t previous = c ? uselocale(c) : static_cast<locale_t>(0);
+    const bool matched = fnmatch(escaped.c_str(), name, FNM_CASEFOLD) == 0;
+    if (c)
+        uselocale(previous);
+    return matched;
 }

@@ -1,9 +1,12 @@
 #include "XFolderIterator.h"
 
 #include <algorithm>
-#include <dirent.h>
-#include <string>
-#include <sys/stat.h>
+#include <filesystem>
+#include <system_error>
+
+#include "XSystemPath.h"
+
+namespace fs = std::filesystem;
 
 XFolderIterator::XFolderIterator(const XFileSpec& folder, const char* pattern, int kinds)
 {
@@ -12,31 +15,26 @@ XFolderIterator::XFolderIterator(const XFileSpec& folder, const char* pattern, i
         path.Append('/');
     folder_ = XFileSpec();
     if (!path.IsEmpty())
-    {
         folder_.Set(path);
-    }
-    std::string dirPath = path.IsEmpty() ? std::string(".") : path.Std();
-    DIR* dir = opendir(dirPath.c_str());
-    if (!dir)
-        return;
-    while (dirent* e = readdir(dir))
+    std::error_code ec;
+    const fs::path system = path.IsEmpty() ? fs::path(".") : XSystemPath::FromEngine(path);
+    for (fs::directory_iterator it(system, ec), end; !ec && it != end; it.increment(ec))
     {
-        const std::string name = e->d_name;
-        if (name == "." || name == "..")
+        XString name;
+        // A name the engine cannot spell is one it never made and cannot open.
+        if (!XSystemPath::ToEngine(it->path().filename(), name))
             continue;
-        struct stat st
-        {
-        };
-        if (stat((path.Std() + name).c_str(), &st) != 0)
+        std::error_code statusError;
+        const fs::file_status status = it->status(statusError);
+        if (statusError || !fs::exists(status))
             continue;
-        const bool isFolder = S_ISDIR(st.st_mode);
+        const bool isFolder = fs::is_directory(status);
         if (isFolder ? !(kinds & Folders) || name[0] == '.' : !(kinds & Files))
             continue;
-        if (!XFileSpec::MatchPattern(pattern ? pattern : "*.*", name.c_str()))
+        if (!XFileSpec::MatchPattern(pattern ? pattern : "*.*", name.Text()))
             continue;
-        entries_.push_back({XString(name), isFolder});
+        entries_.push_back({name, isFolder});
     }
-    closedir(dir);
     std::sort(entries_.begin(), entries_.end(),
               [](const Entry& a, const Entry& b) { return a.name.Std() < b.name.Std(); });
 }

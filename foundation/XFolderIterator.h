@@ -5,8 +5,8 @@
 #include "XFileSpec.h"
 
 // The entries of one folder whose names match a wildcard pattern (without
-// regard to case), in name order. Folders whose names start with "." are skipped.
-// A missing folder has no entries.
+// regard to case), in name order. Folders whose names start with "." are skipped,
+// and so are names that Windows-1252 cannot spell. A missing folder has no entries.
 class XFolderIterator
 {
 public:

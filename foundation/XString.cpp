@@ -1,6 +1,7 @@
 #include "XString.h"
 
 #include <QString>
+#include <bit>
 #include <cctype>
 #include <cerrno>
 #include <climits>
@@ -9,7 +10,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <iconv.h>
+#include <locale.h>
+#include <new>
 #include <ostream>
+#include <stdexcept>
 #include <vector>
 
 #include "XCodePage.h"
@@ -17,6 +21,36 @@
 
 namespace
 {
+const char* const kAllocateFailed = "Failed to allocate memory.";
+const char* const kReallocateFailed = "Failed to reallocate memory.";
+
+// Runs a step that obtains memory; the heap's refusal becomes the foundation's exception.
+template <typename Step> void Obtaining(const char* message, Step step)
+{
+    try
+    {
+        step();
+    }
+    catch (const std::bad_alloc&)
+    {
+        throw XException(message, 0);
+    }
+    catch (const std::length_error&)
+    {
+        throw XException(message, 0);
+    }
+}
+
+template <typename Step> void Allocating(Step step)
+{
+    Obtaining(kAllocateFailed, step);
+}
+
+template <typename Step> void Reallocating(Step step)
+{
+    Obtaining(kReallocateFailed, step);
+}
+
 const char* Safe(const char* text)
 {
     return text ? text : "";
@@ -45,9 +79,6 @@ const char* IconvName(unsigned codePage)
 {
     switch (codePage)
     {
-    case 0:
-    case 1252:
-        return "CP1252";
     case 10000:
         return "MACINTOSH";
     case 20127:
@@ -60,40 +91,154 @@ const char* IconvName(unsigned codePage)
         return nullptr;
     }
 }
+
+// An iconv conversion from UTF-16, opened on first use, with C.UTF-8 current
+// meanwhile: glibc transliterates only under a UTF-8 locale, and LANG or LC_ALL
+// may name none (cron and systemd often leave them unset).
+class WideConverter
+{
+public:
+    explicit WideConverter(const char* target) : target_(target) {}
+    ~WideConverter()
+    {
+        if (cd_ != reinterpret_cast<iconv_t>(-1))
+            iconv_close(cd_);
+        if (switched_)
+            uselocale(previous_);
+    }
+    WideConverter(const WideConverter&) = delete;
+    WideConverter& operator=(const WideConverter&) = delete;
+
+    // One character (one or two UTF-16 units); "?" when it has no conversion.
+    void Append(const char16_t* units, size_t count, std::string& out)
+    {
+        Open();
+        char* in = reinterpret_cast<char*>(const_cast<char16_t*>(units));
+        size_t inLeft = count * sizeof(char16_t);
+        char buffer[16];
+        char* outPtr = buffer;
+        size_t outLeft = sizeof buffer;
+        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+        if (iconv(cd_, &in, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1) || outPtr == buffer)
+            out.push_back('?');
+        else
+            out.append(buffer, static_cast<size_t>(outPtr - buffer));
+    }
+
+private:
+    void Open()
+    {
+        if (cd_ != reinterpret_cast<iconv_t>(-1))
+            return;
+        static const locale_t utf8 = newlocale(LC_ALL_MASK, "C.UTF-8", static_cast<locale_t>(0));
+        if (utf8 && !switched_)
+        {
+            previous_ = uselocale(utf8);
+            switched_ = true;
+        }
+        const char* source = std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
+        cd_ = iconv_open(target_, source);
+        if (cd_ == reinterpret_cast<iconv_t>(-1))
+            throw XException("XString::FromWide error", errno);
+    }
+
+    const char* target_;
+    iconv_t cd_ = reinterpret_cast<iconv_t>(-1);
+    locale_t previous_ = static_cast<locale_t>(0);
+    bool switched_ = false;
+};
+
+// UTF-16 to the code page. Windows-1252 takes its own bytes from its table and
+// transliterates any other character to its closest letters, "?" when none.
+std::string Narrowed(const std::u16string& units, unsigned codePage)
+{
+    const bool ansi = codePage == 0 || codePage == 1252;
+    const char* target = ansi ? "CP1252//TRANSLIT" : IconvName(codePage);
+    if (!target)
+        throw XException("XString::FromWide error", EINVAL);
+    WideConverter converter(target);
+    std::string out;
+    out.reserve(units.size());
+    for (size_t i = 0; i < units.size() && units[i] != 0; ++i)
+    {
+        const char16_t u = units[i];
+        const int byte = ansi ? XCodePage::Utf16ToCp1252(u) : -1;
+        const bool pair = u >= 0xD800 && u <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
+                          units[i + 1] <= 0xDFFF;
+        if (byte > 0)
+            out.push_back(static_cast<char>(byte));
+        else if (pair)
+            converter.Append(&units[i++], 2, out);
+        else if (u >= 0xD800 && u <= 0xDFFF)
+            out.push_back('?');
+        else
+            converter.Append(&units[i], 1, out);
+    }
+    return out;
+}
 } // namespace
 
 XString::XString() = default;
-XString::XString(const XString& other) = default;
+XString::XString(const XString& other)
+{
+    Allocating([&] { text_ = other.text_; });
+}
 XString::XString(XString&& other) noexcept : text_(std::move(other.text_)) {}
-XString::XString(const char* text) : text_(Safe(text)) {}
+XString::XString(const char* text)
+{
+    Allocating([&] { text_ = Safe(text); });
+}
 XString::XString(const char* buffer, int length)
 {
     Assign(buffer, length);
 }
-XString::XString(const std::string& text) : text_(text.c_str()) {}
+XString::XString(const std::string& text)
+{
+    Allocating([&] { text_ = text.c_str(); });
+}
 XString::XString(const QString& text)
 {
-    QByteArray bytes = text.toLatin1();
-    text_ = bytes.constData();
+    *this = FromWide(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<int>(text.size()), 1252);
 }
 XString::XString(char c)
 {
     if (c != '\0')
-        text_.assign(1, c);
+        Allocating([&] { text_.assign(1, c); });
 }
-XString::XString(int value) : text_(std::to_string(value)) {}
-XString::XString(long value) : text_(std::to_string(value)) {}
-XString::XString(long long value) : text_(std::to_string(value)) {}
-XString::XString(unsigned int value) : text_(std::to_string(value)) {}
-XString::XString(unsigned long value) : text_(std::to_string(value)) {}
-XString::XString(double value, int decimals) : text_(PrintFixed(value, decimals)) {}
-XString::XString(float value, int decimals) : text_(PrintFixed(value, decimals)) {}
+XString::XString(int value)
+{
+    Allocating([&] { text_ = std::to_string(value); });
+}
+XString::XString(long value)
+{
+    Allocating([&] { text_ = std::to_string(value); });
+}
+XString::XString(long long value)
+{
+    Allocating([&] { text_ = std::to_string(value); });
+}
+XString::XString(unsigned int value)
+{
+    Allocating([&] { text_ = std::to_string(value); });
+}
+XString::XString(unsigned long value)
+{
+    Allocating([&] { text_ = std::to_string(value); });
+}
+XString::XString(double value, int decimals)
+{
+    Allocating([&] { text_ = PrintFixed(value, decimals); });
+}
+XString::XString(float value, int decimals)
+{
+    Allocating([&] { text_ = PrintFixed(value, decimals); });
+}
 XString::~XString() = default;
 
 XString& XString::operator=(const XString& other)
 {
     if (this != &other)
-        text_ = other.text_;
+        Allocating([&] { text_ = other.text_; });
     return *this;
 }
 
@@ -111,14 +256,14 @@ XString& XString::operator=(const char* text)
 
 XString& XString::operator=(const QString& text)
 {
-    QByteArray bytes = text.toLatin1();
-    return Assign(bytes.constData());
+    return *this = XString(text);
 }
 
 XString& XString::Assign(const char* text)
 {
     // Assigning our own buffer (or a part of it) must not read freed memory.
-    std::string copy(Safe(text));
+    std::string copy;
+    Allocating([&] { copy = Safe(text); });
     text_.swap(copy);
     return *this;
 }
@@ -135,14 +280,27 @@ XString& XString::Assign(const char* buffer, int length)
         text_.clear();
         return *this;
     }
-    std::string copy(buffer, strnlen(buffer, static_cast<size_t>(length)));
+    std::string copy;
+    Allocating([&] { copy.assign(buffer, strnlen(buffer, static_cast<size_t>(length))); });
     text_.swap(copy);
     return *this;
 }
 
 QString XString::ToQString() const
 {
-    return QString::fromLatin1(text_.data(), static_cast<qsizetype>(text_.size()));
+    QString result;
+    result.reserve(static_cast<qsizetype>(text_.size()));
+    for (unsigned char c : text_)
+        result.append(QChar(XCodePage::Cp1252ToUtf16(c)));
+    return result;
+}
+
+bool XString::FitsCodePage(const QString& text)
+{
+    for (QChar c : text)
+        if (c.unicode() == 0 || XCodePage::Utf16ToCp1252(c.unicode()) < 0)
+            return false;
+    return true;
 }
 
 bool XString::operator==(const char* text) const
@@ -178,20 +336,20 @@ int XString::CompareNoCase(const char* text) const
 XString& XString::Append(const char* text)
 {
     if (text)
-        text_.append(text);
+        Reallocating([&] { text_.append(text); });
     return *this;
 }
 
 XString& XString::Append(const XString& other)
 {
-    text_.append(other.text_);
+    Reallocating([&] { text_.append(other.text_); });
     return *this;
 }
 
 XString& XString::Append(char c)
 {
     if (c != '\0')
-        text_.push_back(c);
+        Reallocating([&] { text_.push_back(c); });
     return *this;
 }
 
@@ -199,7 +357,7 @@ XString XString::Left(int count) const
 {
     if (count <= 0)
         return XString();
-    return XString(text_.substr(0, static_cast<size_t>(count)));
+    return XString(text_.c_str(), count);
 }
 
 XString XString::Mid(int start) const
@@ -208,7 +366,7 @@ XString XString::Mid(int start) const
         start = 0;
     if (start >= Length())
         return XString();
-    return XString(text_.substr(static_cast<size_t>(start)));
+    return XString(text_.c_str() + start);
 }
 
 XString XString::Sub(int start, int end) const
@@ -240,7 +398,7 @@ XString& XString::Insert(const char* text, int index)
         index = 0;
     if (index > Length())
         index = Length();
-    text_.insert(static_cast<size_t>(index), text);
+    Reallocating([&] { text_.insert(static_cast<size_t>(index), text); });
     return *this;
 }
 
@@ -267,7 +425,7 @@ XString& XString::RemoveChars(const char* set)
     if (!set || !*set)
         return *this;
     std::string out;
-    out.reserve(text_.size());
+    Reallocating([&] { out.reserve(text_.size()); });
     for (char c : text_)
         if (!InSet(c, set))
             out.push_back(c);
@@ -278,7 +436,7 @@ XString& XString::RemoveChars(const char* set)
 XString& XString::RemoveRange(char low, char high)
 {
     std::string out;
-    out.reserve(text_.size());
+    Reallocating([&] { out.reserve(text_.size()); });
     for (char c : text_)
     {
         signed char s = static_cast<signed char>(c);
@@ -434,7 +592,8 @@ XString& XString::Format(int size, const char* format, ...)
         text_.clear();
         return *this;
     }
-    std::vector<char> buffer(static_cast<size_t>(size));
+    std::vector<char> buffer;
+    Allocating([&] { buffer.resize(static_cast<size_t>(size)); });
     va_list args;
     va_start(args, format);
     int n;
@@ -445,7 +604,7 @@ XString& XString::Format(int size, const char* format, ...)
     va_end(args);
     if (n < 0)
         buffer[0] = '\0';
-    text_.assign(buffer.data()); // cut at size - 1 by vsnprintf
+    Reallocating([&] { text_.assign(buffer.data()); }); // cut at size - 1 by vsnprintf
     return *this;
 }
 
@@ -470,7 +629,8 @@ XString XString::FromWide(const char16_t* source, int count, unsigned codePage)
     else
         n = static_cast<size_t>(count);
 
-    std::u16string units(source, n);
+    std::u16string units;
+    Allocating([&] { units.assign(source, n); });
     // Compose base letters with following accents where one character exists.
     for (char16_t u : units)
     {
@@ -483,49 +643,7 @@ XString XString::FromWide(const char16_t* source, int count, unsigned codePage)
             break;
         }
     }
-
-    const char* target = IconvName(codePage);
-    if (!target)
-        throw XException("XString::FromWide error", EINVAL);
-    std::string out;
-    out.reserve(units.size());
-    if (codePage == 0 || codePage == 1252)
-    {
-        for (char16_t u : units)
-        {
-            if (u == 0)
-                break;
-            int b = XCodePage::Utf16ToCp1252(u);
-            out.push_back(b > 0 ? static_cast<char>(b) : '?');
-        }
-        result.text_.swap(out);
-        return result;
-    }
-
-    iconv_t cd = iconv_open(target, "UTF-16LE");
-    if (cd == reinterpret_cast<iconv_t>(-1))
-        throw XException("XString::FromWide error", errno);
-    for (char16_t u : units)
-    {
-        if (u == 0)
-            break;
-        char16_t unit = u;
-        unsigned char le[2] = {static_cast<unsigned char>(unit & 0xFF),
-                               static_cast<unsigned char>(unit >> 8)};
-        char* in = reinterpret_cast<char*>(le);
-        size_t inLeft = 2;
-        char buf[8];
-        char* outPtr = buf;
-        size_t outLeft = sizeof buf;
-        iconv(cd, nullptr, nullptr, nullptr, nullptr);
-        if ((unit >= 0xD800 && unit <= 0xDFFF) ||
-            iconv(cd, &in, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1) || outPtr == buf)
-            out.push_back('?');
-        else
-            out.append(buf, static_cast<size_t>(outPtr - buf));
-    }
-    iconv_close(cd);
-    result.text_.swap(out);
+    Allocating([&] { result.text_ = Narrowed(units, codePage); });
     return result;
 }
 

@@ -10,6 +10,9 @@ class QString;
 // The engine side's narrow string: bytes in the ANSI code page (Windows-1252),
 // owned by value, never holding a NUL character. A null text pointer given to
 // any constructor, assignment, comparison or append is taken as "".
+// When the heap gives no memory, operations that make a string throw
+// XException "Failed to allocate memory." and those that grow one in place
+// "Failed to reallocate memory.", both with code 0.
 class XString
 {
 public:
@@ -19,7 +22,7 @@ public:
     XString(const char* text);
     XString(const char* buffer, int length); // up to length bytes, stops at a NUL
     XString(const std::string& text);
-    XString(const QString& text); // its Latin-1 bytes
+    XString(const QString& text); // through Windows-1252, as FromWide does
     explicit XString(char c);
     explicit XString(int value);
     explicit XString(long value);
@@ -47,7 +50,9 @@ public:
     const char* At(int index) const { return &text_[index]; }
     char operator[](int index) const { return text_[index]; }
     const std::string& Std() const { return text_; }
-    QString ToQString() const; // Latin-1
+    QString ToQString() const; // through Windows-1252
+    // True when every character of the text has its own Windows-1252 byte.
+    static bool FitsCodePage(const QString& text);
 
     // Comparison (byte-wise, signed characters)
     bool operator==(const char* text) const;
@@ -107,7 +112,8 @@ public:
     // Windows-1252 <-> UTF-16. WinToWChar writes Length() + 1 units (the
     // terminator included) and throws "XString::WinToWChar error" when the
     // buffer is too small. FromWide: count -1 reads to the terminator; code page
-    // 0 or 1252 is Windows-1252; characters it cannot hold become "?".
+    // 0 or 1252 is Windows-1252, where a character it cannot hold becomes its
+    // closest letter ("\u0141" gives "L"), "?" only when there is none.
     void WinToWChar(char16_t* destination, int capacity) const;
     static XString FromWide(const char16_t* source, int count = -1, unsigned codePage = 0);
 

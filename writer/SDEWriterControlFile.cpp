@@ -66,8 +66,8 @@ void SDEWriter::WriteBanner(XFile& file)
     text += XString("// ") + kCrLf;
     text += XString("// Generated : ") + now.Format("MMM DD, YYYY HH:NN:SS") + kCrLf;
     text += Slashes() + kCrLf + Slashes();
-    text += XString("// Copyright (c) ") + XString(now.Date().Year()) + " Vantrel Software. All rights reserved. " +
-            kCrLf;
+    text += XString("// All rights reserved. Copyright (c) Vantrel Software ") + XString(now.Date().Year()) +
+            " " + kCrLf;
     text += Slashes() + kCrLf + Slashes();
     text += XString("// WARNING!") + kCrLf;
     text += XString("// This file is generated automatically by the ") + title + "(" + type + ") " + kCrLf;

@@ -24,7 +24,6 @@ std::vector<Entry> Read(const XFileSpec& folder)
     try
     {
         XXmlReader reader;
-        reader.SetUnescapeValues(true);
         if (!reader.Open(FileIn(folder), kRoot))
             return entries;
         while (reader.Next())

@@ -66,19 +66,10 @@ public:
         extraEnv_.append(name + QLatin1Char('=') + value);
     }
 
-    BridgeResult run(const QStringList& arguments) const
+    // The environment the program runs in: the sandbox's folders, a UTF-8
+    // locale unless an added entry says otherwise, and the added entries.
+    std::vector<std::string> environment() const
     {
-        const QString outFile = path(QStringLiteral("stdout.txt"));
-        const QString errFile = path(QStringLiteral("stderr.txt"));
-
-        std::vector<std::string> args{TSISBRIDGE_EXE};
-        for (const QString& a : arguments)
-            args.push_back(a.toStdString());
-        std::vector<char*> argv;
-        for (auto& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-
         std::vector<std::string> env;
         for (char** e = environ; *e; ++e)
         {
@@ -97,6 +88,23 @@ public:
         env.push_back("LANG=C.UTF-8");
         for (const QString& e : extraEnv_)
             env.push_back(e.toStdString());
+        return env;
+    }
+
+    BridgeResult run(const QStringList& arguments) const
+    {
+        const QString outFile = path(QStringLiteral("stdout.txt"));
+        const QString errFile = path(QStringLiteral("stderr.txt"));
+
+        std::vector<std::string> args{TSISBRIDGE_EXE};
+        for (const QString& a : arguments)
+            args.push_back(a.toStdString());
+        std::vector<char*> argv;
+        for (auto& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+
+        std::vector<std::string> env = environment();
         std::vector<char*> envp;
         for (auto& e : env)
             envp.push_back(e.data());
@@ -169,14 +177,10 @@ inline QString maskTimes(QString text)
         QStringLiteral("(^|\n)\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d\t"));
     static const QRegularExpression fileTime(QStringLiteral("TSIS SchoolMAX:\\d\\d:\\d\\d:\\d\\d: "));
     static const QRegularExpression generated(QStringLiteral("Generated on   : [^\r]*"));
-    static const QRegularExpression built(QStringLiteral("Built on       : [^\r]*"));
-    static const QRegularExpression copyright(QStringLiteral("Copyright \\(c\\) \\d{4} "));
     text.replace(logTime, QStringLiteral("\thh:mm:ss\t"));
     text.replace(stamp, QStringLiteral("\\1yyyy/MM/dd hh:mm:ss\t"));
     text.replace(fileTime, QStringLiteral("TSIS SchoolMAX:hh:mm:ss: "));
     text.replace(generated, QStringLiteral("Generated on   : <now>"));
-    text.replace(built, QStringLiteral("Built on       : <build>"));
-    text.replace(copyright, QStringLiteral("Copyright (c) <year> "));
     return text;
 }
 

@@ -50,9 +50,12 @@ TEST_F(LogManagerTest, ConsoleRoutingFollowsTheModeExceptForErrors)
 TEST_F(LogManagerTest, FileChannelWritesLinesProprietaryAndPrunes)
 {
     QTemporaryDir dir;
+    // The oldest is named in another case: matched and sorted without regard to case, it goes first.
     for (int day = 1; day <= 8; ++day)
     {
-        QFile old(dir.filePath(QStringLiteral("Unit-2019-02-%1.log").arg(day, 2, 10, QLatin1Char('0'))));
+        QFile old(dir.filePath(
+            (day == 1 ? QStringLiteral("unit-2019-02-%1.log") : QStringLiteral("Unit-2019-02-%1.log"))
+                .arg(day, 2, 10, QLatin1Char('0'))));
         ASSERT_TRUE(old.open(QIODevice::WriteOnly));
     }
     manager->setName(QStringLiteral("Unit Name"));

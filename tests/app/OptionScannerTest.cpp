@@ -34,6 +34,7 @@ protected:
         scanner.addOption(QStringLiteral("group"), QString());
         scanner.addOption(QStringLiteral("year"), QString());
         scanner.addOption(QStringLiteral("year"), QString());
+        scanner.addOption(QStringLiteral("pwd"), QString(), true);
         programName = scanner.programName();
         return scanner.scan();
     }
@@ -116,6 +117,19 @@ TEST_F(OptionScannerTest, Failures)
     warnings.clear();
     EXPECT_EQ(scan({QStringLiteral("run"), QStringLiteral("--year=-1")}), OptionScanner::Result::Failed);
     EXPECT_EQ(warnings, QStringList{QStringLiteral("Unknown option -1")});
+
+    // Nothing of a password's value is shown, down to a value inside it.
+    for (const QString& password :
+         {QStringLiteral("--S3cret"), QStringLiteral("--S3cret=x=y"), QStringLiteral("-S3cret")})
+    {
+        warnings.clear();
+        EXPECT_EQ(scan({QStringLiteral("run"), QStringLiteral("--pwd=") + password}),
+                  OptionScanner::Result::Failed);
+        ASSERT_EQ(warnings.size(), 1);
+        EXPECT_EQ(warnings.first(), password.startsWith(QStringLiteral("--"))
+                                        ? QStringLiteral("Unknown option --****")
+                                        : QStringLiteral("Unknown option -****"));
+    }
 }
 
 TEST_F(OptionScannerTest, BareDoubleHyphenAborts)

@@ -87,6 +87,19 @@ TEST(PasswordSecrecy, UsageStatusFileMasksPasswords)
     expectNoPassword(box, r);
 }
 
+TEST(PasswordSecrecy, PasswordStartingWithHyphensIsNotEchoedByTheScanner)
+{
+    BridgeSandbox box;
+    QStringList args = runArgs(box);
+    args << QStringLiteral("--pwd=--") + kGivenPlain;
+    const BridgeResult r = box.run(args);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(maskTimes(r.out).startsWith(
+        QStringLiteral("log\tWarning      \thh:mm:ss\tAppBase::qMessageOutput\tUnknown option --****\n")))
+        << qPrintable(r.out);
+    expectNoPassword(box, r);
+}
+
 TEST(PasswordSecrecy, FailedTestsDoNotShowThePassword)
 {
     BridgeSandbox box;

@@ -25,9 +25,10 @@ QString logName()
 // The first console lines of every extraction.
 QString kExecutionStart(const QString& out)
 {
-    return QStringLiteral("log\tProgress     \thh:mm:ss\tBridgeTaskBase::BeginExecute\tStarting Execution...\n"
-                          "inc_progress\tStarting Execution...\n"
-                          "log\tInformational\thh:mm:ss\t\tSDE Folder is: ") +
+    return QStringLiteral(
+               "log\tProgress     \thh:mm:ss\tBridgeTaskBase::BeginExecute\tStarting Execution...\n"
+               "inc_progress\tStarting Execution...\n"
+               "log\tInformational\thh:mm:ss\t\tSDE Folder is: ") +
            out + QStringLiteral("/\n");
 }
 
@@ -45,10 +46,10 @@ QString headerBlock()
 {
     return QStringLiteral("\r\n") + kRule + QStringLiteral("\r\n") +
            QStringLiteral("Vantrel Data Extractor for TSIS/SchoolMAX File\r\n"
-                          "Copyright (c) <year> Vantrel Software. All rights reserved.\r\n"
-                          "www.vantrel.com\r\n") +
-           kRule + QStringLiteral("\r\n\r\n") +
-           QStringLiteral("Built on       : <build>\r\n"
+                          "All rights reserved. Copyright (c) Vantrel Software ") +
+           QString::number(QDate::currentDate().year()) + QStringLiteral("\r\nwww.vantrel.com\r\n") + kRule +
+           QStringLiteral("\r\n\r\n") +
+           QStringLiteral("Built on       : Nov 20 2014 16:13:20\r\n"
                           "Generated on   : <now>\r\n"
                           "Version        : 4.2.9.0\r\n"
                           "               : <os>\r\n") +

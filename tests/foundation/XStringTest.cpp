@@ -242,12 +242,25 @@ TEST(XStringTest, FormatCutsAtSizeMinusOne)
     EXPECT_STREQ("", s.Text());
 }
 
-TEST(XStringTest, QtStringsCrossAsLatin1)
+TEST(XStringTest, QtStringsCrossThroughWindows1252)
 {
-    QString q = QString::fromUtf8("caf\xc3\xa9");
-    XString x(q);
-    EXPECT_STREQ("caf\xe9", x.Text());
+    // e acute, right single quotation mark, en dash and euro sign: the last three
+    // live in 0x80..0x9F, where Latin-1 has control characters.
+    const QString q = QString::fromUtf8("caf\xc3\xa9 \xe2\x80\x99\xe2\x80\x93\xe2\x82\xac");
+    const XString x(q);
+    EXPECT_STREQ("caf\xe9 \x92\x96\x80", x.Text());
     EXPECT_EQ(q, x.ToQString());
+    EXPECT_EQ("\xe2\x80\x99", XString("\x92").ToQString().toUtf8().toStdString());
+    EXPECT_TRUE(XString::FitsCodePage(q));
+
+    // A letter outside the code page: the closest one crosses, and the text is
+    // known not to fit.
+    const QString polish = QString::fromUtf8("\xc5\x81\xc3\xb3"
+                                             "d\xc5\xba");
+    EXPECT_STREQ("L\xf3"
+                 "dz",
+                 XString(polish).Text());
+    EXPECT_FALSE(XString::FitsCodePage(polish));
 }
 
 TEST(XStringTest, WideConversionUsesWindows1252)
@@ -258,6 +271,11 @@ TEST(XStringTest, WideConversionUsesWindows1252)
     EXPECT_STREQ("\x80 5 caf\xe9 ?", s.Text());
     EXPECT_EQ(XString::FromWide(wide, 3, 1252), "\x80 5");
     EXPECT_STREQ("", XString::FromWide(nullptr).Text());
+
+    // Letters outside the code page become their closest letter, "?" only when
+    // none exists (an emoji, a Chinese character); a ligature becomes its letters.
+    EXPECT_STREQ("Dvor\xe1k Lukasz", XString::FromWide(u"Dvo\u0159\u00e1k \u0141ukasz").Text());
+    EXPECT_STREQ("x?y?fi", XString::FromWide(u"x\U0001F600y\u4e2d\ufb01").Text());
 
     // A letter followed by a combining accent is composed.
     const char16_t decomposed[] = u"e\u0301";

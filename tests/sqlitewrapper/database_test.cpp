@@ -186,9 +186,11 @@ TEST(Database, OpeningAnOpenDatabaseKeepsTheConnection)
     db.Open(FreshDatabasePath().c_str());
     sqlite3 *first = db.Handle();
     ::testing::internal::CaptureStderr();
-    db.Open(FreshDatabasePath("-other").c_str());
+    db.Open(FreshDatabasePath("-other").c_str(), "abc");
     const std::string err = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(db.Handle(), first);
+    // The open connection's key is not touched.
+    EXPECT_EQ(db.KeyLength(), 0);
     EXPECT_NE(err.find("!db_"), std::string::npos);
     EXPECT_NE(err.find("libraries/sqlitewrapper/cpp/database"), std::string::npos);
 }
@@ -211,4 +213,18 @@ TEST(Database, CloseWithUnfinalizedStatementFailsAndStaysOpen)
     db.Close();
     EXPECT_FALSE(db.IsOpen());
     EXPECT_NO_THROW(db.Close());  // closing a closed database does nothing
+}
+
+TEST(Database, PathsInWindows1252OpenTheUtf8File)
+{
+    // "Schüler" in Windows-1252; the file system names it in UTF-8.
+    const std::string utf8 = FreshDatabasePath("-Sch\xc3\xbcler");
+    const std::string ansi = FreshDatabasePath("-Sch\xfcler");
+    Database db;
+    db.Open(ansi.c_str());
+    db.Execute("CREATE TABLE t (a)");
+    db.Close();
+    EXPECT_TRUE(std::filesystem::exists(utf8));
+    EXPECT_FALSE(std::filesystem::exists(ansi));
+    EXPECT_EQ(db.Path(), ansi);
 }

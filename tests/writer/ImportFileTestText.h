@@ -20,8 +20,8 @@ inline std::string ExpectedBanner(const std::string& generated, const std::strin
                        "// Nov 20, 2014\r\n"
                        "// \r\n"
                        "// Generated : " +
-           generated + "\r\n" + Slashes() + "\r\n" + Slashes() + "// Copyright (c) " + year +
-           " Vantrel Software. All rights reserved. \r\n" + Slashes() + "\r\n" + Slashes() +
+           generated + "\r\n" + Slashes() + "\r\n" + Slashes() + "// All rights reserved. Copyright (c) Vantrel Software " +
+           year + " \r\n" + Slashes() + "\r\n" + Slashes() +
            "// WARNING!\r\n"
            "// This file is generated automatically by the Vantrel Data Extractor for TSIS/SchoolMAX(Data "
            "Extractor) \r\n"

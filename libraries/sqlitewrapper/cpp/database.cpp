@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QCryptographicHash>
 
+#include "XSystemPath.h"
 #include "sqlerror.h"
 
 namespace sqlite {
@@ -34,6 +35,12 @@ Database::~Database()
 void Database::Open(const char *path, const char *key, int flags)
 {
     const char *method = "sqlite::Database::Open";
+    // The open connection keeps the key it was opened with.
+    if (db_) {
+        std::fprintf(stderr, "Assertion failed: %s, file %s, line %d\n", "!db_",
+                     "libraries/sqlitewrapper/cpp/database", __LINE__);
+        return;
+    }
     // Key: the MD5 digest of the key text, or no key at all.
     keyLength_ = 0;
     std::memset(key_, 0, sizeof key_);
@@ -42,15 +49,12 @@ void Database::Open(const char *path, const char *key, int flags)
         std::memcpy(key_, digest.constData(), sizeof key_);
         keyLength_ = 16;
     }
-    if (db_) {
-        std::fprintf(stderr, "Assertion failed: %s, file %s, line %d\n", "!db_",
-                     "libraries/sqlitewrapper/cpp/database", __LINE__);
-        return;
-    }
     path_ = path ? path : "";
     flags_ = flags;
+    // SQLite takes file names in UTF-8; the engine's paths are Windows-1252.
+    const std::string systemPath = XSystemPath::FromEngine(XString(path_)).native();
     sqlite3 *db = nullptr;
-    const int rc = sqlite3_open_v2(path_.c_str(), &db, flags, nullptr);
+    const int rc = sqlite3_open_v2(systemPath.c_str(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
         // The message must be read before the half-open handle goes away.
         try {

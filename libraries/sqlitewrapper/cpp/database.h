@@ -19,8 +19,9 @@ public:
     // and a busy timeout of 30 seconds. A null or empty key opens the file
     // unencrypted; this build has no page-encryption extension, so a
     // non-empty key fails with "Unable to decrypt database." and leaves the
-    // database closed. Opening an open database is a caller error: it is
-    // reported on stderr and nothing is opened.
+    // database closed. The path is in the engine's code page (Windows-1252).
+    // Opening an open database is a caller error: it is reported on stderr and
+    // nothing is opened or changed, the stored key included.
     void Open(const char *path, const char *key = nullptr,
               int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
     // Closes the connection when open; fails with "failed" (e.g. while a
