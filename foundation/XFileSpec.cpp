@@ -1,6 +1,7 @@
 #include "XFileSpec.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
 #include <fnmatch.h>
@@ -200,6 +201,12 @@ void XFileSpec::DeleteMatching(const char* pattern) const
             ec != std::errc::no_such_file_or_directory)
             RaiseError(ec.value(), kDeleteFailed, file.Path());
     }
+}
+
+void XFileSpec::MoveTo(const XFileSpec& target) const
+{
+    if (rename(SystemPath(path_).c_str(), SystemPath(target.path_).c_str()) != 0)
+        RaiseError(errno, "Could not rename %s to %s", path_.Text(), target.path_.Text());
 }
 
 bool XFileSpec::MatchPattern(const char* pattern, const char* name)
