@@ -105,16 +105,14 @@ XString MaskEchoedPasswords(const XString& report, const XString& connectionStri
         const std::size_t start = PasswordValueAt(s, at);
         if (start == std::string::npos)
             continue;
+        // The value up to a separator, or the known password where it runs on further.
         std::size_t length = 0;
+        while (start + length < s.size() &&
+               std::string(";'\" \t\r\n").find(s[start + length]) == std::string::npos)
+            ++length;
         for (const std::string& p : known)
             if (p.size() > length && s.compare(start, p.size(), p) == 0)
                 length = p.size();
-        if (length == 0)
-        {
-            while (start + length < s.size() &&
-                   std::string(";'\" \t\r\n").find(s[start + length]) == std::string::npos)
-                ++length;
-        }
         if (length == 0)
             continue;
         out.append(s, copied, start - copied).append("****");

@@ -126,6 +126,7 @@ TEST(ComErrorReport, OnlyPasswordsEchoedAsValuesAreMasked)
         {DatabaseType::OracleOLE, "**", "Password=** in use", "Password=**** in use"},
         // Another password value is a password all the same; a key inside a word is not a key.
         {DatabaseType::Postgres, "s3cret", "PWD=other;XPWD=keep", "PWD=****;XPWD=keep"},
+        {DatabaseType::Postgres, "ab", "echo PWD=abc;", "echo PWD=****;"},
         {DatabaseType::Postgres, "s3cret", "password authentication failed",
          "password authentication failed"},
     };

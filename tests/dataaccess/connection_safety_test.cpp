@@ -203,8 +203,13 @@ TEST(ConnectionSafety, APasswordHoldingSemicolonAndBracesLogsIn)
     {
         ADD_FAILURE() << e.what();
     }
+    // psqlODBC takes keys of its own from the string: one inside the user stays inside it.
+    const std::string injected = role + ";Database=postgres";
+    const std::string refused =
+        ConnectFailure(DatabaseType::Postgres, "TsisPostgres", injected.c_str(), nullptr);
     exec.Open("DROP ROLE " + role, admin);
     EXPECT_EQ(who, role);
+    EXPECT_NE(refused.find("role \"{" + injected + "}\" does not exist"), std::string::npos) << refused;
 
     PasswordCatcher server;
     ASSERT_NE(server.Port(), 0);
