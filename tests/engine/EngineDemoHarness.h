@@ -81,10 +81,11 @@ inline std::string ProcessFolder(const std::string& name)
 // folder of this process and points unixODBC at its data sources (TSISDemo,
 // TSISDemoSchmax and, with PostgreSQL, TSISDemoPG and TSISDemoSchmaxPG).
 // The PostgreSQL databases belong to this process and are dropped at the end.
+// extraArgs go to the script unchanged (for instance "--live-wth").
 class DemoDistrict
 {
 public:
-    DemoDistrict(const std::vector<std::string>& flavours, bool withPostgres)
+    DemoDistrict(const std::vector<std::string>& flavours, bool withPostgres, const std::string& extraArgs = "")
         : folder_(ProcessFolder("demo"))
     {
         QDir(QString::fromStdString(folder_)).removeRecursively();
@@ -93,7 +94,8 @@ public:
         CommandResult r;
         for (const std::string& flavour : flavours) {
             std::string command = std::string(TSIS_SOURCE_DIR) + "/scripts/make-demo-district.sh --flavour "
-                + flavour + " --today " + kToday + " --out '" + folder_ + "' --build-dir '" + TSIS_BINARY_DIR + "'";
+                + flavour + " --today " + kToday + " --out '" + folder_ + "' --build-dir '" + TSIS_BINARY_DIR + "' "
+                + extraArgs;
             if (withPostgres) {
                 const std::string database = "engine_e2e_" + flavour + "_" + std::to_string(getpid());
                 command += " --pg-db " + database + " --postgres";
