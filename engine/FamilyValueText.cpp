@@ -57,12 +57,6 @@ XString XYesNoText(const XString& text)
     return text == "X" ? "Yes" : "No";
 }
 
-XString DescribedCode(const LookupList& list, const XString& code)
-{
-    XString description;
-    return list.Find(code, description) ? description : code;
-}
-
 XString RestrictionText(const XString& relationship1, const XString& restricted1,
                         const XString& relationship2, const XString& restricted2)
 {

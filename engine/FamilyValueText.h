@@ -18,9 +18,6 @@ XString FamilyZipText(XString zip);
 // "Yes" for "X", "No" for anything else.
 XString XYesNoText(const XString& text);
 
-// The code's description in the list, else the code itself.
-XString DescribedCode(const LookupList& list, const XString& code);
-
 // "<rel1> is Restricted; <rel2> is Restricted" for the heads whose restriction
 // flag is not empty (relationships already described).
 XString RestrictionText(const XString& relationship1, const XString& restricted1,

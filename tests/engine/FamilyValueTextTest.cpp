@@ -49,13 +49,6 @@ TEST(FamilyValueText, Zip)
 
 TEST(FamilyValueText, RelationshipsAndRestrictions)
 {
-    LookupList relationships;
-    relationships.Add("M", "Mother");
-    relationships.Add("F", "Father");
-    EXPECT_STREQ(DescribedCode(relationships, "M").Text(), "Mother");
-    EXPECT_STREQ(DescribedCode(relationships, "XX").Text(), "XX");
-    EXPECT_STREQ(DescribedCode(relationships, "").Text(), "");
-
     EXPECT_STREQ(RestrictionText("Mother", "X", "Father", "X").Text(),
                  "Mother is Restricted; Father is Restricted");
     EXPECT_STREQ(RestrictionText("Mother", "", "Father", "X").Text(), "Father is Restricted");

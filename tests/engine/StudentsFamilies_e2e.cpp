@@ -9,7 +9,8 @@
 
 using namespace enginee2e;
 
-namespace {
+namespace
+{
 
 const char* const kFamilyFiles[] = {"StudentPhysAddr.sef", "StudentParent.sef", "StudentCon.sef",
                                     "CustodyNotes.sef",    "LegalNotes.sef",    "StudentCustom.sef",
@@ -46,9 +47,11 @@ QByteArray ControlBlock(const QByteArray& control, const QByteArray& title)
 // checked in file order, the rest of each line as a set.
 void ExpectCustodyNotes(const QByteArray& actual, const QByteArray& expected)
 {
-    auto split = [](const QByteArray& file, QList<QByteArray>& keys) {
+    auto split = [](const QByteArray& file, QList<QByteArray>& keys)
+    {
         QList<QByteArray> rest;
-        for (const QByteArray& line : file.split('\n')) {
+        for (const QByteArray& line : file.split('\n'))
+        {
             QList<QByteArray> values = line.split('\t');
             if (values.size() > 1)
                 keys.push_back(values.takeAt(1));
@@ -66,7 +69,8 @@ void ExpectCustodyNotes(const QByteArray& actual, const QByteArray& expected)
 // and StudentCustom.txt, against the expected files.
 void ExpectFamilyFiles(const QString& folder, bool liveWth)
 {
-    for (const char* name : kFamilyFiles) {
+    for (const char* name : kFamilyFiles)
+    {
         SCOPED_TRACE(name);
         const QByteArray actual = ReadFile(folder + "/" + name);
         if (QByteArray(name) == "LegalNotes.sef") // ordered by student
@@ -79,9 +83,9 @@ void ExpectFamilyFiles(const QString& folder, bool liveWth)
 
     const QByteArray control = ReadFile(folder + "/TSIS SchoolMAX.SDE");
     QByteArray blocks;
-    for (const char* title : {"Student Legal Notes", "Student Custody Protection", "Student Transport",
-                              "Student Address", "Student Parent/Guardian", "Student Contacts",
-                              "Student User-Defined Fields"})
+    for (const char* title :
+         {"Student Legal Notes", "Student Custody Protection", "Student Transport", "Student Address",
+          "Student Parent/Guardian", "Student Contacts", "Student User-Defined Fields"})
         blocks += ControlBlock(control, title);
     EXPECT_EQ(blocks, Expected("ControlBlocks.txt", liveWth));
     // Blocks in the order of the exports.
@@ -93,7 +97,8 @@ void ExpectFamilyFiles(const QString& folder, bool liveWth)
 
     // Custom fields of the writer's own list, in the order registered.
     int at = control.indexOf("// Custom Fields");
-    for (const QByteArray& line : Expected("CustomFieldLines.txt", liveWth).split('\n')) {
+    for (const QByteArray& line : Expected("CustomFieldLines.txt", liveWth).split('\n'))
+    {
         if (line.isEmpty())
             continue;
         const int found = control.indexOf(line + "\n", at);
@@ -132,7 +137,8 @@ protected:
     // A full export of school 101, checked against the expected files.
     void ExportAndCheck(bool postgres, bool liveWth)
     {
-        if (postgres && !postgres_) {
+        if (postgres && !postgres_)
+        {
             if (OnCi())
                 FAIL() << "PostgreSQL is required under CI: " << why_;
             GTEST_SKIP() << why_;
@@ -152,7 +158,8 @@ protected:
             EXPECT_FALSE(ReadFile(folder + "/" + name).contains("900001")) << name;
         // Without PRIM_FAM the address query loses its order, and says so.
         bool warned = false;
-        for (const LogLine& line : engine.Log()) {
+        for (const LogLine& line : engine.Log())
+        {
             warned |= line.level == 4 && line.message == "Field NULL in ODBC::AddOrder.";
             EXPECT_GE(line.level, 4) << line.message.toStdString();
         }
@@ -217,7 +224,8 @@ protected:
     static void Sql(const std::string& statements)
     {
         const std::string db = demo_->Folder() + "/tsisdemo-tsis.db";
-        ASSERT_EQ(RunCommand("sqlite3 -bail '" + db + "' \"" + statements + "\" 2>&1").status, 0) << statements;
+        ASSERT_EQ(RunCommand("sqlite3 -bail '" + db + "' \"" + statements + "\" 2>&1").status, 0)
+            << statements;
     }
 
     static DemoDistrict* demo_;
@@ -250,18 +258,21 @@ TEST_F(DamagedFamilyTables, CustodyFailureAndMissingTables)
 
     // Optional tables that do not exist: each routine logs its message and
     // writes nothing, and the run succeeds.
-    Sql("DROP VIEW DBTSIS_CE810_V; DROP VIEW DBTSIS_ST015_V; DROP VIEW DBTSIS_ST013_V; DROP VIEW DBTSIS_TR015_V;");
+    Sql("DROP VIEW DBTSIS_CE810_V; DROP VIEW DBTSIS_ST015_V; DROP VIEW DBTSIS_ST013_V; DROP VIEW "
+        "DBTSIS_TR015_V;");
     const QString folder = FreshFolder("missing");
     RecordedEngine engine;
     ParamMap params = RunParams(folder, "TSISDemo");
     QString error;
     ASSERT_TRUE(engine->BeginExecute(params, 1, error)) << engine.Dump();
-    for (const char* message : {"Create Student Legal Notes: Table CE810 or CE 010 does not exist.",
-                                "Create StudentCustody Protection: Table ST013 or ST014 does not exist.",
-                                "Student Transport: Table TR015 does not exist, skipping.",
-                                "Create Student Address: Table CE810 or CE 010 does not exist.",
-                                "Create Student Parent Guardian: Table CE810 or CE015 or CE010 does not exist.",
-                                "Create Student Contacts: Table ST015 does not exist."}) {
+    for (const char* message :
+         {"Create Student Legal Notes: Table CE810 or CE 010 does not exist.",
+          "Create StudentCustody Protection: Table ST013 or ST014 does not exist.",
+          "Student Transport: Table TR015 does not exist, skipping.",
+          "Create Student Address: Table CE810 or CE 010 does not exist.",
+          "Create Student Parent Guardian: Table CE810 or CE015 or CE010 does not exist.",
+          "Create Student Contacts: Table ST015 does not exist."})
+    {
         bool logged = false;
         for (const LogLine& line : engine.Log())
             logged |= line.level == 7 && line.message == message && line.method.isEmpty();
@@ -269,7 +280,8 @@ TEST_F(DamagedFamilyTables, CustodyFailureAndMissingTables)
     }
     for (const char* name : kFamilyFiles)
         EXPECT_EQ(QFile::exists(folder + "/" + name), QByteArray(name) == "StudentCustom.sef") << name;
-    EXPECT_EQ(SortedLines(ReadFile(folder + "/StudentCustom.sef")), SortedLines(Expected("StudentCustom.sef")));
+    EXPECT_EQ(SortedLines(ReadFile(folder + "/StudentCustom.sef")),
+              SortedLines(Expected("StudentCustom.sef")));
     EXPECT_TRUE(engine->IncompleteTables().empty());
 }
 
