@@ -365,7 +365,7 @@ void ExpEngine::StudentLegalNotes()
                           const XString restriction = HeadRestrictionText();
                           if (restriction.IsEmpty())
                               return;
-                          file.WriteField(GetTrimmedText(m_fields.studentKey));
+                          file.WriteField(FieldText(m_fields.studentKey));
                           file.WriteField(UniqueNoteKey());
                           file.WriteField("ALERT");
                           file.WriteField("Restricted");

@@ -1,6 +1,7 @@
 // The texts of the student and family exports, on their edge cases.
 #include <gtest/gtest.h>
 
+#include "ExpEngine.h"
 #include "FamilyValueText.h"
 
 namespace
@@ -86,6 +87,21 @@ TEST(FamilyValueText, BusRoute)
     // The first location is written as it is, even when it is a code of the list.
     EXPECT_STREQ(BusRouteText("7", "A", none, stops).Text(), "7; A");
     EXPECT_STREQ(BusRouteText("", "Oak Ave", aOnly, stops).Text(), "Oak Ave; Stop A");
+}
+
+// Legal notes and custody notes draw from one counter: keys stay unique
+// across the tables of a run.
+TEST(FamilyValueText, NoteKeysContinueFromTableToTable)
+{
+    ExpEngine engine;
+    engine.SetOptionWord(1); // no existence checks: no database here
+    engine.StartTable("Student Legal Notes", "", false);
+    for (const char* key : {"UK_1", "UK_2", "UK_3"})
+        EXPECT_STREQ(engine.UniqueNoteKey().Text(), key);
+    engine.FinishTable();
+    engine.StartTable("Student Custody Protection", "", false);
+    EXPECT_STREQ(engine.UniqueNoteKey().Text(), "UK_4");
+    engine.FinishTable();
 }
 
 } // namespace
