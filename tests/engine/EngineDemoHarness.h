@@ -81,12 +81,14 @@ inline std::string ProcessFolder(const std::string& name)
 // folder of this process and points unixODBC at its data sources (TSISDemo,
 // TSISDemoSchmax and, with PostgreSQL, TSISDemoPG and TSISDemoSchmaxPG).
 // The PostgreSQL databases belong to this process and are dropped at the end.
-// extraArgs go to the script unchanged (for instance "--live-wth").
 class DemoDistrict
 {
 public:
-    DemoDistrict(const std::vector<std::string>& flavours, bool withPostgres, const std::string& extraArgs = "")
-        : folder_(ProcessFolder("demo"))
+    // name keeps apart the districts of suites that change their database;
+    // extraArgs go to the script unchanged (for instance "--live-wth").
+    DemoDistrict(const std::vector<std::string>& flavours, bool withPostgres, const std::string& name = "demo",
+                 const std::string& extraArgs = "")
+        : folder_(ProcessFolder(name))
     {
         QDir(QString::fromStdString(folder_)).removeRecursively();
         QDir().mkpath(QString::fromStdString(folder_));
@@ -97,7 +99,8 @@ public:
                 + flavour + " --today " + kToday + " --out '" + folder_ + "' --build-dir '" + TSIS_BINARY_DIR + "' "
                 + extraArgs;
             if (withPostgres) {
-                const std::string database = "engine_e2e_" + flavour + "_" + std::to_string(getpid());
+                const std::string database = "engine_e2e_" + (name == "demo" ? std::string() : name + "_") +
+                                             flavour + "_" + std::to_string(getpid());
                 command += " --pg-db " + database + " --postgres";
                 pgDatabases_.push_back(database);
             }
@@ -127,6 +130,7 @@ public:
     bool Ok() const { return ok_; }
     const std::string& Error() const { return error_; }
     const std::string& Folder() const { return folder_; }
+    const std::vector<std::string>& PgDatabases() const { return pgDatabases_; }
 
 private:
     std::string folder_;

@@ -119,7 +119,8 @@ protected:
     static void BuildDemo(bool liveWth)
     {
         postgres_ = PostgresAvailable(why_);
-        demo_ = new DemoDistrict({"tsis"}, postgres_, liveWth ? "--live-wth" : "");
+        demo_ = liveWth ? new DemoDistrict({"tsis"}, postgres_, "livewth", "--live-wth")
+                        : new DemoDistrict({"tsis"}, postgres_);
     }
     static void TearDownTestSuite()
     {
@@ -207,7 +208,7 @@ TEST_F(LiveWthFamilies, Postgres)
 class DamagedFamilyTables : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite() { demo_ = new DemoDistrict({"tsis"}, false); }
+    static void SetUpTestSuite() { demo_ = new DemoDistrict({"tsis"}, false, "damaged"); }
     static void TearDownTestSuite()
     {
         delete demo_;
