@@ -109,6 +109,31 @@ public:
     void StudentNotes();
     // StdLeaveDate: "0" is empty, a year followed by 0000 is the school start date.
     XString LeaveDate();
+    // ExpEngineFamilies.cpp: addresses, parents and guardians, contacts,
+    // custody and legal notes, user-defined fields and bus transport.
+    void StudentLegalNotes();
+    void StudentCustodyProtection();
+    void StudentTransport();
+    void StudentAddress();
+    void StudentParentGuardian();
+    void StudentCustomFieldsTable();
+    void StudentContacts();
+    // Value functions of these routines (they read CurrentField() and m_fields).
+    XString PrimaryPhoneLabel(); // StdComKind from PRIM_FAM; counts the phones
+    XString HomePhoneLabel();    // StdComKind without PRIM_FAM
+    XString HomeAddressType();   // "Home Address" (+ the phone counter)
+    // Phone of the column's area code with the given number and extension.
+    XString PhoneOf(DataAccessField* number, DataAccessField* extension);
+    // "<relationship> is Restricted" for each restricted household head.
+    XString HeadRestrictionText();
+    // The CE035 description of a relationship code, else the code.
+    XString RelationshipOf(DataAccessField* field);
+    // "UK_" + the next number of a counter that runs through the whole run.
+    XString UniqueNoteKey();
+    // Bus number, first location and the described numbered locations.
+    XString BusRoute(ODBCField* const (&locations)[6]);
+    // A date, or a date kept as an eight-digit number, in the writer's format.
+    XString EightDigitDateText();
 
     // ---- Scheduling and calendar (ExpEngineScheduling.cpp) ----
 
@@ -215,6 +240,10 @@ protected:
 
     // The clean text of a field of the current record.
     XString FieldText(DataAccessField* field);
+    // The same, empty for a field that does not exist.
+    XString TextOrEmpty(DataAccessField* field);
+    // A column without query field that writes text on every line.
+    void AddConstantColumn(const XString& text, const XString& headerName);
     XString ConnectionString(const XString& dataSource, const XString& user, const XString& password);
 
     // Current field handles: the fields of the table being exported that the
@@ -225,6 +254,16 @@ protected:
         // Students and families
         ODBCField* studentKey = nullptr; // FilterStudent
         ODBCField* staffKey = nullptr;   // FilterStaff
+        ODBCField* familyNumber = nullptr;  // HH.FAM_NBR of ConKey
+        ODBCField* headNumber = nullptr;    // HH.HH_NBR of ConRelationship
+        ODBCField* relationship1 = nullptr; // RLTN_HH1, RLTN_HH2
+        ODBCField* relationship2 = nullptr;
+        ODBCField* restricted1 = nullptr; // RSTRCT_HH1, RSTRCT_HH2
+        ODBCField* restricted2 = nullptr;
+        ODBCField* phoneNumbers[4] = {};     // the numbers of the area-code columns
+        ODBCField* phoneExtension = nullptr; // F1_PH_EXT
+        ODBCField* fromLocations[6] = {};    // FR_BUS_LCD, FR_BU1_LCD .. FR_BU5_LCD
+        ODBCField* toLocations[6] = {};      // TO_BUS_LCD, TO_BU1_LCD .. TO_BU5_LCD
 
         // Scheduling and calendar
 
@@ -259,6 +298,7 @@ protected:
     bool m_progressGrades = false;
     bool m_conductSwitches[5] = {false, false, false, false, false};
     int m_phoneCounter = 0;
+    int m_noteKeyCounter = 0; // UniqueNoteKey; never reset, keys stay unique across tables
 
     XDate m_schoolStartDate;
     XDate m_schoolEndDate;

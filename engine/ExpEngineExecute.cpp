@@ -110,12 +110,13 @@ bool ExpEngine::Execute(ParamMap& params, int flags, QString& errorText)
     if (flags & 1) {
         StartImport();
 
-        // Student Legal Notes: not built yet.
+        StudentLegalNotes();
         StudentNotes();
-        // Student Custody Protection (its exceptions are swallowed): not built yet.
+        RunSwallowingFailure(&ExpEngine::StudentCustodyProtection);
 
         StudentDemographics();
-        // Student Transport; Grade Comments: not built yet.
+        StudentTransport();
+        // Grade Comments: not built yet.
 
         // Conduct Incidents; State Incidents; Incident Types; Conduct Outcomes;
         // Outcome Types: not built yet.
@@ -127,9 +128,12 @@ bool ExpEngine::Execute(ParamMap& params, int flags, QString& errorText)
         // "tsis": Student Medical; "schmax": Student Allergy, then Student
         // Medical Allergy: not built yet.
 
-        // Student Address; Student Parent/Guardian; Student Custom Fields;
-        // Student Contacts; Student Schedule; Days; Terms; Term Dates; Grading
-        // Periods; Courses; Sections; Section Teachers; Section Rooms: not built yet.
+        StudentAddress();
+        StudentParentGuardian();
+        StudentCustomFieldsTable();
+        StudentContacts();
+        // Student Schedule; Days; Terms; Term Dates; Grading Periods; Courses;
+        // Sections; Section Teachers; Section Rooms: not built yet.
 
         // Staff Demographics goes last, as it writes only the staff the exports
         // above collected: not built yet.

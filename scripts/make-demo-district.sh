@@ -2,7 +2,7 @@
 # Builds the demo TSIS district and a user-level ODBC configuration for it.
 #
 #   scripts/make-demo-district.sh [--postgres] [--flavour tsis|schmax] [--size N] [--out DIR]
-#                                 [--today YYYYMMDD] [--pg-db NAME] [--build-dir DIR]
+#                                 [--today YYYYMMDD] [--pg-db NAME] [--build-dir DIR] [--live-wth]
 #
 # Creates DIR/tsisdemo-<flavour>.db (SQLite; DIR defaults to build/demo), writes
 # DIR/odbc/odbcinst.ini and DIR/odbc.ini with the data sources below, and prints the lines to
@@ -23,6 +23,7 @@ out="$root/build/demo"
 today=""
 pg_db=""
 build_dir="$root/build"
+live_wth=0
 
 log() { echo "make-demo-district: $*" >&2; }
 die() { log "$*"; exit 1; }
@@ -37,6 +38,7 @@ while [ $# -gt 0 ]; do
     --today) [ $# -ge 2 ] || usage; today="$2"; shift ;;
     --pg-db) [ $# -ge 2 ] || usage; pg_db="$2"; shift ;;
     --build-dir) [ $# -ge 2 ] || usage; build_dir="$2"; shift ;;
+    --live-wth) live_wth=1 ;;
     -h|--help) usage ;;
     *) log "unknown argument: $1"; usage ;;
   esac
@@ -75,6 +77,8 @@ cp -f "$extension" "$out/lib/libtsisdemo_sqlite.so"
 
 gen_args=(--flavour "$flavour" --size "$size")
 [ -n "$today" ] && gen_args+=(--today "$today")
+# CE810 without PRIM_FAM, with LIVE_WTH instead of LIVE_WITH.
+[ "$live_wth" = 1 ] && gen_args+=(--live-wth)
 
 # SQLite: built beside the target and moved into place, so a failure leaves no half database.
 command -v sqlite3 >/dev/null || die "sqlite3 is not installed (scripts/install-deps.sh)"

@@ -84,8 +84,10 @@ inline std::string ProcessFolder(const std::string& name)
 class DemoDistrict
 {
 public:
-    // name keeps apart the districts of suites that change their database.
-    DemoDistrict(const std::vector<std::string>& flavours, bool withPostgres, const std::string& name = "demo")
+    // name keeps apart the districts of suites that change their database;
+    // extraArgs go to the script unchanged (for instance "--live-wth").
+    DemoDistrict(const std::vector<std::string>& flavours, bool withPostgres, const std::string& name = "demo",
+                 const std::string& extraArgs = "")
         : folder_(ProcessFolder(name))
     {
         QDir(QString::fromStdString(folder_)).removeRecursively();
@@ -94,7 +96,8 @@ public:
         CommandResult r;
         for (const std::string& flavour : flavours) {
             std::string command = std::string(TSIS_SOURCE_DIR) + "/scripts/make-demo-district.sh --flavour "
-                + flavour + " --today " + kToday + " --out '" + folder_ + "' --build-dir '" + TSIS_BINARY_DIR + "'";
+                + flavour + " --today " + kToday + " --out '" + folder_ + "' --build-dir '" + TSIS_BINARY_DIR + "' "
+                + extraArgs;
             if (withPostgres) {
                 const std::string database = "engine_e2e_" + (name == "demo" ? std::string() : name + "_") +
                                              flavour + "_" + std::to_string(getpid());

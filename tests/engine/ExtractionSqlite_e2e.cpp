@@ -49,8 +49,9 @@ TEST_F(SqliteExtraction, WritesTheExpectedFiles)
     EXPECT_EQ(ReadFile(folder + "/SchoolConfig.xml"), ExpectedFile("SchoolConfig-TSISDemo.xml"));
     // Nothing else: the routines that are not built yet write nothing.
     EXPECT_EQ(QDir(folder).entryList(QDir::Files, QDir::Name),
-              QStringList({"SchoolConfig.xml", "StudentCustom.txt", "StudentNotes.sef", "Students.sef",
-                           "TSIS SchoolMAX.SDE"}));
+              QStringList({"CustodyNotes.sef", "LegalNotes.sef", "SchoolConfig.xml", "StudentCon.sef",
+                           "StudentCustom.sef", "StudentCustom.txt", "StudentNotes.sef", "StudentParent.sef",
+                           "StudentPhysAddr.sef", "StudentTransport.sef", "Students.sef", "TSIS SchoolMAX.SDE"}));
 }
 
 TEST_F(SqliteExtraction, LogsDetectionAliasYearAndSchoolDates)

@@ -8,7 +8,7 @@ namespace demo
 std::string demoUsage()
 {
     return "usage: demo-district [--dialect sqlite|postgresql] [--flavour tsis|schmax] [--size N]\n"
-           "                     [--today YYYYMMDD] [--output FILE]\n"
+           "                     [--today YYYYMMDD] [--output FILE] [--live-wth]\n"
            "Writes an SQL script that builds the demo TSIS district.\n"
            "  --dialect  SQL dialect of the script (default sqlite)\n"
            "  --flavour  tsis: SY010 has TIES_SCH; schmax: SchoolMAX, it has not (default tsis)\n"
@@ -16,7 +16,8 @@ std::string demoUsage()
            std::to_string(kMaxStudentsPerSchool) +
            " (default 10)\n"
            "  --today    the day the calendar and attendance are built around (default: today)\n"
-           "  --output   file to write instead of standard output\n";
+           "  --output   file to write instead of standard output\n"
+           "  --live-wth CE810 without PRIM_FAM and with LIVE_WTH instead of LIVE_WITH\n";
 }
 
 DemoOptions parseDemoOptions(const std::vector<std::string>& args)
@@ -28,6 +29,11 @@ DemoOptions parseDemoOptions(const std::vector<std::string>& args)
         if (key == "-h" || key == "--help")
         {
             o.help = true;
+            continue;
+        }
+        if (key == "--live-wth")
+        {
+            o.liveWth = true;
             continue;
         }
         const auto eq = key.find('=');

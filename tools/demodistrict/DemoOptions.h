@@ -15,6 +15,7 @@ struct DemoOptions
     Dialect dialect = Dialect::Sqlite;
     Flavour flavour = Flavour::Tsis;
     int studentsPerSchool = 10;
+    bool liveWth = false; // CE810 without PRIM_FAM, with LIVE_WTH instead of LIVE_WITH
     CivilDate today = CivilDate::today();
     std::string outputFile; // empty: standard output
     bool help = false;

@@ -9,7 +9,8 @@ namespace demo
 namespace
 {
 
-// "NAME:i" integer, "NAME:tN" text of width N, a trailing ":tsis" marks a TSIS-only column.
+// "NAME:i" integer, "NAME:tN" text of width N, a trailing ":tsis" marks a TSIS-only column,
+// ":link" a CE810 column of the usual databases only, ":wth" one of the LIVE_WTH databases only.
 TableDef table(const char* name, const char* columns)
 {
     TableDef t{name, {}};
@@ -20,14 +21,20 @@ TableDef table(const char* name, const char* columns)
         const auto c1 = item.find(':');
         if (c1 == std::string::npos)
             throw std::logic_error("bad column list " + item);
-        ColumnDef col{item.substr(0, c1), ColumnType::Integer, 0, false};
+        ColumnDef col{item.substr(0, c1), ColumnType::Integer, 0, false, LinkColumns::Any};
         std::string rest = item.substr(c1 + 1);
         const auto c2 = rest.find(':');
         if (c2 != std::string::npos)
         {
-            if (rest.substr(c2 + 1) != "tsis")
+            const std::string flag = rest.substr(c2 + 1);
+            if (flag == "tsis")
+                col.tsisOnly = true;
+            else if (flag == "link")
+                col.linkColumns = LinkColumns::PrimaryAndLiveWith;
+            else if (flag == "wth")
+                col.linkColumns = LinkColumns::LiveWthOnly;
+            else
                 throw std::logic_error("bad column flag " + item);
-            col.tsisOnly = true;
             rest = rest.substr(0, c2);
         }
         if (rest[0] == 't')
@@ -63,8 +70,8 @@ std::vector<TableDef> buildTables()
               "EMAIL:t60 ETHNIC:t1 INACTIVE:t1 MISC_1:t10 MISC_2:t10 MISC_3:t10 MISC_4:t10 MISC_5:t10 "
               "MISC_6:t10 MISC_7:t10 MISC_8:t10 MISC_9:t10 MISC_10:t10"),
         table("CE810",
-              "DST_NBR:i ID_NBR:i FAM_NBR:i PRIM_FAM:t1 LIVE_WITH:t1 HH_LGL:t1 RLTN_HH1:t2 RLTN_HH2:t2 "
-              "RSTRCT_HH1:t1 RSTRCT_HH2:t1"),
+              "DST_NBR:i ID_NBR:i FAM_NBR:i PRIM_FAM:t1:link LIVE_WITH:t1:link LIVE_WTH:t1:wth HH_LGL:t1 "
+              "RLTN_HH1:t2 RLTN_HH2:t2 RSTRCT_HH1:t1 RSTRCT_HH2:t1"),
         table("CE010", "DST_NBR:i FAM_NBR:i ADDR_LNE_1:t40 ADDR_LNE_2:t40 CITY:t25 STATE:t2 ZIP_CD:t9 "
                        "HM_AREA_CD:i HM_PHNE:i"),
         table("CE015", "DST_NBR:i FAM_NBR:i HH_NBR:i LST_NME:t25 FRST_NME:t20 M_NME:t20 PRE_NME:t6 EMAIL:t60 "
@@ -148,8 +155,20 @@ std::vector<TableDef> buildTables()
 
 } // namespace
 
+namespace
+{
+LinkColumns g_linkColumns = LinkColumns::PrimaryAndLiveWith;
+}
+
+void setLinkColumns(LinkColumns columns)
+{
+    g_linkColumns = columns;
+}
+
 bool columnPresent(const ColumnDef& column, Flavour flavour)
 {
+    if (column.linkColumns != LinkColumns::Any && column.linkColumns != g_linkColumns)
+        return false;
     return !column.tsisOnly || flavour == Flavour::Tsis;
 }
 

@@ -18,12 +18,22 @@ enum class ColumnType
     Text     // codes and names, VARCHAR(width)
 };
 
+// The CE810 columns that say where a student lives: PRIM_FAM and LIVE_WITH in most databases,
+// LIVE_WTH alone in some.
+enum class LinkColumns
+{
+    Any, // a column of every database
+    PrimaryAndLiveWith,
+    LiveWthOnly
+};
+
 struct ColumnDef
 {
     std::string name;
     ColumnType type;
     int width;     // Text only
     bool tsisOnly; // present in the TSIS flavour only
+    LinkColumns linkColumns;
 };
 
 struct TableDef
@@ -39,5 +49,7 @@ const std::vector<TableDef>& demoTables();
 const TableDef& demoTable(const std::string& name);
 
 bool columnPresent(const ColumnDef& column, Flavour flavour);
+// Which CE810 columns the script writes (PrimaryAndLiveWith unless set).
+void setLinkColumns(LinkColumns columns);
 
 } // namespace demo

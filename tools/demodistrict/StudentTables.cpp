@@ -102,7 +102,7 @@ void DemoDistrict::writeStudents()
 
         // The second district marks other students, so a lost district condition shows.
         const int shifted = st.ordinal < 0 ? -1 : st.ordinal + profile_.exclusionShift;
-        if (st.id == kAccentedBothRestricted || (shifted >= 0 && shifted % 37 == 5))
+        if (st.id == kAccentedBothRestricted || st.id == kNoNames || (shifted >= 0 && shifted % 37 == 5))
             out_.row("ST013", {d, st.id, "CP"});
         if (shifted >= 0 && shifted % 11 == 3)
             out_.row("ST013", {d, st.id, "MR"});
@@ -137,6 +137,9 @@ void DemoDistrict::writeFamilies(const DemoStudent& st)
         home.zip = "0";
         home.address2 = "  ";
         break;
+    case kMedicalAlert:
+        home.phone = 12; // shorter than an exchange
+        break;
     default:
         break;
     }
@@ -154,8 +157,13 @@ void DemoDistrict::writeFamilies(const DemoStudent& st)
             std::string first = female ? fr.pick(DemoNames::femaleFirst()) : fr.pick(DemoNames::maleFirst());
             const std::string title = female ? (grandmother ? "Mrs." : "Ms.") : "Mr.";
             const long cell = 5550000L + fr.below(10000);
-            const long work = fr.perMille(700) ? 5551000L + fr.below(9000) : 0;
-            const long ext = work != 0 && fr.perMille(300) ? fr.between(100, 999) : 0;
+            long work = fr.perMille(700) ? 5551000L + fr.below(9000) : 0;
+            long ext = work != 0 && fr.perMille(300) ? fr.between(100, 999) : 0;
+            if (st.id == kTwoPageNotes)
+            {
+                work = h == 1 ? 5554321L : 0;
+                ext = h == 1 ? 815 : 0;
+            }
             out_.row("CE015",
                      {d, st.family, h, last, first, fr.perMille(300) ? fr.pick(DemoNames::maleFirst()) : "",
                       title, lowerAlnum(first) + "." + lowerAlnum(last) + "@mail.example.com", "WORK",
@@ -178,7 +186,12 @@ void DemoDistrict::writeFamilies(const DemoStudent& st)
         legal = "1";
         restrict2 = "X";
     }
-    out_.row("CE810", {d, st.id, st.family, "X", "X", legal, rel1, rel2, restrict1, restrict2});
+    if (st.id == kMedicationEdges || st.id == kNoNames)
+        restrict1 = "X";
+    if (st.id == kMedicalAlert)
+        legal = "2";
+    // LIVE_WITH and LIVE_WTH hold the same value; a database has one of them.
+    out_.row("CE810", {d, st.id, st.family, "X", "X", "X", legal, rel1, rel2, restrict1, restrict2});
 
     if (st.secondFamily != 0)
     {
@@ -190,8 +203,8 @@ void DemoDistrict::writeFamilies(const DemoStudent& st)
         out_.row("CE015", {d, st.secondFamily, 1, last, first, "", "Mr.",
                            lowerAlnum(first) + "." + lowerAlnum(last) + "@mail.example.com", "CELL",
                            other.area, 5550000L + sr.below(10000), 0L, "", 0L, 0L, "", 0L, 0L});
-        out_.row("CE810", {d, st.id, st.secondFamily, "",
-                           st.secondLivesWithNull ? SqlValue(nullptr) : SqlValue(""), "", "F", "", "", ""});
+        const SqlValue livesWith = st.secondLivesWithNull ? SqlValue(nullptr) : SqlValue("");
+        out_.row("CE810", {d, st.id, st.secondFamily, "", livesWith, livesWith, "", "F", "", "", ""});
     }
 }
 
@@ -208,6 +221,20 @@ void DemoDistrict::writeContacts(const DemoStudent& st)
             r.pick(DemoNames::last());
         const Home h = homeFor(r);
         const bool email = r.perMille(500);
+        // A fourth phone: a full one, and a short one without area code.
+        std::string otherType;
+        long otherArea = 0, otherPhone = 0;
+        if (st.id == kTwoPageNotes)
+        {
+            otherType = "OTHER";
+            otherArea = 410;
+            otherPhone = 5559876;
+        }
+        else if (st.id == kBusAndAllergy)
+        {
+            otherType = "PAGER";
+            otherPhone = 5551;
+        }
         out_.row("ST015", {d,
                            st.id,
                            seq,
@@ -222,9 +249,9 @@ void DemoDistrict::writeContacts(const DemoStudent& st)
                            seq == 1 ? "WORK" : "",
                            seq == 1 ? 202L : 0L,
                            seq == 1 ? 5553000L + r.below(1000) : 0L,
-                           "",
-                           0L,
-                           0L,
+                           otherType,
+                           otherArea,
+                           otherPhone,
                            h.address1,
                            h.address2,
                            h.city,
@@ -279,6 +306,23 @@ void DemoDistrict::writeTransport()
                 out_.row("TR015",
                          {d,  sc.number, y.schoolYear, st.id, "12", "12", "Main St", "A", "",    "",
                           "", "",        "Main St",    "A",   "MN", "",   "",        "",  begin, end});
+                continue;
+            }
+            // No end date (0), a stop code missing from TR060, five numbered stops.
+            if (st.id == kTwoPageNotes)
+            {
+                out_.row("TR015", {d,  sc.number, y.schoolYear, st.id, "7", "7", "Oak Ave", "Q", "LIB", "",
+                                   "", "B",       "",           "B",   "C", "D", "E",       "F", begin, 0L});
+                continue;
+            }
+            // Left in the year: the ride ends on the leaving day; the student without names rides too.
+            if (st.id == kWithdrawn || st.id == kNoNames)
+            {
+                out_.row("TR015",
+                         {d,    sc.number, y.schoolYear, st.id, "21",
+                          "21", "Elm St",  "",           "",    "",
+                          "",   "",        "Elm St",     "E",   "",
+                          "",   "",        "",           begin, st.id == kWithdrawn ? st.leaveDate : end});
                 continue;
             }
             if (st.ordinal < 0 || st.school == 2 || st.ordinal % 5 == 0)

@@ -35,6 +35,8 @@ int main(int argc, char** argv)
                 throw std::runtime_error("cannot write " + options.outputFile);
         }
         std::ostream& out = options.outputFile.empty() ? std::cout : file;
+        demo::setLinkColumns(options.liveWth ? demo::LinkColumns::LiveWthOnly
+                                             : demo::LinkColumns::PrimaryAndLiveWith);
         demo::SqlScriptWriter writer(out, options.dialect, options.flavour);
         demo::writeDemoDatabase(options, writer);
     }
