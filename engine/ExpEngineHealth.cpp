@@ -2,7 +2,8 @@
 #include "HealthText.h"
 #include "XTextFile.h"
 
-namespace {
+namespace
+{
 
 void WriteLine(XTextFile& file, std::initializer_list<XString> values)
 {
@@ -40,11 +41,12 @@ bool ExpEngine::AddHealthJoinFields(const HealthJoin& join)
 void ExpEngine::AddHealthJoinConditions(const HealthJoin& join)
 {
     AddCondition("AND", AddOperandField(join.stu, "ID_NBR"), "=", AddOperandField(join.health, "ID_NBR"), 1);
-    AddCondition("AND", AddOperandField(join.stu, "DST_NBR"), "=", AddOperandField(join.health, "DST_NBR"), 0);
+    AddCondition("AND", AddOperandField(join.stu, "DST_NBR"), "=", AddOperandField(join.health, "DST_NBR"),
+                 0);
     if (join.enroll)
     {
-        AddCondition("AND", AddOperandField(join.health, "ID_NBR"), "=", AddOperandField(join.enroll, "ID_NBR"),
-                     1);
+        AddCondition("AND", AddOperandField(join.health, "ID_NBR"), "=",
+                     AddOperandField(join.enroll, "ID_NBR"), 1);
         AddCondition("AND", AddOperandField(join.health, "DST_NBR"), "=",
                      AddOperandField(join.enroll, "DST_NBR"), 0);
     }
@@ -146,8 +148,8 @@ void ExpEngine::StudentImmunizations()
     if (!AddHealthJoinFields(join))
         return CloseTableFile(file);
 
-    for (const char* name :
-         {"MedHistKey", "MedHistStdRef", "MedHistTypeRef", "MedHistTypeCategory", "MedHistNote", "MedHistDate"})
+    for (const char* name : {"MedHistKey", "MedHistStdRef", "MedHistTypeRef", "MedHistTypeCategory",
+                             "MedHistNote", "MedHistDate"})
         AddHeaderField(name);
 
     m_fields.studentKey = AddField(join.health, "ID_NBR", true);
@@ -170,10 +172,11 @@ void ExpEngine::StudentImmunizations()
                           ++record;
                           if (!FilterStudent())
                               return;
-                          WriteLine(file, {XString(record), GetTrimmedText(m_fields.studentKey),
-                                           GetTrimmedText(type), "IMMUN",
-                                           ImmunizationNote(GetTrimmedText(disease), GetTrimmedText(exemption)),
-                                           GetTrimmedTextZeroEmpty(date)});
+                          WriteLine(file,
+                                    {XString(record), GetTrimmedText(m_fields.studentKey),
+                                     GetTrimmedText(type), "IMMUN",
+                                     ImmunizationNote(GetTrimmedText(disease), GetTrimmedText(exemption)),
+                                     GetTrimmedTextZeroEmpty(date)});
                       });
               });
 
@@ -302,8 +305,8 @@ void ExpEngine::StudentMedicalAllergy()
     XTextFile file('\t', "", "");
     OpenTableFile(file, "Student Medical Allergy", "StudentAllergy.sef");
     ScopedDistinct distinct(*this);
-    for (const char* name :
-         {"MedConditStdRef", "MedConditNote", "MedConditTypeRef$=\"Allergy\"", "MedConditSeverity$=\"ALERT\""})
+    for (const char* name : {"MedConditStdRef", "MedConditNote", "MedConditTypeRef$=\"Allergy\"",
+                             "MedConditSeverity$=\"ALERT\""})
         AddHeaderField(name);
 
     ODBCTable* stu = AddSisTable("ST010", "stu", true);

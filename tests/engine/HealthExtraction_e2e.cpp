@@ -7,7 +7,8 @@
 
 using namespace enginee2e;
 
-namespace {
+namespace
+{
 
 class HealthExtraction : public ::testing::Test
 {
@@ -28,7 +29,8 @@ protected:
     static ParamMap Params(const QString& folder, const QString& dsn)
     {
         ParamMap params = RunParams(folder, dsn);
-        if (dsn.endsWith("PG")) {
+        if (dsn.endsWith("PG"))
+        {
             const char* user = std::getenv("TSIS_PG_USER");
             params["user"] = user ? QString(user) : QString("tsis");
             params["pwd"] = "unused";
@@ -40,17 +42,17 @@ protected:
     static bool AlteredCopy(const std::string& flavour, const std::string& dsn, const std::string& sql)
     {
         const std::string copy = demo_->Folder() + "/" + dsn + ".db";
-        if (RunCommand("cp '" + demo_->Folder() + "/tsisdemo-" + flavour + ".db' '" + copy + "' && sqlite3 -bail '"
-                       + copy + "' \"" + sql + "\"")
-                .status
-            != 0)
+        if (RunCommand("cp '" + demo_->Folder() + "/tsisdemo-" + flavour + ".db' '" + copy +
+                       "' && sqlite3 -bail '" + copy + "' \"" + sql + "\"")
+                .status != 0)
             return false;
         QFile ini(QString::fromLocal8Bit(std::getenv("ODBCINI")));
         if (!ini.open(QIODevice::Append | QIODevice::Text))
             return false;
-        const QString entry = QString("\n[%1]\nDriver=SQLite3\nDatabase=%2\nNoCreat=1\nLoadExt=%3/lib/libtsisdemo_sqlite.so\n")
-                                  .arg(QString::fromStdString(dsn), QString::fromStdString(copy),
-                                       QString::fromStdString(demo_->Folder()));
+        const QString entry =
+            QString("\n[%1]\nDriver=SQLite3\nDatabase=%2\nNoCreat=1\nLoadExt=%3/lib/libtsisdemo_sqlite.so\n")
+                .arg(QString::fromStdString(dsn), QString::fromStdString(copy),
+                     QString::fromStdString(demo_->Folder()));
         return ini.write(entry.toLocal8Bit()) > 0;
     }
 
@@ -81,11 +83,12 @@ QList<QByteArray> SortedLines(const QByteArray& file)
 // The control-file blocks of the health tables, in their order.
 QByteArray HealthBlocks(const QByteArray& controlFile)
 {
-    static const QStringList titles = {"Health Concern Types",    "Student Medications", "Student Health Concerns",
-                                       "Student Immunizations",   "Student Medical",     "Student Allergy",
-                                       "Student Medical Allergy"};
+    static const QStringList titles = {
+        "Health Concern Types", "Student Medications", "Student Health Concerns", "Student Immunizations",
+        "Student Medical",      "Student Allergy",     "Student Medical Allergy"};
     QByteArray blocks;
-    for (const QByteArray& block : controlFile.split('*')) {
+    for (const QByteArray& block : controlFile.split('*'))
+    {
         const QByteArray trimmed = block.trimmed();
         if (!trimmed.startsWith("// "))
             continue;
@@ -149,34 +152,56 @@ TEST_F(HealthExtraction, MissingHealthTablesAreSkippedWithTheirMessages)
         const char* dsn;
         const char* table;
         std::vector<const char*> messages;
-        std::vector<const char*> absent;  // data files not written
+        std::vector<const char*> absent;         // data files not written
         std::vector<const char*> onlyHeaderless; // data files left empty
     };
     const Case cases[] = {
-        {"tsis", "TSISDemoNoHE094", "HE094", {"Create Health Concern Types: Table HE094 does not exist."},
-         {"HealthConcernTypes.sef"}, {}},
-        {"tsis", "TSISDemoNoHE015", "HE015", {"Create Student Health Concerns: Table HE015 does not exist."},
-         {"StuHealthConcern.sef"}, {}},
-        {"tsis", "TSISDemoNoHE020", "HE020", {"Create Student Immunizations: Table HE020 does not exist."},
-         {"StuImmunizations.sef"}, {}},
-        {"tsis", "TSISDemoNoHE011", "HE011",
-         {"Create Student Medications: Table HE011 does not exist.", "Create Student Med: Table HE011 does not exist."},
-         {"StuMedications.sef"}, {"StudentMed.sef"}},
-        {"schmax", "TSISDemoSchmaxNoHE012", "HE012",
+        {"tsis",
+         "TSISDemoNoHE094",
+         "HE094",
+         {"Create Health Concern Types: Table HE094 does not exist."},
+         {"HealthConcernTypes.sef"},
+         {}},
+        {"tsis",
+         "TSISDemoNoHE015",
+         "HE015",
+         {"Create Student Health Concerns: Table HE015 does not exist."},
+         {"StuHealthConcern.sef"},
+         {}},
+        {"tsis",
+         "TSISDemoNoHE020",
+         "HE020",
+         {"Create Student Immunizations: Table HE020 does not exist."},
+         {"StuImmunizations.sef"},
+         {}},
+        {"tsis",
+         "TSISDemoNoHE011",
+         "HE011",
+         {"Create Student Medications: Table HE011 does not exist.",
+          "Create Student Med: Table HE011 does not exist."},
+         {"StuMedications.sef"},
+         {"StudentMed.sef"}},
+        {"schmax",
+         "TSISDemoSchmaxNoHE012",
+         "HE012",
          {"Create Student Allergy: Table HE012 does not exist.",
           "Create StudentMed Allergy: Table HE012 does not exist."},
-         {}, {"StudentAllergy.sef"}},
+         {},
+         {"StudentAllergy.sef"}},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         SCOPED_TRACE(c.table);
         const std::string table = c.table;
-        ASSERT_TRUE(AlteredCopy(c.flavour, c.dsn, "DROP VIEW DBTSIS_" + table + "_V; DROP TABLE " + table + ";"));
+        ASSERT_TRUE(
+            AlteredCopy(c.flavour, c.dsn, "DROP VIEW DBTSIS_" + table + "_V; DROP TABLE " + table + ";"));
         const QString folder = FreshFolder(std::string("health-") + c.dsn);
         RecordedEngine engine;
         ParamMap params = Params(folder, c.dsn);
         QString error;
         ASSERT_TRUE(engine->BeginExecute(params, 1, error)) << engine.Dump();
-        for (const char* message : c.messages) {
+        for (const char* message : c.messages)
+        {
             bool found = false;
             for (const LogLine& line : engine.Log())
                 found |= line.level == 7 && line.message == message && line.method.isEmpty();

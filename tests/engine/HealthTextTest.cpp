@@ -6,7 +6,8 @@
 
 #include "HealthText.h"
 
-namespace {
+namespace
+{
 
 TEST(HealthText, MedicationNoteHasEachPiecePresentInItsOrder)
 {
@@ -71,7 +72,8 @@ std::vector<std::string> Allergies(const std::vector<std::pair<const char*, cons
 TEST(HealthText, AllergiesOfAStudentAreJoinedSkippingEmptyOnes)
 {
     using Lines = std::vector<std::string>;
-    EXPECT_EQ(Allergies({{"1", "A"}, {"1", ""}, {"1", "B"}, {"2", ""}, {"3", "C"}}), (Lines{"1|A, B", "3|C"}));
+    EXPECT_EQ(Allergies({{"1", "A"}, {"1", ""}, {"1", "B"}, {"2", ""}, {"3", "C"}}),
+              (Lines{"1|A, B", "3|C"}));
     // The first allergy empty, later ones not.
     EXPECT_EQ(Allergies({{"1", ""}, {"1", ""}, {"1", "B"}, {"1", "D"}}), (Lines{"1|B, D"}));
     // Records of a filtered student between two of student 1's never reach the
