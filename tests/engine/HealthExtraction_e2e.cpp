@@ -80,6 +80,26 @@ QList<QByteArray> SortedLines(const QByteArray& file)
     return lines;
 }
 
+// Each line's first two values (key and student), in the file's order.
+QList<QByteArray> KeysAndStudents(const QByteArray& file)
+{
+    QList<QByteArray> pairs;
+    for (const QByteArray& line : file.split('\n'))
+    {
+        const QList<QByteArray> values = line.split('\t');
+        pairs.append(values.size() > 1 ? values[0] + "\t" + values[1] : line);
+    }
+    return pairs;
+}
+
+QByteArray WithoutKeys(const QByteArray& file)
+{
+    QByteArray out;
+    for (const QByteArray& line : file.split('\n'))
+        out += line.mid(line.indexOf('\t') + 1) + "\n";
+    return out;
+}
+
 // The control-file blocks of the health tables, in their order.
 QByteArray HealthBlocks(const QByteArray& controlFile)
 {
@@ -112,7 +132,13 @@ void HealthExtraction::CheckFlavour(const QString& dsn, const QString& flavour)
     // Streamed without ORDER BY: the server picks the order of the lines.
     for (const char* name : {"HealthConcernTypes.sef", "StuHealthConcern.sef", "StuMedications.sef"})
         EXPECT_EQ(SortedLines(ReadFile(folder + "/" + name)), SortedLines(Expected(flavour, name))) << name;
-    EXPECT_EQ(ReadFile(folder + "/StuImmunizations.sef"), Expected(flavour, "StuImmunizations.sef"));
+    // Ordered by student only: the server orders one student's records, and
+    // with them the keys, as it likes. Each student keeps its keys and the
+    // gaps of the filtered students stay.
+    const QByteArray immunizations = ReadFile(folder + "/StuImmunizations.sef");
+    const QByteArray expected = Expected(flavour, "StuImmunizations.sef");
+    EXPECT_EQ(KeysAndStudents(immunizations), KeysAndStudents(expected));
+    EXPECT_EQ(SortedLines(WithoutKeys(immunizations)), SortedLines(WithoutKeys(expected)));
     const QString own = flavour == "tsis" ? "StudentMed.sef" : "StudentAllergy.sef";
     const QString other = flavour == "tsis" ? "StudentAllergy.sef" : "StudentMed.sef";
     EXPECT_EQ(ReadFile(folder + "/" + own), Expected(flavour, own));
