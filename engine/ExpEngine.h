@@ -143,6 +143,19 @@ public:
     void StudentNamesTable();
 
     // ---- Health (ExpEngineHealth.cpp) ----
+    void HealthConcernTypes();
+    void StudentHealthConcerns();
+    void StudentMedications();
+    void StudentImmunizations();
+    void StudentMedical();        // "tsis" only
+    void StudentAllergy();        // "schmax" only
+    void StudentMedicalAllergy(); // "schmax" only, after Student Allergy
+    // MedConditNote of Student Medications: needs the medication handles.
+    XString MedicationNoteValue();
+    // StdMedAlert: "Allergy: " + ALLERGY, or "" when it is empty.
+    XString AllergyAlert();
+    // MED_CMT unless NO_DISPLAY is "X"; an unreadable NO_DISPLAY counts as empty.
+    XString MedicalAlert(ODBCField* noDisplay, ODBCField* comment);
 
     // ---- Staff and grades (ExpEngineStaffGrades.cpp) ----
 
@@ -271,7 +284,12 @@ protected:
 
         // Conduct
 
-        // Health
+        // Health: the columns the medication note reads besides COMMENTS
+        ODBCField* dosage = nullptr;
+        ODBCField* dosageTime = nullptr;
+        ODBCField* route = nullptr;
+        ODBCField* medicationStart = nullptr;
+        ODBCField* medicationStop = nullptr;
 
         // Staff and grades
     };
@@ -304,6 +322,21 @@ protected:
     XDate m_schoolEndDate;
 
 private:
+    // The tables of the student health join; enroll only for "tsis".
+    struct HealthJoin
+    {
+        ODBCTable* health = nullptr;
+        ODBCTable* stu = nullptr;
+        ODBCTable* enroll = nullptr;
+    };
+    HealthJoin AddHealthJoinTables(const char* healthTable, const char* alias);
+    // The join's query-only fields; false when ST010 has no SCH_NBR.
+    bool AddHealthJoinFields(const HealthJoin& join);
+    void AddHealthJoinConditions(const HealthJoin& join);
+    // The query-only fields of the two allergy routines up to the flavour's
+    // own; false when HE012 has no DST_NBR.
+    bool AddAllergyQueryFields(ODBCTable* stu, ODBCTable* enroll, ODBCTable* health);
+
     struct CodeTable;
     void LoadCodeTable(const CodeTable& table);
     void ClearLookupLists();

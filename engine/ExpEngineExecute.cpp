@@ -121,12 +121,20 @@ bool ExpEngine::Execute(ParamMap& params, int flags, QString& errorText)
         // Conduct Incidents; State Incidents; Incident Types; Conduct Outcomes;
         // Outcome Types: not built yet.
 
-        // Student Grades; Grade Types; Health Concern Types; Calendar;
-        // Attendance Codes; Student Medications; Student Health Concerns;
-        // Student Immunizations: not built yet.
+        // Student Grades; Grade Types: not built yet.
+        HealthConcernTypes();
+        // Calendar; Attendance Codes: not built yet.
+        StudentMedications();
+        StudentHealthConcerns();
+        StudentImmunizations();
 
-        // "tsis": Student Medical; "schmax": Student Allergy, then Student
-        // Medical Allergy: not built yet.
+        if (Alias() == "tsis")
+            StudentMedical();
+        if (Alias() == "schmax")
+        {
+            StudentAllergy();
+            StudentMedicalAllergy();
+        }
 
         StudentAddress();
         StudentParentGuardian();

@@ -4,7 +4,8 @@
 
 using namespace enginee2e;
 
-namespace {
+namespace
+{
 
 class SqliteExtraction : public ::testing::Test
 {
@@ -49,9 +50,11 @@ TEST_F(SqliteExtraction, WritesTheExpectedFiles)
     EXPECT_EQ(ReadFile(folder + "/SchoolConfig.xml"), ExpectedFile("SchoolConfig-TSISDemo.xml"));
     // Nothing else: the routines that are not built yet write nothing.
     EXPECT_EQ(QDir(folder).entryList(QDir::Files, QDir::Name),
-              QStringList({"CustodyNotes.sef", "LegalNotes.sef", "SchoolConfig.xml", "StudentCon.sef",
-                           "StudentCustom.sef", "StudentCustom.txt", "StudentNotes.sef", "StudentParent.sef",
-                           "StudentPhysAddr.sef", "StudentTransport.sef", "Students.sef", "TSIS SchoolMAX.SDE"}));
+              QStringList({"CustodyNotes.sef", "HealthConcernTypes.sef", "LegalNotes.sef", "SchoolConfig.xml",
+                           "StuHealthConcern.sef", "StuImmunizations.sef", "StuMedications.sef",
+                           "StudentCon.sef", "StudentCustom.sef", "StudentCustom.txt", "StudentMed.sef",
+                           "StudentNotes.sef", "StudentParent.sef", "StudentPhysAddr.sef",
+                           "StudentTransport.sef", "Students.sef", "TSIS SchoolMAX.SDE"}));
 }
 
 TEST_F(SqliteExtraction, LogsDetectionAliasYearAndSchoolDates)
@@ -167,8 +170,8 @@ TEST_F(SqliteExtraction, DistrictThatIsNotANumberFailsBeforeAnyExport)
     RecordedEngine engine;
     QString error;
     EXPECT_FALSE(Run(engine, folder, "101", "16 OR 1=1", &error));
-    const QString message =
-        "The parameter district must be a whole number for the database type Oracle (ODBC), but it is \"16 OR 1=1\".";
+    const QString message = "The parameter district must be a whole number for the database type Oracle "
+                            "(ODBC), but it is \"16 OR 1=1\".";
     EXPECT_EQ(error, message);
     bool loggedAsError = false;
     for (const LogLine& line : engine.Log())
@@ -232,7 +235,8 @@ TEST_F(SqliteExtraction, AccessQuotesDistrictAndYear)
         " AND stu.SCH_NBR = '101' AND stu.SCH_YR = '2026' AND stu.DST_NBR = '16'"));
     EXPECT_EQ(ReadFile(folder + "/Students.sef"), ExpectedFile("Students.sef"));
     EXPECT_EQ(ReadFile(folder + "/StudentNotes.sef"), ExpectedFile("StudentNotes.sef"));
-    EXPECT_TRUE(ReadFile(folder + "/SchoolConfig.xml").contains("<LastDistrict LastDistrictValue=\"'16'\"/>"));
+    EXPECT_TRUE(
+        ReadFile(folder + "/SchoolConfig.xml").contains("<LastDistrict LastDistrictValue=\"'16'\"/>"));
 
     // An empty district stays empty rather than becoming ''.
     RecordedEngine noDistrict;

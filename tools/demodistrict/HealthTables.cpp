@@ -88,6 +88,16 @@ void DemoDistrict::writeHealth()
     out_.row("HE011", {d, first, kMedicationEdges, "Vitamin D", "", "", "", "", nullptr, nullptr, "", ""});
     out_.row("HE011", {d, first, kMedicalAlert, "EpiPen", "0.3 mg", "emergency", "injection",
                        "Call 911 after use", firstDay, lastDay, "Carries an EpiPen at all times", ""});
+    // Only a dosage time, a start date and a stop date of 0, no comment, NO_DISPLAY null.
+    out_.row("HE011", {d, first, kTwoPageNotes, "Ibuprofen", "", "12:15", "", "", firstDay, 0L, "", nullptr});
+    // Every exemption code, one unknown, and a disease without exemption, after the
+    // three generated rows of the student.
+    static const char* const exemptions[] = {"X", "1", "2", "3", "4", "5", "6", "9"};
+    for (const char* code : exemptions)
+        out_.row("HE020", {d, kMedicationEdges, std::string("EX") + code, code, "", 0L});
+    out_.row("HE020", {d, kMedicationEdges, "POLIO", "", "X", firstDay});
+    // A student left out of the export has allergies that must not show.
+    out_.row("HE012", {d, kNoNames, "Latex"});
     out_.row("HE012", {d, kTwoPageNotes, "Peanuts"});
     out_.row("HE012", {d, kTwoPageNotes, ""});
     out_.row("HE012", {d, kTwoPageNotes, "Penicillin"});
