@@ -71,6 +71,8 @@ void ExpEngine::EndTableHook()
 {
     m_studentKeyField = nullptr;
     m_staffKeyField = nullptr;
+    m_courseField = nullptr;
+    m_sectionField = nullptr;
 }
 
 bool ExpEngine::FilterStudent()

@@ -104,6 +104,27 @@ public:
     void StudentDemographics();
     void StudentNotes();
 
+    // ---- Scheduling and calendar ----
+    // Calendar also sets the school start and end dates from its calendar days.
+    void Calendar();
+    void Days();
+    void Terms();
+    void TermDates();
+    void GradingPeriods();
+    void Courses();
+    void Sections();
+    void SectionTeachers();
+    void SectionRooms();
+    // Runs with the time-outs raised to 120 and 360 seconds.
+    void StudentSchedule();
+    // Course key "C" + COURSE; section key "C" + COURSE + "-" + section (XSECTION
+    // or SECT_ASG); DAY_CD, empty when it is digits only.
+    XString CourseKey();
+    XString SectionKey();
+    XString DayDescription();
+    // Adds the teacher to the staff list and accepts the record.
+    bool FilterSectionTeacher();
+
     SISExpCustomFieldList& StudentCustomFields() { return m_studentCustomFields; }
 
 protected:
@@ -128,6 +149,10 @@ private:
     bool PrepareDistrict(XString& message);
     bool PrepareYear(XString& year, XString& message);
     bool YearIsQuoted() const;
+    // SCH_NBR, SCH_YR, VERSION = '00' and, with a district, DST_NBR.
+    void AddScheduleConditions(ODBCTable* table);
+    void SetSchoolDatesFromCalendar(ODBCField* date);
+    void StudentScheduleTable();
     static XString ParamText(const ParamMap& params, const char* key);
 
     // The list queries: connect and start a distinct query with ANSI joins;
@@ -169,6 +194,8 @@ private:
     // filters and value functions read; cleared after every table.
     ODBCField* m_studentKeyField = nullptr;
     ODBCField* m_staffKeyField = nullptr;
+    ODBCField* m_courseField = nullptr;
+    ODBCField* m_sectionField = nullptr;
 
     // The statement of the last list or test query, for the failure logs.
     XString m_lastSql;

@@ -111,7 +111,8 @@ bool ExpEngine::Execute(ParamMap& params, int flags, QString& errorText)
         // Conduct Incidents; State Incidents; Incident Types; Conduct Outcomes;
         // Outcome Types: not built yet.
 
-        // Student Grades; Grade Types; Health Concern Types; Calendar;
+        // Student Grades; Grade Types; Health Concern Types: not built yet.
+        Calendar();
         // Attendance Codes; Student Medications; Student Health Concerns;
         // Student Immunizations: not built yet.
 
@@ -119,8 +120,16 @@ bool ExpEngine::Execute(ParamMap& params, int flags, QString& errorText)
         // Medical Allergy: not built yet.
 
         // Student Address; Student Parent/Guardian; Student Custom Fields;
-        // Student Contacts; Student Schedule; Days; Terms; Term Dates; Grading
-        // Periods; Courses; Sections; Section Teachers; Section Rooms: not built yet.
+        // Student Contacts: not built yet.
+        StudentSchedule();
+        Days();
+        Terms();
+        TermDates();
+        GradingPeriods();
+        Courses();
+        Sections();
+        SectionTeachers();
+        SectionRooms();
 
         // Staff Demographics goes last, as it writes only the staff the exports
         // above collected: not built yet.
