@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <set>
 
+#include <QTextStream>
+
 #include "EngineDemoHarness.h"
 
 using namespace enginee2e;
@@ -152,8 +154,8 @@ TEST_P(SchedulingExports, WritesTheExpectedFilesAndBlocks)
     EXPECT_EQ(blocks, Expected("blocks.SDE"));
 
     for (const char* line :
-         {"Create Bin 1: Start: 20260831 End: 20261105", "Create Bin 2: Start: 20261106 End: 20270128",
-          "Create Bin 3: Start: 20270129 End: 20270413", "Create Bin 4: Start: 20270414 End: 20270618",
+         {"Create Bin 1: Start: 20260831 End: 20261104", "Create Bin 2: Start: 20261105 End: 20270126",
+          "Create Bin 3: Start: 20270127 End: 20270412", "Create Bin 4: Start: 20270413 End: 20270618",
           "Create Bin 5: Start: 20270618 End: ", "Create Bin 6: Start:  End: "})
         EXPECT_TRUE(engine.Logged(line)) << line;
     // The section teachers are collected for Staff Demographics.
@@ -237,6 +239,63 @@ TEST_P(SchedulingExports, ScheduleWithoutDropDateKeepsDroppedSections)
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(SortedLines(ReadFile(folder + "/StudentSched.sef")), expected);
 }
+
+// A copy of the SQLite demo without the optional tables of the schedule.
+class SchedulingWithoutTables : public SchedulingExports
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        demo_ = new DemoDistrict({"tsis"}, false);
+        if (!demo_->Ok())
+            return;
+        const std::string copy = demo_->Folder() + "/tsisdemo-nosched.db";
+        std::string sql;
+        for (const char* t : {"SC065", "SC082", "SC060", "SC040", "CA020", "GR025", "SC031", "SC070", "SC055"})
+            sql += std::string("DROP VIEW DBTSIS_") + t + "_V; DROP TABLE " + t + ";";
+        copied_ = RunCommand("cp '" + demo_->Folder() + "/tsisdemo-tsis.db' '" + copy + "' && sqlite3 -bail '" + copy
+                             + "' \"" + sql + "\"")
+                      .status
+                  == 0;
+        QFile ini(QString::fromLocal8Bit(std::getenv("ODBCINI")));
+        copied_ = copied_ && ini.open(QIODevice::Append | QIODevice::Text);
+        QTextStream out(&ini);
+        out << "\n[TSISDemoNoSched]\nDriver=SQLite3\nDatabase=" << QString::fromStdString(copy)
+            << "\nNoCreat=1\nLoadExt=" << QString::fromStdString(demo_->Folder()) << "/lib/libtsisdemo_sqlite.so\n";
+    }
+    static bool copied_;
+};
+
+bool SchedulingWithoutTables::copied_ = false;
+
+TEST_P(SchedulingWithoutTables, EachMissingTableIsLoggedAndTheRunSucceeds)
+{
+    ASSERT_TRUE(copied_);
+    RecordedEngine engine;
+    const QString folder = Run(engine, "nosched", 1, "TSISDemoNoSched");
+    for (const char* message : {"Student Schedule: SC055 table not found, skipping.",
+                                "Create Days: Table SC065 does not exist.",
+                                "Create Terms: Table SC082 or SC060 do not exist.",
+                                "Create Term Dates: Table SC082 or SC060 or SC040 or SC020 do not exist.",
+                                "Create Bins: Table GR025 do not exist.", "Create Courses: Table SC031 does not exist.",
+                                "Create Sections: Table SC060 does not exist.",
+                                "Create Courses: Table SC070 does not exist.",
+                                "Create Courses: Table SC065 does not exist."})
+        EXPECT_TRUE(engine.Logged(message)) << message;
+    for (const auto& table : kTables)
+        EXPECT_EQ(QFile::exists(folder + "/" + table.file),
+                  QByteArray(table.file) == "Calendar.sef" || QByteArray(table.file) == "Bins.sef")
+            << table.file;
+    // Grading Periods opens its file before it looks for GR025.
+    EXPECT_EQ(ReadFile(folder + "/Bins.sef"), QByteArray());
+    const QByteArray control = ReadFile(folder + "/TSIS SchoolMAX.SDE");
+    EXPECT_EQ(Block(control, "Grading Periods"),
+              "// Grading Periods\r\nBinKey\tBinStartDate\tBinEndDate\r\n#include \"Bins.sef\"\r\n*\r\n\r\n");
+    EXPECT_TRUE(Block(control, "Days").startsWith("<no block"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Sqlite, SchedulingWithoutTables, ::testing::Values(Source{"sqlite", "TSISDemo", false}),
+                         [](const ::testing::TestParamInfo<Source>& info) { return info.param.name; });
 
 INSTANTIATE_TEST_SUITE_P(Databases, SchedulingExports,
                          ::testing::Values(Source{"sqlite", "TSISDemo", false},
