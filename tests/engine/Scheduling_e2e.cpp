@@ -251,17 +251,18 @@ protected:
             return;
         const std::string copy = demo_->Folder() + "/tsisdemo-nosched.db";
         std::string sql;
-        for (const char* t : {"SC065", "SC082", "SC060", "SC040", "CA020", "GR025", "SC031", "SC070", "SC055"})
+        for (const char* t :
+             {"SC065", "SC082", "SC060", "SC040", "CA020", "GR025", "SC031", "SC070", "SC055"})
             sql += std::string("DROP VIEW DBTSIS_") + t + "_V; DROP TABLE " + t + ";";
-        copied_ = RunCommand("cp '" + demo_->Folder() + "/tsisdemo-tsis.db' '" + copy + "' && sqlite3 -bail '" + copy
-                             + "' \"" + sql + "\"")
-                      .status
-                  == 0;
+        copied_ = RunCommand("cp '" + demo_->Folder() + "/tsisdemo-tsis.db' '" + copy +
+                             "' && sqlite3 -bail '" + copy + "' \"" + sql + "\"")
+                      .status == 0;
         QFile ini(QString::fromLocal8Bit(std::getenv("ODBCINI")));
         copied_ = copied_ && ini.open(QIODevice::Append | QIODevice::Text);
         QTextStream out(&ini);
         out << "\n[TSISDemoNoSched]\nDriver=SQLite3\nDatabase=" << QString::fromStdString(copy)
-            << "\nNoCreat=1\nLoadExt=" << QString::fromStdString(demo_->Folder()) << "/lib/libtsisdemo_sqlite.so\n";
+            << "\nNoCreat=1\nLoadExt=" << QString::fromStdString(demo_->Folder())
+            << "/lib/libtsisdemo_sqlite.so\n";
     }
     static bool copied_;
 };
@@ -273,14 +274,13 @@ TEST_P(SchedulingWithoutTables, EachMissingTableIsLoggedAndTheRunSucceeds)
     ASSERT_TRUE(copied_);
     RecordedEngine engine;
     const QString folder = Run(engine, "nosched", 1, "TSISDemoNoSched");
-    for (const char* message : {"Student Schedule: SC055 table not found, skipping.",
-                                "Create Days: Table SC065 does not exist.",
-                                "Create Terms: Table SC082 or SC060 do not exist.",
-                                "Create Term Dates: Table SC082 or SC060 or SC040 or SC020 do not exist.",
-                                "Create Bins: Table GR025 do not exist.", "Create Courses: Table SC031 does not exist.",
-                                "Create Sections: Table SC060 does not exist.",
-                                "Create Courses: Table SC070 does not exist.",
-                                "Create Courses: Table SC065 does not exist."})
+    for (const char* message :
+         {"Student Schedule: SC055 table not found, skipping.", "Create Days: Table SC065 does not exist.",
+          "Create Terms: Table SC082 or SC060 do not exist.",
+          "Create Term Dates: Table SC082 or SC060 or SC040 or SC020 do not exist.",
+          "Create Bins: Table GR025 do not exist.", "Create Courses: Table SC031 does not exist.",
+          "Create Sections: Table SC060 does not exist.", "Create Courses: Table SC070 does not exist.",
+          "Create Courses: Table SC065 does not exist."})
         EXPECT_TRUE(engine.Logged(message)) << message;
     for (const auto& table : kTables)
         EXPECT_EQ(QFile::exists(folder + "/" + table.file),
@@ -294,7 +294,8 @@ TEST_P(SchedulingWithoutTables, EachMissingTableIsLoggedAndTheRunSucceeds)
     EXPECT_TRUE(Block(control, "Days").startsWith("<no block"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Sqlite, SchedulingWithoutTables, ::testing::Values(Source{"sqlite", "TSISDemo", false}),
+INSTANTIATE_TEST_SUITE_P(Sqlite, SchedulingWithoutTables,
+                         ::testing::Values(Source{"sqlite", "TSISDemo", false}),
                          [](const ::testing::TestParamInfo<Source>& info) { return info.param.name; });
 
 INSTANTIATE_TEST_SUITE_P(Databases, SchedulingExports,
