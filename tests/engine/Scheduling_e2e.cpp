@@ -246,7 +246,7 @@ class SchedulingWithoutTables : public SchedulingExports
 protected:
     static void SetUpTestSuite()
     {
-        demo_ = new DemoDistrict({"tsis"}, false);
+        demo_ = new DemoDistrict({"tsis"}, false, "nosched");
         if (!demo_->Ok())
             return;
         const std::string copy = demo_->Folder() + "/tsisdemo-nosched.db";
