@@ -56,6 +56,8 @@ int ODBCDataAccess::RunQuery(const XString& sql)
     Log(9, sql);
     try
     {
+        // A time-out changed on the open connection applies to this statement.
+        m_connection->SetCommandTimeout(m_commandTimeout);
         m_recordset->SetCursorLocation(ado::adUseClient);
         m_recordset->SetCursorType(ado::adOpenStatic);
         m_recordset->Open(AnsiText::ToUtf16(sql), *m_connection, ado::adOpenStatic, ado::adLockReadOnly,

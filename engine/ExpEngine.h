@@ -136,6 +136,25 @@ public:
     XString EightDigitDateText();
 
     // ---- Scheduling and calendar (ExpEngineScheduling.cpp) ----
+    // Calendar also sets the school start and end dates from its calendar days.
+    void Calendar();
+    void Days();
+    void Terms();
+    void TermDates();
+    void GradingPeriods();
+    void Courses();
+    void Sections();
+    void SectionTeachers();
+    void SectionRooms();
+    // Runs with the time-outs raised to 120 and 360 seconds.
+    void StudentSchedule();
+    // Course key "C" + COURSE; section key "C" + COURSE + "-" + section (XSECTION
+    // or SECT_ASG); DAY_CD, empty when it is digits only.
+    XString CourseKey();  // needs m_fields.course
+    XString SectionKey(); // needs m_fields.course and m_fields.section
+    XString DayDescription();
+    // Adds the teacher to the staff list and accepts the record.
+    bool FilterSectionTeacher(); // needs m_fields.staffKey
 
     // ---- Attendance (ExpEngineAttendance.cpp) ----
 
@@ -279,6 +298,8 @@ protected:
         ODBCField* toLocations[6] = {};      // TO_BUS_LCD, TO_BU1_LCD .. TO_BU5_LCD
 
         // Scheduling and calendar
+        ODBCField* course = nullptr;  // CourseKey, SectionKey
+        ODBCField* section = nullptr; // SectionKey: XSECTION or SECT_ASG
 
         // Attendance
 
@@ -346,6 +367,10 @@ private:
     bool PrepareDistrict(XString& message);
     bool PrepareYear(XString& year, XString& message);
     bool YearIsQuoted() const;
+    // Scheduling: SCH_NBR, SCH_YR, VERSION = '00' and, with a district, DST_NBR.
+    void AddScheduleConditions(ODBCTable* table);
+    void SetSchoolDatesFromCalendar(ODBCField* date);
+    void StudentScheduleTable();
     static XString ParamText(const ParamMap& params, const char* key);
 
     // The list queries: connect and start a distinct query with ANSI joins;

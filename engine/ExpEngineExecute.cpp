@@ -123,7 +123,8 @@ bool ExpEngine::Execute(ParamMap& params, int flags, QString& errorText)
 
         // Student Grades; Grade Types: not built yet.
         HealthConcernTypes();
-        // Calendar; Attendance Codes: not built yet.
+        Calendar();
+        // Attendance Codes: not built yet.
         StudentMedications();
         StudentHealthConcerns();
         StudentImmunizations();
@@ -140,8 +141,15 @@ bool ExpEngine::Execute(ParamMap& params, int flags, QString& errorText)
         StudentParentGuardian();
         StudentCustomFieldsTable();
         StudentContacts();
-        // Student Schedule; Days; Terms; Term Dates; Grading Periods; Courses;
-        // Sections; Section Teachers; Section Rooms: not built yet.
+        StudentSchedule();
+        Days();
+        Terms();
+        TermDates();
+        GradingPeriods();
+        Courses();
+        Sections();
+        SectionTeachers();
+        SectionRooms();
 
         // Staff Demographics goes last, as it writes only the staff the exports
         // above collected: not built yet.

@@ -17,6 +17,12 @@ public:
     // The value of the key; false (and value untouched) when absent.
     bool Find(const XString& key, XString& value) const;
     void Clear() { items_.clear(); }
+    // Visits the pairs in key order.
+    template <typename Visit> void ForEach(Visit visit) const
+    {
+        for (const auto& item : items_)
+            visit(XString(item.first), item.second);
+    }
     int Count() const { return static_cast<int>(items_.size()); }
     bool IsEmpty() const { return items_.empty(); }
 

@@ -49,12 +49,33 @@ TEST_F(SqliteExtraction, WritesTheExpectedFiles)
     EXPECT_EQ(ReadFile(folder + "/StudentCustom.txt"), ExpectedFile("StudentCustom.txt"));
     EXPECT_EQ(ReadFile(folder + "/SchoolConfig.xml"), ExpectedFile("SchoolConfig-TSISDemo.xml"));
     // Nothing else: the routines that are not built yet write nothing.
-    EXPECT_EQ(QDir(folder).entryList(QDir::Files, QDir::Name),
-              QStringList({"CustodyNotes.sef", "HealthConcernTypes.sef", "LegalNotes.sef", "SchoolConfig.xml",
-                           "StuHealthConcern.sef", "StuImmunizations.sef", "StuMedications.sef",
-                           "StudentCon.sef", "StudentCustom.sef", "StudentCustom.txt", "StudentMed.sef",
-                           "StudentNotes.sef", "StudentParent.sef", "StudentPhysAddr.sef",
-                           "StudentTransport.sef", "Students.sef", "TSIS SchoolMAX.SDE"}));
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files, QDir::Name), QStringList({"Bins.sef",
+                                                                            "Calendar.sef",
+                                                                            "Courses.sef",
+                                                                            "CustodyNotes.sef",
+                                                                            "Days.sef",
+                                                                            "HealthConcernTypes.sef",
+                                                                            "LegalNotes.sef",
+                                                                            "SchoolConfig.xml",
+                                                                            "SectionRooms.sef",
+                                                                            "SectionStaff.sef",
+                                                                            "Sections.sef",
+                                                                            "StuHealthConcern.sef",
+                                                                            "StuImmunizations.sef",
+                                                                            "StuMedications.sef",
+                                                                            "StudentCon.sef",
+                                                                            "StudentCustom.sef",
+                                                                            "StudentCustom.txt",
+                                                                            "StudentMed.sef",
+                                                                            "StudentNotes.sef",
+                                                                            "StudentParent.sef",
+                                                                            "StudentPhysAddr.sef",
+                                                                            "StudentSched.sef",
+                                                                            "StudentTransport.sef",
+                                                                            "Students.sef",
+                                                                            "TSIS SchoolMAX.SDE",
+                                                                            "TermDates.sef",
+                                                                            "Terms.sef"}));
 }
 
 TEST_F(SqliteExtraction, LogsDetectionAliasYearAndSchoolDates)
@@ -82,7 +103,8 @@ TEST_F(SqliteExtraction, LogsDetectionAliasYearAndSchoolDates)
     EXPECT_TRUE(engine.Logged("AddThisToStaffLUT: added10100"));
     EXPECT_FALSE(engine.Logged("AddThisToStaffLUT: added0"));
     EXPECT_TRUE(engine->StaffList().Contains("9001"));
-    // One homeroom teacher per grade, 10100 to 10105, and the counselor.
+    // One homeroom teacher per grade, 10100 to 10105, and the counselor; the
+    // section teachers are the same staff.
     EXPECT_TRUE(engine->StaffList().Contains("10105"));
     EXPECT_EQ(engine->StaffList().Count(), 7);
     // The student without names is left out, the others are in.

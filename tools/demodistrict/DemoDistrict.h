@@ -126,6 +126,8 @@ private:
     int sectionsPerCourse() const;
     long teacherOf(int school, int course, int section) const;
     std::string roomOf(int course, int section) const;
+    // How a school writes the weekday of a calendar letter (M, T, W, R, F).
+    static std::string weekdayName(int school, const std::string& letter);
     int homeroomCourse(int gradeIndex) const;
     std::uint64_t tag(const char* text) const { return DemoRandom::tag(text) + profile_.salt; }
     std::string sectionCode(int section) const;

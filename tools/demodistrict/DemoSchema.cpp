@@ -91,16 +91,16 @@ std::vector<TableDef> buildTables()
               "TO_BU1_LCD:t4 TO_BU2_LCD:t4 TO_BU3_LCD:t4 TO_BU4_LCD:t4 TO_BU5_LCD:t4 BEG_DT:i END_DT:i"),
         table("TR060", "DST_NBR:i BUS_LOC_CD:t4 BUS_LCD_DE:t40"),
         // Calendar and schedule.
-        table("CA005", "DST_NBR:i SCH_NBR:t4 SCH_YR:i CAL_DT:i DAY_CD:t2 INST_F:t1 CYCLE_DAY:t2"),
+        table("CA005", "DST_NBR:i SCH_NBR:t4 SCH_YR:i CAL_DT:i DAY_CD:t2 INST_F:t1 CYCLE_DAY:t9"),
         table("CA020", "DST_NBR:i SCH_NBR:t4 SCH_YR:i CAL_TY:t2 PRD_NBR:i BEG_PRD_DT:i END_PRD_DT:i"),
         table("SC040", "DST_NBR:i SCH_NBR:t4 SCH_YR:i VERSION:t2 TERM_CD:t2 TERM_NBR:i"),
         table("SC082", "DST_NBR:i SC_CODE:t2 SC_CD_ABBR:t4 SC_DESC:t30"),
         table("SC031", "DST_NBR:i SCH_NBR:t4 SCH_YR:i VERSION:t2 COURSE:t6 CRS_DESCR:t30"),
         table("SC060", "DST_NBR:i SCH_NBR:t4 SCH_YR:i VERSION:t2 COURSE:t6 XSECTION:t2 TERM_CD:t2"),
         table("SC065", "DST_NBR:i SCH_NBR:t4 SCH_YR:i VERSION:t2 COURSE:t6 XSECTION:t2 PERIOD:t2 ROOM:t6 "
-                       "CYCLE_DAY:t2"),
+                       "CYCLE_DAY:t9"),
         table("SC070", "DST_NBR:i SCH_NBR:t4 SCH_YR:i VERSION:t2 COURSE:t6 XSECTION:t2 EMP_NBR:i"),
-        table("SC055", "DST_NBR:i SCH_NBR:t4 SCH_YR:i VERSION:t2 ID_NBR:i COURSE:t6 SECT_ASG:t2 DATE_DROP:i"),
+        table("SC055", "DST_NBR:i SCH_NBR:t4 SCH_YR:i VERSION:t2 ID_NBR:i COURSE:t6 SECT_ASG:t2 DATE_DROP:i:tsis"),
         table("GR025", "DST_NBR:i SCH_NBR:t4 SCH_YR:i BEG_DT_1:i CUTOFF_DT1:i BEG_DT_2:i CUTOFF_DT2:i "
                        "BEG_DT_3:i CUTOFF_DT3:i BEG_DT_4:i CUTOFF_DT4:i BEG_DT_5:i CUTOFF_DT5:i BEG_DT_6:i "
                        "CUTOFF_DT6:i"),

@@ -4,6 +4,17 @@
 namespace demo
 {
 
+std::string DemoDistrict::weekdayName(int school, const std::string& letter)
+{
+    // The first school writes weekday letters, the second other spellings of a whole week,
+    // the third full names with Thursday as TH.
+    static const char* const names[3][5] = {{"M", "T", "W", "R", "F"},
+                                            {"Mon", "Tuesday", "wed", "Thur", "Fri"},
+                                            {"Monday", "Tue", "Wednesday", "TH", "Friday"}};
+    const std::string letters = "MTWRF";
+    return names[school % 3][letters.find(letter)];
+}
+
 void DemoDistrict::writeCalendars()
 {
     const long d = profile_.number;
@@ -13,25 +24,38 @@ void DemoDistrict::writeCalendars()
             const SchoolCalendar& cal = y.calendar;
             for (const CalendarDay& day : cal.days())
                 out_.row("CA005", {d, s.number, y.schoolYear, day.date.yyyymmdd(), day.dayCode,
-                                   day.instructional ? "1" : "0", day.cycleDay});
+                                   day.instructional ? "1" : "0", weekdayName(s.index, day.cycleDay)});
+            if (y.current)
+            {
+                // A row without a date, and a teacher workday on the Friday before the first day.
+                out_.row("CA005", {d, s.number, y.schoolYear, 0, "", "0", ""});
+                out_.row("CA005", {d, s.number, y.schoolYear, cal.firstDay().plusDays(-3).yyyymmdd(), "TW",
+                                   "0", weekdayName(s.index, "F")});
+            }
             const auto& q = cal.quarters();
             for (int p = 0; p < 4; ++p)
                 out_.row("CA020", {d, s.number, y.schoolYear, "SC", p + 1, q[p].begin.yyyymmdd(),
                                    q[p].end.yyyymmdd()});
-            out_.row("GR025", {d, s.number, y.schoolYear, q[0].begin.yyyymmdd(), q[0].end.yyyymmdd(),
-                               q[1].begin.yyyymmdd(), q[1].end.yyyymmdd(), q[2].begin.yyyymmdd(),
-                               q[2].end.yyyymmdd(), q[3].begin.yyyymmdd(), q[3].end.yyyymmdd(), 0, 0, 0, 0});
-            const std::pair<const char*, int> termNumbers[] = {{"YR", 1}, {"YR", 2}, {"YR", 3}, {"YR", 4},
-                                                               {"S1", 1}, {"S1", 2}, {"S2", 3}, {"S2", 4}};
+            // Grade-reporting dates of the first period, not the school's term calendar.
+            out_.row("CA020", {d, s.number, y.schoolYear, "GR", 1, q[0].begin.plusDays(7).yyyymmdd(),
+                               q[0].end.plusDays(7).yyyymmdd()});
+            // Four quarters, an exam bin with its start only and an unused bin.
+            out_.row("GR025",
+                     {d, s.number, y.schoolYear, q[0].begin.yyyymmdd(), q[0].end.yyyymmdd(),
+                      q[1].begin.yyyymmdd(), q[1].end.yyyymmdd(), q[2].begin.yyyymmdd(), q[2].end.yyyymmdd(),
+                      q[3].begin.yyyymmdd(), q[3].end.yyyymmdd(), cal.lastDay().yyyymmdd(), 0, 0, 0});
+            // Two periods per term; the draft version 01 would stretch S1 over the third.
+            const std::pair<const char*, int> termNumbers[] = {{"YR", 1}, {"YR", 4}, {"S1", 1},
+                                                               {"S1", 2}, {"S2", 3}, {"S2", 4}};
             for (const auto& t : termNumbers)
                 out_.row("SC040", {d, s.number, y.schoolYear, "00", t.first, t.second});
+            out_.row("SC040", {d, s.number, y.schoolYear, "01", "S1", 3});
         }
 }
 
 void DemoDistrict::writeSchedules()
 {
     const long d = profile_.number;
-    static const char* const days[] = {"M", "T", "W", "R", "F"};
     const int sections = sectionsPerCourse();
     for (const DemoSchool& s : schools_)
         for (const DemoYear& y : years_)
@@ -44,9 +68,15 @@ void DemoDistrict::writeSchedules()
                 {
                     const std::string sec = sectionCode(j);
                     out_.row("SC060", {d, s.number, y.schoolYear, "00", course.code, sec, course.term});
-                    for (const char* day : days)
+                    for (const char* letter : {"M", "T", "W", "R", "F"})
+                    {
+                        // One course of the third school writes Thursday in full, unlike its calendar.
+                        const std::string day = s.index == 2 && course.code == "PE" && *letter == 'R'
+                                                    ? "Thursday"
+                                                    : weekdayName(s.index, letter);
                         out_.row("SC065", {d, s.number, y.schoolYear, "00", course.code, sec, course.period,
                                            roomOf(static_cast<int>(c), j), day});
+                    }
                     out_.row("SC070", {d, s.number, y.schoolYear, "00", course.code, sec,
                                        teacherOf(s.index, static_cast<int>(c), j)});
                 }
