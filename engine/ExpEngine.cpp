@@ -71,6 +71,7 @@ void ExpEngine::EndTableHook()
 {
     m_studentKeyField = nullptr;
     m_staffKeyField = nullptr;
+    m_conductFields = ConductFields();
 }
 
 bool ExpEngine::FilterStudent()

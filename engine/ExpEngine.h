@@ -3,6 +3,7 @@
 #include <map>
 #include <string>
 
+#include "ConductValueText.h"
 #include "EngineList.h"
 #include "LookupList.h"
 #include "ODBCExpEngineBase.h"
@@ -44,8 +45,8 @@ public:
                                       const XString& district, const XString& school);
     bool LoadSchoolDistrictList(EngineList& list, const XString& dataSource, const XString& user,
                                 const XString& password);
-    bool LoadSchoolList(EngineList& list, const XString& dataSource, const XString& user, const XString& password,
-                        const XString& district);
+    bool LoadSchoolList(EngineList& list, const XString& dataSource, const XString& user,
+                        const XString& password, const XString& district);
     bool LoadSchoolYearList(EngineList& list, const XString& district, const XString& school,
                             const XString& dataSource, const XString& user, const XString& password);
     bool LoadBridgeList(EngineList& list, const XString& paramKey, const ParamMap& params);
@@ -104,6 +105,20 @@ public:
     void StudentDemographics();
     void StudentNotes();
 
+    // ---- Conduct ----
+    void ConductIncidents();
+    void StateIncidents();
+    void IncidentTypes();
+    void ConductOutcomes();
+    void OutcomeTypes();
+    // Staff participants, outcome targets and referees: the number, which
+    // joins the staff list (with its "added" log line) when not empty.
+    XString GetStaffPerp();
+    XString GetStaffVictim();
+    XString GetStaffWitness();
+    XString GetStaffTarget();
+    XString GetStaffReferee();
+
     SISExpCustomFieldList& StudentCustomFields() { return m_studentCustomFields; }
 
 protected:
@@ -117,6 +132,9 @@ protected:
     // The clean text of a field of the current record.
     XString FieldText(DataAccessField* field);
     XString ConnectionString(const XString& dataSource, const XString& user, const XString& password);
+    // A date column: a date value as it is, anything else (TSIS keeps dates
+    // as eight-digit numbers) read as its "YYYYMMDD" text; null otherwise.
+    XDate SisDate(DataAccessField* field);
 
 private:
     struct CodeTable;
@@ -135,6 +153,18 @@ private:
     void ConnectListQuery(const XString& dataSource, const XString& user, const XString& password);
     bool RunListQuery();
     void AbandonListQuery();
+
+    // Conduct value functions and helpers.
+    XString ConductLookup(const LookupList* list);
+    XString StudentParticipant(int role);
+    XString ParticipantName(int role);
+    XString StaffParticipant(const char* type, const char* addedText);
+    XString Referrer();
+    XString ConductStartTime();
+    XString ConductEndTime();
+    XString StateDate();
+    ODBCTable* AddConductCodeTable(const char* name, const char* alias, const char* missingMessage);
+    void AddConductCodeConditions(ODBCTable* table);
 
     SISExpCustomFieldList m_studentCustomFields;
 
@@ -159,7 +189,8 @@ private:
     LookupList m_days;
 
     bool m_progressGrades = false;
-    bool m_conductSwitches[5] = {false, false, false, false, false};
+    // The name switches of the conduct participants.
+    ConductParticipants m_conductParticipants;
     int m_phoneCounter = 0;
 
     XDate m_schoolStartDate;
@@ -169,6 +200,17 @@ private:
     // filters and value functions read; cleared after every table.
     ODBCField* m_studentKeyField = nullptr;
     ODBCField* m_staffKeyField = nullptr;
+    // Fields the conduct value functions read besides their column's own.
+    struct ConductFields
+    {
+        ODBCField* participantKind = nullptr; // PART_CD
+        ODBCField* participantId = nullptr;   // the participant's ID_NBR
+        ODBCField* referredBy = nullptr;      // REF_BY
+        ODBCField* startMinute = nullptr;
+        ODBCField* startAmPm = nullptr;
+        ODBCField* endMinute = nullptr;
+        ODBCField* endAmPm = nullptr;
+    } m_conductFields;
 
     // The statement of the last list or test query, for the failure logs.
     XString m_lastSql;

@@ -108,8 +108,11 @@ bool ExpEngine::Execute(ParamMap& params, int flags, QString& errorText)
         StudentDemographics();
         // Student Transport; Grade Comments: not built yet.
 
-        // Conduct Incidents; State Incidents; Incident Types; Conduct Outcomes;
-        // Outcome Types: not built yet.
+        ConductIncidents();
+        StateIncidents();
+        IncidentTypes();
+        ConductOutcomes();
+        OutcomeTypes();
 
         // Student Grades; Grade Types; Health Concern Types; Calendar;
         // Attendance Codes; Student Medications; Student Health Concerns;
