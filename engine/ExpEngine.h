@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <initializer_list>
 #include <map>
 #include <string>
 
@@ -8,8 +10,10 @@
 #include "LookupList.h"
 #include "ODBCExpEngineBase.h"
 #include "SISExpCustomFieldList.h"
+#include "ScopedQuerySwitch.h"
 #include "XDateTime.h"
 #include "XString.h"
+#include "XTextFile.h"
 
 // The engine that knows the TSIS and SchoolMAX databases: it finds the
 // database type, the table-name prefix and suffix and the flavour (alias
@@ -90,22 +94,29 @@ public:
     // "ELRE"); null for any other type.
     const LookupList* MiscDiscipline(const XString& eventType) const;
 
-    // ---- Value functions and row filters of the exports ----
+    // ---- Value functions and row filters shared by the exports ----
     XString ZeroAsEmpty() override;
+    // Clears the current field handles as a whole (called by FinishTable).
     void EndTableHook() override;
-    bool FilterStudent();
-    bool FilterStaff();
+    bool FilterStudent(); // needs m_fields.studentKey
+    bool FilterStaff();   // needs m_fields.staffKey
     XString AddThisToStaffLUT();
+
+    // ==== Export routines, one group and one source file per family ====
+
+    // ---- Students and families (ExpEngineStudents.cpp) ----
+    void StudentInclusion();
+    void StudentDemographics();
+    void StudentNotes();
     // StdLeaveDate: "0" is empty, a year followed by 0000 is the school start date.
     XString LeaveDate();
 
-    // ---- Export routines ----
-    void StudentInclusion();
-    void StudentNamesTable();
-    void StudentDemographics();
-    void StudentNotes();
+    // ---- Scheduling and calendar (ExpEngineScheduling.cpp) ----
 
-    // ---- Conduct ----
+    // ---- Attendance (ExpEngineAttendance.cpp) ----
+
+    // ---- Conduct (ExpEngineConduct.cpp; Student Names is a lookup table) ----
+    void StudentNamesTable();
     void ConductIncidents();
     void StateIncidents();
     void IncidentTypes();
@@ -119,22 +130,159 @@ public:
     XString GetStaffTarget();
     XString GetStaffReferee();
 
+    // ---- Health (ExpEngineHealth.cpp) ----
+
+    // ---- Staff and grades (ExpEngineStaffGrades.cpp) ----
+
     SISExpCustomFieldList& StudentCustomFields() { return m_studentCustomFields; }
 
+    // The parts of AddSchoolConditions.
+    enum SchoolConditionParts
+    {
+        kSchoolNumber = 1,
+        kSchoolYear = 2,
+        kDistrict = 4, // only when the district number is not empty
+        kAllSchoolConditions = kSchoolNumber | kSchoolYear | kDistrict,
+    };
+
 protected:
-    // One table of a SIS query, named by GetTableName in both forms.
+    // ==== The routine frame ====
+    //
+    // A streamed routine (one record, one line):
+    //     StartTable("Student Demographics", "Students.sef");
+    //     ScopedDistinct distinct(*this);        // when the query is distinct
+    //     ODBCTable* stu = AddSisTable("ST010", "stu", true);
+    //     ODBCTable* opt = AddSisTable("ST015", "CON", false);
+    //     if (!opt)
+    //         return SkipMissingTable("Create ...: Table ST015 does not exist.");
+    //     AddJoin(stu, "ID_NBR", opt, "ID_NBR");
+    //     AddSchoolConditions(stu);
+    //     m_fields.studentKey = AddColumnField(stu, "ID_NBR", Fn(&DataAccessBase::CleanText), "StdKey");
+    //     AddColumnField(stu, "END_ENR_DT", [this] { return LeaveDate(); }, "StdLeaveDate");
+    //     WriteTable([this] { return FilterStudent(); });
+    //     FinishTable();
+    // Value functions: Fn(&DataAccessBase::CleanText) ("text"),
+    // Fn(&DataAccessBase::ZeroAsEmpty) ("zero-as-empty"), or a lambda calling
+    // a member that reads CurrentField() and the handles in m_fields.
+    //
+    // A hand-written routine (it writes its lines itself):
+    //     StartTable(title, fileName);             // tables, then the header names
+    //     ... AddSisTable; missing: return SkipMissingTable(message);
+    //     AddHeaderField("NoteStdRef"); ...
+    //     XTextFile file('\t', "", "");
+    //     OpenCurrentTableFile(file);              // or OpenTableFile(file, title, fileName) first
+    //     ... fields, conditions, orders ...
+    //     WalkTable("Student Notes", [&] {
+    //         ForEachRecord([&] { ... file.WriteField(v); ... file.EndLine(); });
+    //         ... lines after the last record ...
+    //     });
+    //     CloseTableFile(file);                    // closes the file and finishes the table
+    // A routine whose file is open when an optional table is missing ends with
+    // SkipMissingTable(message, file).
+    //
+    // A required table or field that is missing throws and ends the run; so
+    // does any failure of WriteTable and WalkTable. Routines whose exceptions
+    // the run swallows go through RunSwallowingFailure.
+
+    // One table of a SIS query, named by GetTableName in both forms; null
+    // when an optional table does not exist.
     ODBCTable* AddSisTable(const char* name, const char* alias, bool required);
-    // alias.SCH_NBR = school, alias.SCH_YR = year and, with a district,
-    // alias.DST_NBR = district; the values as Execute prepared them.
-    void AddSchoolConditions(ODBCTable* table);
     // table1.field1 = table2.field2.
     void AddJoin(ODBCTable* table1, const char* field1, ODBCTable* table2, const char* field2);
+
+    // The school conditions, values as Execute prepared them, in this order:
+    // table.SCH_NBR = school, table.SCH_YR = year, and, when there is a
+    // district number, table.DST_NBR = district. parts (SchoolConditionParts)
+    // picks some of them.
+    void AddSchoolConditions(ODBCTable* table, int parts = kAllSchoolConditions);
+    // School and year on table, then the district condition on table and on
+    // each of districtTables ("stu.DST_NBR and link.DST_NBR each = district").
+    void AddSchoolConditions(ODBCTable* table, std::initializer_list<ODBCTable*> districtTables);
+    // Only table.DST_NBR = district, when the district number is not empty.
+    void AddDistrictCondition(ODBCTable* table);
+
+    // An optional table is missing: logs message at level 7 (empty method
+    // text) and finishes the table (closing file first when given).
+    void SkipMissingTable(const XString& message);
+    void SkipMissingTable(const XString& message, XTextFile& file);
+
+    // Opens the current query (DataAccessBase::OpenTable: its failures keep
+    // their own report) and, when it opened, runs walk. Any exception from
+    // walk leaves as XException "Failed with error [<message>] while writing
+    // <subject>." or "Failed with unknown error while writing <subject>.".
+    // False when the query was skipped.
+    bool WalkTable(const char* subject, const std::function<void()>& walk);
+    // Calls each once per record of the open query, in order.
+    void ForEachRecord(const std::function<void()>& each);
+
+    // Runs a routine whose failures must not end the run (Student Custody
+    // Protection): an exception is logged and the routine's table is marked
+    // incomplete, so its previous data file stays and the run ends failed.
+    void RunSwallowingFailure(void (ExpEngine::*routine)());
+
+    // The value of key in list, else key itself.
+    static XString LookupOrText(const LookupList& list, const XString& key);
+
     // The clean text of a field of the current record.
     XString FieldText(DataAccessField* field);
     XString ConnectionString(const XString& dataSource, const XString& user, const XString& password);
     // A date column: a date value as it is, anything else (TSIS keeps dates
     // as eight-digit numbers) read as its "YYYYMMDD" text; null otherwise.
     XDate SisDate(DataAccessField* field);
+
+    // Current field handles: the fields of the table being exported that the
+    // filters and value functions read. EndTableHook resets them all; add a
+    // family's handles under its heading.
+    struct CurrentFields
+    {
+        // Students and families
+        ODBCField* studentKey = nullptr; // FilterStudent
+        ODBCField* staffKey = nullptr;   // FilterStaff
+
+        // Scheduling and calendar
+
+        // Attendance
+
+        // Conduct
+        ODBCField* participantKind = nullptr; // PART_CD
+        ODBCField* participantId = nullptr;   // the participant's ID_NBR
+        ODBCField* referredBy = nullptr;      // REF_BY
+        ODBCField* startMinute = nullptr;     // with the start time's hour column
+        ODBCField* startAmPm = nullptr;
+        ODBCField* endMinute = nullptr; // with the end time's hour column
+        ODBCField* endAmPm = nullptr;
+
+        // Health
+
+        // Staff and grades
+    };
+    CurrentFields m_fields;
+
+    // Lookup lists and switches the families read and fill (see the accessors above).
+    SISExpCustomFieldList m_studentCustomFields;
+
+    LookupList m_includedStudents;
+    LookupList m_staffList;
+    LookupList m_studentNames;
+    LookupList m_relationships;
+    LookupList m_weapons;
+    LookupList m_damages;
+    LookupList m_otherFactors;
+    LookupList m_injuryTo;
+    LookupList m_injuryTypes;
+    LookupList m_participantStatus;
+    // EV090 by event type: "DISB", "DREA", "REST", "EDRE", "ELRE".
+    std::map<std::string, LookupList> m_miscDiscipline;
+    LookupList m_busLocations;
+    LookupList m_days;
+
+    bool m_progressGrades = false;
+    // The name switches of the conduct participants.
+    ConductParticipants m_conductParticipants;
+    int m_phoneCounter = 0;
+
+    XDate m_schoolStartDate;
+    XDate m_schoolEndDate;
 
 private:
     struct CodeTable;
@@ -163,54 +311,12 @@ private:
     XString ConductStartTime();
     XString ConductEndTime();
     XString StateDate();
-    ODBCTable* AddConductCodeTable(const char* name, const char* alias, const char* missingMessage);
     void AddConductCodeConditions(ODBCTable* table);
-
-    SISExpCustomFieldList m_studentCustomFields;
 
     XString m_validationPrefix;
     XString m_validationSuffix;
     XString m_fullPrefix;
     XString m_fullSuffix;
-
-    LookupList m_includedStudents;
-    LookupList m_staffList;
-    LookupList m_studentNames;
-    LookupList m_relationships;
-    LookupList m_weapons;
-    LookupList m_damages;
-    LookupList m_otherFactors;
-    LookupList m_injuryTo;
-    LookupList m_injuryTypes;
-    LookupList m_participantStatus;
-    // EV090 by event type: "DISB", "DREA", "REST", "EDRE", "ELRE".
-    std::map<std::string, LookupList> m_miscDiscipline;
-    LookupList m_busLocations;
-    LookupList m_days;
-
-    bool m_progressGrades = false;
-    // The name switches of the conduct participants.
-    ConductParticipants m_conductParticipants;
-    int m_phoneCounter = 0;
-
-    XDate m_schoolStartDate;
-    XDate m_schoolEndDate;
-
-    // Current field handles: fields of the table being exported that the
-    // filters and value functions read; cleared after every table.
-    ODBCField* m_studentKeyField = nullptr;
-    ODBCField* m_staffKeyField = nullptr;
-    // Fields the conduct value functions read besides their column's own.
-    struct ConductFields
-    {
-        ODBCField* participantKind = nullptr; // PART_CD
-        ODBCField* participantId = nullptr;   // the participant's ID_NBR
-        ODBCField* referredBy = nullptr;      // REF_BY
-        ODBCField* startMinute = nullptr;
-        ODBCField* startAmPm = nullptr;
-        ODBCField* endMinute = nullptr;
-        ODBCField* endAmPm = nullptr;
-    } m_conductFields;
 
     // The statement of the last list or test query, for the failure logs.
     XString m_lastSql;

@@ -11,11 +11,7 @@ const char* const kOutcomeCustom = "#customcndoutfield";
 
 XString ExpEngine::ConductLookup(const LookupList* list)
 {
-    const XString text = CleanText();
-    XString value;
-    if (list && list->Find(text, value))
-        return value;
-    return text;
+    return list ? LookupOrText(*list, CleanText()) : CleanText();
 }
 
 XString ExpEngine::StudentParticipant(int role)
@@ -23,8 +19,8 @@ XString ExpEngine::StudentParticipant(int role)
     // The outcome's target is a student of any participant type.
     const bool target = role == ConductParticipants::Target;
     return m_conductParticipants.StudentReference(
-        static_cast<ConductParticipants::Role>(role), FieldText(m_conductFields.participantKind),
-        target ? XString() : CleanText(), GetTrimmedTextZeroEmpty(m_conductFields.participantId),
+        static_cast<ConductParticipants::Role>(role), FieldText(m_fields.participantKind),
+        target ? XString() : CleanText(), GetTrimmedTextZeroEmpty(m_fields.participantId),
         [this](const XString&) { return FilterStudent(); });
 }
 
@@ -35,9 +31,9 @@ XString ExpEngine::ParticipantName(int role)
 
 XString ExpEngine::StaffParticipant(const char* type, const char* addedText)
 {
-    if (FieldText(m_conductFields.participantKind) != "T" || (type && CleanText() != type))
+    if (FieldText(m_fields.participantKind) != "T" || (type && CleanText() != type))
         return XString();
-    const XString id = GetTrimmedTextZeroEmpty(m_conductFields.participantId);
+    const XString id = GetTrimmedTextZeroEmpty(m_fields.participantId);
     if (!id.IsEmpty())
     {
         Log(8, addedText + id, "");
@@ -80,20 +76,19 @@ XString ExpEngine::GetStaffReferee()
 
 XString ExpEngine::Referrer()
 {
-    return FieldText(m_conductFields.referredBy) == "T" ? CleanText() : XString();
+    return FieldText(m_fields.referredBy) == "T" ? CleanText() : XString();
 }
 
 XString ExpEngine::ConductStartTime()
 {
     return ConductValueText::StartTime(GetTrimmedTextZeroEmpty(CurrentField()),
-                                       GetTrimmedTextZeroEmpty(m_conductFields.startMinute),
-                                       FieldText(m_conductFields.startAmPm));
+                                       GetTrimmedTextZeroEmpty(m_fields.startMinute),
+                                       FieldText(m_fields.startAmPm));
 }
 
 XString ExpEngine::ConductEndTime()
 {
-    return ConductValueText::EndTime(CleanText(), FieldText(m_conductFields.endMinute),
-                                     FieldText(m_conductFields.endAmPm));
+    return ConductValueText::EndTime(CleanText(), FieldText(m_fields.endMinute), FieldText(m_fields.endAmPm));
 }
 
 XString ExpEngine::StateDate()
@@ -103,88 +98,67 @@ XString ExpEngine::StateDate()
 
 // ---- Routines ----
 
-ODBCTable* ExpEngine::AddConductCodeTable(const char* name, const char* alias, const char* missingMessage)
-{
-    ODBCTable* table = AddSisTable(name, alias, false);
-    if (!table)
-        Log(7, missingMessage, "");
-    return table;
-}
-
 void ExpEngine::AddConductCodeConditions(ODBCTable* table)
 {
     AddCondition("AND", AddOperandField(table, "EVENT_CAT"), "=", "'DIS'");
-    AddCondition("AND", AddOperandField(table, "SCH_NBR"), "=", SchoolNumber());
-    if (!DistrictNumber().IsEmpty())
-        AddCondition("AND", AddOperandField(table, "DST_NBR"), "=", DistrictNumber());
+    AddSchoolConditions(table, kSchoolNumber | kDistrict);
 }
 
 void ExpEngine::StateIncidents()
 {
     StartTable("State Incidents", "StateIncident.sef", false);
-    SetDistinct(true);
-    if (ODBCTable* incident =
-            AddConductCodeTable("EV055", "incident", "Create State Incidents: Table EV055 does not exist."))
-    {
-        const auto text = Fn(&DataAccessBase::CleanText);
-        AddColumnField(incident, "ST_INC_CD", text, "CndInTypeKey");
-        AddColumnField(incident, "ST_INC_DSC", text, "CndInTypeName");
-        WriteTable();
-    }
-    SetDistinct(false);
+    ScopedDistinct distinct(*this);
+    ODBCTable* incident = AddSisTable("EV055", "incident", false);
+    if (!incident)
+        return SkipMissingTable("Create State Incidents: Table EV055 does not exist.");
+    const auto text = Fn(&DataAccessBase::CleanText);
+    AddColumnField(incident, "ST_INC_CD", text, "CndInTypeKey");
+    AddColumnField(incident, "ST_INC_DSC", text, "CndInTypeName");
+    WriteTable();
     FinishTable();
 }
 
 void ExpEngine::IncidentTypes()
 {
     StartTable("Incident Types", "ConductInType.sef", false);
-    SetDistinct(true);
-    if (ODBCTable* incident =
-            AddConductCodeTable("EV060", "incident", "Create Incident Types: Table EV060 does not exist."))
-    {
-        AddConductCodeConditions(incident);
-        const auto text = Fn(&DataAccessBase::CleanText);
-        AddColumnField(incident, "EVENT_CD", text, "CndInTypeKey");
-        AddColumnField(incident, "EVENT_DESC", text, "CndInTypeName");
-        AddColumnField(incident, "ST_INC_CD", text, "CndInTypeStateID");
-        AddColumnField(incident, "CRIT_EV", text, "CndInTypeCategory");
-        AddColumnField(incident, "EV_SUSP", text, "Susp");
-        WriteTable();
-    }
-    SetDistinct(false);
+    ScopedDistinct distinct(*this);
+    ODBCTable* incident = AddSisTable("EV060", "incident", false);
+    if (!incident)
+        return SkipMissingTable("Create Incident Types: Table EV060 does not exist.");
+    AddConductCodeConditions(incident);
+    const auto text = Fn(&DataAccessBase::CleanText);
+    AddColumnField(incident, "EVENT_CD", text, "CndInTypeKey");
+    AddColumnField(incident, "EVENT_DESC", text, "CndInTypeName");
+    AddColumnField(incident, "ST_INC_CD", text, "CndInTypeStateID");
+    AddColumnField(incident, "CRIT_EV", text, "CndInTypeCategory");
+    AddColumnField(incident, "EV_SUSP", text, "Susp");
+    WriteTable();
     FinishTable();
 }
 
 void ExpEngine::OutcomeTypes()
 {
     StartTable("Outcome Types", "ConductOutType.sef", false);
-    SetDistinct(true);
-    if (ODBCTable* outcome =
-            AddConductCodeTable("EV065", "outcome", "Create Outcome Types: Table SC065 does not exist."))
-    {
-        AddConductCodeConditions(outcome);
-        const auto text = Fn(&DataAccessBase::CleanText);
-        AddColumnField(outcome, "RESP_CD", text, "CndOutTypeKey");
-        AddColumnField(outcome, "RESP_DESC", text, "CndOutTypeName");
-        WriteTable();
-    }
-    SetDistinct(false);
+    ScopedDistinct distinct(*this);
+    ODBCTable* outcome = AddSisTable("EV065", "outcome", false);
+    if (!outcome)
+        return SkipMissingTable("Create Outcome Types: Table SC065 does not exist.");
+    AddConductCodeConditions(outcome);
+    const auto text = Fn(&DataAccessBase::CleanText);
+    AddColumnField(outcome, "RESP_CD", text, "CndOutTypeKey");
+    AddColumnField(outcome, "RESP_DESC", text, "CndOutTypeName");
+    WriteTable();
     FinishTable();
 }
 
 void ExpEngine::ConductIncidents()
 {
     StartTable("Conduct Incidents", "ConductIncident.sef", false);
-    SetDistinct(true);
+    ScopedDistinct distinct(*this);
     ODBCTable* i = AddSisTable("EV010", "incident", false);
     ODBCTable* p = AddSisTable("EV020", "participant", false);
     if (!i || !p)
-    {
-        Log(7, "Create Conduct Incidents: Table EV010 or EV020 does not exist.", "");
-        SetDistinct(false);
-        FinishTable();
-        return;
-    }
+        return SkipMissingTable("Create Conduct Incidents: Table EV010 or EV020 does not exist.");
 
     const auto text = Fn(&DataAccessBase::CleanText);
     const auto zero = Fn(&DataAccessBase::ZeroAsEmpty);
@@ -227,7 +201,7 @@ void ExpEngine::ConductIncidents()
     // One of the two referrer columns exists: TSIS names it R-ID-NBR, SchoolMAX ID_NBR.
     AddColumnField(i, "R-ID-NBR", of(&ExpEngine::Referrer), "CndInReferrerStaffRef");
     if (ODBCField* referrer = AddColumnField(i, "ID_NBR", of(&ExpEngine::Referrer), "CndInReferrerStaffRef"))
-        m_staffKeyField = referrer;
+        m_fields.staffKey = referrer;
     custom(i, "MAJOR_NBR", text, "CndInMajor", "InMajor", "Major ID", "");
     custom(i, "NBR_OFF", zero, "CndInOffend", "InOffend", "# Offender", "NOFORMAT");
     custom(i, "NBR_VICT", zero, "CndInVictim", "InVictim", "# Victims", "NOFORMAT");
@@ -250,11 +224,11 @@ void ExpEngine::ConductIncidents()
     custom(i, "REP_DATE", of(&ExpEngine::StateDate), "CndInStateDate", "InStateDate", "State Date", "DATE");
 
     AddField(p, "EV_SEQ_NBR", false);
-    m_conductFields.participantId = m_studentKeyField = AddField(p, "ID_NBR", false);
-    m_conductFields.participantKind = AddField(p, "PART_CD", false);
-    m_conductFields.startMinute = AddField(i, "MINUTES", false);
-    m_conductFields.startAmPm = AddField(i, "AM_PM", false);
-    m_conductFields.referredBy = AddField(i, "REF_BY", false);
+    m_fields.participantId = m_fields.studentKey = AddField(p, "ID_NBR", false);
+    m_fields.participantKind = AddField(p, "PART_CD", false);
+    m_fields.startMinute = AddField(i, "MINUTES", false);
+    m_fields.startAmPm = AddField(i, "AM_PM", false);
+    m_fields.referredBy = AddField(i, "REF_BY", false);
     for (const char* field : {"COST_V_PRO", "COST_S_PRO", "COST_V_PER", "COST_S_PER", "DST_NBR", "SCH_NBR"})
         AddField(i, field, false);
     AddField(p, "SCH_NBR", false);
@@ -267,29 +241,22 @@ void ExpEngine::ConductIncidents()
     AddCondition("AND", AddOperandField(i, "SCH_YR"), "=", SchoolYear());
     AddCondition("AND", AddOperandField(p, "SCH_YR"), "=", SchoolYear());
     AddJoin(i, "EV_SEQ_NBR", p, "EV_SEQ_NBR");
-    if (!DistrictNumber().IsEmpty())
-        AddCondition("AND", AddOperandField(i, "DST_NBR"), "=", DistrictNumber());
+    AddDistrictCondition(i);
     AddOrder(key, false);
 
     m_conductParticipants.Reset();
     WriteTable();
-    SetDistinct(false);
     FinishTable();
 }
 
 void ExpEngine::ConductOutcomes()
 {
     StartTable("Conduct Outcomes", "ConductOutcome.sef", false);
-    SetDistinct(true);
+    ScopedDistinct distinct(*this);
     ODBCTable* o = AddSisTable("EV030", "outcome", false);
     ODBCTable* p = AddSisTable("EV020", "participant", false);
     if (!o || !p)
-    {
-        Log(7, "Create Conduct Outcomes: Table EV030 or EV020 does not exist.", "");
-        SetDistinct(false);
-        FinishTable();
-        return;
-    }
+        return SkipMissingTable("Create Conduct Outcomes: Table EV030 or EV020 does not exist.");
 
     const auto text = Fn(&DataAccessBase::CleanText);
     const auto zero = Fn(&DataAccessBase::ZeroAsEmpty);
@@ -306,7 +273,8 @@ void ExpEngine::ConductOutcomes()
 
     ODBCField* key = AddColumnField(o, "EV_SEQ_NBR", text, "CndOutKey");
     AddColumnField(p, "EV_SEQ_NBR", text, "CndOutInRef");
-    m_staffKeyField = AddColumnField(o, "EMP_NBR", of(&ExpEngine::GetStaffReferee), "CndOutRefereeStaffRef");
+    m_fields.staffKey =
+        AddColumnField(o, "EMP_NBR", of(&ExpEngine::GetStaffReferee), "CndOutRefereeStaffRef");
     AddColumnField(
         nullptr, "", [this] { return StudentParticipant(ConductParticipants::Target); },
         "CndOutTargetStdRef");
@@ -338,14 +306,14 @@ void ExpEngine::ConductOutcomes()
     AddField(o, "SCH_YR", false);
     AddField(p, "SCH_YR", false);
     AddField(o, "EVENT_CAT", false);
-    m_conductFields.participantId = m_studentKeyField = AddField(p, "ID_NBR", false);
+    m_fields.participantId = m_fields.studentKey = AddField(p, "ID_NBR", false);
     AddField(o, "PART_SEQ", false);
     AddField(p, "PART_SEQ", false);
-    m_conductFields.participantKind = AddField(p, "PART_CD", false);
-    m_conductFields.startMinute = AddField(o, "SUS_MIN_F", false);
-    m_conductFields.startAmPm = AddField(o, "SUS_AMPM_F", false);
-    m_conductFields.endMinute = AddField(o, "SUS_MIN_T", false);
-    m_conductFields.endAmPm = AddField(o, "SUS_AMPM_T", false);
+    m_fields.participantKind = AddField(p, "PART_CD", false);
+    m_fields.startMinute = AddField(o, "SUS_MIN_F", false);
+    m_fields.startAmPm = AddField(o, "SUS_AMPM_F", false);
+    m_fields.endMinute = AddField(o, "SUS_MIN_T", false);
+    m_fields.endAmPm = AddField(o, "SUS_AMPM_T", false);
 
     AddJoin(o, "EV_SEQ_NBR", p, "EV_SEQ_NBR");
     AddJoin(o, "PART_SEQ", p, "PART_SEQ");
@@ -353,13 +321,11 @@ void ExpEngine::ConductOutcomes()
     AddCondition("AND", AddOperandField(p, "SCH_NBR"), "=", SchoolNumber());
     AddCondition("AND", AddOperandField(o, "SCH_YR"), "=", SchoolYear());
     AddCondition("AND", AddOperandField(p, "SCH_YR"), "=", SchoolYear());
-    if (!DistrictNumber().IsEmpty())
-        AddCondition("AND", AddOperandField(o, "DST_NBR"), "=", DistrictNumber());
+    AddDistrictCondition(o);
     AddCondition("AND", AddOperandField(o, "EVENT_CAT"), "=", "'DIS'");
     AddOrder(key, false);
 
     m_conductParticipants.Reset();
     WriteTable();
-    SetDistinct(false);
     FinishTable();
 }
