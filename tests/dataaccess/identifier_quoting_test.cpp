@@ -31,7 +31,7 @@ TEST(IdentifierQuoting, HyphenatedColumnInEveryPartOfTheStatement)
          "i.EV_SEQ_NBR = p.EV_SEQ_NBR AND i.[R-ID-NBR] = 5 ORDER BY i.[R-ID-NBR]",
          "SELECT i.[R-ID-NBR], i.ID_NBR FROM EV010 i INNER JOIN EV020 p (NOLOCK)  ON i.EV_SEQ_NBR "
          "=p.EV_SEQ_NBR "
-         "   WHERE i.[R-ID-NBR] = 5 ORDER BY i.[R-ID-NBR]"},
+         "  WHERE i.[R-ID-NBR] = 5 ORDER BY i.[R-ID-NBR]"},
         {DatabaseType::Access,
          "SELECT i.[R-ID-NBR], i.ID_NBR FROM EV010 i, EV020 p  WHERE i.EV_SEQ_NBR = p.EV_SEQ_NBR AND "
          "i.[R-ID-NBR] = 5 ORDER BY i.[R-ID-NBR]",
