@@ -79,8 +79,9 @@ TEST_F(SqliteExtraction, LogsDetectionAliasYearAndSchoolDates)
     EXPECT_TRUE(engine.Logged("AddThisToStaffLUT: added10100"));
     EXPECT_FALSE(engine.Logged("AddThisToStaffLUT: added0"));
     EXPECT_TRUE(engine->StaffList().Contains("9001"));
-    // Six homeroom teachers and the counselor, then the conduct staff 10001 to
-    // 10004 and the referee "0".
+    // One homeroom teacher per grade, 10100 to 10105, and the counselor; then
+    // the conduct staff 10001 to 10004 and the referee "0".
+    EXPECT_TRUE(engine->StaffList().Contains("10105"));
     EXPECT_EQ(engine->StaffList().Count(), 12) << engine.Dump();
     // The student without names is left out, the others are in.
     EXPECT_FALSE(engine->IncludedStudents().Contains("900001"));
