@@ -219,6 +219,9 @@ protected:
     // Protection): an exception is logged and the routine's table is marked
     // incomplete, so its previous data file stays and the run ends failed.
     void RunSwallowingFailure(void (ExpEngine::*routine)());
+    // Discards the data file being written after a failure, keeping the
+    // failure as the error to report.
+    void AbandonAfterFailure();
 
     // The value of key in list, else key itself.
     static XString LookupOrText(const LookupList& list, const XString& key);
