@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include "DemoDistrict.h"
@@ -103,8 +104,10 @@ TEST(DemoDistrict, AnswersTheOracleCatalogueProbes)
     for (const TableDef& t : demoTables())
     {
         const std::string n = "SELECT COUNT(*) FROM all_tab_columns WHERE TABLE_NAME = '";
-        EXPECT_EQ(tsis.value(n + t.name + "'"), std::to_string(t.columns.size())) << t.name;
-        EXPECT_EQ(tsis.value(n + "DBTSIS_" + t.name + "_V'"), std::to_string(t.columns.size())) << t.name;
+        const auto columns = std::to_string(std::count_if(t.columns.begin(), t.columns.end(), [](const ColumnDef& c)
+                                                          { return columnPresent(c, Flavour::Tsis); }));
+        EXPECT_EQ(tsis.value(n + t.name + "'"), columns) << t.name;
+        EXPECT_EQ(tsis.value(n + "DBTSIS_" + t.name + "_V'"), columns) << t.name;
         EXPECT_EQ(tsis.value("SELECT COUNT(*) FROM " + t.name),
                   tsis.value("SELECT COUNT(*) FROM DBTSIS_" + t.name + "_V"));
     }
