@@ -1,6 +1,7 @@
 #include "ODBCField.h"
 
 #include "ODBCTable.h"
+#include "SqlDialect.h"
 
 ODBCField::ODBCField(ODBCTable* table, const XString& name, int position)
     : table_(table), name_(name), position_(position)
@@ -9,20 +10,20 @@ ODBCField::ODBCField(ODBCTable* table, const XString& name, int position)
 
 ODBCField::~ODBCField() = default;
 
-XString ODBCField::QualifiedName() const
+XString ODBCField::QualifiedName(int databaseType) const
 {
     XString text;
     if (table_)
         text.Append(table_->Alias()).Append(".");
-    return text.Append(name_);
+    return text.Append(SqlDialect::Identifier(name_, databaseType));
 }
 
-XString ODBCField::SelectText() const
+XString ODBCField::SelectText(int databaseType) const
 {
     XString text;
     if (!prefix_.IsEmpty())
         text.Append(prefix_).Append(" ");
-    text.Append(QualifiedName());
+    text.Append(QualifiedName(databaseType));
     if (!prefix_.IsEmpty())
     {
         // An expression without a suffix is a function call that needs closing.
@@ -36,7 +37,7 @@ XString ODBCField::SelectText() const
     return text;
 }
 
-XString ODBCField::OrderText() const
+XString ODBCField::OrderText(int databaseType) const
 {
-    return outputName_.IsEmpty() ? QualifiedName() : outputName_;
+    return outputName_.IsEmpty() ? QualifiedName(databaseType) : outputName_;
 }

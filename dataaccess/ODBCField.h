@@ -28,12 +28,13 @@ public:
     const XString& Suffix() const { return suffix_; }
     void SetSuffix(const XString& suffix) { suffix_ = suffix; }
 
-    // alias.name, the form used in conditions and orders.
-    XString QualifiedName() const;
+    // alias.name, the form used in conditions and orders; a name that is not
+    // plain is quoted as the dialect of databaseType quotes identifiers.
+    XString QualifiedName(int databaseType) const;
     // The form used in the SELECT list: prefix, qualified name, suffix, output name.
-    XString SelectText() const;
+    XString SelectText(int databaseType) const;
     // What ORDER BY names: the output name when there is one.
-    XString OrderText() const;
+    XString OrderText(int databaseType) const;
 
 private:
     ODBCTable* table_;

@@ -42,7 +42,7 @@ void QueryBuilder::AppendSelectList(XString& q) const
     {
         if (i > 0)
             q.Append(", ");
-        q.Append(query_.selectedFields[i]->SelectText());
+        q.Append(query_.selectedFields[i]->SelectText(type_));
     }
 }
 
@@ -67,10 +67,10 @@ void QueryBuilder::AppendWhere(XString& q, bool joinConditionsToo, const char* l
         // Only a conjunction that opens a group survives on the first condition.
         if (first && c->Conjunction().Length() > 0 && c->Conjunction()[0] == '(')
             q.Append(c->Conjunction()).Append(" ");
-        q.Append(c->Field()->QualifiedName()).Append(" ");
+        q.Append(c->Field()->QualifiedName(type_)).Append(" ");
         q.Append(c->Operator()).Append(" ");
         if (c->SecondField())
-            q.Append(c->SecondField()->QualifiedName());
+            q.Append(c->SecondField()->QualifiedName(type_));
         else
             q.Append(c->Value());
         if (prev > c->Level())
@@ -93,7 +93,7 @@ void QueryBuilder::AppendOrderBy(XString& q) const
     {
         ODBCOrder* order = query_.orders[i];
         q.Append(i == 0 ? " ORDER BY " : ", ");
-        q.Append(order->Field()->OrderText());
+        q.Append(order->Field()->OrderText(type_));
         if (order->Descending())
             q.Append(" DESC");
     }
@@ -181,8 +181,8 @@ XString QueryBuilder::BuildAnsiJoinQuery() const
             else if (inOn)
             {
                 q.Append(" ").Append(c->Conjunction()).Append(" ");
-                q.Append(c->Field()->QualifiedName()).Append(" ").Append(" = ");
-                q.Append(c->SecondField()->QualifiedName()).Append(" ");
+                q.Append(c->Field()->QualifiedName(type_)).Append(" ").Append(" = ");
+                q.Append(c->SecondField()->QualifiedName(type_)).Append(" ");
                 prev = c->Level();
                 started = true;
                 continue;
@@ -208,8 +208,8 @@ XString QueryBuilder::BuildAnsiJoinQuery() const
             }
             if (c->Level() > prev)
                 inOn = true;
-            q.Append(c->Field()->QualifiedName()).Append(" ").Append(c->Operator());
-            q.Append(c->SecondField()->QualifiedName()).Append(" ");
+            q.Append(c->Field()->QualifiedName(type_)).Append(" ").Append(c->Operator());
+            q.Append(c->SecondField()->QualifiedName(type_)).Append(" ");
             prev = c->Level();
             started = true;
         }

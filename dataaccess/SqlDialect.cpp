@@ -65,4 +65,32 @@ XString Quote(const XString& text, int type)
         return "'" + text + "'";
     return text;
 }
+
+XString Identifier(const XString& name, int type)
+{
+    const char* text = name.Text();
+    auto letter = [](unsigned char c)
+    { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; };
+    bool plain = name.Length() > 0 && letter(static_cast<unsigned char>(text[0]));
+    for (int i = 1; plain && i < name.Length(); ++i)
+    {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        plain = letter(c) || (c >= '0' && c <= '9');
+    }
+    if (plain)
+        return name;
+    using namespace DatabaseType;
+    switch (type)
+    {
+    case MSSQL:
+    case Access:
+    case SybaseOLE:
+    case SybaseODBC:
+        return "[" + name + "]";
+    case MySQL:
+        return "`" + name + "`";
+    default:
+        return "\"" + name + "\"";
+    }
+}
 } // namespace SqlDialect

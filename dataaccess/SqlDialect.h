@@ -13,4 +13,10 @@ XString DateLiteral(const XDate& date, int type, bool mssqlDigitsOnly, const cha
 
 // MSSQL and Access want single quotes around the value; others take it as is.
 XString Quote(const XString& text, int type);
+
+// A column name as the dialect of `type` needs it: a plain name (a letter or
+// "_", then letters, digits and "_") as it is, so statements keep their bytes;
+// any other name, such as R-ID-NBR, in brackets for MSSQL, Access and Sybase,
+// in back quotes for MySQL, in double quotes for the others.
+XString Identifier(const XString& name, int type);
 } // namespace SqlDialect

@@ -5,6 +5,7 @@
 #include <map>
 #include <string>
 
+#include "ConductValueText.h"
 #include "EngineList.h"
 #include "LookupList.h"
 #include "ODBCExpEngineBase.h"
@@ -160,6 +161,18 @@ public:
 
     // ---- Conduct (ExpEngineConduct.cpp; Student Names is a lookup table) ----
     void StudentNamesTable();
+    void ConductIncidents();
+    void StateIncidents();
+    void IncidentTypes();
+    void ConductOutcomes();
+    void OutcomeTypes();
+    // Staff participants, outcome targets and referees: the number, which
+    // joins the staff list (with its "added" log line) when not empty.
+    XString GetStaffPerp();
+    XString GetStaffVictim();
+    XString GetStaffWitness();
+    XString GetStaffTarget();
+    XString GetStaffReferee();
 
     // ---- Health (ExpEngineHealth.cpp) ----
     void HealthConcernTypes();
@@ -277,6 +290,9 @@ protected:
     // A column without query field that writes text on every line.
     void AddConstantColumn(const XString& text, const XString& headerName);
     XString ConnectionString(const XString& dataSource, const XString& user, const XString& password);
+    // A date column: a date value as it is, anything else (TSIS keeps dates
+    // as eight-digit numbers) read as its "YYYYMMDD" text; null otherwise.
+    XDate SisDate(DataAccessField* field);
 
     // Current field handles: the fields of the table being exported that the
     // filters and value functions read. EndTableHook resets them all; add a
@@ -304,6 +320,13 @@ protected:
         // Attendance
 
         // Conduct
+        ODBCField* participantKind = nullptr; // PART_CD
+        ODBCField* participantId = nullptr;   // the participant's ID_NBR
+        ODBCField* referredBy = nullptr;      // REF_BY
+        ODBCField* startMinute = nullptr;     // with the start time's hour column
+        ODBCField* startAmPm = nullptr;
+        ODBCField* endMinute = nullptr; // with the end time's hour column
+        ODBCField* endAmPm = nullptr;
 
         // Health: the columns the medication note reads besides COMMENTS
         ODBCField* dosage = nullptr;
@@ -335,7 +358,8 @@ protected:
     LookupList m_days;
 
     bool m_progressGrades = false;
-    bool m_conductSwitches[5] = {false, false, false, false, false};
+    // The name switches of the conduct participants.
+    ConductParticipants m_conductParticipants;
     int m_phoneCounter = 0;
     int m_noteKeyCounter = 0; // UniqueNoteKey; never reset, keys stay unique across tables
 
@@ -378,6 +402,17 @@ private:
     void ConnectListQuery(const XString& dataSource, const XString& user, const XString& password);
     bool RunListQuery();
     void AbandonListQuery();
+
+    // Conduct value functions and helpers.
+    XString ConductLookup(const LookupList* list);
+    XString StudentParticipant(int role);
+    XString ParticipantName(int role);
+    XString StaffParticipant(const char* type, const char* addedText);
+    XString Referrer();
+    XString ConductStartTime();
+    XString ConductEndTime();
+    XString StateDate();
+    void AddConductCodeConditions(ODBCTable* table);
 
     XString m_validationPrefix;
     XString m_validationSuffix;

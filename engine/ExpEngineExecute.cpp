@@ -118,8 +118,11 @@ bool ExpEngine::Execute(ParamMap& params, int flags, QString& errorText)
         StudentTransport();
         // Grade Comments: not built yet.
 
-        // Conduct Incidents; State Incidents; Incident Types; Conduct Outcomes;
-        // Outcome Types: not built yet.
+        ConductIncidents();
+        StateIncidents();
+        IncidentTypes();
+        ConductOutcomes();
+        OutcomeTypes();
 
         // Student Grades; Grade Types: not built yet.
         HealthConcernTypes();

@@ -2,24 +2,17 @@
 #include "ExpEngine.h"
 #include "SqlValueText.h"
 
-namespace
+XDate ExpEngine::SisDate(DataAccessField* field)
 {
-
-// CAL_DT as a date: a date value as it is, anything else (a TSIS calendar
-// keeps eight-digit numbers) read as its "YYYYMMDD" text.
-XDate CalendarDate(ExpEngine& engine, DataAccessField* field)
-{
-    XDate date = engine.GetDate(field);
+    XDate date = GetDate(field);
     if (date.IsNull())
     {
-        XString text = engine.GetTrimmedText(field);
+        XString text = GetTrimmedText(field);
         if (text.Length() == 8 && text.IsDigits())
             date.Parse("YYYYMMDD", text.Text());
     }
     return date;
 }
-
-} // namespace
 
 bool ExpEngine::YearIsQuoted() const
 {
@@ -60,7 +53,7 @@ XString ExpEngine::FindCurrentSchoolYear()
         bool afterStart = false;
         for (bool more = GetFirstRecord(); more; more = GetNextRecord())
         {
-            const XDate date = CalendarDate(*this, dateField);
+            const XDate date = SisDate(dateField);
             const XString rowYear = GetTrimmedText(yearField);
             if (rowYear != year)
             {

@@ -49,7 +49,7 @@ bool hasColumn(const TableDef& t, const char* name)
 }
 
 // Indexes on the columns the engine joins and filters on, so a large district stays quick.
-std::string indexes()
+std::string indexes(Flavour flavour)
 {
     std::string out;
     for (const TableDef& t : demoTables())
@@ -57,7 +57,7 @@ std::string indexes()
         if (hasColumn(t, "SCH_NBR") && hasColumn(t, "SCH_YR"))
             out += "CREATE INDEX " + t.name + "_SCH ON " + t.name + " (SCH_NBR, SCH_YR);\n";
         for (const char* key : {"ID_NBR", "FAM_NBR", "EMP_NBR", "EV_SEQ_NBR", "NT_ID"})
-            if (hasColumn(t, key))
+            if (t.hasColumn(key, flavour))
                 out += "CREATE INDEX " + t.name + "_" + key + " ON " + t.name + " (" + key + ");\n";
     }
     return out;
@@ -87,9 +87,9 @@ std::string scriptPrologue(Dialect dialect)
            "SET search_path = tsisdemo, pg_catalog;\n";
 }
 
-std::string catalogueObjects(Dialect dialect, Flavour)
+std::string catalogueObjects(Dialect dialect, Flavour flavour)
 {
-    std::string out = indexes();
+    std::string out = indexes(flavour);
     for (const TableDef& t : demoTables())
         out += "CREATE VIEW " + validationViewName(t.name) + " AS SELECT * FROM " + t.name + ";\n";
     if (dialect == Dialect::Sqlite)

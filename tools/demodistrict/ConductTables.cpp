@@ -42,7 +42,7 @@ struct Outcome
     const char* response;
     long date;
     const char* primary;
-    long suspendFrom, suspendTo;
+    std::string suspendFrom, suspendTo; // dates as eight digits, "0", or texts such as "0::00" and "N/A"
     const char *fromHour, *fromMinute, *fromAmPm, *toHour, *toMinute, *toAmPm;
     const char* by;
     const char* place;
@@ -79,7 +79,8 @@ void DemoDistrict::writeConduct()
                            i.ampm,
                            i.bus,
                            i.refBy,
-                           i.referrer,
+                           i.referrer, // R-ID-NBR in TSIS
+                           i.referrer, // ID_NBR in SchoolMAX
                            std::to_string(i.seq % 1000),
                            offenders,
                            victims,
@@ -130,12 +131,26 @@ void DemoDistrict::writeConduct()
     };
     auto staff = [](long id, const char* role) { return Participant{id, "T", role, 0, "", "", "0", ""}; };
 
-    // Planted incidents at the first school this year.
+    // Planted incidents at the first school this year, holding every case the conduct exports
+    // tell apart.
     const DemoYear& cur = currentYear();
     const std::string first = schools_[0].number;
     const CivilDate dayA = cur.calendar.instructionalDay(4), dayB = cur.calendar.instructionalDay(11),
-                    dayC = cur.calendar.instructionalDay(19);
-    const long otherSchoolStudent = 200001;
+                    dayC = cur.calendar.instructionalDay(19), dayD = cur.calendar.instructionalDay(23),
+                    dayE = cur.calendar.instructionalDay(26);
+    auto date = [](const CivilDate& day) { return std::to_string(day.yyyymmdd()); };
+    const long otherSchoolStudent = 200001, secondOtherSchoolStudent = 200002;
+    // Someone who is neither a homeroom teacher nor a counselor of a student.
+    const long counselor = counselorOf(0), nurse = nurseOf(0);
+    // A plain outcome: everything but the participant, referee, response, date and disciplinarian empty.
+    auto plain = [](int participant, const char* category, long referee, const char* response, long when,
+                    const char* by, const char* status)
+    {
+        return Outcome{participant, category, referee, response, when, "", "0", "0",    "", "", "", "",
+                       "",          "",       by,      "",       0,    0,  "",  status, "", "", 0};
+    };
+    // Time with an empty minute; a weapon code of another category (not in the list); a student
+    // of another school as victim.
     incident(first, cur.schoolYear,
              {100001, "FIGHT", dayA.yyyymmdd(), "10", "", "AM", "", "T", teacherOf(0, 0, 1), "NO", "ZZ", "GA",
               "MI", "ST", true},
@@ -147,8 +162,8 @@ void DemoDistrict::writeConduct()
                "OSS",
                dayA.plusDays(1).yyyymmdd(),
                "X",
-               dayA.plusDays(3).yyyymmdd(),
-               dayA.plusDays(5).yyyymmdd(),
+               date(dayA.plusDays(3)),
+               date(dayA.plusDays(5)),
                "8",
                "30",
                "AM",
@@ -164,93 +179,29 @@ void DemoDistrict::writeConduct()
                "AE",
                "Y",
                dayA.plusDays(6).yyyymmdd()},
-              {2,
-               "DIS",
-               assistantOf(0),
-               "CON",
-               dayA.plusDays(1).yyyymmdd(),
-               "",
-               0,
-               0,
-               "",
-               "",
-               "",
-               "",
-               "",
-               "",
-               "AP",
-               "",
-               0,
-               0,
-               "",
-               "PE",
-               "",
-               "",
-               0}});
+              plain(2, "DIS", assistantOf(0), "CON", dayA.plusDays(1).yyyymmdd(), "AP", "PE")});
+    // Referred by a student; an offender without names; staff victim and staff witness 0.
     incident(
         first, cur.schoolYear,
         {100002, "DISR", dayB.yyyymmdd(), "3", "15", "PM", "X", "S", kNoNames, "", "", "", "", "", false},
-        {student(kNoNames, "O", "1"), staff(nurseOf(0), "V"), staff(0, "W")},
-        {{1,  "DIS", assistantOf(0), "DET",      0, "X", 0,    0,    "", "", "", "",
+        {student(kNoNames, "O", "1"), staff(nurse, "V"), staff(0, "W")},
+        {{1,  "DIS", assistantOf(0), "DET",      0, "X", "0",  "0",  "", "", "", "",
           "", "",    "AP",           "Room 110", 1, 1,   "RD", "CO", "", "", 0},
-         {2,
-          "DIS",
-          principalOf(0),
-          "CON",
-          dayB.plusDays(2).yyyymmdd(),
-          "",
-          0,
-          0,
-          "",
-          "",
-          "",
-          "",
-          "",
-          "",
-          "PR",
-          "",
-          0,
-          0,
-          "",
-          "CO",
-          "",
-          "",
-          0}});
+         plain(2, "DIS", principalOf(0), "CON", dayB.plusDays(2).yyyymmdd(), "PR", "CO")});
+    // An outcome of another category, which the outcomes leave out.
     incident(first, cur.schoolYear,
              {100003, "TRUA", dayC.yyyymmdd(), "8", "05", "AM", "", "T", teacherOf(0, 1, 1), "", "", "", "",
               "", false},
              {student(kWithdrawn, "O", "5")},
-             {{1,
-               "ATT",
-               principalOf(0),
-               "LTR",
-               dayC.plusDays(1).yyyymmdd(),
-               "",
-               0,
-               0,
-               "",
-               "",
-               "",
-               "",
-               "",
-               "",
-               "",
-               "",
-               0,
-               0,
-               "",
-               "",
-               "",
-               "",
-               0},
+             {plain(1, "ATT", principalOf(0), "LTR", dayC.plusDays(1).yyyymmdd(), "", ""),
               {1,
                "DIS",
                assistantOf(0),
                "DET",
                dayC.plusDays(1).yyyymmdd(),
                "X",
-               0,
-               0,
+               "0",
+               "0",
                "",
                "",
                "",
@@ -266,6 +217,46 @@ void DemoDistrict::writeConduct()
                "",
                "",
                0}});
+    // No AM/PM; a staff offender and a staff witness; a second student of another school; the
+    // referee 0; suspension dates that are no dates; outcome times with an empty or "0" hour.
+    incident(first, cur.schoolYear,
+             {100004, "WEAP", dayD.yyyymmdd(), "11", "45", "", "", "T", principalOf(0), "KN", "", "", "", "",
+              true},
+             {staff(counselor, "O"), student(kAccentedBothRestricted, "V", "3"),
+              student(secondOtherSchoolStudent, "W", "7"), staff(nurse, "W")},
+             {{1,    "DIS",   0,     "ISS", dayD.yyyymmdd(),
+               "X",  "0::00", "N/A", "0",   "15",
+               "PM", "0",     "00",  "",    "PR",
+               "",   2,       2,     "",    "PE",
+               "HI", "N",     0},
+              {3,
+               "DIS",
+               principalOf(0),
+               "OSS",
+               dayD.plusDays(1).yyyymmdd(),
+               "",
+               "N/A",
+               "0::00",
+               "",
+               "",
+               "",
+               "",
+               "",
+               "",
+               "PR",
+               "Home",
+               1,
+               1,
+               "",
+               "CO",
+               "",
+               "Y",
+               dayD.plusDays(2).yyyymmdd()}});
+    // A zero hour and minute; referred by staff number 0.
+    incident(first, cur.schoolYear,
+             {100005, "SUBS", dayE.yyyymmdd(), "0", "0", "PM", "", "T", 0, "", "", "DR", "", "", false},
+             {student(kBusAndAllergy, "O", "")},
+             {plain(1, "DIS", assistantOf(0), "CON", dayE.yyyymmdd(), "AP", "CO")});
 
     // Generated incidents, a few per school and year.
     static const std::vector<const char*> codes = {"FIGHT", "DISR", "DISR", "TRUA", "WEAP", "SUBS"};
@@ -322,8 +313,8 @@ void DemoDistrict::writeConduct()
                            response,
                            day.plusDays(1).yyyymmdd(),
                            "X",
-                           suspended ? day.plusDays(1).yyyymmdd() : 0L,
-                           suspended ? day.plusDays(length).yyyymmdd() : 0L,
+                           suspended ? std::to_string(day.plusDays(1).yyyymmdd()) : "0",
+                           suspended ? std::to_string(day.plusDays(length).yyyymmdd()) : "0",
                            suspended ? "8" : "",
                            suspended ? "00" : "",
                            suspended ? "AM" : "",

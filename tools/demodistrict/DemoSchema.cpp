@@ -9,8 +9,9 @@ namespace demo
 namespace
 {
 
-// "NAME:i" integer, "NAME:tN" text of width N, a trailing ":tsis" marks a TSIS-only column,
-// ":link" a CE810 column of the usual databases only, ":wth" one of the LIVE_WTH databases only.
+// "NAME:i" integer, "NAME:tN" text of width N, a trailing ":tsis" or ":schmax" marks a column of
+// that flavour only, ":link" a CE810 column of the usual databases only, ":wth" one of the LIVE_WTH
+// databases only.
 TableDef table(const char* name, const char* columns)
 {
     TableDef t{name, {}};
@@ -21,7 +22,7 @@ TableDef table(const char* name, const char* columns)
         const auto c1 = item.find(':');
         if (c1 == std::string::npos)
             throw std::logic_error("bad column list " + item);
-        ColumnDef col{item.substr(0, c1), ColumnType::Integer, 0, false, LinkColumns::Any};
+        ColumnDef col{item.substr(0, c1), ColumnType::Integer, 0, false, false, LinkColumns::Any};
         std::string rest = item.substr(c1 + 1);
         const auto c2 = rest.find(':');
         if (c2 != std::string::npos)
@@ -29,6 +30,8 @@ TableDef table(const char* name, const char* columns)
             const std::string flag = rest.substr(c2 + 1);
             if (flag == "tsis")
                 col.tsisOnly = true;
+            else if (flag == "schmax")
+                col.schmaxOnly = true;
             else if (flag == "link")
                 col.linkColumns = LinkColumns::PrimaryAndLiveWith;
             else if (flag == "wth")
@@ -113,7 +116,8 @@ std::vector<TableDef> buildTables()
         // Conduct.
         table("EV010",
               "DST_NBR:i SCH_NBR:t4 SCH_YR:i EV_SEQ_NBR:i EVENT_CAT:t3 EVENT_CD:t6 DATE_8:i HOURS:t2 "
-              "MINUTES:t2 AM_PM:t2 BUS_INC:t1 REF_BY:t1 ID_NBR:i MAJOR_NBR:t6 NBR_OFF:i NBR_VICT:i "
+              "MINUTES:t2 AM_PM:t2 BUS_INC:t1 REF_BY:t1 R-ID-NBR:i:tsis ID_NBR:i:schmax MAJOR_NBR:t6 "
+              "NBR_OFF:i NBR_VICT:i "
               "NBR_WIT:i WPN_CD:t2 OTH_WPN:t2 PROP_TYPE:t2 OTH_FACT:t2 INJURY_TY:t2 INJ_TO_TY:t2 "
               "LAW_REPT:t1 LAW_RE_NBR:t12 NBR_ARREST:i REP_FLAG:t1 REP_DATE:i COST_V_PRO:i "
               "COST_S_PRO:i COST_V_PER:i COST_S_PER:i"),
@@ -122,7 +126,7 @@ std::vector<TableDef> buildTables()
               "AGE:i GENDER:t1 OTH_DST:t4 OTH_SCH:t4 ETHN_CD:t1 PART_STAT:t2 OTH_FACT:t2"),
         table("EV030",
               "DST_NBR:i SCH_NBR:t4 SCH_YR:i EV_SEQ_NBR:i PART_SEQ:i EVENT_CAT:t3 EMP_NBR:i RESP_CD:t4 "
-              "RESP_DATE:i PRIM_FLG:t1 SUS_DATE_F:i SUS_DATE_T:i SUS_HR_F:t2 SUS_MIN_F:t2 SUS_AMPM_F:t2 "
+              "RESP_DATE:i PRIM_FLG:t1 SUS_DATE_F:t8 SUS_DATE_T:t8 SUS_HR_F:t2 SUS_MIN_F:t2 SUS_AMPM_F:t2 "
               "SUS_HR_T:t2 SUS_MIN_T:t2 SUS_AMPM_T:t2 DIS_BY:t2 SUS_LOC:t20 ASGN_DAYS:i ACTL_DAYS:i "
               "DIFF_REAS:t2 DIS_STAT:t2 EDUC_REF:t2 RET_ELIG:t2 RET_ELIGDT:i"),
         table("EV055", "DST_NBR:i ST_INC_CD:t4 ST_INC_DSC:t40"),
@@ -169,7 +173,7 @@ bool columnPresent(const ColumnDef& column, Flavour flavour)
 {
     if (column.linkColumns != LinkColumns::Any && column.linkColumns != g_linkColumns)
         return false;
-    return !column.tsisOnly || flavour == Flavour::Tsis;
+    return (!column.tsisOnly || flavour == Flavour::Tsis) && (!column.schmaxOnly || flavour == Flavour::SchoolMax);
 }
 
 bool TableDef::hasColumn(const std::string& column, Flavour flavour) const

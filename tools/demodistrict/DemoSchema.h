@@ -31,8 +31,9 @@ struct ColumnDef
 {
     std::string name;
     ColumnType type;
-    int width;     // Text only
-    bool tsisOnly; // present in the TSIS flavour only
+    int width;       // Text only
+    bool tsisOnly;   // present in the TSIS flavour only
+    bool schmaxOnly; // present in the SchoolMAX flavour only
     LinkColumns linkColumns;
 };
 

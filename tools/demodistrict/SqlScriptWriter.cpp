@@ -6,6 +6,14 @@
 
 namespace demo
 {
+namespace
+{
+// A column name such as R-ID-NBR needs double quotes in both dialects.
+std::string columnName(const std::string& name)
+{
+    return name.find('-') == std::string::npos ? name : "\"" + name + "\"";
+}
+} // namespace
 
 SqlScriptWriter::SqlScriptWriter(std::ostream& out, Dialect dialect, Flavour flavour, std::size_t batchRows)
     : out_(out), dialect_(dialect), flavour_(flavour), batchRows_(batchRows == 0 ? 1 : batchRows)
@@ -24,8 +32,8 @@ void SqlScriptWriter::begin()
         {
             if (!columnPresent(c, flavour_))
                 continue;
-            out_ << (first ? "" : ", ") << c.name << ' ' << sqlType(c, dialect_);
-            head += (first ? "" : ", ") + c.name;
+            out_ << (first ? "" : ", ") << columnName(c.name) << ' ' << sqlType(c, dialect_);
+            head += (first ? "" : ", ") + columnName(c.name);
             first = false;
         }
         out_ << ");\n";
