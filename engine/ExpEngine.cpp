@@ -24,32 +24,6 @@ XString ExpEngine::GetTableName(const XString& name, bool full) const
     return m_validationPrefix + name + m_validationSuffix;
 }
 
-ODBCTable* ExpEngine::AddSisTable(const char* name, const char* alias, bool required)
-{
-    return AddTable(GetTableName(name, false), alias, required, GetTableName(name, true));
-}
-
-void ExpEngine::AddSchoolConditions(ODBCTable* table)
-{
-    AddCondition("AND", AddOperandField(table, "SCH_NBR"), "=", SchoolNumber());
-    AddCondition("AND", AddOperandField(table, "SCH_YR"), "=", SchoolYear());
-    if (!DistrictNumber().IsEmpty())
-        AddCondition("AND", AddOperandField(table, "DST_NBR"), "=", DistrictNumber());
-}
-
-void ExpEngine::AddJoin(ODBCTable* table1, const char* field1, ODBCTable* table2, const char* field2)
-{
-    AddCondition("AND", AddOperandField(table1, field1), "=", AddOperandField(table2, field2));
-}
-
-XString ExpEngine::FieldText(DataAccessField* field)
-{
-    XString text = GetTrimmedText(field);
-    text.Trim();
-    text.ReplaceChar('\t', ' ').ReplaceChar('\r', ' ').ReplaceChar('\n', ' ');
-    return text;
-}
-
 XString ExpEngine::ConnectionString(const XString& dataSource, const XString& user, const XString& password)
 {
     SetDataSource(dataSource);
@@ -69,44 +43,36 @@ XString ExpEngine::ZeroAsEmpty()
 
 void ExpEngine::EndTableHook()
 {
-    m_studentKeyField = nullptr;
-    m_staffKeyField = nullptr;
+    m_fields = CurrentFields();
 }
 
 bool ExpEngine::FilterStudent()
 {
-    if (!m_studentKeyField) {
+    if (!m_fields.studentKey)
+    {
         Log(8, "FilterStudent: Student Key Field not defined.", "");
         return false;
     }
-    return m_includedStudents.Contains(GetTrimmedText(m_studentKeyField));
+    return m_includedStudents.Contains(GetTrimmedText(m_fields.studentKey));
 }
 
 bool ExpEngine::FilterStaff()
 {
-    if (!m_staffKeyField) {
+    if (!m_fields.staffKey)
+    {
         Log(8, "FilterStaff: Staff Key Field not defined.", "");
         return false;
     }
-    return m_staffList.Contains(GetTrimmedText(m_staffKeyField));
+    return m_staffList.Contains(GetTrimmedText(m_fields.staffKey));
 }
 
 XString ExpEngine::AddThisToStaffLUT()
 {
     XString value = ZeroAsEmpty();
-    if (!value.IsEmpty()) {
+    if (!value.IsEmpty())
+    {
         Log(8, "AddThisToStaffLUT: added" + value, "");
         m_staffList.Add(value, "");
     }
-    return value;
-}
-
-XString ExpEngine::LeaveDate()
-{
-    XString value = CleanText();
-    if (value == "0")
-        return XString();
-    if (value.Length() == 8 && value.Mid(4) == "0000")
-        return FormatDate(m_schoolStartDate);
     return value;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <initializer_list>
 #include <map>
 #include <string>
 
@@ -7,8 +9,10 @@
 #include "LookupList.h"
 #include "ODBCExpEngineBase.h"
 #include "SISExpCustomFieldList.h"
+#include "ScopedQuerySwitch.h"
 #include "XDateTime.h"
 #include "XString.h"
+#include "XTextFile.h"
 
 // The engine that knows the TSIS and SchoolMAX databases: it finds the
 // database type, the table-name prefix and suffix and the flavour (alias
@@ -44,8 +48,8 @@ public:
                                       const XString& district, const XString& school);
     bool LoadSchoolDistrictList(EngineList& list, const XString& dataSource, const XString& user,
                                 const XString& password);
-    bool LoadSchoolList(EngineList& list, const XString& dataSource, const XString& user, const XString& password,
-                        const XString& district);
+    bool LoadSchoolList(EngineList& list, const XString& dataSource, const XString& user,
+                        const XString& password, const XString& district);
     bool LoadSchoolYearList(EngineList& list, const XString& district, const XString& school,
                             const XString& dataSource, const XString& user, const XString& password);
     bool LoadBridgeList(EngineList& list, const XString& paramKey, const ParamMap& params);
@@ -89,59 +93,150 @@ public:
     // "ELRE"); null for any other type.
     const LookupList* MiscDiscipline(const XString& eventType) const;
 
-    // ---- Value functions and row filters of the exports ----
+    // ---- Value functions and row filters shared by the exports ----
     XString ZeroAsEmpty() override;
+    // Clears the current field handles as a whole (called by FinishTable).
     void EndTableHook() override;
-    bool FilterStudent();
-    bool FilterStaff();
+    bool FilterStudent(); // needs m_fields.studentKey
+    bool FilterStaff();   // needs m_fields.staffKey
     XString AddThisToStaffLUT();
+
+    // ==== Export routines, one group and one source file per family ====
+
+    // ---- Students and families (ExpEngineStudents.cpp) ----
+    void StudentInclusion();
+    void StudentDemographics();
+    void StudentNotes();
     // StdLeaveDate: "0" is empty, a year followed by 0000 is the school start date.
     XString LeaveDate();
 
-    // ---- Export routines ----
-    void StudentInclusion();
+    // ---- Scheduling and calendar (ExpEngineScheduling.cpp) ----
+
+    // ---- Attendance (ExpEngineAttendance.cpp) ----
+
+    // ---- Conduct (ExpEngineConduct.cpp; Student Names is a lookup table) ----
     void StudentNamesTable();
-    void StudentDemographics();
-    void StudentNotes();
+
+    // ---- Health (ExpEngineHealth.cpp) ----
+
+    // ---- Staff and grades (ExpEngineStaffGrades.cpp) ----
 
     SISExpCustomFieldList& StudentCustomFields() { return m_studentCustomFields; }
 
+    // The parts of AddSchoolConditions.
+    enum SchoolConditionParts
+    {
+        kSchoolNumber = 1,
+        kSchoolYear = 2,
+        kDistrict = 4, // only when the district number is not empty
+        kAllSchoolConditions = kSchoolNumber | kSchoolYear | kDistrict,
+    };
+
 protected:
-    // One table of a SIS query, named by GetTableName in both forms.
+    // ==== The routine frame ====
+    //
+    // A streamed routine (one record, one line):
+    //     StartTable("Student Demographics", "Students.sef");
+    //     ScopedDistinct distinct(*this);        // when the query is distinct
+    //     ODBCTable* stu = AddSisTable("ST010", "stu", true);
+    //     ODBCTable* opt = AddSisTable("ST015", "CON", false);
+    //     if (!opt)
+    //         return SkipMissingTable("Create ...: Table ST015 does not exist.");
+    //     AddJoin(stu, "ID_NBR", opt, "ID_NBR");
+    //     AddSchoolConditions(stu);
+    //     m_fields.studentKey = AddColumnField(stu, "ID_NBR", Fn(&DataAccessBase::CleanText), "StdKey");
+    //     AddColumnField(stu, "END_ENR_DT", [this] { return LeaveDate(); }, "StdLeaveDate");
+    //     WriteTable([this] { return FilterStudent(); });
+    //     FinishTable();
+    // Value functions: Fn(&DataAccessBase::CleanText) ("text"),
+    // Fn(&DataAccessBase::ZeroAsEmpty) ("zero-as-empty"), or a lambda calling
+    // a member that reads CurrentField() and the handles in m_fields.
+    //
+    // A hand-written routine (it writes its lines itself):
+    //     StartTable(title, fileName);             // tables, then the header names
+    //     ... AddSisTable; missing: return SkipMissingTable(message);
+    //     AddHeaderField("NoteStdRef"); ...
+    //     XTextFile file('\t', "", "");
+    //     OpenCurrentTableFile(file);              // or OpenTableFile(file, title, fileName) first
+    //     ... fields, conditions, orders ...
+    //     WalkTable("Student Notes", [&] {
+    //         ForEachRecord([&] { ... file.WriteField(v); ... file.EndLine(); });
+    //         ... lines after the last record ...
+    //     });
+    //     CloseTableFile(file);                    // closes the file and finishes the table
+    // A routine whose file is open when an optional table is missing ends with
+    // SkipMissingTable(message, file).
+    //
+    // A required table or field that is missing throws and ends the run; so
+    // does any failure of WriteTable and WalkTable. Routines whose exceptions
+    // the run swallows go through RunSwallowingFailure.
+
+    // One table of a SIS query, named by GetTableName in both forms; null
+    // when an optional table does not exist.
     ODBCTable* AddSisTable(const char* name, const char* alias, bool required);
-    // alias.SCH_NBR = school, alias.SCH_YR = year and, with a district,
-    // alias.DST_NBR = district; the values as Execute prepared them.
-    void AddSchoolConditions(ODBCTable* table);
     // table1.field1 = table2.field2.
     void AddJoin(ODBCTable* table1, const char* field1, ODBCTable* table2, const char* field2);
+
+    // The school conditions, values as Execute prepared them, in this order:
+    // table.SCH_NBR = school, table.SCH_YR = year, and, when there is a
+    // district number, table.DST_NBR = district. parts (SchoolConditionParts)
+    // picks some of them.
+    void AddSchoolConditions(ODBCTable* table, int parts = kAllSchoolConditions);
+    // School and year on table, then the district condition on table and on
+    // each of districtTables ("stu.DST_NBR and link.DST_NBR each = district").
+    void AddSchoolConditions(ODBCTable* table, std::initializer_list<ODBCTable*> districtTables);
+    // Only table.DST_NBR = district, when the district number is not empty.
+    void AddDistrictCondition(ODBCTable* table);
+
+    // An optional table is missing: logs message at level 7 (empty method
+    // text) and finishes the table (closing file first when given).
+    void SkipMissingTable(const XString& message);
+    void SkipMissingTable(const XString& message, XTextFile& file);
+
+    // Opens the current query (DataAccessBase::OpenTable: its failures keep
+    // their own report) and, when it opened, runs walk. Any exception from
+    // walk leaves as XException "Failed with error [<message>] while writing
+    // <subject>." or "Failed with unknown error while writing <subject>.".
+    // False when the query was skipped.
+    bool WalkTable(const char* subject, const std::function<void()>& walk);
+    // Calls each once per record of the open query, in order.
+    void ForEachRecord(const std::function<void()>& each);
+
+    // Runs a routine whose failures must not end the run (Student Custody
+    // Protection): an exception is logged and the routine's table is marked
+    // incomplete, so its previous data file stays and the run ends failed.
+    void RunSwallowingFailure(void (ExpEngine::*routine)());
+
+    // The value of key in list, else key itself.
+    static XString LookupOrText(const LookupList& list, const XString& key);
+
     // The clean text of a field of the current record.
     XString FieldText(DataAccessField* field);
     XString ConnectionString(const XString& dataSource, const XString& user, const XString& password);
 
-private:
-    struct CodeTable;
-    void LoadCodeTable(const CodeTable& table);
-    void ClearLookupLists();
-    // Prepares the district and the given year for SQL as the database type
-    // writes them; false (with the message) when a value written without
-    // quotes is not a whole number.
-    bool PrepareDistrict(XString& message);
-    bool PrepareYear(XString& year, XString& message);
-    bool YearIsQuoted() const;
-    static XString ParamText(const ParamMap& params, const char* key);
+    // Current field handles: the fields of the table being exported that the
+    // filters and value functions read. EndTableHook resets them all; add a
+    // family's handles under its heading.
+    struct CurrentFields
+    {
+        // Students and families
+        ODBCField* studentKey = nullptr; // FilterStudent
+        ODBCField* staffKey = nullptr;   // FilterStaff
 
-    // The list queries: connect and start a distinct query with ANSI joins;
-    // run it (or give up on it) and return to the plain query settings.
-    void ConnectListQuery(const XString& dataSource, const XString& user, const XString& password);
-    bool RunListQuery();
-    void AbandonListQuery();
+        // Scheduling and calendar
 
+        // Attendance
+
+        // Conduct
+
+        // Health
+
+        // Staff and grades
+    };
+    CurrentFields m_fields;
+
+    // Lookup lists and switches the families read and fill (see the accessors above).
     SISExpCustomFieldList m_studentCustomFields;
-
-    XString m_validationPrefix;
-    XString m_validationSuffix;
-    XString m_fullPrefix;
-    XString m_fullSuffix;
 
     LookupList m_includedStudents;
     LookupList m_staffList;
@@ -165,10 +260,28 @@ private:
     XDate m_schoolStartDate;
     XDate m_schoolEndDate;
 
-    // Current field handles: fields of the table being exported that the
-    // filters and value functions read; cleared after every table.
-    ODBCField* m_studentKeyField = nullptr;
-    ODBCField* m_staffKeyField = nullptr;
+private:
+    struct CodeTable;
+    void LoadCodeTable(const CodeTable& table);
+    void ClearLookupLists();
+    // Prepares the district and the given year for SQL as the database type
+    // writes them; false (with the message) when a value written without
+    // quotes is not a whole number.
+    bool PrepareDistrict(XString& message);
+    bool PrepareYear(XString& year, XString& message);
+    bool YearIsQuoted() const;
+    static XString ParamText(const ParamMap& params, const char* key);
+
+    // The list queries: connect and start a distinct query with ANSI joins;
+    // run it (or give up on it) and return to the plain query settings.
+    void ConnectListQuery(const XString& dataSource, const XString& user, const XString& password);
+    bool RunListQuery();
+    void AbandonListQuery();
+
+    XString m_validationPrefix;
+    XString m_validationSuffix;
+    XString m_fullPrefix;
+    XString m_fullSuffix;
 
     // The statement of the last list or test query, for the failure logs.
     XString m_lastSql;

@@ -9,7 +9,7 @@ struct ExpEngine::CodeTable
     const char* keyField;
     const char* valueField;
     const char* missingMessage;
-    LookupList* list;  // null for EV090, which is split by EV_TYPE
+    LookupList* list;    // null for EV090, which is split by EV_TYPE
     bool disciplineOnly; // EVENT_CAT = 'DIS'
 };
 
@@ -21,9 +21,9 @@ const LookupList* ExpEngine::MiscDiscipline(const XString& eventType) const
 
 void ExpEngine::ClearLookupLists()
 {
-    for (LookupList* list : {&m_includedStudents, &m_staffList, &m_studentNames, &m_relationships, &m_weapons,
-                             &m_damages, &m_otherFactors, &m_injuryTo, &m_injuryTypes, &m_participantStatus,
-                             &m_busLocations, &m_days})
+    for (LookupList* list :
+         {&m_includedStudents, &m_staffList, &m_studentNames, &m_relationships, &m_weapons, &m_damages,
+          &m_otherFactors, &m_injuryTo, &m_injuryTypes, &m_participantStatus, &m_busLocations, &m_days})
         list->Clear();
     for (auto& entry : m_miscDiscipline)
         entry.second.Clear();
@@ -55,11 +55,14 @@ void ExpEngine::LoadLookupTables()
         {"Miscellaneous Discipline Codes", "EV090", "misc", "EV_CODE", "EV_DESC",
          "Build Misc Discipline Code Table: Table EV075 does not exist.", nullptr, false},
     };
-    for (const CodeTable& table : conductTables) {
-        try {
+    for (const CodeTable& table : conductTables)
+    {
+        try
+        {
             LoadCodeTable(table);
-        } catch (const XException&) {
-            SetDistinct(false);
+        }
+        catch (const XException&)
+        {
         }
     }
 
@@ -71,24 +74,23 @@ void ExpEngine::LoadCodeTable(const CodeTable& code)
 {
     StartTable(code.title, "", false);
     ODBCTable* table = AddSisTable(code.table, code.alias, false);
-    if (!table) {
-        Log(7, code.missingMessage, "");
-        FinishTable();
-        return;
-    }
+    if (!table)
+        return SkipMissingTable(code.missingMessage);
     ODBCField* key = AddField(table, code.keyField, false);
     ODBCField* value = AddField(table, code.valueField, false);
     ODBCField* type = code.list ? nullptr : AddField(table, "EV_TYPE", false);
     if (code.disciplineOnly)
         AddCondition("AND", AddOperandField(table, "EVENT_CAT"), "=", "'DIS'");
-    if (!DistrictNumber().IsEmpty())
-        AddCondition("AND", AddOperandField(table, "DST_NBR"), "=", DistrictNumber());
+    AddDistrictCondition(table);
 
     // A table without its code column has nothing to give.
-    if (key && OpenTable(1)) {
-        for (bool more = GetFirstRecord(); more; more = GetNextRecord()) {
+    if (key && OpenTable(1))
+    {
+        for (bool more = GetFirstRecord(); more; more = GetNextRecord())
+        {
             LookupList* list = code.list;
-            if (!list) {
+            if (!list)
+            {
                 auto it = m_miscDiscipline.find(FieldText(type).Std());
                 list = it == m_miscDiscipline.end() ? nullptr : &it->second;
             }
@@ -99,48 +101,23 @@ void ExpEngine::LoadCodeTable(const CodeTable& code)
     FinishTable();
 }
 
-void ExpEngine::StudentInclusion()
-{
-    StartTable("Student Inclusion", "", false);
-    SetAnsiJoin(true);
-    ODBCTable* stu = AddSisTable("ST010", "stu", true);
-    ODBCTable* enroll = AddSisTable("CE020", "enroll", true);
-    AddJoin(stu, "DST_NBR", enroll, "DST_NBR");
-    AddJoin(stu, "ID_NBR", enroll, "ID_NBR");
-    AddSchoolConditions(stu);
-    ODBCField* id = AddField(stu, "ID_NBR", false);
-    ODBCField* last = AddField(enroll, "LST_NME", false);
-    ODBCField* first = AddField(enroll, "FRST_NME", false);
-
-    const bool opened = OpenTable(1);
-    SetAnsiJoin(false);
-    m_includedStudents.Clear();
-    if (opened) {
-        for (bool more = GetFirstRecord(); more; more = GetNextRecord()) {
-            if (FieldText(last).IsEmpty() && FieldText(first).IsEmpty())
-                continue;
-            m_includedStudents.Add(GetTrimmedText(id), "");
-        }
-    }
-    FinishTable();
-}
-
 void ExpEngine::StudentNamesTable()
 {
     StartTable("Student Names", "", false);
-    SetAnsiJoin(true);
+    ScopedAnsiJoin ansiJoin(*this);
     ODBCTable* enroll = AddSisTable("CE020", "enroll", true);
-    if (!DistrictNumber().IsEmpty())
-        AddCondition("AND", AddOperandField(enroll, "DST_NBR"), "=", DistrictNumber());
+    AddDistrictCondition(enroll);
     ODBCField* id = AddField(enroll, "ID_NBR", false);
     ODBCField* last = AddField(enroll, "LST_NME", false);
     ODBCField* first = AddField(enroll, "FRST_NME", false);
 
     const bool opened = OpenTable(1);
-    SetAnsiJoin(false);
+    ansiJoin.Release();
     m_studentNames.Clear();
-    if (opened) {
-        for (bool more = GetFirstRecord(); more; more = GetNextRecord()) {
+    if (opened)
+    {
+        for (bool more = GetFirstRecord(); more; more = GetNextRecord())
+        {
             const XString firstName = FieldText(first);
             const XString lastName = FieldText(last);
             if (firstName.IsEmpty() && lastName.IsEmpty())

@@ -2,14 +2,16 @@
 #include "ExpEngine.h"
 #include "SqlValueText.h"
 
-namespace {
+namespace
+{
 
 // CAL_DT as a date: a date value as it is, anything else (a TSIS calendar
 // keeps eight-digit numbers) read as its "YYYYMMDD" text.
 XDate CalendarDate(ExpEngine& engine, DataAccessField* field)
 {
     XDate date = engine.GetDate(field);
-    if (date.IsNull()) {
+    if (date.IsNull())
+    {
         XString text = engine.GetTrimmedText(field);
         if (text.Length() == 8 && text.IsDigits())
             date.Parse("YYYYMMDD", text.Text());
@@ -27,7 +29,8 @@ bool ExpEngine::YearIsQuoted() const
 XString ExpEngine::FindCurrentSchoolYear()
 {
     const char* fmt = Settings().dateFormat.Text();
-    try {
+    try
+    {
         Log(7, "Finding Current School Year", "");
         Connect(BuildConnectionString(DataSource().Text(), User(), Password()));
         ClearQuery();
@@ -42,42 +45,49 @@ XString ExpEngine::FindCurrentSchoolYear()
         if (!SchoolYear().IsEmpty())
             AddCondition("AND", AddOperandField(calendar, "SCH_YR"), "=", SchoolYear());
         AddOrder(dateField, false);
-        SetDistinct(true);
+        ScopedDistinct distinct(*this);
 
         const XDate today = XDate::Today();
         Log(8, "Today's Date:" + today.Format(fmt), "");
         const bool opened = RunCurrentQueryOk();
-        SetDistinct(false);
+        distinct.Release();
         if (!opened)
             throw XException("The calendar query could not be run.");
 
         XString year;
         XDate start, end, last;
         bool afterStart = false;
-        for (bool more = GetFirstRecord(); more; more = GetNextRecord()) {
+        for (bool more = GetFirstRecord(); more; more = GetNextRecord())
+        {
             const XDate date = CalendarDate(*this, dateField);
             const XString rowYear = GetTrimmedText(yearField);
-            if (rowYear != year) {
+            if (rowYear != year)
+            {
                 end.SetNull();
                 start = date;
                 year = rowYear;
             }
             last = date;
             const XString day = GetTrimmedText(dayField);
-            if (day == "FD") {
+            if (day == "FD")
+            {
                 afterStart = false;
                 start = date;
                 Log(8, "Start Date:" + start.Format(fmt), "");
-                if (today >= start) {
-                    Log(8, "Today is After Start Date: " + today.Format(fmt) + " >= " + start.Format(fmt), "");
+                if (today >= start)
+                {
+                    Log(8, "Today is After Start Date: " + today.Format(fmt) + " >= " + start.Format(fmt),
+                        "");
                     afterStart = true;
                     continue;
                 }
             }
-            if (day == "LD" && afterStart) {
+            if (day == "LD" && afterStart)
+            {
                 end = date;
                 Log(8, "End Date:" + end.Format(fmt), "");
-                if (today <= end) {
+                if (today <= end)
+                {
                     Log(8, "Today is Before End Date: " + today.Format(fmt) + " >= " + end.Format(fmt), "");
                     break;
                 }
@@ -94,8 +104,9 @@ XString ExpEngine::FindCurrentSchoolYear()
         CloseQuery();
         Disconnect();
         return YearIsQuoted() ? SqlQuoted(year) : year;
-    } catch (...) {
-        SetDistinct(false);
+    }
+    catch (...)
+    {
         Log(7, "Error Extracting School Year.", "");
         return XString();
     }

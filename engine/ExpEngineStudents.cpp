@@ -1,13 +1,39 @@
-#include <cstring>
-
 #include "ExpEngine.h"
 #include "StudentNoteAssembler.h"
 #include "XTextFile.h"
 
+void ExpEngine::StudentInclusion()
+{
+    StartTable("Student Inclusion", "", false);
+    ScopedAnsiJoin ansiJoin(*this);
+    ODBCTable* stu = AddSisTable("ST010", "stu", true);
+    ODBCTable* enroll = AddSisTable("CE020", "enroll", true);
+    AddJoin(stu, "DST_NBR", enroll, "DST_NBR");
+    AddJoin(stu, "ID_NBR", enroll, "ID_NBR");
+    AddSchoolConditions(stu);
+    ODBCField* id = AddField(stu, "ID_NBR", false);
+    ODBCField* last = AddField(enroll, "LST_NME", false);
+    ODBCField* first = AddField(enroll, "FRST_NME", false);
+
+    const bool opened = OpenTable(1);
+    ansiJoin.Release();
+    m_includedStudents.Clear();
+    if (opened)
+    {
+        ForEachRecord(
+            [&]
+            {
+                if (!FieldText(last).IsEmpty() || !FieldText(first).IsEmpty())
+                    m_includedStudents.Add(GetTrimmedText(id), "");
+            });
+    }
+    FinishTable();
+}
+
 void ExpEngine::StudentDemographics()
 {
     StartTable("Student Demographics", "Students.sef", false);
-    SetDistinct(true);
+    ScopedDistinct distinct(*this);
 
     ODBCTable* stu = AddSisTable("ST010", "stu", true);
     ODBCTable* enroll = AddSisTable("CE020", "enroll", true);
@@ -19,7 +45,7 @@ void ExpEngine::StudentDemographics()
     const auto zeroAsEmpty = Fn(&DataAccessBase::ZeroAsEmpty);
     const auto staff = [this] { return AddThisToStaffLUT(); };
 
-    m_studentKeyField = AddColumnField(stu, "ID_NBR", text, "StdKey");
+    m_fields.studentKey = AddColumnField(stu, "ID_NBR", text, "StdKey");
     AddColumnField(nullptr, "", nullptr, "StdCalRef", false, XString(), XString(), XString(), XString(),
                    SDEColumn::Constant);
     AddColumnField(enroll, "STATE_ID", text, "StdStateId");
@@ -37,35 +63,29 @@ void ExpEngine::StudentDemographics()
     AddColumnField(stu, "LOCK_NBR", text, "StdLockerNum");
     AddColumnField(stu, "LOCK_COMB", text, "StdLockerCombo");
     AddColumnField(stu, "BEG_ENR_DT", zeroAsEmpty, "StdEnterDate");
-    AddColumnField(stu, "END_ENR_DT", [this] { return LeaveDate(); }, "StdLeaveDate");
+    AddColumnField(
+        stu, "END_ENR_DT", [this] { return LeaveDate(); }, "StdLeaveDate");
 
     WriteTable([this] { return FilterStudent(); });
-    SetDistinct(false);
     FinishTable();
 }
 
 void ExpEngine::StudentNotes()
 {
-    static const char* const kSubject = "Student Notes";
     StartTable("Student Notes", "StudentNotes.sef", false);
 
     ODBCTable* stu = AddSisTable("ST010", "stu", true);
     ODBCTable* notes = AddSisTable("SY055", "notes", false);
-    if (!notes) {
-        Log(7, "Create Student Student Notes: Table CE810 or CE 010 does not exist.", "");
-        FinishTable();
-        return;
-    }
+    if (!notes)
+        return SkipMissingTable("Create Student Student Notes: Table CE810 or CE 010 does not exist.");
 
     for (const char* name : {"NoteStdRef", "NoteKey", "NoteSeverity", "NoteTitle", "NoteContent"})
         AddHeaderField(name);
 
     XTextFile file('\t', "", "");
-    XFileSpec path(SDEFolder());
-    path.SetFileName(CurrentFileName());
-    file.Open(path, XFile::kWrite);
+    OpenCurrentTableFile(file);
 
-    m_studentKeyField = AddField(stu, "ID_NBR", false);
+    m_fields.studentKey = AddField(stu, "ID_NBR", false);
     ODBCField* keyword = AddField(notes, "NT_KWD", false);
     ODBCField* line = AddField(notes, "NT_LNE", false);
     ODBCField* text = AddField(notes, "NT_TXT", false);
@@ -80,13 +100,14 @@ void ExpEngine::StudentNotes()
     AddSchoolConditions(stu);
     if (!DistrictNumber().IsEmpty())
         AddCondition("AND", stuDistrict, "=", noteDistrict);
-    AddCondition("AND", m_studentKeyField, "=", noteId);
+    AddCondition("AND", m_fields.studentKey, "=", noteId);
     AddCondition("AND", type, "=", "'PER'");
-    AddOrder(m_studentKeyField, false);
+    AddOrder(m_fields.studentKey, false);
     AddOrder(page, false);
     AddOrder(line, false);
 
-    auto writeLine = [&file](const StudentNoteLine& note) {
+    auto writeLine = [&file](const StudentNoteLine& note)
+    {
         file.WriteField(note.student);
         file.WriteField(note.page);
         file.WriteField(note.severity);
@@ -95,28 +116,32 @@ void ExpEngine::StudentNotes()
         file.EndLine();
     };
 
-    try {
-        if (OpenTable(1)) {
-            StudentNoteAssembler assembler;
-            StudentNoteLine finished;
-            for (bool more = GetFirstRecord(); more; more = GetNextRecord()) {
-                if (!FilterStudent())
-                    continue;
-                if (assembler.Add(GetTrimmedText(m_studentKeyField), FieldText(page), FieldText(text),
-                                  FieldText(keyword), finished))
-                    writeLine(finished);
-            }
-            if (assembler.Finish(finished))
-                writeLine(finished);
-        }
-    } catch (const std::exception& e) {
-        RaiseError(0, "Failed with error [%s] while writing %s.", e.what(), kSubject);
-    } catch (const char* thrown) {
-        RaiseError(0, "Failed with error [%s] while writing %s.", thrown ? thrown : "", kSubject);
-    } catch (...) {
-        RaiseError(0, "Failed with unknown error while writing %s.", kSubject);
-    }
+    WalkTable("Student Notes",
+              [&]
+              {
+                  StudentNoteAssembler assembler;
+                  StudentNoteLine finished;
+                  ForEachRecord(
+                      [&]
+                      {
+                          if (FilterStudent() &&
+                              assembler.Add(GetTrimmedText(m_fields.studentKey), FieldText(page),
+                                            FieldText(text), FieldText(keyword), finished))
+                              writeLine(finished);
+                      });
+                  if (assembler.Finish(finished))
+                      writeLine(finished);
+              });
 
-    file.Close();
-    FinishTable();
+    CloseTableFile(file);
+}
+
+XString ExpEngine::LeaveDate()
+{
+    XString value = CleanText();
+    if (value == "0")
+        return XString();
+    if (value.Length() == 8 && value.Mid(4) == "0000")
+        return FormatDate(m_schoolStartDate);
+    return value;
 }

@@ -1,7 +1,7 @@
 #include "SDEWriter.h"
 
-#include "database.h"
 #include "XException.h"
+#include "database.h"
 
 SDEWriter::SDEWriter(QObject* parent) : BridgeTaskBase(parent) {}
 
@@ -23,8 +23,13 @@ void SDEWriter::StartTable(const XString& title, const XString& fileName, bool s
 void SDEWriter::OpenTableFile(XTextFile& file, const XString& title, const XString& fileName)
 {
     StartTable(title, fileName, false);
+    OpenCurrentTableFile(file);
+}
+
+void SDEWriter::OpenCurrentTableFile(XTextFile& file)
+{
     XFileSpec path(m_sdeFolder);
-    path.SetFileName(fileName);
+    path.SetFileName(m_fileName);
     file.Open(path, XFile::kWrite);
 }
 
@@ -142,14 +147,22 @@ int SDEWriter::WriteTable(const RowFilter& filter, const XString& headerLine)
                     }
                     switch (column.command)
                     {
-                    case SDEColumn::Constant: out->WriteField(column.text); break;
-                    case SDEColumn::LineBreak: out->EndLine(); break;
-                    case SDEColumn::Hook: ColumnHook(column.field); break;
-                    default: break;
+                    case SDEColumn::Constant:
+                        out->WriteField(column.text);
+                        break;
+                    case SDEColumn::LineBreak:
+                        out->EndLine();
+                        break;
+                    case SDEColumn::Hook:
+                        ColumnHook(column.field);
+                        break;
+                    default:
+                        break;
                     }
                     if (first)
                     {
-                        Log(8, XString("Wrote Default Value Command ") + XString(column.command) + " for " + name);
+                        Log(8, XString("Wrote Default Value Command ") + XString(column.command) + " for " +
+                                   name);
                         Log(8, XString("Wrote the value = ") + column.text);
                     }
                 }

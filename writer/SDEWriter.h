@@ -42,6 +42,8 @@ public:
     virtual void StartTable(const XString& title, const XString& fileName, bool safeInclude = false);
     // StartTable, then opens SDE folder + fileName on file for lines the caller writes.
     virtual void OpenTableFile(XTextFile& file, const XString& title, const XString& fileName);
+    // Opens SDE folder + the current file name on file (a table already started).
+    void OpenCurrentTableFile(XTextFile& file);
     void AddColumn(DataAccessField* field, const XString& text, ValueFunction valueFn, int command);
     // A non-empty name joins the current header; a non-empty custom title
     // registers a custom field in the writer's own list.
