@@ -111,9 +111,10 @@ bool ExpEngine::Execute(ParamMap& params, int flags, QString& errorText)
         // Conduct Incidents; State Incidents; Incident Types; Conduct Outcomes;
         // Outcome Types: not built yet.
 
-        // Student Grades; Grade Types; Health Concern Types; Calendar;
-        // Attendance Codes; Student Medications; Student Health Concerns;
-        // Student Immunizations: not built yet.
+        // Student Grades; Grade Types; Health Concern Types; Calendar: not built yet.
+        AttendanceCodes();
+        // Student Medications; Student Health Concerns; Student Immunizations:
+        // not built yet.
 
         // "tsis": Student Medical; "schmax": Student Allergy, then Student
         // Medical Allergy: not built yet.
@@ -128,13 +129,8 @@ bool ExpEngine::Execute(ParamMap& params, int flags, QString& errorText)
         FinishImport();
     }
 
-    if (flags & 2) {
-        XTextFile updateFile('\t', "", "");
-        StartUpdate(updateFile);
-        // Student Period Attendance and Student Daily Attendance over the
-        // school start and end dates, then WriteCachedAttendance(): not built yet.
-        FinishUpdate();
-    }
+    if (flags & 2)
+        ExportAttendance();
 
     EndExtraction();
     return true;

@@ -77,6 +77,8 @@ public:
     virtual void FinishImport();
     virtual void StartUpdate(XTextFile& file);
     virtual void FinishUpdate();
+    // Closes and removes the update file of this run (a run that failed).
+    void DiscardUpdate();
 
     // ---- The data layer ----
     virtual void FilterAttendance(const XDate& from, const XDate& to) = 0;

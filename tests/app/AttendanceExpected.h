@@ -42,16 +42,20 @@ public:
         sqlite3_finalize(st);
         return out;
     }
-    bool execute(const QString& sql) const { return sqlite3_exec(db_, sql.toUtf8().constData(), 0, 0, 0) == 0; }
+    bool execute(const QString& sql) const
+    {
+        return sqlite3_exec(db_, sql.toUtf8().constData(), 0, 0, 0) == 0;
+    }
 
     // The SDU lines of one school's records dated up to today, sorted.
     QStringList daily(const QString& school, int year) const
     {
-        return lines(QStringLiteral("SELECT a.ID_NBR, a.CAL_DT, '', a.REAS_CD, '', '', "
-                                    "CASE a.ATT_STAT WHEN 'A' THEN CASE a.HALF_DAYS WHEN 1 THEN '0.5' ELSE '1' "
-                                    "END ELSE '0' END, CASE a.ATT_STAT WHEN 'T' THEN '1' ELSE '0' END, '', '' "
-                                    "FROM AT020 a WHERE ") +
-                     where(school, year));
+        return lines(
+            QStringLiteral("SELECT a.ID_NBR, a.CAL_DT, '', a.REAS_CD, '', '', "
+                           "CASE a.ATT_STAT WHEN 'A' THEN CASE a.HALF_DAYS WHEN 1 THEN '0.5' ELSE '1' "
+                           "END ELSE '0' END, CASE a.ATT_STAT WHEN 'T' THEN '1' ELSE '0' END, '', '' "
+                           "FROM AT020 a WHERE ") +
+            where(school, year));
     }
     QStringList period(const QString& school, int year) const
     {
@@ -68,10 +72,11 @@ private:
     static QString where(const QString& school, int year)
     {
         const QString today = QDate::currentDate().toString(QStringLiteral("yyyyMMdd"));
-        return QStringLiteral("a.DST_NBR = 16 AND a.SCH_NBR = '%1' AND a.SCH_YR = %2 AND a.CAL_DT <= %3 AND "
-                              "a.ID_NBR IN (SELECT s.ID_NBR FROM ST010 s JOIN CE020 e ON e.DST_NBR = s.DST_NBR "
-                              "AND e.ID_NBR = s.ID_NBR WHERE s.DST_NBR = 16 AND s.SCH_NBR = '%1' AND "
-                              "s.SCH_YR = %2 AND (trim(e.LST_NME) <> '' OR trim(e.FRST_NME) <> ''))")
+        return QStringLiteral(
+                   "a.DST_NBR = 16 AND a.SCH_NBR = '%1' AND a.SCH_YR = %2 AND a.CAL_DT <= %3 AND "
+                   "a.ID_NBR IN (SELECT s.ID_NBR FROM ST010 s JOIN CE020 e ON e.DST_NBR = s.DST_NBR "
+                   "AND e.ID_NBR = s.ID_NBR WHERE s.DST_NBR = 16 AND s.SCH_NBR = '%1' AND "
+                   "s.SCH_YR = %2 AND (trim(e.LST_NME) <> '' OR trim(e.FRST_NME) <> ''))")
             .arg(school)
             .arg(year)
             .arg(today);
@@ -91,9 +96,12 @@ private:
 inline QByteArray normalizedUpdate(const QByteArray& bytes)
 {
     QString s = QString::fromLatin1(bytes);
-    s.replace(QRegularExpression(QStringLiteral("// [A-Z][a-z]{2} \\d\\d, \\d{4}\r\n")), QStringLiteral("// <date>\r\n"));
-    s.replace(QRegularExpression(QStringLiteral("// Generated : [^\r]*")), QStringLiteral("// Generated : <time>"));
-    s.replace(QRegularExpression(QStringLiteral("Copyright \\(c\\) \\d{4} ")), QStringLiteral("Copyright (c) <year> "));
+    s.replace(QRegularExpression(QStringLiteral("// [A-Z][a-z]{2} \\d\\d, \\d{4}\r\n")),
+              QStringLiteral("// <date>\r\n"));
+    s.replace(QRegularExpression(QStringLiteral("// Generated : [^\r]*")),
+              QStringLiteral("// Generated : <time>"));
+    s.replace(QRegularExpression(QStringLiteral("Copyright \\(c\\) \\d{4} ")),
+              QStringLiteral("Copyright (c) <year> "));
     s.replace(QRegularExpression(QStringLiteral("#pragma update \"\\d{14}\"")),
               QStringLiteral("#pragma update \"<stamp>\""));
     s.replace(QRegularExpression(QStringLiteral("#pragma exportdate \"\\d{8}\"")),
@@ -117,7 +125,8 @@ inline QByteArray normalizedUpdate(const QByteArray& bytes)
 // The expected update file: the template with the two sections' lines.
 inline QByteArray expectedUpdate(const QByteArray& templ, const QStringList& daily, const QStringList& period)
 {
-    auto block = [](const QStringList& lines) {
+    auto block = [](const QStringList& lines)
+    {
         QString text;
         for (const QString& line : lines)
             text += line + QStringLiteral("\r\n");

@@ -64,15 +64,18 @@ protected:
     void SetUp() override
     {
         std::string command = std::string(TSIS_SOURCE_DIR "/scripts/make-demo-district.sh --today ") +
-                              QDate::currentDate().toString(QStringLiteral("yyyyMMdd")).toStdString() + " --out '" +
-                              box_.path(QStringLiteral("demo")).toStdString() + "' --build-dir '" TSIS_BINARY_DIR "'";
+                              QDate::currentDate().toString(QStringLiteral("yyyyMMdd")).toStdString() +
+                              " --out '" + box_.path(QStringLiteral("demo")).toStdString() +
+                              "' --build-dir '" TSIS_BINARY_DIR "'";
         if (postgres())
         {
             int started = 0;
-            const std::string env = runShell(TSIS_SOURCE_DIR "/scripts/start-postgres.sh 2>/dev/null", started);
+            const std::string env =
+                runShell(TSIS_SOURCE_DIR "/scripts/start-postgres.sh 2>/dev/null", started);
             if (started != 0)
                 GTEST_SKIP() << "no PostgreSQL server";
-            for (const QString& line : QString::fromStdString(env).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+            for (const QString& line :
+                 QString::fromStdString(env).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
                 if (line.startsWith(QStringLiteral("export ")))
                 {
                     const QString a = line.mid(7);
@@ -85,7 +88,8 @@ protected:
         int status = 0;
         const std::string exports = runShell(command + " 2>/dev/null", status);
         ASSERT_EQ(status, 0) << "make-demo-district.sh failed";
-        for (const QString& line : QString::fromStdString(exports).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        for (const QString& line :
+             QString::fromStdString(exports).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
             if (line.startsWith(QStringLiteral("export ")))
             {
                 const QString a = line.mid(7);
@@ -144,7 +148,8 @@ protected:
     static QByteArray lastUpdate(const QString& out)
     {
         const QStringList files = updateFiles(out);
-        return files.isEmpty() ? QByteArray("<no update file>") : readBytes(out + QLatin1Char('/') + files.last());
+        return files.isEmpty() ? QByteArray("<no update file>")
+                               : readBytes(out + QLatin1Char('/') + files.last());
     }
     QByteArray expected(const QStringList& daily, const QStringList& period) const
     {
@@ -154,8 +159,9 @@ protected:
     int windowCount(const QString& school) const
     {
         const QStringList first = demo_->rows(
-            QStringLiteral("SELECT CAL_DT FROM CA005 WHERE DST_NBR = 16 AND SCH_NBR = '%1' AND SCH_YR = %2 AND "
-                           "DAY_CD = 'FD'")
+            QStringLiteral(
+                "SELECT CAL_DT FROM CA005 WHERE DST_NBR = 16 AND SCH_NBR = '%1' AND SCH_YR = %2 AND "
+                "DAY_CD = 'FD'")
                 .arg(school)
                 .arg(currentSchoolYear()));
         if (first.size() != 1)
@@ -169,7 +175,8 @@ protected:
     QStringList cacheMarks(const QString& out)
     {
         DemoAttendanceFile cache(out + QStringLiteral("/Attendance/Attendance.db"));
-        return cache.rows(QStringLiteral("SELECT stdkey, attdate, perkey, oldcode FROM PERIOD_ATT ORDER BY 1, 2, 3"));
+        return cache.rows(
+            QStringLiteral("SELECT stdkey, attdate, perkey, oldcode FROM PERIOD_ATT ORDER BY 1, 2, 3"));
     }
 
     BridgeSandbox box_;
@@ -186,11 +193,12 @@ TEST_P(AttendanceRun, SendsEachChangeOnceAndStartsAgainForAnotherSchool)
     QStringList recent;
     for (const QString candidate : {QStringLiteral("202"), QStringLiteral("303")})
     {
-        recent = demo_->rows(QStringLiteral("SELECT ID_NBR, CAL_DT, COURSE, XSECTION FROM AT030 WHERE DST_NBR = 16 "
-                                            "AND SCH_NBR = '%1' AND SCH_YR = %2 AND CAL_DT >= %3 ORDER BY 1, 2, 3")
-                                 .arg(candidate)
-                                 .arg(year)
-                                 .arg(overlapFrom));
+        recent = demo_->rows(
+            QStringLiteral("SELECT ID_NBR, CAL_DT, COURSE, XSECTION FROM AT030 WHERE DST_NBR = 16 "
+                           "AND SCH_NBR = '%1' AND SCH_YR = %2 AND CAL_DT >= %3 ORDER BY 1, 2, 3")
+                .arg(candidate)
+                .arg(year)
+                .arg(overlapFrom));
         if (recent.size() >= 3)
         {
             school = candidate;
@@ -226,9 +234,10 @@ TEST_P(AttendanceRun, SendsEachChangeOnceAndStartsAgainForAnotherSchool)
     const QString failing = postgres() ? QStringLiteral("CAST(CAST('x' || REAS_CD AS INTEGER) AS VARCHAR)")
                                        : QStringLiteral("to_date('x', 'YYYYMMDD')");
     change("DROP VIEW DBTSIS_AT030_V");
-    change(QStringLiteral("CREATE VIEW DBTSIS_AT030_V AS SELECT DST_NBR, SCH_NBR, SCH_YR, ID_NBR, CAL_DT, COURSE, "
-                          "XSECTION, CASE WHEN ID_NBR = %1 THEN %2 ELSE REAS_CD END AS REAS_CD, ATT_STAT, MNT_DT "
-                          "FROM AT030")
+    change(QStringLiteral(
+               "CREATE VIEW DBTSIS_AT030_V AS SELECT DST_NBR, SCH_NBR, SCH_YR, ID_NBR, CAL_DT, COURSE, "
+               "XSECTION, CASE WHEN ID_NBR = %1 THEN %2 ELSE REAS_CD END AS REAS_CD, ATT_STAT, MNT_DT "
+               "FROM AT030")
                .arg(lastStudent, failing)
                .toStdString());
     r = run(out, school, QStringLiteral("--att"));
@@ -242,7 +251,8 @@ TEST_P(AttendanceRun, SendsEachChangeOnceAndStartsAgainForAnotherSchool)
 
     // 3. One code changed, one record deleted, one code cleared; a daily record deleted.
     const QString today = QDate::currentDate().toString(QStringLiteral("yyyyMMdd"));
-    auto where = [&](int i) {
+    auto where = [&](int i)
+    {
         const QStringList k = recent.at(i).split(QLatin1Char('\t'));
         return QStringLiteral(" WHERE DST_NBR = 16 AND SCH_NBR = '%1' AND SCH_YR = %2 AND ID_NBR = %3 AND "
                               "CAL_DT = %4 AND COURSE = '%5' AND XSECTION = '%6'")
@@ -251,18 +261,20 @@ TEST_P(AttendanceRun, SendsEachChangeOnceAndStartsAgainForAnotherSchool)
             .arg(k[0], k[1], k[2], k[3])
             .toStdString();
     };
-    auto periodLine = [&](int i, const QString& code) {
+    auto periodLine = [&](int i, const QString& code)
+    {
         const QStringList k = recent.at(i).split(QLatin1Char('\t'));
         const QStringList lines = demo_->period(school, year);
         for (const QString& line : lines)
         {
             QStringList v = line.split(QLatin1Char('\t'));
-            const QStringList p = demo_->rows(QStringLiteral("SELECT DISTINCT PERIOD FROM SC065 WHERE DST_NBR = 16 "
-                                                             "AND SCH_NBR = '%1' AND SCH_YR = %2 AND COURSE = '%3' "
-                                                             "AND XSECTION = '%4'")
-                                                  .arg(school)
-                                                  .arg(year)
-                                                  .arg(k[2], k[3]));
+            const QStringList p =
+                demo_->rows(QStringLiteral("SELECT DISTINCT PERIOD FROM SC065 WHERE DST_NBR = 16 "
+                                           "AND SCH_NBR = '%1' AND SCH_YR = %2 AND COURSE = '%3' "
+                                           "AND XSECTION = '%4'")
+                                .arg(school)
+                                .arg(year)
+                                .arg(k[2], k[3]));
             if (v[0] == k[0] && v[1] == k[1] && !p.isEmpty() && v[2] == p.first())
             {
                 v[3] = code;
@@ -290,7 +302,8 @@ TEST_P(AttendanceRun, SendsEachChangeOnceAndStartsAgainForAnotherSchool)
     ASSERT_EQ(r.status, 0) << qPrintable(r.out);
     EXPECT_TRUE(r.out.contains(QStringLiteral("Bridge Configuration Changed.")));
     EXPECT_EQ(updateFiles(out).size(), 1);
-    EXPECT_EQ(normalizedUpdate(lastUpdate(out)), expected(demo_->daily(other, year), demo_->period(other, year)));
+    EXPECT_EQ(normalizedUpdate(lastUpdate(out)),
+              expected(demo_->daily(other, year), demo_->period(other, year)));
     EXPECT_EQ(cacheMarks(out).size(), demo_->period(other, year).size());
 }
 
@@ -306,13 +319,13 @@ TEST_P(AttendanceRun, DemoAloneWritesTablesAttAloneOnlyTheUpdate)
     const QString update = box_.path(QStringLiteral("update"));
     r = run(update, QStringLiteral("202"), QStringLiteral("--att"));
     ASSERT_EQ(r.status, 0) << qPrintable(r.out);
-    EXPECT_TRUE(QDir(update).entryList({QStringLiteral("*.sef"), QStringLiteral("*.SDE")}, QDir::Files).isEmpty());
+    EXPECT_TRUE(
+        QDir(update).entryList({QStringLiteral("*.sef"), QStringLiteral("*.SDE")}, QDir::Files).isEmpty());
     EXPECT_EQ(updateFiles(update).size(), 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Demo, AttendanceRun, ::testing::Values(false, true),
-                         [](const ::testing::TestParamInfo<bool>& info) {
-                             return info.param ? "PostgreSQL" : "SQLite";
-                         });
+                         [](const ::testing::TestParamInfo<bool>& info)
+                         { return info.param ? "PostgreSQL" : "SQLite"; });
 
 } // namespace
