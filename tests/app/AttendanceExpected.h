@@ -8,6 +8,7 @@
 #include <sqlite3.h>
 
 #include <QByteArray>
+#include <QDate>
 #include <QRegularExpression>
 #include <QString>
 #include <QStringList>
