@@ -25,11 +25,28 @@ XString ComErrorReport(const std::vector<AdoProviderError>* providerErrors, cons
     return report.Append(tail);
 }
 
+namespace
+{
+struct ConnectionFailure
+{
+    const char* mark;
+    int code;
+};
+
+// The texts that show a lost link (1629) or a connect timeout (12170): Oracle's
+// codes, and the ODBC states of the provider lines, written "[state]".
+const ConnectionFailure kConnectionFailures[] = {
+    {"ORA-03135", 1629}, {"ORA-03113", 1629}, {"[08001]", 1629},    {"[08003]", 1629},
+    {"[08004]", 1629},   {"[08007]", 1629},   {"[08S01]", 1629},    {"[57P01]", 1629},
+    {"[57P02]", 1629},   {"[57P03]", 1629},   {"ORA-12170", 12170}, {"[HYT01]", 12170},
+};
+} // namespace
+
 int ClassifyQueryErrorText(const XString& text)
 {
-    if (text.FindText("ORA-03135") >= 0 || text.FindText("ORA-03113") >= 0)
-        return 1629;
-    if (text.FindText("ORA-12170") >= 0)
-        return 12170;
+    // A lost link outranks a timeout: the table is in that order.
+    for (const ConnectionFailure& f : kConnectionFailures)
+        if (text.FindText(f.mark) >= 0)
+            return f.code;
     return 1;
 }

@@ -11,6 +11,8 @@
 // description. It holds the provider's texts only, never a connection string.
 XString ComErrorReport(const std::vector<AdoProviderError>* providerErrors, const AdoComError& error);
 
-// 1629 when the text shows a lost Oracle connection (ORA-03135, ORA-03113),
-// 12170 for an Oracle connect timeout (ORA-12170), otherwise 1.
+// The connection-failure class of a report: 1629 when the text shows a lost
+// link (ORA-03135, ORA-03113, or a provider line of state 08001, 08003, 08004,
+// 08007, 08S01, 57P01, 57P02, 57P03), 12170 for a connect timeout (ORA-12170,
+// state HYT01), otherwise 1. The one place that decides what a lost link is.
 int ClassifyQueryErrorText(const XString& text);

@@ -4,18 +4,39 @@
 
 namespace
 {
+// A value as the connection string holds it: as given, or in ODBC's braced
+// form ("}" doubled) when it would not read back as itself, so that no key
+// can come from inside a value.
+XString Value(const XString& value)
+{
+    const int n = value.Length();
+    bool braced = n > 0 && (value[0] == ' ' || value[n - 1] == ' ' || value[0] == '"' || value[0] == '\'');
+    for (int i = 0; i < n && !braced; ++i)
+        braced = value[i] == ';' || value[i] == '{' || value[i] == '}';
+    if (!braced)
+        return value;
+    XString s("{");
+    for (int i = 0; i < n; ++i)
+    {
+        s.Append(value[i]);
+        if (value[i] == '}')
+            s.Append('}');
+    }
+    return s.Append("}");
+}
+
 // [key value]: only when the value is not null.
 void AppendIfSet(XString& s, const char* key, const char* value)
 {
     if (value)
-        s.Append(key).Append(value);
+        s.Append(key).Append(Value(value));
 }
 
 // {key value}: only when the value is neither null nor empty.
 void AppendIfNotEmpty(XString& s, const char* key, const char* value)
 {
     if (value && *value)
-        s.Append(key).Append(value);
+        s.Append(key).Append(Value(value));
 }
 
 XString MssqlConnectionString(const XString& dataSource, const char* user, const char* password)
@@ -31,14 +52,14 @@ XString MssqlConnectionString(const XString& dataSource, const char* user, const
         database.Trim();
     }
     XString s("Provider=MSDASQL;Persist Security Info=False;Data Source=");
-    s.Append(server);
+    s.Append(Value(server));
     if (!database.IsEmpty())
-        s.Append(";Database=").Append(database);
+        s.Append(";Database=").Append(Value(database));
     if (user && *user)
     {
-        s.Append(";User ID=").Append(user);
+        s.Append(";User ID=").Append(Value(user));
         if (password && *password)
-            s.Append(";Password=").Append(password);
+            s.Append(";Password=").Append(Value(password));
     }
     else
     {
@@ -59,17 +80,18 @@ XString BuildConnectionStringFor(int type, const char* dataSource, const char* u
     };
     logLine(XString("Build Connection String for: ") + Name(type));
 
-    const XString d(dataSource);
-    const XString u(user);
-    const XString p(password);
+    const XString d = Value(XString(dataSource));
+    const XString u = Value(XString(user));
+    const XString p = Value(XString(password));
     XString s;
     switch (type)
     {
     case DBaseODBC:
         return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + d + ";Extended Properties=dBASE IV;";
     case DBaseXBase:
+        // A folder path, not a connection string.
         logLine(Name(type));
-        return d;
+        return XString(dataSource);
     case FoxProODBC:
         s = "Persist Security Info=False;Data Source=" + d + ";Collating Sequence=machine";
         AppendIfSet(s, ";User ID=", user);
@@ -79,7 +101,7 @@ XString BuildConnectionStringFor(int type, const char* dataSource, const char* u
         logLine("Build Connection String: Fox Pro DBF Driver");
         return "Provider=VFPOLEDB.1;Data Source=" + d + ";Collating Sequence=MACHINE";
     case MSSQL:
-        return MssqlConnectionString(d, user, password);
+        return MssqlConnectionString(XString(dataSource), user, password);
     case MySQL:
         return "Data Source=" + d + ";User Id=" + u + ";Password=" + p + ";";
     case SQLite:

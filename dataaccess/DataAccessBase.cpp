@@ -59,10 +59,15 @@ bool DataAccessBase::OpenTable(int run)
         if (rc != 0)
         {
             Log(7, "Open table " + title + " failed, skipping.");
+            MarkTableIncomplete();
             return false;
         }
         Log(8, "Ran query");
+        // Counting walks a streamed result; a lost link there skips the table too.
+        const bool wasIncomplete = CurrentTableIncomplete();
         GetRecordCount();
+        if (!wasIncomplete && CurrentTableIncomplete())
+            return false;
         Log(8, "Opened " + title + " table/query.", method);
         return true;
     }

@@ -30,6 +30,7 @@ ODBCDataAccess::~ODBCDataAccess()
     Log(8, XDateTime::Now().Format(stamp) + " Start ODBCDataAccess Destructor");
     Log(8, XDateTime::Now().Format(stamp) + " End ODBCDataAccess Destructor");
     m_recordset.reset();
+    m_probeConnection.reset();
     m_connection.reset();
 }
 

@@ -154,19 +154,31 @@ private:
     void RemoveFilterConditions();
     void AppendFilterCondition(const XString& conjunction, ODBCField* field, const XString& op,
                                const XString& value);
-    // Texts of a report with any password of the kept connection string masked.
+    // A report with the password values it echoes masked.
     XString WithoutSecrets(const XString& text) const;
 
     // Record operations on a given recordset: the current one or a probe.
+    // The moves throw AdoComError for a driver failure; false is the end.
     int RecordCountOf(AdoRecordset* rs);
     bool FirstRecordOf(AdoRecordset* rs);
     bool NextRecordOf(AdoRecordset* rs);
+    // A driver failure while the current query is walked: the connection
+    // failures skip the table (reconnect, marked incomplete, false), any
+    // other failure throws the report as a failing open does.
+    bool WalkFailed(const AdoComError& error);
     // The current value of a field's column; false (value untouched) for a null
     // field or dBase IV (XBase). Failures become XException with the field status.
     bool ReadValue(DataAccessField* field, AdoValue& value);
     XString ValueTextAt(int column);
     bool OracleOdbc() const;
 
+    // The connection the probes run on: the connection itself, or while a
+    // query is open a second one on the same connection string, so a failing
+    // probe cannot end the open query's transaction (and with it its cursor).
+    AdoConnection& ProbeConnection();
+    void CloseProbeConnection();
+
     std::unique_ptr<AdoConnection> m_connection;
+    std::unique_ptr<AdoConnection> m_probeConnection;
     std::unique_ptr<AdoRecordset> m_recordset;
 };

@@ -5,6 +5,7 @@
 #include "ConnectionStringBuilder.h"
 #include "DatabaseType.h"
 #include "ODBCDataAccess.h"
+#include "PasswordMask.h"
 #include "odbc/AdoConnection.h"
 #include "odbc/AdoRecordset.h"
 
@@ -23,6 +24,7 @@ void ODBCDataAccess::Connect(const XString& connectionString)
         return;
     }
     // Kept for Reconnect; never logged, it may hold a password.
+    CloseProbeConnection();
     m_connectionString = connectionString;
     try
     {
@@ -43,6 +45,7 @@ void ODBCDataAccess::Disconnect()
 {
     if (m_databaseType == DatabaseType::DBaseXBase)
         Log(7, "Disconnect: Xbase not defined!");
+    CloseProbeConnection();
     try
     {
         if (m_connection->State() == ado::adStateOpen)
@@ -52,6 +55,34 @@ void ODBCDataAccess::Disconnect()
     {
         throw XException(FormatComError(m_connection.get(), e));
     }
+}
+
+AdoConnection& ODBCDataAccess::ProbeConnection()
+{
+    if (!m_recordset || m_recordset->State() != ado::adStateOpen)
+        return *m_connection;
+    if (!m_probeConnection || m_probeConnection->State() != ado::adStateOpen)
+    {
+        m_probeConnection = std::make_unique<AdoConnection>();
+        m_probeConnection->SetMode(ado::adModeRead);
+        m_probeConnection->SetConnectionTimeout(m_connectionTimeout);
+        m_probeConnection->SetCommandTimeout(m_commandTimeout);
+        try
+        {
+            m_probeConnection->Open(AnsiText::ToUtf16(m_connectionString), u"", u"", 0);
+        }
+        catch (const AdoComError& e)
+        {
+            throw XException(FormatComError(m_probeConnection.get(), e));
+        }
+    }
+    return *m_probeConnection;
+}
+
+void ODBCDataAccess::CloseProbeConnection()
+{
+    // Nothing was written through it; a failing close only loses a link already gone.
+    m_probeConnection.reset();
 }
 
 bool ODBCDataAccess::IsConnected() const
@@ -66,39 +97,8 @@ void ODBCDataAccess::Reconnect()
 
 XString ODBCDataAccess::WithoutSecrets(const XString& text) const
 {
-    // Drivers quote parts of a failed connection request back now and then;
-    // make sure a password from the connection string never travels on.
-    XString result(text);
-    XString cs(m_connectionString);
-    int start = 0;
-    while (start < cs.Length())
-    {
-        int end = start;
-        while (end < cs.Length() && cs[end] != ';')
-            ++end;
-        XString part = cs.Sub(start, end);
-        int eq = part.Find('=');
-        if (eq < part.Length())
-        {
-            XString key = part.Left(eq);
-            key.Trim();
-            XString value = part.Mid(eq + 1);
-            if ((key.CompareNoCase("Password") == 0 || key.CompareNoCase("PWD") == 0) && !value.IsEmpty())
-            {
-                // Search on after each mask: a password of asterisks is found in its own mask.
-                XString masked;
-                XString rest = result;
-                for (int at = rest.FindText(value.Text()); at >= 0; at = rest.FindText(value.Text()))
-                {
-                    masked.Append(rest.Left(at)).Append("****");
-                    rest = rest.Mid(at + value.Length());
-                }
-                result = masked + rest;
-            }
-        }
-        start = end + 1;
-    }
-    return result;
+    // Drivers quote parts of a failed connection request back now and then.
+    return MaskEchoedPasswords(text, m_connectionString);
 }
 
 XString ODBCDataAccess::FormatComError(AdoConnection* connection, const AdoComError& error)

@@ -123,12 +123,14 @@ int ODBCDataAccess::RecordCountOf(AdoRecordset* rs)
     {
         Log(8, "GetRecordCount: Lets determine record count manually.");
         n = 0;
-        if (FirstRecordOf(rs))
+        // The current query's walk fails as any walk does; a probe's error goes to the probe.
+        const bool current = rs == m_recordset.get();
+        if (current ? GetFirstRecord() : FirstRecordOf(rs))
         {
             bool more;
             do
             {
-                more = NextRecordOf(rs);
+                more = current ? GetNextRecord() : NextRecordOf(rs);
                 ++n;
             } while (more);
         }
@@ -143,39 +145,48 @@ int ODBCDataAccess::RecordCountOf(AdoRecordset* rs)
 
 bool ODBCDataAccess::FirstRecordOf(AdoRecordset* rs)
 {
-    if (m_databaseType == DatabaseType::DBaseXBase || !rs)
+    if (m_databaseType == DatabaseType::DBaseXBase || !rs || rs->State() != ado::adStateOpen)
         return false;
-    try
-    {
-        if (rs->EndOfFile() && rs->BOF())
-            return false;
-        rs->MoveFirst();
-        return !rs->EndOfFile();
-    }
-    catch (const AdoComError& e)
-    {
-        Log(8, "GetFirstRecord Error: " + AnsiText::FromUtf8(e.Description()));
-    }
-    catch (...)
-    {
-        Log(8, "GetFirstRecord Error: Unknown");
-    }
-    return false;
+    if (rs->EndOfFile() && rs->BOF())
+        return false;
+    rs->MoveFirst();
+    return !rs->EndOfFile();
 }
 
 bool ODBCDataAccess::NextRecordOf(AdoRecordset* rs)
 {
-    if (m_databaseType == DatabaseType::DBaseXBase || !rs)
+    if (m_databaseType == DatabaseType::DBaseXBase || !rs || rs->State() != ado::adStateOpen)
         return false;
+    // Past the last record is the end, not a failure.
+    if (rs->EndOfFile())
+        return false;
+    rs->MoveNext();
+    return !rs->EndOfFile();
+}
+
+bool ODBCDataAccess::WalkFailed(const AdoComError& error)
+{
+    // Rows are streamed, so a driver error can arrive on any move; it fails
+    // the table as a failing open would.
+    XString report = FormatComError(m_connection.get(), error);
+    int code = ClassifyQueryError(report);
+    if (code <= 1)
+        RaiseError(0, "While executing query: %s", report.Text());
+    Log(8, "Query failed with error: " + XString(code) + " while reading " + CurrentTitle(),
+        "ODBCDataAccess::WalkFailed");
+    MarkTableIncomplete();
     try
     {
-        rs->MoveNext();
-        return !rs->EndOfFile();
+        if (m_recordset && m_recordset->State() == ado::adStateOpen)
+            m_recordset->Close();
     }
     catch (const AdoComError&)
     {
-        return false;
+        // The link is gone; the reconnection below replaces what is left of it.
     }
+    Reconnect();
+    Log(7, "Open table " + CurrentTitle() + " failed, skipping.");
+    return false;
 }
 
 int ODBCDataAccess::GetRecordCount()
@@ -185,12 +196,27 @@ int ODBCDataAccess::GetRecordCount()
 
 bool ODBCDataAccess::GetFirstRecord()
 {
-    return FirstRecordOf(m_recordset.get());
+    try
+    {
+        return FirstRecordOf(m_recordset.get());
+    }
+    catch (const AdoComError& e)
+    {
+        Log(8, "GetFirstRecord Error: " + AnsiText::FromUtf8(e.Description()));
+        return WalkFailed(e);
+    }
 }
 
 bool ODBCDataAccess::GetNextRecord()
 {
-    return NextRecordOf(m_recordset.get());
+    try
+    {
+        return NextRecordOf(m_recordset.get());
+    }
+    catch (const AdoComError& e)
+    {
+        return WalkFailed(e);
+    }
 }
 
 int ODBCDataAccess::GetFieldCount()

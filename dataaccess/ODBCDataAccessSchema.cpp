@@ -27,6 +27,7 @@ bool ODBCDataAccess::TableExists(const XString& table)
         Log(8, "Need to define USE_XBASE!!");
         return false;
     }
+    AdoConnection* connection = m_connection.get();
     try
     {
         auto probe = std::make_unique<AdoRecordset>();
@@ -37,7 +38,8 @@ bool ODBCDataAccess::TableExists(const XString& table)
         if (!p.trial.IsEmpty() && !TrialQuery(p.trial))
             statement = p.fallback;
         Log(9, "Table Exists query:" + statement);
-        OpenProbe(*probe, statement, *m_connection);
+        connection = &ProbeConnection();
+        OpenProbe(*probe, statement, *connection);
 
         bool exists = true;
         switch (p.verdict)
@@ -58,7 +60,7 @@ bool ODBCDataAccess::TableExists(const XString& table)
     }
     catch (const AdoComError& e)
     {
-        Log(8, FormatComError(m_connection.get(), e));
+        Log(8, FormatComError(connection, e));
     }
     catch (...)
     {
@@ -71,6 +73,7 @@ bool ODBCDataAccess::FieldExists(const XString& table, const XString& field)
 {
     if (m_databaseType == DatabaseType::DBaseXBase)
         return false;
+    AdoConnection* connection = m_connection.get();
     try
     {
         auto probe = std::make_unique<AdoRecordset>();
@@ -85,7 +88,8 @@ bool ODBCDataAccess::FieldExists(const XString& table, const XString& field)
             statement = p.fallback;
         }
         Log(9, "Field Exists query:" + statement);
-        OpenProbe(*probe, statement, *m_connection);
+        connection = &ProbeConnection();
+        OpenProbe(*probe, statement, *connection);
         Log(8, "Query Succeeded.");
 
         auto closeProbe = [&probe]()
@@ -128,7 +132,7 @@ bool ODBCDataAccess::FieldExists(const XString& table, const XString& field)
     }
     catch (const AdoComError& e)
     {
-        Log(8, FormatComError(m_connection.get(), e));
+        Log(8, FormatComError(connection, e));
     }
     catch (...)
     {
@@ -142,7 +146,7 @@ bool ODBCDataAccess::TrialQuery(const XString& sql)
     try
     {
         AdoRecordset trial;
-        OpenProbe(trial, sql, *m_connection);
+        OpenProbe(trial, sql, ProbeConnection());
         return true;
     }
     catch (...)
@@ -171,12 +175,16 @@ bool ODBCDataAccess::LogSchema()
     RunQuery(statement);
     for (int i = 0; i < GetFieldCount(); ++i)
         Log(7, GetFieldName(i) + " - " + GetFieldTypeName(i));
-    if (GetFirstRecord())
+    // Not a table: a failure while walking the catalogue goes to the caller as
+    // the statement's own would, and marks no table incomplete.
+    try
     {
-        do
-        {
+        for (bool more = FirstRecordOf(m_recordset.get()); more; more = NextRecordOf(m_recordset.get()))
             Log(9, ValueTextAt(0) + "::" + ValueTextAt(1));
-        } while (GetNextRecord());
+    }
+    catch (const AdoComError& e)
+    {
+        throw XException(FormatComError(m_connection.get(), e));
     }
     CloseQuery();
     return true;

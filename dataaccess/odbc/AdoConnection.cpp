@@ -6,50 +6,64 @@
 #include <vector>
 
 #include "odbc/AdoConnectionString.h"
-#include "odbc/OdbcDataSourceConfig.h"
 #include "odbc/AdoRecordset.h"
+#include "odbc/OdbcDataSourceConfig.h"
 #include "odbc/OdbcDiagnostics.h"
 #include "odbc/OdbcTextLocale.h"
 
-namespace {
-const char *const kConnectionSource = "ADODB.Connection";
+namespace
+{
+const char* const kConnectionSource = "ADODB.Connection";
 } // namespace
 
 AdoConnection::AdoConnection() = default;
 
 AdoConnection::~AdoConnection()
 {
-    if (dbc_) {
-        try {
+    if (dbc_)
+    {
+        try
+        {
             Close();
-        } catch (...) {
+        }
+        catch (...)
+        {
             // A destructor cannot report; the handles are freed below.
         }
     }
     // Recordsets that outlive us must neither touch freed handles nor us.
-    for (AdoRecordset *rs : std::vector<AdoRecordset *>(recordsets_.begin(), recordsets_.end()))
+    for (AdoRecordset* rs : std::vector<AdoRecordset*>(recordsets_.begin(), recordsets_.end()))
         rs->ConnectionGone();
     recordsets_.clear();
     FreeHandles();
 }
 
-void AdoConnection::Open(const std::string &connectionString, const std::string &user,
-                         const std::string &password, long options)
+void AdoConnection::Open(const std::string& connectionString, const std::string& user,
+                         const std::string& password, long options)
 {
     Open(Utf8ToUtf16(connectionString), Utf8ToUtf16(user), Utf8ToUtf16(password), options);
 }
 
-void AdoConnection::Open(const std::u16string &connectionString, const std::u16string &user,
-                         const std::u16string &password, long /*options*/)
+void AdoConnection::Open(const std::u16string& connectionString, const std::u16string& user,
+                         const std::u16string& password, long /*options*/)
 {
-    if (dbc_) {
+    if (dbc_)
+    {
         errors_.clear();
         throw AdoComError(ado::adErrObjectOpen_HR, kConnectionSource,
                           "Operation is not allowed when the object is open.");
     }
-    const AdoConnectionStringTranslation t = TranslateAdoConnectionString(
+    AdoConnectionStringTranslation t = TranslateAdoConnectionString(
         Utf16ToUtf8(connectionString), SqliteOdbcDriver(), Utf16ToUtf8(user), Utf16ToUtf8(password));
-    if (!t.ok) {
+    // That driver splits at every ";", braces or not: a value could name keys of its own.
+    if (t.ok && t.valueHoldsSemicolon &&
+        OdbcDataSourceConfig::DriverLibrary(t.dsn).find("sqlite3odbc") != std::string::npos)
+    {
+        t.ok = false;
+        t.error = "A value holding \";\" cannot be given to the SQLite ODBC driver.";
+    }
+    if (!t.ok)
+    {
         AdoProviderError e;
         e.number = static_cast<long>(static_cast<std::int32_t>(ado::adErrProviderNotFound_HR));
         e.description = t.error;
@@ -60,7 +74,7 @@ void AdoConnection::Open(const std::u16string &connectionString, const std::u16s
     OpenOdbc(Utf8ToUtf16(t.odbc + OdbcDataSourceConfig::ExtraKeys(t.dsn, t.setsStepApi)));
 }
 
-void AdoConnection::OpenOdbc(const std::u16string &odbc)
+void AdoConnection::OpenOdbc(const std::u16string& odbc)
 {
     // The driver manager sets up its text conversions for the connection here.
     const OdbcTextLocale utf8;
@@ -70,17 +84,18 @@ void AdoConnection::OpenOdbc(const std::u16string &odbc)
         throw AdoComError(ado::E_OUTOFMEMORY_HR, kConnectionSource,
                           "The ODBC environment could not be created.");
     env_ = env;
-    if (!SQL_SUCCEEDED(SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION,
-                                     reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0)))
+    if (!SQL_SUCCEEDED(
+            SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0)))
         Fail(SQL_HANDLE_ENV, env);
     SQLHDBC dbc = SQL_NULL_HDBC;
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc)))
         Fail(SQL_HANDLE_ENV, env);
 
     // Both are hints to the driver; one that does not know them still connects.
-    SQLSetConnectAttr(dbc, SQL_ATTR_LOGIN_TIMEOUT,
-                      reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(connectionTimeout_ < 0 ? 0 : connectionTimeout_)),
-                      0);
+    SQLSetConnectAttr(
+        dbc, SQL_ATTR_LOGIN_TIMEOUT,
+        reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(connectionTimeout_ < 0 ? 0 : connectionTimeout_)),
+        0);
     if (mode_ == ado::adModeRead)
         SQLSetConnectAttr(dbc, SQL_ATTR_ACCESS_MODE,
                           reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(SQL_MODE_READ_ONLY)), 0);
@@ -88,10 +103,10 @@ void AdoConnection::OpenOdbc(const std::u16string &odbc)
     std::u16string in = odbc;
     SQLSMALLINT outLength = 0;
     const SQLRETURN rc =
-        SQLDriverConnectW(dbc, nullptr, reinterpret_cast<SQLWCHAR *>(in.data()),
-                          static_cast<SQLSMALLINT>(in.size()), nullptr, 0, &outLength,
-                          SQL_DRIVER_NOPROMPT);
-    if (!SQL_SUCCEEDED(rc)) {
+        SQLDriverConnectW(dbc, nullptr, reinterpret_cast<SQLWCHAR*>(in.data()),
+                          static_cast<SQLSMALLINT>(in.size()), nullptr, 0, &outLength, SQL_DRIVER_NOPROMPT);
+    if (!SQL_SUCCEEDED(rc))
+    {
         std::vector<AdoProviderError> diag = CollectOdbcDiagnostics(SQL_HANDLE_DBC, dbc);
         SQLFreeHandle(SQL_HANDLE_DBC, dbc);
         FreeHandles();
@@ -103,22 +118,28 @@ void AdoConnection::OpenOdbc(const std::u16string &odbc)
 
 void AdoConnection::Close()
 {
-    if (!dbc_) {
+    if (!dbc_)
+    {
         errors_.clear();
         throw AdoComError(ado::adErrObjectClosed_HR, kConnectionSource,
                           "Operation is not allowed when the object is closed.");
     }
-    for (AdoRecordset *rs : std::vector<AdoRecordset *>(recordsets_.begin(), recordsets_.end())) {
+    for (AdoRecordset* rs : std::vector<AdoRecordset*>(recordsets_.begin(), recordsets_.end()))
+    {
         if (rs->State() != ado::adStateOpen)
             continue;
-        try {
+        try
+        {
             rs->Close();
-        } catch (...) {
+        }
+        catch (...)
+        {
             // Closing the connection frees the statements anyway.
         }
     }
     SQLHDBC dbc = static_cast<SQLHDBC>(dbc_);
-    if (!SQL_SUCCEEDED(SQLDisconnect(dbc))) {
+    if (!SQL_SUCCEEDED(SQLDisconnect(dbc)))
+    {
         // An open transaction (a driver in manual-commit mode) blocks the
         // disconnect; nothing was written through this layer, so roll back.
         SQLEndTran(SQL_HANDLE_DBC, dbc, SQL_ROLLBACK);
@@ -132,22 +153,25 @@ void AdoConnection::Close()
 
 void AdoConnection::FreeHandles()
 {
-    if (dbc_) {
+    if (dbc_)
+    {
         SQLDisconnect(static_cast<SQLHDBC>(dbc_));
         SQLFreeHandle(SQL_HANDLE_DBC, static_cast<SQLHDBC>(dbc_));
         dbc_ = nullptr;
     }
-    if (env_) {
+    if (env_)
+    {
         SQLFreeHandle(SQL_HANDLE_ENV, static_cast<SQLHENV>(env_));
         env_ = nullptr;
     }
 }
 
-void AdoConnection::Fail(short handleType, void *handle)
+void AdoConnection::Fail(short handleType, void* handle)
 {
     errors_ = CollectOdbcDiagnostics(handleType, handle);
     AdoComError e = ProviderFailure(errors_);
-    if (!dbc_) {
+    if (!dbc_)
+    {
         if (handleType == SQL_HANDLE_DBC)
             SQLFreeHandle(SQL_HANDLE_DBC, static_cast<SQLHDBC>(handle));
         FreeHandles();

@@ -5,15 +5,18 @@
 #include <filesystem>
 #include <vector>
 
-namespace {
+namespace
+{
 
-struct Pair {
-    std::string key;  // as written, trimmed
+struct Pair
+{
+    std::string key; // as written, trimmed
     std::string value;
-    bool bare = false;  // a part without "="
+    bool bare = false;   // a part without "="
+    bool braced = false; // the value was written in ODBC's braces
 };
 
-std::string Trim(const std::string &s)
+std::string Trim(const std::string& s)
 {
     std::size_t b = 0, e = s.size();
     while (b < e && std::isspace(static_cast<unsigned char>(s[b])))
@@ -31,18 +34,23 @@ std::string Lower(std::string s)
 }
 
 // ADO syntax: parts separated by ";", "key=value", a value may be enclosed in
-// double or single quotes (then it may hold ";"), "==" in a key is a "=".
-std::vector<Pair> Parse(const std::string &s)
+// double or single quotes or in ODBC's braces ("}}" a "}"), and then hold ";";
+// "==" in a key is a "=".
+std::vector<Pair> Parse(const std::string& s)
 {
     std::vector<Pair> out;
     std::size_t i = 0;
     const std::size_t n = s.size();
-    while (i < n) {
+    while (i < n)
+    {
         std::string key;
         bool haveEq = false;
-        while (i < n && s[i] != ';') {
-            if (s[i] == '=') {
-                if (i + 1 < n && s[i + 1] == '=') {
+        while (i < n && s[i] != ';')
+        {
+            if (s[i] == '=')
+            {
+                if (i + 1 < n && s[i + 1] == '=')
+                {
                     key += '=';
                     i += 2;
                     continue;
@@ -55,10 +63,12 @@ std::vector<Pair> Parse(const std::string &s)
         }
         Pair p;
         p.key = Trim(key);
-        if (!haveEq) {
+        if (!haveEq)
+        {
             if (i < n)
-                ++i;  // the ";"
-            if (!p.key.empty()) {
+                ++i; // the ";"
+            if (!p.key.empty())
+            {
                 p.bare = true;
                 out.push_back(p);
             }
@@ -67,11 +77,36 @@ std::vector<Pair> Parse(const std::string &s)
         while (i < n && s[i] != ';' && std::isspace(static_cast<unsigned char>(s[i])))
             ++i;
         std::string value;
-        if (i < n && (s[i] == '"' || s[i] == '\'')) {
+        if (i < n && s[i] == '{')
+        {
+            p.braced = true;
+            for (++i; i < n; ++i)
+            {
+                if (s[i] == '}')
+                {
+                    if (i + 1 < n && s[i + 1] == '}')
+                    {
+                        value += '}';
+                        ++i;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                value += s[i];
+            }
+            while (i < n && s[i] != ';')
+                ++i;
+        }
+        else if (i < n && (s[i] == '"' || s[i] == '\''))
+        {
             const char q = s[i++];
-            while (i < n) {
-                if (s[i] == q) {
-                    if (i + 1 < n && s[i + 1] == q) {
+            while (i < n)
+            {
+                if (s[i] == q)
+                {
+                    if (i + 1 < n && s[i + 1] == q)
+                    {
                         value += q;
                         i += 2;
                         continue;
@@ -83,7 +118,9 @@ std::vector<Pair> Parse(const std::string &s)
             }
             while (i < n && s[i] != ';')
                 ++i;
-        } else {
+        }
+        else
+        {
             while (i < n && s[i] != ';')
                 value += s[i++];
             value = Trim(value);
@@ -97,19 +134,18 @@ std::vector<Pair> Parse(const std::string &s)
     return out;
 }
 
-// ODBC needs braces around a value holding ";" or braces or outer blanks.
-std::string OdbcValue(const std::string &v)
+// ODBC needs braces around a value holding ";" or braces or outer blanks;
+// one given in braces keeps them.
+std::string OdbcValue(const std::string& v, bool braced)
 {
-    // Already in ODBC braces ("Driver={PostgreSQL Unicode}"): keep.
-    if (v.size() >= 2 && v.front() == '{' && v.back() == '}')
-        return v;
-    const bool needs = v.find_first_of(";{}") != std::string::npos ||
+    const bool needs = braced || v.find_first_of(";{}") != std::string::npos ||
                        (!v.empty() && (std::isspace(static_cast<unsigned char>(v.front())) ||
                                        std::isspace(static_cast<unsigned char>(v.back()))));
     if (!needs)
         return v;
     std::string out = "{";
-    for (char c : v) {
+    for (char c : v)
+    {
         out += c;
         if (c == '}')
             out += '}';
@@ -117,57 +153,71 @@ std::string OdbcValue(const std::string &v)
     return out + "}";
 }
 
-void Append(std::string &out, const std::string &key, const std::string &value)
+void Append(std::string& out, const std::string& key, const std::string& value, bool braced = false)
 {
     if (!out.empty())
         out += ';';
-    out += key + "=" + OdbcValue(value);
+    out += key + "=" + OdbcValue(value, braced);
 }
 
-bool IsAdoOnlyKey(const std::string &k)
+// The SQLite ODBC driver reads every value up to the next ";" and knows no
+// braces: values go to it as they are, and one holding ";" cannot go at all.
+void AppendPlain(std::string& out, const std::string& key, const std::string& value)
 {
-    static const char *const keys[] = {"persist security info", "collating sequence",
-                                       "extended properties", "mode", "connect timeout",
-                                       "connection timeout", "general timeout", "ole db services",
-                                       "locale identifier", "prompt", "window handle",
-                                       "cache authentication", "encrypt password",
-                                       "mask password", "protection level", "impersonation level",
-                                       "integrated security", "bind flags"};
-    for (const char *key : keys)
+    if (!out.empty())
+        out += ';';
+    out += key + "=" + value;
+}
+
+bool IsAdoOnlyKey(const std::string& k)
+{
+    static const char* const keys[] = {"persist security info", "collating sequence",
+                                       "extended properties",   "mode",
+                                       "connect timeout",       "connection timeout",
+                                       "general timeout",       "ole db services",
+                                       "locale identifier",     "prompt",
+                                       "window handle",         "cache authentication",
+                                       "encrypt password",      "mask password",
+                                       "protection level",      "impersonation level",
+                                       "integrated security",   "bind flags"};
+    for (const char* key : keys)
         if (k == key)
             return true;
     return k.rfind("jet oledb:", 0) == 0;
 }
 
-bool Contains(const std::string &hay, const char *needle)
+bool Contains(const std::string& hay, const char* needle)
 {
     return hay.find(needle) != std::string::npos;
 }
 
 } // namespace
 
-AdoConnectionStringTranslation TranslateAdoConnectionString(const std::string &ado,
-                                                            const std::string &sqliteDriver)
+AdoConnectionStringTranslation TranslateAdoConnectionString(const std::string& ado,
+                                                            const std::string& sqliteDriver)
 {
     return TranslateAdoConnectionString(ado, sqliteDriver, "", "");
 }
 
-AdoConnectionStringTranslation TranslateAdoConnectionString(const std::string &ado,
-                                                            const std::string &sqliteDriver,
-                                                            const std::string &user,
-                                                            const std::string &password)
+AdoConnectionStringTranslation TranslateAdoConnectionString(const std::string& ado,
+                                                            const std::string& sqliteDriver,
+                                                            const std::string& user,
+                                                            const std::string& password)
 {
     AdoConnectionStringTranslation r;
     std::vector<Pair> pairs = Parse(ado);
 
     std::string provider;
     bool haveDsn = false, haveDataSource = false, haveDriver = false, haveDatabase = false;
-    for (std::size_t i = 0; i < pairs.size(); ++i) {
-        const Pair &p = pairs[i];
+    for (std::size_t i = 0; i < pairs.size(); ++i)
+    {
+        const Pair& p = pairs[i];
         const std::string k = Lower(p.key);
-        if (p.bare) {
+        if (p.bare)
+        {
             // "DB2OLEDB" alone: a provider name written without its key.
-            if (i == 0 && provider.empty()) {
+            if (i == 0 && provider.empty())
+            {
                 provider = p.key;
                 continue;
             }
@@ -187,16 +237,28 @@ AdoConnectionStringTranslation TranslateAdoConnectionString(const std::string &a
     }
 
     const std::string prov = Lower(Trim(provider));
-    enum class Target { Odbc, Sqlite } target = Target::Odbc;
-    if (prov.empty() || prov.rfind("msdasql", 0) == 0) {
+    enum class Target
+    {
+        Odbc,
+        Sqlite
+    } target = Target::Odbc;
+    if (prov.empty() || prov.rfind("msdasql", 0) == 0)
+    {
         if (!haveDsn && !haveDataSource && !haveDriver && haveDatabase)
             target = Target::Sqlite;
-    } else if (Contains(prov, "sqlite")) {
+    }
+    else if (Contains(prov, "sqlite"))
+    {
         target = Target::Sqlite;
-    } else if ((prov.rfind("sqloledb", 0) == 0 || prov.rfind("sqlncli", 0) == 0 ||
-                prov.rfind("msoledbsql", 0) == 0) && haveDsn) {
+    }
+    else if ((prov.rfind("sqloledb", 0) == 0 || prov.rfind("sqlncli", 0) == 0 ||
+              prov.rfind("msoledbsql", 0) == 0) &&
+             haveDsn)
+    {
         target = Target::Odbc;
-    } else {
+    }
+    else
+    {
         r.error = "The provider \"" + Trim(provider) +
                   "\" is not available: it has no ODBC counterpart on this system.";
         return r;
@@ -204,24 +266,38 @@ AdoConnectionStringTranslation TranslateAdoConnectionString(const std::string &a
 
     std::string out;
     bool databaseDone = false;
+    for (const Pair& p : pairs)
+        r.valueHoldsSemicolon = r.valueHoldsSemicolon || p.value.find(';') != std::string::npos;
+    r.valueHoldsSemicolon = r.valueHoldsSemicolon || user.find(';') != std::string::npos ||
+                            password.find(';') != std::string::npos;
+    if (target == Target::Sqlite && r.valueHoldsSemicolon)
+    {
+        r.error = "A value holding \";\" cannot be given to the SQLite ODBC driver.";
+        return r;
+    }
     if (target == Target::Sqlite)
-        Append(out, "Driver", sqliteDriver);
-    for (const Pair &p : pairs) {
+        AppendPlain(out, "Driver", sqliteDriver);
+    for (const Pair& p : pairs)
+    {
         if (p.bare)
             continue;
         const std::string k = Lower(p.key);
         if (k == "provider" || IsAdoOnlyKey(k))
             continue;
-        if (target == Target::Sqlite) {
-            if (k == "data source" || k == "database" || k == "initial catalog") {
+        if (target == Target::Sqlite)
+        {
+            if (k == "data source" || k == "database" || k == "initial catalog")
+            {
                 // A backslash in a given path separates folders here too.
                 std::string file = p.value;
                 std::replace(file.begin(), file.end(), '\\', '/');
                 if (!databaseDone)
-                    Append(out, "Database", file);
+                    AppendPlain(out, "Database", file);
                 databaseDone = true;
-            } else if (k != "driver" && k != "dsn" && k != "filedsn") {
-                Append(out, p.key, p.value);
+            }
+            else if (k != "driver" && k != "dsn" && k != "filedsn")
+            {
+                AppendPlain(out, p.key, p.value);
             }
             continue;
         }
@@ -229,44 +305,50 @@ AdoConnectionStringTranslation TranslateAdoConnectionString(const std::string &a
         const bool isPassword = k == "password" || k == "pwd";
         if ((isUser && (p.value.empty() || !user.empty())) ||
             (isPassword && (p.value.empty() || !password.empty())))
-            continue;  // no login of its own, or one given to Open instead
-        if (k == "data source" || k == "dsn") {
+            continue; // no login of its own, or one given to Open instead
+        if (k == "data source" || k == "dsn")
+        {
             if (r.dsn.empty())
                 r.dsn = p.value;
-            Append(out, k == "dsn" ? p.key : "DSN", p.value);
-        } else if (k == "user id")
-            Append(out, "UID", p.value);
+            Append(out, k == "dsn" ? p.key : "DSN", p.value, p.braced);
+        }
+        else if (k == "user id")
+            Append(out, "UID", p.value, p.braced);
         else if (k == "password")
-            Append(out, "PWD", p.value);
+            Append(out, "PWD", p.value, p.braced);
         else if (k == "database" || k == "initial catalog")
-            Append(out, "DATABASE", p.value);
+            Append(out, "DATABASE", p.value, p.braced);
         else
-            Append(out, p.key, p.value);
+            Append(out, p.key, p.value, p.braced);
     }
-    if (target == Target::Odbc) {
+    if (target == Target::Odbc)
+    {
         if (!user.empty())
             Append(out, "UID", user);
         if (!password.empty())
             Append(out, "PWD", password);
     }
-    for (const Pair &p : pairs)
+    for (const Pair& p : pairs)
         r.setsStepApi = r.setsStepApi || (!p.bare && Lower(p.key) == "stepapi");
-    if (target == Target::Sqlite) {
-        if (!databaseDone) {
+    if (target == Target::Sqlite)
+    {
+        if (!databaseDone)
+        {
             r.error = "No database file is named for the SQLite provider.";
             return r;
         }
         // A mistyped path must not silently become a new empty database, and
         // rows are to be stepped through rather than loaded whole.
         bool noCreat = false, stepApi = false;
-        for (const Pair &p : pairs) {
+        for (const Pair& p : pairs)
+        {
             noCreat = noCreat || Lower(p.key) == "nocreat";
             stepApi = stepApi || Lower(p.key) == "stepapi";
         }
         if (!noCreat)
-            Append(out, "NoCreat", "1");
+            AppendPlain(out, "NoCreat", "1");
         if (!stepApi)
-            Append(out, "StepAPI", "1");
+            AppendPlain(out, "StepAPI", "1");
     }
     r.ok = true;
     r.odbc = out;
@@ -275,7 +357,7 @@ AdoConnectionStringTranslation TranslateAdoConnectionString(const std::string &a
 
 std::string SqliteOdbcDriver()
 {
-    static const char *const candidates[] = {
+    static const char* const candidates[] = {
         "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so",
         "/usr/lib/aarch64-linux-gnu/odbc/libsqlite3odbc.so",
         "/usr/lib/odbc/libsqlite3odbc.so",
@@ -284,7 +366,7 @@ std::string SqliteOdbcDriver()
         "/usr/local/lib/libsqlite3odbc.so",
     };
     std::error_code ec;
-    for (const char *c : candidates)
+    for (const char* c : candidates)
         if (std::filesystem::exists(c, ec))
             return c;
     return "SQLite3";

@@ -14,32 +14,39 @@
 //   in as the operating system's user).
 // - A provider whose name contains "SQLite", or a string that names only a
 //   "Database" (no DSN, Data Source or Driver): the SQLite ODBC driver on
-//   that file ("\" in its path taken as "/"), with NoCreat=1 (a missing
+//   that file ("\" in its path taken as "/"; values written as they are,
+//   since that driver knows no braces, and refused when one holds ";"),
+//   with NoCreat=1 (a missing
 //   file fails instead of becoming a new empty database) and StepAPI=1 (rows
 //   are stepped, not loaded whole) unless the string sets them. With
 //   StepAPI the driver describes computed columns (expressions) as text.
 // - "Provider=SQLOLEDB"/"SQLNCLI..." with an explicit "DSN": that DSN.
 // - Any other provider (Jet, VFPOLEDB, OraOLEDB, MSDAORA, Sybase ASE,
 //   DB2OLEDB, ...): not available; the error names the provider only.
-struct AdoConnectionStringTranslation {
+struct AdoConnectionStringTranslation
+{
     bool ok = false;
-    std::string odbc;   // the ODBC connection string when ok
-    std::string error;  // why not, when !ok (never holds the input text)
-    std::string dsn;    // the data source named (DSN), "" when none
-    bool setsStepApi = false;  // the string itself says whether to step
+    std::string odbc;         // the ODBC connection string when ok
+    std::string error;        // why not, when !ok (never holds the input text)
+    std::string dsn;          // the data source named (DSN), "" when none
+    bool setsStepApi = false; // the string itself says whether to step
+    // Some value holds ";": braced for drivers that read braces, but the
+    // SQLite ODBC driver reads none (refused here for a file, by the
+    // connection for a data source on that driver).
+    bool valueHoldsSemicolon = false;
 };
 
 // sqliteDriver: what goes after "Driver=" for SQLite files: a registered
 // driver name or the driver library's path.
-AdoConnectionStringTranslation TranslateAdoConnectionString(
-    const std::string &adoConnectionString, const std::string &sqliteDriver = "SQLite3");
+AdoConnectionStringTranslation TranslateAdoConnectionString(const std::string& adoConnectionString,
+                                                            const std::string& sqliteDriver = "SQLite3");
 
 // The same, with a user and a password that replace those of the string
 // when they are not empty (ADO's Open with user and password arguments).
-AdoConnectionStringTranslation TranslateAdoConnectionString(const std::string &adoConnectionString,
-                                                            const std::string &sqliteDriver,
-                                                            const std::string &user,
-                                                            const std::string &password);
+AdoConnectionStringTranslation TranslateAdoConnectionString(const std::string& adoConnectionString,
+                                                            const std::string& sqliteDriver,
+                                                            const std::string& user,
+                                                            const std::string& password);
 
 // Driver for SQLite files: the installed libsqlite3odbc.so when found in the
 // usual library folders, else the driver name "SQLite3".

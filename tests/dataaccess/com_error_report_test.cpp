@@ -68,26 +68,87 @@ TEST(ComErrorReport, ProviderLinesAreCutAtTheirBuffer)
 TEST(ComErrorReport, ClassifyQueryError)
 {
     ODBCDataAccess da(0, DatabaseType::OracleODBC);
-    EXPECT_EQ(da.ClassifyQueryError("ORA-03113: end-of-file on communication channel"), 1629);
-    EXPECT_EQ(da.ClassifyQueryError("x ORA-03135: connection lost contact"), 1629);
-    EXPECT_EQ(da.ClassifyQueryError("ORA-12170: TNS:Connect timeout occurred"), 12170);
-    EXPECT_EQ(da.ClassifyQueryError("ORA-12170 then ORA-03113"), 1629);
-    EXPECT_EQ(da.ClassifyQueryError("ORA-00942: table or view does not exist"), 1);
-    EXPECT_EQ(da.ClassifyQueryError(""), 1);
+    const struct
+    {
+        const char* text;
+        int code;
+    } cases[] = {
+        {"ORA-03113: end-of-file on communication channel", 1629},
+        {"x ORA-03135: connection lost contact", 1629},
+        {"ORA-12170: TNS:Connect timeout occurred", 12170},
+        {"ORA-12170 then ORA-03113", 1629},
+        {"ORA-00942: table or view does not exist", 1},
+        {"", 1},
+        // The ODBC states of a lost link, as the provider lines carry them.
+        {"Error number: 1a\t[08S01] SQLFetch unable due to the connection lost\r\n", 1629},
+        {"Error number: 0\t[57P01] FATAL: terminating connection due to administrator command", 1629},
+        {"[08001] could not connect", 1629},
+        {"[08003] connection does not exist", 1629},
+        {"[08004] server rejected the connection", 1629},
+        {"[08007] connection failure during transaction", 1629},
+        {"[57P02] crash shutdown", 1629},
+        {"[57P03] cannot connect now", 1629},
+        {"[HYT01] Connection timeout expired", 12170},
+        {"[HYT01] timeout, then [08S01] link lost", 1629},
+        // Other states, and the same digits outside a state mark, are not a lost link.
+        {"[HYT00] Query timeout expired", 1},
+        {"[22012] ERROR: division by zero", 1},
+        {"Error number: 8001\t[42P01] relation 08S01 does not exist", 1},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(da.ClassifyQueryError(c.text), c.code) << c.text;
 }
 
-// A driver may quote the login back; the password of the kept connection
-// string never travels on, whatever characters it holds.
-TEST(ComErrorReport, ThePasswordOfTheConnectionStringIsMasked)
+// Only a password echoed as a value is masked: after "PWD=" or "Password=",
+// as the connection string writes it or as plain text; never inside other
+// words, so the driver's texts and their classification stay intact.
+TEST(ComErrorReport, OnlyPasswordsEchoedAsValuesAreMasked)
 {
-    for (const char* password : {"s3cret", "**", "*"})
+    const struct
     {
-        ODBCDataAccess da(0, DatabaseType::OracleOLE);
-        EXPECT_THROW(da.Connect(da.BuildConnectionString("ora", "u", password)), XException);
-        AdoComError error(0x80004005u, "src", std::string("login of u with ") + password + " refused");
-        EXPECT_STREQ(da.FormatComError(nullptr, error).Text(),
-                     "COM Error Code = 80004005, Code Meaning = Unspecified error\r\n"
-                     "Source = src, Description = login of u with **** refused")
-            << password;
+        int type;
+        const char* password;
+        const char* description;
+        const char* masked;
+    } cases[] = {
+        {DatabaseType::OracleOLE, "031", "ORA-03113: end-of-file on communication channel",
+         "ORA-03113: end-of-file on communication channel"},
+        {DatabaseType::Postgres, "a", "[IM002] Data source name not found and no default driver specified",
+         "[IM002] Data source name not found and no default driver specified"},
+        {DatabaseType::OracleOLE, "s3cret", "login of u with s3cret refused",
+         "login of u with s3cret refused"},
+        {DatabaseType::Postgres, "s3cret", "bad string DSN=x;UID=u;PWD=s3cret;Port=1",
+         "bad string DSN=x;UID=u;PWD=****;Port=1"},
+        {DatabaseType::OracleOLE, "s3cret", "echo: password = s3cret refused",
+         "echo: password = **** refused"},
+        {DatabaseType::Postgres, "p;w}d", "rejected PWD={p;w}}d} and pwd=p;w}d here",
+         "rejected PWD=**** and pwd=**** here"},
+        {DatabaseType::OracleOLE, "**", "Password=** in use", "Password=**** in use"},
+        // Another password value is a password all the same; a key inside a word is not a key.
+        {DatabaseType::Postgres, "s3cret", "PWD=other;XPWD=keep", "PWD=****;XPWD=keep"},
+        {DatabaseType::Postgres, "s3cret", "password authentication failed",
+         "password authentication failed"},
+    };
+    for (const auto& c : cases)
+    {
+        ODBCDataAccess da(0, c.type);
+        try
+        {
+            da.Connect(da.BuildConnectionString("NoSuchDataSource", "u", c.password));
+        }
+        catch (const XException&)
+        {
+        }
+        AdoComError error(0x80004005u, "src", c.description);
+        EXPECT_EQ(std::string(da.FormatComError(nullptr, error).Text()),
+                  std::string("COM Error Code = 80004005, Code Meaning = Unspecified error\r\n"
+                              "Source = src, Description = ") +
+                      c.masked)
+            << c.password;
     }
+    ODBCDataAccess da(0, DatabaseType::OracleODBC);
+    EXPECT_THROW(da.Connect(da.BuildConnectionString("NoSuchDataSource", "u", "031")), XException);
+    EXPECT_EQ(
+        da.ClassifyQueryError(da.FormatComError(nullptr, AdoComError(0x80004005u, "s", "ORA-03113: x"))),
+        1629);
 }

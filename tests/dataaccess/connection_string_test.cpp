@@ -3,6 +3,7 @@
 #include "DataAccessTestLog.h"
 #include "DatabaseType.h"
 #include "ODBCDataAccess.h"
+#include "odbc/AdoConnectionString.h"
 
 namespace
 {
@@ -145,4 +146,49 @@ TEST(ConnectionString, LogsTheTypeButNeverThePassword)
     EXPECT_TRUE(log.Has(8, "Build Connection String: Fox Pro DBF Driver"));
     EXPECT_FALSE(log.AnyContains("Secret-99"));
     EXPECT_FALSE(log.AnyContains("Provider="));
+}
+
+// A value holding ";", "{" or "}" is braced, so no key can come from inside
+// it; the translation for the drivers reads it back as one value.
+TEST(ConnectionString, ValuesAreBracedSoNoKeyComesFromInsideThem)
+{
+    using namespace DatabaseType;
+    struct Case
+    {
+        int type;
+        const char *d, *u, *p;
+        const char* ado;
+        const char* odbc; // "" when the translation refuses the string
+    } cases[] = {
+        {Postgres, "Demo;LoadExt=/tmp/x.so", nullptr, nullptr, "DSN={Demo;LoadExt=/tmp/x.so}",
+         "DSN={Demo;LoadExt=/tmp/x.so}"},
+        {Postgres, "pg", "x;Driver=/path/lib.so", "p;w}d{x",
+         "DSN=pg;UID={x;Driver=/path/lib.so};PWD={p;w}}d{x}",
+         "DSN=pg;UID={x;Driver=/path/lib.so};PWD={p;w}}d{x}"},
+        {Postgres, "pg", "Driver=/path/lib.so", "\"q", "DSN=pg;UID=Driver=/path/lib.so;PWD={\"q}",
+         "DSN=pg;UID=Driver=/path/lib.so;PWD={\"q}"},
+        {MSSQL, "srv; db;Driver=/x.so", "u", "a;b",
+         "Provider=MSDASQL;Persist Security Info=False;Data Source=srv;"
+         "Database={db;Driver=/x.so};User ID=u;Password={a;b};",
+         "DSN=srv;DATABASE={db;Driver=/x.so};UID=u;PWD={a;b}"},
+        {OracleODBC, "ora", "u", " pw ",
+         "Data Source=ora;User ID=u;Password={ pw };Persist Security Info=True;", "DSN=ora;UID=u;PWD={ pw }"},
+        {LotusNotes, "n;LoadExt=/x.so", "u", "p", "DSN={n;LoadExt=/x.so};Uid=u;Pwd=p;",
+         "DSN={n;LoadExt=/x.so};Uid=u;Pwd=p"},
+        {SQLite, "/d/a{b}.db", nullptr, nullptr, "Database={/d/a{b}}.db}",
+         "Driver=SQLite3;Database=/d/a{b}.db;NoCreat=1;StepAPI=1"},
+        // The SQLite driver knows no braces: a ";" cannot reach it at all.
+        {SQLite, "/d/x.db;LoadExt=/tmp/x.so", nullptr, nullptr, "Database={/d/x.db;LoadExt=/tmp/x.so}", ""},
+    };
+    for (const Case& c : cases)
+    {
+        const std::string ado = Cs(c.type, c.d, c.u, c.p);
+        EXPECT_EQ(ado, c.ado);
+        const AdoConnectionStringTranslation t = TranslateAdoConnectionString(ado, "SQLite3");
+        EXPECT_EQ(t.ok ? t.odbc : "", c.odbc) << ado;
+        if (!t.ok)
+        {
+            EXPECT_EQ(t.error, "A value holding \";\" cannot be given to the SQLite ODBC driver.");
+        }
+    }
 }

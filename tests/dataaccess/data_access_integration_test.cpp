@@ -53,6 +53,16 @@ protected:
         da.reset();
         if (!backend)
             return;
+        for (const std::string& v : views)
+        {
+            try
+            {
+                backend->Exec("DROP VIEW " + v);
+            }
+            catch (...)
+            {
+            }
+        }
         for (const std::string& t : created)
         {
             try
@@ -90,6 +100,52 @@ protected:
         return t;
     }
 
+    // Ids 1 to n, written in that order.
+    std::string Rows(int n)
+    {
+        std::string t = NewTable("rows", "id INTEGER, name VARCHAR(20)");
+        std::string values;
+        for (int i = 1; i <= n; ++i)
+            values += (i > 1 ? ", (" : "(") + std::to_string(i) + ", 'row')";
+        backend->Exec("INSERT INTO " + t + " VALUES " + values);
+        return t;
+    }
+
+    std::string NewView(const std::string& base, const std::string& select)
+    {
+        std::string name = backend->Table(base);
+        backend->Exec("CREATE VIEW " + name + " AS " + select);
+        views.push_back(name);
+        return name;
+    }
+
+    // An expression that fails with the driver's own error when `when` holds.
+    std::string FailingWhen(const std::string& when)
+    {
+        return backend->Type() == DatabaseType::Postgres
+                   ? "10 / (CASE WHEN " + when + " THEN 0 ELSE 1 END)"
+                   : "json(CASE WHEN " + when + " THEN 'not json' ELSE '1' END)";
+    }
+    std::string DriverFailureText() const
+    {
+        return backend->Type() == DatabaseType::Postgres ? "division by zero" : "malformed JSON";
+    }
+
+    // The server process behind the connection under test (PostgreSQL).
+    int BackendPid()
+    {
+        EXPECT_EQ(da->RunQuery("SELECT pg_backend_pid() AS pid"), 0);
+        EXPECT_TRUE(da->GetFirstRecord());
+        ODBCField pid(nullptr, "pid", 0);
+        int n = da->GetInt(&pid);
+        da->CloseQuery();
+        return n;
+    }
+    void TerminateBackend(int pid)
+    {
+        backend->Exec("SELECT pg_terminate_backend(" + std::to_string(pid) + ", 5000)");
+    }
+
     void Connect() { da->Connect(backend->ConnectionString(*da)); }
 
     // A query over the table's id, ordered, opened as the writer would.
@@ -107,6 +163,7 @@ protected:
     std::unique_ptr<ODBCDataAccess> da;
     std::unique_ptr<DataAccessTestLog> log;
     std::vector<std::string> created;
+    std::vector<std::string> views;
 };
 
 std::string Str(const XString& x)
@@ -332,15 +389,18 @@ TEST_P(DataAccessIntegration, MssqlCatalogueOnAnotherDatabaseAnswersFalse)
     EXPECT_TRUE(log->Has(8, "Unknown Error in DoFieldExists"));
 }
 
+// Probes run beside a streamed query (psqlODBC through a server cursor): a
+// failing one must not end that query's transaction and with it the walk.
 TEST_P(DataAccessIntegration, AProbeLeavesTheOpenQueryWhereItWas)
 {
-    std::string t = ThreeRows();
+    std::string t = Rows(20);
     backend->CreateOracleCatalogueView();
     da->Connect(backend->UncountedConnectionString(*da));
     ODBCField* id = OpenIds(t);
     ASSERT_TRUE(da->GetFirstRecord());
     ASSERT_TRUE(da->GetNextRecord());
-    ASSERT_EQ(da->GetInt(id), 2);
+    ASSERT_TRUE(da->GetNextRecord());
+    ASSERT_EQ(da->GetInt(id), 3);
 
     int type = da->DatabaseType();
     da->SetDatabaseType(DatabaseType::OracleODBC);
@@ -348,12 +408,132 @@ TEST_P(DataAccessIntegration, AProbeLeavesTheOpenQueryWhereItWas)
     EXPECT_TRUE(da->FieldExists(t.c_str(), "name"));
     EXPECT_TRUE(da->TrialQuery(("SELECT id FROM " + t).c_str()));
     EXPECT_FALSE(da->TrialQuery("SELECT nope FROM nowhere_at_all"));
+    da->SetDatabaseType(DatabaseType::MSSQL); // its catalogue fails on both
+    EXPECT_FALSE(da->TableExists(t.c_str()));
     da->SetDatabaseType(type);
 
-    EXPECT_EQ(da->GetInt(id), 2);
-    ASSERT_TRUE(da->GetNextRecord());
     EXPECT_EQ(da->GetInt(id), 3);
+    std::vector<int> rest;
+    while (da->GetNextRecord())
+        rest.push_back(da->GetInt(id));
+    EXPECT_EQ(rest, (std::vector<int>{4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20}));
+    // Without an open query the probes use the connection itself again.
+    da->CloseQuery();
+    EXPECT_FALSE(da->TrialQuery("SELECT nope FROM nowhere_at_all"));
+    EXPECT_TRUE(da->TrialQuery(("SELECT id FROM " + t).c_str()));
+}
+
+// Rows are streamed: a driver error on a later row fails the table with the
+// driver's report, in the walk and in the count of the table's opening.
+TEST_P(DataAccessIntegration, ARowFailingLaterRaisesTheDriversMessage)
+{
+    std::string t = Rows(20);
+    std::string v = NewView("later", "SELECT id, " + FailingWhen("id >= 5") + " AS x FROM " + t);
+    da->Connect(backend->UncountedConnectionString(*da));
+    ASSERT_EQ(da->RunQuery(("SELECT id, x FROM " + v).c_str()), 0);
+    ODBCField id(nullptr, "id", 0);
+    std::vector<int> read;
+    try
+    {
+        for (bool more = da->GetFirstRecord(); more; more = da->GetNextRecord())
+            read.push_back(da->GetInt(&id));
+        ADD_FAILURE() << "the walk ended as if the rows were all read";
+    }
+    catch (const XException& e)
+    {
+        std::string message = e.what();
+        EXPECT_EQ(message.rfind("While executing query: Error number: ", 0), 0u) << message;
+        EXPECT_NE(message.find(DriverFailureText()), std::string::npos) << message;
+    }
+    EXPECT_EQ(read, (std::vector<int>{1, 2, 3, 4}));
+    EXPECT_FALSE(da->CurrentTableIncomplete());
+
+    da->StartTable("Later", "Later.sef");
+    ODBCTable* table = da->AddTable(v.c_str(), "v");
+    da->AddField(table, "x", true);
+    try
+    {
+        da->OpenTable(1);
+        FAIL() << "counting the rows must meet the failing row";
+    }
+    catch (const XException& e)
+    {
+        std::string message = e.what();
+        EXPECT_EQ(message.rfind("Failed with error [While executing query: ", 0), 0u) << message;
+        EXPECT_NE(message.find(DriverFailureText()), std::string::npos) << message;
+    }
+}
+
+// MoveFirst after the manual count runs the statement again; its failure is
+// no empty table.
+TEST_P(DataAccessIntegration, AFailingRerunOfMoveFirstRaises)
+{
+    std::string t = Rows(3);
+    std::string flag = NewTable("flag", "f INTEGER");
+    backend->Exec("INSERT INTO " + flag + " VALUES (1)");
+    if (backend->Type() == DatabaseType::SQLite)
+        backend->Exec("PRAGMA journal_mode=WAL"); // the test writes while the statement stays open
+    da->Connect(backend->UncountedConnectionString(*da));
+    ASSERT_EQ(da->RunQuery(("SELECT id, " + FailingWhen("(SELECT count(*) FROM " + flag + ") = 0") +
+                            " AS x FROM " + t + " ORDER BY id")
+                               .c_str()),
+              0);
+    EXPECT_EQ(da->GetRecordCount(), 3);
+    backend->Exec("DELETE FROM " + flag);
+    try
+    {
+        da->GetFirstRecord();
+        FAIL() << "the failing re-run must not read as an empty result";
+    }
+    catch (const XException& e)
+    {
+        EXPECT_NE(std::string(e.what()).find(DriverFailureText()), std::string::npos) << e.what();
+    }
+    EXPECT_TRUE(log->AnyContains("GetFirstRecord Error: "));
+}
+
+// A lost link while the rows are walked skips the table as a lost link while
+// opening does: reconnected, marked incomplete, the walk ends.
+TEST_P(DataAccessIntegration, ATerminatedBackendSkipsTheTableAndReconnects)
+{
+    if (backend->Type() != DatabaseType::Postgres)
+        GTEST_SKIP() << "a file database has no server process to end";
+    std::string t = Rows(20);
+    da->Connect(backend->UncountedConnectionString(*da));
+    const int first = BackendPid();
+    da->StartTable("Rows", "Rows.sef");
+    ODBCTable* table = da->AddTable(t.c_str(), "t");
+    ODBCField* id = da->AddField(table, "id", true);
+    da->AddOrder(id);
+    ASSERT_TRUE(da->OpenTable(1));
+    ASSERT_TRUE(da->GetFirstRecord());
+    ASSERT_TRUE(da->GetNextRecord());
+    ASSERT_TRUE(da->GetNextRecord());
+    TerminateBackend(first);
+    int read = 3;
+    while (da->GetNextRecord())
+        ++read;
+    EXPECT_LT(read, 20);
+    EXPECT_TRUE(da->CurrentTableIncomplete());
+    EXPECT_TRUE(log->Has(7, "Open table Rows failed, skipping."));
+    EXPECT_TRUE(log->AnyContains("[08S01]") || log->AnyContains("[57P01]"));
     EXPECT_FALSE(da->GetNextRecord());
+    da->FinishTable();
+    ASSERT_TRUE(da->IsConnected());
+    const int second = BackendPid();
+    EXPECT_NE(second, first);
+
+    // The same lost link met by the opening: skipped and marked as well.
+    da->StartTable("Next", "Next.sef");
+    table = da->AddTable(t.c_str(), "t");
+    da->AddField(table, "id", true);
+    TerminateBackend(second);
+    EXPECT_FALSE(da->OpenTable(1));
+    EXPECT_TRUE(log->Has(8, "Query 0 failed with error: 1629"));
+    EXPECT_TRUE(log->Has(7, "Open table Next failed, skipping."));
+    da->FinishTable();
+    EXPECT_EQ(da->IncompleteTables(), (std::vector<XString>{"Rows", "Next"}));
+    EXPECT_NE(BackendPid(), second);
 }
 
 TEST_P(DataAccessIntegration, StatementErrorCarriesTheDriverText)

@@ -2,16 +2,17 @@
 
 #include "odbc/AdoConnectionString.h"
 
-namespace {
+namespace
+{
 
-std::string Odbc(const std::string &ado)
+std::string Odbc(const std::string& ado)
 {
     const AdoConnectionStringTranslation t = TranslateAdoConnectionString(ado, "SQLite3");
     EXPECT_TRUE(t.ok) << t.error;
     return t.odbc;
 }
 
-std::string Refusal(const std::string &ado)
+std::string Refusal(const std::string& ado)
 {
     const AdoConnectionStringTranslation t = TranslateAdoConnectionString(ado, "SQLite3");
     EXPECT_FALSE(t.ok) << t.odbc;
@@ -37,8 +38,7 @@ TEST(AdoConnectionString, StringsWithoutProviderNameADataSource)
     EXPECT_EQ(Odbc("Persist Security Info=False;Data Source=acc;User ID=u"), "DSN=acc;UID=u");
     EXPECT_EQ(Odbc("Data Source=ora;User ID=u;Password=p;Persist Security Info=True;"),
               "DSN=ora;UID=u;PWD=p");
-    EXPECT_EQ(Odbc("Persist Security Info=False;Data Source=fox;Collating Sequence=machine;"),
-              "DSN=fox");
+    EXPECT_EQ(Odbc("Persist Security Info=False;Data Source=fox;Collating Sequence=machine;"), "DSN=fox");
     EXPECT_EQ(Odbc("Data Source=x;Extended Properties=dBASE IV;Mode=Read"), "DSN=x");
 }
 
@@ -104,20 +104,24 @@ TEST(AdoConnectionString, SqliteDatabaseTypeOpensTheFileThroughTheSqliteDriver)
     EXPECT_EQ(Odbc("Database=/d/x.db;NoCreat=0;StepAPI=0"),
               "Driver=SQLite3;Database=/d/x.db;NoCreat=0;StepAPI=0");
     EXPECT_EQ(Odbc("Database=\\data\\sis.db"), "Driver=SQLite3;Database=/data/sis.db;NoCreat=1;StepAPI=1");
-    const auto t = TranslateAdoConnectionString("Database=\"/my data/a;b.db\"",
-                                                "/usr/lib/odbc/libsqlite3odbc.so");
-    EXPECT_EQ(t.odbc, "Driver=/usr/lib/odbc/libsqlite3odbc.so;Database={/my data/a;b.db};NoCreat=1;StepAPI=1");
+    const auto t =
+        TranslateAdoConnectionString("Database=\"/my data/ab.db\"", "/usr/lib/odbc/libsqlite3odbc.so");
+    EXPECT_EQ(t.odbc, "Driver=/usr/lib/odbc/libsqlite3odbc.so;Database=/my data/ab.db;NoCreat=1;StepAPI=1");
+    // That driver reads no braces: a ";" in a value would start a key of its own.
+    EXPECT_EQ(Refusal("Database=\"/my data/a;b.db\""),
+              "A value holding \";\" cannot be given to the SQLite ODBC driver.");
 }
 
 TEST(AdoConnectionString, ProvidersWithoutOdbcCounterpartAreRefused)
 {
-    for (const char *s : {"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/x;Extended Properties=dBASE IV;",
-                          "Provider=VFPOLEDB.1;Data Source=/x;Collating Sequence=MACHINE",
-                          "Provider=OraOLEDB.Oracle;Data Source=x;User ID=u;Password=Secret1;Persist Security Info=True;",
-                          "Provider=MSDAORA;Data Source=x;Password=Secret1;",
-                          "Provider=Sybase ASE OLE DB Provider;Data source=x;User Id=u;Password=Secret1;",
-                          "DB2OLEDB",
-                          "Provider=SQLOLEDB;Data Source=server;Password=Secret1"}) {
+    for (const char* s :
+         {"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/x;Extended Properties=dBASE IV;",
+          "Provider=VFPOLEDB.1;Data Source=/x;Collating Sequence=MACHINE",
+          "Provider=OraOLEDB.Oracle;Data Source=x;User ID=u;Password=Secret1;Persist Security Info=True;",
+          "Provider=MSDAORA;Data Source=x;Password=Secret1;",
+          "Provider=Sybase ASE OLE DB Provider;Data source=x;User Id=u;Password=Secret1;", "DB2OLEDB",
+          "Provider=SQLOLEDB;Data Source=server;Password=Secret1"})
+    {
         const std::string why = Refusal(s);
         EXPECT_NE(why.find("is not available"), std::string::npos) << s;
         EXPECT_EQ(why.find("Secret1"), std::string::npos) << s;
@@ -137,7 +141,7 @@ TEST(AdoConnectionString, MalformedPartsAreRefusedWithoutEchoingThem)
     const std::string why = Refusal("DSN=x;Secret1;UID=u");
     EXPECT_EQ(why.find("Secret1"), std::string::npos);
     EXPECT_FALSE(why.empty());
-    Refusal("Provider=SQLite;UID=u");  // no file named
+    Refusal("Provider=SQLite;UID=u"); // no file named
 }
 
 TEST(AdoConnectionString, EmptyStringIsLeftToTheDriverManager)
