@@ -7,7 +7,7 @@
 #   scripts/bench-attendance.sh [--size N] [--today YYYYMMDD] [--school NNN] [--build-dir DIR]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-size=12500
+size=11000
 today=20270528
 school=303
 build_dir="$root/build"
