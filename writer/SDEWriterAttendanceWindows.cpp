@@ -79,7 +79,8 @@ bool SDEWriter::NextAttendanceWindow(XDate& r, XDate& p, XDate& q, const XDate& 
         t = e;
     if (r.IsNull() || r < s)
         r = s;
-    if (s.DayNumber() == 0 && r.DayNumber() == 0)
+    // Without a school start (day 0, or none at all) the reading starts today.
+    if (IsUnset(s) && IsUnset(r))
     {
         r = t;
         p.SetNull();

@@ -51,6 +51,7 @@ TEST(AttendanceWindows, FollowTheUpdateDateToToday)
         {"day-0 update date starts at the school start", "20260827", XDate(0), s, false, "20260824-20260827"},
         {"day-0 school start and update date read up to today", "20260827", XDate(0), XDate(0), false,
          "-20260827"},
+        {"no school start reads up to today", "20260827", XDate(), XDate(), false, "-20260827"},
         {"today after the school end stops at the end", "20270701", Day("20270608"), s, false,
          "20270608-20270611"},
         {"today before the school start reads the first day", "20260801", XDate(), s, false,
