@@ -134,6 +134,12 @@ TEST_F(SqliteLists, SchoolListOfTheDistrict)
     ASSERT_TRUE(engine->LoadSchoolList(list, "TSISDemo", "", "", "16")) << engine.Dump();
     EXPECT_EQ(Entries(list), std::vector<std::string>({"101|Lincoln Elementary School",
                                                        "202|Jefferson Middle School", "303|O'Connor High School"}));
+    // The other district's schools have other numbers.
+    ASSERT_TRUE(engine->LoadSchoolList(list, "TSISDemo", "", "", "27")) << engine.Dump();
+    EXPECT_EQ(Entries(list), std::vector<std::string>({"411|Bayside Elementary School", "522|Bayside Middle School",
+                                                       "633|Bayside High School"}));
+    EXPECT_TRUE(engine->ValidateDistrictAndSchoolNum("TSISDemo", "", "", "27", "411"));
+    EXPECT_FALSE(engine->ValidateDistrictAndSchoolNum("TSISDemo", "", "", "16", "411"));
     EXPECT_FALSE(engine->LoadSchoolList(list, "TSISDemo", "", "", "99"));
     EXPECT_TRUE(engine.Logged("School List Returned 0 Schools."));
 }
