@@ -222,6 +222,9 @@ protected:
     void RunSwallowingFailure(void (ExpEngine::*routine)());
     // Attendance: reads the started attendance table into the cache and finishes it.
     void ReadAttendance(const XDate& schoolStart, const XDate& schoolEnd);
+    // Discards the data file being written after a failure, keeping the
+    // failure as the error to report.
+    void AbandonAfterFailure();
 
     // The value of key in list, else key itself.
     static XString LookupOrText(const LookupList& list, const XString& key);

@@ -46,6 +46,7 @@ bool ExpEngine::PrepareYear(XString& year, XString& message)
 
 bool ExpEngine::Execute(ParamMap& params, int flags, QString& errorText)
 {
+    ResetIncompleteTables();
     BridgeTaskBase::SetAlias(ParamText(params, "bridgeAlias_"));
     const XString user = ParamText(params, "user");
     const XString password = ParamText(params, "pwd");
@@ -97,6 +98,14 @@ bool ExpEngine::Execute(ParamMap& params, int flags, QString& errorText)
 
     BeginExtraction(ConnectionString(dataSource, user, password), false);
     LoadLookupTables();
+    // Every export filters on or reads these lists: exported from short lists,
+    // the tables would replace good data files with incomplete ones.
+    if (!IncompleteTables().empty())
+    {
+        errorText = IncompleteTablesMessage().ToQString();
+        Disconnect();
+        return false;
+    }
 
     if (flags & 1) {
         StartImport();
@@ -133,5 +142,10 @@ bool ExpEngine::Execute(ParamMap& params, int flags, QString& errorText)
         ExportAttendance();
 
     EndExtraction();
+    if (!IncompleteTables().empty())
+    {
+        errorText = IncompleteTablesMessage().ToQString();
+        return false;
+    }
     return true;
 }

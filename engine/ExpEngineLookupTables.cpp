@@ -38,7 +38,8 @@ void ExpEngine::LoadLookupTables()
     LoadCodeTable({"Relationship Codes", "CE035", "relation", "RLTN_CD", "RLTN_DESCR",
                    "Build Relationship Code Table: Table CE035 does not exist.", &m_relationships, false});
 
-    // The conduct code tables are optional extras: a failing one leaves its list empty.
+    // The conduct code tables are optional extras: a failing or incomplete one
+    // leaves its list short with a warning, and the run still succeeds.
     const CodeTable conductTables[] = {
         {"Weapon Codes", "EV070", "weapon", "WPN_CD", "WPN_DESC",
          "Build Weapon Code Table: Table EV070 does not exist.", &m_weapons, true},
@@ -61,9 +62,11 @@ void ExpEngine::LoadLookupTables()
         {
             LoadCodeTable(table);
         }
-        catch (const XException&)
+        catch (const XException& e)
         {
+            Log(6, XString(table.title) + ": " + e.what());
         }
+        WithdrawTableIncomplete();
     }
 
     LoadCodeTable({"Bus Location", "TR060", "bus", "BUS_LOC_CD", "BUS_LCD_DE",

@@ -59,17 +59,33 @@ bool ExpEngine::WalkTable(const char* subject, const std::function<void()>& walk
     }
     catch (const std::exception& e)
     {
+        AbandonAfterFailure();
         RaiseError(0, "Failed with error [%s] while writing %s.", e.what(), subject);
     }
     catch (const char* thrown)
     {
+        AbandonAfterFailure();
         RaiseError(0, "Failed with error [%s] while writing %s.", thrown ? thrown : "", subject);
     }
     catch (...)
     {
+        AbandonAfterFailure();
         RaiseError(0, "Failed with unknown error while writing %s.", subject);
     }
     return true;
+}
+
+void ExpEngine::AbandonAfterFailure()
+{
+    try
+    {
+        AbandonTableFile();
+    }
+    catch (const std::exception& e)
+    {
+        // The routine's failure is the one to report.
+        Log(7, e.what(), "");
+    }
 }
 
 void ExpEngine::ForEachRecord(const std::function<void()>& each)
@@ -88,12 +104,14 @@ void ExpEngine::RunSwallowingFailure(void (ExpEngine::*routine)())
     {
         Log(3, e.what(), "ExpEngine::Execute");
         MarkTableIncomplete();
+        AbandonAfterFailure();
     }
     catch (...)
     {
         Log(3, XString("Failed with unknown error while writing ") + CurrentTitle() + ".",
             "ExpEngine::Execute");
         MarkTableIncomplete();
+        AbandonAfterFailure();
     }
 }
 

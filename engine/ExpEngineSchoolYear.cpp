@@ -49,6 +49,7 @@ XString ExpEngine::FindCurrentSchoolYear()
 
         const XDate today = XDate::Today();
         Log(8, "Today's Date:" + today.Format(fmt), "");
+        StartWalk("School Year Calendar");
         const bool opened = RunCurrentQueryOk();
         distinct.Release();
         if (!opened)
@@ -93,6 +94,9 @@ XString ExpEngine::FindCurrentSchoolYear()
                 }
             }
         }
+        // A walk cut short would give the wrong year or dates.
+        if (CurrentTableIncomplete())
+            throw XException("The calendar could not be read to its end.");
         if (end.IsNull())
             end = last;
         Log(8, "Final School Year:" + year, "");

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
 #include <string>
@@ -241,6 +242,12 @@ void XFileSpec::DeleteMatching(const char* pattern) const
         if (unlink(file.Path()) != 0 && errno != ENOENT)
             RaiseError(errno, kDeleteFailed, file.Path());
     }
+}
+
+void XFileSpec::MoveTo(const XFileSpec& target) const
+{
+    if (rename(SystemPath(path_).c_str(), SystemPath(target.path_).c_str()) != 0)
+        RaiseError(errno, "Could not rename %s to %s", path_.Text(), target.path_.Text());
 }
 
 bool XFileSpec::MatchPattern(const char* pattern, const char* name)

@@ -60,6 +60,9 @@ public:
     // Deletes every file of this path's folder whose name matches the wildcard
     // pattern without regard to case ("*.*" matches every file); subfolders stay.
     void DeleteMatching(const char* pattern = "*.*") const;
+    // Renames this file to target, replacing a file there; fails with the
+    // rename error and both paths.
+    void MoveTo(const XFileSpec& target) const;
 
     bool operator==(const XFileSpec& o) const { return path_ == o.path_; }
     bool operator!=(const XFileSpec& o) const { return path_ != o.path_; }

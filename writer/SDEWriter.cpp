@@ -9,6 +9,8 @@ SDEWriter::~SDEWriter() = default;
 
 void SDEWriter::StartTable(const XString& title, const XString& fileName, bool safeInclude)
 {
+    // Left by a routine whose failure was swallowed.
+    AbandonTableFile();
     m_title = title;
     m_fileName = fileName;
     m_currentIncomplete = false;
@@ -28,9 +30,7 @@ void SDEWriter::OpenTableFile(XTextFile& file, const XString& title, const XStri
 
 void SDEWriter::OpenCurrentTableFile(XTextFile& file)
 {
-    XFileSpec path(m_sdeFolder);
-    path.SetFileName(m_fileName);
-    file.Open(path, XFile::kWrite);
+    OpenPartialTableFile(file, XString());
 }
 
 void SDEWriter::MarkTableIncomplete()
@@ -39,6 +39,105 @@ void SDEWriter::MarkTableIncomplete()
         return;
     m_currentIncomplete = true;
     m_incompleteTables.push_back(m_title);
+    Log(6, "Table not exported completely: " + m_title);
+}
+
+void SDEWriter::ResetIncompleteTables()
+{
+    m_currentIncomplete = false;
+    m_incompleteTables.clear();
+}
+
+bool SDEWriter::WithdrawTableIncomplete()
+{
+    if (!m_currentIncomplete)
+        return false;
+    m_currentIncomplete = false;
+    m_incompleteTables.pop_back();
+    return true;
+}
+
+void SDEWriter::StartWalk(const XString& title)
+{
+    m_title = title;
+    m_currentIncomplete = false;
+}
+
+XString SDEWriter::IncompleteTablesMessage() const
+{
+    XString message = "Tables not exported completely: ";
+    for (size_t i = 0; i < m_incompleteTables.size(); ++i)
+    {
+        if (i > 0)
+            message.Append(", ");
+        message.Append(m_incompleteTables[i]);
+    }
+    return message;
+}
+
+void SDEWriter::OpenPartialTableFile(XTextFile& file, const XString& headerLine)
+{
+    AbandonTableFile();
+    PartialFile partial;
+    partial.target = m_sdeFolder;
+    partial.target.SetFileName(m_fileName);
+    partial.part = m_sdeFolder;
+    partial.part.SetFileName(m_fileName + kPartialSuffix);
+    partial.headerLine = headerLine;
+    file.Open(partial.part, XFile::kWrite);
+    m_partialTable = partial;
+}
+
+void SDEWriter::EndPartialTableFile()
+{
+    if (m_currentIncomplete)
+        DiscardPartial(m_partialTable);
+    else
+        CommitPartial(m_partialTable);
+}
+
+void SDEWriter::AbandonTableFile()
+{
+    DiscardPartial(m_partialTable);
+}
+
+void SDEWriter::CommitPartial(std::optional<PartialFile>& file)
+{
+    if (!file)
+        return;
+    const PartialFile partial = *file;
+    file.reset();
+    partial.part.MoveTo(partial.target);
+}
+
+void SDEWriter::DiscardPartial(std::optional<PartialFile>& file)
+{
+    if (!file)
+        return;
+    const PartialFile partial = *file;
+    file.reset();
+    partial.part.Delete();
+    KeepOrStartDataFile(partial.target.FileName(), partial.headerLine);
+}
+
+void SDEWriter::KeepOrStartDataFile(const XString& fileName, const XString& headerLine)
+{
+    XFileSpec target(m_sdeFolder);
+    target.SetFileName(fileName);
+    if (target.Exists())
+    {
+        Log(7, "Kept the previous " + fileName);
+        return;
+    }
+    XTextFile first('\t', "", "");
+    first.Open(target, XFile::kWrite);
+    if (!headerLine.IsEmpty())
+    {
+        first.WriteText(headerLine);
+        first.EndLine();
+    }
+    first.Close();
+    Log(7, "Wrote only the header line of " + fileName);
 }
 
 void SDEWriter::AddColumn(DataAccessField* field, const XString& text, ValueFunction valueFn, int command)
@@ -73,7 +172,23 @@ void SDEWriter::AddCustomField(const XString& customTitle, const XString& custom
 int SDEWriter::WriteTable(const RowFilter& filter, const XString& headerLine)
 {
     Log(8, "Opening Table");
-    OpenTable(1);
+    try
+    {
+        OpenTable(1);
+    }
+    catch (...)
+    {
+        try
+        {
+            if (!m_updateMode)
+                KeepOrStartDataFile(m_fileName, headerLine);
+        }
+        catch (...)
+        {
+            // The open failure is the one to report.
+        }
+        throw;
+    }
 
     XTextFile tableFile('\t', "", "");
     XTextFile* out = &tableFile;
@@ -91,9 +206,7 @@ int SDEWriter::WriteTable(const RowFilter& filter, const XString& headerLine)
     else
     {
         Log(8, "Writing SDE File");
-        XFileSpec path(m_sdeFolder);
-        path.SetFileName(m_fileName);
-        tableFile.Open(path, XFile::kWrite);
+        OpenPartialTableFile(tableFile, headerLine);
         Log(8, "Opened SDE FIle");
     }
 
@@ -180,6 +293,7 @@ int SDEWriter::WriteTable(const RowFilter& filter, const XString& headerLine)
             try
             {
                 tableFile.Close();
+                AbandonTableFile();
             }
             catch (const std::exception&)
             {
@@ -200,6 +314,7 @@ int SDEWriter::WriteTable(const RowFilter& filter, const XString& headerLine)
             try
             {
                 tableFile.Close();
+                AbandonTableFile();
             }
             catch (...)
             {
@@ -222,6 +337,7 @@ int SDEWriter::WriteTable(const RowFilter& filter, const XString& headerLine)
     {
         Log(8, "Closing Table file");
         tableFile.Close();
+        EndPartialTableFile();
         Log(8, XString("Closed Table File. Lines= ") + XString(count));
     }
     Log(8, XString("Wrote ") + m_fileName);
@@ -239,7 +355,22 @@ void SDEWriter::FinishTable()
 void SDEWriter::CloseTableFile(XTextFile& file)
 {
     file.Close();
+    EndPartialTableFile();
     FinishTable();
+}
+
+bool SDEWriter::BeginExecute(ParamMap& params, int flags, QString& errorText)
+{
+    const bool result = BridgeTaskBase::BeginExecute(params, flags, errorText);
+    try
+    {
+        DiscardPartial(m_partialTable);
+    }
+    catch (const std::exception& e)
+    {
+        Log(3, e.what(), "SDEWriter::BeginExecute");
+    }
+    return result;
 }
 
 void SDEWriter::ColumnHook(DataAccessField* field)

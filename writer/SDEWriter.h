@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <vector>
 
@@ -64,10 +65,33 @@ public:
     // ---- Incomplete tables ----
     // The data layer marks the current table when it could not read it to its
     // end (skipped after a connection failure). Such a table must not replace
-    // its previous data file, and the run ends as failed naming it.
+    // its previous data file, and the run ends as failed naming it. Marking
+    // names the table in a progress warning.
     void MarkTableIncomplete();
     bool CurrentTableIncomplete() const { return m_currentIncomplete; }
     const std::vector<XString>& IncompleteTables() const { return m_incompleteTables; }
+    // Forgets the marks of an earlier run.
+    void ResetIncompleteTables();
+    // Takes back the current table's mark, whose failure stays a warning (the
+    // conduct code tables); true when it was marked.
+    bool WithdrawTableIncomplete();
+    // Names a walk that is not a table (the school-year calendar), so that a
+    // mark during it names the walk; announces nothing.
+    void StartWalk(const XString& title);
+    // "Tables not exported completely: " + the marked titles joined by ", ".
+    XString IncompleteTablesMessage() const;
+
+    // ---- Data files under a temporary name ----
+    // A table's data file is written as its name + kPartialSuffix and renamed
+    // into place when the table ends complete. An incomplete table, or one
+    // abandoned after a failure, leaves the previous data file untouched;
+    // without one, a file with only the header line is left.
+    static constexpr const char* kPartialSuffix = ".part";
+    // Discards the data file of the current table (its routine failed).
+    void AbandonTableFile();
+
+    // Runs the extraction; a data file still being written is discarded at the end.
+    bool BeginExecute(ParamMap& params, int flags, QString& errorText) override;
 
     // ---- Run steps ----
     virtual void ColumnHook(DataAccessField* field);
@@ -176,6 +200,10 @@ protected:
     void WritePragmas(XFile& file);
     void WriteTiming(XFile& file);
     void WriteControlFile();
+    // The current table's data file: opened under its temporary name, then
+    // put into place (complete table) or discarded.
+    void OpenPartialTableFile(XTextFile& file, const XString& headerLine);
+    void EndPartialTableFile();
 
     ImportSettings m_settings;
     XString m_title;
@@ -217,4 +245,20 @@ private:
 
     bool m_currentIncomplete = false;
     std::vector<XString> m_incompleteTables;
+
+    // The data file being written under its temporary name.
+    struct PartialFile
+    {
+        XFileSpec part;
+        XFileSpec target;
+        XString headerLine;
+    };
+    std::optional<PartialFile> m_partialTable;
+
+private:
+    void DiscardPartial(std::optional<PartialFile>& file);
+    void CommitPartial(std::optional<PartialFile>& file);
+    // A table that could not be written leaves the last run's data file, or,
+    // without one, a file with only the header line.
+    void KeepOrStartDataFile(const XString& fileName, const XString& headerLine);
 };

@@ -39,7 +39,8 @@ bool SDEWriter::CheckConfigurationChanged()
     {
         for (const Known& k : known)
         {
-            if (entry.element.CompareNoCase(k.element) != 0 || entry.attribute.CompareNoCase(k.attribute) != 0)
+            if (entry.element.CompareNoCase(k.element) != 0 ||
+                entry.attribute.CompareNoCase(k.attribute) != 0)
                 continue;
             if (entry.value.Lower() != k.current.Lower())
             {
@@ -54,6 +55,12 @@ bool SDEWriter::CheckConfigurationChanged()
 
 void SDEWriter::SaveSchoolConfig()
 {
+    // An incomplete run keeps the dates of the last complete one, as a failed run does.
+    if (!m_incompleteTables.empty())
+    {
+        Log(7, "Bridge Config not saved: the export is incomplete.");
+        return;
+    }
     XDate date = m_updateDate;
     if (date.IsNull() || date.DayNumber() == 0)
         date = m_updateDateTime.Date();

@@ -84,8 +84,9 @@ inline std::string ProcessFolder(const std::string& name)
 class DemoDistrict
 {
 public:
-    DemoDistrict(const std::vector<std::string>& flavours, bool withPostgres)
-        : folder_(ProcessFolder("demo"))
+    // name keeps apart the districts of suites that change their database.
+    DemoDistrict(const std::vector<std::string>& flavours, bool withPostgres, const std::string& name = "demo")
+        : folder_(ProcessFolder(name))
     {
         QDir(QString::fromStdString(folder_)).removeRecursively();
         QDir().mkpath(QString::fromStdString(folder_));
@@ -95,7 +96,8 @@ public:
             std::string command = std::string(TSIS_SOURCE_DIR) + "/scripts/make-demo-district.sh --flavour "
                 + flavour + " --today " + kToday + " --out '" + folder_ + "' --build-dir '" + TSIS_BINARY_DIR + "'";
             if (withPostgres) {
-                const std::string database = "engine_e2e_" + flavour + "_" + std::to_string(getpid());
+                const std::string database = "engine_e2e_" + (name == "demo" ? std::string() : name + "_") +
+                                             flavour + "_" + std::to_string(getpid());
                 command += " --pg-db " + database + " --postgres";
                 pgDatabases_.push_back(database);
             }
@@ -125,6 +127,7 @@ public:
     bool Ok() const { return ok_; }
     const std::string& Error() const { return error_; }
     const std::string& Folder() const { return folder_; }
+    const std::vector<std::string>& PgDatabases() const { return pgDatabases_; }
 
 private:
     std::string folder_;

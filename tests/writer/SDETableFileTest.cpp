@@ -95,7 +95,8 @@ TEST_F(SDETableFileTest, CurrentColumnIsSetWhileValuesAreMade)
     writer.StartTable("Students", "Students.sef");
     writer.fields.push_back(std::make_unique<MemoryField>("STD_ID", 0));
     DataAccessField* field = writer.fields.back().get();
-    writer.AddColumn(field, "STD_ID", [this] { return writer.CurrentField()->FieldName(); }, 0);
+    writer.AddColumn(
+        field, "STD_ID", [this] { return writer.CurrentField()->FieldName(); }, 0);
     writer.WriteTable();
     EXPECT_EQ("STD_ID\r\n", FileBytes("Students.sef"));
 }
@@ -130,6 +131,74 @@ TEST_F(SDETableFileTest, OpenAndCloseTableFile)
     EXPECT_EQ("B1\t20260901\r\n", FileBytes("Bins.sef"));
     EXPECT_TRUE(signalLog.Has(8, "Finished Grading Periods table/query."));
     EXPECT_FALSE(writer.Headers().back()->SafeInclude());
+}
+
+// A table that the data layer could not read to its end leaves the data file
+// of the last complete run, or, on a first run, a file with the header line only.
+TEST_F(SDETableFileTest, IncompleteTableKeepsThePreviousFile)
+{
+    for (const char* previous : {"old line\r\n", ""})
+    {
+        std::remove(PathOf("Students.sef").c_str());
+        if (*previous)
+            WriteFileBytes(PathOf("Students.sef"), previous);
+        writer.ResetIncompleteTables();
+        writer.rows = {{"1"}, {"2"}, {"3"}};
+        writer.StartTable("Student Demographics", "Students.sef");
+        writer.AddColumn(
+            nullptr, "",
+            [this]
+            {
+                if (writer.cursor == 1)
+                    writer.MarkTableIncomplete();
+                return writer.Value(0);
+            },
+            0);
+        writer.WriteTable({}, "first line");
+        EXPECT_EQ(*previous ? previous : "first line\r\n", FileBytes("Students.sef"));
+        EXPECT_FALSE(FileExists("Students.sef.part"));
+    }
+    EXPECT_EQ(std::vector<XString>{"Student Demographics"}, writer.IncompleteTables());
+    EXPECT_EQ(2, signalLog.Count("Table not exported completely: Student Demographics"));
+    EXPECT_EQ(2u, signalLog.warnings.size());
+
+    // The next complete table replaces its file as before.
+    writer.ResetIncompleteTables();
+    writer.rows = {{"9"}};
+    writer.StartTable("Student Demographics", "Students.sef");
+    writer.AddValueColumn("StdKey", 0);
+    writer.WriteTable();
+    EXPECT_EQ("9\r\n", FileBytes("Students.sef"));
+    EXPECT_FALSE(FileExists("Students.sef.part"));
+}
+
+TEST_F(SDETableFileTest, IncompleteHandWrittenTableKeepsThePreviousFile)
+{
+    WriteFileBytes(PathOf("Bins.sef"), "B0\r\n");
+    XTextFile file('\t');
+    writer.OpenTableFile(file, "Grading Periods", "Bins.sef");
+    file.WriteField("B1");
+    file.EndLine();
+    EXPECT_EQ("B0\r\n", FileBytes("Bins.sef")); // the lines go to the temporary file
+    writer.MarkTableIncomplete();
+    writer.CloseTableFile(file);
+    EXPECT_EQ("B0\r\n", FileBytes("Bins.sef"));
+    EXPECT_FALSE(FileExists("Bins.sef.part"));
+}
+
+TEST_F(SDETableFileTest, IncompleteTablesAreNamedTogetherAndCanBeWithdrawn)
+{
+    writer.StartTable("Student Notes", "StudentNotes.sef");
+    writer.MarkTableIncomplete();
+    writer.MarkTableIncomplete(); // once per table
+    writer.StartTable("Weapon Codes", "");
+    writer.MarkTableIncomplete();
+    EXPECT_TRUE(writer.WithdrawTableIncomplete());
+    EXPECT_FALSE(writer.WithdrawTableIncomplete());
+    writer.StartTable("Student Demographics", "Students.sef");
+    writer.MarkTableIncomplete();
+    EXPECT_STREQ("Tables not exported completely: Student Notes, Student Demographics",
+                 writer.IncompleteTablesMessage().Text());
 }
 
 TEST_F(SDETableFileTest, HeaderWriting)
@@ -167,7 +236,8 @@ protected:
     bool RunWith(std::function<XString()> failing, QString& errorText)
     {
         writer.rows = {{"1"}, {"2"}, {"3"}, {"4"}, {"5"}, {"6"}};
-        writer.body = [this, failing](ParamMap&, int, QString&) {
+        writer.body = [this, failing](ParamMap&, int, QString&)
+        {
             writer.StartTable("Student Demographics", "Students.sef");
             writer.AddValueColumn("StdKey", 0);
             writer.AddColumn(nullptr, "", failing, 0);
@@ -181,9 +251,11 @@ protected:
 
 TEST_F(WriteFailureTest, ErrorOnFifthRecordEndsTheRun)
 {
+    WriteFileBytes(PathOf("Students.sef"), "from the last run\r\n");
     QString errorText;
     bool ok = RunWith(
-        [this]() -> XString {
+        [this]() -> XString
+        {
             if (writer.cursor == 4)
                 throw XException("disk full");
             return "n";
@@ -198,15 +270,17 @@ TEST_F(WriteFailureTest, ErrorOnFifthRecordEndsTheRun)
     EXPECT_TRUE(signalLog.Has(7, "Caught Exception"));
     EXPECT_TRUE(signalLog.Has(3, message));
     EXPECT_EQ(QString::fromStdString(message), errorText);
-    // Lines already written stay; the fifth line was cut after its first value.
-    EXPECT_EQ("1\tn\r\n2\tn\r\n3\tn\r\n4\tn\r\n5", FileBytes("Students.sef"));
+    // The lines already written go with the temporary file; the last run's file stays.
+    EXPECT_EQ("from the last run\r\n", FileBytes("Students.sef"));
+    EXPECT_FALSE(FileExists("Students.sef.part"));
 }
 
 TEST_F(WriteFailureTest, UnknownErrorHasItsOwnMessage)
 {
     QString errorText;
     bool ok = RunWith(
-        [this]() -> XString {
+        [this]() -> XString
+        {
             if (writer.cursor == 4)
                 throw 42;
             return "n";
@@ -216,5 +290,25 @@ TEST_F(WriteFailureTest, UnknownErrorHasItsOwnMessage)
     EXPECT_TRUE(signalLog.Has(8, "Error writing line= 5"));
     EXPECT_TRUE(signalLog.Has(2, "Failed with unknown error while writing file [Students.sef] with query: "
                                  "SELECT STD.ID, STD.NAME FROM ST010 STD"));
+    // A first run leaves the file without lines.
+    EXPECT_TRUE(FileExists("Students.sef"));
+    EXPECT_EQ("", FileBytes("Students.sef"));
+    EXPECT_FALSE(FileExists("Students.sef.part"));
+}
+
+TEST_F(WriteFailureTest, FileOfARoutineThatThrewIsDiscardedAtTheEndOfTheRun)
+{
+    WriteFileBytes(PathOf("Bins.sef"), "B0\r\n");
+    writer.body = [this](ParamMap&, int, QString&) -> bool
+    {
+        XTextFile file('\t');
+        writer.OpenTableFile(file, "Grading Periods", "Bins.sef");
+        file.WriteField("B1");
+        throw XException("lost");
+    };
+    QString errorText;
+    EXPECT_FALSE(writer.BeginExecute(params, 1, errorText));
+    EXPECT_EQ("B0\r\n", FileBytes("Bins.sef"));
+    EXPECT_FALSE(FileExists("Bins.sef.part"));
 }
 } // namespace
