@@ -271,12 +271,9 @@ XString DataAccessBase::SourceCategory()
 
 XString DataAccessBase::CachedAttendance()
 {
-    // The attendance cache's read-back belongs to the writer; without one
-    // the update would silently lack the cached attendance, so say so.
-    XString message(
-        "Writing the cached attendance is not available: the writer has no attendance cache read-back.");
-    Log(3, message, "DataAccessBase::CachedAttendance");
-    throw XException(message);
+    CreateStudentDailyAttendanceFromDB(false);
+    CreateStudentPeriodAttendanceFromDB(false);
+    return XString();
 }
 
 XString DataAccessBase::GsNameOf(const XString& text)

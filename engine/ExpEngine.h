@@ -158,6 +158,20 @@ public:
     bool FilterSectionTeacher(); // needs m_fields.staffKey
 
     // ---- Attendance (ExpEngineAttendance.cpp) ----
+    void AttendanceCodes();
+    // Both read the SIS window by window into the attendance cache.
+    void StudentPeriodAttendance(const XDate& schoolStart, const XDate& schoolEnd);
+    void StudentDailyAttendance(const XDate& schoolStart, const XDate& schoolEnd);
+    // The attendance update: the update file, both tables, the cache's changes.
+    // On a failure the update file of this run is removed and the run fails.
+    void ExportAttendance();
+    // AttCodeExcAbs and AttCodeUnexcAbs from EXCSD_ABS: "0\t0" for X, "1\t0" for E, else "0\t1".
+    XString ExcusedPair();
+    XString XYesNo(); // "Yes" for X
+    // "1" for status A ("0.5" when halfDays reads 1), else "0".
+    XString AbsentValue(DataAccessField* halfDays);
+    XString TardyValue(); // "1" for status T
+    bool IncludesStudent(const XString& student) override;
 
     // ---- Conduct (ExpEngineConduct.cpp; Student Names is a lookup table) ----
     void StudentNamesTable();
@@ -276,6 +290,8 @@ protected:
     // Protection): an exception is logged and the routine's table is marked
     // incomplete, so its previous data file stays and the run ends failed.
     void RunSwallowingFailure(void (ExpEngine::*routine)());
+    // Attendance: reads the started attendance table into the cache and finishes it.
+    void ReadAttendance(const XDate& schoolStart, const XDate& schoolEnd);
     // Discards the data file being written after a failure, keeping the
     // failure as the error to report.
     void AbandonAfterFailure();

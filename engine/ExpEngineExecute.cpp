@@ -127,7 +127,7 @@ bool ExpEngine::Execute(ParamMap& params, int flags, QString& errorText)
         // Student Grades; Grade Types: not built yet.
         HealthConcernTypes();
         Calendar();
-        // Attendance Codes: not built yet.
+        AttendanceCodes();
         StudentMedications();
         StudentHealthConcerns();
         StudentImmunizations();
@@ -160,13 +160,8 @@ bool ExpEngine::Execute(ParamMap& params, int flags, QString& errorText)
         FinishImport();
     }
 
-    if (flags & 2) {
-        XTextFile updateFile('\t', "", "");
-        StartUpdate(updateFile);
-        // Student Period Attendance and Student Daily Attendance over the
-        // school start and end dates, then WriteCachedAttendance(): not built yet.
-        FinishUpdate();
-    }
+    if (flags & 2)
+        ExportAttendance();
 
     EndExtraction();
     if (!IncompleteTables().empty())

@@ -3,12 +3,15 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <vector>
 
 #include "BridgeTaskBase.h"
 #include "DataAccessField.h"
 #include "ImportSettings.h"
 #include "SDEColumn.h"
+#include "SDEWriterAttendanceRow.h"
+#include "SDEWriterAttendanceStatement.h"
 #include "SISExpCustomFieldList.h"
 #include "SISExpHeader.h"
 #include "XTextFile.h"
@@ -98,6 +101,8 @@ public:
     virtual void FinishImport();
     virtual void StartUpdate(XTextFile& file);
     virtual void FinishUpdate();
+    // Closes and removes the update file of this run (a run that failed).
+    void DiscardUpdate();
 
     // ---- The data layer ----
     virtual void FilterAttendance(const XDate& from, const XDate& to) = 0;
@@ -122,6 +127,31 @@ public:
     void DropAttendanceTable(const XString& name);
     void DeleteAttendanceDatabase();
     sqlite::Database* AttendanceDatabase() { return m_attDb.get(); }
+
+    // ---- The attendance cache ----
+    // Opens the cache and creates the table; names the export; reads the
+    // update date and, with blank, moves it back by the overlap and blanks
+    // the new codes from there on.
+    void StartAttTable(const XString& tableName, bool blank, bool endDay);
+    // Reads the current query window by window into the cache, in one
+    // transaction. A window that fails or cannot be opened ends the table
+    // with an exception and marks it incomplete.
+    void WriteAttendanceTable(const XDate& schoolStart, const XDate& schoolEnd, const RowFilter& filter,
+                              bool extend);
+    // The next reading window [p, q] from the update date r; true for the last one.
+    static bool NextAttendanceWindow(XDate& r, XDate& p, XDate& q, const XDate& s, const XDate& e,
+                                     bool extend);
+    // Stores one record as the row's new code (apostrophes removed from the values).
+    void UpsertAttendanceRow(const XString& table, const AttendanceCacheRow& row);
+    // Write the rows whose new code differs from the exported one into the
+    // update file and mark them exported.
+    void CreateStudentDailyAttendanceFromDB(bool filter);
+    void CreateStudentPeriodAttendanceFromDB(bool filter);
+    // Key field names met while filling the cache, as spelled in the header.
+    const std::set<XString>& PeriodNames() const { return m_periodNames; }
+    const std::set<XString>& TimeFrameNames() const { return m_timeFrameNames; }
+    // The student filter of the read-back; every student passes here.
+    virtual bool IncludesStudent(const XString& student);
 
     // ---- SchoolConfig.xml ----
     bool CheckConfigurationChanged();
@@ -196,6 +226,22 @@ protected:
     XString m_overlapDays;
 
     std::unique_ptr<sqlite::Database> m_attDb;
+    XString m_attTable;
+    bool m_attEndDay = false;
+    bool m_attReportOnce = true;
+    std::set<XString> m_periodNames;
+    std::set<XString> m_timeFrameNames;
+    // The upsert statements of the table being filled, prepared once.
+    std::unique_ptr<AttendanceStatement> m_attUpdate;
+    std::unique_ptr<AttendanceStatement> m_attInsert;
+    XString m_attStatementsTable;
+
+private:
+    void ReadAttendanceWindow(const RowFilter& filter);
+    void WriteAttendanceRow(const AttendanceCacheRow& row);
+    void PrepareAttendanceStatements(const XString& table);
+    void FinalizeAttendanceStatements();
+    void CreateAttendanceFromDB(bool daily, bool filter);
 
     bool m_currentIncomplete = false;
     std::vector<XString> m_incompleteTables;

@@ -1,7 +1,8 @@
-// The attendance cache as far as the reset of a folder needs it: opening
-// Attendance.db, checking and dropping its tables, deleting the file.
+// The attendance cache database: opening Attendance.db, its tables, the
+// upsert of one record, checking and dropping tables, deleting the file.
 #include "SDEWriter.h"
 
+#include "SDEWriterAttendanceStatement.h"
 #include "XClock.h"
 #include "database.h"
 #include "query.h"
@@ -10,6 +11,18 @@ namespace
 {
 constexpr const char* kCacheFolder = "Attendance";
 constexpr const char* kCacheFile = "Attendance.db";
+
+const char* KeyColumn(const XString& table)
+{
+    return table == SDEWriter::kDailyAttTable ? "timeframe" : "perkey";
+}
+
+XString WithoutApostrophes(const XString& text)
+{
+    XString clean(text);
+    clean.RemoveChars("'");
+    return clean;
+}
 
 bool ExistingFolder(const XString& folder, XFileSpec& path)
 {
@@ -101,6 +114,7 @@ void SDEWriter::DeleteAttendanceDatabase()
 {
     try
     {
+        FinalizeAttendanceStatements();
         if (m_attDb && m_attDb->IsOpen())
             m_attDb->Close();
         XFileSpec file(m_sdeFolder);
@@ -112,5 +126,86 @@ void SDEWriter::DeleteAttendanceDatabase()
     catch (const std::exception&)
     {
         Log(8, "Attendance: Database could not be deleted");
+    }
+}
+
+void SDEWriter::PrepareAttendanceStatements(const XString& table)
+{
+    if (m_attUpdate && m_attInsert && m_attStatementsTable == table)
+        return;
+    FinalizeAttendanceStatements();
+    if (!m_attDb)
+        m_attDb = std::make_unique<sqlite::Database>();
+    const std::string t = table.Std();
+    const std::string key = KeyColumn(table);
+    m_attUpdate = std::make_unique<AttendanceStatement>(
+        *m_attDb,
+        "UPDATE " + t +
+            " SET newcode=?, excused=?, absent=?, tardy=?, truant=?, discipline=? WHERE stdkey=? AND "
+            "attdate=? AND " +
+            key + "=? AND header=?");
+    m_attInsert = std::make_unique<AttendanceStatement>(
+        *m_attDb, "INSERT INTO " + t +
+                      " (stdkey, attdate, reason, excused, absent, tardy, truant, discipline, " + key +
+                      ", header, newcode) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    m_attStatementsTable = table;
+}
+
+void SDEWriter::FinalizeAttendanceStatements()
+{
+    m_attUpdate.reset();
+    m_attInsert.reset();
+    m_attStatementsTable = XString();
+}
+
+void SDEWriter::UpsertAttendanceRow(const XString& table, const AttendanceCacheRow& row)
+{
+    const XString student = WithoutApostrophes(row.student);
+    const XString date = row.date.Format("YYYY-MM-DD");
+    const XString key = WithoutApostrophes(row.key);
+    const XString header = WithoutApostrophes(row.header);
+    const XString code = WithoutApostrophes(row.code);
+    const XString reason = WithoutApostrophes(row.reason);
+    const XString excused = WithoutApostrophes(row.excused);
+    const XString absent = WithoutApostrophes(row.absent);
+    const XString tardy = WithoutApostrophes(row.tardy);
+    const XString truant = WithoutApostrophes(row.truant);
+    const XString discipline = WithoutApostrophes(row.discipline);
+    const XString keyColumn = KeyColumn(table);
+
+    // The statement texts are built only for the failure report.
+    int changed = 0;
+    try
+    {
+        PrepareAttendanceStatements(table);
+        changed = m_attUpdate->Run(
+            {&code, &excused, &absent, &tardy, &truant, &discipline, &student, &date, &key, &header});
+    }
+    catch (const std::exception& e)
+    {
+        Log(8, "Attendance: Update Row: UPDATE " + table + " SET newcode='" + code + "', excused='" +
+                   excused + "', absent='" + absent + "', tardy='" + tardy + "', truant='" + truant +
+                   "', discipline='" + discipline + "' WHERE stdkey='" + student + "' AND attdate='" + date +
+                   "' AND " + keyColumn + "='" + key + "' AND header='" + header + "'");
+        Log(8, XString("Attendance: Update Row: ") + e.what());
+    }
+    // An empty code only blanks an existing row's new code: a code exported
+    // before goes out once as empty, a record never exported is not sent.
+    if (changed > 0 || code.IsEmpty())
+        return;
+    try
+    {
+        PrepareAttendanceStatements(table);
+        m_attInsert->Run({&student, &date, &reason, &excused, &absent, &tardy, &truant, &discipline, &key,
+                          &header, &code});
+    }
+    catch (const std::exception& e)
+    {
+        Log(8, "Attendance: Insert Row: INSERT INTO " + table +
+                   " (stdkey, attdate, reason, excused, absent, tardy, truant, discipline, " + keyColumn +
+                   ", header, newcode) VALUES ('" + student + "', '" + date + "', '" + reason + "', '" +
+                   excused + "','" + absent + "', '" + tardy + "', '" + truant + "', '" + discipline +
+                   "', '" + key + "', '" + header + "', '" + code + "')");
+        Log(8, XString("Attendance: Insert Row: ") + e.what());
     }
 }

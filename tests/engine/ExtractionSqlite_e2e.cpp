@@ -49,7 +49,7 @@ TEST_F(SqliteExtraction, WritesTheExpectedFiles)
     EXPECT_EQ(ReadFile(folder + "/StudentCustom.txt"), ExpectedFile("StudentCustom.txt"));
     EXPECT_EQ(ReadFile(folder + "/SchoolConfig.xml"), ExpectedFile("SchoolConfig-TSISDemo.xml"));
     // Nothing else: the routines that are not built yet write nothing.
-              QStringList({"Bins.sef", "Calendar.sef", "ConductInType.sef", "ConductIncident.sef", "ConductOutType.sef", "ConductOutcome.sef", "Courses.sef", "CustodyNotes.sef", "Days.sef", "HealthConcernTypes.sef", "LegalNotes.sef", "SchoolConfig.xml", "SectionRooms.sef", "SectionStaff.sef", "Sections.sef", "StateIncident.sef", "StuHealthConcern.sef", "StuImmunizations.sef", "StuMedications.sef", "StudentCon.sef", "StudentCustom.sef", "StudentCustom.txt", "StudentMed.sef", "StudentNotes.sef", "StudentParent.sef", "StudentPhysAddr.sef", "StudentSched.sef", "StudentTransport.sef", "Students.sef", "TSIS SchoolMAX.SDE", "TermDates.sef", "Terms.sef"}));
+              QStringList({"AttCodes.sef", "Bins.sef", "Calendar.sef", "ConductInType.sef", "ConductIncident.sef", "ConductOutType.sef", "ConductOutcome.sef", "Courses.sef", "CustodyNotes.sef", "Days.sef", "HealthConcernTypes.sef", "LegalNotes.sef", "SchoolConfig.xml", "SectionRooms.sef", "SectionStaff.sef", "Sections.sef", "StateIncident.sef", "StuHealthConcern.sef", "StuImmunizations.sef", "StuMedications.sef", "StudentCon.sef", "StudentCustom.sef", "StudentCustom.txt", "StudentMed.sef", "StudentNotes.sef", "StudentParent.sef", "StudentPhysAddr.sef", "StudentSched.sef", "StudentTransport.sef", "Students.sef", "TSIS SchoolMAX.SDE", "TermDates.sef", "Terms.sef"}));
 }
 
 TEST_F(SqliteExtraction, LogsDetectionAliasYearAndSchoolDates)

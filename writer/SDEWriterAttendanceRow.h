@@ -1,0 +1,47 @@
+#pragma once
+
+#include "XDateTime.h"
+#include "XString.h"
+
+// One attendance record as the cache stores it, filled field by field from
+// the columns of an attendance export, matched by their header names.
+struct AttendanceCacheRow
+{
+    // What a header field name meant to the cache.
+    enum class Field
+    {
+        Known,      // mapped onto the row
+        Untested,   // mapped, but never tried against a real SIS
+        Unsupported // ignored
+    };
+    // Which list of key names a header joins.
+    enum class KeyKind
+    {
+        None,
+        Period,
+        TimeFrame
+    };
+
+    XString student;
+    XDate date;
+    XString key;
+    XString header; // as spelled in the header, e.g. "AttPerRef"
+    KeyKind keyKind = KeyKind::None;
+    XString code;
+    XString reason;
+    XString excused;
+    XString absent;
+    XString tardy;
+    XString truant;
+    XString discipline;
+    // A range of periods or time slots; both ends are set from their own fields.
+    bool hasRange = false;
+    XString rangeStart;
+    XString rangeEnd;
+
+    // Takes the value of the header field name; the upper-case name decides
+    // the meaning. The date is read with dateFormat.
+    Field Apply(const XString& name, const XString& value, const char* dateFormat);
+    // The numbers of a range, false when an end is not a whole number.
+    bool RangeBounds(long long& first, long long& last) const;
+};

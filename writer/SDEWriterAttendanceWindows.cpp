@@ -1,0 +1,234 @@
+// Filling the attendance cache from the SIS: the table start with its
+// blanking of new codes, the reading windows and the records of each window.
+#include "SDEWriter.h"
+
+#include "SDEWriterAttendanceStatement.h"
+#include "SchoolConfig.h"
+#include "XClock.h"
+#include "XException.h"
+#include "database.h"
+
+namespace
+{
+bool IsUnset(const XDate& date)
+{
+    return date.IsNull() || date.DayNumber() == 0;
+}
+} // namespace
+
+void SDEWriter::StartAttTable(const XString& tableName, bool blank, bool endDay)
+{
+    m_attTable = tableName;
+    m_attEndDay = endDay;
+    Log(7, "Start Attendance Table at: " + XDateTime::Now().Format("dd/mm/yyyy|hh:nn:ss") + " ");
+
+    SetAttendanceDatabase(m_sdeFolder.Path());
+    try
+    {
+        if (!m_attDb)
+            m_attDb = std::make_unique<sqlite::Database>();
+        const char* key = tableName == kDailyAttTable ? "timeframe" : "perkey";
+        m_attDb->ExecuteFormat(
+            "CREATE TABLE %s (%s VARCHAR(100), %s DATETIME, %s VARCHAR(100), %s VARCHAR(100), "
+            "%s VARCHAR(100), %s VARCHAR(100), %s VARCHAR(100), %s VARCHAR(100), %s "
+            "VARCHAR(100), %s VARCHAR(10), %s VARCHAR(100), %s VARCHAR(100), PRIMARY KEY (%s, "
+            "%s, %s, %s))",
+            tableName.Text(), "stdkey", "attdate", key, "reason", "excused", "absent", "tardy", "truant",
+            "discipline", "header", "oldcode", "newcode", "stdkey", "attdate", key, "header");
+    }
+    catch (const std::exception& e)
+    {
+        Log(8, "Attendance: Create Table Failed: " + tableName + ": " + e.what());
+    }
+
+    const bool daily = tableName == kDailyAttTable;
+    const XString title = daily ? "Student Daily Attendance" : "Student Period Attendance";
+    const XString fileName = daily ? "StudentDailyAtt.sef" : "StudentPeriodAtt.sef";
+
+    const char* format = m_settings.dateFormat.Text();
+    m_updateDate = SchoolConfig::ReadUpdateDate(m_sdeFolder);
+    Log(8, "StartAttTable: After: Update Date is: " + m_updateDate.Format(format));
+    if (blank)
+    {
+        m_overlapDays = SchoolConfig::ReadOverlapDays(m_sdeFolder);
+        if (m_overlapDays.IsEmpty())
+            m_overlapDays = "14";
+        if (!IsUnset(m_updateDate))
+            m_updateDate -= m_overlapDays.ToInt();
+        try
+        {
+            m_attDb->ExecuteFormat("UPDATE %s SET %s='' WHERE %s >= '%s'", tableName.Text(), "newcode",
+                                   "attdate", m_updateDate.Format("yyyy-mm-dd").Text());
+        }
+        catch (const std::exception& e)
+        {
+            Log(8, XString("Attendance::BlankNewCodeInSQLiteDB: ") + e.what());
+        }
+    }
+    Log(8, "StartAttTable: Before StartTable: Update Date is: " + m_updateDate.Format(format));
+    StartTable(title, fileName);
+}
+
+bool SDEWriter::NextAttendanceWindow(XDate& r, XDate& p, XDate& q, const XDate& s, const XDate& e,
+                                     bool extend)
+{
+    XDate t = XDate::Today();
+    if (!s.IsNull() && t < s)
+        t = s;
+    if (!e.IsNull() && t > e)
+        t = e;
+    if (r.IsNull() || r < s)
+        r = s;
+    // Without a school start (day 0, or none at all) the reading starts today.
+    if (IsUnset(s) && IsUnset(r))
+    {
+        r = t;
+        p.SetNull();
+    }
+    else
+        p = r > t ? t : r;
+    if (t > r + 6)
+    {
+        q = r + 6;
+        r = q;
+        return false;
+    }
+    if (extend)
+        t += 1;
+    q = t;
+    r = q;
+    return true;
+}
+
+void SDEWriter::WriteAttendanceTable(const XDate& schoolStart, const XDate& schoolEnd,
+                                     const RowFilter& filter, bool extend)
+{
+    const char* format = m_settings.dateFormat.Text();
+    const XString baseTitle = m_title;
+    XDate r = m_updateDate;
+    XDate p;
+    XDate q;
+    auto logDates = [&](const char* startLabel, const char* endLabel)
+    {
+        Log(8, "Update Date is: " + r.Format(format));
+        Log(8, "startUpdateDate is: " + p.Format(format));
+        Log(8, "endUpdateDate is: " + q.Format(format));
+        Log(8, XString(startLabel) + schoolStart.Format(format));
+        Log(8, XString(endLabel) + schoolEnd.Format(format));
+    };
+
+    try
+    {
+        if (!m_attDb)
+            m_attDb = std::make_unique<sqlite::Database>();
+        m_attDb->Execute("begin transaction");
+    }
+    catch (const std::exception& e)
+    {
+        MarkTableIncomplete();
+        throw XException(baseTitle + ": the attendance cache cannot be written: " + e.what());
+    }
+    logDates("School Start Date is: ", "School End Date is: ");
+
+    try
+    {
+        bool last = false;
+        while (!last)
+        {
+            last = NextAttendanceWindow(r, p, q, schoolStart, schoolEnd, extend);
+            logDates("m_schoolStartDate is: ", "m_schoolEndDate is: ");
+            m_title = baseTitle;
+            if (!m_updateDate.IsNull())
+                m_title += " (" + p.Format(format) + " to " + q.Format(format) + ")";
+            PutJobText("Reading " + m_title + "...");
+
+            XDate to = q;
+            if (m_attEndDay)
+                to += 1;
+            FilterAttendance(p, to);
+            Log(9, "Write Attendance Table: Done Filtering Attendance");
+            if (!OpenTable(1))
+                throw XException(m_title + " could not be read.");
+            Log(9, "Write Attendance Table: Table Opened");
+            ReadAttendanceWindow(filter);
+        }
+        m_title = baseTitle;
+        m_attDb->Execute("commit transaction");
+    }
+    catch (const std::exception& e)
+    {
+        Log(7, "Write Attendance Table: Failed with Error.  Cleaning up.");
+        m_currentColumn = nullptr;
+        m_title = baseTitle;
+        try
+        {
+            m_attDb->Execute("commit transaction");
+        }
+        catch (const std::exception&)
+        {
+            // The reading error is the one to report.
+        }
+        // Nothing of this run may reach the handheld: the rows blanked before
+        // reading would go out as deleted.
+        MarkTableIncomplete();
+        throw XException(baseTitle + " failed: " + e.what());
+    }
+}
+
+void SDEWriter::ReadAttendanceWindow(const RowFilter& filter)
+{
+    const std::vector<XString> none;
+    const std::vector<XString>& names = m_currentHeader ? m_currentHeader->Names() : none;
+    const char* format = m_settings.dateFormat.Text();
+    for (bool more = GetFirstRecord(); more; more = GetNextRecord())
+    {
+        if (filter && !filter())
+            continue;
+        AttendanceCacheRow row;
+        size_t n = 0;
+        for (const SDEColumn& column : m_columns)
+        {
+            if (!column.value || n >= names.size())
+                continue;
+            m_currentColumn = &column;
+            const XString& name = names[n++];
+            const AttendanceCacheRow::Field meaning = row.Apply(name, column.value(), format);
+            if (meaning == AttendanceCacheRow::Field::Known || !m_attReportOnce)
+                continue;
+            m_attReportOnce = false;
+            if (meaning == AttendanceCacheRow::Field::Untested)
+                Log(4, "SQLite Attendance: Untested header: " + name + ", please ensure this is tested");
+            else
+                Log(4, "SQLite Attendance: Unsupported header: " + name + ", skipping.");
+        }
+        m_currentColumn = nullptr;
+        WriteAttendanceRow(row);
+    }
+}
+
+void SDEWriter::WriteAttendanceRow(const AttendanceCacheRow& row)
+{
+    if (row.keyKind == AttendanceCacheRow::KeyKind::Period)
+        m_periodNames.insert(row.header);
+    else if (row.keyKind == AttendanceCacheRow::KeyKind::TimeFrame)
+        m_timeFrameNames.insert(row.header);
+    if (!row.hasRange)
+    {
+        UpsertAttendanceRow(m_attTable, row);
+        return;
+    }
+    long long first = 0;
+    long long last = 0;
+    if (!row.RangeBounds(first, last))
+    {
+        Log(3, "SQLite Attendance: Unsupported header: " + row.header +
+                   ", cannot continue because Periods or Timeframes are not numeric.");
+        throw XException("SQLite Attendance: Unsupported header: " + row.header + ", cannot continue.");
+    }
+    AttendanceCacheRow one(row);
+    for (long long key = first; key <= last; ++key)
+    {
+        one.key = XString(key);
+        UpsertAttendanceRow(m_attTable, one);
+    }
+}
