@@ -156,7 +156,8 @@ TEST_F(DemoRun, ListsAnswerFromTheDatabase)
                                QStringLiteral("--dsn=TSISDemo")});
     EXPECT_EQ(r.status, 0);
     EXPECT_TRUE(protocolLines(r.out).endsWith(
-        QStringLiteral("district_list\tdistrict\t16\tDefault District\t\nend_progress\n")));
+        QStringLiteral("district_list\tdistrict\t16\tDistrict\t\n"
+                       "district_list\tdistrict\t27\tDistrict\t\nend_progress\n")));
 
     r = box_.run({QStringLiteral("params"), QStringLiteral("--paramkey=school"), QStringLiteral("--dsn=TSISDemo"),
                   QStringLiteral("--district=16")});

@@ -121,8 +121,8 @@ TEST_F(PostgresExtraction, TestsAndListsAnswer)
 
     EngineList list;
     ASSERT_TRUE(engine->LoadSchoolDistrictList(list, "TSISDemoPG", user, "")) << engine.Dump();
-    ASSERT_EQ(list.Count(), 1);
-    EXPECT_STREQ(list.At(0).name.Text(), "Default District");
+    ASSERT_EQ(list.Count(), 2);
+    EXPECT_STREQ(list.At(0).name.Text(), "District");
 
     ASSERT_TRUE(engine->LoadSchoolList(list, "TSISDemoPG", user, "", "16")) << engine.Dump();
     ASSERT_EQ(list.Count(), 3);

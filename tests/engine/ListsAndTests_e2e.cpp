@@ -114,12 +114,13 @@ TEST_F(SqliteLists, SchoolTestChecksSchoolAndDistrict)
     EXPECT_TRUE(engine.LoggedContaining("ValidateDistrictAndSchoolNum: Failed:"));
 }
 
-TEST_F(SqliteLists, DistrictListHasTheDefaultDistrict)
+TEST_F(SqliteLists, TwoDistrictsAreListedByNumberAsDistrict)
 {
+    // The query orders by name descending ("Demo County" first); the list is by number.
     RecordedEngine engine;
     EngineList list;
     ASSERT_TRUE(engine->LoadSchoolDistrictList(list, "TSISDemo", "", "")) << engine.Dump();
-    EXPECT_EQ(Entries(list), std::vector<std::string>({"16|Default District"}));
+    EXPECT_EQ(Entries(list), std::vector<std::string>({"16|District", "27|District"}));
     EXPECT_TRUE(engine.Logged("Found Districts..."));
 
     EXPECT_FALSE(engine->LoadSchoolDistrictList(list, "NoSuchDemoDSN", "", ""));
@@ -133,6 +134,12 @@ TEST_F(SqliteLists, SchoolListOfTheDistrict)
     ASSERT_TRUE(engine->LoadSchoolList(list, "TSISDemo", "", "", "16")) << engine.Dump();
     EXPECT_EQ(Entries(list), std::vector<std::string>({"101|Lincoln Elementary School",
                                                        "202|Jefferson Middle School", "303|O'Connor High School"}));
+    // The other district's schools have other numbers.
+    ASSERT_TRUE(engine->LoadSchoolList(list, "TSISDemo", "", "", "27")) << engine.Dump();
+    EXPECT_EQ(Entries(list), std::vector<std::string>({"411|Bayside Elementary School", "522|Bayside Middle School",
+                                                       "633|Bayside High School"}));
+    EXPECT_TRUE(engine->ValidateDistrictAndSchoolNum("TSISDemo", "", "", "27", "411"));
+    EXPECT_FALSE(engine->ValidateDistrictAndSchoolNum("TSISDemo", "", "", "16", "411"));
     EXPECT_FALSE(engine->LoadSchoolList(list, "TSISDemo", "", "", "99"));
     EXPECT_TRUE(engine.Logged("School List Returned 0 Schools."));
 }
@@ -200,15 +207,13 @@ bool AlteredCopy(const DemoDistrict& demo, const std::string& dsn, const std::st
     return ini.write(entry.toLocal8Bit()) > 0;
 }
 
-TEST_F(SqliteLists, TwoDistrictsAreListedByNumberAsDistrict)
+TEST_F(SqliteLists, DistrictListHasTheDefaultDistrict)
 {
-    // The query orders by name descending ("Zeta" first); the list is by number.
-    ASSERT_TRUE(AlteredCopy(*demo_, "TSISDemoTwoDistricts",
-                            "INSERT INTO SY005 (DST_NBR, DST_NME) VALUES (17, 'Zeta Valley Schools');"));
+    ASSERT_TRUE(AlteredCopy(*demo_, "TSISDemoOneDistrict", "DELETE FROM SY005 WHERE DST_NBR = 27;"));
     RecordedEngine engine;
     EngineList list;
-    ASSERT_TRUE(engine->LoadSchoolDistrictList(list, "TSISDemoTwoDistricts", "", "")) << engine.Dump();
-    EXPECT_EQ(Entries(list), std::vector<std::string>({"16|District", "17|District"}));
+    ASSERT_TRUE(engine->LoadSchoolDistrictList(list, "TSISDemoOneDistrict", "", "")) << engine.Dump();
+    EXPECT_EQ(Entries(list), std::vector<std::string>({"16|Default District"}));
 }
 
 TEST_F(SqliteLists, TeacherListFromTheStaffTableAlone)

@@ -24,7 +24,7 @@ std::string script(Flavour flavour, int size, const char* today, Dialect dialect
     o.today = CivilDate::parse(today);
     std::ostringstream out;
     SqlScriptWriter w(out, o.dialect, o.flavour);
-    DemoDistrict(o, w).write();
+    writeDemoDatabase(o, w);
     return out.str();
 }
 
@@ -176,31 +176,101 @@ TEST(DemoDistrict, PlantsTheEdgeCases)
 {
     const DemoDb db(script(Flavour::Tsis, 4, "20261015"));
     const std::string cur = "SCH_YR = 2026 AND SCH_NBR = '101' AND ID_NBR = ";
-    EXPECT_EQ(db.rows("SELECT LST_NME, FRST_NME FROM CE020 WHERE ID_NBR = 900001"),
+    // The planted cases of the first district; the second holds them too.
+    EXPECT_EQ(db.rows("SELECT LST_NME, FRST_NME FROM CE020 WHERE DST_NBR = 16 AND ID_NBR = 900001"),
               (std::vector<std::vector<std::string>>{{"", ""}}));
     EXPECT_EQ(db.value("SELECT COUNT(*) FROM ST010 WHERE " + cur + "900001"), "1");
     EXPECT_EQ(db.value("SELECT END_ENR_DT FROM ST010 WHERE " + cur + "900002"), "20270000");
     EXPECT_EQ(db.rows("SELECT TCHR_NBR, COUNSELOR, HMRM FROM ST010 WHERE " + cur + "900003"),
               (std::vector<std::vector<std::string>>{{"0", "0", ""}}));
     EXPECT_EQ(db.value("SELECT COUNT(*) FROM ST010 WHERE END_ENR_DT = 0 AND " + cur + "900004"), "1");
-    EXPECT_EQ(db.rows("SELECT NT_PAGE, NT_LNE, NT_KWD FROM SY055 WHERE NT_TYPE = 'PER' AND NT_ID = 900004 "
+    EXPECT_EQ(db.rows("SELECT NT_PAGE, NT_LNE, NT_KWD FROM SY055 WHERE DST_NBR = 16 AND NT_TYPE = 'PER' AND "
+                      "NT_ID = 900004 "
                       "ORDER BY NT_PAGE, NT_LNE"),
               (std::vector<std::vector<std::string>>{
                   {"1", "1", "Medical"}, {"1", "2", ""}, {"2", "1", "Custody"}}));
-    EXPECT_EQ(db.rows("SELECT EMP_NBR, FRST_NME FROM SY030 WHERE LST_NME = ''"),
+    EXPECT_EQ(db.rows("SELECT EMP_NBR, FRST_NME FROM SY030 WHERE DST_NBR = 16 AND LST_NME = ''"),
               (std::vector<std::vector<std::string>>{{"9001", "Cher"}}));
-    EXPECT_EQ(db.value("SELECT COUNT(*) FROM SY005"), "1");
+    EXPECT_EQ(db.value("SELECT COUNT(*) FROM SY005"), "2");
     EXPECT_EQ(db.value("SELECT SCH_NME FROM SY010 WHERE SCH_NBR = '303'"), "O'Connor High School");
     EXPECT_EQ(db.value("SELECT COUNT(*) FROM CE810 WHERE LIVE_WITH IS NULL"), "0"); // none below ordinal 4
     const DemoDb bigger(script(Flavour::Tsis, 30, "20261015"));
-    EXPECT_EQ(bigger.value("SELECT COUNT(*) FROM CE810 WHERE PRIM_FAM = '' AND LIVE_WITH IS NULL"),
-              "6"); // ordinals 4 and 22
-    EXPECT_EQ(bigger.value("SELECT COUNT(*) FROM CE810 WHERE PRIM_FAM = '' AND LIVE_WITH = ''"), "3");
+    EXPECT_EQ(
+        bigger.value("SELECT COUNT(*) FROM CE810 WHERE DST_NBR = 16 AND PRIM_FAM = '' AND LIVE_WITH IS NULL"),
+        "6"); // ordinals 4 and 22
+    EXPECT_EQ(
+        bigger.value("SELECT COUNT(*) FROM CE810 WHERE DST_NBR = 16 AND PRIM_FAM = '' AND LIVE_WITH = ''"),
+        "3");
+}
+
+TEST(DemoDistrict, TheSecondDistrictReusesPersonNumbersButNotSchoolsOrIncidents)
+{
+    const DemoDb db(script(Flavour::Tsis, 10, "20261015"));
+    auto numbers = [&](const std::string& table, const std::string& column, int district)
+    {
+        return db.rows("SELECT DISTINCT " + column + " FROM " + table +
+                       " WHERE DST_NBR = " + std::to_string(district) + " ORDER BY 1");
+    };
+    const std::pair<const char*, const char*> shared[] = {
+        {"CE020", "ID_NBR"},  {"ST010", "ID_NBR"},  {"CE810", "ID_NBR"},  {"ST015", "ID_NBR"},
+        {"SY055", "NT_ID"},   {"HE020", "ID_NBR"},  {"HE015", "ID_NBR"},  {"GR060", "ID_NBR"},
+        {"CE010", "FAM_NBR"}, {"CE015", "FAM_NBR"}, {"SY030", "EMP_NBR"}, {"SY035", "EMP_NBR"}};
+    for (const auto& [table, column] : shared)
+    {
+        EXPECT_FALSE(numbers(table, column, 16).empty()) << table;
+        EXPECT_EQ(numbers(table, column, 16), numbers(table, column, 27)) << table;
+    }
+    for (const auto& [table, column] : {std::pair{"SY010", "SCH_NBR"},
+                                        {"EV010", "EV_SEQ_NBR"},
+                                        {"EV020", "EV_SEQ_NBR"},
+                                        {"EV030", "EV_SEQ_NBR"}})
+        EXPECT_EQ(db.value(std::string("SELECT COUNT(*) FROM ") + table + " a JOIN " + table + " b ON a." +
+                           column + " = b." + column + " AND a.DST_NBR = 16 AND b.DST_NBR = 27"),
+                  "0")
+            << table;
+
+    // The shared numbers carry other data, so rows joined across districts differ.
+    const std::pair<const char*, const char*> differing[] = {
+        {"CE020", "a.ID_NBR = b.ID_NBR AND a.STATE_ID = b.STATE_ID"},
+        {"CE010", "a.FAM_NBR = b.FAM_NBR AND a.ADDR_LNE_1 = b.ADDR_LNE_1"},
+        {"SY030", "a.EMP_NBR = b.EMP_NBR AND a.ADDR_LNE_1 = b.ADDR_LNE_1"},
+        {"ST015", "a.ID_NBR = b.ID_NBR AND a.CNT_SEQ = b.CNT_SEQ AND a.CNT_NME = b.CNT_NME"},
+        {"ST014", "a.DST_XCLTY = b.DST_XCLTY AND a.DST_XCLDS = b.DST_XCLDS"},
+        {"ST013", "a.ID_NBR = b.ID_NBR AND a.DST_XCLTY = b.DST_XCLTY AND a.ID_NBR < 900000"}};
+    for (const auto& [table, on] : differing)
+        EXPECT_EQ(db.value(std::string("SELECT COUNT(*) FROM ") + table + " a JOIN " + table + " b ON " + on +
+                           " AND a.DST_NBR = 16 AND b.DST_NBR = 27"),
+                  "0")
+            << table;
+    EXPECT_EQ(db.rows("SELECT DST_NBR, DST_NME FROM SY005 ORDER BY DST_NBR"),
+              (std::vector<std::vector<std::string>>{{"16", "Demo County Public Schools"},
+                                                     {"27", "Bayside Unified Schools"}}));
+}
+
+TEST(DemoDistrict, HomeroomsHaveSeveralTeachersAndRoomsThatAreNoStaffNumbers)
+{
+    const DemoDb db(script(Flavour::Tsis, 10, "20261015"));
+    // Elementary, middle and high school: one homeroom teacher per grade.
+    EXPECT_EQ(
+        db.rows(
+            "SELECT SCH_NBR, COUNT(DISTINCT TCHR_NBR), COUNT(DISTINCT HMRM) FROM ST010 WHERE DST_NBR = 16 "
+            "AND SCH_YR = 2026 AND TCHR_NBR <> 0 GROUP BY SCH_NBR ORDER BY SCH_NBR"),
+        (std::vector<std::vector<std::string>>{{"101", "6", "9"}, {"202", "3", "6"}, {"303", "4", "4"}}));
+    // Every homeroom teacher works at the student's school.
+    EXPECT_EQ(
+        db.value("SELECT COUNT(*) FROM ST010 s WHERE s.TCHR_NBR <> 0 AND NOT EXISTS (SELECT 1 FROM SY035 p "
+                 "WHERE p.DST_NBR = s.DST_NBR AND p.EMP_NBR = s.TCHR_NBR AND p.SCH_NBR = s.SCH_NBR)"),
+        "0");
+    EXPECT_EQ(db.value("SELECT COUNT(*) FROM SY030 p WHERE CAST(p.EMP_NBR AS TEXT) IN "
+                       "(SELECT ROOM FROM SC065 UNION SELECT HMRM FROM ST010)"),
+              "0");
+    EXPECT_EQ(db.value("SELECT HMRM FROM ST010 WHERE DST_NBR = 16 AND SCH_YR = 2026 AND ID_NBR = 100002"),
+              "B102");
 }
 
 TEST(DemoDistrict, ASmallerDistrictKeepsThePlantedRows)
 {
-    const std::string planted = "SELECT * FROM ST010 WHERE ID_NBR >= 900000 ORDER BY ID_NBR";
+    const std::string planted = "SELECT * FROM ST010 WHERE DST_NBR = 16 AND ID_NBR >= 900000 ORDER BY ID_NBR";
     const DemoDb small(script(Flavour::Tsis, 1, "20261015"));
     const DemoDb large(script(Flavour::Tsis, 40, "20261015"));
     EXPECT_EQ(small.rows(planted).size(), 10u);
@@ -208,7 +278,8 @@ TEST(DemoDistrict, ASmallerDistrictKeepsThePlantedRows)
               large.rows("SELECT * FROM CE020 WHERE ID_NBR = 100001"));
     EXPECT_EQ(small.rows("SELECT * FROM SY055 WHERE NT_ID >= 900000 ORDER BY NT_ID, NT_PAGE, NT_LNE"),
               large.rows("SELECT * FROM SY055 WHERE NT_ID >= 900000 ORDER BY NT_ID, NT_PAGE, NT_LNE"));
-    EXPECT_EQ(large.value("SELECT COUNT(*) FROM ST010 WHERE SCH_YR = 2026"), std::to_string(3 * 40 + 10));
+    EXPECT_EQ(large.value("SELECT COUNT(*) FROM ST010 WHERE DST_NBR = 16 AND SCH_YR = 2026"),
+              std::to_string(3 * 40 + 10));
 }
 
 TEST(DemoDistrict, NoAttendanceAfterToday)

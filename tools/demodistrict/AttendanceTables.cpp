@@ -8,7 +8,7 @@ namespace demo
 
 void DemoDistrict::writeAttendance()
 {
-    const long d = kDistrictNumber;
+    const long d = profile_.number;
     static const std::vector<std::string> absenceCodes = {"A", "E", "ILL", "ILL", "E"};
     for (const DemoYear& y : years_)
     {
@@ -27,7 +27,7 @@ void DemoDistrict::writeAttendance()
                 const long day = days[i].yyyymmdd();
                 if (day < from || day > to)
                     continue;
-                DemoRandom r{DemoRandom::tag("attendance"), static_cast<std::uint64_t>(st.id),
+                DemoRandom r{tag("attendance"), static_cast<std::uint64_t>(st.id),
                              static_cast<std::uint64_t>(day)};
                 const int roll = r.below(1000);
                 std::string status, code;

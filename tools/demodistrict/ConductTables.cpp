@@ -55,7 +55,7 @@ struct Outcome
 
 void DemoDistrict::writeConduct()
 {
-    const long d = kDistrictNumber;
+    const long d = profile_.number;
     auto incident = [&](const std::string& school, long year, const Incident& i,
                         const std::vector<Participant>& parts, const std::vector<Outcome>& outcomes)
     {
@@ -66,10 +66,11 @@ void DemoDistrict::writeConduct()
             victims += std::string(p.role) == "V";
             witnesses += std::string(p.role) == "W";
         }
+        const long seq = i.seq + profile_.incidentOffset;
         out_.row("EV010", {d,
                            school,
                            year,
-                           i.seq,
+                           seq,
                            "DIS",
                            i.code,
                            i.date,
@@ -102,13 +103,13 @@ void DemoDistrict::writeConduct()
         {
             const Participant& p = parts[n];
             out_.row("EV020",
-                     {d, school, year, i.seq, static_cast<long>(n + 1), p.id, p.kind, p.role, p.age, p.gender,
+                     {d, school, year, seq, static_cast<long>(n + 1), p.id, p.kind, p.role, p.age, p.gender,
                       p.otherDistrict, p.otherSchool, p.ethnicity, std::string(p.kind) == "S" ? "EN" : "NE",
                       std::string(p.role) == "O" ? i.factor : ""});
         }
         for (const Outcome& o : outcomes)
             out_.row("EV030",
-                     {d,          school,           year,        i.seq,     o.participant, o.category,
+                     {d,          school,           year,        seq,       o.participant, o.category,
                       o.referee,  o.response,       o.date,      o.primary, o.suspendFrom, o.suspendTo,
                       o.fromHour, o.fromMinute,     o.fromAmPm,  o.toHour,  o.toMinute,    o.toAmPm,
                       o.by,       o.place,          o.assigned,  o.actual,  o.diffReason,  o.status,
@@ -123,7 +124,7 @@ void DemoDistrict::writeConduct()
                            role,
                            s->gradeNumber + 6,
                            s->gender,
-                           here ? "" : std::to_string(kDistrictNumber),
+                           here ? "" : std::to_string(profile_.number),
                            here ? "0" : schools_[static_cast<std::size_t>(s->school)].number,
                            ethnicity};
     };
@@ -280,7 +281,7 @@ void DemoDistrict::writeConduct()
             for (int k = 0; k < count; ++k)
             {
                 const long seq = (sc.index + 1) * 100000L + (y.current ? 100 : 50000) + k;
-                DemoRandom r{DemoRandom::tag("incident"), static_cast<std::uint64_t>(seq),
+                DemoRandom r{tag("incident"), static_cast<std::uint64_t>(seq),
                              static_cast<std::uint64_t>(y.schoolYear)};
                 const CivilDate day = days[static_cast<std::size_t>(r.below(static_cast<int>(days.size())))];
                 const char* code = r.pick(codes);

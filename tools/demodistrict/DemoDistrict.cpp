@@ -9,7 +9,9 @@
 namespace demo
 {
 
-DemoDistrict::DemoDistrict(const DemoOptions& options, SqlScriptWriter& out) : options_(options), out_(out)
+DemoDistrict::DemoDistrict(const DemoOptions& options, SqlScriptWriter& out,
+                           const DemoDistrictProfile& profile)
+    : options_(options), out_(out), profile_(profile)
 {
     const int start = SchoolCalendar::startYearFor(options.today);
     for (int y : {start - 1, start})
@@ -25,7 +27,6 @@ DemoDistrict::DemoDistrict(const DemoOptions& options, SqlScriptWriter& out) : o
 
 void DemoDistrict::write()
 {
-    out_.begin();
     writeDistrictCodes();
     writeSchoolCodes();
     writeCalendars();
@@ -39,16 +40,17 @@ void DemoDistrict::write()
     writeAttendance();
     writeConduct();
     writeHealth();
-    out_.finish();
 }
 
 void DemoDistrict::planSchools()
 {
-    schools_ = {
-        {0, "101", "Lincoln Elementary School", "0101", {"KG", "01", "02", "03", "04", "05"}, false},
-        {1, "202", "Jefferson Middle School", "0202", {"06", "07", "08"}, true},
-        {2, "303", "O'Connor High School", "0303", {"09", "10", "11", "12"}, true},
-    };
+    const std::vector<std::string> grades[] = {
+        {"KG", "01", "02", "03", "04", "05"}, {"06", "07", "08"}, {"09", "10", "11", "12"}};
+    for (int i = 0; i < 3; ++i)
+    {
+        const DemoSchoolName& n = profile_.schools[static_cast<std::size_t>(i)];
+        schools_.push_back({i, n.number, n.name, n.tiesCode, grades[i], i > 0});
+    }
     courses_ = {
         {"ENG", "English Language Arts", "YR", "1", "English"},
         {"MATH", "Mathematics", "YR", "2", "Mathematics"},
@@ -72,7 +74,14 @@ long DemoDistrict::teacherOf(int school, int course, int section) const
 
 std::string DemoDistrict::roomOf(int course, int section) const
 {
-    return std::to_string((course + 1) * 10000 + section);
+    // A wing letter per course: a room code never reads as a staff number.
+    return std::string(1, static_cast<char>('A' + course)) + std::to_string(100 + section);
+}
+
+int DemoDistrict::homeroomCourse(int gradeIndex) const
+{
+    // Each grade of a school has its homeroom with the teacher of another course.
+    return gradeIndex % static_cast<int>(courses_.size());
 }
 
 std::string DemoDistrict::sectionCode(int section) const
@@ -84,9 +93,9 @@ std::string DemoDistrict::sectionCode(int section) const
 
 void DemoDistrict::planStaff()
 {
-    auto person = [](long number, int school, const char* type, const std::string& dept)
+    auto person = [this](long number, int school, const char* type, const std::string& dept)
     {
-        DemoRandom r{DemoRandom::tag("staff"), static_cast<std::uint64_t>(number)};
+        DemoRandom r{tag("staff"), static_cast<std::uint64_t>(number)};
         DemoStaff s{number, school, type, dept, "", "", r.perMille(600) ? "F" : "M"};
         s.first = s.gender == "F" ? r.pick(DemoNames::femaleFirst()) : r.pick(DemoNames::maleFirst());
         s.last = r.pick(DemoNames::last());
@@ -124,7 +133,7 @@ DemoStudent DemoDistrict::makeStudent(int school, int ordinal) const
     s.school = school;
     s.ordinal = ordinal;
     s.id = (school + 1) * 100000L + ordinal + 1;
-    DemoRandom r{DemoRandom::tag("student"), static_cast<std::uint64_t>(s.id)};
+    DemoRandom r{tag("student"), static_cast<std::uint64_t>(s.id)};
     s.gradeIndex = ordinal % static_cast<int>(sc.grades.size());
     s.grade = sc.grades[static_cast<std::size_t>(s.gradeIndex)];
     s.gradeNumber = s.grade == "KG" ? 0 : std::stoi(s.grade);
@@ -136,7 +145,7 @@ DemoStudent DemoDistrict::makeStudent(int school, int ordinal) const
     s.family = s.id + 5000000;
     if (ordinal % 6 == 1)
         s.family -= 1;
-    DemoRandom fr{DemoRandom::tag("family"), static_cast<std::uint64_t>(s.family)};
+    DemoRandom fr{tag("family"), static_cast<std::uint64_t>(s.family)};
     s.last = fr.pick(DemoNames::last());
     if (ordinal % 9 == 4)
     {
@@ -145,7 +154,8 @@ DemoStudent DemoDistrict::makeStudent(int school, int ordinal) const
     }
     const int sections = sectionsPerCourse();
     s.section = ordinal % sections + 1;
-    s.homeroomTeacher = teacherOf(school, 0, s.section);
+    s.homeroomTeacher = teacherOf(school, homeroomCourse(s.gradeIndex), s.section);
+    s.homeroom = roomOf(homeroomCourse(s.gradeIndex), s.section);
     s.counselor = school == 0 ? kCounselorWithoutLastName : counselorOf(school);
     s.enterDate =
         (ordinal % 13 == 7 ? cur.calendar.instructionalDay(14) : cur.calendar.firstDay()).yyyymmdd();
@@ -199,13 +209,17 @@ void DemoDistrict::addPlantedStudents()
         s.gradeNumber = s.grade == "KG" ? 0 : std::stoi(s.grade);
         s.family = s.id + 5000000;
         s.section = 1;
-        s.homeroomTeacher = teacherOf(0, 0, 1);
+        s.homeroomTeacher = teacherOf(0, homeroomCourse(s.gradeIndex), 1);
+        s.homeroom = roomOf(homeroomCourse(s.gradeIndex), 1);
         s.counselor = kCounselorWithoutLastName;
         s.enterDate = cur.calendar.firstDay().yyyymmdd();
         if (p.id == kYearOnlyLeaveDate)
             s.leaveDate = (cur.calendar.startYear() + 1) * 10000L; // a year followed by 0000
         if (p.id == kHomeroomZero)
+        {
             s.homeroomTeacher = s.counselor = 0;
+            s.homeroom.clear();
+        }
         if (p.id == kWithdrawn)
             s.leaveDate = cur.calendar.instructionalDay(20).yyyymmdd();
         if (p.id == kAccentedBothRestricted)

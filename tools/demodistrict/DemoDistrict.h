@@ -1,17 +1,43 @@
 #pragma once
 
 #include "DemoOptions.h"
+#include "DemoRandom.h"
 #include "SchoolCalendar.h"
 #include "SqlScriptWriter.h"
 
+#include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace demo
 {
 
 inline constexpr int kDistrictNumber = 16;
-inline constexpr const char* kDistrictName = "Demo County Public Schools";
+inline constexpr int kSecondDistrictNumber = 27;
+
+struct DemoSchoolName
+{
+    std::string number, name, tiesCode;
+};
+
+// What sets a district of the demo database apart. The second district reuses the first's
+// student, family and staff numbers with other names and data, so a query that loses a
+// district join reads the other district's rows; its school numbers, incident numbers and
+// exclusion definitions differ, so queries without a district condition there stay apart.
+struct DemoDistrictProfile
+{
+    long number;
+    std::string name;
+    std::vector<DemoSchoolName> schools; // elementary, middle, high
+    long incidentOffset;                 // added to every EV_SEQ_NBR
+    int exclusionShift;                  // moves the ordinals that carry ST013 exclusions
+    std::vector<std::pair<std::string, std::string>> exclusions; // ST014 type and text
+    std::uint64_t salt; // added to every random key: 0 keeps the first district's data
+};
+
+// The first district (16), then the second (27).
+const std::vector<DemoDistrictProfile>& demoDistrictProfiles();
 
 struct DemoSchool
 {
@@ -52,6 +78,7 @@ struct DemoStudent
     bool secondLivesWithNull = false;
     int section = 1; // the section taken in every course
     long homeroomTeacher = 0;
+    std::string homeroom; // room code, empty without a homeroom teacher
     long counselor = 0;
     long enterDate = 0;
     long leaveDate = 0;
@@ -66,12 +93,12 @@ struct DemoStaff
     std::string first, last, gender;
 };
 
-// Builds the whole demo district into an SQL script. All content is a function of the
-// options: the calendar follows "today", the rest is fixed.
+// Builds one district's rows of the demo database. All content is a function of the options
+// and the profile: the calendar follows "today", the rest is fixed.
 class DemoDistrict
 {
 public:
-    DemoDistrict(const DemoOptions& options, SqlScriptWriter& out);
+    DemoDistrict(const DemoOptions& options, SqlScriptWriter& out, const DemoDistrictProfile& profile);
     void write();
 
     // Planted student numbers (school 101, current year).
@@ -99,6 +126,8 @@ private:
     int sectionsPerCourse() const;
     long teacherOf(int school, int course, int section) const;
     std::string roomOf(int course, int section) const;
+    int homeroomCourse(int gradeIndex) const;
+    std::uint64_t tag(const char* text) const { return DemoRandom::tag(text) + profile_.salt; }
     std::string sectionCode(int section) const;
     const DemoYear& currentYear() const { return years_.back(); }
     long principalOf(int school) const { return (school + 1) * 10000L + 1; }
@@ -128,11 +157,15 @@ private:
 
     const DemoOptions& options_;
     SqlScriptWriter& out_;
+    const DemoDistrictProfile& profile_;
     std::vector<DemoSchool> schools_;
     std::vector<DemoCourse> courses_;
     std::vector<DemoYear> years_; // previous, then current
     std::vector<DemoStaff> staff_;
     std::vector<DemoStudent> students_;
 };
+
+// The whole database: the tables, both districts' rows, the catalogue objects.
+void writeDemoDatabase(const DemoOptions& options, SqlScriptWriter& out);
 
 } // namespace demo

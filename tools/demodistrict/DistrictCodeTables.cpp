@@ -7,8 +7,8 @@ namespace demo
 
 void DemoDistrict::writeDistrictCodes()
 {
-    const long d = kDistrictNumber;
-    out_.row("SY005", {d, kDistrictName});
+    const long d = profile_.number;
+    out_.row("SY005", {d, profile_.name});
     for (const DemoSchool& s : schools_)
         out_.row("SY010", {d, s.number, s.name, s.tiesCode});
 
@@ -108,13 +108,13 @@ void DemoDistrict::writeDistrictCodes()
         for (const Comment& c : comments)
             out_.row("GR013", {d, y.schoolYear, c.number, c.group, c.text});
 
-    out_.row("ST014", {d, "CP", "Custody protection order on file: release only to the custodial parent."});
-    out_.row("ST014", {d, "MR", "No media release"});
+    for (const auto& [type, text] : profile_.exclusions)
+        out_.row("ST014", {d, type, text});
 }
 
 void DemoDistrict::writeSchoolCodes()
 {
-    const long d = kDistrictNumber;
+    const long d = profile_.number;
     struct AttCode
     {
         const char *code, *text, *excused, *total, *truant;

@@ -8,7 +8,7 @@ namespace demo
 
 void DemoDistrict::writeGrades()
 {
-    const long d = kDistrictNumber;
+    const long d = profile_.number;
     static const std::vector<std::string> letters = {"A", "A", "B", "B", "B", "C", "C", "D", "F"};
     struct Comment
     {
@@ -26,7 +26,7 @@ void DemoDistrict::writeGrades()
         {
             const DemoCourse& course = courses_[c];
             const std::string sec = sectionCode(st.section);
-            DemoRandom r{DemoRandom::tag("grades"), static_cast<std::uint64_t>(st.id), c};
+            DemoRandom r{tag("grades"), static_cast<std::uint64_t>(st.id), c};
             auto grade = [&](long year, const std::string& period, const char* type)
             {
                 const Comment c1 = r.pick(comments);

@@ -8,7 +8,7 @@ namespace demo
 
 void DemoDistrict::writeHealth()
 {
-    const long d = kDistrictNumber;
+    const long d = profile_.number;
     const DemoYear& cur = currentYear();
     const long firstDay = cur.calendar.firstDay().yyyymmdd(), lastDay = cur.calendar.lastDay().yyyymmdd();
     struct Concern
@@ -35,7 +35,7 @@ void DemoDistrict::writeHealth()
     for (const DemoStudent& st : students_)
     {
         const DemoSchool& sc = schools_[static_cast<std::size_t>(st.school)];
-        DemoRandom r{DemoRandom::tag("health"), static_cast<std::uint64_t>(st.id)};
+        DemoRandom r{tag("health"), static_cast<std::uint64_t>(st.id)};
         const bool generated = st.ordinal >= 0;
         if (generated && st.ordinal % 12 == 2)
         {

@@ -6,7 +6,7 @@ namespace demo
 
 void DemoDistrict::writeCalendars()
 {
-    const long d = kDistrictNumber;
+    const long d = profile_.number;
     for (const DemoSchool& s : schools_)
         for (const DemoYear& y : years_)
         {
@@ -30,7 +30,7 @@ void DemoDistrict::writeCalendars()
 
 void DemoDistrict::writeSchedules()
 {
-    const long d = kDistrictNumber;
+    const long d = profile_.number;
     static const char* const days[] = {"M", "T", "W", "R", "F"};
     const int sections = sectionsPerCourse();
     for (const DemoSchool& s : schools_)
@@ -61,7 +61,7 @@ void DemoDistrict::writeSchedules()
 
 void DemoDistrict::writeStudentSchedules()
 {
-    const long d = kDistrictNumber;
+    const long d = profile_.number;
     const DemoYear& cur = currentYear();
     for (const DemoStudent& st : students_)
     {

@@ -26,10 +26,10 @@ std::string emailName(const std::string& first, const std::string& last)
 
 void DemoDistrict::writeStaff()
 {
-    const long d = kDistrictNumber;
+    const long d = profile_.number;
     for (const DemoStaff& p : staff_)
     {
-        DemoRandom r{DemoRandom::tag("staff-detail"), static_cast<std::uint64_t>(p.number)};
+        DemoRandom r{tag("staff-detail"), static_cast<std::uint64_t>(p.number)};
         const DemoNames::Town& town = r.pick(DemoNames::towns());
         const std::string address = std::to_string(r.between(100, 9899)) + " " + r.pick(DemoNames::streets());
         long area = r.perMille(500) ? 301 : 240;

@@ -43,26 +43,27 @@ Home homeFor(DemoRandom& r)
 
 void DemoDistrict::writeStudents()
 {
-    const long d = kDistrictNumber;
+    const long d = profile_.number;
     const DemoYear& prev = years_.front();
     const DemoYear& cur = currentYear();
     for (const DemoStudent& st : students_)
     {
         const DemoSchool& sc = schools_[static_cast<std::size_t>(st.school)];
-        DemoRandom r{DemoRandom::tag("student-detail"), static_cast<std::uint64_t>(st.id)};
+        DemoRandom r{tag("student-detail"), static_cast<std::uint64_t>(st.id)};
         const std::string lockNumber = sc.secondary ? std::to_string(1000 + st.id % 9000) : "";
         char combo[16] = "";
         if (sc.secondary)
             std::snprintf(combo, sizeof combo, "%02d-%02d-%02d", r.below(40), r.below(40), r.below(40));
-        const std::string homeroom = st.homeroomTeacher == 0 ? "" : roomOf(0, st.section);
-
         if (st.ordinal >= 0 && st.gradeIndex > 0)
+        {
+            const int lastYear = homeroomCourse(st.gradeIndex - 1);
             out_.row("ST010", {d, sc.number, prev.schoolYear, st.id,
                                sc.grades[static_cast<std::size_t>(st.gradeIndex - 1)],
-                               teacherOf(st.school, 0, st.section), homeroom, st.counselor, lockNumber,
-                               std::string(combo), prev.calendar.firstDay().yyyymmdd(),
-                               prev.calendar.lastDay().yyyymmdd()});
-        out_.row("ST010", {d, sc.number, cur.schoolYear, st.id, st.grade, st.homeroomTeacher, homeroom,
+                               teacherOf(st.school, lastYear, st.section), roomOf(lastYear, st.section),
+                               st.counselor, lockNumber, std::string(combo),
+                               prev.calendar.firstDay().yyyymmdd(), prev.calendar.lastDay().yyyymmdd()});
+        }
+        out_.row("ST010", {d, sc.number, cur.schoolYear, st.id, st.grade, st.homeroomTeacher, st.homeroom,
                            st.counselor, lockNumber, std::string(combo), st.enterDate, st.leaveDate});
 
         const int birthYear = cur.calendar.startYear() - 6 - st.gradeNumber;
@@ -99,17 +100,19 @@ void DemoDistrict::writeStudents()
         writeFamilies(st);
         writeContacts(st);
 
-        if (st.id == kAccentedBothRestricted || (st.ordinal >= 0 && st.ordinal % 37 == 5))
+        // The second district marks other students, so a lost district condition shows.
+        const int shifted = st.ordinal < 0 ? -1 : st.ordinal + profile_.exclusionShift;
+        if (st.id == kAccentedBothRestricted || (shifted >= 0 && shifted % 37 == 5))
             out_.row("ST013", {d, st.id, "CP"});
-        if (st.ordinal % 11 == 3)
+        if (shifted >= 0 && shifted % 11 == 3)
             out_.row("ST013", {d, st.id, "MR"});
     }
 }
 
 void DemoDistrict::writeFamilies(const DemoStudent& st)
 {
-    const long d = kDistrictNumber;
-    DemoRandom fr{DemoRandom::tag("family"), static_cast<std::uint64_t>(st.family)};
+    const long d = profile_.number;
+    DemoRandom fr{tag("family"), static_cast<std::uint64_t>(st.family)};
     const std::string last = fr.pick(DemoNames::last()); // the draw makeStudent takes the name from
     const bool planted = st.ordinal < 0;
     const bool twoParents = planted || fr.perMille(650);
@@ -179,7 +182,7 @@ void DemoDistrict::writeFamilies(const DemoStudent& st)
 
     if (st.secondFamily != 0)
     {
-        DemoRandom sr{DemoRandom::tag("second-family"), static_cast<std::uint64_t>(st.secondFamily)};
+        DemoRandom sr{tag("second-family"), static_cast<std::uint64_t>(st.secondFamily)};
         const Home other = homeFor(sr);
         out_.row("CE010", {d, st.secondFamily, other.address1, other.address2, other.city, "MD", other.zip,
                            other.area, other.phone});
@@ -194,8 +197,8 @@ void DemoDistrict::writeFamilies(const DemoStudent& st)
 
 void DemoDistrict::writeContacts(const DemoStudent& st)
 {
-    const long d = kDistrictNumber;
-    DemoRandom r{DemoRandom::tag("contacts"), static_cast<std::uint64_t>(st.id)};
+    const long d = profile_.number;
+    DemoRandom r{tag("contacts"), static_cast<std::uint64_t>(st.id)};
     const int count = st.ordinal < 0 ? 1 : 1 + r.below(2);
     for (int seq = 1; seq <= count; ++seq)
     {
@@ -232,7 +235,7 @@ void DemoDistrict::writeContacts(const DemoStudent& st)
 
 void DemoDistrict::writeNotes()
 {
-    const long d = kDistrictNumber;
+    const long d = profile_.number;
     // Two pages: the first note's title is the keyword that starts the second page.
     out_.row("SY055", {d, "PER", kTwoPageNotes, 1, 1, "Medical", "Carries an inhaler in the backpack."});
     out_.row("SY055", {d, "PER", kTwoPageNotes, 1, 2, "", "The nurse keeps a spare inhaler."});
@@ -253,7 +256,7 @@ void DemoDistrict::writeNotes()
     {
         if (st.ordinal < 0 || st.ordinal % 10 != 3)
             continue;
-        DemoRandom r{DemoRandom::tag("notes"), static_cast<std::uint64_t>(st.id)};
+        DemoRandom r{tag("notes"), static_cast<std::uint64_t>(st.id)};
         const int lines = 1 + r.below(3);
         for (int l = 1; l <= lines; ++l)
             out_.row("SY055", {d, "PER", st.id, 1, l, l == 1 ? r.pick(keywords) : "", r.pick(texts)});
@@ -262,7 +265,7 @@ void DemoDistrict::writeNotes()
 
 void DemoDistrict::writeTransport()
 {
-    const long d = kDistrictNumber;
+    const long d = profile_.number;
     for (const DemoYear& y : years_)
     {
         const long begin = y.calendar.firstDay().yyyymmdd(), end = y.calendar.lastDay().yyyymmdd();
@@ -280,7 +283,7 @@ void DemoDistrict::writeTransport()
             }
             if (st.ordinal < 0 || st.school == 2 || st.ordinal % 5 == 0)
                 continue;
-            DemoRandom r{DemoRandom::tag("bus"), static_cast<std::uint64_t>(st.id),
+            DemoRandom r{tag("bus"), static_cast<std::uint64_t>(st.id),
                          static_cast<std::uint64_t>(y.schoolYear)};
             static const std::vector<std::string> stops = {"A", "B", "C", "D", "E", "F", "Q"};
             const std::string bus = std::to_string(10 + r.below(20));

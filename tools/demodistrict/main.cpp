@@ -36,7 +36,7 @@ int main(int argc, char** argv)
         }
         std::ostream& out = options.outputFile.empty() ? std::cout : file;
         demo::SqlScriptWriter writer(out, options.dialect, options.flavour);
-        demo::DemoDistrict(options, writer).write();
+        demo::writeDemoDatabase(options, writer);
     }
     catch (const std::exception& e)
     {
