@@ -115,14 +115,16 @@ bool ExpEngine::Execute(ParamMap& params, int flags, QString& errorText)
         // Student Custody Protection (its exceptions are swallowed): not built yet.
 
         StudentDemographics();
-        // Student Transport; Grade Comments: not built yet.
+        // Student Transport: not built yet.
+        GradeComments();
 
         // Conduct Incidents; State Incidents; Incident Types; Conduct Outcomes;
         // Outcome Types: not built yet.
 
-        // Student Grades; Grade Types; Health Concern Types; Calendar;
-        // Attendance Codes; Student Medications; Student Health Concerns;
-        // Student Immunizations: not built yet.
+        StudentGrades();
+        GradeTypes();
+        // Health Concern Types; Calendar; Attendance Codes; Student
+        // Medications; Student Health Concerns; Student Immunizations: not built yet.
 
         // "tsis": Student Medical; "schmax": Student Allergy, then Student
         // Medical Allergy: not built yet.
@@ -131,8 +133,8 @@ bool ExpEngine::Execute(ParamMap& params, int flags, QString& errorText)
         // Student Contacts; Student Schedule; Days; Terms; Term Dates; Grading
         // Periods; Courses; Sections; Section Teachers; Section Rooms: not built yet.
 
-        // Staff Demographics goes last, as it writes only the staff the exports
-        // above collected: not built yet.
+        // Last, as it writes only the staff the exports above collected.
+        StaffDemographics();
 
         FinishImport();
     }
