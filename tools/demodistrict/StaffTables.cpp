@@ -62,13 +62,13 @@ void DemoDistrict::writeStaff()
         if (firstSchool && p.number == teacherOf(0, 1, 1))
             leave = 20991231; // leaving in the future: no leave date yet
         // Homeroom teachers, who are in the staff list: yesterday is written,
-        // today and a number that is no date are not.
+        // today and a year alone are not.
         if (firstSchool && p.number == teacherOf(0, 0, 1))
             leave = options_.today.plusDays(-1).yyyymmdd();
         if (firstSchool && p.number == teacherOf(0, 2, 1))
             leave = options_.today.yyyymmdd();
         if (firstSchool && p.number == teacherOf(0, 3, 1))
-            leave = 20251340;
+            leave = 2025;
         long workExt = r.perMille(400) ? r.between(10, 499) : 0;
         if (firstSchool && p.number == teacherOf(0, 5, 1))
             workExt = 12;
