@@ -79,6 +79,9 @@ QByteArray CustomFieldLines(const QByteArray& control)
     return control.mid(start, end - start);
 }
 
+// Grade Types has no ORDER BY either, and G2 has two descriptions: the first
+// row the server returns gives the label (SQLite in stored order: PRG;
+// PostgreSQL sorted: PG).
 TEST_P(StaffGradesExtraction, WritesTheExpectedFiles)
 {
     RecordedEngine engine;
@@ -87,7 +90,7 @@ TEST_P(StaffGradesExtraction, WritesTheExpectedFiles)
     for (const char* file : {"Staff.sef", "StudentGrades.sef", "GradeScores.sef"})
         EXPECT_EQ(SortedLines(ReadFile(folder + "/" + file)), SortedLines(ExpectedFile(file))) << file;
     EXPECT_EQ(CustomFieldLines(ReadFile(folder + "/TSIS SchoolMAX.SDE")),
-              ExpectedFile("StaffGradesCustomFields.txt"));
+              ExpectedFile(QString("StaffGradesCustomFields-") + GetParam() + ".txt"));
 }
 
 TEST_P(StaffGradesExtraction, GradeTypesFinishAfterStudentGradesAndStaffComesLast)
