@@ -49,8 +49,8 @@ TEST_F(SqliteExtraction, WritesTheExpectedFiles)
     EXPECT_EQ(ReadFile(folder + "/SchoolConfig.xml"), ExpectedFile("SchoolConfig-TSISDemo.xml"));
     // Nothing else: the routines that are not built yet write nothing.
     EXPECT_EQ(QDir(folder).entryList(QDir::Files, QDir::Name),
-              QStringList({"SchoolConfig.xml", "StudentCustom.txt", "StudentNotes.sef", "Students.sef",
-                           "TSIS SchoolMAX.SDE"}));
+              QStringList({"GradeScores.sef", "SchoolConfig.xml", "Staff.sef", "StudentCustom.txt",
+                           "StudentGrades.sef", "StudentNotes.sef", "Students.sef", "TSIS SchoolMAX.SDE"}));
 }
 
 TEST_F(SqliteExtraction, LogsDetectionAliasYearAndSchoolDates)
