@@ -402,14 +402,15 @@ TEST_P(DataAccessIntegration, AProbeLeavesTheOpenQueryWhereItWas)
     ASSERT_TRUE(da->GetNextRecord());
     ASSERT_EQ(da->GetInt(id), 3);
 
+    // The failing probe first: a successful statement in between would hide the fault.
+    EXPECT_FALSE(da->TrialQuery("SELECT nope FROM nowhere_at_all"));
     int type = da->DatabaseType();
+    da->SetDatabaseType(DatabaseType::MSSQL); // its catalogue fails on both
+    EXPECT_FALSE(da->TableExists(t.c_str()));
     da->SetDatabaseType(DatabaseType::OracleODBC);
     EXPECT_TRUE(da->TableExists(t.c_str()));
     EXPECT_TRUE(da->FieldExists(t.c_str(), "name"));
     EXPECT_TRUE(da->TrialQuery(("SELECT id FROM " + t).c_str()));
-    EXPECT_FALSE(da->TrialQuery("SELECT nope FROM nowhere_at_all"));
-    da->SetDatabaseType(DatabaseType::MSSQL); // its catalogue fails on both
-    EXPECT_FALSE(da->TableExists(t.c_str()));
     da->SetDatabaseType(type);
 
     EXPECT_EQ(da->GetInt(id), 3);
