@@ -204,6 +204,22 @@ public:
     XString MedicalAlert(ODBCField* noDisplay, ODBCField* comment);
 
     // ---- Staff and grades (ExpEngineStaffGrades.cpp) ----
+    // Last of all exports: writes only the staff in the staff list.
+    void StaffDemographics();
+    void StudentGrades();
+    void GradeComments();
+    // No table: one custom grade field per GR020 type, labelled with the
+    // initials of its description.
+    void GradeTypes();
+    XString StaffHomePhone();  // needs m_fields.staffHomePhone
+    XString StaffWorkPhone();  // needs m_fields.staffWorkPhone, staffWorkExtension
+    XString StaffBirthDate();  // needs m_fields.staffBirthMonthDay
+    XString StaffLeaveDate();  // against today
+    XString GradeSectionKey(); // needs m_fields.gradeSection
+    XString CommentKey(ODBCField* group);
+    bool FilterGrade(); // FilterStudent; with the progress-grade switch also no G1 to G4
+    // Registers one grade type's custom field (or filters a progress grade).
+    void AddGradeType(const XString& type, const XString& description);
 
     SISExpCustomFieldList& StudentCustomFields() { return m_studentCustomFields; }
 
@@ -352,6 +368,15 @@ protected:
         ODBCField* medicationStop = nullptr;
 
         // Staff and grades
+        ODBCField* staffHomePhone = nullptr;
+        ODBCField* staffBirthMonthDay = nullptr;
+        ODBCField* staffWorkPhone = nullptr;
+        ODBCField* staffWorkExtension = nullptr;
+        ODBCField* gradeSection = nullptr;
+        ODBCField* gradeType = nullptr;
+        ODBCField* commentGroup1 = nullptr; // also CMT_GRP of Grade Comments
+        ODBCField* commentGroup2 = nullptr;
+        ODBCField* commentGroup3 = nullptr;
     };
     CurrentFields m_fields;
 

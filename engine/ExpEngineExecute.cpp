@@ -116,7 +116,7 @@ bool ExpEngine::Execute(ParamMap& params, int flags, QString& errorText)
 
         StudentDemographics();
         StudentTransport();
-        // Grade Comments: not built yet.
+        GradeComments();
 
         ConductIncidents();
         StateIncidents();
@@ -124,7 +124,8 @@ bool ExpEngine::Execute(ParamMap& params, int flags, QString& errorText)
         ConductOutcomes();
         OutcomeTypes();
 
-        // Student Grades; Grade Types: not built yet.
+        StudentGrades();
+        GradeTypes();
         HealthConcernTypes();
         Calendar();
         AttendanceCodes();
@@ -154,8 +155,8 @@ bool ExpEngine::Execute(ParamMap& params, int flags, QString& errorText)
         SectionTeachers();
         SectionRooms();
 
-        // Staff Demographics goes last, as it writes only the staff the exports
-        // above collected: not built yet.
+        // Last, as it writes only the staff the exports above collected.
+        StaffDemographics();
 
         FinishImport();
     }

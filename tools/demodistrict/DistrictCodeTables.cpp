@@ -152,6 +152,7 @@ void DemoDistrict::writeSchoolCodes()
             out_.row("GR020", {d, s.number, y.schoolYear, "G2", "Progress Grade"});
             out_.row("GR020", {d, s.number, y.schoolYear, "FG", "Final Grade"});
             out_.row("GR020", {d, s.number, y.schoolYear, "EXAM", "Exam"});
+            out_.row("GR020", {d, s.number, y.schoolYear, "SE", "Semester  Exam"}); // two blanks
         }
     }
 }

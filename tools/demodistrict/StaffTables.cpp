@@ -42,7 +42,7 @@ void DemoDistrict::writeStaff()
         std::string address2 = r.perMille(150) ? "Apt " + std::to_string(r.between(1, 40)) : "";
 
         const bool firstSchool = p.school == 0;
-        if (firstSchool && p.number == principalOf(0))
+        if (firstSchool && (p.number == principalOf(0) || p.number == teacherOf(0, 4, 1)))
             birthMonthDay = "412"; // stored without its leading zero
         if (firstSchool && p.number == assistantOf(0))
         {
@@ -61,7 +61,17 @@ void DemoDistrict::writeStaff()
             leave = 20250630; // left: written as the leave date
         if (firstSchool && p.number == teacherOf(0, 1, 1))
             leave = 20991231; // leaving in the future: no leave date yet
-        const long workExt = r.perMille(400) ? r.between(10, 499) : 0;
+        // Homeroom teachers, who are in the staff list: yesterday is written,
+        // today and a year alone are not.
+        if (firstSchool && p.number == teacherOf(0, 0, 1))
+            leave = options_.today.plusDays(-1).yyyymmdd();
+        if (firstSchool && p.number == teacherOf(0, 2, 1))
+            leave = options_.today.yyyymmdd();
+        if (firstSchool && p.number == teacherOf(0, 3, 1))
+            leave = 2025;
+        long workExt = r.perMille(400) ? r.between(10, 499) : 0;
+        if (firstSchool && p.number == teacherOf(0, 5, 1))
+            workExt = 12;
         out_.row("SY035", {d, p.number, school, p.type, emailName(p.first, p.last) + "@demo.k12.md.us", 301L,
                            5552000 + (p.number % 1000), workExt, p.department,
                            static_cast<long>(r.between(1995, 2024)) * 10000 + 801, leave});
