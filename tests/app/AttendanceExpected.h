@@ -101,8 +101,8 @@ inline QByteArray normalizedUpdate(const QByteArray& bytes)
               QStringLiteral("// <date>\r\n"));
     s.replace(QRegularExpression(QStringLiteral("// Generated : [^\r]*")),
               QStringLiteral("// Generated : <time>"));
-    s.replace(QRegularExpression(QStringLiteral("Copyright \\(c\\) \\d{4} ")),
-              QStringLiteral("Copyright (c) <year> "));
+    s.replace(QRegularExpression(QStringLiteral("Vantrel Software \\d{4} ")),
+              QStringLiteral("Vantrel Software <year> "));
     s.replace(QRegularExpression(QStringLiteral("#pragma update \"\\d{14}\"")),
               QStringLiteral("#pragma update \"<stamp>\""));
     s.replace(QRegularExpression(QStringLiteral("#pragma exportdate \"\\d{8}\"")),

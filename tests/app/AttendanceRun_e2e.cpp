@@ -156,13 +156,15 @@ protected:
         return QString::fromLatin1(
             expectedUpdate(expectedFile(QStringLiteral("AttendanceUpdate.SDU")), daily, period));
     }
-    // The number of six-day windows from the school's first day to today.
+    // The number of six-day windows from the date the Calendar export sets as the
+    // school start (its first dated calendar row, a workday before the first
+    // day of school) to today.
     int windowCount(const QString& school) const
     {
         const QStringList first = demo_->rows(
             QStringLiteral(
-                "SELECT CAL_DT FROM CA005 WHERE DST_NBR = 16 AND SCH_NBR = '%1' AND SCH_YR = %2 AND "
-                "DAY_CD = 'FD'")
+                "SELECT MIN(CAL_DT) FROM CA005 WHERE DST_NBR = 16 AND SCH_NBR = '%1' AND SCH_YR = %2 AND "
+                "CAL_DT > 0")
                 .arg(school)
                 .arg(currentSchoolYear()));
         if (first.size() != 1)

@@ -118,7 +118,10 @@ void DemoDistrict::writeConduct()
     };
     auto student = [&](long id, const char* role, const char* ethnicity)
     {
-        const DemoStudent* s = findStudent(id);
+        // A district built smaller than the default may lack a planted participant.
+        static const DemoStudent absent{};
+        const DemoStudent* found = findStudent(id);
+        const DemoStudent* s = found ? found : &absent;
         const bool here = s->school == 0;
         return Participant{id,
                            "S",
