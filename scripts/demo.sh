@@ -12,5 +12,6 @@ echo "== tsisbridge run --dsn=TSISDemo --district=16 --school=101 --path=$out" >
 status=0
 build/tsisbridge run --dsn=TSISDemo --district=16 --school=101 "--path=$out" || status=$?
 echo "== exit status $status; import folder: $out" >&2
-ls -l "$out" >&2
+# The files written, with their line counts.
+(cd "$out" && find . -maxdepth 1 -type f ! -name '*.log' -printf '%f\0' | sort -z | xargs -0 wc -l) >&2
 exit "$status"
