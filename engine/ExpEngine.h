@@ -215,7 +215,6 @@ public:
     XString StaffWorkPhone();  // needs m_fields.staffWorkPhone, staffWorkExtension
     XString StaffBirthDate();  // needs m_fields.staffBirthMonthDay
     XString StaffLeaveDate();  // against today
-    XString GradeSectionKey(); // needs m_fields.gradeSection
     XString CommentKey(ODBCField* group);
     bool FilterGrade(); // FilterStudent; with the progress-grade switch also no G1 to G4
     // Registers one grade type's custom field (or filters a progress grade).
@@ -372,7 +371,6 @@ protected:
         ODBCField* staffBirthMonthDay = nullptr;
         ODBCField* staffWorkPhone = nullptr;
         ODBCField* staffWorkExtension = nullptr;
-        ODBCField* gradeSection = nullptr;
         ODBCField* gradeType = nullptr;
         ODBCField* commentGroup1 = nullptr; // also CMT_GRP of Grade Comments
         ODBCField* commentGroup2 = nullptr;

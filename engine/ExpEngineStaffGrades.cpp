@@ -97,9 +97,9 @@ void ExpEngine::StudentGrades()
 
     const auto text = Fn(&DataAccessBase::CleanText);
     m_fields.studentKey = AddColumnField(grd, "ID_NBR", text, "GrdStdRef", true);
-    AddColumnField(
-        grd, "COURSE", [this] { return GradeSectionKey(); }, "GrdSecRef", true);
-    m_fields.gradeSection = AddField(grd, "XSECTION", false);
+    m_fields.course = AddColumnField(
+        grd, "COURSE", [this] { return SectionKey(); }, "GrdSecRef", true);
+    m_fields.section = AddField(grd, "XSECTION", false);
     AddColumnField(grd, "GR_PERIOD", text, "GrdBinRef");
     m_fields.gradeType = AddColumnField(grd, "GRADE_TY", text, "GrdKind");
     AddColumnField(grd, "GRADE", text, "GrdValue");
@@ -190,11 +190,6 @@ bool ExpEngine::FilterGrade()
     if (m_progressGrades && m_fields.gradeType && IsProgressGradeType(GetTrimmedText(m_fields.gradeType)))
         return false;
     return FilterStudent();
-}
-
-XString ExpEngine::GradeSectionKey()
-{
-    return "C" + CleanText() + "-" + FieldText(m_fields.gradeSection);
 }
 
 XString ExpEngine::CommentKey(ODBCField* group)

@@ -15,6 +15,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <cstdio>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -64,6 +65,35 @@ public:
     void setEnv(const QString& name, const QString& value)
     {
         extraEnv_.append(name + QLatin1Char('=') + value);
+    }
+
+    // Builds the SQLite demo district for the given day into demo/ and takes
+    // over the ODBC settings the script prints; false when the script failed.
+    bool makeDemoDistrict(const char* today)
+    {
+        const std::string command = std::string(TSIS_SOURCE_DIR "/scripts/make-demo-district.sh --today ") +
+                                    today + " --out '" + path(QStringLiteral("demo")).toStdString() +
+                                    "' --build-dir '" TSIS_BINARY_DIR "' 2>/dev/null";
+        FILE* pipe = popen(command.c_str(), "r");
+        if (!pipe)
+            return false;
+        QByteArray exports;
+        char buffer[1024];
+        size_t n;
+        while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+            exports.append(buffer, static_cast<qsizetype>(n));
+        const int rc = pclose(pipe);
+        if (!WIFEXITED(rc) || WEXITSTATUS(rc) != 0)
+            return false;
+        for (const QString& line : QString::fromUtf8(exports).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        {
+            if (!line.startsWith(QStringLiteral("export ")))
+                continue;
+            const QString assignment = line.mid(7);
+            const int eq = static_cast<int>(assignment.indexOf(QLatin1Char('=')));
+            setEnv(assignment.left(eq), assignment.mid(eq + 1));
+        }
+        return true;
     }
 
     // The environment the program runs in: the sandbox's folders, a UTF-8

@@ -34,7 +34,8 @@ QByteArray maskControlFile(const QByteArray& bytes)
     QString s = QString::fromLatin1(bytes);
     s.replace(QRegularExpression(QStringLiteral("// [A-Z][a-z]{2} \\d\\d, \\d{4}\r\n")),
               QStringLiteral("// <date>\r\n"));
-    s.replace(QRegularExpression(QStringLiteral("// Generated : [^\r]*")), QStringLiteral("// Generated : <time>"));
+    s.replace(QRegularExpression(QStringLiteral("// Generated : [^\r]*")),
+              QStringLiteral("// Generated : <time>"));
     s.replace(QRegularExpression(QStringLiteral("//  (Start|End|Difference): [^\r]*")),
               QStringLiteral("//  \\1: <time>"));
     s.replace(QRegularExpression(QStringLiteral("#pragma exportdate \"\\d{8}\"")),
@@ -47,27 +48,7 @@ class DemoRun : public ::testing::Test
 protected:
     void SetUp() override
     {
-        const QString demo = box_.path(QStringLiteral("demo"));
-        const std::string command = std::string(TSIS_SOURCE_DIR "/scripts/make-demo-district.sh --today ") +
-                                    kDemoToday + " --out '" + demo.toStdString() +
-                                    "' --build-dir '" TSIS_BINARY_DIR "' 2>/dev/null";
-        FILE* pipe = popen(command.c_str(), "r");
-        ASSERT_NE(pipe, nullptr);
-        QByteArray exports;
-        char buffer[1024];
-        size_t n;
-        while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-            exports.append(buffer, static_cast<qsizetype>(n));
-        const int rc = pclose(pipe);
-        ASSERT_TRUE(WIFEXITED(rc) && WEXITSTATUS(rc) == 0) << "make-demo-district.sh failed";
-        for (const QString& line : QString::fromUtf8(exports).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
-        {
-            if (!line.startsWith(QStringLiteral("export ")))
-                continue;
-            const QString assignment = line.mid(7);
-            const int eq = static_cast<int>(assignment.indexOf(QLatin1Char('=')));
-            box_.setEnv(assignment.left(eq), assignment.mid(eq + 1));
-        }
+        ASSERT_TRUE(box_.makeDemoDistrict(kDemoToday)) << "make-demo-district.sh failed";
     }
 
     BridgeResult run(const QString& out, const QString& school = QStringLiteral("101"))
@@ -102,8 +83,10 @@ TEST_F(DemoRun, WritesTheImportFolderAndReportsSuccess)
         QStringLiteral("Validate Connection Successful, using Oracle (ODBC); DBTSIS_SY005_V")));
 
     EXPECT_EQ(readBytes(out + QStringLiteral("/Students.sef")), expected(QStringLiteral("Students.sef")));
-    EXPECT_EQ(readBytes(out + QStringLiteral("/StudentNotes.sef")), expected(QStringLiteral("StudentNotes.sef")));
-    EXPECT_EQ(readBytes(out + QStringLiteral("/StudentCustom.txt")), expected(QStringLiteral("StudentCustom.txt")));
+    EXPECT_EQ(readBytes(out + QStringLiteral("/StudentNotes.sef")),
+              expected(QStringLiteral("StudentNotes.sef")));
+    EXPECT_EQ(readBytes(out + QStringLiteral("/StudentCustom.txt")),
+              expected(QStringLiteral("StudentCustom.txt")));
     EXPECT_EQ(readBytes(out + QStringLiteral("/SchoolConfig.xml")),
               expected(QStringLiteral("SchoolConfig-TSISDemo.xml")));
     EXPECT_EQ(maskControlFile(readBytes(out + QStringLiteral("/TSIS SchoolMAX.SDE"))),
@@ -130,13 +113,14 @@ TEST_F(DemoRun, SecondRunKeepsTheConfigurationAnotherSchoolChangesIt)
 
 TEST_F(DemoRun, ConnectionAndSchoolTestsAnswerFromTheDatabase)
 {
-    BridgeResult r = box_.run({QStringLiteral("test"), QStringLiteral("--group=connection"),
-                               QStringLiteral("--dsn=TSISDemo")});
+    BridgeResult r = box_.run(
+        {QStringLiteral("test"), QStringLiteral("--group=connection"), QStringLiteral("--dsn=TSISDemo")});
     EXPECT_EQ(r.status, 0);
     const QString connection = protocolLines(r.out);
     // Once from the application's test, once from the engine's validation.
     EXPECT_EQ(connection.count(QStringLiteral("inc_progress\tBeginning test...\n")), 2);
-    EXPECT_TRUE(connection.startsWith(QStringLiteral("start_progress\t0\ninc_progress\tBeginning test...\n")));
+    EXPECT_TRUE(
+        connection.startsWith(QStringLiteral("start_progress\t0\ninc_progress\tBeginning test...\n")));
     EXPECT_TRUE(connection.endsWith(
         QStringLiteral("test\tconnection\tsuccess\tConnection Successful.\nend_progress\n")));
 
@@ -155,25 +139,26 @@ TEST_F(DemoRun, ConnectionAndSchoolTestsAnswerFromTheDatabase)
 
 TEST_F(DemoRun, ListsAnswerFromTheDatabase)
 {
-    BridgeResult r = box_.run({QStringLiteral("params"), QStringLiteral("--paramkey=district"),
-                               QStringLiteral("--dsn=TSISDemo")});
+    BridgeResult r = box_.run(
+        {QStringLiteral("params"), QStringLiteral("--paramkey=district"), QStringLiteral("--dsn=TSISDemo")});
     EXPECT_EQ(r.status, 0);
     EXPECT_TRUE(protocolLines(r.out).endsWith(
         QStringLiteral("district_list\tdistrict\t16\tDistrict\t\n"
                        "district_list\tdistrict\t27\tDistrict\t\nend_progress\n")));
 
-    r = box_.run({QStringLiteral("params"), QStringLiteral("--paramkey=school"), QStringLiteral("--dsn=TSISDemo"),
-                  QStringLiteral("--district=16")});
+    r = box_.run({QStringLiteral("params"), QStringLiteral("--paramkey=school"),
+                  QStringLiteral("--dsn=TSISDemo"), QStringLiteral("--district=16")});
     EXPECT_EQ(r.status, 0);
-    EXPECT_TRUE(protocolLines(r.out).endsWith(
-        QStringLiteral("school_list\tschool\t101\tLincoln Elementary School\t\n"
-                       "school_list\tschool\t202\tJefferson Middle School\t\n"
-                       "school_list\tschool\t303\tO'Connor High School\t\n"
-                       "end_progress\n")));
+    EXPECT_TRUE(
+        protocolLines(r.out).endsWith(QStringLiteral("school_list\tschool\t101\tLincoln Elementary School\t\n"
+                                                     "school_list\tschool\t202\tJefferson Middle School\t\n"
+                                                     "school_list\tschool\t303\tO'Connor High School\t\n"
+                                                     "end_progress\n")));
 
     // The teacher list needs a user and a password besides the data source.
-    r = box_.run({QStringLiteral("params"), QStringLiteral("--paramkey=teacher"), QStringLiteral("--dsn=TSISDemo"),
-                  QStringLiteral("--user=demo"), QStringLiteral("--pwd=demo"), QStringLiteral("--district=16"),
+    r = box_.run({QStringLiteral("params"), QStringLiteral("--paramkey=teacher"),
+                  QStringLiteral("--dsn=TSISDemo"), QStringLiteral("--user=demo"),
+                  QStringLiteral("--pwd=demo"), QStringLiteral("--district=16"),
                   QStringLiteral("--school=101")});
     EXPECT_EQ(r.status, 0);
     const QString teachers = protocolLines(r.out);

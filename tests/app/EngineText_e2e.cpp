@@ -51,26 +51,7 @@ protected:
     void SetUp() override
     {
         const QString demo = box_.path(QStringLiteral("demo"));
-        const std::string command = std::string(TSIS_SOURCE_DIR "/scripts/make-demo-district.sh --today ") +
-                                    kDemoToday + " --out '" + demo.toStdString() +
-                                    "' --build-dir '" TSIS_BINARY_DIR "' 2>/dev/null";
-        FILE* pipe = popen(command.c_str(), "r");
-        ASSERT_NE(pipe, nullptr);
-        QByteArray exports;
-        char buffer[1024];
-        size_t n;
-        while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-            exports.append(buffer, static_cast<qsizetype>(n));
-        const int rc = pclose(pipe);
-        ASSERT_TRUE(WIFEXITED(rc) && WEXITSTATUS(rc) == 0) << "make-demo-district.sh failed";
-        for (const QString& line : QString::fromUtf8(exports).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
-        {
-            if (!line.startsWith(QStringLiteral("export ")))
-                continue;
-            const QString assignment = line.mid(7);
-            const int eq = static_cast<int>(assignment.indexOf(QLatin1Char('=')));
-            box_.setEnv(assignment.left(eq), assignment.mid(eq + 1));
-        }
+        ASSERT_TRUE(box_.makeDemoDistrict(kDemoToday)) << "make-demo-district.sh failed";
         database_ = demo + QStringLiteral("/tsisdemo-tsis.db");
     }
 
