@@ -18,8 +18,8 @@ namespace fs = std::filesystem;
 namespace
 {
 // The importer's and the front-end's wording of these two failures; kept verbatim.
-constexpr const char* kCreateFailed = "Error creating spec: %s";
-constexpr const char* kDeleteFailed = "Could not delete spec: %s";
+constexpr const char* kCreateFailed = "Error creating path: %s";
+constexpr const char* kDeleteFailed = "Could not delete path: %s";
 
 constexpr unsigned kMaxChars = XFileSpec::kMaxPath - 1;
 

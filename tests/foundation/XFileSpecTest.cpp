@@ -175,7 +175,7 @@ TEST(XFileSpecTest, CreateThroughAFileFails)
     }
     catch (const XException& e)
     {
-        EXPECT_EQ("Error creating spec: " + path, e.what());
+        EXPECT_EQ("Error creating path: " + path, e.what());
         EXPECT_NE(0, e.Code());
     }
 }
