@@ -25,7 +25,8 @@
 #include "ExpEngine.h"
 #include "XClock.h"
 
-namespace enginee2e {
+namespace enginee2e
+{
 
 // The day the demo calendar and the engine's clock are fixed to: within the
 // school year 2026-2027 (SCH_YR 2026 in TSIS, 2027 in SchoolMAX).
@@ -62,13 +63,15 @@ inline CommandResult RunCommand(const std::string& command)
 inline void ApplyExports(const std::string& output)
 {
     const QStringList lines = QString::fromStdString(output).split('\n', Qt::SkipEmptyParts);
-    for (const QString& line : lines) {
+    for (const QString& line : lines)
+    {
         if (!line.startsWith("export "))
             continue;
         const QString assignment = line.mid(7);
         const int eq = assignment.indexOf('=');
         if (eq > 0)
-            setenv(assignment.left(eq).toLatin1().constData(), assignment.mid(eq + 1).toLatin1().constData(), 1);
+            setenv(assignment.left(eq).toLatin1().constData(), assignment.mid(eq + 1).toLatin1().constData(),
+                   1);
     }
 }
 
@@ -86,26 +89,29 @@ class DemoDistrict
 public:
     // name keeps apart the districts of suites that change their database;
     // extraArgs go to the script unchanged (for instance "--live-wth").
-    DemoDistrict(const std::vector<std::string>& flavours, bool withPostgres, const std::string& name = "demo",
-                 const std::string& extraArgs = "")
+    DemoDistrict(const std::vector<std::string>& flavours, bool withPostgres,
+                 const std::string& name = "demo", const std::string& extraArgs = "")
         : folder_(ProcessFolder(name))
     {
         QDir(QString::fromStdString(folder_)).removeRecursively();
         QDir().mkpath(QString::fromStdString(folder_));
         const std::string log = folder_ + ".log";
         CommandResult r;
-        for (const std::string& flavour : flavours) {
-            std::string command = std::string(TSIS_SOURCE_DIR) + "/scripts/make-demo-district.sh --flavour "
-                + flavour + " --today " + kToday + " --out '" + folder_ + "' --build-dir '" + TSIS_BINARY_DIR + "' "
-                + extraArgs;
-            if (withPostgres) {
+        for (const std::string& flavour : flavours)
+        {
+            std::string command = std::string(TSIS_SOURCE_DIR) + "/scripts/make-demo-district.sh --flavour " +
+                                  flavour + " --today " + kToday + " --out '" + folder_ + "' --build-dir '" +
+                                  TSIS_BINARY_DIR + "' " + extraArgs;
+            if (withPostgres)
+            {
                 const std::string database = "engine_e2e_" + (name == "demo" ? std::string() : name + "_") +
                                              flavour + "_" + std::to_string(getpid());
                 command += " --pg-db " + database + " --postgres";
                 pgDatabases_.push_back(database);
             }
             r = RunCommand(command + " 2>>'" + log + "'");
-            if (r.status != 0) {
+            if (r.status != 0)
+            {
                 QFile f(QString::fromStdString(log));
                 if (f.open(QIODevice::ReadOnly))
                     error_ = f.readAll().toStdString();
@@ -123,8 +129,9 @@ public:
         if (!host || !port)
             return;
         for (const std::string& database : pgDatabases_)
-            RunCommand("psql -X -q -h " + std::string(host) + " -p " + port
-                       + " -U postgres -d postgres -c 'DROP DATABASE IF EXISTS " + database + "' >/dev/null 2>&1");
+            RunCommand("psql -X -q -h " + std::string(host) + " -p " + port +
+                       " -U postgres -d postgres -c 'DROP DATABASE IF EXISTS " + database +
+                       "' >/dev/null 2>&1");
     }
 
     bool Ok() const { return ok_; }
@@ -139,13 +146,35 @@ private:
     std::string error_;
 };
 
+// A copy of a flavour's demo database changed by sql, reached as the data
+// source dsn (added to the ODBC configuration the demo selected).
+inline bool AlteredCopy(const DemoDistrict& demo, const std::string& flavour, const std::string& dsn,
+                        const std::string& sql)
+{
+    const std::string copy = demo.Folder() + "/" + dsn + ".db";
+    if (RunCommand("cp '" + demo.Folder() + "/tsisdemo-" + flavour + ".db' '" + copy +
+                   "' && sqlite3 -bail '" + copy + "' \"" + sql + "\"")
+            .status != 0)
+        return false;
+    QFile ini(QString::fromLocal8Bit(std::getenv("ODBCINI")));
+    if (!ini.open(QIODevice::Append | QIODevice::Text))
+        return false;
+    const QString entry =
+        QString("\n[%1]\nDriver=SQLite3\nDatabase=%2\nNoCreat=1\nLoadExt=%3/lib/libtsisdemo_sqlite.so\n")
+            .arg(QString::fromStdString(dsn), QString::fromStdString(copy),
+                 QString::fromStdString(demo.Folder()));
+    return ini.write(entry.toLocal8Bit()) > 0;
+}
+
 // Whether a PostgreSQL server can be had: the settings of
 // scripts/start-postgres.sh, or the script starting one now.
 inline bool PostgresAvailable(std::string& why)
 {
-    if (!std::getenv("TSIS_PG_HOST")) {
+    if (!std::getenv("TSIS_PG_HOST"))
+    {
         CommandResult r = RunCommand(std::string(TSIS_SOURCE_DIR) + "/scripts/start-postgres.sh 2>/dev/null");
-        if (r.status != 0) {
+        if (r.status != 0)
+        {
             why = "scripts/start-postgres.sh could not start a PostgreSQL server";
             return false;
         }
@@ -174,9 +203,8 @@ public:
                          });
         QObject::connect(engine_.get(), &AppTaskBase::writeProgressIncrement,
                          [this](QString message) { progress_.push_back(message); });
-        QObject::connect(engine_.get(), &AppTaskBase::writeMissing, [this](QString key, QString message) {
-            missing_.push_back(key + "\t" + message);
-        });
+        QObject::connect(engine_.get(), &AppTaskBase::writeMissing,
+                         [this](QString key, QString message) { missing_.push_back(key + "\t" + message); });
     }
 
     ExpEngine& operator*() { return *engine_; }
@@ -204,7 +232,8 @@ public:
     {
         std::string out;
         for (const LogLine& l : log_)
-            out += std::to_string(l.level) + " [" + l.method.toStdString() + "] " + l.message.toStdString() + "\n";
+            out += std::to_string(l.level) + " [" + l.method.toStdString() + "] " + l.message.toStdString() +
+                   "\n";
         return out;
     }
 
@@ -280,7 +309,8 @@ inline void RemoveProcessFolders()
         return;
     QDir root(QString(TSIS_BINARY_DIR) + "/engine-e2e");
     const QString suffix = "-" + QString::number(getpid());
-    for (const QFileInfo& entry : root.entryInfoList(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot)) {
+    for (const QFileInfo& entry : root.entryInfoList(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot))
+    {
         if (entry.fileName().endsWith(suffix))
             QDir(entry.filePath()).removeRecursively();
         else if (entry.fileName().endsWith(suffix + ".log"))

@@ -41,19 +41,7 @@ protected:
     // A copy of a flavour's SQLite database changed by sql, reached as dsn.
     static bool AlteredCopy(const std::string& flavour, const std::string& dsn, const std::string& sql)
     {
-        const std::string copy = demo_->Folder() + "/" + dsn + ".db";
-        if (RunCommand("cp '" + demo_->Folder() + "/tsisdemo-" + flavour + ".db' '" + copy +
-                       "' && sqlite3 -bail '" + copy + "' \"" + sql + "\"")
-                .status != 0)
-            return false;
-        QFile ini(QString::fromLocal8Bit(std::getenv("ODBCINI")));
-        if (!ini.open(QIODevice::Append | QIODevice::Text))
-            return false;
-        const QString entry =
-            QString("\n[%1]\nDriver=SQLite3\nDatabase=%2\nNoCreat=1\nLoadExt=%3/lib/libtsisdemo_sqlite.so\n")
-                .arg(QString::fromStdString(dsn), QString::fromStdString(copy),
-                     QString::fromStdString(demo_->Folder()));
-        return ini.write(entry.toLocal8Bit()) > 0;
+        return ::AlteredCopy(*demo_, flavour, dsn, sql);
     }
 
     void CheckFlavour(const QString& dsn, const QString& flavour);

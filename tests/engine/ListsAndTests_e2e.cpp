@@ -3,7 +3,8 @@
 
 using namespace enginee2e;
 
-namespace {
+namespace
+{
 
 class SqliteLists : public ::testing::Test
 {
@@ -103,8 +104,9 @@ TEST_F(SqliteLists, SchoolTestChecksSchoolAndDistrict)
     EXPECT_FALSE(engine->ValidateDistrictAndSchoolNum("TSISDemo", "", "", "17", "101"));
     bool failureLogged = false;
     for (const LogLine& line : engine.Log())
-        failureLogged |= line.level == 5 && line.method == "ExpEngine::ValidateDistrictAndSchoolNum"
-            && line.message.startsWith(
+        failureLogged |=
+            line.level == 5 && line.method == "ExpEngine::ValidateDistrictAndSchoolNum" &&
+            line.message.startsWith(
                 "Failed while Attempting:SELECT school.SCH_NBR, school.DST_NBR FROM SY010 school");
     EXPECT_TRUE(failureLogged) << engine.Dump();
     // A quote in the value cannot widen the condition.
@@ -132,12 +134,14 @@ TEST_F(SqliteLists, SchoolListOfTheDistrict)
     RecordedEngine engine;
     EngineList list;
     ASSERT_TRUE(engine->LoadSchoolList(list, "TSISDemo", "", "", "16")) << engine.Dump();
-    EXPECT_EQ(Entries(list), std::vector<std::string>({"101|Lincoln Elementary School",
-                                                       "202|Jefferson Middle School", "303|O'Connor High School"}));
+    EXPECT_EQ(Entries(list),
+              std::vector<std::string>({"101|Lincoln Elementary School", "202|Jefferson Middle School",
+                                        "303|O'Connor High School"}));
     // The other district's schools have other numbers.
     ASSERT_TRUE(engine->LoadSchoolList(list, "TSISDemo", "", "", "27")) << engine.Dump();
-    EXPECT_EQ(Entries(list), std::vector<std::string>({"411|Bayside Elementary School", "522|Bayside Middle School",
-                                                       "633|Bayside High School"}));
+    EXPECT_EQ(Entries(list),
+              std::vector<std::string>(
+                  {"411|Bayside Elementary School", "522|Bayside Middle School", "633|Bayside High School"}));
     EXPECT_TRUE(engine->ValidateDistrictAndSchoolNum("TSISDemo", "", "", "27", "411"));
     EXPECT_FALSE(engine->ValidateDistrictAndSchoolNum("TSISDemo", "", "", "16", "411"));
     EXPECT_FALSE(engine->LoadSchoolList(list, "TSISDemo", "", "", "99"));
@@ -174,37 +178,32 @@ TEST_F(SqliteLists, TeacherListPutsStaffWithoutALastNameLast)
     EngineList list;
     ASSERT_TRUE(engine->LoadBridgeList(list, "teacher", TeacherParams("TSISDemo"))) << engine.Dump();
     const std::vector<std::string> expected = {
-        "30100|Allen, Jack",       "20102|Baker, Chloe",       "10104|Brooks, Zoey",     "10100|Carter, Valeria",
-        "10004|Coleman, Mei",      "20004|Garcia, Layla",      "30001|Gonzalez, Isabella", "10003|Gonzalez, Maya",
-        "9002|Grant, Eleanor",     "10102|Green, Minh",        "30105|Hernandez, Layla", "20100|Hill, Ava",
-        "10105|Hill, Chloe",       "30003|Jenkins, Camila",    "20104|Jones, Lily",      "10103|King, Jasmine",
-        "30102|Lopez, Jack",       "30101|Nelson, Wyatt",      "10002|O'Neal, Aaliyah",  "30103|Ramirez, Henry",
-        "20101|Rivera, Evelyn",    "20002|Robinson, Elijah",   "10001|Robinson, Priya",  "30004|Scott, Isaiah",
-        "20103|Smith, Samuel",     "20001|Thompson, Benjamin", "10101|Torres, Ava",      "30002|Torres, Linh",
-        "20105|Tran, Sebastian",   "20003|White, Carter",      "30104|Young, Sofia",     "9001|Cher",
+        "30100|Allen, Jack",        "20102|Baker, Chloe",
+        "10104|Brooks, Zoey",       "10100|Carter, Valeria",
+        "10004|Coleman, Mei",       "20004|Garcia, Layla",
+        "30001|Gonzalez, Isabella", "10003|Gonzalez, Maya",
+        "9002|Grant, Eleanor",      "10102|Green, Minh",
+        "30105|Hernandez, Layla",   "20100|Hill, Ava",
+        "10105|Hill, Chloe",        "30003|Jenkins, Camila",
+        "20104|Jones, Lily",        "10103|King, Jasmine",
+        "30102|Lopez, Jack",        "30101|Nelson, Wyatt",
+        "10002|O'Neal, Aaliyah",    "30103|Ramirez, Henry",
+        "20101|Rivera, Evelyn",     "20002|Robinson, Elijah",
+        "10001|Robinson, Priya",    "30004|Scott, Isaiah",
+        "20103|Smith, Samuel",      "20001|Thompson, Benjamin",
+        "10101|Torres, Ava",        "30002|Torres, Linh",
+        "20105|Tran, Sebastian",    "20003|White, Carter",
+        "30104|Young, Sofia",       "9001|Cher",
     };
     EXPECT_EQ(Entries(list), expected);
     EXPECT_TRUE(engine.Logged("Found Teachers..."));
     EXPECT_TRUE(engine.Logged("Final School Year:2026"));
 }
 
-// A copy of the TSIS demo database changed by the given SQL, reached as the
-// data source dsn.
+// A copy of the TSIS demo database changed by the given SQL.
 bool AlteredCopy(const DemoDistrict& demo, const std::string& dsn, const std::string& sql)
 {
-    const std::string copy = demo.Folder() + "/" + dsn + ".db";
-    if (RunCommand("cp '" + demo.Folder() + "/tsisdemo-tsis.db' '" + copy + "' && sqlite3 -bail '" + copy + "' \""
-                   + sql + "\"")
-            .status
-        != 0)
-        return false;
-    QFile ini(QString::fromLocal8Bit(std::getenv("ODBCINI")));
-    if (!ini.open(QIODevice::Append | QIODevice::Text))
-        return false;
-    const QString entry =
-        QString("\n[%1]\nDriver=SQLite3\nDatabase=%2\nNoCreat=1\nLoadExt=%3/lib/libtsisdemo_sqlite.so\n")
-            .arg(QString::fromStdString(dsn), QString::fromStdString(copy), QString::fromStdString(demo.Folder()));
-    return ini.write(entry.toLocal8Bit()) > 0;
+    return AlteredCopy(demo, "tsis", dsn, sql);
 }
 
 TEST_F(SqliteLists, DistrictListHasTheDefaultDistrict)
