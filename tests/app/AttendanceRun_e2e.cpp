@@ -233,14 +233,14 @@ TEST_P(AttendanceRun, SendsEachChangeOnceAndStartsAgainForAnotherSchool)
     // A period query that fails at a later row changes nothing and leaves no update file.
     const QByteArray config = readBytes(out + QStringLiteral("/SchoolConfig.xml"));
     const QStringList marks = cacheMarks(out);
-    // Every period code of the school fails to read. (An error planted in a later row
-    // only is not reported by the SQLite ODBC driver: its window just ends there.)
+    // The school's latest period records fail to read: the error arrives after good rows.
     const QString failing = postgres() ? QStringLiteral("CAST(CAST('x' || REAS_CD AS INTEGER) AS VARCHAR)")
                                        : QStringLiteral("to_date('x', 'YYYYMMDD')");
     change("ALTER TABLE AT030 RENAME TO AT030_DATA");
     change(QStringLiteral(
                "CREATE VIEW AT030 AS SELECT DST_NBR, SCH_NBR, SCH_YR, ID_NBR, CAL_DT, COURSE, XSECTION, "
-               "CASE WHEN SCH_NBR = '%1' THEN %2 ELSE REAS_CD END AS REAS_CD, ATT_STAT, MNT_DT "
+               "CASE WHEN SCH_NBR = '%1' AND CAL_DT = (SELECT MAX(CAL_DT) FROM AT030_DATA WHERE SCH_NBR = '%1') "
+               "THEN %2 ELSE REAS_CD END AS REAS_CD, ATT_STAT, MNT_DT "
                "FROM AT030_DATA")
                .arg(school, failing)
                .toStdString());
