@@ -48,17 +48,16 @@ eval "$exports"
 sed -i '/^Password=/d' "$ODBCINI"
 ! grep -rqaF -- "$pw" "$ODBCINI" "$ODBCSYSINI" || fail "the password is in the ODBC configuration"
 
-bridge() {
-  env -i PATH=/usr/bin:/bin HOME="$scratch/home" LANG=C.UTF-8 ODBCINI="$ODBCINI" \
-    ODBCSYSINI="$ODBCSYSINI" TSISBRIDGE_PASSWORD_FILE="$secret" "$exe" "$@"
-}
+environment=(-i PATH=/usr/bin:/bin HOME="$scratch/home" LANG=C.UTF-8 ODBCINI="$ODBCINI"
+             ODBCSYSINI="$ODBCSYSINI")
+bridge() { env "${environment[@]}" TSISBRIDGE_PASSWORD_FILE="$secret" "$exe" "$@"; }
 connection=(--dsn=TSISDemoPG --user=reader)
 
 # A full run whose password file is a pipe: while the bridge waits on it, its
 # command line and environment are read; then it gets the password.
 secret=$scratch/secret.fifo
 mkfifo "$secret"
-bridge run "${connection[@]}" --district=16 --school=101 --path="$scratch/out" \
+env "${environment[@]}" TSISBRIDGE_PASSWORD_FILE="$secret" "$exe" run "${connection[@]}" --district=16 --school=101 --path="$scratch/out" \
   --logpath="$scratch/logs" >"$scratch/run.out" 2>"$scratch/run.err" &
 pid=$!
 exec 3>"$secret" # returns once the bridge has opened the pipe
