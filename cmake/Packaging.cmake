@@ -17,6 +17,8 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION ${TSIS_EXAMPLES_DI
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tsisbridge)
+# The version the program reports (tsisbridge version).
+set(CPACK_PACKAGE_VERSION 4.2.9.0)
 set(CPACK_PACKAGE_VENDOR "tsisbridge")
 set(CPACK_PACKAGE_CONTACT "tsisbridge maintainers <tsisbridge@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "data extractor from TSIS/SchoolMAX databases for handheld school devices")

@@ -26,6 +26,7 @@ exe=$root/usr/bin/tsisbridge
 run() { env -i PATH=/usr/bin:/bin HOME="$scratch/home" LANG=C.UTF-8 "$exe" "$@"; }
 expected=$(printf 'version\ttsis\t4.2.9.0\t2.01.0057\tTSIS SchoolMAX (Data Extractor)\t%s/usr/bin/help/TSISGuide.pdf' "$root")
 run version | grep -qFx "$expected" || fail "tsisbridge version from the unpacked package"
+[ "$(dpkg-deb -f "$deb" Version)" = 4.2.9.0 ] || fail "package version differs from the program's"
 echo "unpacked tsisbridge version: ok"
 
 page=$root/usr/share/man/man1/tsisbridge.1.gz
