@@ -5,6 +5,13 @@
 namespace PasswordFile
 {
 
+namespace
+{
+
+constexpr qsizetype kMaxBytes = 4096;
+
+} // namespace
+
 QString supply(QString& password)
 {
     if (!password.isEmpty() || !qEnvironmentVariableIsSet(Variable))
@@ -17,10 +24,20 @@ QString supply(QString& password)
     QFile file(name);
     if (!file.open(QIODevice::ReadOnly))
         return problem + file.errorString();
-    // readAll also drains a pipe, such as a credential handed over by a service manager.
-    QByteArray text = file.readAll();
+    // Read to the end, as a pipe may deliver the text in parts; a file named by
+    // mistake (a device, a large file) is refused instead of read whole.
+    QByteArray text;
+    while (text.size() <= kMaxBytes)
+    {
+        const QByteArray part = file.read(kMaxBytes + 1 - text.size());
+        if (part.isEmpty())
+            break;
+        text += part;
+    }
     if (file.error() != QFileDevice::NoError)
         return problem + file.errorString();
+    if (text.size() > kMaxBytes)
+        return problem + QStringLiteral("longer than %1 bytes").arg(kMaxBytes);
     if (text.endsWith("\r\n"))
         text.chop(2);
     else if (text.endsWith('\n'))

@@ -77,6 +77,7 @@ TEST_F(PasswordFileTest, UnreadableFileIsAnErrorNamingTheFile)
         {missing, prefix + missing + QStringLiteral(": No such file or directory")},
         {dir_.path(), prefix + dir_.path() + QStringLiteral(": ")},
         {QString(), prefix + QStringLiteral(": no file name")},
+        {QStringLiteral("/dev/zero"), prefix + QStringLiteral("/dev/zero: longer than 4096 bytes")},
     };
     for (const auto& c : cases)
     {
