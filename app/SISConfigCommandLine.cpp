@@ -6,6 +6,7 @@
 #include "LogManager.h"
 #include "OptionScanner.h"
 #include "ParamTypes.h"
+#include "PasswordFile.h"
 #include "PasswordText.h"
 #include "ProtocolWords.h"
 #include "StatusFiles.h"
@@ -78,6 +79,13 @@ int SISConfig::processCommandLine(const QStringList& arguments)
     }
 
     prepareValues();
+    if (const QString problem = PasswordFile::supply(params_[Key::pwd]); !problem.isEmpty())
+    {
+        emit writeProgress(Protocol::StartProgress, 0);
+        emit writeError(QStringLiteral("Password File"), problem);
+        emit writeProgress(Protocol::EndProgress);
+        return finishCommand(1, paramValue(Key::path), problem);
+    }
 
     bool ok = false;
     const int number = paramValue(Key::validate).toInt(&ok);

@@ -5,6 +5,8 @@ PKGS=(build-essential cmake ninja-build pkg-config
       qt6-base-dev libsqlite3-dev sqlite3
       unixodbc unixodbc-dev libsqliteodbc odbc-postgresql postgresql
       libgtest-dev googletest)
+# The Debian package and its checks: dpkg-shlibdeps, file, man, systemd-analyze.
+PKGS+=(dpkg-dev file groff-base man-db systemd)
 missing=()
 for p in "${PKGS[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
