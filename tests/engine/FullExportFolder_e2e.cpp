@@ -70,7 +70,6 @@ QString StaffReferencesSql(const QString& year)
 // One table block of the control file.
 struct Block
 {
-    QString title;
     QStringList names; // empty for an include without a header (the custom-field file)
     QString file;
 };
@@ -87,10 +86,8 @@ QList<Block> ReadBlocks(const QByteArray& control)
             continue;
         Block b;
         b.file = m.captured(2);
-        const bool headed = i >= 2 && !lines[i - 1].startsWith("//");
-        if (headed)
+        if (i >= 1 && !lines[i - 1].startsWith("//"))
             b.names = lines[i - 1].split('\t');
-        b.title = lines[headed ? i - 2 : i - 1];
         blocks << b;
     }
     return blocks;
