@@ -67,13 +67,15 @@ public:
         extraEnv_.append(name + QLatin1Char('=') + value);
     }
 
-    // Builds the SQLite demo district for the given day into demo/ and takes
-    // over the ODBC settings the script prints; false when the script failed.
-    bool makeDemoDistrict(const char* today)
+    // Builds the SQLite demo district for the given day (none: the real day)
+    // into demo/ and takes over the ODBC settings the script prints; false when
+    // the script failed. extraArgs go to the script unchanged.
+    bool makeDemoDistrict(const char* today, const std::string& extraArgs = std::string())
     {
-        const std::string command = std::string(TSIS_SOURCE_DIR "/scripts/make-demo-district.sh --today ") +
-                                    today + " --out '" + path(QStringLiteral("demo")).toStdString() +
-                                    "' --build-dir '" TSIS_BINARY_DIR "' 2>/dev/null";
+        const std::string command = std::string(TSIS_SOURCE_DIR "/scripts/make-demo-district.sh") +
+                                    (today ? std::string(" --today ") + today : std::string()) + " --out '" +
+                                    path(QStringLiteral("demo")).toStdString() +
+                                    "' --build-dir '" TSIS_BINARY_DIR "' " + extraArgs + " 2>/dev/null";
         FILE* pipe = popen(command.c_str(), "r");
         if (!pipe)
             return false;

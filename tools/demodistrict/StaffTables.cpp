@@ -72,6 +72,10 @@ void DemoDistrict::writeStaff()
         long workExt = r.perMille(400) ? r.between(10, 499) : 0;
         if (firstSchool && p.number == teacherOf(0, 5, 1))
             workExt = 12;
+        // SchoolMAX: the assistant principal, a referee of outcomes, has no
+        // employment record, so Staff.sef leaves him out.
+        if (options_.flavour == Flavour::SchoolMax && firstSchool && p.number == assistantOf(0))
+            continue;
         out_.row("SY035", {d, p.number, school, p.type, emailName(p.first, p.last) + "@demo.k12.md.us", 301L,
                            5552000 + (p.number % 1000), workExt, p.department,
                            static_cast<long>(r.between(1995, 2024)) * 10000 + 801, leave});
