@@ -96,4 +96,7 @@ private:
     RunLock outputLock_;
     // The code the status files were written with; a stop after them changes nothing.
     std::optional<int> finishedCode_;
+    // The update files in the output folder before the engine started; a
+    // stop removes the ones the interrupted run began.
+    std::optional<QStringList> updateFilesBefore_;
 };

@@ -10,6 +10,7 @@
 #include "StopSignals.h"
 #include "XString.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -20,6 +21,11 @@ namespace
 
 const QString kRunStatusFile = QStringLiteral("BridgeStatus.tmp");
 const QString kFrameFinishedFile = QStringLiteral("finished.tmp");
+
+QStringList updateFiles(const QString& folder)
+{
+    return QDir(folder).entryList({QStringLiteral("*.SDU")}, QDir::Files);
+}
 
 } // namespace
 
@@ -57,6 +63,14 @@ void SISConfig::stopWritesFailedStatus()
             if (::write(STDERR_FILENO, line.constData(), static_cast<size_t>(line.size())) < 0)
             {
                 // The status files below still tell the front-end.
+            }
+            // As after a failed update: no update file of this run may reach the handheld.
+            if (updateFilesBefore_)
+            {
+                const QString folder = AppPaths::localPath(output);
+                for (const QString& name : updateFiles(folder))
+                    if (!updateFilesBefore_->contains(name))
+                        QFile::remove(AppPaths::join(folder, name));
             }
             writeStatusFiles(1, output, message);
             return 1;
@@ -131,6 +145,10 @@ int SISConfig::runExtraction()
         return 1;
     }
 
+    {
+        const std::lock_guard<std::mutex> guard(StopSignals::endLock());
+        updateFilesBefore_ = updateFiles(AppPaths::localPath(output));
+    }
     ParamMap values = params_;
     QString errorText;
     const bool succeeded = engine_->BeginExecute(values, extractionFlags_, errorText);

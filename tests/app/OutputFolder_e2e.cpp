@@ -134,6 +134,44 @@ INSTANTIATE_TEST_SUITE_P(Signals, StopSignal,
                                            std::make_pair(SIGINT, "SIGINT")),
                          [](const auto& info) { return std::string(info.param.second); });
 
+TEST(OutputFolder, AStopDuringTheAttendanceUpdateRemovesItsUpdateFileAlone)
+{
+    BridgeSandbox box;
+    const QDate today = QDate::currentDate();
+    ASSERT_TRUE(box.makeDemoDistrict(today.toString(QStringLiteral("yyyyMMdd")).toLatin1()));
+    const QString out = box.path(QStringLiteral("out"));
+    const QString logs = box.path(QStringLiteral("logs"));
+    QDir().mkpath(logs);
+    const int year = today.month() >= 7 ? today.year() : today.year() - 1;
+    const QStringList args = {QStringLiteral("run"),
+                              QStringLiteral("--att"),
+                              QStringLiteral("--dsn=TSISDemo"),
+                              QStringLiteral("--district=16"),
+                              QStringLiteral("--school=202"),
+                              QStringLiteral("--useyear=true"),
+                              QStringLiteral("--year=") + QString::number(year),
+                              QStringLiteral("--path=") + out,
+                              QStringLiteral("--logpath=") + logs};
+    auto updates = [&] { return QDir(out).entryList({QStringLiteral("*.SDU")}, QDir::Files, QDir::Name); };
+    // An earlier update stays.
+    ASSERT_EQ(finish(launchBridge(box, args, QStringLiteral("earlier"))).status, 0);
+    const QStringList earlier = updates();
+    ASSERT_EQ(earlier.size(), 1);
+    sleep(1); // the next update file gets another time stamp
+
+    // Slow writes in the output folder hold the run inside its update.
+    const Launched run =
+        launchBridge(box, args, QStringLiteral("run"), faultEnv(QStringLiteral("slow"), out));
+    for (int i = 0; i < 1500 && updates().size() < 2; ++i)
+        usleep(20 * 1000);
+    ASSERT_EQ(updates().size(), 2) << "the run never began its update file";
+    kill(run.pid, SIGTERM);
+    EXPECT_EQ(finish(run, 20).status, 1);
+    EXPECT_EQ(updates(), earlier);
+    EXPECT_EQ(statusFileText(out),
+              statusLine(QStringLiteral("Failed"), QStringLiteral("Extraction stopped by SIGTERM.")));
+}
+
 // Folders that cannot take the run fail it cleanly and keep what was there;
 // a folder name with blanks and accents works.
 TEST(OutputFolder, FaultsFailCleanlyAndKeepTheData)
@@ -204,6 +242,11 @@ TEST(OutputFolder, FaultsFailCleanlyAndKeepTheData)
             continue;
         }
         EXPECT_EQ(dataFiles(out), dataFiles(before));
+        if (fault == QStringLiteral("enospc"))
+        {
+            EXPECT_TRUE(r.out.contains(QStringLiteral("\tError writing to file: ") + out + QLatin1Char('/')))
+                << qPrintable(r.out);
+        }
         // A read-only folder cannot take even the failure: the exit status and the error line tell it.
         if (fault == QStringLiteral("erofs"))
         {
