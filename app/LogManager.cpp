@@ -2,6 +2,7 @@
 
 #include "ConsoleStreams.h"
 #include "OsDescription.h"
+#include "ProtocolField.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -89,8 +90,8 @@ void LogManager::write(int level, int channel, const QString& message, const QSt
         if (ulevel > 7u)
             return;
         ConsoleStreams::writeOut(QStringLiteral("log\t") + levelName(level) + QLatin1Char('\t') + timeNow() +
-                                 QLatin1Char('\t') + method + QLatin1Char('\t') + message +
-                                 QLatin1Char('\n'));
+                                 QLatin1Char('\t') + protocolField(method) + QLatin1Char('\t') +
+                                 protocolField(message) + QLatin1Char('\n'));
         return;
     }
     if (channel != FileChannel || ulevel > 9u)

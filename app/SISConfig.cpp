@@ -6,6 +6,7 @@
 #include "LogManager.h"
 #include "ParamTypes.h"
 #include "SISMessageWriter.h"
+#include "StopSignals.h"
 
 SISConfig::SISConfig(QObject* parent) : AppBase(parent)
 {
@@ -17,7 +18,11 @@ SISConfig::SISConfig(QObject* parent) : AppBase(parent)
     connectEngine();
 }
 
-SISConfig::~SISConfig() = default;
+SISConfig::~SISConfig()
+{
+    // The stop's action refers to this object.
+    StopSignals::setAction({});
+}
 
 void SISConfig::connectEngine()
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AppBase.h"
+#include "RunLock.h"
 
 #include <QDomElement>
 #include <QString>
@@ -70,6 +71,8 @@ private:
     int groupTest(const QString& group, QString& message);
     int versionCommand();
     int runCommand();
+    bool lockOutputFolder();
+    void stopWritesFailedStatus();
     bool setUpRunLog();
     int runExtraction();
     QString findSettingsFile();
@@ -89,4 +92,11 @@ private:
     QStringList arguments_;
     std::optional<int> validationNumber_;
     int extractionFlags_ = -1;
+    // Keeps a second run out of the output folder until this process ends.
+    RunLock outputLock_;
+    // The code the status files were written with; a stop after them changes nothing.
+    std::optional<int> finishedCode_;
+    // The update files in the output folder before the engine started; a
+    // stop removes the ones the interrupted run began.
+    std::optional<QStringList> updateFilesBefore_;
 };

@@ -10,6 +10,7 @@
 #include "PasswordText.h"
 #include "ProtocolWords.h"
 #include "StatusFiles.h"
+#include "StopSignals.h"
 
 #include <cstdlib>
 
@@ -192,6 +193,10 @@ int SISConfig::dispatch(const QString& command)
     }
     else if (command == Key::run)
     {
+        // A run that may not write the folder leaves everything there alone.
+        if (!lockOutputFolder())
+            return finishCommand(1, QString(), QString());
+        stopWritesFailedStatus();
         result = runCommand();
         message = QStringLiteral("Failed on extraction.");
     }
@@ -255,7 +260,9 @@ void SISConfig::reportAppProblem(const QString& message)
 
 int SISConfig::finishCommand(int code, const QString& folder, const QString& message)
 {
+    const std::lock_guard<std::mutex> guard(StopSignals::endLock());
     writeStatusFiles(code, folder, message);
+    finishedCode_ = code;
     return code;
 }
 

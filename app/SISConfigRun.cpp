@@ -5,11 +5,16 @@
 #include "KeyWords.h"
 #include "LogManager.h"
 #include "LogNames.h"
+#include "ProtocolWords.h"
 #include "StatusFiles.h"
+#include "StopSignals.h"
 #include "XString.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <unistd.h>
 
 namespace
 {
@@ -17,7 +22,60 @@ namespace
 const QString kRunStatusFile = QStringLiteral("BridgeStatus.tmp");
 const QString kFrameFinishedFile = QStringLiteral("finished.tmp");
 
+QStringList updateFiles(const QString& folder)
+{
+    return QDir(folder).entryList({QStringLiteral("*.SDU")}, QDir::Files);
+}
+
 } // namespace
+
+bool SISConfig::lockOutputFolder()
+{
+    const QString output = paramValue(Key::path);
+    // The run's own status file is the lock file: it is written anyway, so
+    // the folder holds nothing extra.
+    const RunLock::Result taken =
+        outputLock_.take(AppPaths::join(StatusFiles::targetFolder(output), kRunStatusFile));
+    if (taken == RunLock::Result::Taken)
+        return true;
+    const QString message = taken == RunLock::Result::Busy
+                                ? QStringLiteral("Another extraction is writing to the output folder ") +
+                                      output + QStringLiteral(". Try again when it has finished.")
+                                : QStringLiteral("The output folder cannot be written: ") + output +
+                                      QStringLiteral(": ") + outputLock_.error();
+    emit writeProgress(Protocol::StartProgress, 0);
+    emit writeError(Key::path, message);
+    emit writeProgress(Protocol::EndProgress);
+    return false;
+}
+
+void SISConfig::stopWritesFailedStatus()
+{
+    const QString output = paramValue(Key::path);
+    StopSignals::setAction(
+        [this, output](const QString& signalName)
+        {
+            if (finishedCode_)
+                return *finishedCode_;
+            const QString message = QStringLiteral("Extraction stopped by ") + signalName + QLatin1Char('.');
+            // The main thread may be writing to the streams: one raw write of a whole line.
+            const QByteArray line = QStringLiteral("error\tExtraction Stopped\t%1\n").arg(message).toUtf8();
+            if (::write(STDERR_FILENO, line.constData(), static_cast<size_t>(line.size())) < 0)
+            {
+                // The status files below still tell the front-end.
+            }
+            // As after a failed update: no update file of this run may reach the handheld.
+            if (updateFilesBefore_)
+            {
+                const QString folder = AppPaths::localPath(output);
+                for (const QString& name : updateFiles(folder))
+                    if (!updateFilesBefore_->contains(name))
+                        QFile::remove(AppPaths::join(folder, name));
+            }
+            writeStatusFiles(1, output, message);
+            return 1;
+        });
+}
 
 int SISConfig::runCommand()
 {
@@ -87,6 +145,10 @@ int SISConfig::runExtraction()
         return 1;
     }
 
+    {
+        const std::lock_guard<std::mutex> guard(StopSignals::endLock());
+        updateFilesBefore_ = updateFiles(AppPaths::localPath(output));
+    }
     ParamMap values = params_;
     QString errorText;
     const bool succeeded = engine_->BeginExecute(values, extractionFlags_, errorText);

@@ -2,6 +2,7 @@
 
 #include "ConsoleStreams.h"
 #include "ParamTypes.h"
+#include "ProtocolField.h"
 #include "ProtocolWords.h"
 
 namespace
@@ -9,7 +10,10 @@ namespace
 
 QString joinLine(const QStringList& fields)
 {
-    return fields.join(QLatin1Char('\t')) + QLatin1Char('\n');
+    QStringList clean;
+    for (const QString& field : fields)
+        clean << protocolField(field);
+    return clean.join(QLatin1Char('\t')) + QLatin1Char('\n');
 }
 
 QString progressLine(const QString& type, int total)
@@ -157,7 +161,8 @@ void SISMessageWriter::outWarning(QString key, QString message)
 
 void SISMessageWriter::outMissing(QString paramkey, QString message)
 {
-    const QString line = Protocol::Missing + QLatin1Char('\t') + paramkey + QLatin1Char('\t') + message;
+    const QString line = Protocol::Missing + QLatin1Char('\t') + protocolField(paramkey) + QLatin1Char('\t') +
+                         protocolField(message);
     if (!pending_.contains(line))
         pending_.append(line);
 }

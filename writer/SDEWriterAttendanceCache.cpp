@@ -3,9 +3,16 @@
 #include "SDEWriter.h"
 
 #include "SDEWriterAttendanceStatement.h"
+#include "SchoolConfig.h"
 #include "XClock.h"
 #include "database.h"
 #include "query.h"
+#include "sqlerror.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <vector>
 
 namespace
 {
@@ -22,6 +29,54 @@ XString WithoutApostrophes(const XString& text)
     XString clean(text);
     clean.RemoveChars("'");
     return clean;
+}
+
+// What is wrong with an opened cache: not a database, or a cache table
+// without the columns the statements use; empty when it is sound.
+XString CacheDamage(sqlite::Database& db)
+{
+    static const char* const columns[] = {"stdkey", "attdate",    "reason", "excused", "absent", "tardy",
+                                          "truant", "discipline", "header", "oldcode", "newcode"};
+    try
+    {
+        for (const char* table : {SDEWriter::kDailyAttTable, SDEWriter::kPeriodAttTable})
+        {
+            std::vector<XString> found;
+            sqlite::Query info(db, (XString("PRAGMA table_info(") + table + ")").Text());
+            while (info.Step())
+                found.push_back(info.StringColumn("name").Lower());
+            if (found.empty())
+                continue; // created when the table starts
+            auto lacks = [&found](const XString& name)
+            { return std::find(found.begin(), found.end(), name) == found.end(); };
+            for (const char* column : columns)
+                if (lacks(column))
+                    return XString(table) + " has no column " + column;
+            if (lacks(KeyColumn(table)))
+                return XString(table) + " has no column " + KeyColumn(table);
+        }
+        return XString();
+    }
+    catch (const sqlite::SqlError& e)
+    {
+        // Only a file that is no sound database counts; a busy or unreadable one stays.
+        if (e.PrimaryCode() == SQLITE_NOTADB || e.PrimaryCode() == SQLITE_CORRUPT)
+            return e.what();
+        return XString();
+    }
+}
+
+// Reading starts again at the school start once the cache is gone; the
+// rest of SchoolConfig.xml stays, so the configuration does not read as changed.
+void ClearUpdateDates(const XFileSpec& folder)
+{
+    std::vector<SchoolConfig::Entry> entries = SchoolConfig::Read(folder);
+    if (entries.empty())
+        return;
+    for (SchoolConfig::Entry& entry : entries)
+        if (entry.element == "UpdateDate" || entry.element == "UpdateDateTime")
+            entry.value = XString();
+    SchoolConfig::Write(folder, entries);
 }
 
 bool ExistingFolder(const XString& folder, XFileSpec& path)
@@ -60,7 +115,22 @@ bool SDEWriter::SetAttendanceDatabase(const XString& folder)
         if (!m_attDb)
             m_attDb = std::make_unique<sqlite::Database>();
         if (!m_attDb->IsOpen())
+        {
             m_attDb->Open(base.Path(), nullptr, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+            // A damaged cache would fail every attendance run from now on.
+            const XString damage = CacheDamage(*m_attDb);
+            if (!damage.IsEmpty())
+            {
+                Log(4, XString("Attendance: the cache ") + base.Path() + " is damaged (" + damage +
+                           "); it is deleted and attendance is read again from the school start.");
+                m_attDb->Close();
+                base.Delete();
+                ClearUpdateDates(m_sdeFolder);
+                m_updateDate.SetNull();
+                m_updateDateTime.SetNull();
+                m_attDb->Open(base.Path(), nullptr, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+            }
+        }
         return true;
     }
     catch (const std::exception& e)

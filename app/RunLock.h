@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+// An exclusive advisory lock on a file, held until the object goes or the
+// process ends; the kernel drops the lock of a process that is gone, so a
+// crashed run never blocks the next one.
+class RunLock
+{
+public:
+    enum class Result
+    {
+        Taken,
+        Busy,   // another process holds it
+        Failed, // the file cannot be opened or locked; see error()
+    };
+
+    RunLock() = default;
+    ~RunLock();
+    RunLock(const RunLock&) = delete;
+    RunLock& operator=(const RunLock&) = delete;
+
+    // Opens (creating when missing, never truncating) and locks the file.
+    Result take(const QString& filePath);
+    QString error() const { return error_; }
+
+private:
+    int fd_ = -1;
+    QString error_;
+};

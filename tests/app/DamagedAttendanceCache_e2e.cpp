@@ -1,0 +1,96 @@
+// A damaged attendance cache (not a database, or tables of another shape) is
+// thrown away: the update run succeeds and sends everything from the school
+// start again, keeping the earlier update files and SchoolConfig.xml.
+
+#include "AttendanceExpected.h"
+#include "BridgeProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+namespace
+{
+
+QByteArray readBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing: ") + path.toUtf8() + ">";
+}
+
+int currentSchoolYear()
+{
+    const QDate today = QDate::currentDate();
+    return today.month() >= 7 ? today.year() : today.year() - 1;
+}
+
+TEST(DamagedAttendanceCache, IsDeletedAndAttendanceIsReadFromTheSchoolStart)
+{
+    BridgeSandbox box;
+    ASSERT_TRUE(box.makeDemoDistrict(QDate::currentDate().toString(QStringLiteral("yyyyMMdd")).toLatin1()));
+    DemoAttendanceFile demo(box.path(QStringLiteral("demo/tsisdemo-tsis.db")));
+    ASSERT_TRUE(demo.ok());
+    const QString school = QStringLiteral("202");
+    const int year = currentSchoolYear();
+    const QString out = box.path(QStringLiteral("out"));
+    const QString cache = out + QStringLiteral("/Attendance/Attendance.db");
+    auto run = [&]
+    {
+        sleep(1); // every update file its own time stamp
+        return box.run({QStringLiteral("run"), QStringLiteral("--att"), QStringLiteral("--dsn=TSISDemo"),
+                        QStringLiteral("--district=16"), QStringLiteral("--school=") + school,
+                        QStringLiteral("--useyear=true"), QStringLiteral("--year=") + QString::number(year),
+                        QStringLiteral("--path=") + out});
+    };
+    auto updateFiles = [&]
+    { return QDir(out).entryList({QStringLiteral("*.SDU")}, QDir::Files, QDir::Name); };
+    const QByteArray everything = expectedUpdate(
+        readBytes(QStringLiteral(TSIS_SOURCE_DIR "/tests/engine/expected/AttendanceUpdate.SDU")),
+        demo.daily(school, year), demo.period(school, year));
+
+    BridgeResult r = run();
+    ASSERT_EQ(r.status, 0) << qPrintable(r.out);
+    ASSERT_EQ(normalizedUpdate(readBytes(out + QLatin1Char('/') + updateFiles().last())), everything);
+
+    const struct
+    {
+        const char* name;
+        const char* sql; // builds the damaged file; none: the file holds text
+    } damages[] = {
+        {"not a database", nullptr},
+        {"wrong schema", "CREATE TABLE PERIOD_ATT (stdkey VARCHAR(100), attdate DATETIME, code VARCHAR(10))"},
+    };
+    for (const auto& damage : damages)
+    {
+        SCOPED_TRACE(damage.name);
+        QFile::remove(cache);
+        if (damage.sql)
+        {
+            sqlite3* db = nullptr;
+            ASSERT_EQ(sqlite3_open(cache.toUtf8().constData(), &db), SQLITE_OK);
+            ASSERT_EQ(sqlite3_exec(db, damage.sql, nullptr, nullptr, nullptr), SQLITE_OK);
+            sqlite3_close(db);
+        }
+        else
+        {
+            BridgeSandbox::writeText(cache, QByteArray("this is no database\n").repeated(100));
+        }
+        const QStringList before = updateFiles();
+        const QByteArray config = readBytes(out + QStringLiteral("/SchoolConfig.xml"));
+        // An update date is kept: without the mend only its last days would be read.
+        ASSERT_TRUE(QString::fromLatin1(config).contains(
+            QRegularExpression(QStringLiteral("UpdateDateValue=\"[^\"]+\""))))
+            << config.constData();
+
+        r = run();
+        ASSERT_EQ(r.status, 0) << qPrintable(r.out);
+        EXPECT_TRUE(r.out.contains(QStringLiteral("log\tWarning      \t"))) << qPrintable(r.out);
+        EXPECT_TRUE(r.out.contains(QStringLiteral("is damaged"))) << qPrintable(r.out);
+        const QStringList after = updateFiles();
+        ASSERT_EQ(after.size(), before.size() + 1);
+        EXPECT_EQ(after.mid(0, before.size()), before);
+        EXPECT_EQ(normalizedUpdate(readBytes(out + QLatin1Char('/') + after.last())), everything);
+    }
+}
+
+} // namespace
