@@ -8,6 +8,7 @@
 #include "ProtocolWords.h"
 #include "StatusFiles.h"
 #include "StopSignals.h"
+#include "XDeliveryGuard.h"
 #include "XString.h"
 
 #include <QDir>
@@ -64,8 +65,10 @@ void SISConfig::stopWritesFailedStatus()
             {
                 // The status files below still tell the front-end.
             }
-            // As after a failed update: no update file of this run may reach the handheld.
-            if (updateFilesBefore_)
+            // As after a failed update: no update file of this run may reach the handheld,
+            // unless it is complete and its records are already marked as sent.
+            const std::lock_guard<std::mutex> delivery(XDeliveryGuard::Lock());
+            if (updateFilesBefore_ && !XDeliveryGuard::Delivered())
             {
                 const QString folder = AppPaths::localPath(output);
                 for (const QString& name : updateFiles(folder))

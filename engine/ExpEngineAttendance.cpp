@@ -2,6 +2,8 @@
 // period and daily attendance that an attendance update reads into the cache.
 #include "ExpEngine.h"
 
+#include "XDeliveryGuard.h"
+
 XString ExpEngine::ExcusedPair()
 {
     const XString text = CleanText();
@@ -152,8 +154,10 @@ void ExpEngine::ExportAttendance()
     {
         StudentPeriodAttendance(m_schoolStartDate, m_schoolEndDate);
         StudentDailyAttendance(m_schoolStartDate, m_schoolEndDate);
+        const std::lock_guard<std::mutex> guard(XDeliveryGuard::Lock());
         WriteCachedAttendance();
         FinishUpdate();
+        XDeliveryGuard::SetDelivered(true);
     }
     catch (...)
     {
