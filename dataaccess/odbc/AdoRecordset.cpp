@@ -240,6 +240,7 @@ void AdoRecordset::ReadCell(std::size_t i)
     cell.failure.reset();
     if (!rowInBuffers_ || !bound_.Take(i, cell.value))
     {
+        const OdbcTextLocale utf8;
         OdbcReadResult r = ReadOdbcValue(stmt_, static_cast<int>(i), columns_[i]);
         if (!r.ok)
         {
@@ -269,7 +270,6 @@ AdoRecordset::Cell& AdoRecordset::CurrentCell(long index)
     Cell& cell = row_[static_cast<std::size_t>(index)];
     if (!cell.read)
     {
-        const OdbcTextLocale utf8;
         // Values are wanted: the next fetches fill bound buffers.
         if (!bound_.IsBound())
             bound_.Bind(stmt_, columns_);
