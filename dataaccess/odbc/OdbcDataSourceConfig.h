@@ -17,7 +17,7 @@ std::string DriverLibrary(const std::string& dsn);
 
 // Rows psqlODBC reads per round trip when the connection asks it to fetch
 // through a cursor.
-inline constexpr int kDeclareFetchRows = 10000;
+inline constexpr int kDeclareFetchRows = 5000;
 
 // Connection string keys to add for data source dsn, each as ";key=value".
 // A data source on the SQLite ODBC driver that does not say otherwise gets

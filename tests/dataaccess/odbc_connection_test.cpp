@@ -161,7 +161,7 @@ TEST_F(OdbcConnectionTest, DataSourceDefinitionsAreReadFromTheConfiguration)
     EXPECT_EQ(ExtraKeys("TsisSqlite", true), "");
     EXPECT_EQ(ExtraKeys("TsisPostgres", false), "");
     // psqlODBC fetches through a cursor unless the definition or the string says otherwise.
-    EXPECT_EQ(ExtraKeys("TsisPostgresDefault", false), ";UseDeclareFetch=1;Fetch=10000");
+    EXPECT_EQ(ExtraKeys("TsisPostgresDefault", false), ";UseDeclareFetch=1;Fetch=5000");
     EXPECT_EQ(ExtraKeys("TsisPostgresDefault", false, true), "");
     EXPECT_EQ(ExtraKeys("TsisPostgresDefault", false, false, true), ";UseDeclareFetch=1");
     EXPECT_EQ(ExtraKeys("TsisPostgresCursor", false), "");
