@@ -166,9 +166,10 @@ private:
     // failures skip the table (reconnect, marked incomplete, false), any
     // other failure throws the report as a failing open does.
     bool WalkFailed(const AdoComError& error);
-    // The current value of a field's column; false (value untouched) for a null
-    // field or dBase IV (XBase). Failures become XException with the field status.
-    bool ReadValue(DataAccessField* field, AdoValue& value);
+    // The current value of a field's column (valid until the cursor moves);
+    // null for a null field or dBase IV (XBase). Failures become XException
+    // with the field status.
+    const AdoValue* ReadValue(DataAccessField* field);
     XString ValueTextAt(int column);
     bool OracleOdbc() const;
 

@@ -265,10 +265,10 @@ XString ODBCDataAccess::GetFieldTypeName(int index)
 
 // ---- Field readers ----
 
-bool ODBCDataAccess::ReadValue(DataAccessField* field, AdoValue& value)
+const AdoValue* ODBCDataAccess::ReadValue(DataAccessField* field)
 {
     if (!field || m_databaseType == DatabaseType::DBaseXBase)
-        return false;
+        return nullptr;
     auto* odbcField = dynamic_cast<ODBCField*>(field);
     if (!odbcField)
         throw XException("Field " + field->FieldName() + " is not a field of an ODBC query.");
@@ -285,8 +285,7 @@ bool ODBCDataAccess::ReadValue(DataAccessField* field, AdoValue& value)
     }
     try
     {
-        value = m_recordset->Field(position).Value();
-        return true;
+        return &m_recordset->CurrentValue(position);
     }
     catch (const AdoComError& e)
     {
@@ -318,8 +317,8 @@ XString ODBCDataAccess::ValueTextAt(int column)
 
 XString ODBCDataAccess::GetValueText(DataAccessField* field)
 {
-    AdoValue value;
-    return ReadValue(field, value) ? VariantConversion::Text(value, OracleOdbc()) : XString();
+    const AdoValue* value = ReadValue(field);
+    return value ? VariantConversion::Text(*value, OracleOdbc()) : XString();
 }
 
 XString ODBCDataAccess::GetTrimmedText(DataAccessField* field)
@@ -401,10 +400,10 @@ std::vector<unsigned char> ODBCDataAccess::GetBytes(DataAccessField* field)
 
 XDateTime ODBCDataAccess::GetDateTime(DataAccessField* field)
 {
-    AdoValue value;
-    if (!ReadValue(field, value) || value.type != ado::VT_DATE)
+    const AdoValue* value = ReadValue(field);
+    if (!value || value->type != ado::VT_DATE)
         return XDateTime();
-    return XDateTime::FromOleDate(value.real);
+    return XDateTime::FromOleDate(value->real);
 }
 
 XDate ODBCDataAccess::GetDate(DataAccessField* field)
@@ -426,32 +425,32 @@ XTime ODBCDataAccess::GetTime(DataAccessField* field)
 
 int ODBCDataAccess::GetInt(DataAccessField* field)
 {
-    AdoValue value;
-    return ReadValue(field, value) ? VariantConversion::Int32(value, OracleOdbc()) : 0;
+    const AdoValue* value = ReadValue(field);
+    return value ? VariantConversion::Int32(*value, OracleOdbc()) : 0;
 }
 
 int ODBCDataAccess::GetIntTruncated(DataAccessField* field)
 {
-    AdoValue value;
-    return ReadValue(field, value) ? VariantConversion::Int32Truncated(value, OracleOdbc()) : 0;
+    const AdoValue* value = ReadValue(field);
+    return value ? VariantConversion::Int32Truncated(*value, OracleOdbc()) : 0;
 }
 
 float ODBCDataAccess::GetFloat(DataAccessField* field)
 {
-    AdoValue value;
-    return ReadValue(field, value) ? VariantConversion::Float(value) : 0.0f;
+    const AdoValue* value = ReadValue(field);
+    return value ? VariantConversion::Float(*value) : 0.0f;
 }
 
 double ODBCDataAccess::GetDouble(DataAccessField* field)
 {
-    AdoValue value;
-    return ReadValue(field, value) ? VariantConversion::Double(value) : 0.0;
+    const AdoValue* value = ReadValue(field);
+    return value ? VariantConversion::Double(*value) : 0.0;
 }
 
 bool ODBCDataAccess::GetBool(DataAccessField* field)
 {
-    AdoValue value;
-    return ReadValue(field, value) ? VariantConversion::Bool(value) : false;
+    const AdoValue* value = ReadValue(field);
+    return value ? VariantConversion::Bool(*value) : false;
 }
 
 bool ODBCDataAccess::IsNull(DataAccessField* field)
@@ -460,7 +459,6 @@ bool ODBCDataAccess::IsNull(DataAccessField* field)
         return true;
     if (m_databaseType == DatabaseType::DBaseXBase)
         return false;
-    AdoValue value;
-    ReadValue(field, value);
-    return value.IsNull();
+    const AdoValue* value = ReadValue(field);
+    return value && value->IsNull();
 }

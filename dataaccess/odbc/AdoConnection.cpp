@@ -71,7 +71,8 @@ void AdoConnection::Open(const std::u16string& connectionString, const std::u16s
         errors_.assign(1, e);
         throw AdoComError(ado::adErrProviderNotFound_HR, kConnectionSource, t.error);
     }
-    OpenOdbc(Utf8ToUtf16(t.odbc + OdbcDataSourceConfig::ExtraKeys(t.dsn, t.setsStepApi)));
+    OpenOdbc(Utf8ToUtf16(
+        t.odbc + OdbcDataSourceConfig::ExtraKeys(t.dsn, t.setsStepApi, t.setsDeclareFetch, t.setsFetchSize)));
 }
 
 void AdoConnection::OpenOdbc(const std::u16string& odbc)

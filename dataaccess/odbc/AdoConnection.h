@@ -14,12 +14,13 @@ class AdoRecordset;
 // Every failure throws AdoComError; the diagnostic records of a failed ODBC
 // call are kept as the provider errors in Errors() until the next failure.
 // Strings of type std::string are UTF-8, std::u16string UTF-16.
-class AdoConnection {
+class AdoConnection
+{
 public:
     AdoConnection();
-    ~AdoConnection();  // closes the connection (errors swallowed)
-    AdoConnection(const AdoConnection &) = delete;
-    AdoConnection &operator=(const AdoConnection &) = delete;
+    ~AdoConnection(); // closes the connection (errors swallowed)
+    AdoConnection(const AdoConnection&) = delete;
+    AdoConnection& operator=(const AdoConnection&) = delete;
 
     // ConnectModeEnum; adModeRead (1) asks the driver for read-only access.
     // Takes effect at the next Open.
@@ -35,12 +36,13 @@ public:
     // Opens the connection with an ADO connection string (translated by
     // TranslateAdoConnectionString). A non-empty user or password replaces
     // the string's UID/PWD. A data source on the SQLite ODBC driver steps
-    // through rows (StepAPI=1) unless its definition or the string says otherwise. Throws AdoComError when already open (3705),
-    // when the provider is not available, or when the driver refuses.
-    void Open(const std::string &connectionString, const std::string &user = "",
-              const std::string &password = "", long options = 0);
-    void Open(const std::u16string &connectionString, const std::u16string &user = u"",
-              const std::u16string &password = u"", long options = 0);
+    // through rows (StepAPI=1), one on psqlODBC through a server cursor
+    // (UseDeclareFetch=1), unless its definition or the string says otherwise. Throws AdoComError when
+    // already open (3705), when the provider is not available, or when the driver refuses.
+    void Open(const std::string& connectionString, const std::string& user = "",
+              const std::string& password = "", long options = 0);
+    void Open(const std::u16string& connectionString, const std::u16string& user = u"",
+              const std::u16string& password = u"", long options = 0);
     // Closes the connection and every recordset open on it. Throws
     // AdoComError when it is not open (3704) or the driver fails.
     void Close();
@@ -48,28 +50,28 @@ public:
     long State() const { return dbc_ ? ado::adStateOpen : ado::adStateClosed; }
 
     // Provider errors of the last failure, in the driver's order.
-    const std::vector<AdoProviderError> &Errors() const { return errors_; }
+    const std::vector<AdoProviderError>& Errors() const { return errors_; }
 
     // For AdoRecordset: the SQLHDBC, or null when closed.
-    void *NativeHandle() const { return dbc_; }
+    void* NativeHandle() const { return dbc_; }
     // For AdoRecordset: records the diagnostics of a failed call (none for
     // a failure of the recordset's own).
     void SetErrors(std::vector<AdoProviderError> errors) { errors_ = std::move(errors); }
     // For AdoRecordset: the recordsets opened on this connection, open or
     // closed, until they are destroyed; closed with the connection.
-    void Attach(AdoRecordset *rs) { recordsets_.insert(rs); }
-    void Detach(AdoRecordset *rs) { recordsets_.erase(rs); }
+    void Attach(AdoRecordset* rs) { recordsets_.insert(rs); }
+    void Detach(AdoRecordset* rs) { recordsets_.erase(rs); }
 
 private:
-    void OpenOdbc(const std::u16string &odbcConnectionString);
+    void OpenOdbc(const std::u16string& odbcConnectionString);
     void FreeHandles();
-    [[noreturn]] void Fail(short handleType, void *handle);
+    [[noreturn]] void Fail(short handleType, void* handle);
 
     long mode_ = ado::adModeUnknown;
     long connectionTimeout_ = 15;
     long commandTimeout_ = 30;
-    void *env_ = nullptr;  // SQLHENV
-    void *dbc_ = nullptr;  // SQLHDBC, set only while open
+    void* env_ = nullptr; // SQLHENV
+    void* dbc_ = nullptr; // SQLHDBC, set only while open
     std::vector<AdoProviderError> errors_;
-    std::set<AdoRecordset *> recordsets_;
+    std::set<AdoRecordset*> recordsets_;
 };

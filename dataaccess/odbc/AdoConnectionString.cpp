@@ -329,7 +329,12 @@ AdoConnectionStringTranslation TranslateAdoConnectionString(const std::string& a
             Append(out, "PWD", password);
     }
     for (const Pair& p : pairs)
-        r.setsStepApi = r.setsStepApi || (!p.bare && Lower(p.key) == "stepapi");
+    {
+        const std::string k = p.bare ? std::string() : Lower(p.key);
+        r.setsStepApi = r.setsStepApi || k == "stepapi";
+        r.setsDeclareFetch = r.setsDeclareFetch || k == "usedeclarefetch";
+        r.setsFetchSize = r.setsFetchSize || k == "fetch";
+    }
     if (target == Target::Sqlite)
     {
         if (!databaseDone)

@@ -30,6 +30,9 @@ struct AdoConnectionStringTranslation
     std::string error;        // why not, when !ok (never holds the input text)
     std::string dsn;          // the data source named (DSN), "" when none
     bool setsStepApi = false; // the string itself says whether to step
+    // The string itself says whether psqlODBC fetches through a cursor, and how many rows at a time.
+    bool setsDeclareFetch = false;
+    bool setsFetchSize = false;
     // Some value holds ";": braced for drivers that read braces, but the
     // SQLite ODBC driver reads none (refused here for a file, by the
     // connection for a data source on that driver).

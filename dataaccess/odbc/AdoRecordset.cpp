@@ -11,17 +11,17 @@
 #include "odbc/OdbcDiagnostics.h"
 #include "odbc/OdbcTextLocale.h"
 
-namespace {
-const char *const kRecordsetSource = "ADODB.Recordset";
-const char *const kNoCurrentRecord =
+namespace
+{
+const char* const kRecordsetSource = "ADODB.Recordset";
+const char* const kNoCurrentRecord =
     "Either BOF or EOF is True, or the current record has been deleted. Requested operation "
     "requires a current record.";
 
-bool IsBlank(const std::u16string &s)
+bool IsBlank(const std::u16string& s)
 {
-    return std::all_of(s.begin(), s.end(), [](char16_t c) {
-        return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
-    });
+    return std::all_of(s.begin(), s.end(),
+                       [](char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; });
 }
 
 // psqlODBC states the number of rows of a SELECT after executing it, unless
@@ -44,10 +44,14 @@ AdoRecordset::AdoRecordset() = default;
 
 AdoRecordset::~AdoRecordset()
 {
-    if (stmt_) {
-        try {
+    if (stmt_)
+    {
+        try
+        {
             CloseStatement(false);
-        } catch (...) {
+        }
+        catch (...)
+        {
         }
     }
     if (owner_)
@@ -56,35 +60,39 @@ AdoRecordset::~AdoRecordset()
 
 void AdoRecordset::ConnectionGone()
 {
-    if (stmt_) {
-        try {
+    if (stmt_)
+    {
+        try
+        {
             CloseStatement(false);
-        } catch (...) {
+        }
+        catch (...)
+        {
         }
     }
     owner_ = nullptr;
 }
 
-void AdoRecordset::Raise(std::uint32_t hresult, const char *source, const char *description) const
+void AdoRecordset::Raise(std::uint32_t hresult, const char* source, const char* description) const
 {
     if (owner_)
         owner_->SetErrors({});
     throw AdoComError(hresult, source, description);
 }
 
-void AdoRecordset::Open(const std::string &sql, AdoConnection &conn, long cursorType, long lockType,
+void AdoRecordset::Open(const std::string& sql, AdoConnection& conn, long cursorType, long lockType,
                         long options)
 {
     Open(Utf8ToUtf16(sql), conn, cursorType, lockType, options);
 }
 
-void AdoRecordset::Open(const std::u16string &sql, AdoConnection &conn, long cursorType,
-                        long lockType, long /*options*/)
+void AdoRecordset::Open(const std::u16string& sql, AdoConnection& conn, long cursorType, long lockType,
+                        long /*options*/)
 {
     if (stmt_)
-        Raise(ado::adErrObjectOpen_HR, kRecordsetSource,
-              "Operation is not allowed when the object is open.");
-    if (owner_ != &conn) {
+        Raise(ado::adErrObjectOpen_HR, kRecordsetSource, "Operation is not allowed when the object is open.");
+    if (owner_ != &conn)
+    {
         if (owner_)
             owner_->Detach(this);
         owner_ = &conn;
@@ -95,7 +103,8 @@ void AdoRecordset::Open(const std::u16string &sql, AdoConnection &conn, long cur
               "Operation is not allowed when the object is closed.");
     if (lockType != ado::adLockUnspecified && lockType != ado::adLockReadOnly)
         Raise(ado::adErrInvalidArgument_HR, kRecordsetSource, "Only read-only recordsets are supported.");
-    if (IsBlank(sql)) {
+    if (IsBlank(sql))
+    {
         AdoProviderError e;
         e.number = static_cast<long>(static_cast<std::int32_t>(ado::DB_E_NOCOMMAND_HR));
         e.description = "Command text was not set for the command object.";
@@ -110,32 +119,39 @@ void AdoRecordset::Open(const std::u16string &sql, AdoConnection &conn, long cur
 
     SQLHSTMT stmt = SQL_NULL_HSTMT;
     SQLHDBC dbc = static_cast<SQLHDBC>(conn.NativeHandle());
-    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &stmt))) {
+    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &stmt)))
+    {
         std::vector<AdoProviderError> diag = CollectOdbcDiagnostics(SQL_HANDLE_DBC, dbc);
         conn.SetErrors(diag);
         throw ProviderFailure(diag);
     }
     conn_ = &conn;
     stmt_ = stmt;
+    onDemand_ = OdbcBoundRow::DriverReadsAnyColumn(dbc);
     // A driver without query timeouts still runs the statement.
     const long timeout = std::max(0L, conn.CommandTimeout());
-    SQLSetStmtAttr(stmt, SQL_ATTR_QUERY_TIMEOUT,
-                   reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeout)), 0);
+    SQLSetStmtAttr(stmt, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeout)),
+                   0);
     sql_ = sql;
     driverCount_ = -1;
     walkedCount_ = -1;
-    try {
+    try
+    {
         Execute();
-    } catch (...) {
+    }
+    catch (...)
+    {
         CloseStatement(false);
         throw;
     }
-    if (columns_.empty()) {
+    if (columns_.empty())
+    {
         // No rows set (e.g. an UPDATE): the recordset stays closed, as in ADO.
         CloseStatement(false);
         return;
     }
-    if (DriverCountsResultRows(dbc)) {
+    if (DriverCountsResultRows(dbc))
+    {
         SQLLEN n = -1;
         if (SQL_SUCCEEDED(SQLRowCount(stmt, &n)) && n >= 0)
             driverCount_ = static_cast<long>(n);
@@ -147,21 +163,29 @@ void AdoRecordset::Execute()
     const OdbcTextLocale utf8;
     SQLHSTMT stmt = static_cast<SQLHSTMT>(stmt_);
     std::u16string text = sql_;
-    const SQLRETURN rc = SQLExecDirectW(stmt, reinterpret_cast<SQLWCHAR *>(text.data()),
-                                        static_cast<SQLINTEGER>(text.size()));
+    const SQLRETURN rc =
+        SQLExecDirectW(stmt, reinterpret_cast<SQLWCHAR*>(text.data()), static_cast<SQLINTEGER>(text.size()));
     if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA)
         FailOnStatement();
     SQLSMALLINT count = 0;
     if (!SQL_SUCCEEDED(SQLNumResultCols(stmt, &count)))
         FailOnStatement();
     columns_.clear();
-    try {
+    try
+    {
         for (int i = 0; i < count; ++i)
             columns_.push_back(DescribeOdbcColumn(stmt, i));
-    } catch (const AdoComError &) {
-        FailOnStatement();  // the same records, kept for the connection's Errors()
     }
+    catch (const AdoComError&)
+    {
+        FailOnStatement(); // the same records, kept for the connection's Errors()
+    }
+    SQLFreeStmt(stmt, SQL_UNBIND);
+    bound_.Clear();
+    rowInBuffers_ = false;
     row_.clear();
+    row_.resize(columns_.size());
+    hasRow_ = false;
     position_ = -1;
     bof_ = false;
     eof_ = false;
@@ -178,9 +202,10 @@ void AdoRecordset::Fetch()
     SQLHSTMT stmt = static_cast<SQLHSTMT>(stmt_);
     chunkField_ = -1;
     chunkOffset_ = 0;
-    row_.clear();
+    hasRow_ = false;
     const SQLRETURN rc = SQLFetch(stmt);
-    if (rc == SQL_NO_DATA) {
+    if (rc == SQL_NO_DATA)
+    {
         eof_ = true;
         if (walkedCount_ < 0)
             walkedCount_ = position_ + 1;
@@ -190,29 +215,67 @@ void AdoRecordset::Fetch()
     if (!SQL_SUCCEEDED(rc))
         FailOnStatement();
     ++position_;
+    rowInBuffers_ = bound_.IsBound();
+    if (onDemand_)
+    {
+        for (Cell& cell : row_)
+            cell.read = false;
+        hasRow_ = true;
+        return;
+    }
     ReadRow();
 }
 
 void AdoRecordset::ReadRow()
 {
-    row_.resize(columns_.size());
-    for (std::size_t i = 0; i < columns_.size(); ++i) {
-        Cell &cell = row_[i];
+    for (std::size_t i = 0; i < columns_.size(); ++i)
+        ReadCell(i);
+    hasRow_ = true;
+}
+
+void AdoRecordset::ReadCell(std::size_t i)
+{
+    Cell& cell = row_[i];
+    cell.read = true;
+    cell.failure.reset();
+    if (!rowInBuffers_ || !bound_.Take(i, cell.value))
+    {
+        const OdbcTextLocale utf8;
         OdbcReadResult r = ReadOdbcValue(stmt_, static_cast<int>(i), columns_[i]);
-        if (r.ok) {
-            cell.value = std::move(r.value);
-            cell.status = cell.value.IsNull() ? ado::adFieldIsNull : ado::adFieldOK;
-            continue;
+        if (!r.ok)
+        {
+            cell.status = ado::adFieldCantConvertValue;
+            if (r.driverFailed)
+            {
+                std::vector<AdoProviderError> diag = CollectOdbcDiagnostics(SQL_HANDLE_STMT, stmt_);
+                AdoComError error = ProviderFailure(diag);
+                cell.failure.reset(new CellFailure{std::move(error), std::move(diag)});
+            }
+            else
+            {
+                cell.failure.reset(new CellFailure{AdoComError(r.hresult, "ADODB.Field", r.description), {}});
+            }
+            return;
         }
-        cell.failed = true;
-        cell.status = ado::adFieldCantConvertValue;
-        if (r.driverFailed) {
-            cell.diagnostics = CollectOdbcDiagnostics(SQL_HANDLE_STMT, stmt_);
-            cell.error = ProviderFailure(cell.diagnostics);
-        } else {
-            cell.error = AdoComError(r.hresult, "ADODB.Field", r.description);
-        }
+        cell.value = std::move(r.value);
     }
+    cell.status = cell.value.IsNull() ? ado::adFieldIsNull : ado::adFieldOK;
+}
+
+AdoRecordset::Cell& AdoRecordset::CurrentCell(long index)
+{
+    Column(index);
+    if (bof_ || eof_ || !hasRow_)
+        Raise(ado::adErrNoCurrentRecord_HR, kRecordsetSource, kNoCurrentRecord);
+    Cell& cell = row_[static_cast<std::size_t>(index)];
+    if (!cell.read)
+    {
+        // Values are wanted: the next fetches fill bound buffers.
+        if (!bound_.IsBound())
+            bound_.Bind(stmt_, columns_);
+        ReadCell(static_cast<std::size_t>(index));
+    }
+    return cell;
 }
 
 void AdoRecordset::Close()
@@ -226,17 +289,24 @@ void AdoRecordset::Close()
 void AdoRecordset::CloseStatement(bool throwOnError)
 {
     SQLHSTMT stmt = static_cast<SQLHSTMT>(stmt_);
-    AdoConnection *conn = conn_;
+    AdoConnection* conn = conn_;
     stmt_ = nullptr;
     conn_ = nullptr;
     columns_.clear();
     row_.clear();
+    hasRow_ = false;
     bof_ = eof_ = true;
     position_ = -1;
     if (!stmt)
+    {
+        bound_.Clear();
         return;
+    }
     SQLFreeStmt(stmt, SQL_CLOSE);
-    if (!SQL_SUCCEEDED(SQLFreeHandle(SQL_HANDLE_STMT, stmt)) && throwOnError && conn) {
+    SQLFreeStmt(stmt, SQL_UNBIND);
+    bound_.Clear();
+    if (!SQL_SUCCEEDED(SQLFreeHandle(SQL_HANDLE_STMT, stmt)) && throwOnError && conn)
+    {
         std::vector<AdoProviderError> diag = CollectOdbcDiagnostics(SQL_HANDLE_STMT, stmt);
         conn->SetErrors(diag);
         throw ProviderFailure(diag);
@@ -308,7 +378,7 @@ AdoField AdoRecordset::Field(long index)
     return AdoField(*this, index);
 }
 
-const OdbcColumn &AdoRecordset::Column(long index) const
+const OdbcColumn& AdoRecordset::Column(long index) const
 {
     CheckOpen();
     if (index < 0 || static_cast<std::size_t>(index) >= columns_.size())
@@ -317,43 +387,40 @@ const OdbcColumn &AdoRecordset::Column(long index) const
     return columns_[static_cast<std::size_t>(index)];
 }
 
-const AdoValue &AdoRecordset::CurrentValue(long index) const
+const AdoValue& AdoRecordset::CurrentValue(long index)
 {
-    Column(index);
-    if (bof_ || eof_ || row_.empty())
-        Raise(ado::adErrNoCurrentRecord_HR, kRecordsetSource, kNoCurrentRecord);
-    const Cell &cell = row_[static_cast<std::size_t>(index)];
-    if (cell.failed) {
+    const Cell& cell = CurrentCell(index);
+    if (cell.failure)
+    {
         if (conn_)
-            conn_->SetErrors(cell.diagnostics);
-        throw cell.error;
+            conn_->SetErrors(cell.failure->diagnostics);
+        throw cell.failure->error;
     }
     return cell.value;
 }
 
-long AdoRecordset::CurrentStatus(long index) const
+long AdoRecordset::CurrentStatus(long index)
 {
-    Column(index);
-    if (bof_ || eof_ || row_.empty())
-        Raise(ado::adErrNoCurrentRecord_HR, kRecordsetSource, kNoCurrentRecord);
-    return row_[static_cast<std::size_t>(index)].status;
+    return CurrentCell(index).status;
 }
 
 AdoValue AdoRecordset::Chunk(long index, long length)
 {
-    const AdoValue &v = CurrentValue(index);
+    const AdoValue& v = CurrentValue(index);
     if (length < 0)
         Raise(ado::adErrInvalidArgument_HR, "ADODB.Field",
               "Arguments are of the wrong type, are out of acceptable range, or are in conflict with one "
               "another.");
-    if (chunkField_ != index) {
+    if (chunkField_ != index)
+    {
         chunkField_ = index;
         chunkOffset_ = 0;
     }
     const std::size_t n = static_cast<std::size_t>(length);
     if (v.type == ado::VT_NULL)
         return AdoValue::Null();
-    if (v.type == ado::VT_ARRAY_UI1) {
+    if (v.type == ado::VT_ARRAY_UI1)
+    {
         if (chunkOffset_ >= v.bytes.size())
             return AdoValue::Null();
         const std::size_t take = std::min(n, v.bytes.size() - chunkOffset_);
@@ -361,7 +428,8 @@ AdoValue AdoRecordset::Chunk(long index, long length)
         chunkOffset_ += take;
         return AdoValue::Bytes(std::vector<unsigned char>(first, first + static_cast<std::ptrdiff_t>(take)));
     }
-    if (v.type == ado::VT_BSTR) {
+    if (v.type == ado::VT_BSTR)
+    {
         if (chunkOffset_ >= v.text.size())
             return AdoValue::Null();
         const std::size_t take = std::min(n, v.text.size() - chunkOffset_);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "odbc/AdoField.h"
 #include "odbc/AdoProviderError.h"
 #include "odbc/AdoValue.h"
+#include "odbc/OdbcBoundRow.h"
 #include "odbc/OdbcColumn.h"
 
 class AdoConnection;
@@ -16,20 +18,21 @@ class AdoConnection;
 // Stand-in for ADO's Recordset object over one ODBC statement.
 //
 // Rows are fetched one at a time; only the current record's values are held
-// (read in full when the cursor reaches the record), so memory does not grow
-// with the number of rows. MoveFirst works on every cursor: away from the
-// first record it runs the statement again.
+// (read when first asked for where the driver allows, else in full when the
+// cursor reaches the record), so memory does not grow with the number of rows. MoveFirst works on every
+// cursor: away from the first record it runs the statement again.
 //
 // Every failure throws AdoComError; provider diagnostics of a failed ODBC
 // call go to the connection's Errors(). A failure the recordset raises itself
 // (closed object, no current record, ...) empties that collection, so a
 // report never shows the diagnostics of an earlier failure.
-class AdoRecordset {
+class AdoRecordset
+{
 public:
     AdoRecordset();
-    ~AdoRecordset();  // closes (errors swallowed)
-    AdoRecordset(const AdoRecordset &) = delete;
-    AdoRecordset &operator=(const AdoRecordset &) = delete;
+    ~AdoRecordset(); // closes (errors swallowed)
+    AdoRecordset(const AdoRecordset&) = delete;
+    AdoRecordset& operator=(const AdoRecordset&) = delete;
 
     // Accepted for ADO compatibility; rows are always streamed.
     void SetCursorLocation(long location) { cursorLocation_ = location; }
@@ -46,11 +49,9 @@ public:
     // diagnostics in conn.Errors(). The CommandTimeout of the connection
     // applies. Only read-only access is offered (lockType other than
     // adLockReadOnly / adLockUnspecified throws 3001).
-    void Open(const std::string &sql, AdoConnection &conn,
-              long cursorType = ado::adOpenUnspecified,
+    void Open(const std::string& sql, AdoConnection& conn, long cursorType = ado::adOpenUnspecified,
               long lockType = ado::adLockUnspecified, long options = ado::adCmdUnspecified);
-    void Open(const std::u16string &sql, AdoConnection &conn,
-              long cursorType = ado::adOpenUnspecified,
+    void Open(const std::u16string& sql, AdoConnection& conn, long cursorType = ado::adOpenUnspecified,
               long lockType = ado::adLockUnspecified, long options = ado::adCmdUnspecified);
     // Throws 3704 when not open.
     void Close();
@@ -71,12 +72,13 @@ public:
     long FieldCount() const;
     // Throws 3265 for an index outside 0 .. FieldCount()-1.
     AdoField Field(long index);
-    const OdbcColumn &Column(long index) const;
+    const OdbcColumn& Column(long index) const;
 
     // Used by AdoField: the current record's value of a column (3021 when
-    // there is no current record), and the chunk reader.
-    const AdoValue &CurrentValue(long index) const;
-    long CurrentStatus(long index) const;
+    // there is no current record), and the chunk reader. A value is read
+    // from the driver when it is first asked for, and kept for the record.
+    const AdoValue& CurrentValue(long index);
+    long CurrentStatus(long index);
     AdoValue Chunk(long index, long length);
 
     // Used by AdoConnection when it goes away: the recordset is closed and
@@ -88,35 +90,50 @@ private:
     void Execute();
     void Fetch();
     void ReadRow();
+    void ReadCell(std::size_t index);
+    struct Cell;
+    Cell& CurrentCell(long index);
     void CloseStatement(bool throwOnError);
     [[noreturn]] void FailOnStatement();
     // Throws an error of our own, emptying the connection's Errors().
-    [[noreturn]] void Raise(std::uint32_t hresult, const char *source, const char *description) const;
+    [[noreturn]] void Raise(std::uint32_t hresult, const char* source, const char* description) const;
 
     long cursorLocation_ = ado::adUseServer;
     long cursorType_ = ado::adOpenForwardOnly;
     long lockType_ = ado::adLockReadOnly;
 
-    AdoConnection *conn_ = nullptr;   // while open
-    AdoConnection *owner_ = nullptr;  // the connection last opened on, until it goes away
-    void *stmt_ = nullptr;  // SQLHSTMT while open
+    AdoConnection* conn_ = nullptr;  // while open
+    AdoConnection* owner_ = nullptr; // the connection last opened on, until it goes away
+    void* stmt_ = nullptr;           // SQLHSTMT while open
     std::vector<OdbcColumn> columns_;
-    // One value of the current record; a value the driver could not deliver
-    // keeps its error, thrown when the value is asked for.
-    struct Cell {
-        AdoValue value;
-        long status = ado::adFieldOK;
-        bool failed = false;
-        AdoComError error{0, "", ""};
+    OdbcBoundRow bound_; // the buffers a fetch fills
+    // The driver reads any column in any order: values are read when asked,
+    // and once one is asked for, columns are bound for the next fetches
+    // (a walk that only counts reads nothing).
+    bool onDemand_ = false;
+    bool rowInBuffers_ = false; // the current record was fetched into bound_
+    // Why the driver could not deliver a value, thrown when it is asked for.
+    struct CellFailure
+    {
+        AdoComError error;
         std::vector<AdoProviderError> diagnostics;
     };
-    std::vector<Cell> row_;        // the current record
+    // One value of the current record; cells are reused from record to record.
+    struct Cell
+    {
+        AdoValue value;
+        long status = ado::adFieldOK;
+        std::unique_ptr<CellFailure> failure; // only for a value that failed
+        bool read = false;                    // for the current record
+    };
+    std::vector<Cell> row_; // the current record, valid while hasRow_
+    bool hasRow_ = false;
     std::u16string sql_;
     bool bof_ = true;
     bool eof_ = true;
-    long position_ = -1;           // 0-based index of the current record
-    long driverCount_ = -1;        // what the driver stated, when reliable
-    long walkedCount_ = -1;        // counted by walking to the end from record 0
-    long chunkField_ = -1;         // GetChunk state: field and offset
+    long position_ = -1;    // 0-based index of the current record
+    long driverCount_ = -1; // what the driver stated, when reliable
+    long walkedCount_ = -1; // counted by walking to the end from record 0
+    long chunkField_ = -1;  // GetChunk state: field and offset
     std::size_t chunkOffset_ = 0;
 };

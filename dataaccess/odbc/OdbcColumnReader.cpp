@@ -5,13 +5,15 @@
 
 #include <cstring>
 #include <limits>
+#include <vector>
 
 #include "odbc/AdoDecimalText.h"
 #include "odbc/AdoEnums.h"
 #include "odbc/AutomationDate.h"
 #include "odbc/OdbcDiagnostics.h"
 
-namespace {
+namespace
+{
 
 OdbcReadResult Failed()
 {
@@ -31,13 +33,15 @@ OdbcReadResult Ok(AdoValue v)
 
 // Long data comes in pieces: SQLGetData returns 01004 while more follows.
 template <typename Unit>
-OdbcReadResult ReadPieces(SQLHSTMT stmt, SQLUSMALLINT col, SQLSMALLINT cType,
-                          std::basic_string<Unit> &out, bool &isNull)
+OdbcReadResult ReadPieces(SQLHSTMT stmt, SQLUSMALLINT col, SQLSMALLINT cType, std::basic_string<Unit>& out,
+                          bool& isNull)
 {
     const std::size_t terminator = cType == SQL_C_BINARY ? 0 : 1;
-    std::basic_string<Unit> buf(4096, Unit{});
+    // One buffer per thread for every piece; the driver writes what it delivers.
+    thread_local std::vector<Unit> buf(4096);
     isNull = false;
-    for (;;) {
+    for (;;)
+    {
         SQLLEN ind = 0;
         const SQLLEN bufBytes = static_cast<SQLLEN>(buf.size() * sizeof(Unit));
         const SQLRETURN rc = SQLGetData(stmt, col, cType, buf.data(), bufBytes, &ind);
@@ -45,14 +49,15 @@ OdbcReadResult ReadPieces(SQLHSTMT stmt, SQLUSMALLINT col, SQLSMALLINT cType,
             break;
         if (!SQL_SUCCEEDED(rc))
             return Failed();
-        if (ind == SQL_NULL_DATA) {
+        if (ind == SQL_NULL_DATA)
+        {
             isNull = true;
             break;
         }
         const std::size_t room = buf.size() - terminator;
         std::size_t got;
         if (ind == SQL_NO_TOTAL || static_cast<std::size_t>(ind) / sizeof(Unit) > room)
-            got = room;  // truncated: the buffer is full
+            got = room; // truncated: the buffer is full
         else
             got = static_cast<std::size_t>(ind) / sizeof(Unit);
         out.append(buf.data(), got);
@@ -66,8 +71,7 @@ OdbcReadResult ReadPieces(SQLHSTMT stmt, SQLUSMALLINT col, SQLSMALLINT cType,
     return Ok(AdoValue::Empty());
 }
 
-template <typename T>
-bool GetFixed(SQLHSTMT stmt, SQLUSMALLINT col, SQLSMALLINT cType, T &v, bool &isNull)
+template <typename T> bool GetFixed(SQLHSTMT stmt, SQLUSMALLINT col, SQLSMALLINT cType, T& v, bool& isNull)
 {
     SQLLEN ind = 0;
     const SQLRETURN rc = SQLGetData(stmt, col, cType, &v, sizeof v, &ind);
@@ -77,10 +81,11 @@ bool GetFixed(SQLHSTMT stmt, SQLUSMALLINT col, SQLSMALLINT cType, T &v, bool &is
     return true;
 }
 
-OdbcReadResult ReadInteger(SQLHSTMT stmt, SQLUSMALLINT col, const OdbcColumn &c)
+OdbcReadResult ReadInteger(SQLHSTMT stmt, SQLUSMALLINT col, const OdbcColumn& c)
 {
     bool isNull = false;
-    if (c.sqlType == SQL_BIGINT && c.isUnsigned) {
+    if (c.sqlType == SQL_BIGINT && c.isUnsigned)
+    {
         SQLUBIGINT v = 0;
         if (!GetFixed(stmt, col, SQL_C_UBIGINT, v, isNull))
             return Failed();
@@ -93,9 +98,28 @@ OdbcReadResult ReadInteger(SQLHSTMT stmt, SQLUSMALLINT col, const OdbcColumn &c)
         return Failed();
     if (isNull)
         return Ok(AdoValue::Null());
+    return Ok(OdbcIntegerValue(c, v));
+}
+
+OdbcReadResult ReadReal(SQLHSTMT stmt, SQLUSMALLINT col, const OdbcColumn& c)
+{
+    double v = 0;
+    bool isNull = false;
+    if (!GetFixed(stmt, col, SQL_C_DOUBLE, v, isNull))
+        return Failed();
+    if (isNull)
+        return Ok(AdoValue::Null());
+    return Ok(AdoValue::Real(c.sqlType == SQL_REAL ? ado::VT_R4 : ado::VT_R8, v));
+}
+
+} // namespace
+
+AdoValue OdbcIntegerValue(const OdbcColumn& c, std::int64_t v)
+{
     unsigned short vt;
     std::int64_t lo, hi;
-    switch (c.sqlType) {
+    switch (c.sqlType)
+    {
     case SQL_TINYINT:
         vt = c.isUnsigned ? ado::VT_UI1 : ado::VT_I1;
         lo = c.isUnsigned ? 0 : -128;
@@ -113,25 +137,17 @@ OdbcReadResult ReadInteger(SQLHSTMT stmt, SQLUSMALLINT col, const OdbcColumn &c)
                           : std::numeric_limits<std::int32_t>::max();
         break;
     default:
-        return Ok(AdoValue::Integer(ado::VT_I8, v));
+        return AdoValue::Integer(ado::VT_I8, v);
     }
     // A driver without strict typing (SQLite) may hold a wider value than
     // the declared type: keep it whole as a 64-bit value.
     if (v < lo || v > hi)
         vt = ado::VT_I8;
-    return Ok(AdoValue::Integer(vt, v));
+    return AdoValue::Integer(vt, v);
 }
 
-OdbcReadResult ReadReal(SQLHSTMT stmt, SQLUSMALLINT col, const OdbcColumn &c)
+namespace
 {
-    double v = 0;
-    bool isNull = false;
-    if (!GetFixed(stmt, col, SQL_C_DOUBLE, v, isNull))
-        return Failed();
-    if (isNull)
-        return Ok(AdoValue::Null());
-    return Ok(AdoValue::Real(c.sqlType == SQL_REAL ? ado::VT_R4 : ado::VT_R8, v));
-}
 
 OdbcReadResult ReadDecimal(SQLHSTMT stmt, SQLUSMALLINT col)
 {
@@ -144,11 +160,12 @@ OdbcReadResult ReadDecimal(SQLHSTMT stmt, SQLUSMALLINT col)
         return Ok(AdoValue::Null());
     AdoDecimal d;
     std::string error;
-    if (!ParseAdoDecimal(text, d, error)) {
+    if (!ParseAdoDecimal(text, d, error))
+    {
         OdbcReadResult bad;
         bad.ok = false;
-        bad.hresult = error.find("large") != std::string::npos ? ado::DISP_E_OVERFLOW_HR
-                                                               : ado::DISP_E_TYPEMISMATCH_HR;
+        bad.hresult =
+            error.find("large") != std::string::npos ? ado::DISP_E_OVERFLOW_HR : ado::DISP_E_TYPEMISMATCH_HR;
         bad.description = error;
         return bad;
     }
@@ -190,80 +207,118 @@ OdbcReadResult ReadBit(SQLHSTMT stmt, SQLUSMALLINT col)
     return Ok(AdoValue::Bool(v != 0));
 }
 
-OdbcReadResult ReadDateTime(SQLHSTMT stmt, SQLUSMALLINT col, const OdbcColumn &c)
+OdbcReadResult ReadDateTime(SQLHSTMT stmt, SQLUSMALLINT col, const OdbcColumn& c)
 {
     bool isNull = false;
-    switch (c.sqlType) {
+    switch (c.sqlType)
+    {
     case SQL_TYPE_DATE:
-    case SQL_DATE: {
+    case SQL_DATE:
+    {
         SQL_DATE_STRUCT d{};
         if (!GetFixed(stmt, col, SQL_C_TYPE_DATE, d, isNull))
             return Failed();
-        if (isNull)
-            return Ok(AdoValue::Null());
-        return Ok(AdoValue::Date(AutomationDate(d.year, d.month, d.day, 0, 0, 0, 0)));
+        return Ok(isNull ? AdoValue::Null() : OdbcDateValue(d));
     }
     case SQL_TYPE_TIME:
-    case SQL_TIME: {
+    case SQL_TIME:
+    {
         SQL_TIME_STRUCT t{};
         if (!GetFixed(stmt, col, SQL_C_TYPE_TIME, t, isNull))
             return Failed();
-        if (isNull)
-            return Ok(AdoValue::Null());
-        // A time alone is a time on day 0, as ADO gives adDBTime values.
-        return Ok(AdoValue::Date(AutomationDate(1899, 12, 30, t.hour, t.minute, t.second, 0)));
+        return Ok(isNull ? AdoValue::Null() : OdbcTimeValue(t));
     }
-    default: {
+    default:
+    {
         SQL_TIMESTAMP_STRUCT ts{};
         if (!GetFixed(stmt, col, SQL_C_TYPE_TIMESTAMP, ts, isNull))
             return Failed();
-        if (isNull)
-            return Ok(AdoValue::Null());
-        return Ok(AdoValue::Date(AutomationDate(ts.year, ts.month, ts.day, ts.hour, ts.minute,
-                                                ts.second, static_cast<int>(ts.fraction / 1000000))));
+        return Ok(isNull ? AdoValue::Null() : OdbcTimestampValue(ts));
     }
     }
 }
 
 } // namespace
 
+AdoValue OdbcDateValue(const SQL_DATE_STRUCT& d)
+{
+    return AdoValue::Date(AutomationDate(d.year, d.month, d.day, 0, 0, 0, 0));
+}
+
+AdoValue OdbcTimeValue(const SQL_TIME_STRUCT& t)
+{
+    // A time alone is a time on day 0, as ADO gives adDBTime values.
+    return AdoValue::Date(AutomationDate(1899, 12, 30, t.hour, t.minute, t.second, 0));
+}
+
+AdoValue OdbcTimestampValue(const SQL_TIMESTAMP_STRUCT& ts)
+{
+    return AdoValue::Date(AutomationDate(ts.year, ts.month, ts.day, ts.hour, ts.minute, ts.second,
+                                         static_cast<int>(ts.fraction / 1000000)));
+}
+
 int AdoTypeForSqlType(short t, bool isUnsigned)
 {
-    switch (t) {
-    case SQL_CHAR: return ado::adChar;
-    case SQL_VARCHAR: return ado::adVarChar;
-    case SQL_LONGVARCHAR: return ado::adLongVarChar;
-    case SQL_WCHAR: return ado::adWChar;
-    case SQL_WVARCHAR: return ado::adVarWChar;
-    case SQL_WLONGVARCHAR: return ado::adLongVarWChar;
-    case SQL_DECIMAL: return ado::adDecimal;
-    case SQL_NUMERIC: return ado::adNumeric;
-    case SQL_SMALLINT: return isUnsigned ? ado::adUnsignedSmallInt : ado::adSmallInt;
-    case SQL_INTEGER: return isUnsigned ? ado::adUnsignedInt : ado::adInteger;
-    case SQL_TINYINT: return isUnsigned ? ado::adUnsignedTinyInt : ado::adTinyInt;
-    case SQL_BIGINT: return isUnsigned ? ado::adUnsignedBigInt : ado::adBigInt;
-    case SQL_REAL: return ado::adSingle;
+    switch (t)
+    {
+    case SQL_CHAR:
+        return ado::adChar;
+    case SQL_VARCHAR:
+        return ado::adVarChar;
+    case SQL_LONGVARCHAR:
+        return ado::adLongVarChar;
+    case SQL_WCHAR:
+        return ado::adWChar;
+    case SQL_WVARCHAR:
+        return ado::adVarWChar;
+    case SQL_WLONGVARCHAR:
+        return ado::adLongVarWChar;
+    case SQL_DECIMAL:
+        return ado::adDecimal;
+    case SQL_NUMERIC:
+        return ado::adNumeric;
+    case SQL_SMALLINT:
+        return isUnsigned ? ado::adUnsignedSmallInt : ado::adSmallInt;
+    case SQL_INTEGER:
+        return isUnsigned ? ado::adUnsignedInt : ado::adInteger;
+    case SQL_TINYINT:
+        return isUnsigned ? ado::adUnsignedTinyInt : ado::adTinyInt;
+    case SQL_BIGINT:
+        return isUnsigned ? ado::adUnsignedBigInt : ado::adBigInt;
+    case SQL_REAL:
+        return ado::adSingle;
     case SQL_FLOAT:
-    case SQL_DOUBLE: return ado::adDouble;
-    case SQL_BIT: return ado::adBoolean;
+    case SQL_DOUBLE:
+        return ado::adDouble;
+    case SQL_BIT:
+        return ado::adBoolean;
     case SQL_TYPE_DATE:
-    case SQL_DATE: return ado::adDBDate;
+    case SQL_DATE:
+        return ado::adDBDate;
     case SQL_TYPE_TIME:
-    case SQL_TIME: return ado::adDBTime;
+    case SQL_TIME:
+        return ado::adDBTime;
     case SQL_TYPE_TIMESTAMP:
-    case SQL_TIMESTAMP: return ado::adDBTimeStamp;
-    case SQL_BINARY: return ado::adBinary;
-    case SQL_VARBINARY: return ado::adVarBinary;
-    case SQL_LONGVARBINARY: return ado::adLongVarBinary;
-    case SQL_GUID: return ado::adGUID;
-    default: return ado::adVarWChar;  // read as text
+    case SQL_TIMESTAMP:
+        return ado::adDBTimeStamp;
+    case SQL_BINARY:
+        return ado::adBinary;
+    case SQL_VARBINARY:
+        return ado::adVarBinary;
+    case SQL_LONGVARBINARY:
+        return ado::adLongVarBinary;
+    case SQL_GUID:
+        return ado::adGUID;
+    default:
+        return ado::adVarWChar; // read as text
     }
 }
 
 long AdoAttributesFor(short t, bool nullable)
 {
     long a = nullable ? (ado::adFldIsNullable | ado::adFldMayBeNull) : 0;
-    switch (t) {
+    switch (t)
+    {
     case SQL_LONGVARCHAR:
     case SQL_WLONGVARCHAR:
     case SQL_LONGVARBINARY:
@@ -279,7 +334,7 @@ long AdoAttributesFor(short t, bool nullable)
     return a;
 }
 
-OdbcColumn DescribeOdbcColumn(void *handle, int index)
+OdbcColumn DescribeOdbcColumn(void* handle, int index)
 {
     SQLHSTMT stmt = static_cast<SQLHSTMT>(handle);
     const SQLUSMALLINT col = static_cast<SQLUSMALLINT>(index + 1);
@@ -287,19 +342,20 @@ OdbcColumn DescribeOdbcColumn(void *handle, int index)
     std::u16string name(256, u'\0');
     SQLSMALLINT nameLength = 0, type = 0, digits = 0, nullable = SQL_NULLABLE_UNKNOWN;
     SQLULEN size = 0;
-    SQLRETURN rc = SQLDescribeColW(stmt, col, reinterpret_cast<SQLWCHAR *>(name.data()),
-                                   static_cast<SQLSMALLINT>(name.size()), &nameLength, &type,
-                                   &size, &digits, &nullable);
-    if (SQL_SUCCEEDED(rc) && nameLength >= static_cast<SQLSMALLINT>(name.size())) {
+    SQLRETURN rc =
+        SQLDescribeColW(stmt, col, reinterpret_cast<SQLWCHAR*>(name.data()),
+                        static_cast<SQLSMALLINT>(name.size()), &nameLength, &type, &size, &digits, &nullable);
+    if (SQL_SUCCEEDED(rc) && nameLength >= static_cast<SQLSMALLINT>(name.size()))
+    {
         name.assign(static_cast<std::size_t>(nameLength) + 1, u'\0');
-        rc = SQLDescribeColW(stmt, col, reinterpret_cast<SQLWCHAR *>(name.data()),
-                             static_cast<SQLSMALLINT>(name.size()), &nameLength, &type, &size,
-                             &digits, &nullable);
+        rc = SQLDescribeColW(stmt, col, reinterpret_cast<SQLWCHAR*>(name.data()),
+                             static_cast<SQLSMALLINT>(name.size()), &nameLength, &type, &size, &digits,
+                             &nullable);
     }
     if (!SQL_SUCCEEDED(rc))
         throw ProviderFailure(CollectOdbcDiagnostics(SQL_HANDLE_STMT, stmt));
-    name.resize(std::min<std::size_t>(static_cast<std::size_t>(std::max<SQLSMALLINT>(nameLength, 0)),
-                                      name.size()));
+    name.resize(
+        std::min<std::size_t>(static_cast<std::size_t>(std::max<SQLSMALLINT>(nameLength, 0)), name.size()));
     // For an 8-bit driver the driver manager states the length in bytes of
     // the driver's UTF-8 name, which can exceed the number of characters.
     name.resize(std::min(name.size(), name.find(u'\0')));
@@ -319,11 +375,12 @@ OdbcColumn DescribeOdbcColumn(void *handle, int index)
     return c;
 }
 
-OdbcReadResult ReadOdbcValue(void *handle, int index, const OdbcColumn &c)
+OdbcReadResult ReadOdbcValue(void* handle, int index, const OdbcColumn& c)
 {
     SQLHSTMT stmt = static_cast<SQLHSTMT>(handle);
     const SQLUSMALLINT col = static_cast<SQLUSMALLINT>(index + 1);
-    switch (c.sqlType) {
+    switch (c.sqlType)
+    {
     case SQL_TINYINT:
     case SQL_SMALLINT:
     case SQL_INTEGER:

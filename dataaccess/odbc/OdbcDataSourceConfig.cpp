@@ -2,6 +2,7 @@
 
 #include <odbcinst.h>
 
+#include <string>
 #include <vector>
 
 namespace OdbcDataSourceConfig
@@ -9,9 +10,9 @@ namespace OdbcDataSourceConfig
 namespace
 {
 // Returned for an entry that is not there; no real value looks like it.
-const char *const kUnset = "\x01\x02unset";
+const char* const kUnset = "\x01\x02unset";
 
-std::optional<std::string> Entry(const std::string &section, const std::string &key, const char *file)
+std::optional<std::string> Entry(const std::string& section, const std::string& key, const char* file)
 {
     std::vector<char> buffer(4096, '\0');
     SQLGetPrivateProfileString(section.c_str(), key.c_str(), kUnset, buffer.data(),
@@ -23,14 +24,14 @@ std::optional<std::string> Entry(const std::string &section, const std::string &
 }
 } // namespace
 
-std::optional<std::string> Attribute(const std::string &dsn, const std::string &key)
+std::optional<std::string> Attribute(const std::string& dsn, const std::string& key)
 {
     if (dsn.empty())
         return std::nullopt;
     return Entry(dsn, key, "odbc.ini");
 }
 
-std::string DriverLibrary(const std::string &dsn)
+std::string DriverLibrary(const std::string& dsn)
 {
     const std::optional<std::string> driver = Attribute(dsn, "Driver");
     if (!driver || driver->empty())
@@ -40,14 +41,20 @@ std::string DriverLibrary(const std::string &dsn)
     return Entry(*driver, "Driver", "odbcinst.ini").value_or("");
 }
 
-std::string ExtraKeys(const std::string &dsn, bool stringSetsStepApi)
+std::string ExtraKeys(const std::string& dsn, bool stringSetsStepApi, bool stringSetsDeclareFetch,
+                      bool stringSetsFetchSize)
 {
-    if (dsn.empty() || stringSetsStepApi)
+    if (dsn.empty())
         return "";
-    if (DriverLibrary(dsn).find("sqlite3odbc") == std::string::npos)
+    const std::string driver = DriverLibrary(dsn);
+    if (driver.find("sqlite3odbc") != std::string::npos)
+        return stringSetsStepApi || Attribute(dsn, "StepAPI") ? "" : ";StepAPI=1";
+    if (driver.find("psqlodbc") == std::string::npos || stringSetsDeclareFetch ||
+        Attribute(dsn, "UseDeclareFetch"))
         return "";
-    if (Attribute(dsn, "StepAPI"))
-        return "";
-    return ";StepAPI=1";
+    std::string keys = ";UseDeclareFetch=1";
+    if (!stringSetsFetchSize && !Attribute(dsn, "Fetch"))
+        keys += ";Fetch=" + std::to_string(kDeclareFetchRows);
+    return keys;
 }
 } // namespace OdbcDataSourceConfig

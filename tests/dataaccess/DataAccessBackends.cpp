@@ -70,6 +70,12 @@ public:
         da.SetDatabaseType(type);
         return cs;
     }
+    std::string InsertNumberedRows(const std::string& table, int n) const override
+    {
+        return "INSERT INTO " + table + " SELECT x, printf('%0200d', 0) || x FROM (WITH RECURSIVE c(x) AS " +
+               "(SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < " + std::to_string(n) +
+               ") SELECT x FROM c)";
+    }
     std::string BinaryType() const override { return "BLOB"; }
     std::string BinaryLiteral() const override { return "X'0001FF41'"; }
     std::string BoolLiteral(bool value) const override { return value ? "1" : "0"; }
@@ -119,6 +125,15 @@ public:
     }
     XString ConnectionString(ODBCDataAccess& da) override { return Build(da, "TsisPostgres"); }
     XString UncountedConnectionString(ODBCDataAccess& da) override { return Build(da, "TsisPostgresCursor"); }
+    XString DefaultFetchConnectionString(ODBCDataAccess& da) override
+    {
+        return Build(da, "TsisPostgresDefault");
+    }
+    std::string InsertNumberedRows(const std::string& table, int n) const override
+    {
+        return "INSERT INTO " + table + " SELECT x, repeat('n', 200) || x FROM generate_series(1, " +
+               std::to_string(n) + ") x";
+    }
     std::string BinaryType() const override { return "BYTEA"; }
     std::string BinaryLiteral() const override { return "'\\x0001ff41'::bytea"; }
     std::string BoolLiteral(bool value) const override { return value ? "TRUE" : "FALSE"; }

@@ -33,6 +33,11 @@ public:
     virtual void CreateOracleCatalogueView() = 0;
     // The connection string of a data source whose driver cannot state row counts.
     virtual XString UncountedConnectionString(ODBCDataAccess& da) { return ConnectionString(da); }
+    // The connection string of a data source that leaves how rows are fetched to the connection layer.
+    virtual XString DefaultFetchConnectionString(ODBCDataAccess& da) { return ConnectionString(da); }
+    // An INSERT of rows 1..n into table (id INTEGER, name VARCHAR(250)): the id, and a name of 200 to 250
+    // characters.
+    virtual std::string InsertNumberedRows(const std::string& table, int n) const = 0;
 };
 
 std::unique_ptr<DataAccessBackend> MakeSqliteBackend();

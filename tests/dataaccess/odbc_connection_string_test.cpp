@@ -77,9 +77,17 @@ TEST(AdoConnectionString, NamesTheDataSourceAndWhetherItSaysHowToStep)
     auto t = TranslateAdoConnectionString("Data Source=demo;User ID=u;Persist Security Info=True;");
     EXPECT_EQ(t.dsn, "demo");
     EXPECT_FALSE(t.setsStepApi);
+    EXPECT_FALSE(t.setsDeclareFetch);
+    EXPECT_FALSE(t.setsFetchSize);
     t = TranslateAdoConnectionString("DSN=demo;StepAPI=0");
     EXPECT_EQ(t.dsn, "demo");
     EXPECT_TRUE(t.setsStepApi);
+    t = TranslateAdoConnectionString("DSN=pg; usedeclarefetch =0");
+    EXPECT_TRUE(t.setsDeclareFetch);
+    EXPECT_FALSE(t.setsFetchSize);
+    t = TranslateAdoConnectionString("DSN=pg;Fetch=500");
+    EXPECT_FALSE(t.setsDeclareFetch);
+    EXPECT_TRUE(t.setsFetchSize);
     EXPECT_EQ(TranslateAdoConnectionString("Driver={PostgreSQL Unicode};Server=h").dsn, "");
 }
 

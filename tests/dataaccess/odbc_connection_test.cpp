@@ -9,49 +9,56 @@
 #include "odbc/AdoRecordset.h"
 #include "odbc/OdbcDataSourceConfig.h"
 
-namespace {
+namespace
+{
 
-const char *const kSecret = "Secret-7431";
+const char* const kSecret = "Secret-7431";
 
 // Nothing a caller can see after a failure may hold the password.
-void ExpectNoSecret(const AdoComError &e, const AdoConnection &c)
+void ExpectNoSecret(const AdoComError& e, const AdoConnection& c)
 {
     EXPECT_EQ(std::string(e.what()).find(kSecret), std::string::npos);
     EXPECT_EQ(e.Description().find(kSecret), std::string::npos);
     EXPECT_EQ(e.Source().find(kSecret), std::string::npos);
-    for (const AdoProviderError &pe : c.Errors()) {
+    for (const AdoProviderError& pe : c.Errors())
+    {
         EXPECT_EQ(pe.description.find(kSecret), std::string::npos) << pe.description;
         EXPECT_EQ(pe.source.find(kSecret), std::string::npos);
     }
 }
 
-std::string FreshSqliteFile(const char *name)
+std::string FreshSqliteFile(const char* name)
 {
     const std::string path =
-        (std::filesystem::path(odbctest::OdbcTestFolder()) / (std::string("conn_") + name + ".sqlite")).string();
+        (std::filesystem::path(odbctest::OdbcTestFolder()) / (std::string("conn_") + name + ".sqlite"))
+            .string();
     std::filesystem::remove(path);
     return path;
 }
 
-class OdbcConnectionTest : public ::testing::Test {
+class OdbcConnectionTest : public ::testing::Test
+{
 protected:
     void SetUp() override { odbctest::SetUpOdbcTestEnv(); }
 };
 
 // Opens the PostgreSQL test data source; under CI a missing server fails.
-bool OpenPostgres(AdoConnection &c, const std::string &connectionString)
+bool OpenPostgres(AdoConnection& c, const std::string& connectionString)
 {
-    try {
+    try
+    {
         c.Open(connectionString);
         return true;
-    } catch (const AdoComError &e) {
+    }
+    catch (const AdoComError& e)
+    {
         if (odbctest::RunningInCi())
             ADD_FAILURE() << "the PostgreSQL test server is required under CI: " << e.Description();
         return false;
     }
 }
 
-std::u16string SingleText(AdoConnection &c, const std::string &sql)
+std::u16string SingleText(AdoConnection& c, const std::string& sql)
 {
     AdoRecordset rs;
     rs.Open(sql, c);
@@ -63,10 +70,13 @@ std::u16string SingleText(AdoConnection &c, const std::string &sql)
 TEST_F(OdbcConnectionTest, MissingDataSourceFailsWithTheDriverManagersRecord)
 {
     AdoConnection c;
-    try {
+    try
+    {
         c.Open(std::string("Provider=MSDASQL;Data Source=NoSuchDsn;User ID=u;Password=") + kSecret + ";");
         FAIL();
-    } catch (const AdoComError &e) {
+    }
+    catch (const AdoComError& e)
+    {
         EXPECT_EQ(e.Error(), ado::E_FAIL_HR);
         ASSERT_FALSE(c.Errors().empty());
         EXPECT_EQ(c.Errors().front().sqlState, "IM002");
@@ -80,11 +90,14 @@ TEST_F(OdbcConnectionTest, MissingDataSourceFailsWithTheDriverManagersRecord)
 TEST_F(OdbcConnectionTest, ProviderWithoutOdbcCounterpartFailsToOpen)
 {
     AdoConnection c;
-    try {
+    try
+    {
         c.Open(std::string("Provider=OraOLEDB.Oracle;Data Source=sis;User ID=u;Password=") + kSecret +
                ";Persist Security Info=True;");
         FAIL();
-    } catch (const AdoComError &e) {
+    }
+    catch (const AdoComError& e)
+    {
         EXPECT_EQ(e.Error(), ado::adErrProviderNotFound_HR);
         ASSERT_EQ(c.Errors().size(), 1u);
         EXPECT_NE(c.Errors().front().description.find("OraOLEDB.Oracle"), std::string::npos);
@@ -147,6 +160,11 @@ TEST_F(OdbcConnectionTest, DataSourceDefinitionsAreReadFromTheConfiguration)
     EXPECT_EQ(ExtraKeys("TsisSqlite", false), ";StepAPI=1");
     EXPECT_EQ(ExtraKeys("TsisSqlite", true), "");
     EXPECT_EQ(ExtraKeys("TsisPostgres", false), "");
+    // psqlODBC fetches through a cursor unless the definition or the string says otherwise.
+    EXPECT_EQ(ExtraKeys("TsisPostgresDefault", false), ";UseDeclareFetch=1;Fetch=5000");
+    EXPECT_EQ(ExtraKeys("TsisPostgresDefault", false, true), "");
+    EXPECT_EQ(ExtraKeys("TsisPostgresDefault", false, false, true), ";UseDeclareFetch=1");
+    EXPECT_EQ(ExtraKeys("TsisPostgresCursor", false), "");
     EXPECT_EQ(ExtraKeys("NoSuchDataSource", false), "");
     EXPECT_EQ(ExtraKeys("", false), "");
 }
@@ -156,22 +174,28 @@ TEST_F(OdbcConnectionTest, OpenAndCloseFollowTheObjectState)
     const std::string path = FreshSqliteFile("state");
     std::ofstream(path).flush();
     AdoConnection c;
-    try {
+    try
+    {
         c.Close();
         FAIL();
-    } catch (const AdoComError &e) {
+    }
+    catch (const AdoComError& e)
+    {
         EXPECT_EQ(e.Error(), ado::adErrObjectClosed_HR);
     }
     c.Open("Database=" + path);
-    try {
+    try
+    {
         c.Open("Database=" + path);
         FAIL();
-    } catch (const AdoComError &e) {
+    }
+    catch (const AdoComError& e)
+    {
         EXPECT_EQ(e.Error(), ado::adErrObjectOpen_HR);
     }
     EXPECT_EQ(c.State(), ado::adStateOpen);
     c.Close();
-    c.Open("Database=" + path);  // reopens after a close
+    c.Open("Database=" + path); // reopens after a close
     EXPECT_EQ(c.State(), ado::adStateOpen);
 }
 
@@ -197,12 +221,16 @@ TEST_F(OdbcConnectionTest, PostgresLoginFailureReportsTheServerText)
     if (!OpenPostgres(probe, "DSN=TsisPostgres"))
         GTEST_SKIP() << "no PostgreSQL test server (start it with scripts/start-postgres.sh)";
     AdoConnection c;
-    try {
+    try
+    {
         c.Open(std::string("DSN=TsisPostgres;UID=nosuchuser;PWD=") + kSecret);
         FAIL();
-    } catch (const AdoComError &e) {
+    }
+    catch (const AdoComError& e)
+    {
         ASSERT_FALSE(c.Errors().empty());
-        EXPECT_NE(c.Errors().front().description.find("role \"nosuchuser\" does not exist"), std::string::npos)
+        EXPECT_NE(c.Errors().front().description.find("role \"nosuchuser\" does not exist"),
+                  std::string::npos)
             << c.Errors().front().description;
         ExpectNoSecret(e, c);
     }

@@ -12,16 +12,18 @@
 #include "odbc/AdoRecordset.h"
 #include "odbc/AutomationDate.h"
 
-namespace {
+namespace
+{
 
-struct Backend {
-    const char *name;
+struct Backend
+{
+    const char* name;
     bool postgres;
-    const char *dsn;        // for PostgreSQL
-    bool statesRowCount;    // the driver knows the size of a result
+    const char* dsn;     // for PostgreSQL
+    bool statesRowCount; // the driver knows the size of a result
 };
 
-void PrintTo(const Backend &b, std::ostream *os)
+void PrintTo(const Backend& b, std::ostream* os)
 {
     *os << b.name;
 }
@@ -30,44 +32,50 @@ const Backend kSqlite{"Sqlite", false, "", false};
 const Backend kPostgres{"Postgres", true, "TsisPostgres", true};
 const Backend kPostgresCursor{"PostgresCursor", true, "TsisPostgresCursor", false};
 
-std::string ProviderErrors(const AdoConnection &c)
+std::string ProviderErrors(const AdoConnection& c)
 {
     std::string out;
-    for (const AdoProviderError &e : c.Errors())
+    for (const AdoProviderError& e : c.Errors())
         out += e.description + "\n";
     return out;
 }
 
 // An integer as the driver delivers it: the SQLite driver describes
 // computed columns as text.
-std::string Plain(const AdoValue &v)
+std::string Plain(const AdoValue& v)
 {
     if (v.type == ado::VT_BSTR)
         return std::string(v.text.begin(), v.text.end());
     return std::to_string(v.integer);
 }
 
-std::string HexOf(const std::vector<unsigned char> &bytes)
+std::string HexOf(const std::vector<unsigned char>& bytes)
 {
     static const char digits[] = "0123456789abcdef";
     std::string s;
-    for (unsigned char b : bytes) {
+    for (unsigned char b : bytes)
+    {
         s += digits[b >> 4];
         s += digits[b & 15];
     }
     return s;
 }
 
-class OdbcRecordsetTest : public ::testing::TestWithParam<Backend> {
+class OdbcRecordsetTest : public ::testing::TestWithParam<Backend>
+{
 protected:
     void SetUp() override
     {
         odbctest::SetUpOdbcTestEnv();
-        const Backend &b = GetParam();
-        if (b.postgres) {
-            try {
+        const Backend& b = GetParam();
+        if (b.postgres)
+        {
+            try
+            {
                 conn.Open(std::string("DSN=") + b.dsn);
-            } catch (const AdoComError &e) {
+            }
+            catch (const AdoComError& e)
+            {
                 const std::string why = e.Description();
                 if (odbctest::RunningInCi())
                     FAIL() << "the PostgreSQL test server is required under CI: " << why;
@@ -80,25 +88,28 @@ protected:
         std::replace(name.begin(), name.end(), '/', '_');
         path = (std::filesystem::path(odbctest::OdbcTestFolder()) / ("rs_" + name + ".sqlite")).string();
         std::filesystem::remove(path);
-        std::ofstream(path).flush();  // an empty file is an empty database
+        std::ofstream(path).flush(); // an empty file is an empty database
         conn.Open("Database=" + path);
     }
 
     bool Pg() const { return GetParam().postgres; }
 
     // Runs a statement without a result; PostgreSQL tables are per session.
-    void Exec(const std::string &sql)
+    void Exec(const std::string& sql)
     {
         AdoRecordset rs;
-        try {
+        try
+        {
             rs.Open(sql, conn);
-        } catch (const AdoComError &e) {
+        }
+        catch (const AdoComError& e)
+        {
             FAIL() << sql << ": " << e.Description();
         }
         EXPECT_EQ(rs.State(), ado::adStateClosed);
     }
 
-    std::string Table(const std::string &columns)
+    std::string Table(const std::string& columns)
     {
         return (Pg() ? "CREATE TEMP TABLE " : "CREATE TABLE ") + columns;
     }
@@ -137,7 +148,8 @@ TEST_P(OdbcRecordsetTest, ExactNumerics)
     AdoRecordset rs;
     rs.Open("SELECT a, b, c FROM v", conn);
     ASSERT_FALSE(rs.EndOfFile());
-    if (!Pg()) {
+    if (!Pg())
+    {
         // The SQLite driver describes NUMERIC columns as DOUBLE.
         EXPECT_EQ(rs.Field(0).Type(), ado::adDouble);
         EXPECT_EQ(rs.Field(0).Value().real, 12.5);
@@ -186,7 +198,8 @@ TEST_P(OdbcRecordsetTest, TextKeepsBlanksTabsLineBreaksAndNonAsciiCharacters)
         Exec("INSERT INTO v VALUES (1, E'  A\\tB\\r\\nC  ')");
     else
         Exec("INSERT INTO v VALUES (1, '  A' || char(9) || 'B' || char(13) || char(10) || 'C  ')");
-    Exec("INSERT INTO v VALUES (2, 'Ren\xC3\xA9" "e \xE2\x82\xAC')");  // "Renée €" in UTF-8
+    Exec("INSERT INTO v VALUES (2, 'Ren\xC3\xA9"
+         "e \xE2\x82\xAC')"); // "Renée €" in UTF-8
     AdoRecordset rs;
     rs.Open("SELECT t FROM v ORDER BY k", conn);
     ASSERT_FALSE(rs.EndOfFile());
@@ -194,13 +207,14 @@ TEST_P(OdbcRecordsetTest, TextKeepsBlanksTabsLineBreaksAndNonAsciiCharacters)
     AdoValue v = rs.Field(0).Value();
     ASSERT_EQ(v.type, ado::VT_BSTR);
     EXPECT_TRUE(v.text == u"  A\tB\r\nC  ");
-    EXPECT_EQ(rs.Field(0).ActualSize(), 10);  // UTF-16 units
+    EXPECT_EQ(rs.Field(0).ActualSize(), 10); // UTF-16 units
     rs.MoveNext();
     v = rs.Field(0).Value();
     EXPECT_TRUE(v.text == u"Ren\u00e9e \u20ac");
     // Converted to the engine's code page, Windows-1252.
     const XString ansi = XString::FromWide(v.text.c_str(), static_cast<int>(v.text.size()), 0);
-    EXPECT_EQ(ansi.Std(), "Ren\xE9" "e \x80");
+    EXPECT_EQ(ansi.Std(), "Ren\xE9"
+                          "e \x80");
 }
 
 TEST_P(OdbcRecordsetTest, FixedWidthCharacterColumns)
@@ -259,7 +273,8 @@ TEST_P(OdbcRecordsetTest, NullsOfEveryType)
     AdoRecordset rs;
     rs.Open("SELECT * FROM v", conn);
     ASSERT_EQ(rs.FieldCount(), 7);
-    for (long i = 0; i < rs.FieldCount(); ++i) {
+    for (long i = 0; i < rs.FieldCount(); ++i)
+    {
         EXPECT_EQ(rs.Field(i).Value().type, ado::VT_NULL) << i;
         EXPECT_EQ(rs.Field(i).Status(), ado::adFieldIsNull) << i;
         EXPECT_EQ(rs.Field(i).ActualSize(), 0) << i;
@@ -291,19 +306,24 @@ TEST_P(OdbcRecordsetTest, LongValuesAreReadWhole)
     std::vector<unsigned char> bytes(200000);
     for (std::size_t i = 0; i < bytes.size(); ++i)
         bytes[i] = static_cast<unsigned char>(i % 251);
-    std::string text;     // UTF-8
-    std::u16string wide;  // the same text
-    for (int i = 0; i < 30000; ++i) {
-        if (i % 97 == 0) {
+    std::string text;    // UTF-8
+    std::u16string wide; // the same text
+    for (int i = 0; i < 30000; ++i)
+    {
+        if (i % 97 == 0)
+        {
             text += "\xC3\xA9";
             wide += u'\u00e9';
-        } else {
+        }
+        else
+        {
             text += static_cast<char>('a' + i % 26);
             wide += static_cast<char16_t>(u'a' + i % 26);
         }
     }
     Exec(Table(std::string("v (t TEXT, x ") + (Pg() ? "BYTEA" : "BLOB") + ")"));
-    Exec("INSERT INTO v VALUES ('" + text + "', " + (Pg() ? "'\\x" + HexOf(bytes) + "'" : "x'" + HexOf(bytes) + "'") + ")");
+    Exec("INSERT INTO v VALUES ('" + text + "', " +
+         (Pg() ? "'\\x" + HexOf(bytes) + "'" : "x'" + HexOf(bytes) + "'") + ")");
     AdoRecordset rs;
     rs.Open("SELECT t, x FROM v", conn);
     EXPECT_EQ(rs.Field(0).Attributes() & ado::adFldLong, ado::adFldLong);
@@ -321,6 +341,46 @@ TEST_P(OdbcRecordsetTest, LongValuesAreReadWhole)
     EXPECT_TRUE(pieces == wide);
 }
 
+// From the second record on, values arrive in bound buffers; a text longer
+// than its buffer (SQLite keeps any length, a character beyond the BMP takes
+// two UTF-16 units, TEXT has no size) is read again whole.
+TEST_P(OdbcRecordsetTest, TextsLongerThanTheirBuffersAreReadWhole)
+{
+    // Four times U+1F600, made by the database (the driver manager cannot pass it to SQLite).
+    const std::string smiles = Pg() ? "repeat(chr(128512), 4)" : "char(128512, 128512, 128512, 128512)";
+    const std::u16string smileW = u"\U0001F600";
+    struct Row
+    {
+        std::string s, e; // SQL expressions
+        std::u16string sW, eW;
+        bool sNull;
+    };
+    const std::vector<Row> rows = {
+        {"'a'", "'ab'", u"a", u"ab", false},
+        {"'" + std::string(300, 'x') + "'", smiles, std::u16string(300, u'x'),
+         smileW + smileW + smileW + smileW, false},
+        {"NULL", "'abcd'", u"", u"abcd", true},
+        {"'" + std::string(1000, 'y') + "'", "'z'", std::u16string(1000, u'y'), u"z", false},
+        {"'b'", "''", u"b", u"", false},
+    };
+    Exec(Table(std::string("v (k INTEGER, s ") + (Pg() ? "TEXT" : "VARCHAR(10)") + ", e VARCHAR(4))"));
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        Exec("INSERT INTO v VALUES (" + std::to_string(i) + ", " + rows[i].s + ", " + rows[i].e + ")");
+    AdoRecordset rs;
+    rs.Open("SELECT k, s, e FROM v ORDER BY k", conn);
+    for (std::size_t i = 0; i < rows.size(); ++i)
+    {
+        ASSERT_FALSE(rs.EndOfFile()) << i;
+        EXPECT_EQ(rs.Field(0).Value().integer, static_cast<std::int64_t>(i));
+        const AdoValue s = rs.Field(1).Value();
+        EXPECT_EQ(s.IsNull(), rows[i].sNull) << i;
+        EXPECT_TRUE(s.text == rows[i].sW) << i;
+        EXPECT_TRUE(rs.Field(2).Value().text == rows[i].eW) << i;
+        rs.MoveNext();
+    }
+    EXPECT_TRUE(rs.EndOfFile());
+}
+
 TEST_P(OdbcRecordsetTest, RecordCountThenMoveFirstWalksFromTheFirstRecord)
 {
     Exec(Table("v (k INTEGER)"));
@@ -332,16 +392,21 @@ TEST_P(OdbcRecordsetTest, RecordCountThenMoveFirstWalksFromTheFirstRecord)
     rs.SetCursorType(ado::adOpenStatic);
     rs.Open("SELECT k FROM v ORDER BY k", conn, ado::adOpenStatic, ado::adLockReadOnly, ado::adCmdText);
     long n = rs.RecordCount();
-    if (GetParam().statesRowCount) {
+    if (GetParam().statesRowCount)
+    {
         EXPECT_EQ(n, 3);
-    } else {
+    }
+    else
+    {
         // The driver cannot tell: count by walking, as the data access layer does.
         EXPECT_EQ(n, -1);
         n = 0;
-        if (!(rs.BOF() && rs.EndOfFile())) {
+        if (!(rs.BOF() && rs.EndOfFile()))
+        {
             rs.MoveFirst();
             bool more = !rs.EndOfFile();
-            while (more) {
+            while (more)
+            {
                 rs.MoveNext();
                 more = !rs.EndOfFile();
                 ++n;
@@ -349,12 +414,13 @@ TEST_P(OdbcRecordsetTest, RecordCountThenMoveFirstWalksFromTheFirstRecord)
         }
         EXPECT_EQ(n, 3);
         EXPECT_TRUE(rs.EndOfFile());
-        EXPECT_EQ(rs.RecordCount(), 3);  // known now
+        EXPECT_EQ(rs.RecordCount(), 3); // known now
     }
     rs.MoveFirst();
     EXPECT_FALSE(rs.BOF());
     std::vector<long> seen;
-    while (!rs.EndOfFile()) {
+    while (!rs.EndOfFile())
+    {
         seen.push_back(static_cast<long>(rs.Field(0).Value().integer));
         rs.MoveNext();
     }
@@ -400,16 +466,22 @@ TEST_P(OdbcRecordsetTest, EmptyResultIsAtBofAndEof)
     EXPECT_TRUE(rs.EndOfFile());
     EXPECT_EQ(rs.RecordCount(), 0);
     EXPECT_EQ(rs.FieldCount(), 1);
-    try {
+    try
+    {
         rs.MoveNext();
         FAIL();
-    } catch (const AdoComError &e) {
+    }
+    catch (const AdoComError& e)
+    {
         EXPECT_EQ(e.Error(), ado::adErrNoCurrentRecord_HR);
     }
-    try {
+    try
+    {
         rs.Field(0).Value();
         FAIL();
-    } catch (const AdoComError &e) {
+    }
+    catch (const AdoComError& e)
+    {
         EXPECT_EQ(e.Error(), ado::adErrNoCurrentRecord_HR);
     }
     rs.MoveFirst();
@@ -419,21 +491,27 @@ TEST_P(OdbcRecordsetTest, EmptyResultIsAtBofAndEof)
 TEST_P(OdbcRecordsetTest, StatementErrorCarriesTheDriverText)
 {
     AdoRecordset rs;
-    try {
+    try
+    {
         rs.Open("SELECT nope FROM nowhere", conn);
         FAIL();
-    } catch (const AdoComError &e) {
+    }
+    catch (const AdoComError& e)
+    {
         EXPECT_EQ(e.Error(), ado::E_FAIL_HR);
         EXPECT_EQ(e.ErrorMessage(), "Unspecified error");
         ASSERT_FALSE(conn.Errors().empty());
-        const AdoProviderError &pe = conn.Errors().front();
+        const AdoProviderError& pe = conn.Errors().front();
         EXPECT_EQ(e.Description(), pe.description);
         EXPECT_EQ(pe.description.rfind("[" + pe.sqlState + "] ", 0), 0u) << pe.description;
-        if (Pg()) {
+        if (Pg())
+        {
             EXPECT_EQ(pe.sqlState, "42P01");
             EXPECT_NE(pe.description.find("relation \"nowhere\" does not exist"), std::string::npos)
                 << pe.description;
-        } else {
+        }
+        else
+        {
             EXPECT_NE(pe.description.find("no such table: nowhere"), std::string::npos) << pe.description;
         }
     }
@@ -457,11 +535,15 @@ TEST_P(OdbcRecordsetTest, FieldNamesAndBounds)
     rs.Open("SELECT StdKey AS \"Pr\xC3\xA9nom\" FROM v", conn);
     EXPECT_EQ(rs.Field(0).Name(), "Pr\xC3\xA9nom");
     EXPECT_TRUE(rs.Field(0).NameW() == u"Pr\u00e9nom");
-    for (long bad : {-1L, 2L}) {
-        try {
+    for (long bad : {-1L, 2L})
+    {
+        try
+        {
             rs.Field(bad);
             FAIL() << bad;
-        } catch (const AdoComError &e) {
+        }
+        catch (const AdoComError& e)
+        {
             EXPECT_EQ(e.Error(), ado::adErrItemNotFound_HR);
         }
     }
@@ -475,10 +557,13 @@ TEST_P(OdbcRecordsetTest, LifecycleRules)
     EXPECT_THROW(rs.Open("", conn), AdoComError);
     EXPECT_EQ(conn.Errors().front().description, "Command text was not set for the command object.");
     rs.Open("SELECT 1", conn);
-    try {
+    try
+    {
         rs.Open("SELECT 2", conn);
         FAIL();
-    } catch (const AdoComError &e) {
+    }
+    catch (const AdoComError& e)
+    {
         EXPECT_EQ(e.Error(), ado::adErrObjectOpen_HR);
     }
     rs.Close();
@@ -487,10 +572,13 @@ TEST_P(OdbcRecordsetTest, LifecycleRules)
     // Closing the connection closes its recordsets.
     conn.Close();
     EXPECT_EQ(rs.State(), ado::adStateClosed);
-    try {
+    try
+    {
         rs.Open("SELECT 3", conn);
         FAIL();
-    } catch (const AdoComError &e) {
+    }
+    catch (const AdoComError& e)
+    {
         EXPECT_EQ(e.Error(), ado::adErrObjectClosed_HR);
     }
 }
@@ -502,10 +590,13 @@ TEST_P(OdbcRecordsetTest, ItsOwnErrorsLeaveNoStaleDiagnostics)
     AdoRecordset rs;
     EXPECT_THROW(rs.Open("SELECT nope FROM nowhere", conn), AdoComError);
     ASSERT_FALSE(conn.Errors().empty());
-    try {
+    try
+    {
         rs.FieldCount();
         FAIL();
-    } catch (const AdoComError &e) {
+    }
+    catch (const AdoComError& e)
+    {
         EXPECT_EQ(e.Error(), ado::adErrObjectClosed_HR);
         EXPECT_TRUE(conn.Errors().empty()) << ProviderErrors(conn);
     }
@@ -547,17 +638,19 @@ TEST_P(OdbcRecordsetTest, CommandTimeoutApplies)
         GTEST_SKIP() << "SQLite has no slow statement to wait for";
     conn.SetCommandTimeout(1);
     AdoRecordset rs;
-    try {
+    try
+    {
         rs.Open("SELECT pg_sleep(30)", conn);
         FAIL();
-    } catch (const AdoComError &) {
+    }
+    catch (const AdoComError&)
+    {
         ASSERT_FALSE(conn.Errors().empty());
         EXPECT_EQ(conn.Errors().front().sqlState, "57014") << ProviderErrors(conn);
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Drivers, OdbcRecordsetTest,
-                         ::testing::Values(kSqlite, kPostgres, kPostgresCursor),
-                         [](const ::testing::TestParamInfo<Backend> &info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Drivers, OdbcRecordsetTest, ::testing::Values(kSqlite, kPostgres, kPostgresCursor),
+                         [](const ::testing::TestParamInfo<Backend>& info) { return info.param.name; });
 
 } // namespace

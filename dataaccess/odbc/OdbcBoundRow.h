@@ -1,0 +1,47 @@
+#pragma once
+
+#include <sqltypes.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "odbc/AdoValue.h"
+#include "odbc/OdbcColumn.h"
+
+// Buffers bound to the result columns of a statement (SQLBindCol), so one
+// fetch delivers a row's values without one SQLGetData per value. Numbers,
+// dates, bits, decimals and texts are bound; binary columns and a value
+// longer than its buffer are left to SQLGetData.
+class OdbcBoundRow
+{
+public:
+    // Whether the driver of connection dbc reads any column in any order
+    // with SQLGetData, bound columns too (SQL_GD_ANY_COLUMN,
+    // SQL_GD_ANY_ORDER, SQL_GD_BOUND): then values can be read on demand and
+    // columns bound.
+    static bool DriverReadsAnyColumn(void* dbc);
+    // Binds the columns of the statement's current result; the buffers are
+    // filled from the next fetch on. A failed binding leaves that column to
+    // SQLGetData.
+    void Bind(void* stmt, const std::vector<OdbcColumn>& columns);
+    bool IsBound() const { return !slots_.empty(); }
+    // Forgets the buffers; the statement must be unbound or freed first.
+    void Clear() { slots_.clear(); }
+
+    // After a fetch: the value of column `index` in `value`, its text storage
+    // reused. False when the column is not bound, or its value did not fit
+    // (or does not parse): it is to be read with SQLGetData.
+    bool Take(std::size_t index, AdoValue& value) const;
+
+private:
+    struct Slot
+    {
+        SQLSMALLINT cType = 0; // 0: not bound
+        OdbcColumn column;
+        std::vector<std::uint64_t> buffer; // 8-byte aligned for the C structures
+        SQLLEN bytes = 0;
+        SQLLEN indicator = 0;
+    };
+    std::vector<Slot> slots_;
+};
