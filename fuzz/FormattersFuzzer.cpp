@@ -1,9 +1,9 @@
 // The phone, zip and value formatters: input "text\0area\0number\0extension\0raw",
 // where raw's bytes give the number the numeric formatters read.
+#include "DatabaseType.h"
 #include "FamilyValueText.h"
 #include "FuzzInput.h"
 #include "ODBCDataAccess.h"
-#include "DatabaseType.h"
 #include "PhoneFormat.h"
 #include "StaffGradeValueText.h"
 

@@ -25,7 +25,8 @@ if command -v ccache >/dev/null; then
   export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$(cd .. && pwd)}"
 fi
 CC=clang-14 CXX=clang++-14 cmake -S . -B "$dir" -G Ninja -DTSIS_FUZZ=ON -DTSIS_TESTS=OFF \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo "${extra[@]}"
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -gline-tables-only" \
+  -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -gline-tables-only" "${extra[@]}"
 cmake --build "$dir" --target fuzzers -j2
 
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"

@@ -15,7 +15,8 @@ ROLE=tsis
 DB=tsis
 # Member of $ROLE, so it reads the demo databases; its password is checked.
 SCRAM_ROLE=tsis_scram
-SCRAM_PASSWORD=Kv8-Quartz.Lynx42
+# ";" and "]" end unixODBC's masking of a traced password: the secrecy tests need them.
+SCRAM_PASSWORD='Kv8;Quartz]Lynx42'
 
 log() { echo "start-postgres: $*" >&2; }
 
@@ -84,13 +85,19 @@ fi
 if ! grep -q "^host all $SCRAM_ROLE 127.0.0.1/32 scram-sha-256" "$DATA/pg_hba.conf"; then
   as_owner sed -i "1i host all $SCRAM_ROLE 127.0.0.1/32 scram-sha-256" "$DATA/pg_hba.conf"
   "${PSQL[@]}" -tAc "SELECT pg_reload_conf()" >/dev/null
+  sleep 1 # the reload is signalled, not awaited
 fi
-if [ -z "$("${PSQL[@]}" -tAc "SELECT 1 FROM pg_authid WHERE rolname = '$SCRAM_ROLE' AND rolpassword LIKE 'SCRAM-SHA-256\$%'")" ]; then
-  # Tests may run this script side by side: a role created meanwhile is fine.
+scram_login() {
+  PGPASSWORD="$SCRAM_PASSWORD" psql -X -q -h 127.0.0.1 -p "$PORT" -U "$SCRAM_ROLE" -d "$DB" -tAc "SELECT 1" \
+    >/dev/null 2>&1
+}
+if ! scram_login; then
+  # Tests may run this script side by side: a role created or altered meanwhile is fine.
   "${PSQL[@]}" -c "DO \$\$ BEGIN CREATE ROLE $SCRAM_ROLE LOGIN IN ROLE $ROLE;
                    EXCEPTION WHEN duplicate_object OR unique_violation THEN NULL; END \$\$" >&2
   "${PSQL[@]}" -c "SET password_encryption = 'scram-sha-256';
-                   ALTER ROLE $SCRAM_ROLE PASSWORD '$SCRAM_PASSWORD'" >&2
+                   ALTER ROLE $SCRAM_ROLE PASSWORD '$SCRAM_PASSWORD'" >&2 || true
+  scram_login || { log "role $SCRAM_ROLE cannot log in with its password"; exit 1; }
 fi
 
 echo "export TSIS_PG_HOST=127.0.0.1"
@@ -98,4 +105,4 @@ echo "export TSIS_PG_PORT=$PORT"
 echo "export TSIS_PG_USER=$ROLE"
 echo "export TSIS_PG_DB=$DB"
 echo "export TSIS_PG_SCRAM_USER=$SCRAM_ROLE"
-echo "export TSIS_PG_SCRAM_PASSWORD=$SCRAM_PASSWORD"
+echo "export TSIS_PG_SCRAM_PASSWORD='$SCRAM_PASSWORD'"
