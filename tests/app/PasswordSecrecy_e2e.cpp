@@ -213,17 +213,20 @@ TEST_F(ScramLogin, NoCommandShowsThePassword)
     for (const QString& option :
          {QStringLiteral("--pwd=") + password(), QStringLiteral("--pwdencode=") + encoded()})
         for (const QStringList& command : commands)
-        {
-            const BridgeResult r = box_.run(command + login + QStringList{option});
-            seen += r.out + r.err;
-        }
+            // Status files are replaced by the next command: each answer is read at once.
+            seen += everything(box_, box_.run(command + login + QStringList{option}));
     EXPECT_TRUE(QFile::exists(box_.path(QStringLiteral("out/Students.sef"))));
     const QString traced = BridgeSandbox::readText(trace());
-    EXPECT_TRUE(traced.contains(QStringLiteral("SQLDriverConnectW"))) << "no ODBC trace";
+    // The queries are traced (the connect call carrying the password is not).
+    EXPECT_TRUE(traced.contains(QStringLiteral("SQLExecDirectW"))) << "no ODBC trace";
 
-    const QString all = seen + everything(box_, BridgeResult()) + traced;
-    for (const QString& form :
-         {password(), encoded(), encoded().toLower(), QString::fromLatin1(password().toLatin1().toBase64())})
+    const QString all = seen + traced;
+    // Also the pieces a mask that stops at ";" or "]" would let through.
+    QStringList forms = password().split(QRegularExpression(QStringLiteral("[;\\]]")));
+    forms.removeIf([](const QString& piece) { return piece.size() < 4; });
+    forms << password() << encoded() << encoded().toLower()
+          << QString::fromLatin1(password().toLatin1().toBase64());
+    for (const QString& form : forms)
         EXPECT_FALSE(all.contains(form)) << qPrintable(form);
 }
 
