@@ -101,25 +101,23 @@ TEST(ParamsCommand, EngineListsFailForAMissingDataSource)
     BridgeResult r = box.run(
         {QStringLiteral("params"), QStringLiteral("--paramkey=district"), QStringLiteral("--dsn=NoSuchSis")});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(
-        protocolLines(r.out),
-        QStringLiteral("start_progress\t0\n"
-                       "inc_progress\tSetting Database Type\n"
-                       "warning\tLoading District Failed\tLoading Districts failed.  Consult the logs to "
-                       "discover what the problem is.\n"
-                       "end_progress\n"));
+    EXPECT_EQ(protocolLines(r.out),
+              QStringLiteral("start_progress\t0\n"
+                             "inc_progress\tSetting Database Type\n"
+                             "warning\tLoading District Failed\tLoading Districts failed.  Consult the logs to "
+                             "discover what the problem is.\n"
+                             "end_progress\n"));
     // The driver manager's reason reaches the log.
     EXPECT_TRUE(r.out.contains(QStringLiteral("Data source name not found")));
     EXPECT_EQ(r.err, QString());
 
     r = box.run({QStringLiteral("params"), QStringLiteral("--paramkey=teacher")});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(
-        protocolLines(r.out),
-        QStringLiteral("start_progress\t0\n"
-                       "warning\tteacher\tLoading Bridgelist failed.  Consult the logs to discover what the "
-                       "problem is.\n"
-                       "end_progress\n"));
+    EXPECT_EQ(protocolLines(r.out),
+              QStringLiteral("start_progress\t0\n"
+                             "warning\tteacher\tLoading Bridgelist failed.  Consult the logs to discover what the "
+                             "problem is.\n"
+                             "end_progress\n"));
 }
 
 TEST(ParamsCommand, ValuesOfAPlainTypeAreAnError)
