@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AppBase.h"
+#include "OptionScanner.h"
 #include "RunLock.h"
 
 #include <QDomElement>
@@ -60,10 +61,14 @@ protected:
 
     void writeStatusFiles(int code, const QString& folder, const QString& message);
 
+    // Reading and preparing the command line's values: neither exits nor touches
+    // files or data sources (only Qt warnings go out), so they can be driven alone.
+    OptionScanner::Result scanArguments(const QStringList& arguments, QString& programName);
+    void prepareValues();
+
 private:
     void defineGlobalParams();
     void connectEngine();
-    void prepareValues();
     void writeUsage(const QString& programName);
     QStringList passwordKeys() const;
     QStringList maskedArguments() const;

@@ -45,17 +45,10 @@ int SISConfig::processCommandLine(const QStringList& arguments)
         logManager->log(8, QStringLiteral("Arguments: ") + argument,
                         QStringLiteral("SISConfig::processCommandLine"));
 
-    OptionScanner scanner(arguments, params_, switches_);
-    scanner.addPositional(Key::command);
-    for (const QString& key : switchList_)
-        scanner.addSwitch(key);
-    const QStringList secrets = passwordKeys();
-    for (const QString& key : valueOptionList_)
-        scanner.addOption(key, QString(), secrets.contains(key));
-
     qInstallMessageHandler(&AppBase::qMessageOutput);
 
-    const OptionScanner::Result scan = scanner.scan();
+    QString programName;
+    const OptionScanner::Result scan = scanArguments(arguments, programName);
     if (scan == OptionScanner::Result::Abort)
     {
         // The process ends here: nothing after the warning reaches the front-end,
@@ -71,7 +64,7 @@ int SISConfig::processCommandLine(const QStringList& arguments)
     const QString command = paramValue(Key::command);
     if (!scanned || command == Key::help || switchSet(Key::helpSwitch))
     {
-        writeUsage(scanner.programName());
+        writeUsage(programName);
         emit writeProgress(Protocol::StartProgress, 0);
         emit writeProgress(Protocol::EndProgress);
         // The status file must not expose a password.

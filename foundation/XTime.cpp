@@ -20,6 +20,16 @@ XString Padded(int value, int width)
 {
     return XString().Format(16, "%0*d", width, value);
 }
+
+// The value of a run of digits; -1 beyond nine significant digits, which no
+// part of a time of day has (and which would overflow the sums below).
+long long DigitsValue(const std::string& digits)
+{
+    const size_t first = digits.find_first_not_of('0');
+    if (first != std::string::npos && digits.size() - first > 9)
+        return -1;
+    return std::atoll(digits.c_str());
+}
 } // namespace
 
 XTime::XTime(int hour, int minute, int second, int millisecond)
@@ -140,13 +150,16 @@ bool XTime::Parse(const char* pattern, const char* text)
     if (patternHasA && !hasMeridian)
         return false;
 
-    long long hours = std::atoll(digits[0].c_str());
+    long long value[4];
+    for (int k = 0; k < 4; ++k)
+        if ((value[k] = DigitsValue(digits[k])) < 0)
+            return false;
+    long long hours = value[0];
     if (hasMeridian && pm && hours < 12)
         hours += 12;
     else if (hasMeridian && !pm && hours == 12)
         hours = 0;
-    const long long ms = hours * 3600000 + std::atoll(digits[1].c_str()) * 60000 +
-                         std::atoll(digits[2].c_str()) * 1000 + std::atoll(digits[3].c_str());
+    const long long ms = hours * 3600000 + value[1] * 60000 + value[2] * 1000 + value[3];
     if (ms >= kMsPerDay)
         return false;
     ms_ = static_cast<int>(ms);

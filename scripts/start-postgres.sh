@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts (or reuses) a throw-away PostgreSQL cluster for the ODBC tests on
-# 127.0.0.1 at a fixed port, with trust authentication on loopback, and
-# prints the settings the tests read as "export TSIS_PG_...=..." lines:
+# 127.0.0.1 at a fixed port, with trust authentication on loopback (but for
+# the role TSIS_PG_SCRAM_USER, which must give its password: scram-sha-256),
+# and prints the settings the tests read as "export TSIS_PG_...=..." lines:
 #   eval "$(scripts/start-postgres.sh)"
 # Everything else goes to stderr.
 set -euo pipefail
@@ -12,6 +13,10 @@ DATA="$ROOT/data"
 LOG="$ROOT/server.log"
 ROLE=tsis
 DB=tsis
+# Member of $ROLE, so it reads the demo databases; its password is checked.
+SCRAM_ROLE=tsis_scram
+# ";" and "]" end unixODBC's masking of a traced password: the secrecy tests need them.
+SCRAM_PASSWORD='Kv8;Quartz]Lynx42'
 
 log() { echo "start-postgres: $*" >&2; }
 
@@ -76,7 +81,28 @@ if [ -z "$("${PSQL[@]}" -tAc "SELECT 1 FROM pg_database WHERE datname = '$DB'")"
   "${PSQL[@]}" -c "CREATE DATABASE $DB OWNER $ROLE ENCODING 'UTF8' TEMPLATE template0" >&2
 fi
 
+# The password tests: an ignored or wrong password must fail for this role.
+if ! grep -q "^host all $SCRAM_ROLE 127.0.0.1/32 scram-sha-256" "$DATA/pg_hba.conf"; then
+  as_owner sed -i "1i host all $SCRAM_ROLE 127.0.0.1/32 scram-sha-256" "$DATA/pg_hba.conf"
+  "${PSQL[@]}" -tAc "SELECT pg_reload_conf()" >/dev/null
+  sleep 1 # the reload is signalled, not awaited
+fi
+scram_login() {
+  PGPASSWORD="$SCRAM_PASSWORD" psql -X -q -h 127.0.0.1 -p "$PORT" -U "$SCRAM_ROLE" -d "$DB" -tAc "SELECT 1" \
+    >/dev/null 2>&1
+}
+if ! scram_login; then
+  # Tests may run this script side by side: a role created or altered meanwhile is fine.
+  "${PSQL[@]}" -c "DO \$\$ BEGIN CREATE ROLE $SCRAM_ROLE LOGIN IN ROLE $ROLE;
+                   EXCEPTION WHEN duplicate_object OR unique_violation THEN NULL; END \$\$" >&2
+  "${PSQL[@]}" -c "SET password_encryption = 'scram-sha-256';
+                   ALTER ROLE $SCRAM_ROLE PASSWORD '$SCRAM_PASSWORD'" >&2 || true
+  scram_login || { log "role $SCRAM_ROLE cannot log in with its password"; exit 1; }
+fi
+
 echo "export TSIS_PG_HOST=127.0.0.1"
 echo "export TSIS_PG_PORT=$PORT"
 echo "export TSIS_PG_USER=$ROLE"
 echo "export TSIS_PG_DB=$DB"
+echo "export TSIS_PG_SCRAM_USER=$SCRAM_ROLE"
+echo "export TSIS_PG_SCRAM_PASSWORD='$SCRAM_PASSWORD'"

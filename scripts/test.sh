@@ -4,6 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
+# --fuzz: the libFuzzer targets instead, each for a short fixed time (fuzz/run.sh).
+[ "${1:-}" = "--fuzz" ] && exec bash fuzz/run.sh
 scripts/build.sh "$@"
 dir=build; [ "${1:-}" = "--sanitize" ] && dir=build-asan
 # The PostgreSQL tests need a server on the loopback interface.

@@ -14,6 +14,22 @@
 namespace
 {
 const char* const kConnectionSource = "ADODB.Connection";
+
+// True when a part of the ODBC string is a "PWD" key (any case).
+bool CarriesPassword(const std::u16string& odbc)
+{
+    for (std::size_t at = 0; at + 4 <= odbc.size(); ++at)
+    {
+        if (at > 0 && odbc[at - 1] != u';')
+            continue;
+        std::u16string key = odbc.substr(at, 4);
+        for (char16_t& c : key)
+            c = (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - u'a' + u'A') : c;
+        if (key == u"PWD=")
+            return true;
+    }
+    return false;
+}
 } // namespace
 
 AdoConnection::AdoConnection() = default;
@@ -101,11 +117,21 @@ void AdoConnection::OpenOdbc(const std::u16string& odbc)
         SQLSetConnectAttr(dbc, SQL_ATTR_ACCESS_MODE,
                           reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(SQL_MODE_READ_ONLY)), 0);
 
+    // unixODBC's trace masks a "PWD=" value only up to its first ";" or "]" (and a
+    // lower-case key not at all): the one call that carries a password is not traced.
+    SQLULEN trace = SQL_OPT_TRACE_OFF;
+    const bool untraced = CarriesPassword(odbc) &&
+                          SQL_SUCCEEDED(SQLGetConnectAttr(dbc, SQL_ATTR_TRACE, &trace, 0, nullptr)) &&
+                          trace == SQL_OPT_TRACE_ON;
+    if (untraced)
+        SQLSetConnectAttr(dbc, SQL_ATTR_TRACE, reinterpret_cast<SQLPOINTER>(SQL_OPT_TRACE_OFF), 0);
     std::u16string in = odbc;
     SQLSMALLINT outLength = 0;
     const SQLRETURN rc =
         SQLDriverConnectW(dbc, nullptr, reinterpret_cast<SQLWCHAR*>(in.data()),
                           static_cast<SQLSMALLINT>(in.size()), nullptr, 0, &outLength, SQL_DRIVER_NOPROMPT);
+    if (untraced)
+        SQLSetConnectAttr(dbc, SQL_ATTR_TRACE, reinterpret_cast<SQLPOINTER>(SQL_OPT_TRACE_ON), 0);
     if (!SQL_SUCCEEDED(rc))
     {
         std::vector<AdoProviderError> diag = CollectOdbcDiagnostics(SQL_HANDLE_DBC, dbc);

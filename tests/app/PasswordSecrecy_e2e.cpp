@@ -1,5 +1,6 @@
 #include "BridgeExpectations.h"
 #include "BridgeProcess.h"
+#include "PostgresDemo.h"
 
 #include <QDirIterator>
 
@@ -108,6 +109,125 @@ TEST(PasswordSecrecy, FailedTestsDoNotShowThePassword)
                                     QStringLiteral("--path=") + box.path(QStringLiteral("out"))});
     EXPECT_EQ(r.status, 1);
     expectNoPassword(box, r);
+}
+
+// A role whose password the server checks (scram-sha-256): an ignored or
+// mangled password cannot pass. Its data source stores no login, and unixODBC
+// traces every call of these runs.
+class ScramLogin : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        demo_ = new PostgresDemo("secrecy_e2e");
+        if (!demo_->ok())
+            return;
+        demo_->addDataSource(QStringLiteral("ScramPG"), demo_->value(QStringLiteral("TSIS_PG_PORT")));
+        demo_->traceTo(trace());
+    }
+    static void TearDownTestSuite()
+    {
+        delete demo_;
+        demo_ = nullptr;
+    }
+    void SetUp() override
+    {
+        if (!demo_->ok())
+            GTEST_SKIP() << qPrintable(demo_->error());
+        ASSERT_FALSE(password().isEmpty()) << "start-postgres.sh names no scram role";
+        demo_->configure(box_);
+    }
+
+    static QString trace() { return demo_->folder() + QStringLiteral("/odbc.trace"); }
+    static QString password() { return demo_->value(QStringLiteral("TSIS_PG_SCRAM_PASSWORD")); }
+    static QString encoded() { return QString::fromLatin1(password().toLatin1().toHex().toUpper()); }
+
+    BridgeResult test(const QString& passwordOption) const
+    {
+        return box_.run({QStringLiteral("test"), QStringLiteral("--group=connection"),
+                         QStringLiteral("--dsn=ScramPG"),
+                         QStringLiteral("--user=") + demo_->value(QStringLiteral("TSIS_PG_SCRAM_USER")),
+                         passwordOption, QStringLiteral("--path=") + box_.path(QStringLiteral("out"))});
+    }
+
+    static PostgresDemo* demo_;
+    BridgeSandbox box_;
+};
+
+PostgresDemo* ScramLogin::demo_ = nullptr;
+
+const QString kConnected = QStringLiteral("\ntest\tconnection\tsuccess\tConnection Successful.\n");
+const QString kNotConnected = QStringLiteral("\ntest\tconnection\tfail\tConnection Failed.\n");
+
+TEST_F(ScramLogin, RightPasswordConnectsPlainAndEncoded)
+{
+    for (const QString& option :
+         {QStringLiteral("--pwd=") + password(), QStringLiteral("--pwdencode=") + encoded()})
+    {
+        const BridgeResult r = test(option);
+        EXPECT_EQ(r.status, 0) << qPrintable(option);
+        EXPECT_TRUE(r.out.contains(kConnected)) << qPrintable(r.out);
+    }
+}
+
+TEST_F(ScramLogin, WrongPasswordFailsCleanlyPlainAndEncoded)
+{
+    const QString wrong = password() + QStringLiteral("x");
+    for (const QString& option :
+         {QStringLiteral("--pwd=") + wrong,
+          QStringLiteral("--pwdencode=") + QString::fromLatin1(wrong.toLatin1().toHex().toUpper())})
+    {
+        const BridgeResult r = test(option);
+        EXPECT_EQ(r.status, 1) << qPrintable(option);
+        EXPECT_TRUE(r.out.contains(kNotConnected)) << qPrintable(r.out);
+        EXPECT_TRUE(r.out.contains(QStringLiteral("password authentication failed for user \"tsis_scram\"")))
+            << qPrintable(r.out);
+        EXPECT_EQ(r.err, QString());
+    }
+}
+
+// Every command, with the password given plain and encoded: neither it nor
+// its hexadecimal or Base64 form shows on the two streams, in the log, status
+// or data files, or in the ODBC trace.
+TEST_F(ScramLogin, NoCommandShowsThePassword)
+{
+    const QString out = QStringLiteral("--path=") + box_.path(QStringLiteral("out"));
+    const QString school = QStringLiteral("--school=101");
+    const QString district = QStringLiteral("--district=16");
+    const QList<QStringList> commands = {
+        {QStringLiteral("version"), out},
+        {QStringLiteral("params"), out},
+        {QStringLiteral("params"), QStringLiteral("--paramkey=district"), out},
+        {QStringLiteral("params"), QStringLiteral("--paramkey=school"), district, out},
+        {QStringLiteral("params"), QStringLiteral("--paramkey=year"), district, school, out},
+        {QStringLiteral("defaults"), QStringLiteral("--path=") + box_.path(QStringLiteral("SVConfig.xml"))},
+        {QStringLiteral("test"), QStringLiteral("--group=connection"), out},
+        {QStringLiteral("test"), QStringLiteral("--group=school"), district, school, out},
+        {QStringLiteral("run"), district, school, out},
+    };
+    const QStringList login = {QStringLiteral("--dsn=ScramPG"),
+                               QStringLiteral("--user=") + demo_->value(QStringLiteral("TSIS_PG_SCRAM_USER")),
+                               QStringLiteral("--logpath=") + box_.path(QStringLiteral("logs"))};
+    QFile::remove(trace());
+    QString seen;
+    for (const QString& option :
+         {QStringLiteral("--pwd=") + password(), QStringLiteral("--pwdencode=") + encoded()})
+        for (const QStringList& command : commands)
+            // Status files are replaced by the next command: each answer is read at once.
+            seen += everything(box_, box_.run(command + login + QStringList{option}));
+    EXPECT_TRUE(QFile::exists(box_.path(QStringLiteral("out/Students.sef"))));
+    const QString traced = BridgeSandbox::readText(trace());
+    // The queries are traced (the connect call carrying the password is not).
+    EXPECT_TRUE(traced.contains(QStringLiteral("SQLExecDirectW"))) << "no ODBC trace";
+
+    const QString all = seen + traced;
+    // Also the pieces a mask that stops at ";" or "]" would let through.
+    QStringList forms = password().split(QRegularExpression(QStringLiteral("[;\\]]")));
+    forms.removeIf([](const QString& piece) { return piece.size() < 4; });
+    forms << password() << encoded() << encoded().toLower()
+          << QString::fromLatin1(password().toLatin1().toBase64());
+    for (const QString& form : forms)
+        EXPECT_FALSE(all.contains(form)) << qPrintable(form);
 }
 
 } // namespace

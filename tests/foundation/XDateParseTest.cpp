@@ -114,6 +114,17 @@ TEST_F(XDateParseTest, TimeFields)
     EXPECT_EQ(XTime(23, 59, 59), t);
 }
 
+// Found by fuzzing: a long digit run overflowed the millisecond sum.
+TEST_F(XDateParseTest, OverlongTimeFieldsGiveNullTime)
+{
+    XTime t;
+    EXPECT_FALSE(t.Parse("HH:NNNNNNNNNNNNNNNNNNNN", "01:4444444444444444"));
+    EXPECT_TRUE(t.IsNull());
+    EXPECT_FALSE(t.Parse("HHHHHHHHHHHHHHHHHHHHHHH", "99999999999999999999999"));
+    ASSERT_TRUE(t.Parse("HH:NNNNNNNNNNNNNN", "01:00000000000005"));
+    EXPECT_EQ(XTime(1, 5, 0), t);
+}
+
 TEST_F(XDateParseTest, FormatThenParseRoundTrips)
 {
     const XDateTime original(XDate(2026, 12, 7), XTime(14, 5, 9));
