@@ -59,7 +59,8 @@ const TableKeys kTableKeys[] = {
     {"ST010", "DST_NBR, SCH_NBR, SCH_YR, ID_NBR", nullptr},
     {"SC065", nullptr, "DST_NBR, SCH_NBR, SCH_YR, COURSE, XSECTION"},
     {"AT020", "DST_NBR, SCH_NBR, SCH_YR, ID_NBR, CAL_DT", "DST_NBR, SCH_NBR, SCH_YR, CAL_DT"},
-    {"AT030", "DST_NBR, SCH_NBR, SCH_YR, ID_NBR, CAL_DT, COURSE, XSECTION", "DST_NBR, SCH_NBR, SCH_YR, CAL_DT"},
+    {"AT030", "DST_NBR, SCH_NBR, SCH_YR, ID_NBR, CAL_DT, COURSE, XSECTION",
+     "DST_NBR, SCH_NBR, SCH_YR, CAL_DT"},
 };
 
 const TableKeys* keysOf(const std::string& table)
@@ -79,10 +80,10 @@ std::string indexes(Dialect dialect, Flavour flavour)
     {
         const TableKeys* keys = keysOf(t.name);
         if (keys && keys->primaryKey)
-            out += dialect == Dialect::Sqlite
-                       ? "CREATE UNIQUE INDEX " + t.name + "_PK ON " + t.name + " (" + keys->primaryKey + ");\n"
-                       : "ALTER TABLE " + t.name + " ADD CONSTRAINT " + t.name + "_PK PRIMARY KEY (" +
-                             keys->primaryKey + ");\n";
+            out += dialect == Dialect::Sqlite ? "CREATE UNIQUE INDEX " + t.name + "_PK ON " + t.name + " (" +
+                                                    keys->primaryKey + ");\n"
+                                              : "ALTER TABLE " + t.name + " ADD CONSTRAINT " + t.name +
+                                                    "_PK PRIMARY KEY (" + keys->primaryKey + ");\n";
         if (keys && keys->index)
             out += "CREATE INDEX " + t.name + "_IX ON " + t.name + " (" + keys->index + ");\n";
         // The primary key starts with the school and year.
