@@ -332,8 +332,9 @@ TEST(DemoDistrict, PostgresScriptCopiesTheSameRows)
     // A quote stays single, NULL is \N, an empty text stays empty.
     EXPECT_NE(sqlite.find("\n(16, '303', 'O''Connor High School', '0303')"), std::string::npos);
     EXPECT_NE(pg.find("\n16\t303\tO'Connor High School\t0303\n"), std::string::npos);
-    EXPECT_NE(sqlite.find("\n(16, 100005, 6100005, '', NULL, '', 'F', '', '', '')"), std::string::npos);
-    EXPECT_NE(pg.find("\n16\t100005\t6100005\t\t\\N\t\tF\t\t\t\n"), std::string::npos);
+    EXPECT_NE(sqlite.find("\n(16, '101', 900008, 'Vitamin D', '', '', '', '', NULL, NULL, '', ''),"),
+              std::string::npos);
+    EXPECT_NE(pg.find("\n16\t101\t900008\tVitamin D\t\t\t\t\t\\N\t\\N\t\t\n"), std::string::npos);
 }
 
 } // namespace
