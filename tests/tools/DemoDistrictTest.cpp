@@ -1,4 +1,3 @@
-#include <algorithm>
 #include <gtest/gtest.h>
 
 #include "DemoDistrict.h"
@@ -105,8 +104,9 @@ TEST(DemoDistrict, AnswersTheOracleCatalogueProbes)
     for (const TableDef& t : demoTables())
     {
         const std::string n = "SELECT COUNT(*) FROM all_tab_columns WHERE TABLE_NAME = '";
-        const auto present = std::count_if(t.columns.begin(), t.columns.end(),
-                                           [](const ColumnDef& c) { return columnPresent(c, Flavour::Tsis); });
+        const auto present =
+            std::count_if(t.columns.begin(), t.columns.end(),
+                          [](const ColumnDef& c) { return columnPresent(c, Flavour::Tsis); });
         EXPECT_EQ(tsis.value(n + t.name + "'"), std::to_string(present)) << t.name;
         EXPECT_EQ(tsis.value(n + "DBTSIS_" + t.name + "_V'"), std::to_string(present)) << t.name;
         EXPECT_EQ(tsis.value("SELECT COUNT(*) FROM " + t.name),
@@ -298,15 +298,43 @@ TEST(DemoDistrict, NoAttendanceAfterToday)
     EXPECT_NE(early.value("SELECT COUNT(*) FROM AT020 WHERE SCH_YR = 2025"), "0");
 }
 
-TEST(DemoDistrict, PostgresScriptQuotesTheSameValues)
+TEST(DemoDistrict, PostgresScriptCopiesTheSameRows)
 {
     const std::string sqlite = script(Flavour::Tsis, 2, "20261015");
     const std::string pg = script(Flavour::Tsis, 2, "20261015", Dialect::Postgresql);
-    // Same rows; only the frame differs.
-    auto inserts = [](const std::string& s)
-    { return s.substr(s.find("INSERT INTO"), s.rfind("CREATE INDEX") - s.find("INSERT INTO")); };
-    EXPECT_EQ(inserts(sqlite), inserts(pg));
-    EXPECT_NE(pg.find("'O''Connor High School'"), std::string::npos);
+    // The same rows: one "(...)" line per SQLite row, one line per row inside the COPY blocks.
+    auto sqliteRows = [](const std::string& s)
+    {
+        std::size_t n = 0;
+        for (std::size_t p = s.find("\n("); p != std::string::npos; p = s.find("\n(", p + 1))
+            ++n;
+        return n;
+    };
+    auto copyRows = [](const std::string& s)
+    {
+        std::size_t n = 0;
+        for (std::size_t p = s.find(") FROM stdin;\n"); p != std::string::npos;
+             p = s.find(") FROM stdin;\n", p))
+        {
+            p = s.find('\n', p) + 1;
+            const std::size_t end = s.find("\n\\.\n", p);
+            n += static_cast<std::size_t>(
+                     std::count(s.begin() + static_cast<long>(p), s.begin() + static_cast<long>(end), '\n')) +
+                 1;
+            p = end;
+        }
+        return n;
+    };
+    EXPECT_EQ(sqlite.find("COPY "), std::string::npos);
+    EXPECT_EQ(pg.find("INSERT INTO"), std::string::npos);
+    EXPECT_GT(sqliteRows(sqlite), 1000u);
+    EXPECT_EQ(sqliteRows(sqlite), copyRows(pg));
+    // A quote stays single, NULL is \N, an empty text stays empty.
+    EXPECT_NE(sqlite.find("\n(16, '303', 'O''Connor High School', '0303')"), std::string::npos);
+    EXPECT_NE(pg.find("\n16\t303\tO'Connor High School\t0303\n"), std::string::npos);
+    EXPECT_NE(sqlite.find("\n(16, '101', 900008, 'Vitamin D', '', '', '', '', NULL, NULL, '', ''),"),
+              std::string::npos);
+    EXPECT_NE(pg.find("\n16\t101\t900008\tVitamin D\t\t\t\t\t\\N\t\\N\t\t\n"), std::string::npos);
 }
 
 } // namespace

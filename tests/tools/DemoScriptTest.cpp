@@ -23,6 +23,16 @@ TEST(DemoSqlLiteral, QuotesTextAndDoublesQuotes)
     EXPECT_EQ(sqlLiteral(SqlValue("0")), "'0'");
 }
 
+TEST(DemoSqlLiteral, CopyFieldsEscapeTheSeparatorsOfTheCopyFormat)
+{
+    EXPECT_EQ(copyField(SqlValue("O'Connor")), "O'Connor");
+    EXPECT_EQ(copyField(SqlValue("a\tb\nc\rd\\e")), "a\\tb\\nc\\rd\\\\e");
+    EXPECT_EQ(copyField(SqlValue("")), "");
+    EXPECT_EQ(copyField(SqlValue("\\N")), "\\\\N");
+    EXPECT_EQ(copyField(SqlValue(nullptr)), "\\N");
+    EXPECT_EQ(copyField(SqlValue(20260902L)), "20260902");
+}
+
 std::string writeSy010(Flavour flavour, std::size_t batch, int rows)
 {
     std::ostringstream out;

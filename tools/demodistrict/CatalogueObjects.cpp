@@ -48,13 +48,46 @@ bool hasColumn(const TableDef& t, const char* name)
     return false;
 }
 
+// The keys a SIS gives its large tables, for the bridge's joins and date windows.
+struct TableKeys
+{
+    const char* table;
+    const char* primaryKey;
+    const char* index; // a second index: the date windows of attendance, the section lookup
+};
+const TableKeys kTableKeys[] = {
+    {"ST010", "DST_NBR, SCH_NBR, SCH_YR, ID_NBR", nullptr},
+    {"SC065", nullptr, "DST_NBR, SCH_NBR, SCH_YR, COURSE, XSECTION"},
+    {"AT020", "DST_NBR, SCH_NBR, SCH_YR, ID_NBR, CAL_DT", "DST_NBR, SCH_NBR, SCH_YR, CAL_DT"},
+    {"AT030", "DST_NBR, SCH_NBR, SCH_YR, ID_NBR, CAL_DT, COURSE, XSECTION",
+     "DST_NBR, SCH_NBR, SCH_YR, CAL_DT"},
+};
+
+const TableKeys* keysOf(const std::string& table)
+{
+    for (const TableKeys& k : kTableKeys)
+        if (table == k.table)
+            return &k;
+    return nullptr;
+}
+
 // Indexes on the columns the engine joins and filters on, so a large district stays quick.
-std::string indexes(Flavour flavour)
+// Built after the rows are loaded, which is faster than keeping them up to date row by row.
+std::string indexes(Dialect dialect, Flavour flavour)
 {
     std::string out;
     for (const TableDef& t : demoTables())
     {
-        if (hasColumn(t, "SCH_NBR") && hasColumn(t, "SCH_YR"))
+        const TableKeys* keys = keysOf(t.name);
+        if (keys && keys->primaryKey)
+            out += dialect == Dialect::Sqlite ? "CREATE UNIQUE INDEX " + t.name + "_PK ON " + t.name + " (" +
+                                                    keys->primaryKey + ");\n"
+                                              : "ALTER TABLE " + t.name + " ADD CONSTRAINT " + t.name +
+                                                    "_PK PRIMARY KEY (" + keys->primaryKey + ");\n";
+        if (keys && keys->index)
+            out += "CREATE INDEX " + t.name + "_IX ON " + t.name + " (" + keys->index + ");\n";
+        // The primary key starts with the school and year.
+        if (hasColumn(t, "SCH_NBR") && hasColumn(t, "SCH_YR") && !(keys && keys->primaryKey))
             out += "CREATE INDEX " + t.name + "_SCH ON " + t.name + " (SCH_NBR, SCH_YR);\n";
         for (const char* key : {"ID_NBR", "FAM_NBR", "EMP_NBR", "EV_SEQ_NBR", "NT_ID"})
             if (t.hasColumn(key, flavour))
@@ -89,7 +122,7 @@ std::string scriptPrologue(Dialect dialect)
 
 std::string catalogueObjects(Dialect dialect, Flavour flavour)
 {
-    std::string out = indexes(flavour);
+    std::string out = indexes(dialect, flavour);
     for (const TableDef& t : demoTables())
         out += "CREATE VIEW " + validationViewName(t.name) + " AS SELECT * FROM " + t.name + ";\n";
     if (dialect == Dialect::Sqlite)

@@ -44,4 +44,39 @@ std::string sqlLiteral(const SqlValue& value)
     return out;
 }
 
+std::string copyField(const SqlValue& value)
+{
+    switch (value.kind())
+    {
+    case SqlValue::Kind::Null:
+        return "\\N";
+    case SqlValue::Kind::Integer:
+        return std::to_string(value.number());
+    case SqlValue::Kind::Text:
+        break;
+    }
+    std::string out;
+    for (char c : value.text())
+    {
+        switch (c)
+        {
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
 } // namespace demo

@@ -21,5 +21,7 @@ Dialect parseDialect(const std::string& name);
 std::string sqlType(const ColumnDef& column, Dialect dialect);
 // A value as SQL text; a text is quoted with its single quotes doubled.
 std::string sqlLiteral(const SqlValue& value);
+// A value as a field of PostgreSQL's COPY text format: \N for NULL, backslash escapes.
+std::string copyField(const SqlValue& value);
 
 } // namespace demo

@@ -26,20 +26,22 @@ void SqlScriptWriter::begin()
     for (const TableDef& t : demoTables())
     {
         out_ << "CREATE TABLE " << t.name << " (";
-        std::string head = "INSERT INTO " + t.name + " (";
+        std::string columns;
         bool first = true;
         for (const ColumnDef& c : t.columns)
         {
             if (!columnPresent(c, flavour_))
                 continue;
             out_ << (first ? "" : ", ") << columnName(c.name) << ' ' << sqlType(c, dialect_);
-            head += (first ? "" : ", ") + columnName(c.name);
+            columns += (first ? "" : ", ") + columnName(c.name);
             first = false;
         }
         out_ << ");\n";
         Pending& p = pending_[t.name];
         p.table = &t;
-        p.head = head + ") VALUES\n";
+        // PostgreSQL reads COPY data several times faster than INSERT statements.
+        p.head = dialect_ == Dialect::Postgresql ? "COPY " + t.name + " (" + columns + ") FROM stdin;\n"
+                                                 : "INSERT INTO " + t.name + " (" + columns + ") VALUES\n";
     }
     begun_ = true;
 }
@@ -56,7 +58,8 @@ void SqlScriptWriter::row(const std::string& table, const std::vector<SqlValue>&
     if (values.size() != columns.size())
         throw std::logic_error(table + ": " + std::to_string(values.size()) + " values for " +
                                std::to_string(columns.size()) + " columns");
-    std::string line = p.count == 0 ? "(" : ",\n(";
+    const bool copy = dialect_ == Dialect::Postgresql;
+    std::string line = copy ? "" : p.count == 0 ? "(" : ",\n(";
     bool first = true;
     for (std::size_t i = 0; i < columns.size(); ++i)
     {
@@ -69,10 +72,13 @@ void SqlScriptWriter::row(const std::string& table, const std::vector<SqlValue>&
             throw std::logic_error(table + "." + columns[i].name + ": '" + v.text() + "' is too long");
         if (!columnPresent(columns[i], flavour_))
             continue;
-        line += (first ? "" : ", ") + sqlLiteral(v);
+        if (copy)
+            line += (first ? "" : "\t") + copyField(v);
+        else
+            line += (first ? "" : ", ") + sqlLiteral(v);
         first = false;
     }
-    line += ")";
+    line += copy ? "\n" : ")";
     p.rows += line;
     ++p.total;
     if (++p.count >= batchRows_)
@@ -83,7 +89,7 @@ void SqlScriptWriter::flush(Pending& p)
 {
     if (p.count == 0)
         return;
-    out_ << p.head << p.rows << ";\n";
+    out_ << p.head << p.rows << (dialect_ == Dialect::Postgresql ? "\\.\n" : ";\n");
     p.rows.clear();
     p.count = 0;
 }

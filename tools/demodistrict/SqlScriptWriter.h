@@ -12,8 +12,8 @@
 namespace demo
 {
 
-// Writes the load script: the tables, their rows as multi-row INSERTs, then the catalogue
-// objects, all inside one transaction.
+// Writes the load script: the tables, their rows (multi-row INSERTs for SQLite, COPY blocks for
+// PostgreSQL), then the indexes and catalogue objects, all inside one transaction.
 class SqlScriptWriter
 {
 public:

@@ -1,0 +1,239 @@
+#!/usr/bin/env bash
+# Benchmark of a district-sized extraction against the ODBC driver's own floor (not a test).
+#
+#   scripts/benchmark.sh [--size N] [--small N] [--today YYYYMMDD] [--school NNN]
+#                        [--databases sqlite,postgres] [--build-dir DIR] [--work DIR]
+#
+# Builds the demo district at --size students per school (default 7000: 21,010 students in
+# district 16, about 1.2 million attendance rows) and at --small (default a quarter of it), late
+# in the school year (--today, default 20270528), and runs the bridge at that day under faketime.
+# For each database, at the large size:
+#   full      `tsisbridge run --demo` into an empty folder: wall, CPU, peak resident memory
+#   floor     every data SELECT of that run (from its level-9 log lines) run once more through
+#             unixODBC's `isql -b` on the same data source, rows to /dev/null: sum of wall times
+#   att1      a first `run --att` into an empty folder, against the floor of its own SELECTs
+#   att2      a second `run --att` on the same day, nothing changed
+#   att3      a third after 1% of the school's attendance records in the overlap were changed
+# and the same full run at the small size. Prints one table of times and ratios at the end.
+# PostgreSQL uses the server of scripts/start-postgres.sh with the databases tsisbench_<size>.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+size=7000
+small=""
+today=20270528
+school=303
+databases=sqlite,postgres
+build_dir="$root/build"
+work=""
+usage() { sed -n '2,17p' "$0" | sed 's/^# \{0,1\}//' >&2; exit 2; }
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --size) size="$2"; shift ;;
+    --small) small="$2"; shift ;;
+    --today) today="$2"; shift ;;
+    --school) school="$2"; shift ;;
+    --databases) databases="$2"; shift ;;
+    --build-dir) build_dir="$2"; shift ;;
+    --work) work="$2"; shift ;;
+    *) usage ;;
+  esac
+  shift
+done
+[ -n "$small" ] || small=$(( size / 4 ))
+for n in "$size" "$small"; do
+  case "$n" in ''|*[!0-9]*|0) echo "sizes must be whole numbers above 0" >&2; exit 2 ;; esac
+done
+for tool in faketime isql sqlite3 /usr/bin/time; do
+  command -v "$tool" >/dev/null || { echo "$tool is missing (apt-get install faketime unixodbc sqlite3 time)" >&2; exit 1; }
+done
+[ -x "$build_dir/tsisbridge" ] || { echo "build tsisbridge first (scripts/build.sh)" >&2; exit 1; }
+if [ -z "$work" ]; then
+  work="$(mktemp -d "${TMPDIR:-/tmp}/benchmark.XXXXXX")"
+  trap 'rm -rf "$work"' EXIT
+fi
+mkdir -p "$work"
+results="$work/results"
+: > "$results"
+year=$(( ${today:0:4} - (10#${today:4:2} < 7 ? 1 : 0) ))
+day="${today:0:4}-${today:4:2}-${today:6:2}"
+minute=0
+log() { echo "== $*" >&2; }
+# key value: one figure of the final table
+put() { echo "$1 $2" >> "$results"; }
+
+# run LABEL DSN OUT ARGS...: one bridge run at the benchmark's day; wall, CPU and peak RSS.
+run() {
+  local label="$1" dsn="$2" out="$3" fake
+  shift 3
+  # Each run a minute later on the same day, so each update file has its own name.
+  minute=$(( minute + 1 ))
+  fake="$(printf '%s 10:%02d:00' "$day" "$minute")"
+  # A home of its own: the log of the day is appended to, and copied whole into the output folder.
+  mkdir -p "$work/home-$label"
+  HOME="$work/home-$label" /usr/bin/time -f '%e %U %S %M' -o "$work/time" \
+    faketime -f "@$fake" "$build_dir/tsisbridge" run "$@" "--dsn=$dsn" --district=16 "--school=$school" \
+    --useyear=true "--year=$year" "--path=$out" > "$work/stdout" 2>&1 ||
+    { tail -20 "$work/stdout" >&2; echo "$label failed" >&2; exit 1; }
+  read -r wall user sys rss < "$work/time"
+  put "$label.wall" "$wall"
+  put "$label.cpu" "$(awk -v u="$user" -v s="$sys" 'BEGIN { printf "%.2f", u + s }')"
+  put "$label.rss" "$(( rss / 1024 ))"
+  log "$label: ${wall}s wall, ${user}s user, ${sys}s system, peak RSS $(( rss / 1024 )) MiB"
+}
+
+# The data SELECTs a run logged at level 9 (base64 after "proprietary:"), one per line.
+selects() {
+  local logfile
+  logfile="$(ls "$1"/*.log | head -1)"
+  python3 - "$logfile" "$2" <<'EOF'
+import base64, re, sys
+out = open(sys.argv[2], "w")
+for line in open(sys.argv[1], encoding="utf-8", errors="replace"):
+    line = line.rstrip("\r\n")
+    if not line.startswith("proprietary:"):
+        continue
+    text = base64.b64decode(line[len("proprietary:"):]).decode("utf-8", "replace")
+    # "name:hh:mm:ss: Proprietary   method: message"; the statement itself has no method.
+    m = re.match(r".*?: Proprietary +: (SELECT .*)", text, re.S)
+    if m:
+        out.write(" ".join(m.group(1).split()) + "\n")
+EOF
+}
+
+# floor LABEL DSN SQLFILE: the statements once more through isql on one connection, as the
+# bridge has one, their rows to /dev/null.
+floor() {
+  local label="$1" dsn="$2" file="$3" start end t
+  start=$(date +%s.%N)
+  isql "$dsn" -b -k -d'|' < "$file" > /dev/null 2> "$work/isql.err"
+  end=$(date +%s.%N)
+  if grep -q 'ERROR' "$work/isql.err"; then
+    cat "$work/isql.err" >&2; echo "isql failed on a statement of $file" >&2; exit 1
+  fi
+  t=$(awk -v s="$start" -v e="$end" 'BEGIN { printf "%.3f", e - s }')
+  put "$label.wall" "$t"
+  log "$label: $(wc -l < "$file") SELECTs, ${t}s through isql"
+}
+
+# Data rows written: the lines of the data files less their header line.
+rows_written() {
+  local n=0 f
+  for f in "$1"/*.sef; do
+    [ -f "$f" ] && n=$(( n + $(wc -l < "$f") - 1 ))
+  done
+  echo "$n"
+}
+
+# The connection string isql gets: the bridge streams SQLite results (StepAPI) too.
+isql_dsn() {
+  case "$1" in
+    TSISDemo) echo "DSN=TSISDemo;StepAPI=1" ;;
+    *) echo "DSN=$1" ;;
+  esac
+}
+
+# change_overlap DB: 1% of the school's attendance records of the overlap get a new code,
+# entered today.
+change_overlap() {
+  local since sql
+  since=$(date -d "$today - 15 days" +%Y%m%d)
+  for t in AT030 AT020; do
+    sql="UPDATE $t SET REAS_CD = CASE WHEN REAS_CD = 'E' THEN 'A' ELSE 'E' END, MNT_DT = $today
+         WHERE DST_NBR = 16 AND SCH_NBR = '$school' AND SCH_YR = $year AND CAL_DT >= $since
+           AND (ID_NBR + CAL_DT) % 100 = 0"
+    if [ "$1" = sqlite ]; then
+      sqlite3 "$db_file" "$sql; SELECT '$t rows changed: ' || changes();" >&2
+    else
+      psql_bench -c "SET search_path = tsisdemo; $sql" >&2
+    fi
+  done
+}
+
+psql_bench() {
+  PGPASSWORD="${TSIS_PG_PASSWORD:-}" psql -X -q -v ON_ERROR_STOP=1 -h "$TSIS_PG_HOST" -p "$TSIS_PG_PORT" \
+    -U "$TSIS_PG_USER" -d "$pg_db" "$@"
+}
+
+want() { case ",$databases," in *",$1,"*) return 0 ;; esac; return 1; }
+if want postgres; then
+  eval "$("$root/scripts/start-postgres.sh")"
+fi
+
+for n in "$size" "$small"; do
+  tag=large
+  [ "$n" = "$size" ] || tag=small
+  demo="$work/demo-$n"
+  pg_db="tsisbench_$n"
+  log "building the demo district, size $n ($((3 * n + 10)) students in district 16), today $today"
+  args=(--size "$n" --today "$today" --out "$demo" --build-dir "$build_dir")
+  want postgres && args+=(--postgres --pg-db "$pg_db")
+  start=$(date +%s)
+  eval "$("$root/scripts/make-demo-district.sh" "${args[@]}")"
+  log "built in $(( $(date +%s) - start ))s"
+  db_file="$demo/tsisdemo-tsis.db"
+  [ "$tag" = large ] && put "students" "$(sqlite3 "$db_file" "SELECT COUNT(DISTINCT ID_NBR) FROM ST010 WHERE DST_NBR = 16")" &&
+    put "attrows" "$(sqlite3 "$db_file" "SELECT (SELECT COUNT(*) FROM AT020) + (SELECT COUNT(*) FROM AT030)")"
+  for kind in sqlite postgres; do
+    want "$kind" || continue
+    dsn=TSISDemo
+    [ "$kind" = postgres ] && dsn=TSISDemoPG
+    out="$work/$kind-$n"
+    rm -rf "$out"
+    run "$kind.$tag.full" "$dsn" "$out/full" --demo
+    put "$kind.$tag.rows" "$(rows_written "$out/full")"
+    [ "$tag" = large ] || continue
+    selects "$out/full" "$out/full.sql"
+    floor "$kind.floor" "$(isql_dsn "$dsn")" "$out/full.sql"
+    run "$kind.att1" "$dsn" "$out/att" --att
+    put "$kind.attcached" "$(sqlite3 "$out/att/Attendance/Attendance.db" \
+      "SELECT (SELECT COUNT(*) FROM PERIOD_ATT) + (SELECT COUNT(*) FROM DAILY_ATT)")"
+    selects "$out/att" "$out/att.sql"
+    floor "$kind.attfloor" "$(isql_dsn "$dsn")" "$out/att.sql"
+    run "$kind.att2" "$dsn" "$out/att" --att
+    change_overlap "$kind"
+    run "$kind.att3" "$dsn" "$out/att" --att
+  done
+done
+
+# The table.
+awk -v size="$size" -v small="$small" -v dbs="$databases" '
+  { v[$1] = $2 }
+  function r(a, b) { return (b + 0 > 0) ? sprintf("%.2f", a / b) : "-" }
+  function row(name, s, p) { printf "%-44s %14s %14s\n", name, s, p }
+  END {
+    printf "\ndistrict 16: %d students, %d attendance rows (size %d; small size %d)\n",
+      v["students"], v["attrows"], size, small
+    row("", "SQLite", "PostgreSQL")
+    n = split("sqlite postgres", k, " ")
+    split("full run wall s|full run CPU s|floor of its SELECTs s|full / floor|rows written|rows per s (full run)|peak RSS MiB|first --att wall s|floor of its SELECTs s|first --att / floor|rows cached|rows cached per s|unchanged --att s|unchanged / first|1% changed --att s|1% changed / first|peak RSS MiB (--att)|small size: full run wall s|small size: peak RSS MiB|large / small wall|large - small RSS MiB", label, "|")
+    for (i = 1; i <= 21; ++i) {
+      for (j = 1; j <= n; ++j) {
+        d = k[j]; x = ""
+        if (index(dbs, d) == 0) { c[j] = "-"; continue }
+        if (i == 1) x = v[d ".large.full.wall"]
+        if (i == 2) x = v[d ".large.full.cpu"]
+        if (i == 3) x = v[d ".floor.wall"]
+        if (i == 4) x = r(v[d ".large.full.wall"], v[d ".floor.wall"])
+        if (i == 5) x = v[d ".large.rows"]
+        if (i == 6) x = r(v[d ".large.rows"], v[d ".large.full.wall"])
+        if (i == 7) x = v[d ".large.full.rss"]
+        if (i == 8) x = v[d ".att1.wall"]
+        if (i == 9) x = v[d ".attfloor.wall"]
+        if (i == 10) x = r(v[d ".att1.wall"], v[d ".attfloor.wall"])
+        if (i == 11) x = v[d ".attcached"]
+        if (i == 12) x = r(v[d ".attcached"], v[d ".att1.wall"])
+        if (i == 13) x = v[d ".att2.wall"]
+        if (i == 14) x = r(v[d ".att2.wall"], v[d ".att1.wall"])
+        if (i == 15) x = v[d ".att3.wall"]
+        if (i == 16) x = r(v[d ".att3.wall"], v[d ".att1.wall"])
+        if (i == 17) x = v[d ".att1.rss"] "/" v[d ".att2.rss"] "/" v[d ".att3.rss"]
+        if (i == 18) x = v[d ".small.full.wall"]
+        if (i == 19) x = v[d ".small.full.rss"]
+        if (i == 20) x = r(v[d ".large.full.wall"], v[d ".small.full.wall"])
+        if (i == 21) x = v[d ".large.full.rss"] - v[d ".small.full.rss"]
+        c[j] = x
+      }
+      row(label[i], c[1], c[2])
+    }
+    printf "goals: full / floor <= 1.3, first --att / floor <= 2, unchanged <= 0.10, 1%% <= 0.15, RSS < 64 MiB\n"
+  }' "$results"
