@@ -11,27 +11,12 @@
 #include "DatabaseType.h"
 #include "ODBCDataAccess.h"
 #include "OdbcTestEnv.h"
+#include "PeakMemory.h"
 
 namespace
 {
-// Peak resident memory in KiB since the last reset.
-long PeakKib()
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmHWM:", 0) == 0)
-            return std::stol(line.substr(6));
-    return -1;
-}
-
-bool ResetPeak()
-{
-    std::ofstream f("/proc/self/clear_refs");
-    f << "5";
-    f.flush();
-    return static_cast<bool>(f);
-}
+using PeakMemory::PeakKib;
+using PeakMemory::ResetPeak;
 
 struct StreamingParam
 {
