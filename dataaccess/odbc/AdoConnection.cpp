@@ -3,6 +3,7 @@
 #include <sql.h>
 #include <sqlext.h>
 
+#include <string>
 #include <vector>
 
 #include "odbc/AdoConnectionString.h"
@@ -77,6 +78,12 @@ void AdoConnection::Open(const std::u16string& connectionString, const std::u16s
     {
         t.ok = false;
         t.error = "A value holding \";\" cannot be given to the SQLite ODBC driver.";
+    }
+    // The driver manager refuses such a name too, but leaks its error record doing so.
+    if (t.ok && Utf8ToUtf16(t.dsn).size() > SQL_MAX_DSN_LENGTH)
+    {
+        t.ok = false;
+        t.error = "The data source name is longer than " + std::to_string(SQL_MAX_DSN_LENGTH) + " characters.";
     }
     if (!t.ok)
     {

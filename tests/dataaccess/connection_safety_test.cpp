@@ -161,6 +161,8 @@ TEST(ConnectionSafety, KeysInsideValuesAreRefusedOrBraced)
         {DatabaseType::Postgres, "Demo;LoadExt=/nonexistent/x.so", nullptr, "Data source name not found"},
         {DatabaseType::Postgres, "Demo;Driver=/nonexistent/evil.so", nullptr, "Data source name not found"},
         {DatabaseType::OracleODBC, "Demo", "u;Driver=/nonexistent/evil.so", "Data source name not found"},
+        {DatabaseType::Postgres, "Demo;Driver=/nonexistent/evil.so1", nullptr,
+         "The data source name is longer than 32 characters."},
     };
     for (const auto& c : cases)
     {
