@@ -39,11 +39,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::fwrite(data, 1, size, f);
     std::fclose(f);
 
-    const XFileSpec spec(folder.c_str());
-    SchoolConfig::Read(spec);
-    SchoolConfig::ReadUpdateDate(spec);
-    SchoolConfig::ReadUpdateDateTime(spec);
-    SchoolConfig::ReadOverlapDays(spec);
-    SchoolConfig::ReadGlobalFolder(spec);
+    const XFileSpec location(folder.c_str());
+    SchoolConfig::Read(location);
+    SchoolConfig::ReadUpdateDate(location);
+    SchoolConfig::ReadUpdateDateTime(location);
+    SchoolConfig::ReadOverlapDays(location);
+    SchoolConfig::ReadGlobalFolder(location);
     return 0;
 }
