@@ -5,8 +5,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 inline std::vector<std::string> SplitAtNul(const uint8_t* data, size_t size)
 {
@@ -27,3 +31,37 @@ inline const std::string& Part(const std::vector<std::string>& parts, size_t ind
     static const std::string empty;
     return index < parts.size() ? parts[index] : empty;
 }
+
+// A file in a folder of its own, rewritten with each input and removed at exit:
+// the readers under test take a file, not a buffer.
+class ScratchFile
+{
+public:
+    ScratchFile(const char* prefix, const std::string& name)
+    {
+        std::string folder = std::string("/tmp/") + prefix + "-XXXXXX";
+        if (!mkdtemp(folder.data()))
+            std::abort();
+        folder_ = folder;
+        path_ = folder + "/" + name;
+    }
+    ~ScratchFile()
+    {
+        std::remove(path_.c_str());
+        std::remove(folder_.c_str());
+    }
+    const std::string& folder() const { return folder_; }
+    const std::string& path() const { return path_; }
+    void write(const uint8_t* data, size_t size) const
+    {
+        FILE* f = std::fopen(path_.c_str(), "wb");
+        if (!f)
+            std::abort();
+        std::fwrite(data, 1, size, f);
+        std::fclose(f);
+    }
+
+private:
+    std::string folder_;
+    std::string path_;
+};

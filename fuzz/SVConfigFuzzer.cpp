@@ -2,13 +2,10 @@
 // content, named by --path as the front-end does.
 #include "BridgeBase.h"
 #include "ConsoleStreams.h"
+#include "FuzzInput.h"
 #include "KeyWords.h"
 #include "LogManager.h"
 #include "SISMessageWriter.h"
-
-#include <cstdio>
-#include <cstdlib>
-#include <string>
 
 namespace
 {
@@ -21,12 +18,11 @@ public:
 
 QString out;
 QString err;
-std::string file;
 
-void removeFile()
+const ScratchFile& scratch()
 {
-    std::remove(file.c_str());
-    std::remove(file.substr(0, file.rfind('/')).c_str());
+    static const ScratchFile file("tsis-fuzz-svconfig", "SVConfig.xml");
+    return file;
 }
 
 } // namespace
@@ -35,23 +31,13 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     ConsoleStreams::capture(&out, &err);
     LogManager::instance()->setOutputMode(LogManager::NoChannel);
-    char folder[] = "/tmp/tsis-fuzz-svconfig-XXXXXX";
-    if (!mkdtemp(folder))
-        std::abort();
-    file = std::string(folder) + "/SVConfig.xml";
-    std::atexit(removeFile);
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    FILE* f = std::fopen(file.c_str(), "wb");
-    if (!f)
-        std::abort();
-    std::fwrite(data, 1, size, f);
-    std::fclose(f);
-
-    DefaultsBridge bridge(QString::fromStdString(file));
+    scratch().write(data, size);
+    DefaultsBridge bridge(QString::fromStdString(scratch().path()));
     bridge.commandDefaults();
     SISMessageWriter::instance()->clearMessages();
     out.clear();
