@@ -10,6 +10,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QList>
+#include <QPair>
 #include <QRegularExpression>
 #include <QString>
 #include <QStringList>
@@ -21,6 +23,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,6 +42,35 @@ struct BridgeResult
 inline const QRegularExpression kEngineClosingLines(
     QStringLiteral("log\\tInformational\\t\\d\\d:\\d\\d:\\d\\d\\t\\tStart DataAccessBase Destructor\\n"
                    "log\\tInformational\\t\\d\\d:\\d\\d:\\d\\d\\t\\tEnd DataAccessBase Destructor\\n$"));
+
+// Runs a set-up script and collects the "export NAME=value" lines it prints
+// (shell quotes around a value removed); nothing when the script failed.
+inline std::optional<QList<QPair<QString, QString>>> ScriptExports(const std::string& command)
+{
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return std::nullopt;
+    QByteArray text;
+    char buffer[1024];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        text.append(buffer, static_cast<qsizetype>(n));
+    const int rc = pclose(pipe);
+    if (!WIFEXITED(rc) || WEXITSTATUS(rc) != 0)
+        return std::nullopt;
+    QList<QPair<QString, QString>> exports;
+    for (const QString& line : QString::fromUtf8(text).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+    {
+        if (!line.startsWith(QStringLiteral("export ")))
+            continue;
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        QString value = line.mid(eq + 1);
+        if (value.size() >= 2 && value.startsWith(QLatin1Char('\'')) && value.endsWith(QLatin1Char('\'')))
+            value = value.mid(1, value.size() - 2);
+        exports.append({line.mid(7, eq - 7), value});
+    }
+    return exports;
+}
 
 class BridgeSandbox
 {
@@ -76,25 +108,11 @@ public:
                                     (today ? std::string(" --today ") + today : std::string()) + " --out '" +
                                     path(QStringLiteral("demo")).toStdString() +
                                     "' --build-dir '" TSIS_BINARY_DIR "' " + extraArgs + " 2>/dev/null";
-        FILE* pipe = popen(command.c_str(), "r");
-        if (!pipe)
+        const auto exports = ScriptExports(command);
+        if (!exports)
             return false;
-        QByteArray exports;
-        char buffer[1024];
-        size_t n;
-        while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-            exports.append(buffer, static_cast<qsizetype>(n));
-        const int rc = pclose(pipe);
-        if (!WIFEXITED(rc) || WEXITSTATUS(rc) != 0)
-            return false;
-        for (const QString& line : QString::fromUtf8(exports).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
-        {
-            if (!line.startsWith(QStringLiteral("export ")))
-                continue;
-            const QString assignment = line.mid(7);
-            const int eq = static_cast<int>(assignment.indexOf(QLatin1Char('=')));
-            setEnv(assignment.left(eq), assignment.mid(eq + 1));
-        }
+        for (const auto& [name, value] : *exports)
+            setEnv(name, value);
         return true;
     }
 

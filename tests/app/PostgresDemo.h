@@ -103,26 +103,12 @@ public:
 private:
     bool readExports(const std::string& command)
     {
-        FILE* pipe = popen(command.c_str(), "r");
-        if (!pipe)
+        const auto exports = ScriptExports(command);
+        if (!exports)
             return false;
-        QByteArray text;
-        char buffer[1024];
-        size_t n;
-        while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-            text.append(buffer, static_cast<qsizetype>(n));
-        const int rc = pclose(pipe);
-        for (const QString& line : QString::fromUtf8(text).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
-        {
-            if (!line.startsWith(QStringLiteral("export ")))
-                continue;
-            const qsizetype eq = line.indexOf(QLatin1Char('='));
-            QString value = line.mid(eq + 1);
-            if (value.size() >= 2 && value.startsWith(QLatin1Char('\'')) && value.endsWith(QLatin1Char('\'')))
-                value = value.mid(1, value.size() - 2); // shell quotes, around a value without "'"
-            env_.insert(line.mid(7, eq - 7), value);
-        }
-        return WIFEXITED(rc) && WEXITSTATUS(rc) == 0;
+        for (const auto& [name, value] : *exports)
+            env_.insert(name, value);
+        return true;
     }
 
     static QByteArray readFile(const QString& file)
