@@ -60,7 +60,9 @@ void SISConfig::stopWritesFailedStatus()
                 return *finishedCode_;
             const QString message = QStringLiteral("Extraction stopped by ") + signalName + QLatin1Char('.');
             // The main thread may be writing to the streams: one raw write of a whole line.
-            const QByteArray line = QStringLiteral("error\tExtraction Stopped\t%1\n").arg(message).toUtf8();
+            const QByteArray line =
+                (Protocol::Error + QStringLiteral("\tExtraction Stopped\t") + message + QLatin1Char('\n'))
+                    .toUtf8();
             if (::write(STDERR_FILENO, line.constData(), static_cast<size_t>(line.size())) < 0)
             {
                 // The status files below still tell the front-end.
@@ -91,8 +93,12 @@ int SISConfig::runCommand()
     params_.insert(QStringLiteral("logSchema"), StatusFiles::containsSucceeded(output, kRunStatusFile)
                                                     ? QStringLiteral("false")
                                                     : QStringLiteral("true"));
-    StatusFiles::writeLine(output, kRunStatusFile,
-                           StatusFiles::timeStamp() + QStringLiteral("\tExtract Running"));
+    {
+        // A stop may already have written its failed status: never overwrite it.
+        const std::lock_guard<std::mutex> guard(StopSignals::endLock());
+        StatusFiles::writeLine(output, kRunStatusFile,
+                               StatusFiles::timeStamp() + QStringLiteral("\tExtract Running"));
+    }
 
     LogHeader(QString());
     if (paramValue(Key::log) == Key::extract)

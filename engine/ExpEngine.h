@@ -167,7 +167,6 @@ public:
     void ExportAttendance();
     // AttCodeExcAbs and AttCodeUnexcAbs from EXCSD_ABS: "0\t0" for X, "1\t0" for E, else "0\t1".
     XString ExcusedPair();
-    XString XYesNo(); // "Yes" for X
     // "1" for status A ("0.5" when halfDays reads 1), else "0".
     XString AbsentValue(DataAccessField* halfDays);
     XString TardyValue(); // "1" for status T
@@ -211,8 +210,6 @@ public:
     // No table: one custom grade field per GR020 type, labelled with the
     // initials of its description.
     void GradeTypes();
-    XString StaffHomePhone();  // needs m_fields.staffHomePhone
-    XString StaffWorkPhone();  // needs m_fields.staffWorkPhone, staffWorkExtension
     XString StaffBirthDate();  // needs m_fields.staffBirthMonthDay
     XString StaffLeaveDate();  // against today
     XString CommentKey(ODBCField* group);

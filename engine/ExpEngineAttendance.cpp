@@ -1,6 +1,7 @@
 // The attendance family: the attendance codes of a full export, and the
 // period and daily attendance that an attendance update reads into the cache.
 #include "ExpEngine.h"
+#include "FamilyValueText.h"
 
 #include "XDeliveryGuard.h"
 
@@ -12,11 +13,6 @@ XString ExpEngine::ExcusedPair()
     if (text == "E")
         return "1\t0";
     return "0\t1";
-}
-
-XString ExpEngine::XYesNo()
-{
-    return CleanText() == "X" ? "Yes" : "No";
 }
 
 XString ExpEngine::AbsentValue(DataAccessField* halfDays)
@@ -53,7 +49,7 @@ void ExpEngine::AttendanceCodes()
         attcode, "EXCSD_ABS", [this] { return ExcusedPair(); }, "AttCodeExcAbs");
     AddColumnField(attcode, "ABS_TOT", nullptr, "AttCodeUnexcAbs");
     AddColumnField(
-        attcode, "TRU_RPT", [this] { return XYesNo(); }, "AttCodeTruant");
+        attcode, "TRU_RPT", [this] { return XYesNoText(CleanText()); }, "AttCodeTruant");
 
     WriteTable();
     FinishTable();

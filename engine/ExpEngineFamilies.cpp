@@ -6,17 +6,6 @@
 
 // ---- Value functions ----
 
-XString ExpEngine::TextOrEmpty(DataAccessField* field)
-{
-    return field ? FieldText(field) : XString();
-}
-
-void ExpEngine::AddConstantColumn(const XString& text, const XString& headerName)
-{
-    AddColumnField(nullptr, text, nullptr, headerName, false, XString(), XString(), XString(), XString(),
-                   SDEColumn::Constant);
-}
-
 XString ExpEngine::RelationshipOf(DataAccessField* field)
 {
     return LookupOrText(m_relationships, TextOrEmpty(field));

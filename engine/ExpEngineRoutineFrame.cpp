@@ -128,3 +128,14 @@ XString ExpEngine::FieldText(DataAccessField* field)
     text.ReplaceChar('\t', ' ').ReplaceChar('\r', ' ').ReplaceChar('\n', ' ');
     return text;
 }
+
+XString ExpEngine::TextOrEmpty(DataAccessField* field)
+{
+    return field ? FieldText(field) : XString();
+}
+
+void ExpEngine::AddConstantColumn(const XString& text, const XString& headerName)
+{
+    AddColumnField(nullptr, text, nullptr, headerName, false, XString(), XString(), XString(), XString(),
+                   SDEColumn::Constant);
+}

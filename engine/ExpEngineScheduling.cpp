@@ -2,27 +2,12 @@
 // their dates, grading periods, courses, sections with their rooms and
 // teachers, and the students' sections. A course key is "C" + COURSE and a
 // section key "C" + COURSE + "-" + section, on both sides of every reference.
-#include <cctype>
-
 #include "CalendarSpan.h"
 #include "ExpEngine.h"
 #include "RotationDays.h"
 #include "ScopedQuerySwitch.h"
 #include "TermDateAssembler.h"
 #include "XTextFile.h"
-
-namespace
-{
-
-bool DigitsOnly(const XString& text)
-{
-    for (int i = 0; i < text.Length(); ++i)
-        if (!std::isdigit(static_cast<unsigned char>(text[i])))
-            return false;
-    return true;
-}
-
-} // namespace
 
 XString ExpEngine::CourseKey()
 {
@@ -37,7 +22,7 @@ XString ExpEngine::SectionKey()
 XString ExpEngine::DayDescription()
 {
     XString text = CleanText();
-    return DigitsOnly(text) ? XString() : text;
+    return text.IsDigits() ? XString() : text;
 }
 
 void ExpEngine::AddScheduleConditions(ODBCTable* table)
@@ -69,8 +54,7 @@ void ExpEngine::Calendar()
     if (!cal)
         return SkipMissingTable("Create Calendar: Table CA005 does not exist.");
     AddSchoolConditions(cal);
-    AddColumnField(nullptr, "", nullptr, "CalKey", false, XString(), XString(), XString(), XString(),
-                   SDEColumn::Constant);
+    AddConstantColumn("", "CalKey");
     ODBCField* date = AddColumnField(cal, "CAL_DT", Fn(&DataAccessBase::ZeroAsEmpty), "CalDate");
     AddColumnField(cal, "INST_F", Fn(&DataAccessBase::CleanText), "CalDateAttValue");
     AddColumnField(
@@ -124,8 +108,7 @@ void ExpEngine::Terms()
         return SkipMissingTable("Create Terms: Table SC082 or SC060 do not exist.");
     const auto text = Fn(&DataAccessBase::CleanText);
     AddColumnField(trm, "SC_CODE", text, "TermKey");
-    AddColumnField(nullptr, "", nullptr, "TermCalRef", false, XString(), XString(), XString(), XString(),
-                   SDEColumn::Constant);
+    AddConstantColumn("", "TermCalRef");
     AddColumnField(trm, "SC_CD_ABBR", text, "TermCode");
     AddColumnField(trm, "SC_DESC", text, "TermName");
     AddJoin(trm, "SC_CODE", sec, "TERM_CD");

@@ -25,8 +25,7 @@ void ExpEngine::StaffDemographics()
 
     const auto text = Fn(&DataAccessBase::CleanText);
     m_fields.staffKey = AddColumnField(dem, "EMP_NBR", text, "StaffKey", true);
-    AddColumnField(nullptr, "", nullptr, "StaffCalRef", false, XString(), XString(), XString(), XString(),
-                   SDEColumn::Constant);
+    AddConstantColumn("", "StaffCalRef");
     AddColumnField(dem, "LST_NME", text, "StaffLastName");
     AddColumnField(dem, "FRST_NME", text, "StaffFirstName");
     AddColumnField(dem, "GENDER", text, "StaffSex");
@@ -37,16 +36,16 @@ void ExpEngine::StaffDemographics()
     AddColumnField(
         dem, "ZIP_CD", [this] { return FamilyZipText(CleanText()); }, "StaffZip");
     AddColumnField(
-        dem, "HM_AREA_CD", [this] { return StaffHomePhone(); }, "StaffHomePhone", false, "HomePhone",
-        "Home Phone", "#customcomfield", "PHONE");
+        dem, "HM_AREA_CD", [this] { return PhoneOf(m_fields.staffHomePhone, nullptr); }, "StaffHomePhone",
+        false, "HomePhone", "Home Phone", "#customcomfield", "PHONE");
     m_fields.staffHomePhone = AddField(dem, "HM_PHNE", false);
     AddColumnField(
         dem, "BRTH_YEAR", [this] { return StaffBirthDate(); }, "StaffBirthDate");
     m_fields.staffBirthMonthDay = AddField(dem, "BRTH_MMDD", false);
     AddColumnField(staff, "EMAIL", text, "StaffEmail", false, "Email", "Email", "#customcomfield", "email");
     AddColumnField(
-        staff, "WK_AREA_CD", [this] { return StaffWorkPhone(); }, "StaffWorkPhone", false, "WorkPhone",
-        "Work Phone", "#customcomfield", "PHONE");
+        staff, "WK_AREA_CD", [this] { return PhoneOf(m_fields.staffWorkPhone, m_fields.staffWorkExtension); },
+        "StaffWorkPhone", false, "WorkPhone", "Work Phone", "#customcomfield", "PHONE");
     m_fields.staffWorkPhone = AddField(staff, "WK_PHNE", false);
     m_fields.staffWorkExtension = AddField(staff, "WK_EXT", false);
     AddColumnField(staff, "DEPARTMENT", text, "StaffDepartment");
@@ -62,17 +61,6 @@ void ExpEngine::StaffDemographics()
 
     WriteTable([this] { return FilterStaff(); });
     FinishTable();
-}
-
-XString ExpEngine::StaffHomePhone()
-{
-    return FamilyPhoneText(CleanText(), FieldText(m_fields.staffHomePhone), XString());
-}
-
-XString ExpEngine::StaffWorkPhone()
-{
-    return FamilyPhoneText(CleanText(), FieldText(m_fields.staffWorkPhone),
-                           FieldText(m_fields.staffWorkExtension));
 }
 
 XString ExpEngine::StaffBirthDate()

@@ -46,8 +46,7 @@ void ExpEngine::StudentDemographics()
     const auto staff = [this] { return AddThisToStaffLUT(); };
 
     m_fields.studentKey = AddColumnField(stu, "ID_NBR", text, "StdKey");
-    AddColumnField(nullptr, "", nullptr, "StdCalRef", false, XString(), XString(), XString(), XString(),
-                   SDEColumn::Constant);
+    AddConstantColumn("", "StdCalRef");
     AddColumnField(enroll, "STATE_ID", text, "StdStateId");
     AddColumnField(enroll, "LST_NME", text, "StdLastName");
     AddColumnField(enroll, "FRST_NME", text, "StdFirstName");

@@ -8,15 +8,7 @@ cd "$(dirname "$0")/.."
 seconds="${FUZZ_SECONDS:-15}"
 
 # libFuzzer's runtime comes with Debian's compiler-rt package, not with clang-14 itself.
-missing=()
-for p in clang-14 libclang-rt-14-dev; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO=sudo
-  $SUDO apt-get update
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+scripts/install-deps.sh clang-14 libclang-rt-14-dev
 
 dir=build-fuzz
 extra=()

@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the demo and the tests need.
+# Installs the Debian packages the build, the demo and the tests need, and
+# any packages named as arguments.
 set -euo pipefail
 PKGS=(build-essential cmake ninja-build pkg-config
       qt6-base-dev libsqlite3-dev sqlite3
-      unixodbc unixodbc-dev libsqliteodbc odbc-postgresql postgresql
+      unixodbc unixodbc-dev libsqliteodbc odbc-postgresql postgresql postgresql-client
       libgtest-dev googletest)
 # The Debian package and its checks: dpkg-shlibdeps, file, man, systemd-analyze.
 PKGS+=(dpkg-dev file groff-base man-db systemd)
+# Packages a caller needs besides (the fuzzers: clang-14, libclang-rt-14-dev).
+PKGS+=("$@")
 missing=()
 for p in "${PKGS[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -91,31 +91,26 @@ void SDEWriter::OpenPartialTableFile(XTextFile& file, const XString& headerLine)
 void SDEWriter::EndPartialTableFile()
 {
     if (m_currentIncomplete)
-        DiscardPartial(m_partialTable);
+        AbandonTableFile();
     else
-        CommitPartial(m_partialTable);
+        CommitPartial();
+}
+
+void SDEWriter::CommitPartial()
+{
+    if (!m_partialTable)
+        return;
+    const PartialFile partial = *m_partialTable;
+    m_partialTable.reset();
+    partial.part.MoveTo(partial.target);
 }
 
 void SDEWriter::AbandonTableFile()
 {
-    DiscardPartial(m_partialTable);
-}
-
-void SDEWriter::CommitPartial(std::optional<PartialFile>& file)
-{
-    if (!file)
+    if (!m_partialTable)
         return;
-    const PartialFile partial = *file;
-    file.reset();
-    partial.part.MoveTo(partial.target);
-}
-
-void SDEWriter::DiscardPartial(std::optional<PartialFile>& file)
-{
-    if (!file)
-        return;
-    const PartialFile partial = *file;
-    file.reset();
+    const PartialFile partial = *m_partialTable;
+    m_partialTable.reset();
     partial.part.Delete();
     KeepOrStartDataFile(partial.target.FileName(), partial.headerLine);
 }
@@ -364,7 +359,7 @@ bool SDEWriter::BeginExecute(ParamMap& params, int flags, QString& errorText)
     const bool result = BridgeTaskBase::BeginExecute(params, flags, errorText);
     try
     {
-        DiscardPartial(m_partialTable);
+        AbandonTableFile();
     }
     catch (const std::exception& e)
     {

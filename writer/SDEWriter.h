@@ -33,6 +33,11 @@ public:
     using RowFilter = std::function<bool()>; // false skips the current record
 
     static constexpr const char* kDailyAttTable = "DAILY_ATT";
+    // The key column of a cache table: the time frame of daily rows, the period key of period rows.
+    static const char* AttKeyColumn(const XString& table)
+    {
+        return table == kDailyAttTable ? "timeframe" : "perkey";
+    }
     static constexpr const char* kPeriodAttTable = "PERIOD_ATT";
 
     explicit SDEWriter(QObject* parent = nullptr);
@@ -256,8 +261,7 @@ private:
     std::optional<PartialFile> m_partialTable;
 
 private:
-    void DiscardPartial(std::optional<PartialFile>& file);
-    void CommitPartial(std::optional<PartialFile>& file);
+    void CommitPartial();
     // A table that could not be written leaves the last run's data file, or,
     // without one, a file with only the header line.
     void KeepOrStartDataFile(const XString& fileName, const XString& headerLine);

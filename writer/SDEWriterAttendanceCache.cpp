@@ -19,11 +19,6 @@ namespace
 constexpr const char* kCacheFolder = "Attendance";
 constexpr const char* kCacheFile = "Attendance.db";
 
-const char* KeyColumn(const XString& table)
-{
-    return table == SDEWriter::kDailyAttTable ? "timeframe" : "perkey";
-}
-
 XString WithoutApostrophes(const XString& text)
 {
     XString clean(text);
@@ -52,8 +47,8 @@ XString CacheDamage(sqlite::Database& db)
             for (const char* column : columns)
                 if (lacks(column))
                     return XString(table) + " has no column " + column;
-            if (lacks(KeyColumn(table)))
-                return XString(table) + " has no column " + KeyColumn(table);
+            if (lacks(SDEWriter::AttKeyColumn(table)))
+                return XString(table) + " has no column " + SDEWriter::AttKeyColumn(table);
         }
         return XString();
     }
@@ -207,7 +202,7 @@ void SDEWriter::PrepareAttendanceStatements(const XString& table)
     if (!m_attDb)
         m_attDb = std::make_unique<sqlite::Database>();
     const std::string t = table.Std();
-    const std::string key = KeyColumn(table);
+    const std::string key = SDEWriter::AttKeyColumn(table);
     m_attUpdate = std::make_unique<AttendanceStatement>(
         *m_attDb,
         "UPDATE " + t +
@@ -241,7 +236,7 @@ void SDEWriter::UpsertAttendanceRow(const XString& table, const AttendanceCacheR
     const XString tardy = WithoutApostrophes(row.tardy);
     const XString truant = WithoutApostrophes(row.truant);
     const XString discipline = WithoutApostrophes(row.discipline);
-    const XString keyColumn = KeyColumn(table);
+    const char* keyColumn = AttKeyColumn(table);
 
     // The statement texts are built only for the failure report.
     int changed = 0;

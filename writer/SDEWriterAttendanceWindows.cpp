@@ -27,7 +27,7 @@ void SDEWriter::StartAttTable(const XString& tableName, bool blank, bool endDay)
     {
         if (!m_attDb)
             m_attDb = std::make_unique<sqlite::Database>();
-        const char* key = tableName == kDailyAttTable ? "timeframe" : "perkey";
+        const char* key = AttKeyColumn(tableName);
         m_attDb->ExecuteFormat(
             "CREATE TABLE %s (%s VARCHAR(100), %s DATETIME, %s VARCHAR(100), %s VARCHAR(100), "
             "%s VARCHAR(100), %s VARCHAR(100), %s VARCHAR(100), %s VARCHAR(100), %s "
