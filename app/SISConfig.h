@@ -103,5 +103,4 @@ private:
     std::optional<int> finishedCode_;
     // The update files in the output folder before the engine started; a
     // stop removes the ones the interrupted run began.
-    std::optional<QStringList> updateFilesBefore_;
 };

@@ -11,7 +11,6 @@
 #include "XDeliveryGuard.h"
 #include "XString.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -22,11 +21,6 @@ namespace
 
 const QString kRunStatusFile = QStringLiteral("BridgeStatus.tmp");
 const QString kFrameFinishedFile = QStringLiteral("finished.tmp");
-
-QStringList updateFiles(const QString& folder)
-{
-    return QDir(folder).entryList({QStringLiteral("*.SDU")}, QDir::Files);
-}
 
 } // namespace
 
@@ -70,12 +64,10 @@ void SISConfig::stopWritesFailedStatus()
             // As after a failed update: no update file of this run may reach the handheld,
             // unless it is complete and its records are already marked as sent.
             const std::lock_guard<std::mutex> delivery(XDeliveryGuard::Lock());
-            if (updateFilesBefore_ && !XDeliveryGuard::Delivered())
+            if (const std::filesystem::path pending = XDeliveryGuard::Pending(); !pending.empty())
             {
-                const QString folder = AppPaths::localPath(output);
-                for (const QString& name : updateFiles(folder))
-                    if (!updateFilesBefore_->contains(name))
-                        QFile::remove(AppPaths::join(folder, name));
+                std::error_code ignored;
+                std::filesystem::remove(pending, ignored);
             }
             writeStatusFiles(1, output, message);
             return 1;
@@ -154,10 +146,6 @@ int SISConfig::runExtraction()
         return 1;
     }
 
-    {
-        const std::lock_guard<std::mutex> guard(StopSignals::endLock());
-        updateFilesBefore_ = updateFiles(AppPaths::localPath(output));
-    }
     ParamMap values = params_;
     QString errorText;
     const bool succeeded = engine_->BeginExecute(values, extractionFlags_, errorText);

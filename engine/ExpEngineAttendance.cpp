@@ -153,7 +153,6 @@ void ExpEngine::ExportAttendance()
         const std::lock_guard<std::mutex> guard(XDeliveryGuard::Lock());
         WriteCachedAttendance();
         FinishUpdate();
-        XDeliveryGuard::SetDelivered(true);
     }
     catch (...)
     {

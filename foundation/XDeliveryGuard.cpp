@@ -1,11 +1,20 @@
 #include "XDeliveryGuard.h"
 
-#include <atomic>
-
 namespace
 {
 
-std::atomic<bool> g_delivered{false};
+// Never destroyed: a stop may use them while the process exits.
+std::mutex& stateLock()
+{
+    static auto* lock = new std::mutex;
+    return *lock;
+}
+
+std::filesystem::path& pendingFile()
+{
+    static auto* file = new std::filesystem::path;
+    return *file;
+}
 
 } // namespace
 
@@ -14,19 +23,20 @@ namespace XDeliveryGuard
 
 std::mutex& Lock()
 {
-    // Never destroyed: a stop may take it while the process exits.
     static auto* lock = new std::mutex;
     return *lock;
 }
 
-bool Delivered()
+std::filesystem::path Pending()
 {
-    return g_delivered.load();
+    const std::lock_guard<std::mutex> guard(stateLock());
+    return pendingFile();
 }
 
-void SetDelivered(bool delivered)
+void SetPending(const std::filesystem::path& file)
 {
-    g_delivered.store(delivered);
+    const std::lock_guard<std::mutex> guard(stateLock());
+    pendingFile() = file;
 }
 
 } // namespace XDeliveryGuard

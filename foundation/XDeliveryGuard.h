@@ -1,18 +1,20 @@
 #pragma once
 
+#include <filesystem>
 #include <mutex>
 
-// The attendance read-back marks records as sent and completes the update file.
-// A stop (SIGTERM, SIGINT) must not cut that short, nor remove the file once it
-// is complete: its records would be marked as sent and never reach the handheld.
+// The update file of an attendance update, as a stop (SIGTERM, SIGINT) sees it.
+// While the file is begun and not yet complete, a stop removes it: no part of
+// an update may reach the handheld. The read-back marks records as sent and
+// completes the file under Lock(), so a stop never cuts that short and never
+// removes a complete file whose records are already marked.
 namespace XDeliveryGuard
 {
 
-// Held from the first mark until the update file is closed.
 std::mutex& Lock();
 
-// The update file of this run is complete and its records are marked as sent.
-bool Delivered();
-void SetDelivered(bool delivered);
+// The update file begun and not yet complete; empty when there is none.
+std::filesystem::path Pending();
+void SetPending(const std::filesystem::path& file);
 
 } // namespace XDeliveryGuard

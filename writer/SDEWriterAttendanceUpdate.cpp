@@ -1,5 +1,6 @@
 // Removing the update file of an attendance update that failed.
 #include "SDEWriter.h"
+#include "XDeliveryGuard.h"
 
 void SDEWriter::DiscardUpdate()
 {
@@ -26,4 +27,5 @@ void SDEWriter::DiscardUpdate()
         Log(3,
             XString("Could not remove the update file of the failed run: ") + path.Path() + ": " + e.what());
     }
+    XDeliveryGuard::SetPending({});
 }

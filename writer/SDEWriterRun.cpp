@@ -5,8 +5,10 @@
 #include "CustomFieldFile.h"
 #include "SchoolConfig.h"
 #include "XClock.h"
+#include "XDeliveryGuard.h"
 #include "XException.h"
 #include "XFolderIterator.h"
+#include "XSystemPath.h"
 
 namespace
 {
@@ -86,6 +88,7 @@ void SDEWriter::StartUpdate(XTextFile& file)
     file.SetQuotes("", "");
     file.Open(path, XFile::kWrite);
     m_sduFile = &file;
+    XDeliveryGuard::SetPending(XSystemPath::FromEngine(path.Path()));
 
     WriteBanner(file);
     file.WriteText(XString("#pragma update ") + stamp.DoubleQuoted() + "\r\n\r\n");
@@ -102,6 +105,7 @@ void SDEWriter::FinishUpdate()
     XTextFile* file = m_sduFile;
     m_sduFile = nullptr;
     file->Close();
+    XDeliveryGuard::SetPending({});
 }
 
 void SDEWriter::EndExport()
@@ -121,10 +125,11 @@ void SDEWriter::DeleteSDEFiles()
     }
     catch (const std::exception& e)
     {
-        XString message = XString("Error: Failed while trying to remove SDE Files.\n Please manually remove all .sde "
-                                  "(except for CustomFieldConfig.sde) files from the Import Directory, and try "
-                                  "extracting again.\n") +
-                          e.what() + "\nExiting Extractor.";
+        XString message =
+            XString("Error: Failed while trying to remove SDE Files.\n Please manually remove all .sde "
+                    "(except for CustomFieldConfig.sde) files from the Import Directory, and try "
+                    "extracting again.\n") +
+            e.what() + "\nExiting Extractor.";
         Log(2, message);
         throw XException(message);
     }
@@ -192,9 +197,10 @@ void SDEWriter::DeleteUpdateFiles(const XFileSpec& folder)
     }
     catch (const std::exception& e)
     {
-        XString message = XString("Error: Failed while trying to remove SDU Files.\n Please manually remove all .sdu "
-                                  "files from the Import Directory, and try extracting again.\n") +
-                          e.what() + "\nExiting Extractor.";
+        XString message =
+            XString("Error: Failed while trying to remove SDU Files.\n Please manually remove all .sdu "
+                    "files from the Import Directory, and try extracting again.\n") +
+            e.what() + "\nExiting Extractor.";
         Log(2, message);
         throw XException(message);
     }
