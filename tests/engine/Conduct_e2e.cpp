@@ -86,12 +86,7 @@ protected:
     }
     void SetUp() override
     {
-        if (GetParam().postgres && !withPostgres_)
-        {
-            if (OnCi())
-                FAIL() << "PostgreSQL is required under CI: " << why_;
-            GTEST_SKIP() << why_;
-        }
+        RequirePostgres(GetParam().postgres, withPostgres_, why_);
         ASSERT_TRUE(demo_->Ok()) << demo_->Error();
     }
 

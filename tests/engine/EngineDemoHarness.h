@@ -38,6 +38,16 @@ inline bool OnCi()
     return ci && std::string(ci) == "true";
 }
 
+// A PostgreSQL case without the test server: a failure under CI, else a skip.
+inline void RequirePostgres(bool wanted, bool available, const std::string& why)
+{
+    if (!wanted || available)
+        return;
+    if (OnCi())
+        FAIL() << "PostgreSQL is required under CI: " << why;
+    GTEST_SKIP() << why;
+}
+
 struct CommandResult
 {
     int status = -1;

@@ -146,12 +146,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(demo_->Ok()) << demo_->Error();
-        if (Postgres() && !withPostgres_)
-        {
-            if (OnCi())
-                FAIL() << "PostgreSQL is required under CI: " << why_;
-            GTEST_SKIP() << why_;
-        }
+        RequirePostgres(Postgres(), withPostgres_, why_);
     }
     static bool Postgres() { return QString(GetParam().dsn).endsWith("PG"); }
 

@@ -96,12 +96,7 @@ protected:
     }
     void SetUp() override
     {
-        if (GetParam().postgres && !postgres_)
-        {
-            if (OnCi())
-                FAIL() << "PostgreSQL is required under CI: " << why_;
-            GTEST_SKIP() << why_;
-        }
+        RequirePostgres(GetParam().postgres, postgres_, why_);
         ASSERT_TRUE(demo_->Ok()) << demo_->Error();
     }
 

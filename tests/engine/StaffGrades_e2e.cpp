@@ -26,12 +26,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(demo_->Ok()) << demo_->Error();
-        if (Postgres() && !withPostgres_)
-        {
-            if (OnCi())
-                FAIL() << "PostgreSQL is required under CI: " << why_;
-            GTEST_SKIP() << why_;
-        }
+        RequirePostgres(Postgres(), withPostgres_, why_);
     }
     static bool Postgres() { return QString(GetParam()).endsWith("PG"); }
 
@@ -89,8 +84,10 @@ TEST_P(StaffGradesExtraction, WritesTheExpectedFiles)
 
     for (const char* file : {"Staff.sef", "StudentGrades.sef", "GradeScores.sef"})
         EXPECT_EQ(SortedLines(ReadFile(folder + "/" + file)), SortedLines(ExpectedFile(file))) << file;
-    const char* control = std::string(GetParam()) == "TSISDemoPG" ? "TSIS SchoolMAX-PG.SDE" : "TSIS SchoolMAX.SDE";
-    EXPECT_EQ(CustomFieldLines(ReadFile(folder + "/TSIS SchoolMAX.SDE")), CustomFieldLines(ExpectedFile(control)));
+    const char* control =
+        std::string(GetParam()) == "TSISDemoPG" ? "TSIS SchoolMAX-PG.SDE" : "TSIS SchoolMAX.SDE";
+    EXPECT_EQ(CustomFieldLines(ReadFile(folder + "/TSIS SchoolMAX.SDE")),
+              CustomFieldLines(ExpectedFile(control)));
 }
 
 TEST_P(StaffGradesExtraction, GradeTypesFinishAfterStudentGradesAndStaffComesLast)

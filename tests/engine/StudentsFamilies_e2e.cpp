@@ -134,12 +134,9 @@ protected:
     // A full export of school 101, checked against the expected files.
     void ExportAndCheck(bool postgres, bool liveWth)
     {
-        if (postgres && !postgres_)
-        {
-            if (OnCi())
-                FAIL() << "PostgreSQL is required under CI: " << why_;
-            GTEST_SKIP() << why_;
-        }
+        RequirePostgres(postgres, postgres_, why_);
+        if (IsSkipped() || HasFatalFailure())
+            return;
         const QString folder =
             FreshFolder(std::string(postgres ? "pg" : "sqlite") + (liveWth ? "-livewth" : "-std"));
         ParamMap params = RunParams(folder, postgres ? "TSISDemoPG" : "TSISDemo");
