@@ -1,5 +1,7 @@
 #include "odbc/AdoConnection.h"
 
+#include <cstdlib>
+
 #include <sql.h>
 #include <sqlext.h>
 
@@ -94,8 +96,15 @@ void AdoConnection::Open(const std::u16string& connectionString, const std::u16s
         errors_.assign(1, e);
         throw AdoComError(ado::adErrProviderNotFound_HR, kConnectionSource, t.error);
     }
-    OpenOdbc(Utf8ToUtf16(
-        t.odbc + OdbcDataSourceConfig::ExtraKeys(t.dsn, t.setsStepApi, t.setsDeclareFetch, t.setsFetchSize)));
+    const std::string extra =
+        OdbcDataSourceConfig::ExtraKeys(t.dsn, t.setsStepApi, t.setsDeclareFetch, t.setsFetchSize);
+    OpenOdbc(Utf8ToUtf16(t.odbc + extra));
+    // Fetching through a cursor, psqlODBC cannot state the size of a result.
+    const std::optional<std::string> declareFetch =
+        t.setsDeclareFetch ? t.declareFetch : OdbcDataSourceConfig::Attribute(t.dsn, "UseDeclareFetch");
+    if (extra.find("UseDeclareFetch=1") != std::string::npos ||
+        (declareFetch && std::atoi(declareFetch->c_str()) != 0))
+        statesResultSize_ = false;
 }
 
 void AdoConnection::OpenOdbc(const std::u16string& odbc)
@@ -148,6 +157,15 @@ void AdoConnection::OpenOdbc(const std::u16string& odbc)
         throw ProviderFailure(diag);
     }
     dbc_ = dbc;
+    statesResultSize_.reset(); // another driver, perhaps
+}
+
+bool AdoConnection::OtherRecordsetOpen(const AdoRecordset* rs) const
+{
+    for (const AdoRecordset* other : recordsets_)
+        if (other != rs && other->State() == ado::adStateOpen)
+            return true;
+    return false;
 }
 
 void AdoConnection::Close()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -61,6 +62,13 @@ public:
     // closed, until they are destroyed; closed with the connection.
     void Attach(AdoRecordset* rs) { recordsets_.insert(rs); }
     void Detach(AdoRecordset* rs) { recordsets_.erase(rs); }
+    // For AdoRecordset: whether the driver stated the size of the last
+    // result opened on this connection (unknown until one is opened, unless
+    // the connection asked psqlODBC to fetch through a cursor).
+    std::optional<bool> StatesResultSize() const { return statesResultSize_; }
+    void SetStatesResultSize(bool states) { statesResultSize_ = states; }
+    // For AdoRecordset: whether a recordset other than rs is open here.
+    bool OtherRecordsetOpen(const AdoRecordset* rs) const;
 
 private:
     void OpenOdbc(const std::u16string& odbcConnectionString);
@@ -74,4 +82,5 @@ private:
     void* dbc_ = nullptr; // SQLHDBC, set only while open
     std::vector<AdoProviderError> errors_;
     std::set<AdoRecordset*> recordsets_;
+    std::optional<bool> statesResultSize_;
 };

@@ -332,7 +332,11 @@ AdoConnectionStringTranslation TranslateAdoConnectionString(const std::string& a
     {
         const std::string k = p.bare ? std::string() : Lower(p.key);
         r.setsStepApi = r.setsStepApi || k == "stepapi";
-        r.setsDeclareFetch = r.setsDeclareFetch || k == "usedeclarefetch";
+        if (k == "usedeclarefetch")
+        {
+            r.setsDeclareFetch = true;
+            r.declareFetch = p.value;
+        }
         r.setsFetchSize = r.setsFetchSize || k == "fetch";
     }
     if (target == Target::Sqlite)

@@ -32,6 +32,7 @@ struct AdoConnectionStringTranslation
     bool setsStepApi = false; // the string itself says whether to step
     // The string itself says whether psqlODBC fetches through a cursor, and how many rows at a time.
     bool setsDeclareFetch = false;
+    std::string declareFetch; // its value, when it does
     bool setsFetchSize = false;
     // Some value holds ";": braced for drivers that read braces, but the
     // SQLite ODBC driver reads none (refused here for a file, by the

@@ -38,6 +38,18 @@ bool DriverCountsResultRows(SQLHDBC dbc)
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return n.find("psqlodbc") != std::string::npos;
 }
+
+bool StartsWithSelect(const std::u16string& sql)
+{
+    std::size_t i = 0;
+    while (i < sql.size() && (sql[i] == u' ' || sql[i] == u'\t' || sql[i] == u'\r' || sql[i] == u'\n'))
+        ++i;
+    static const char16_t kSelect[] = u"select";
+    for (std::size_t k = 0; k < 6; ++k, ++i)
+        if (i >= sql.size() || (sql[i] | 0x20) != kSelect[k])
+            return false;
+    return true;
+}
 } // namespace
 
 AdoRecordset::AdoRecordset() = default;
@@ -135,6 +147,16 @@ void AdoRecordset::Open(const std::u16string& sql, AdoConnection& conn, long cur
     sql_ = sql;
     driverCount_ = -1;
     walkedCount_ = -1;
+    serverCount_ = -1;
+    // ADO's client cursor knows its size once open. Where the driver states
+    // none, the server counts the rows first, so they are not walked twice.
+    // Never while another statement is open here: a failing count would end
+    // that one's transaction (psqlODBC's cursor fetching).
+    const bool driverMayCount = DriverCountsResultRows(dbc);
+    const bool statesNone = !driverMayCount || conn.StatesResultSize() == false;
+    if (cursorLocation_ == ado::adUseClient && statesNone && StartsWithSelect(sql) &&
+        !conn.OtherRecordsetOpen(this))
+        serverCount_ = CountOnServer(conn);
     try
     {
         Execute();
@@ -150,12 +172,43 @@ void AdoRecordset::Open(const std::u16string& sql, AdoConnection& conn, long cur
         CloseStatement(false);
         return;
     }
-    if (DriverCountsResultRows(dbc))
+    if (driverMayCount)
     {
         SQLLEN n = -1;
         if (SQL_SUCCEEDED(SQLRowCount(stmt, &n)) && n >= 0)
             driverCount_ = static_cast<long>(n);
+        conn.SetStatesResultSize(driverCount_ >= 0);
     }
+}
+
+// The server's COUNT(*) of the statement, -1 when it cannot give one (a
+// dialect without derived tables, a statement that cannot be wrapped).
+long AdoRecordset::CountOnServer(AdoConnection& conn) const
+{
+    const OdbcTextLocale utf8;
+    SQLHDBC dbc = static_cast<SQLHDBC>(conn.NativeHandle());
+    SQLHSTMT stmt = SQL_NULL_HSTMT;
+    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &stmt)))
+        return -1;
+    const long timeout = std::max(0L, conn.CommandTimeout());
+    SQLSetStmtAttr(stmt, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeout)),
+                   0);
+    // Line ends around the statement keep a trailing comment from swallowing the bracket.
+    std::u16string text = u"SELECT COUNT(*) FROM (\n" + sql_ + u"\n) counted";
+    long n = -1;
+    if (SQL_SUCCEEDED(SQLExecDirectW(stmt, reinterpret_cast<SQLWCHAR*>(text.data()),
+                                     static_cast<SQLINTEGER>(text.size()))) &&
+        SQL_SUCCEEDED(SQLFetch(stmt)))
+    {
+        SQLBIGINT value = -1;
+        SQLLEN indicator = 0;
+        if (SQL_SUCCEEDED(SQLGetData(stmt, 1, SQL_C_SBIGINT, &value, sizeof value, &indicator)) &&
+            indicator != SQL_NULL_DATA && value >= 0 && value <= 0x7fffffff)
+            n = static_cast<long>(value);
+    }
+    SQLFreeStmt(stmt, SQL_CLOSE);
+    SQLFreeHandle(SQL_HANDLE_STMT, stmt);
+    return n;
 }
 
 void AdoRecordset::Execute()
@@ -333,7 +386,9 @@ long AdoRecordset::RecordCount() const
     CheckOpen();
     if (driverCount_ >= 0)
         return driverCount_;
-    return walkedCount_;
+    if (walkedCount_ >= 0)
+        return walkedCount_;
+    return serverCount_;
 }
 
 bool AdoRecordset::BOF() const

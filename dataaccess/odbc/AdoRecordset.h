@@ -58,8 +58,11 @@ public:
     long State() const { return stmt_ ? ado::adStateOpen : ado::adStateClosed; }
 
     // The number of records when known without doubt, else -1: the driver's
-    // row count where it states one reliably for a result set, or the count
-    // once the records have been walked to the end from the first.
+    // row count where it states one reliably for a result set, the count
+    // once the records have been walked to the end from the first, or for a
+    // client cursor (adUseClient) over a SELECT the server's COUNT(*) of it,
+    // asked at opening where an earlier result showed that the driver states
+    // none.
     long RecordCount() const;
     bool BOF() const;
     // ADO's EOF (the name EOF is a C macro).
@@ -88,6 +91,7 @@ public:
 private:
     void CheckOpen() const;
     void Execute();
+    long CountOnServer(AdoConnection& conn) const;
     void Fetch();
     void ReadRow();
     void ReadCell(std::size_t index);
@@ -134,6 +138,7 @@ private:
     long position_ = -1;    // 0-based index of the current record
     long driverCount_ = -1; // what the driver stated, when reliable
     long walkedCount_ = -1; // counted by walking to the end from record 0
+    long serverCount_ = -1; // the server's COUNT(*) of the statement
     long chunkField_ = -1;  // GetChunk state: field and offset
     std::size_t chunkOffset_ = 0;
 };

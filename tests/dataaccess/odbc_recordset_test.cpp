@@ -381,56 +381,67 @@ TEST_P(OdbcRecordsetTest, TextsLongerThanTheirBuffersAreReadWhole)
     EXPECT_TRUE(rs.EndOfFile());
 }
 
+// A client cursor's size is known after opening: the driver's, or the
+// server's COUNT(*). A statement the count cannot wrap (here a trailing
+// semicolon) is counted by walking, and MoveFirst starts over.
 TEST_P(OdbcRecordsetTest, RecordCountThenMoveFirstWalksFromTheFirstRecord)
 {
     Exec(Table("v (k INTEGER)"));
     Exec("INSERT INTO v VALUES (1)");
     Exec("INSERT INTO v VALUES (2)");
     Exec("INSERT INTO v VALUES (3)");
-    AdoRecordset rs;
-    rs.SetCursorLocation(ado::adUseClient);
-    rs.SetCursorType(ado::adOpenStatic);
-    rs.Open("SELECT k FROM v ORDER BY k", conn, ado::adOpenStatic, ado::adLockReadOnly, ado::adCmdText);
-    long n = rs.RecordCount();
-    if (GetParam().statesRowCount)
+    for (const bool wrappable : {true, false})
     {
-        EXPECT_EQ(n, 3);
-    }
-    else
-    {
-        // The driver cannot tell: count by walking, as the data access layer does.
-        EXPECT_EQ(n, -1);
-        n = 0;
-        if (!(rs.BOF() && rs.EndOfFile()))
+        SCOPED_TRACE(wrappable ? "counted by the server" : "not wrappable");
+        AdoRecordset rs;
+        rs.SetCursorLocation(ado::adUseClient);
+        rs.SetCursorType(ado::adOpenStatic);
+        rs.Open(wrappable ? "SELECT k FROM v ORDER BY k" : "SELECT k FROM v ORDER BY k;", conn,
+                ado::adOpenStatic, ado::adLockReadOnly, ado::adCmdText);
+        long n = rs.RecordCount();
+        if (wrappable || GetParam().statesRowCount)
         {
-            rs.MoveFirst();
-            bool more = !rs.EndOfFile();
-            while (more)
-            {
-                rs.MoveNext();
-                more = !rs.EndOfFile();
-                ++n;
-            }
+            EXPECT_EQ(n, 3);
         }
-        EXPECT_EQ(n, 3);
-        EXPECT_TRUE(rs.EndOfFile());
-        EXPECT_EQ(rs.RecordCount(), 3); // known now
+        else
+        {
+            EXPECT_EQ(n, -1);
+            n = 0;
+            if (!(rs.BOF() && rs.EndOfFile()))
+            {
+                rs.MoveFirst();
+                bool more = !rs.EndOfFile();
+                while (more)
+                {
+                    rs.MoveNext();
+                    more = !rs.EndOfFile();
+                    ++n;
+                }
+            }
+            EXPECT_EQ(n, 3);
+            EXPECT_TRUE(rs.EndOfFile());
+            EXPECT_EQ(rs.RecordCount(), 3); // known now
+        }
+        rs.MoveFirst();
+        EXPECT_FALSE(rs.BOF());
+        std::vector<long> seen;
+        while (!rs.EndOfFile())
+        {
+            seen.push_back(static_cast<long>(rs.Field(0).Value().integer));
+            rs.MoveNext();
+        }
+        EXPECT_EQ(seen, (std::vector<long>{1, 2, 3}));
+        EXPECT_EQ(rs.RecordCount(), 3);
+        // At the first record already: MoveFirst stays.
+        rs.MoveFirst();
+        EXPECT_EQ(rs.Field(0).Value().integer, 1);
+        rs.MoveFirst();
+        EXPECT_EQ(rs.Field(0).Value().integer, 1);
     }
-    rs.MoveFirst();
-    EXPECT_FALSE(rs.BOF());
-    std::vector<long> seen;
-    while (!rs.EndOfFile())
-    {
-        seen.push_back(static_cast<long>(rs.Field(0).Value().integer));
-        rs.MoveNext();
-    }
-    EXPECT_EQ(seen, (std::vector<long>{1, 2, 3}));
-    EXPECT_EQ(rs.RecordCount(), 3);
-    // At the first record already: MoveFirst stays.
-    rs.MoveFirst();
-    EXPECT_EQ(rs.Field(0).Value().integer, 1);
-    rs.MoveFirst();
-    EXPECT_EQ(rs.Field(0).Value().integer, 1);
+    // A server-side cursor does not know its size.
+    AdoRecordset forward;
+    forward.Open("SELECT k FROM v", conn, ado::adOpenForwardOnly, ado::adLockReadOnly);
+    EXPECT_EQ(forward.RecordCount(), GetParam().statesRowCount ? 3 : -1);
 }
 
 TEST_P(OdbcRecordsetTest, ASecondRecordsetLeavesTheFirstWhereItWas)
