@@ -148,18 +148,35 @@ void AdoRecordset::Open(const std::u16string& sql, AdoConnection& conn, long cur
     driverCount_ = -1;
     walkedCount_ = -1;
     serverCount_ = -1;
-    // ADO's client cursor knows its size once open. Where the driver states
-    // none, the server counts the rows first, so they are not walked twice.
-    // Never while another statement is open here: a failing count would end
-    // that one's transaction (psqlODBC's cursor fetching).
+    // ADO's client cursor holds the whole result once open, so its size is
+    // known and MoveFirst does not run the statement again. Where the driver
+    // states no size, the rows are read ahead into a spool (in memory up to
+    // a limit, then in a temporary file), so each is read from the server
+    // once. Where values cannot be read ahead, the server counts the rows
+    // first; never while another statement is open here: a failing count
+    // would end that one's transaction (psqlODBC's cursor fetching).
     const bool driverMayCount = DriverCountsResultRows(dbc);
     const bool statesNone = !driverMayCount || conn.StatesResultSize() == false;
-    if (cursorLocation_ == ado::adUseClient && statesNone && StartsWithSelect(sql) &&
-        !conn.OtherRecordsetOpen(this))
+    const bool clientCursor = cursorLocation_ == ado::adUseClient && statesNone;
+    if (clientCursor && !onDemand_ && StartsWithSelect(sql) && !conn.OtherRecordsetOpen(this))
         serverCount_ = CountOnServer(conn);
     try
     {
-        Execute();
+        Execute(clientCursor && onDemand_);
+        if (!columns_.empty() && driverMayCount)
+        {
+            SQLLEN n = -1;
+            if (SQL_SUCCEEDED(SQLRowCount(stmt, &n)) && n >= 0)
+                driverCount_ = static_cast<long>(n);
+            conn.SetStatesResultSize(driverCount_ >= 0);
+        }
+        if (!columns_.empty() && clientCursor && onDemand_ && driverCount_ < 0 && !ReadAhead())
+        {
+            // A value the spool cannot take: the rows are streamed after all.
+            spool_.Clear();
+            SQLFreeStmt(stmt, SQL_CLOSE);
+            Execute(false);
+        }
     }
     catch (...)
     {
@@ -170,15 +187,102 @@ void AdoRecordset::Open(const std::u16string& sql, AdoConnection& conn, long cur
     {
         // No rows set (e.g. an UPDATE): the recordset stays closed, as in ADO.
         CloseStatement(false);
+    }
+}
+
+// Reads every row of the result into the spool, the first one fetched
+// already; then the statement is closed and the walk replays the spool. A
+// driver failure ends the reading and is raised where the walk reaches it,
+// as a streamed walk would meet it. False when a value cannot be spooled.
+bool AdoRecordset::ReadAhead()
+{
+    SQLHSTMT stmt = static_cast<SQLHSTMT>(stmt_);
+    const OdbcTextLocale utf8;
+    long rows = 0;
+    while (!eof_)
+    {
+        spoolRow_.clear();
+        for (std::size_t i = 0; i < columns_.size(); ++i)
+        {
+            if (bound_.Holds(i))
+            {
+                spoolRow_.push_back(0);
+                bound_.Save(i, spoolRow_);
+                continue;
+            }
+            OdbcReadResult r = ReadOdbcValue(stmt, static_cast<int>(i), columns_[i]);
+            if (!r.ok)
+                return false;
+            spoolRow_.push_back(1);
+            PutSpoolValue(spoolRow_, r.value);
+        }
+        if (!spool_.Append(spoolRow_))
+            return false;
+        ++rows;
+        const SQLRETURN rc = SQLFetch(stmt);
+        if (rc == SQL_NO_DATA)
+            break;
+        if (!SQL_SUCCEEDED(rc))
+        {
+            std::vector<AdoProviderError> diag = CollectOdbcDiagnostics(SQL_HANDLE_STMT, stmt);
+            AdoComError error = ProviderFailure(diag);
+            spoolEnd_.reset(new CellFailure{std::move(error), std::move(diag)});
+            break;
+        }
+    }
+    SQLFreeStmt(stmt, SQL_CLOSE);
+    replaying_ = true;
+    if (!spoolEnd_)
+        walkedCount_ = rows;
+    spool_.Rewind();
+    position_ = -1;
+    eof_ = false;
+    Fetch();
+    bof_ = eof_;
+    return true;
+}
+
+void AdoRecordset::Replay()
+{
+    if (!spool_.Next(spoolRow_))
+    {
+        if (static_cast<std::size_t>(position_ + 1) < spool_.Rows())
+            Raise(ado::E_FAIL_HR, kRecordsetSource, "The rows read ahead could not be read back.");
+        if (spoolEnd_)
+        {
+            if (conn_)
+                conn_->SetErrors(spoolEnd_->diagnostics);
+            throw spoolEnd_->error;
+        }
+        eof_ = true;
+        ++position_;
         return;
     }
-    if (driverMayCount)
+    const unsigned char* data = spoolRow_.data();
+    const unsigned char* end = data + spoolRow_.size();
+    for (std::size_t i = 0; i < row_.size(); ++i)
     {
-        SQLLEN n = -1;
-        if (SQL_SUCCEEDED(SQLRowCount(stmt, &n)) && n >= 0)
-            driverCount_ = static_cast<long>(n);
-        conn.SetStatesResultSize(driverCount_ >= 0);
+        Cell& cell = row_[i];
+        cell.failure.reset();
+        const unsigned char kind = data < end ? *data++ : 2;
+        bool ok = false;
+        if (kind == 0)
+        {
+            ok = bound_.Restore(i, data, end);
+            cell.read = false;
+        }
+        else if (kind == 1)
+        {
+            ok = GetSpoolValue(data, end, cell.value);
+            cell.read = true;
+            cell.status = cell.value.IsNull() ? ado::adFieldIsNull : ado::adFieldOK;
+        }
+        if (!ok)
+            Raise(ado::E_FAIL_HR, kRecordsetSource, "The rows read ahead could not be read back.");
     }
+    ++position_;
+    rowInBuffers_ = true;
+    hasRow_ = true;
 }
 
 // The server's COUNT(*) of the statement, -1 when it cannot give one (a
@@ -211,7 +315,7 @@ long AdoRecordset::CountOnServer(AdoConnection& conn) const
     return n;
 }
 
-void AdoRecordset::Execute()
+void AdoRecordset::Execute(bool bind)
 {
     const OdbcTextLocale utf8;
     SQLHSTMT stmt = static_cast<SQLHSTMT>(stmt_);
@@ -235,6 +339,8 @@ void AdoRecordset::Execute()
     }
     SQLFreeStmt(stmt, SQL_UNBIND);
     bound_.Clear();
+    if (bind && !columns_.empty())
+        bound_.Bind(stmt_, columns_);
     rowInBuffers_ = false;
     row_.clear();
     row_.resize(columns_.size());
@@ -256,6 +362,11 @@ void AdoRecordset::Fetch()
     chunkField_ = -1;
     chunkOffset_ = 0;
     hasRow_ = false;
+    if (replaying_)
+    {
+        Replay();
+        return;
+    }
     const SQLRETURN rc = SQLFetch(stmt);
     if (rc == SQL_NO_DATA)
     {
@@ -347,6 +458,9 @@ void AdoRecordset::CloseStatement(bool throwOnError)
     conn_ = nullptr;
     columns_.clear();
     row_.clear();
+    spool_.Clear();
+    spoolEnd_.reset();
+    replaying_ = false;
     hasRow_ = false;
     bof_ = eof_ = true;
     position_ = -1;
@@ -408,9 +522,18 @@ void AdoRecordset::MoveFirst()
     CheckOpen();
     if (position_ == 0 && !eof_)
         return;
+    if (replaying_)
+    {
+        spool_.Rewind();
+        position_ = -1;
+        eof_ = false;
+        Fetch();
+        bof_ = eof_;
+        return;
+    }
     // A forward-only cursor cannot go back: run the statement again.
     SQLFreeStmt(static_cast<SQLHSTMT>(stmt_), SQL_CLOSE);
-    Execute();
+    Execute(false);
 }
 
 void AdoRecordset::MoveNext()

@@ -12,6 +12,7 @@
 #include "odbc/AdoValue.h"
 #include "odbc/OdbcBoundRow.h"
 #include "odbc/OdbcColumn.h"
+#include "odbc/OdbcRowSpool.h"
 
 class AdoConnection;
 
@@ -90,8 +91,10 @@ public:
 
 private:
     void CheckOpen() const;
-    void Execute();
+    void Execute(bool bind);
     long CountOnServer(AdoConnection& conn) const;
+    bool ReadAhead();
+    void Replay();
     void Fetch();
     void ReadRow();
     void ReadCell(std::size_t index);
@@ -131,6 +134,11 @@ private:
         bool read = false;                    // for the current record
     };
     std::vector<Cell> row_; // the current record, valid while hasRow_
+    // A client cursor's rows, read ahead at opening; then the walk replays them.
+    OdbcRowSpool spool_;
+    bool replaying_ = false;
+    std::vector<unsigned char> spoolRow_;
+    std::unique_ptr<CellFailure> spoolEnd_; // the failure that ended the reading ahead
     bool hasRow_ = false;
     std::u16string sql_;
     bool bof_ = true;

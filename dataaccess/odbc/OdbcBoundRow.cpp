@@ -4,6 +4,7 @@
 #include <sqlext.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 #include "odbc/AdoDecimalText.h"
@@ -97,6 +98,64 @@ void OdbcBoundRow::Bind(void* handle, const std::vector<OdbcColumn>& columns)
                                      &s.indicator)))
             s.cType = cType;
     }
+}
+
+bool OdbcBoundRow::Holds(std::size_t index) const
+{
+    if (index >= slots_.size() || slots_[index].cType == 0)
+        return false;
+    const Slot& s = slots_[index];
+    if (s.indicator == SQL_NULL_DATA)
+        return true;
+    if (s.cType != SQL_C_WCHAR && s.cType != SQL_C_CHAR)
+        return s.indicator >= 0;
+    const SQLLEN unit = s.cType == SQL_C_WCHAR ? static_cast<SQLLEN>(sizeof(SQLWCHAR)) : 1;
+    if (s.indicator == SQL_NO_TOTAL || s.indicator < 0 || s.indicator >= s.bytes - unit)
+        return false;
+    if (s.cType == SQL_C_WCHAR)
+        return true;
+    // A decimal Take cannot parse is read again with SQLGetData, which says why.
+    AdoDecimal d;
+    std::string error;
+    return ParseAdoDecimal(
+        std::string(reinterpret_cast<const char*>(s.buffer.data()), static_cast<std::size_t>(s.indicator)), d,
+        error);
+}
+
+void OdbcBoundRow::Save(std::size_t index, std::vector<unsigned char>& out) const
+{
+    const Slot& s = slots_[index];
+    const auto* indicator = reinterpret_cast<const unsigned char*>(&s.indicator);
+    out.insert(out.end(), indicator, indicator + sizeof s.indicator);
+    if (s.indicator == SQL_NULL_DATA)
+        return;
+    // Texts keep what they hold; fixed-size values keep their buffer.
+    const bool text = s.cType == SQL_C_WCHAR || s.cType == SQL_C_CHAR;
+    const std::size_t n = static_cast<std::size_t>(text ? s.indicator : s.bytes);
+    const auto* data = reinterpret_cast<const unsigned char*>(s.buffer.data());
+    out.insert(out.end(), data, data + n);
+}
+
+bool OdbcBoundRow::Restore(std::size_t index, const unsigned char*& data, const unsigned char* end)
+{
+    if (index >= slots_.size() || slots_[index].cType == 0)
+        return false;
+    Slot& s = slots_[index];
+    SQLLEN indicator = 0;
+    if (end - data < static_cast<std::ptrdiff_t>(sizeof indicator))
+        return false;
+    std::memcpy(&indicator, data, sizeof indicator);
+    data += sizeof indicator;
+    s.indicator = indicator;
+    if (indicator == SQL_NULL_DATA)
+        return true;
+    const bool text = s.cType == SQL_C_WCHAR || s.cType == SQL_C_CHAR;
+    const std::size_t n = static_cast<std::size_t>(text ? indicator : s.bytes);
+    if (indicator < 0 || n > s.buffer.size() * sizeof s.buffer[0] || end - data < static_cast<std::ptrdiff_t>(n))
+        return false;
+    std::memcpy(s.buffer.data(), data, n);
+    data += n;
+    return true;
 }
 
 bool OdbcBoundRow::Take(std::size_t index, AdoValue& value) const

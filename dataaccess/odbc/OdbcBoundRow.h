@@ -34,6 +34,13 @@ public:
     // (or does not parse): it is to be read with SQLGetData.
     bool Take(std::size_t index, AdoValue& value) const;
 
+    // For a spool of the rows: whether column `index` holds the whole value
+    // of the current row, the bytes that restore it appended to `out`, and
+    // their restoring (false when `data` is not such bytes).
+    bool Holds(std::size_t index) const;
+    void Save(std::size_t index, std::vector<unsigned char>& out) const;
+    bool Restore(std::size_t index, const unsigned char*& data, const unsigned char* end);
+
 private:
     struct Slot
     {

@@ -11,6 +11,7 @@
 #include "odbc/AdoConnection.h"
 #include "odbc/AdoRecordset.h"
 #include "odbc/AutomationDate.h"
+#include "odbc/OdbcRowSpool.h"
 
 namespace
 {
@@ -381,67 +382,64 @@ TEST_P(OdbcRecordsetTest, TextsLongerThanTheirBuffersAreReadWhole)
     EXPECT_TRUE(rs.EndOfFile());
 }
 
-// A client cursor's size is known after opening: the driver's, or the
-// server's COUNT(*). A statement the count cannot wrap (here a trailing
-// semicolon) is counted by walking, and MoveFirst starts over.
+// A client cursor holds its result once open, in memory or, past the
+// spool's memory limit, in a temporary file: its size is known and MoveFirst
+// walks the same rows again, whatever the table holds meanwhile. A
+// server-side cursor is counted by walking, and MoveFirst runs it again.
 TEST_P(OdbcRecordsetTest, RecordCountThenMoveFirstWalksFromTheFirstRecord)
 {
-    Exec(Table("v (k INTEGER)"));
-    Exec("INSERT INTO v VALUES (1)");
-    Exec("INSERT INTO v VALUES (2)");
-    Exec("INSERT INTO v VALUES (3)");
-    for (const bool wrappable : {true, false})
+    Exec(Table("v (k INTEGER, s VARCHAR(2000))"));
+    const auto fill = [&] {
+        Exec("DELETE FROM v");
+        Exec("INSERT INTO v VALUES (1, 'one')");
+        Exec("INSERT INTO v VALUES (2, NULL)");
+        Exec("INSERT INTO v VALUES (3, '" + std::string(1500, 'x') + "')"); // beyond its bound buffer
+    };
+    const auto walk = [](AdoRecordset& rs) {
+        std::vector<std::string> seen;
+        for (rs.MoveFirst(); !rs.EndOfFile(); rs.MoveNext())
+        {
+            const AdoValue s = rs.Field(1).Value();
+            seen.push_back(std::to_string(rs.Field(0).Value().integer) + ":" +
+                           (s.IsNull() ? "null" : std::to_string(s.text.size())));
+        }
+        return seen;
+    };
+    const std::vector<std::string> all{"1:3", "2:null", "3:1500"};
+    const std::size_t limit = OdbcRowSpool::SetMemoryLimit(0);
+    for (const std::size_t memory : {limit, std::size_t(0)})
     {
-        SCOPED_TRACE(wrappable ? "counted by the server" : "not wrappable");
+        SCOPED_TRACE(memory);
+        OdbcRowSpool::SetMemoryLimit(memory);
+        fill();
         AdoRecordset rs;
         rs.SetCursorLocation(ado::adUseClient);
-        rs.SetCursorType(ado::adOpenStatic);
-        rs.Open(wrappable ? "SELECT k FROM v ORDER BY k" : "SELECT k FROM v ORDER BY k;", conn,
-                ado::adOpenStatic, ado::adLockReadOnly, ado::adCmdText);
-        long n = rs.RecordCount();
-        if (wrappable || GetParam().statesRowCount)
-        {
-            EXPECT_EQ(n, 3);
-        }
-        else
-        {
-            EXPECT_EQ(n, -1);
-            n = 0;
-            if (!(rs.BOF() && rs.EndOfFile()))
-            {
-                rs.MoveFirst();
-                bool more = !rs.EndOfFile();
-                while (more)
-                {
-                    rs.MoveNext();
-                    more = !rs.EndOfFile();
-                    ++n;
-                }
-            }
-            EXPECT_EQ(n, 3);
-            EXPECT_TRUE(rs.EndOfFile());
-            EXPECT_EQ(rs.RecordCount(), 3); // known now
-        }
-        rs.MoveFirst();
-        EXPECT_FALSE(rs.BOF());
-        std::vector<long> seen;
-        while (!rs.EndOfFile())
-        {
-            seen.push_back(static_cast<long>(rs.Field(0).Value().integer));
-            rs.MoveNext();
-        }
-        EXPECT_EQ(seen, (std::vector<long>{1, 2, 3}));
+        rs.Open("SELECT k, s FROM v ORDER BY k", conn, ado::adOpenStatic, ado::adLockReadOnly, ado::adCmdText);
         EXPECT_EQ(rs.RecordCount(), 3);
-        // At the first record already: MoveFirst stays.
-        rs.MoveFirst();
-        EXPECT_EQ(rs.Field(0).Value().integer, 1);
+        // A driver that states the size holds the result itself; MoveFirst runs it again there.
+        if (!GetParam().statesRowCount)
+            Exec("DELETE FROM v WHERE k = 2");
+        EXPECT_EQ(walk(rs), all);
+        EXPECT_EQ(walk(rs), all);
+        EXPECT_EQ(rs.RecordCount(), 3);
         rs.MoveFirst();
         EXPECT_EQ(rs.Field(0).Value().integer, 1);
     }
-    // A server-side cursor does not know its size.
+    OdbcRowSpool::SetMemoryLimit(limit);
+
+    fill();
     AdoRecordset forward;
-    forward.Open("SELECT k FROM v", conn, ado::adOpenForwardOnly, ado::adLockReadOnly);
-    EXPECT_EQ(forward.RecordCount(), GetParam().statesRowCount ? 3 : -1);
+    forward.Open("SELECT k, s FROM v ORDER BY k", conn, ado::adOpenForwardOnly, ado::adLockReadOnly);
+    if (GetParam().statesRowCount)
+    {
+        EXPECT_EQ(forward.RecordCount(), 3);
+        return;
+    }
+    EXPECT_EQ(forward.RecordCount(), -1);
+    EXPECT_EQ(walk(forward), all);
+    EXPECT_EQ(forward.RecordCount(), 3); // known now
+    Exec("DELETE FROM v WHERE k = 2");
+    EXPECT_EQ(walk(forward), (std::vector<std::string>{"1:3", "3:1500"}));
 }
 
 TEST_P(OdbcRecordsetTest, ASecondRecordsetLeavesTheFirstWhereItWas)
