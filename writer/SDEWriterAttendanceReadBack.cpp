@@ -115,7 +115,9 @@ void SDEWriter::CreateAttendanceFromDB(bool daily, bool filter)
             " WHERE newcode IS NOT NULL AND (newcode <> oldcode OR oldcode IS NULL) AND " + header;
         Log(9, "Attendance Query: " + select);
 
-        XString lastMark;
+        // The row last marked, for the failure report.
+        XString marked[4];
+        bool anyMarked = false;
         int rows = 0;
         int passed = 0;
         bool inTransaction = false;
@@ -128,32 +130,41 @@ void SDEWriter::CreateAttendanceFromDB(bool daily, bool filter)
             m_attDb->Execute("begin transaction");
             inTransaction = true;
             sqlite::Query query(*m_attDb, select.Text());
+            const int studentColumn = query.FindColumn("stdkey");
+            const int dateColumn = query.FindColumn("attdate");
+            const int keyColumn = query.FindColumn(kind.keyColumn);
+            const int codeColumn = query.FindColumn("newcode");
+            std::vector<int> detailColumns;
+            for (const char* column : {"reason", "excused", "absent", "tardy", "truant", "discipline"})
+                detailColumns.push_back(query.FindColumn(column));
             bool marking = true;
             while (query.Step())
             {
                 ++rows;
-                const XString student = query.StringColumn("stdkey");
+                const XString student = query.StringColumn(studentColumn);
                 if (filter && !IncludesStudent(student))
                     continue;
                 ++passed;
-                const XString attdate = query.StringColumn("attdate");
-                const XString key = query.StringColumn(kind.keyColumn);
-                const XString code = query.StringColumn("newcode");
+                const XString attdate = query.StringColumn(dateColumn);
+                const XString key = query.StringColumn(keyColumn);
+                const XString code = query.StringColumn(codeColumn);
                 XDate date;
                 date.Parse("YYYY-MM-DD", attdate.Text());
                 m_sduFile->WriteField(student);
                 m_sduFile->WriteField(date.Format(format));
                 m_sduFile->WriteField(key);
                 m_sduFile->WriteField(code);
-                for (const char* column : {"reason", "excused", "absent", "tardy", "truant", "discipline"})
+                for (const int column : detailColumns)
                     m_sduFile->WriteField(query.StringColumn(column));
                 m_sduFile->EndLine();
 
                 if (!marking)
                     continue;
-                lastMark = XString("UPDATE ") + kind.table + " SET oldcode=newcode WHERE stdkey='" + student +
-                           "' AND attdate='" + attdate + "' AND " + kind.keyColumn + "='" + key +
-                           "' AND newcode='" + code + "' AND " + header;
+                anyMarked = true;
+                marked[0] = student;
+                marked[1] = attdate;
+                marked[2] = key;
+                marked[3] = code;
                 if (mark->Run({&student, &attdate, &key, &code, &name}) == 0)
                 {
                     // Once one row cannot be marked, none after it is.
@@ -172,6 +183,12 @@ void SDEWriter::CreateAttendanceFromDB(bool daily, bool filter)
         catch (const std::exception& e)
         {
             Log(8, method + " " + kind.failure + e.what());
+            const XString lastMark = !anyMarked ? XString()
+                                                : XString("UPDATE ") + kind.table +
+                                                      " SET oldcode=newcode WHERE stdkey='" + marked[0] +
+                                                      "' AND attdate='" + marked[1] + "' AND " + kind.keyColumn +
+                                                      "='" + marked[2] + "' AND newcode='" + marked[3] +
+                                                      "' AND " + header;
             Log(9, "Update Query: " + lastMark);
             if (inTransaction)
             {

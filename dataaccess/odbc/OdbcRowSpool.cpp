@@ -1,5 +1,6 @@
 #include "odbc/OdbcRowSpool.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -11,7 +12,7 @@
 
 namespace
 {
-std::size_t g_memoryLimit = 4u << 20;
+std::size_t g_memoryLimit = 1u << 20;
 
 using RowLength = std::uint32_t;
 
@@ -122,6 +123,8 @@ bool OdbcRowSpool::Append(const std::vector<unsigned char>& row)
         return false;
     if (!file_ && memory_.size() + sizeof length + row.size() <= g_memoryLimit)
     {
+        if (memory_.capacity() == 0)
+            memory_.reserve(std::min<std::size_t>(g_memoryLimit, 1u << 16));
         const auto* l = reinterpret_cast<const unsigned char*>(&length);
         memory_.insert(memory_.end(), l, l + sizeof length);
         memory_.insert(memory_.end(), row.begin(), row.end());
@@ -134,6 +137,7 @@ bool OdbcRowSpool::Append(const std::vector<unsigned char>& row)
         file_ = UnnamedTemporaryFile();
         if (!file_)
             return false;
+        std::setvbuf(file_, nullptr, _IOFBF, 1u << 18);
     }
     if (std::fwrite(&length, sizeof length, 1, file_) != 1 ||
         (length > 0 && std::fwrite(row.data(), row.size(), 1, file_) != 1))

@@ -93,7 +93,11 @@ int Query::FindColumn(const char *name)
 
 XString Query::StringColumn(const char *name)
 {
-    const int index = FindColumn(name);
+    return StringColumn(FindColumn(name));
+}
+
+XString Query::StringColumn(int index)
+{
     const unsigned char *text = sqlite3_column_text(imp_->statement, index);
     if (!text) {
         // NULL, or the library ran out of memory converting the value.

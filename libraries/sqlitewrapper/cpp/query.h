@@ -34,6 +34,8 @@ public:
     int FindColumn(const char *name);
     // The named column of the current row as text ("" for NULL).
     XString StringColumn(const char *name);
+    // Column `index` (from FindColumn) of the current row as text ("" for NULL).
+    XString StringColumn(int index);
     // The SQL text, or "".
     XString Sql() const;
 
