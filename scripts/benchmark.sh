@@ -215,7 +215,7 @@ for key, values in figures.items():
     numbers = sorted(float(v) for v in values)
     half = len(numbers) // 2
     median = numbers[half] if len(numbers) % 2 else (numbers[half - 1] + numbers[half]) / 2
-    print(key, "%.3f" % median)
+    print(key, int(median) if median == int(median) else "%.3f" % median)
 EOF
 awk -v size="$size" -v small="$small" -v dbs="$databases" '
   { v[$1] = $2 }
