@@ -231,10 +231,14 @@ bool AdoRecordset::ReadAhead()
         }
     }
     SQLFreeStmt(stmt, SQL_CLOSE);
+    if (!spool_.Rewind())
+    {
+        spoolEnd_.reset();
+        return false;
+    }
     replaying_ = true;
     if (!spoolEnd_)
         walkedCount_ = rows;
-    spool_.Rewind();
     position_ = -1;
     eof_ = false;
     Fetch();
@@ -524,7 +528,7 @@ void AdoRecordset::MoveFirst()
         return;
     if (replaying_)
     {
-        spool_.Rewind();
+        spool_.Rewind(); // written in full when the reading ahead ended
         position_ = -1;
         eof_ = false;
         Fetch();

@@ -146,12 +146,12 @@ bool OdbcRowSpool::Append(const std::vector<unsigned char>& row)
     return true;
 }
 
-void OdbcRowSpool::Rewind()
+bool OdbcRowSpool::Rewind()
 {
     readRows_ = 0;
     readOffset_ = 0;
-    if (file_)
-        std::fflush(file_);
+    // Rows still in the file's buffer meet a full disk only here.
+    return !file_ || (std::fflush(file_) == 0 && !std::ferror(file_));
 }
 
 bool OdbcRowSpool::Read(void* data, std::size_t n)

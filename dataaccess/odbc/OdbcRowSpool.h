@@ -24,9 +24,10 @@ public:
     bool Append(const std::vector<unsigned char>& row);
     std::size_t Rows() const { return rows_; }
 
-    // Reading: Rewind, then Next for each row in the order appended; false
-    // at the end or when the file cannot be read.
-    void Rewind();
+    // Reading: Rewind (false when the rows could not all be written), then
+    // Next for each row in the order appended; false at the end or when the
+    // file cannot be read.
+    bool Rewind();
     bool Next(std::vector<unsigned char>& row);
 
     void Clear();

@@ -49,7 +49,7 @@ TEST(OdbcRowSpool, RowsComeBackAsWrittenFromMemoryAndFile)
         EXPECT_EQ(spool.Rows(), values.size());
         for (int pass = 0; pass < 2; ++pass)
         {
-            spool.Rewind();
+            ASSERT_TRUE(spool.Rewind());
             std::vector<unsigned char> row;
             for (const AdoValue& v : values)
             {
