@@ -10,6 +10,7 @@
 
 #include "odbc/AdoConnectionString.h"
 #include "odbc/AdoRecordset.h"
+#include "odbc/OdbcConnectionPool.h"
 #include "odbc/OdbcDataSourceConfig.h"
 #include "odbc/OdbcDiagnostics.h"
 #include "odbc/OdbcTextLocale.h"
@@ -112,6 +113,15 @@ void AdoConnection::OpenOdbc(const std::u16string& odbc)
     // The driver manager sets up its text conversions for the connection here.
     const OdbcTextLocale utf8;
     errors_.clear();
+    poolKey_ = odbc + u'\x01' + Utf8ToUtf16(std::to_string(mode_) + "/" + std::to_string(connectionTimeout_));
+    const OdbcConnectionPool::Handles kept = OdbcConnectionPool::Take(poolKey_);
+    if (kept.dbc)
+    {
+        env_ = kept.env;
+        dbc_ = kept.dbc;
+        statesResultSize_.reset();
+        return;
+    }
     SQLHENV env = SQL_NULL_HENV;
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env)))
         throw AdoComError(ado::E_OUTOFMEMORY_HR, kConnectionSource,
@@ -158,6 +168,12 @@ void AdoConnection::OpenOdbc(const std::u16string& odbc)
     }
     dbc_ = dbc;
     statesResultSize_.reset(); // another driver, perhaps
+    // Opening a SQLite file costs nothing, and a test may replace the file.
+    char16_t name[128] = {};
+    SQLSMALLINT length = 0;
+    if (!SQL_SUCCEEDED(SQLGetInfoW(dbc, SQL_DRIVER_NAME, name, sizeof name, &length)) ||
+        Utf16ToUtf8(std::u16string(name)).find("sqlite") != std::string::npos)
+        poolKey_.clear();
 }
 
 bool AdoConnection::OtherRecordsetOpen(const AdoRecordset* rs) const
@@ -188,6 +204,15 @@ void AdoConnection::Close()
         {
             // Closing the connection frees the statements anyway.
         }
+    }
+    if (!poolKey_.empty())
+    {
+        // Kept for the next connection with the same string (unless the driver knows it dead).
+        OdbcConnectionPool::Keep(poolKey_, {env_, dbc_});
+        poolKey_.clear();
+        dbc_ = nullptr;
+        env_ = nullptr;
+        return;
     }
     SQLHDBC dbc = static_cast<SQLHDBC>(dbc_);
     if (!SQL_SUCCEEDED(SQLDisconnect(dbc)))

@@ -83,4 +83,5 @@ private:
     std::vector<AdoProviderError> errors_;
     std::set<AdoRecordset*> recordsets_;
     std::optional<bool> statesResultSize_;
+    std::u16string poolKey_; // the log-in can be kept for reuse under this key when closed
 };

@@ -534,6 +534,29 @@ TEST_P(DataAccessIntegration, AFailingRerunOfMoveFirstRaises)
     EXPECT_TRUE(log->AnyContains("GetFirstRecord Error: "));
 }
 
+// A connection closed and opened again with the same string reuses its
+// log-in (the database type check opens one per table name it tries); one
+// whose server process ended, and one with another string, log in anew.
+TEST_P(DataAccessIntegration, AClosedLogInIsReusedUnlessItsServerProcessEnded)
+{
+    if (backend->Type() != DatabaseType::Postgres)
+        GTEST_SKIP() << "a file database has no log-in to keep";
+    Connect();
+    const int first = BackendPid();
+    da->Disconnect();
+    Connect();
+    EXPECT_EQ(BackendPid(), first);
+    TerminateBackend(first);
+    EXPECT_NE(da->RunQuery("SELECT 1 AS one"), 0);
+    da->Disconnect();
+    Connect();
+    const int second = BackendPid();
+    EXPECT_NE(second, first);
+    da->Disconnect();
+    da->Connect(backend->UncountedConnectionString(*da));
+    EXPECT_NE(BackendPid(), second);
+}
+
 // A link lost while the rows are read skips the table: reconnected, marked
 // incomplete. The rows are read when the table opens, a block at a time
 // here; the fifth ends the server process.

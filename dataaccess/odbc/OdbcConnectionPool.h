@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+
+// The log-in of the connection closed last, kept for a few seconds so that
+// the next connection with the same connection string reuses it, as ADO's
+// pooling does. The database type check opens a connection for each of up
+// to ten table names; on a server each would be a log-in of its own.
+namespace OdbcConnectionPool
+{
+struct Handles
+{
+    void* env = nullptr; // SQLHENV
+    void* dbc = nullptr; // SQLHDBC, connected
+};
+
+// The kept log-in for `key` when it is recent and its driver does not know
+// it to be dead; empty handles otherwise.
+Handles Take(const std::u16string& key);
+// Keeps a connected log-in for `key`, disconnecting the one kept before.
+void Keep(const std::u16string& key, Handles handles);
+} // namespace OdbcConnectionPool
