@@ -1,5 +1,7 @@
 #include "odbc/AdoConnection.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdlib>
 
 #include <sql.h>
@@ -10,6 +12,7 @@
 
 #include "odbc/AdoConnectionString.h"
 #include "odbc/AdoRecordset.h"
+#include "odbc/OdbcBoundRow.h"
 #include "odbc/OdbcConnectionPool.h"
 #include "odbc/OdbcDataSourceConfig.h"
 #include "odbc/OdbcDiagnostics.h"
@@ -120,6 +123,7 @@ void AdoConnection::OpenOdbc(const std::u16string& odbc)
         env_ = kept.env;
         dbc_ = kept.dbc;
         statesResultSize_.reset();
+        LearnDriver();
         return;
     }
     SQLHENV env = SQL_NULL_HENV;
@@ -168,12 +172,23 @@ void AdoConnection::OpenOdbc(const std::u16string& odbc)
     }
     dbc_ = dbc;
     statesResultSize_.reset(); // another driver, perhaps
+    LearnDriver();
     // Opening a SQLite file costs nothing, and a test may replace the file.
+    if (driverName_.empty() || DriverIs("sqlite"))
+        poolKey_.clear();
+}
+
+void AdoConnection::LearnDriver()
+{
+    SQLHDBC dbc = static_cast<SQLHDBC>(dbc_);
     char16_t name[128] = {};
     SQLSMALLINT length = 0;
-    if (!SQL_SUCCEEDED(SQLGetInfoW(dbc, SQL_DRIVER_NAME, name, sizeof name, &length)) ||
-        Utf16ToUtf8(std::u16string(name)).find("sqlite") != std::string::npos)
-        poolKey_.clear();
+    driverName_.clear();
+    if (SQL_SUCCEEDED(SQLGetInfoW(dbc, SQL_DRIVER_NAME, name, sizeof name, &length)))
+        driverName_ = Utf16ToUtf8(std::u16string(name));
+    std::transform(driverName_.begin(), driverName_.end(), driverName_.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    readsAnyColumn_ = OdbcBoundRow::DriverReadsAnyColumn(dbc);
 }
 
 bool AdoConnection::OtherRecordsetOpen(const AdoRecordset* rs) const

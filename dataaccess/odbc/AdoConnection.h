@@ -67,12 +67,18 @@ public:
     // the connection asked psqlODBC to fetch through a cursor).
     std::optional<bool> StatesResultSize() const { return statesResultSize_; }
     void SetStatesResultSize(bool states) { statesResultSize_ = states; }
+    // For AdoRecordset: whether the driver's file name holds `part` (lower
+    // case), and whether it reads any column in any order, bound ones too
+    // (OdbcBoundRow::DriverReadsAnyColumn); both asked once per log-in.
+    bool DriverIs(const char* part) const { return driverName_.find(part) != std::string::npos; }
+    bool DriverReadsAnyColumn() const { return readsAnyColumn_; }
     // For AdoRecordset: whether a recordset other than rs is open here.
     bool OtherRecordsetOpen(const AdoRecordset* rs) const;
 
 private:
     void OpenOdbc(const std::u16string& odbcConnectionString);
     void FreeHandles();
+    void LearnDriver();
     [[noreturn]] void Fail(short handleType, void* handle);
 
     long mode_ = ado::adModeUnknown;
@@ -84,4 +90,6 @@ private:
     std::set<AdoRecordset*> recordsets_;
     std::optional<bool> statesResultSize_;
     std::u16string poolKey_; // the log-in can be kept for reuse under this key when closed
+    std::string driverName_; // SQL_DRIVER_NAME, lower case
+    bool readsAnyColumn_ = false;
 };

@@ -4,7 +4,6 @@
 #include <sqlext.h>
 
 #include <algorithm>
-#include <cctype>
 
 #include "odbc/AdoConnection.h"
 #include "odbc/OdbcColumnReader.h"
@@ -22,21 +21,6 @@ bool IsBlank(const std::u16string& s)
 {
     return std::all_of(s.begin(), s.end(),
                        [](char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; });
-}
-
-// psqlODBC states the number of rows of a SELECT after executing it, unless
-// it fetches through a cursor (UseDeclareFetch), where it answers -1. Other
-// drivers answer -1 or, like the SQLite driver, a meaningless 0.
-bool DriverCountsResultRows(SQLHDBC dbc)
-{
-    char16_t name[128] = {};
-    SQLSMALLINT length = 0;
-    if (!SQL_SUCCEEDED(SQLGetInfoW(dbc, SQL_DRIVER_NAME, name, sizeof name, &length)))
-        return false;
-    std::string n = Utf16ToUtf8(std::u16string(name));
-    std::transform(n.begin(), n.end(), n.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return n.find("psqlodbc") != std::string::npos;
 }
 
 bool StartsWithSelect(const std::u16string& sql)
@@ -139,7 +123,7 @@ void AdoRecordset::Open(const std::u16string& sql, AdoConnection& conn, long cur
     }
     conn_ = &conn;
     stmt_ = stmt;
-    onDemand_ = OdbcBoundRow::DriverReadsAnyColumn(dbc);
+    onDemand_ = conn.DriverReadsAnyColumn();
     // A driver without query timeouts still runs the statement.
     const long timeout = std::max(0L, conn.CommandTimeout());
     SQLSetStmtAttr(stmt, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeout)),
@@ -155,7 +139,10 @@ void AdoRecordset::Open(const std::u16string& sql, AdoConnection& conn, long cur
     // once. Where values cannot be read ahead, the server counts the rows
     // first; never while another statement is open here: a failing count
     // would end that one's transaction (psqlODBC's cursor fetching).
-    const bool driverMayCount = DriverCountsResultRows(dbc);
+    // psqlODBC states the number of rows of a SELECT after executing it, unless
+    // it fetches through a cursor (UseDeclareFetch), where it answers -1. Other
+    // drivers answer -1 or, like the SQLite driver, a meaningless 0.
+    const bool driverMayCount = conn.DriverIs("psqlodbc");
     const bool statesNone = !driverMayCount || conn.StatesResultSize() == false;
     const bool clientCursor = cursorLocation_ == ado::adUseClient && statesNone;
     if (clientCursor && !onDemand_ && StartsWithSelect(sql) && !conn.OtherRecordsetOpen(this))
