@@ -202,59 +202,70 @@ for n in "$size" "$small"; do
 done
 
 # The table, from the median of each figure.
-python3 - "$results" > "$results.median" <<'EOF'
+python3 - "$results" "$size" "$small" "$databases" <<'EOF'
 import sys
+results, size, small, dbs = sys.argv[1], sys.argv[2], sys.argv[3], sys.argv[4].split(",")
 figures = {}
-for line in open(sys.argv[1]):
+for line in open(results):
     key, value = line.split()
-    figures.setdefault(key, []).append(value)
-for key, values in figures.items():
-    if len(values) == 1:
-        print(key, values[0])
-        continue
-    numbers = sorted(float(v) for v in values)
-    half = len(numbers) // 2
-    median = numbers[half] if len(numbers) % 2 else (numbers[half - 1] + numbers[half]) / 2
-    print(key, int(median) if median == int(median) else "%.3f" % median)
+    figures.setdefault(key, []).append(float(value))
+
+def median(key):
+    values = sorted(figures.get(key, []))
+    if not values:
+        return None
+    half = len(values) // 2
+    return values[half] if len(values) % 2 else (values[half - 1] + values[half]) / 2
+
+def show(x):
+    if x is None:
+        return "-"
+    return str(int(x)) if x == int(x) else "%.2f" % x
+
+# Each row: label and, for a database d, a function of the median of a figure.
+def fig(name):
+    return lambda d: median(d + "." + name)
+def ratio(a, b):
+    def f(d):
+        x, y = median(d + "." + a), median(d + "." + b)
+        return None if x is None or not y else x / y
+    return f
+def diff(a, b):
+    def f(d):
+        x, y = median(d + "." + a), median(d + "." + b)
+        return None if x is None or y is None else x - y
+    return f
+rows = [
+    ("full run wall s", fig("large.full.wall")),
+    ("full run CPU s", fig("large.full.cpu")),
+    ("floor of its SELECTs s", fig("floor.wall")),
+    ("full / floor", ratio("large.full.wall", "floor.wall")),
+    ("rows written", fig("large.rows")),
+    ("rows per s (full run)", ratio("large.rows", "large.full.wall")),
+    ("peak RSS MiB", fig("large.full.rss")),
+    ("first --att wall s", fig("att1.wall")),
+    ("floor of its SELECTs s", fig("attfloor.wall")),
+    ("first --att / floor", ratio("att1.wall", "attfloor.wall")),
+    ("rows cached", fig("attcached")),
+    ("rows cached per s", ratio("attcached", "att1.wall")),
+    ("unchanged --att s", fig("att2.wall")),
+    ("unchanged / first", ratio("att2.wall", "att1.wall")),
+    ("1% changed --att s", fig("att3.wall")),
+    ("1% changed / first", ratio("att3.wall", "att1.wall")),
+    ("peak RSS MiB (--att)", lambda d: "/".join(show(median(d + ".att%d.rss" % i)) for i in (1, 2, 3))),
+    ("small size: full run wall s", fig("small.full.wall")),
+    ("small size: peak RSS MiB", fig("small.full.rss")),
+    ("large / small wall", ratio("large.full.wall", "small.full.wall")),
+    ("large - small RSS MiB", diff("large.full.rss", "small.full.rss")),
+]
+print("\ndistrict 16: %s students, %s attendance rows (size %s; small size %s)"
+      % (show(median("students")), show(median("attrows")), size, small))
+print("%-44s %14s %14s" % ("", "SQLite", "PostgreSQL"))
+for label, f in rows:
+    cells = []
+    for d in ("sqlite", "postgres"):
+        x = f(d) if d in dbs else None
+        cells.append(x if isinstance(x, str) else show(x))
+    print("%-44s %14s %14s" % (label, cells[0], cells[1]))
+print("goals: full / floor <= 1.3, first --att / floor <= 2, unchanged <= 0.10, 1% <= 0.15, RSS < 64 MiB")
 EOF
-awk -v size="$size" -v small="$small" -v dbs="$databases" '
-  { v[$1] = $2 }
-  function r(a, b) { return (b + 0 > 0) ? sprintf("%.2f", a / b) : "-" }
-  function row(name, s, p) { printf "%-44s %14s %14s\n", name, s, p }
-  END {
-    printf "\ndistrict 16: %d students, %d attendance rows (size %d; small size %d)\n",
-      v["students"], v["attrows"], size, small
-    row("", "SQLite", "PostgreSQL")
-    n = split("sqlite postgres", k, " ")
-    split("full run wall s|full run CPU s|floor of its SELECTs s|full / floor|rows written|rows per s (full run)|peak RSS MiB|first --att wall s|floor of its SELECTs s|first --att / floor|rows cached|rows cached per s|unchanged --att s|unchanged / first|1% changed --att s|1% changed / first|peak RSS MiB (--att)|small size: full run wall s|small size: peak RSS MiB|large / small wall|large - small RSS MiB", label, "|")
-    for (i = 1; i <= 21; ++i) {
-      for (j = 1; j <= n; ++j) {
-        d = k[j]; x = ""
-        if (index(dbs, d) == 0) { c[j] = "-"; continue }
-        if (i == 1) x = v[d ".large.full.wall"]
-        if (i == 2) x = v[d ".large.full.cpu"]
-        if (i == 3) x = v[d ".floor.wall"]
-        if (i == 4) x = r(v[d ".large.full.wall"], v[d ".floor.wall"])
-        if (i == 5) x = v[d ".large.rows"]
-        if (i == 6) x = r(v[d ".large.rows"], v[d ".large.full.wall"])
-        if (i == 7) x = v[d ".large.full.rss"]
-        if (i == 8) x = v[d ".att1.wall"]
-        if (i == 9) x = v[d ".attfloor.wall"]
-        if (i == 10) x = r(v[d ".att1.wall"], v[d ".attfloor.wall"])
-        if (i == 11) x = v[d ".attcached"]
-        if (i == 12) x = r(v[d ".attcached"], v[d ".att1.wall"])
-        if (i == 13) x = v[d ".att2.wall"]
-        if (i == 14) x = r(v[d ".att2.wall"], v[d ".att1.wall"])
-        if (i == 15) x = v[d ".att3.wall"]
-        if (i == 16) x = r(v[d ".att3.wall"], v[d ".att1.wall"])
-        if (i == 17) x = v[d ".att1.rss"] "/" v[d ".att2.rss"] "/" v[d ".att3.rss"]
-        if (i == 18) x = v[d ".small.full.wall"]
-        if (i == 19) x = v[d ".small.full.rss"]
-        if (i == 20) x = r(v[d ".large.full.wall"], v[d ".small.full.wall"])
-        if (i == 21) x = v[d ".large.full.rss"] - v[d ".small.full.rss"]
-        c[j] = x
-      }
-      row(label[i], c[1], c[2])
-    }
-    printf "goals: full / floor <= 1.3, first --att / floor <= 2, unchanged <= 0.10, 1%% <= 0.15, RSS < 64 MiB\n"
-  }' "$results.median"
