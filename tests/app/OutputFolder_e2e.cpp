@@ -75,16 +75,23 @@ Finished finish(const Launched& launched, int seconds = 60)
     return f;
 }
 
+// A failing run kept busy by slow log writes (away from the output folder),
+// once it has written that it is running.
+Launched startBusyRun(BridgeSandbox& box, const QString& out, const QString& logs, const QString& name)
+{
+    QDir().mkpath(logs);
+    const Launched run = launchBridge(box, failingRun(out, logs), name, faultEnv(QStringLiteral("slow"), logs));
+    [&] { ASSERT_TRUE(waitForText(out + QLatin1Char('/') + kRunStatus, kRunning, 30)); }();
+    return run;
+}
+
 TEST(OutputFolder, ASecondRunIsRefusedWhileTheFirstLivesNotAfterItDied)
 {
     BridgeSandbox box;
     const QString out = box.path(QStringLiteral("out"));
     const QString logs = box.path(QStringLiteral("logs"));
-    QDir().mkpath(logs);
-    // Slow log writes keep the first run busy, away from the output folder.
-    const Launched first = launchBridge(box, failingRun(out, logs), QStringLiteral("first"),
-                                        faultEnv(QStringLiteral("slow"), logs));
-    ASSERT_TRUE(waitForText(out + QLatin1Char('/') + kRunStatus, kRunning, 30));
+    const Launched first = startBusyRun(box, out, logs, QStringLiteral("first"));
+    ASSERT_FALSE(HasFatalFailure());
     const QMap<QString, QByteArray> running = snapshot(out);
 
     Finished second = finish(launchBridge(box, failingRun(out, logs), QStringLiteral("second")), 20);
@@ -113,10 +120,8 @@ TEST_P(StopSignal, LeavesAFailedStatusAndTheMarker)
     BridgeSandbox box;
     const QString out = box.path(QStringLiteral("out"));
     const QString logs = box.path(QStringLiteral("logs"));
-    QDir().mkpath(logs);
-    const Launched run = launchBridge(box, failingRun(out, logs), QStringLiteral("run"),
-                                      faultEnv(QStringLiteral("slow"), logs));
-    ASSERT_TRUE(waitForText(out + QLatin1Char('/') + kRunStatus, kRunning, 30));
+    const Launched run = startBusyRun(box, out, logs, QStringLiteral("run"));
+    ASSERT_FALSE(HasFatalFailure());
     kill(run.pid, GetParam().first);
     const Finished stopped = finish(run, 20);
 
