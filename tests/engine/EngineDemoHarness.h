@@ -138,10 +138,11 @@ public:
         const char* port = std::getenv("TSIS_PG_PORT");
         if (!host || !port)
             return;
+        // FORCE: the engine ran in this process and may still keep its last log-in.
         for (const std::string& database : pgDatabases_)
             RunCommand("psql -X -q -h " + std::string(host) + " -p " + port +
                        " -U postgres -d postgres -c 'DROP DATABASE IF EXISTS " + database +
-                       "' >/dev/null 2>&1");
+                       " WITH (FORCE)' >/dev/null 2>&1");
     }
 
     bool Ok() const { return ok_; }
