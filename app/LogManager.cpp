@@ -16,9 +16,19 @@ namespace
 const QString kMethodSetup = QStringLiteral("LogManager::setupLogFile");
 const QString kRule = QString(73, QLatin1Char('-'));
 
+// The local time of every line: working it out consults the time zone file
+// each time, so it is worked out once a second.
 QString timeNow()
 {
-    return QTime::currentTime().toString(QStringLiteral("hh:mm:ss"));
+    thread_local qint64 second = -1;
+    thread_local QString text;
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    if (now != second)
+    {
+        second = now;
+        text = QDateTime::fromSecsSinceEpoch(now).time().toString(QStringLiteral("hh:mm:ss"));
+    }
+    return text;
 }
 
 } // namespace
