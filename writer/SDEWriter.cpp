@@ -5,7 +5,12 @@
 
 SDEWriter::SDEWriter(QObject* parent) : BridgeTaskBase(parent) {}
 
-SDEWriter::~SDEWriter() = default;
+SDEWriter::~SDEWriter()
+{
+    // The cache's statements are finalized before m_attBlank is destroyed.
+    if (m_attBlank.valid())
+        m_attBlank.wait();
+}
 
 void SDEWriter::StartTable(const XString& title, const XString& fileName, bool safeInclude)
 {

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <functional>
+#include <future>
 #include <memory>
 #include <optional>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "BridgeTaskBase.h"
@@ -131,7 +133,11 @@ public:
     bool SetAttendanceDatabase(const XString& folder);
     void DropAttendanceTable(const XString& name);
     void DeleteAttendanceDatabase();
-    sqlite::Database* AttendanceDatabase() { return m_attDb.get(); }
+    sqlite::Database* AttendanceDatabase()
+    {
+        WaitForBlank();
+        return m_attDb.get();
+    }
 
     // ---- The attendance cache ----
     // Opens the cache and creates the table; names the export; reads the
@@ -231,6 +237,9 @@ protected:
     XString m_overlapDays;
 
     std::unique_ptr<sqlite::Database> m_attDb;
+    // The blank of StartAttTable while it runs; its error text when it is
+    // done. Declared after m_attDb: it is waited for before the cache closes.
+    std::future<std::string> m_attBlank;
     XString m_attTable;
     bool m_attEndDay = false;
     bool m_attReportOnce = true;
@@ -242,6 +251,9 @@ protected:
     XString m_attStatementsTable;
 
 private:
+    // Waits for the blank of StartAttTable, logging its failure; every use
+    // of the cache comes after it.
+    void WaitForBlank();
     void ReadAttendanceWindow(const RowFilter& filter);
     void WriteAttendanceRow(const AttendanceCacheRow& row);
     void PrepareAttendanceStatements(const XString& table);

@@ -95,6 +95,7 @@ bool ExistingFolder(const XString& folder, XFileSpec& path)
 
 bool SDEWriter::SetAttendanceDatabase(const XString& folder)
 {
+    WaitForBlank();
     XString tried;
     try
     {
@@ -144,6 +145,7 @@ bool SDEWriter::SetAttendanceDatabase(const XString& folder)
 
 bool SDEWriter::CheckAttendanceUpdate(const XString& element)
 {
+    WaitForBlank();
     XString statement = XString("SELECT UPDATED FROM UPDATECONFIG WHERE ELEMENT='") + element + "'";
     try
     {
@@ -165,6 +167,7 @@ bool SDEWriter::CheckAttendanceUpdate(const XString& element)
 
 void SDEWriter::DropAttendanceTable(const XString& name)
 {
+    WaitForBlank();
     if (!CheckAttendanceUpdate(name))
         return;
     if (name != kDailyAttTable && name != kPeriodAttTable)
@@ -181,8 +184,18 @@ void SDEWriter::DropAttendanceTable(const XString& name)
     }
 }
 
+void SDEWriter::WaitForBlank()
+{
+    if (!m_attBlank.valid())
+        return;
+    const std::string error = m_attBlank.get();
+    if (!error.empty())
+        Log(8, XString("Attendance::BlankNewCodeInSQLiteDB: ") + error.c_str());
+}
+
 void SDEWriter::DeleteAttendanceDatabase()
 {
+    WaitForBlank();
     try
     {
         FinalizeAttendanceStatements();
@@ -202,6 +215,7 @@ void SDEWriter::DeleteAttendanceDatabase()
 
 void SDEWriter::PrepareAttendanceStatements(const XString& table)
 {
+    WaitForBlank();
     if (m_attUpdate && m_attInsert && m_attStatementsTable == table)
         return;
     FinalizeAttendanceStatements();

@@ -66,6 +66,7 @@ void SDEWriter::CreateStudentPeriodAttendanceFromDB(bool filter)
 
 void SDEWriter::CreateAttendanceFromDB(bool daily, bool filter)
 {
+    WaitForBlank();
     const ReadBackKind& kind = daily ? kDaily : kPeriod;
     const XString method(kind.method);
     if (!m_attDb || !m_attDb->IsOpen())

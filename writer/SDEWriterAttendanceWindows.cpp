@@ -2,6 +2,9 @@
 // blanking of new codes, the reading windows and the records of each window.
 #include "SDEWriter.h"
 
+#include <future>
+#include <string>
+
 #include "SDEWriterAttendanceStatement.h"
 #include "SchoolConfig.h"
 #include "XClock.h"
@@ -18,6 +21,7 @@ bool IsUnset(const XDate& date)
 
 void SDEWriter::StartAttTable(const XString& tableName, bool blank, bool endDay)
 {
+    WaitForBlank();
     m_attTable = tableName;
     m_attEndDay = endDay;
     Log(7, "Start Attendance Table at: " + XDateTime::Now().Format("dd/mm/yyyy|hh:nn:ss") + " ");
@@ -55,15 +59,25 @@ void SDEWriter::StartAttTable(const XString& tableName, bool blank, bool endDay)
             m_overlapDays = "14";
         if (!IsUnset(m_updateDate))
             m_updateDate -= m_overlapDays.ToInt();
-        try
-        {
-            m_attDb->ExecuteFormat("UPDATE %s SET %s='' WHERE %s >= '%s'", tableName.Text(), "newcode",
-                                   "attdate", m_updateDate.Format("yyyy-mm-dd").Text());
-        }
-        catch (const std::exception& e)
-        {
-            Log(8, XString("Attendance::BlankNewCodeInSQLiteDB: ") + e.what());
-        }
+        // The blank rewrites most pages of the cache: it runs while the SIS
+        // works on the first window, and the cache waits for it before the
+        // rows are written (WaitForBlank).
+        const std::string blank = "UPDATE " + tableName.Std() + " SET newcode='' WHERE attdate >= '" +
+                                  m_updateDate.Format("yyyy-mm-dd").Std() + "'";
+        sqlite::Database* cache = m_attDb.get();
+        m_attBlank = std::async(std::launch::async,
+                                [cache, blank]() -> std::string
+                                {
+                                    try
+                                    {
+                                        cache->Execute(blank.c_str());
+                                        return std::string();
+                                    }
+                                    catch (const std::exception& e)
+                                    {
+                                        return e.what();
+                                    }
+                                });
     }
     Log(8, "StartAttTable: Before StartTable: Update Date is: " + m_updateDate.Format(format));
     StartTable(title, fileName);
@@ -117,19 +131,9 @@ void SDEWriter::WriteAttendanceTable(const XDate& schoolStart, const XDate& scho
         Log(8, XString(endLabel) + schoolEnd.Format(format));
     };
 
-    try
-    {
-        if (!m_attDb)
-            m_attDb = std::make_unique<sqlite::Database>();
-        m_attDb->Execute("begin transaction");
-    }
-    catch (const std::exception& e)
-    {
-        MarkTableIncomplete();
-        throw XException(baseTitle + ": the attendance cache cannot be written: " + e.what());
-    }
     logDates("School Start Date is: ", "School End Date is: ");
 
+    bool begun = false;
     try
     {
         bool last = false;
@@ -150,19 +154,39 @@ void SDEWriter::WriteAttendanceTable(const XDate& schoolStart, const XDate& scho
             if (!OpenTable(1))
                 throw XException(m_title + " could not be read.");
             Log(9, "Write Attendance Table: Table Opened");
+            // Begun once the first window is read, so the blank has the
+            // SIS's time for that window to finish in.
+            if (!begun)
+            {
+                WaitForBlank();
+                try
+                {
+                    if (!m_attDb)
+                        m_attDb = std::make_unique<sqlite::Database>();
+                    m_attDb->Execute("begin transaction");
+                }
+                catch (const std::exception& e)
+                {
+                    throw XException(baseTitle + ": the attendance cache cannot be written: " + e.what());
+                }
+                begun = true;
+            }
             ReadAttendanceWindow(filter);
         }
         m_title = baseTitle;
-        m_attDb->Execute("commit transaction");
+        if (begun)
+            m_attDb->Execute("commit transaction");
     }
     catch (const std::exception& e)
     {
         Log(7, "Write Attendance Table: Failed with Error.  Cleaning up.");
         m_currentColumn = nullptr;
         m_title = baseTitle;
+        WaitForBlank();
         try
         {
-            m_attDb->Execute("commit transaction");
+            if (begun)
+                m_attDb->Execute("commit transaction");
         }
         catch (const std::exception&)
         {

@@ -240,3 +240,26 @@ TEST_F(AttendanceCacheFill, ReadBackWritesChangesOnceAndMarksThem)
               Update([this] { writer.CreateStudentPeriodAttendanceFromDB(false); }));
 }
 } // namespace
+
+namespace
+{
+// The blank runs beside the SIS's reading: a table that starts and is never
+// filled still finds it done at the next use of the cache, and a blank that
+// fails is still reported.
+TEST_F(AttendanceCacheFill, TheBlankIsDoneBeforeTheCacheIsUsedAgain)
+{
+    Fill(kPeriodNames, {{"1001", "20261001", "2", "A", "1", "0"}});
+    writer.StartAttTable("PERIOD_ATT", true, false);
+    EXPECT_EQ("1001|\n", Select("SELECT stdkey AS a, newcode AS b FROM PERIOD_ATT"));
+
+    writer.AttendanceDatabase()->Execute(
+        "CREATE TRIGGER refuse BEFORE UPDATE ON PERIOD_ATT BEGIN SELECT RAISE(FAIL, 'refused'); END");
+    writer.StartAttTable("PERIOD_ATT", true, false);
+    writer.StartAttTable("DAILY_ATT", false, false);
+    int reported = 0;
+    for (const auto& entry : signalLog.logs)
+        reported += entry.level == 8 && entry.message.rfind("Attendance::BlankNewCodeInSQLiteDB: ", 0) == 0 &&
+                    entry.message.find("refused") != std::string::npos;
+    EXPECT_EQ(1, reported);
+}
+} // namespace
