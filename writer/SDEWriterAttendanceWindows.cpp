@@ -4,6 +4,7 @@
 
 #include <future>
 #include <string>
+#include <system_error>
 
 #include "SDEWriterAttendanceStatement.h"
 #include "SchoolConfig.h"
@@ -65,19 +66,27 @@ void SDEWriter::StartAttTable(const XString& tableName, bool blank, bool endDay)
         const std::string blank = "UPDATE " + tableName.Std() + " SET newcode='' WHERE attdate >= '" +
                                   m_updateDate.Format("yyyy-mm-dd").Std() + "'";
         sqlite::Database* cache = m_attDb.get();
-        m_attBlank = std::async(std::launch::async,
-                                [cache, blank]() -> std::string
-                                {
-                                    try
-                                    {
-                                        cache->Execute(blank.c_str());
-                                        return std::string();
-                                    }
-                                    catch (const std::exception& e)
-                                    {
-                                        return e.what();
-                                    }
-                                });
+        auto run = [cache, blank]() -> std::string
+        {
+            try
+            {
+                cache->Execute(blank.c_str());
+                return std::string();
+            }
+            catch (const std::exception& e)
+            {
+                return e.what();
+            }
+        };
+        try
+        {
+            m_attBlank = std::async(std::launch::async, run);
+        }
+        catch (const std::system_error&)
+        {
+            // No thread to be had: the blank runs when it is waited for.
+            m_attBlank = std::async(std::launch::deferred, run);
+        }
     }
     Log(8, "StartAttTable: Before StartTable: Update Date is: " + m_updateDate.Format(format));
     StartTable(title, fileName);
