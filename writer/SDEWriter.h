@@ -133,11 +133,7 @@ public:
     bool SetAttendanceDatabase(const XString& folder);
     void DropAttendanceTable(const XString& name);
     void DeleteAttendanceDatabase();
-    sqlite::Database* AttendanceDatabase()
-    {
-        WaitForBlank();
-        return m_attDb.get();
-    }
+    sqlite::Database* AttendanceDatabase() { return &AttCache(); }
 
     // ---- The attendance cache ----
     // Opens the cache and creates the table; names the export; reads the
@@ -251,9 +247,9 @@ protected:
     XString m_attStatementsTable;
 
 private:
-    // Waits for the blank of StartAttTable, logging its failure; every use
-    // of the cache comes after it.
-    void WaitForBlank();
+    // The cache connection, for every use of it: once the blank of
+    // StartAttTable has ended (its failure logged), created when missing.
+    sqlite::Database& AttCache();
     void ReadAttendanceWindow(const RowFilter& filter);
     void WriteAttendanceRow(const AttendanceCacheRow& row);
     void PrepareAttendanceStatements(const XString& table);

@@ -16,7 +16,8 @@
 
 namespace
 {
-// One thread uses the cache: its connection needs no lock of its own.
+// One thread at a time uses the cache (AttCache waits for the blank's): its
+// connection needs no lock of its own.
 const int kCacheOpenFlags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
 
 constexpr const char* kCacheFolder = "Attendance";
@@ -95,7 +96,6 @@ bool ExistingFolder(const XString& folder, XFileSpec& path)
 
 bool SDEWriter::SetAttendanceDatabase(const XString& folder)
 {
-    WaitForBlank();
     XString tried;
     try
     {
@@ -111,27 +111,26 @@ bool SDEWriter::SetAttendanceDatabase(const XString& folder)
         base.Create();
         base.SetFileName(kCacheFile);
         tried = base.Path();
-        if (!m_attDb)
-            m_attDb = std::make_unique<sqlite::Database>();
-        if (!m_attDb->IsOpen())
+        sqlite::Database& cache = AttCache();
+        if (!cache.IsOpen())
         {
-            m_attDb->Open(base.Path(), nullptr, kCacheOpenFlags);
+            cache.Open(base.Path(), nullptr, kCacheOpenFlags);
             // A damaged cache would fail every attendance run from now on.
-            const XString damage = CacheDamage(*m_attDb);
+            const XString damage = CacheDamage(cache);
             if (!damage.IsEmpty())
             {
                 Log(4, XString("Attendance: the cache ") + base.Path() + " is damaged (" + damage +
                            "); it is deleted and attendance is read again from the school start.");
-                m_attDb->Close();
+                cache.Close();
                 base.Delete();
                 ClearUpdateDates(m_sdeFolder);
                 m_updateDate.SetNull();
                 m_updateDateTime.SetNull();
-                m_attDb->Open(base.Path(), nullptr, kCacheOpenFlags);
+                cache.Open(base.Path(), nullptr, kCacheOpenFlags);
             }
             // A first run fills a cache of a few hundred thousand rows; the
             // default page cache of 2 MiB would read most pages again.
-            m_attDb->Execute("PRAGMA cache_size = -8192");
+            cache.Execute("PRAGMA cache_size = -8192");
         }
         return true;
     }
@@ -145,14 +144,11 @@ bool SDEWriter::SetAttendanceDatabase(const XString& folder)
 
 bool SDEWriter::CheckAttendanceUpdate(const XString& element)
 {
-    WaitForBlank();
     XString statement = XString("SELECT UPDATED FROM UPDATECONFIG WHERE ELEMENT='") + element + "'";
     try
     {
         Log(9, XString("UpdateConfig Query: ") + statement);
-        if (!m_attDb)
-            m_attDb = std::make_unique<sqlite::Database>();
-        sqlite::Query query(*m_attDb, statement.Text());
+        sqlite::Query query(AttCache(), statement.Text());
         XDateTime updated;
         if (query.Step())
             updated.ParseIso(query.StringColumn("UPDATED").Text());
@@ -167,16 +163,13 @@ bool SDEWriter::CheckAttendanceUpdate(const XString& element)
 
 void SDEWriter::DropAttendanceTable(const XString& name)
 {
-    WaitForBlank();
     if (!CheckAttendanceUpdate(name))
         return;
     if (name != kDailyAttTable && name != kPeriodAttTable)
         return;
     try
     {
-        if (!m_attDb)
-            m_attDb = std::make_unique<sqlite::Database>();
-        m_attDb->Execute((XString("DROP TABLE ") + name).Text());
+        AttCache().Execute((XString("DROP TABLE ") + name).Text());
     }
     catch (const std::exception& e)
     {
@@ -184,23 +177,27 @@ void SDEWriter::DropAttendanceTable(const XString& name)
     }
 }
 
-void SDEWriter::WaitForBlank()
+sqlite::Database& SDEWriter::AttCache()
 {
-    if (!m_attBlank.valid())
-        return;
-    const std::string error = m_attBlank.get();
-    if (!error.empty())
-        Log(8, XString("Attendance::BlankNewCodeInSQLiteDB: ") + error.c_str());
+    if (m_attBlank.valid())
+    {
+        const std::string error = m_attBlank.get();
+        if (!error.empty())
+            Log(8, XString("Attendance::BlankNewCodeInSQLiteDB: ") + error.c_str());
+    }
+    if (!m_attDb)
+        m_attDb = std::make_unique<sqlite::Database>();
+    return *m_attDb;
 }
 
 void SDEWriter::DeleteAttendanceDatabase()
 {
-    WaitForBlank();
     try
     {
+        sqlite::Database& cache = AttCache();
         FinalizeAttendanceStatements();
-        if (m_attDb && m_attDb->IsOpen())
-            m_attDb->Close();
+        if (cache.IsOpen())
+            cache.Close();
         XFileSpec file(m_sdeFolder);
         file.MakeFolder();
         file.AppendFolder(kCacheFolder);
@@ -215,24 +212,21 @@ void SDEWriter::DeleteAttendanceDatabase()
 
 void SDEWriter::PrepareAttendanceStatements(const XString& table)
 {
-    WaitForBlank();
+    sqlite::Database& cache = AttCache();
     if (m_attUpdate && m_attInsert && m_attStatementsTable == table)
         return;
     FinalizeAttendanceStatements();
-    if (!m_attDb)
-        m_attDb = std::make_unique<sqlite::Database>();
     const std::string t = table.Std();
     const std::string key = SDEWriter::AttKeyColumn(table);
     m_attUpdate = std::make_unique<AttendanceStatement>(
-        *m_attDb,
-        "UPDATE " + t +
-            " SET newcode=?, excused=?, absent=?, tardy=?, truant=?, discipline=? WHERE stdkey=? AND "
-            "attdate=? AND " +
-            key + "=? AND header=?");
+        cache, "UPDATE " + t +
+                   " SET newcode=?, excused=?, absent=?, tardy=?, truant=?, discipline=? WHERE stdkey=? AND "
+                   "attdate=? AND " +
+                   key + "=? AND header=?");
     m_attInsert = std::make_unique<AttendanceStatement>(
-        *m_attDb, "INSERT INTO " + t +
-                      " (stdkey, attdate, reason, excused, absent, tardy, truant, discipline, " + key +
-                      ", header, newcode) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+        cache, "INSERT INTO " + t +
+                   " (stdkey, attdate, reason, excused, absent, tardy, truant, discipline, " + key +
+                   ", header, newcode) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     m_attStatementsTable = table;
 }
 

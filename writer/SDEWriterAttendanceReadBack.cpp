@@ -66,15 +66,13 @@ void SDEWriter::CreateStudentPeriodAttendanceFromDB(bool filter)
 
 void SDEWriter::CreateAttendanceFromDB(bool daily, bool filter)
 {
-    WaitForBlank();
     const ReadBackKind& kind = daily ? kDaily : kPeriod;
     const XString method(kind.method);
-    if (!m_attDb || !m_attDb->IsOpen())
+    sqlite::Database& cache = AttCache();
+    if (!cache.IsOpen())
         SetAttendanceDatabase(m_sdeFolder.Path());
-    if (!m_attDb)
-        m_attDb = std::make_unique<sqlite::Database>();
     {
-        sqlite::Query exists(*m_attDb);
+        sqlite::Query exists(cache);
         exists.PrepareFormat("SELECT * FROM sqlite_master WHERE type='table' AND name='%s'", kind.table);
         if (!exists.Step())
         {
@@ -125,12 +123,12 @@ void SDEWriter::CreateAttendanceFromDB(bool daily, bool filter)
         try
         {
             std::unique_ptr<AttendanceStatement> mark = std::make_unique<AttendanceStatement>(
-                *m_attDb, XString("UPDATE ").Std() + kind.table + " SET oldcode=newcode WHERE stdkey=? AND " +
-                              "attdate=? AND " + kind.keyColumn + "=? AND newcode=? AND " +
-                              (name == kind.fallback ? "(header = ? OR header = '')" : "header=?"));
-            m_attDb->Execute("begin transaction");
+                cache, XString("UPDATE ").Std() + kind.table + " SET oldcode=newcode WHERE stdkey=? AND " +
+                           "attdate=? AND " + kind.keyColumn + "=? AND newcode=? AND " +
+                           (name == kind.fallback ? "(header = ? OR header = '')" : "header=?"));
+            cache.Execute("begin transaction");
             inTransaction = true;
-            sqlite::Query query(*m_attDb, select.Text());
+            sqlite::Query query(cache, select.Text());
             const int studentColumn = query.FindColumn("stdkey");
             const int dateColumn = query.FindColumn("attdate");
             const int keyColumn = query.FindColumn(kind.keyColumn);
@@ -175,7 +173,7 @@ void SDEWriter::CreateAttendanceFromDB(bool daily, bool filter)
                 }
             }
             query.Finalize();
-            m_attDb->Execute("commit transaction");
+            cache.Execute("commit transaction");
             inTransaction = false;
             Log(8, "Students: Total:" + XString(rows));
             Log(8, "Students: Total After Filter:" + XString(passed));
@@ -184,18 +182,17 @@ void SDEWriter::CreateAttendanceFromDB(bool daily, bool filter)
         catch (const std::exception& e)
         {
             Log(8, method + " " + kind.failure + e.what());
-            const XString lastMark = !anyMarked ? XString()
-                                                : XString("UPDATE ") + kind.table +
-                                                      " SET oldcode=newcode WHERE stdkey='" + marked[0] +
-                                                      "' AND attdate='" + marked[1] + "' AND " + kind.keyColumn +
-                                                      "='" + marked[2] + "' AND newcode='" + marked[3] +
-                                                      "' AND " + header;
+            const XString lastMark =
+                !anyMarked ? XString()
+                           : XString("UPDATE ") + kind.table + " SET oldcode=newcode WHERE stdkey='" +
+                                 marked[0] + "' AND attdate='" + marked[1] + "' AND " + kind.keyColumn +
+                                 "='" + marked[2] + "' AND newcode='" + marked[3] + "' AND " + header;
             Log(9, "Update Query: " + lastMark);
             if (inTransaction)
             {
                 try
                 {
-                    m_attDb->Execute("commit transaction");
+                    cache.Execute("commit transaction");
                 }
                 catch (const std::exception&)
                 {

@@ -22,7 +22,6 @@ bool IsUnset(const XDate& date)
 
 void SDEWriter::StartAttTable(const XString& tableName, bool blank, bool endDay)
 {
-    WaitForBlank();
     m_attTable = tableName;
     m_attEndDay = endDay;
     Log(7, "Start Attendance Table at: " + XDateTime::Now().Format("dd/mm/yyyy|hh:nn:ss") + " ");
@@ -30,10 +29,8 @@ void SDEWriter::StartAttTable(const XString& tableName, bool blank, bool endDay)
     SetAttendanceDatabase(m_sdeFolder.Path());
     try
     {
-        if (!m_attDb)
-            m_attDb = std::make_unique<sqlite::Database>();
         const char* key = AttKeyColumn(tableName);
-        m_attDb->ExecuteFormat(
+        AttCache().ExecuteFormat(
             "CREATE TABLE %s (%s VARCHAR(100), %s DATETIME, %s VARCHAR(100), %s VARCHAR(100), "
             "%s VARCHAR(100), %s VARCHAR(100), %s VARCHAR(100), %s VARCHAR(100), %s "
             "VARCHAR(100), %s VARCHAR(10), %s VARCHAR(100), %s VARCHAR(100), PRIMARY KEY (%s, "
@@ -61,16 +58,16 @@ void SDEWriter::StartAttTable(const XString& tableName, bool blank, bool endDay)
         if (!IsUnset(m_updateDate))
             m_updateDate -= m_overlapDays.ToInt();
         // The blank rewrites most pages of the cache: it runs while the SIS
-        // works on the first window, and the cache waits for it before the
-        // rows are written (WaitForBlank).
-        const std::string blank = "UPDATE " + tableName.Std() + " SET newcode='' WHERE attdate >= '" +
-                                  m_updateDate.Format("yyyy-mm-dd").Std() + "'";
-        sqlite::Database* cache = m_attDb.get();
-        auto run = [cache, blank]() -> std::string
+        // works on the first window; the next use of the cache waits for it
+        // (AttCache).
+        sqlite::Database* cache = &AttCache();
+        auto run = [cache, table = tableName.Std(),
+                    from = m_updateDate.Format("yyyy-mm-dd").Std()]() -> std::string
         {
             try
             {
-                cache->Execute(blank.c_str());
+                cache->ExecuteFormat("UPDATE %s SET %s='' WHERE %s >= '%s'", table.c_str(), "newcode",
+                                     "attdate", from.c_str());
                 return std::string();
             }
             catch (const std::exception& e)
@@ -167,12 +164,9 @@ void SDEWriter::WriteAttendanceTable(const XDate& schoolStart, const XDate& scho
             // SIS's time for that window to finish in.
             if (!begun)
             {
-                WaitForBlank();
                 try
                 {
-                    if (!m_attDb)
-                        m_attDb = std::make_unique<sqlite::Database>();
-                    m_attDb->Execute("begin transaction");
+                    AttCache().Execute("begin transaction");
                 }
                 catch (const std::exception& e)
                 {
@@ -183,19 +177,17 @@ void SDEWriter::WriteAttendanceTable(const XDate& schoolStart, const XDate& scho
             ReadAttendanceWindow(filter);
         }
         m_title = baseTitle;
-        if (begun)
-            m_attDb->Execute("commit transaction");
+        AttCache().Execute("commit transaction");
     }
     catch (const std::exception& e)
     {
         Log(7, "Write Attendance Table: Failed with Error.  Cleaning up.");
         m_currentColumn = nullptr;
         m_title = baseTitle;
-        WaitForBlank();
         try
         {
             if (begun)
-                m_attDb->Execute("commit transaction");
+                AttCache().Execute("commit transaction");
         }
         catch (const std::exception&)
         {

@@ -239,10 +239,7 @@ TEST_F(AttendanceCacheFill, ReadBackWritesChangesOnceAndMarksThem)
     EXPECT_EQ(periodHeader + "*\r\n\r\n",
               Update([this] { writer.CreateStudentPeriodAttendanceFromDB(false); }));
 }
-} // namespace
 
-namespace
-{
 // The blank runs beside the SIS's reading: a table that starts and is never
 // filled still finds it done at the next use of the cache, and a blank that
 // fails is still reported.
