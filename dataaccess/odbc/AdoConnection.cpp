@@ -89,7 +89,8 @@ void AdoConnection::Open(const std::u16string& connectionString, const std::u16s
     if (t.ok && Utf8ToUtf16(t.dsn).size() > SQL_MAX_DSN_LENGTH)
     {
         t.ok = false;
-        t.error = "The data source name is longer than " + std::to_string(SQL_MAX_DSN_LENGTH) + " characters.";
+        t.error =
+            "The data source name is longer than " + std::to_string(SQL_MAX_DSN_LENGTH) + " characters.";
     }
     if (!t.ok)
     {
@@ -122,10 +123,18 @@ void AdoConnection::OpenOdbc(const std::u16string& odbc)
     {
         env_ = kept.env;
         dbc_ = kept.dbc;
-        statesResultSize_.reset();
-        LearnDriver();
-        return;
     }
+    else
+        LogIn(odbc);
+    statesResultSize_.reset(); // another driver, perhaps
+    LearnDriver();
+    // Opening a SQLite file costs nothing, and a test may replace the file.
+    if (driverName_.empty() || DriverIs("sqlite"))
+        poolKey_.clear();
+}
+
+void AdoConnection::LogIn(const std::u16string& odbc)
+{
     SQLHENV env = SQL_NULL_HENV;
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env)))
         throw AdoComError(ado::E_OUTOFMEMORY_HR, kConnectionSource,
@@ -171,11 +180,6 @@ void AdoConnection::OpenOdbc(const std::u16string& odbc)
         throw ProviderFailure(diag);
     }
     dbc_ = dbc;
-    statesResultSize_.reset(); // another driver, perhaps
-    LearnDriver();
-    // Opening a SQLite file costs nothing, and a test may replace the file.
-    if (driverName_.empty() || DriverIs("sqlite"))
-        poolKey_.clear();
 }
 
 void AdoConnection::LearnDriver()

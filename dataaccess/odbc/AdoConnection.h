@@ -78,6 +78,8 @@ public:
 private:
     void OpenOdbc(const std::u16string& odbcConnectionString);
     void FreeHandles();
+    // Connects afresh (no kept log-in fits).
+    void LogIn(const std::u16string& odbcConnectionString);
     void LearnDriver();
     [[noreturn]] void Fail(short handleType, void* handle);
 

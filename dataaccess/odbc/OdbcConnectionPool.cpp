@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <mutex>
+#include <utility>
 
 namespace
 {
@@ -43,7 +44,8 @@ Slot& TheSlot()
 bool Alive(void* dbc)
 {
     SQLUINTEGER dead = SQL_CD_TRUE;
-    return SQL_SUCCEEDED(SQLGetConnectAttr(static_cast<SQLHDBC>(dbc), SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr)) &&
+    return SQL_SUCCEEDED(
+               SQLGetConnectAttr(static_cast<SQLHDBC>(dbc), SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr)) &&
            dead == SQL_CD_FALSE;
 }
 } // namespace
@@ -57,13 +59,9 @@ OdbcConnectionPool::Handles OdbcConnectionPool::Take(const std::u16string& key)
         return h;
     const bool fits = slot.key == key && std::chrono::steady_clock::now() - slot.since < kKeepFor;
     if (fits && Alive(slot.handles.dbc))
-    {
-        h = slot.handles;
-        slot.handles = {};
-        slot.key.clear();
-        return h;
-    }
-    Release(slot.handles);
+        std::swap(h, slot.handles);
+    else
+        Release(slot.handles);
     slot.key.clear();
     return h;
 }
