@@ -61,8 +61,8 @@ void SISConfig::stopWritesFailedStatus()
             {
                 // The status files below still tell the front-end.
             }
-            // As after a failed update: no update file of this run may reach the handheld,
-            // unless it is complete and its records are already marked as sent.
+            // As after a failed update: an update file still under its temporary
+            // name goes; one in place stays (its records go out again unless marked).
             const std::lock_guard<std::mutex> delivery(XDeliveryGuard::Lock());
             if (const std::filesystem::path pending = XDeliveryGuard::Pending(); !pending.empty())
             {

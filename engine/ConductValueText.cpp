@@ -39,7 +39,8 @@ XString StartTime(const XString& hour, const XString& minute, const XString& amP
 
 XString EndTime(const XString& hour, const XString& minute, const XString& amPm)
 {
-    if (hour == "0" && minute == "0")
+    // An outcome without an end time leaves it empty, never "::00 ".
+    if ((hour == "0" && minute == "0") || (hour.IsEmpty() && minute.IsEmpty()))
         return XString();
     return hour + ":" + minute + ":00 " + amPm;
 }

@@ -3,7 +3,6 @@
 #include "ExpEngine.h"
 #include "FamilyValueText.h"
 
-#include "XDeliveryGuard.h"
 
 XString ExpEngine::ExcusedPair()
 {
@@ -150,14 +149,12 @@ void ExpEngine::ExportAttendance()
     {
         StudentPeriodAttendance(m_schoolStartDate, m_schoolEndDate);
         StudentDailyAttendance(m_schoolStartDate, m_schoolEndDate);
-        const std::lock_guard<std::mutex> guard(XDeliveryGuard::Lock());
         WriteCachedAttendance();
         FinishUpdate();
     }
     catch (...)
     {
-        // A window that failed leaves its rows blanked: no update file of this
-        // run may reach the handheld, and nothing is marked as sent.
+        // Nothing is marked as sent, and an update file not yet complete goes.
         DiscardUpdate();
         throw;
     }

@@ -86,6 +86,22 @@ void XFile::Flush()
     WriteAll(buffer_, count);
 }
 
+void XFile::Sync()
+{
+    if (fd_ < 0)
+    {
+        errno = EBADF;
+        Fail("Error syncing file: %s");
+    }
+    Flush();
+    int rc;
+    do
+        rc = ::fsync(fd_);
+    while (rc != 0 && errno == EINTR);
+    if (rc != 0)
+        Fail("Error syncing file: %s");
+}
+
 void XFile::WriteAll(const char* data, int64_t count)
 {
     while (count > 0)

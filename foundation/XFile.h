@@ -36,6 +36,8 @@ public:
     int64_t Position();                        // "Error getting file position: %s"
     int64_t Size() const { return size_; }     // the size reached
     void Flush();
+    // Flushes and waits until the data is on the disk ("Error syncing file: %s").
+    void Sync();
     virtual void Close(); // "Error closing file: %s"; closing a closed file does nothing
     int LastError() const { return lastError_; }
 

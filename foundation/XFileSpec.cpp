@@ -209,6 +209,33 @@ void XFileSpec::MoveTo(const XFileSpec& target) const
         RaiseError(errno, "Could not rename %s to %s", path_.Text(), target.path_.Text());
 }
 
+void XFileSpec::MoveToNew(const XFileSpec& target) const
+{
+    const std::string from = SystemPath(path_).native();
+    const fs::path to = SystemPath(target.path_);
+    int rc = renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE);
+    if (rc != 0 && (errno == EINVAL || errno == ENOSYS))
+    {
+        // A file system without the flag: a hard link is just as exclusive.
+        rc = link(from.c_str(), to.c_str());
+        if (rc == 0)
+            unlink(from.c_str());
+    }
+    if (rc != 0)
+        RaiseError(errno, "Could not rename %s to %s", path_.Text(), target.path_.Text());
+    // The name lives in the folder: the folder is synced too.
+    const int folder = open(to.parent_path().empty() ? "." : to.parent_path().c_str(),
+                            O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0)
+        RaiseError(errno, "Error syncing file: %s", target.path_.Text());
+    const int synced = fsync(folder);
+    const int error = errno;
+    close(folder);
+    // Some file systems cannot sync a folder at all (EINVAL); nothing more is to be had there.
+    if (synced != 0 && error != EINVAL)
+        RaiseError(error, "Error syncing file: %s", target.path_.Text());
+}
+
 bool XFileSpec::MatchPattern(const char* pattern, const char* name)
 {
     if (!pattern || !name)

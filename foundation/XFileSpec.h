@@ -63,6 +63,9 @@ public:
     // Renames this file to target, replacing a file there; fails with the
     // rename error and both paths.
     void MoveTo(const XFileSpec& target) const;
+    // Renames this file to target, never replacing a file there (the error is
+    // then EEXIST), and makes the new name durable before returning.
+    void MoveToNew(const XFileSpec& target) const;
 
     bool operator==(const XFileSpec& o) const { return path_ == o.path_; }
     bool operator!=(const XFileSpec& o) const { return path_ != o.path_; }

@@ -106,10 +106,19 @@ public:
     virtual void EndExport();
     virtual void StartImport();
     virtual void FinishImport();
+    // Opens the update file under a temporary name; its stamp is moved on
+    // past any update file already in the folder.
     virtual void StartUpdate(XTextFile& file);
+    // Completes and syncs the update file, puts it in place under its
+    // "Update <stamp>.SDU" name, then commits the read-back's marks. A
+    // failure before the file is in place leaves neither file nor marks.
     virtual void FinishUpdate();
-    // Closes and removes the update file of this run (a run that failed).
+    // A run that failed: the marks are taken back and an update file not yet
+    // in place is removed; one in place stays.
     void DiscardUpdate();
+    // The update file's name once in place (while written, its temporary name
+    // is this one + kPartialSuffix).
+    const XFileSpec& UpdateFileTarget() const { return m_sduTarget; }
 
     // ---- The data layer ----
     virtual void FilterAttendance(const XDate& from, const XDate& to) = 0;
@@ -221,6 +230,7 @@ protected:
     const SDEColumn* m_currentColumn = nullptr;
     bool m_updateMode = false;
     XTextFile* m_sduFile = nullptr;
+    XFileSpec m_sduTarget;
     XDateTime m_startTime;
     XDateTime m_endTime;
     SISExpCustomFieldList m_customFields;
@@ -245,11 +255,21 @@ protected:
     std::unique_ptr<AttendanceStatement> m_attUpdate;
     std::unique_ptr<AttendanceStatement> m_attInsert;
     XString m_attStatementsTable;
+    bool m_attMarksOpen = false;
 
 private:
     // The cache connection, for every use of it: once the blank of
     // StartAttTable has ended (its failure logged), created when missing.
     sqlite::Database& AttCache();
+    // Waits for the blank of StartAttTable (logging its failure); true when
+    // it is done and its transaction is still open for the fill to continue.
+    bool AwaitBlank();
+    void RollBackAttendanceCache();
+    // The read-back's marks stay in one open transaction until the update
+    // file is in place.
+    void BeginAttendanceMarks();
+    void EndAttendanceMarks(bool commit);
+    void RemoveStaleUpdateFiles();
     void ReadAttendanceWindow(const RowFilter& filter);
     void WriteAttendanceRow(const AttendanceCacheRow& row);
     void PrepareAttendanceStatements(const XString& table);

@@ -5,6 +5,7 @@
 #include "SDEWriterAttendanceStatement.h"
 #include "SchoolConfig.h"
 #include "XClock.h"
+#include "XException.h"
 #include "database.h"
 #include "query.h"
 #include "sqlerror.h"
@@ -177,16 +178,26 @@ void SDEWriter::DropAttendanceTable(const XString& name)
     }
 }
 
+bool SDEWriter::AwaitBlank()
+{
+    if (!m_attBlank.valid())
+        return false;
+    const std::string error = m_attBlank.get();
+    if (error.empty())
+        return true;
+    Log(8, XString("Attendance::BlankNewCodeInSQLiteDB: ") + error.c_str());
+    return false;
+}
+
 sqlite::Database& SDEWriter::AttCache()
 {
-    if (m_attBlank.valid())
-    {
-        const std::string error = m_attBlank.get();
-        if (!error.empty())
-            Log(8, XString("Attendance::BlankNewCodeInSQLiteDB: ") + error.c_str());
-    }
+    // A blank whose table was never read (its SIS table is missing) is taken
+    // back: kept, every blanked record would go out as deleted.
+    const bool unread = AwaitBlank();
     if (!m_attDb)
         m_attDb = std::make_unique<sqlite::Database>();
+    if (unread)
+        RollBackAttendanceCache();
     return *m_attDb;
 }
 
@@ -267,6 +278,8 @@ void SDEWriter::UpsertAttendanceRow(const XString& table, const AttendanceCacheR
                    "', discipline='" + discipline + "' WHERE stdkey='" + student + "' AND attdate='" + date +
                    "' AND " + keyColumn + "='" + key + "' AND header='" + header + "'");
         Log(8, XString("Attendance: Update Row: ") + e.what());
+        // The blanked row would go out as deleted.
+        throw XException(XString("Attendance: Update Row: ") + e.what());
     }
     // An empty code only blanks an existing row's new code: a code exported
     // before goes out once as empty, a record never exported is not sent.
@@ -286,5 +299,6 @@ void SDEWriter::UpsertAttendanceRow(const XString& table, const AttendanceCacheR
                    excused + "','" + absent + "', '" + tardy + "', '" + truant + "', '" + discipline +
                    "', '" + key + "', '" + header + "', '" + code + "')");
         Log(8, XString("Attendance: Insert Row: ") + e.what());
+        throw XException(XString("Attendance: Insert Row: ") + e.what());
     }
 }

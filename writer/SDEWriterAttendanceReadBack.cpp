@@ -119,15 +119,14 @@ void SDEWriter::CreateAttendanceFromDB(bool daily, bool filter)
         bool anyMarked = false;
         int rows = 0;
         int passed = 0;
-        bool inTransaction = false;
         try
         {
             std::unique_ptr<AttendanceStatement> mark = std::make_unique<AttendanceStatement>(
                 cache, XString("UPDATE ").Std() + kind.table + " SET oldcode=newcode WHERE stdkey=? AND " +
                            "attdate=? AND " + kind.keyColumn + "=? AND newcode=? AND " +
                            (name == kind.fallback ? "(header = ? OR header = '')" : "header=?"));
-            cache.Execute("begin transaction");
-            inTransaction = true;
+            // Committed only once the update file is in place (FinishUpdate).
+            BeginAttendanceMarks();
             sqlite::Query query(cache, select.Text());
             const int studentColumn = query.FindColumn("stdkey");
             const int dateColumn = query.FindColumn("attdate");
@@ -173,8 +172,6 @@ void SDEWriter::CreateAttendanceFromDB(bool daily, bool filter)
                 }
             }
             query.Finalize();
-            cache.Execute("commit transaction");
-            inTransaction = false;
             Log(8, "Students: Total:" + XString(rows));
             Log(8, "Students: Total After Filter:" + XString(passed));
             Log(8, "Attendance Query: Wrote" + XString(passed) + " records.");
@@ -188,17 +185,8 @@ void SDEWriter::CreateAttendanceFromDB(bool daily, bool filter)
                                  marked[0] + "' AND attdate='" + marked[1] + "' AND " + kind.keyColumn +
                                  "='" + marked[2] + "' AND newcode='" + marked[3] + "' AND " + header;
             Log(9, "Update Query: " + lastMark);
-            if (inTransaction)
-            {
-                try
-                {
-                    cache.Execute("commit transaction");
-                }
-                catch (const std::exception&)
-                {
-                    // The read error above is the one reported.
-                }
-            }
+            // A half-read table is no update: the run fails and its marks go back.
+            throw;
         }
         m_sduFile->WriteText("*\r\n\r\n");
         m_updateDateTime = XDateTime::Now();

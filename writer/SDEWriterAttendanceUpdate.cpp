@@ -1,13 +1,105 @@
-// Removing the update file of an attendance update that failed.
+// The update file of an attendance update and the marks of the records it
+// carries: the file is written under a temporary name, synced and put in
+// place under a name no other update file has; only then are its records
+// marked as sent. A failure before that leaves neither file nor marks.
 #include "SDEWriter.h"
+
+#include "XClock.h"
 #include "XDeliveryGuard.h"
+#include "XException.h"
+#include "XSystemPath.h"
+#include "database.h"
+
+namespace
+{
+constexpr const char* kUpdateTemporaryPattern = "Update *.SDU.part";
+
+XFileSpec UpdateFilePath(const XFileSpec& folder, const XString& stamp)
+{
+    XFileSpec path(folder);
+    path.MakeFolder();
+    path.SetFileName(XString("Update ") + stamp + ".SDU");
+    return path;
+}
+
+// The temporary name does not match the importer's "*.sdu".
+XFileSpec TemporaryPath(const XFileSpec& target)
+{
+    XFileSpec path(target);
+    path.SetFileName(XString(target.FileName()) + SDEWriter::kPartialSuffix);
+    return path;
+}
+} // namespace
+
+void SDEWriter::RemoveStaleUpdateFiles()
+{
+    try
+    {
+        XFileSpec folder(m_sdeFolder);
+        folder.MakeFolder();
+        folder.DeleteMatching(kUpdateTemporaryPattern);
+    }
+    catch (const std::exception& e)
+    {
+        // The importer never reads them; the next run tries again.
+        Log(4, XString("Could not remove an unfinished update file: ") + e.what());
+    }
+}
+
+void SDEWriter::StartUpdate(XTextFile& file)
+{
+    m_updateMode = true;
+    XDateTime now = XDateTime::Now();
+    m_startTime = now;
+    // A name already taken belongs to a file whose records are marked as
+    // sent (a run ending in the same second): the stamp moves on instead.
+    XString stamp = now.Format("YYYYMMDDHHNNSS");
+    XFileSpec target = UpdateFilePath(m_sdeFolder, stamp);
+    while (target.Exists() || TemporaryPath(target).Exists())
+    {
+        now = now.Add(0, 0, 0, 0, 0, 1);
+        stamp = now.Format("YYYYMMDDHHNNSS");
+        target = UpdateFilePath(m_sdeFolder, stamp);
+    }
+    const XFileSpec temporary = TemporaryPath(target);
+    file.SetSeparator('\t');
+    file.SetQuotes("", "");
+    XDeliveryGuard::SetPending(XSystemPath::FromEngine(temporary.Path()));
+    file.Open(temporary, XFile::kWrite);
+    m_sduFile = &file;
+    m_sduTarget = target;
+
+    WriteBanner(file);
+    file.WriteText(XString("#pragma update ") + stamp.DoubleQuoted() + "\r\n\r\n");
+    WritePragmas(file);
+    file.WriteText(XString(std::string(91, '/')) + "\r\n");
+    file.WriteText("// Import Files and Headers\r\n//\r\n\r\n");
+}
+
+void SDEWriter::FinishUpdate()
+{
+    if (!m_sduFile || !m_sduFile->IsOpen())
+        throw XException("No update file is open.");
+    WriteTiming(*m_sduFile);
+    m_sduFile->Sync();
+    m_sduFile->Close();
+    {
+        // A stop removes the temporary file or finds the complete one in place.
+        const std::lock_guard<std::mutex> guard(XDeliveryGuard::Lock());
+        m_sduFile->FileSpec().MoveToNew(m_sduTarget);
+        m_sduFile = nullptr;
+        XDeliveryGuard::SetPending({});
+    }
+    EndAttendanceMarks(true);
+}
 
 void SDEWriter::DiscardUpdate()
 {
+    EndAttendanceMarks(false);
     XTextFile* file = m_sduFile;
     m_sduFile = nullptr;
     if (!file)
-        return;
+        return; // none begun, or already in place: a complete file stays
     const XFileSpec path = file->FileSpec();
     try
     {
@@ -28,4 +120,52 @@ void SDEWriter::DiscardUpdate()
             XString("Could not remove the update file of the failed run: ") + path.Path() + ": " + e.what());
     }
     XDeliveryGuard::SetPending({});
+}
+
+void SDEWriter::BeginAttendanceMarks()
+{
+    if (m_attMarksOpen)
+        return;
+    AttCache().Execute("begin transaction");
+    m_attMarksOpen = true;
+}
+
+void SDEWriter::EndAttendanceMarks(bool commit)
+{
+    if (!m_attMarksOpen)
+        return;
+    m_attMarksOpen = false;
+    if (commit)
+    {
+        try
+        {
+            AttCache().Execute("commit transaction");
+            return;
+        }
+        catch (const std::exception& e)
+        {
+            // The file is in place: its records go out again with the next run.
+            const XString message = XString("The update file ") + m_sduTarget.FileName() +
+                                    " is complete, but its records could not be marked as sent: " +
+                                    e.what();
+            RollBackAttendanceCache();
+            throw XException(message);
+        }
+    }
+    RollBackAttendanceCache();
+}
+
+void SDEWriter::RollBackAttendanceCache()
+{
+    try
+    {
+        sqlite::Database& cache = AttCache();
+        if (cache.InTransaction())
+            cache.Execute("rollback transaction");
+    }
+    catch (const std::exception& e)
+    {
+        // An open transaction ends with the connection; the journal undoes it.
+        Log(8, XString("Attendance: Rollback: ") + e.what());
+    }
 }

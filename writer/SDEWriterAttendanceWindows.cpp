@@ -58,12 +58,21 @@ void SDEWriter::StartAttTable(const XString& tableName, bool blank, bool endDay)
         if (!IsUnset(m_updateDate))
             m_updateDate -= m_overlapDays.ToInt();
         // The blank rewrites most pages of the cache: it runs while the SIS
-        // works on the first window; the next use of the cache waits for it
-        // (AttCache).
+        // works on the first window. It stays in a transaction of its own,
+        // which the fill takes over once that window is read (AwaitBlank);
+        // any other next use of the cache takes it back (AttCache).
         sqlite::Database* cache = &AttCache();
         auto run = [cache, table = tableName.Std(),
                     from = m_updateDate.Format("yyyy-mm-dd").Std()]() -> std::string
         {
+            try
+            {
+                cache->Execute("begin transaction");
+            }
+            catch (const std::exception& e)
+            {
+                return e.what();
+            }
             try
             {
                 cache->ExecuteFormat("UPDATE %s SET %s='' WHERE %s >= '%s'", table.c_str(), "newcode",
@@ -72,7 +81,19 @@ void SDEWriter::StartAttTable(const XString& tableName, bool blank, bool endDay)
             }
             catch (const std::exception& e)
             {
-                return e.what();
+                const std::string error = e.what();
+                if (cache->InTransaction())
+                {
+                    try
+                    {
+                        cache->Execute("rollback transaction");
+                    }
+                    catch (const std::exception&)
+                    {
+                        // The blank's own error is the one reported.
+                    }
+                }
+                return error;
             }
         };
         try
@@ -161,8 +182,9 @@ void SDEWriter::WriteAttendanceTable(const XDate& schoolStart, const XDate& scho
                 throw XException(m_title + " could not be read.");
             Log(9, "Write Attendance Table: Table Opened");
             // Begun once the first window is read, so the blank has the
-            // SIS's time for that window to finish in.
-            if (!begun)
+            // SIS's time for that window to finish in; its transaction, when
+            // it succeeded, is the fill's.
+            if (!begun && !(begun = AwaitBlank()))
             {
                 try
                 {
@@ -184,17 +206,11 @@ void SDEWriter::WriteAttendanceTable(const XDate& schoolStart, const XDate& scho
         Log(7, "Write Attendance Table: Failed with Error.  Cleaning up.");
         m_currentColumn = nullptr;
         m_title = baseTitle;
-        try
-        {
-            if (begun)
-                AttCache().Execute("commit transaction");
-        }
-        catch (const std::exception&)
-        {
-            // The reading error is the one to report.
-        }
-        // Nothing of this run may reach the handheld: the rows blanked before
-        // reading would go out as deleted.
+        // The cache stays as it was, blank included: kept half done, its
+        // blanked records would go out as deleted with a later run.
+        if (begun || AwaitBlank())
+            RollBackAttendanceCache();
+        // Nothing of this run may reach the handheld.
         MarkTableIncomplete();
         throw XException(baseTitle + " failed: " + e.what());
     }

@@ -5,10 +5,8 @@
 #include "CustomFieldFile.h"
 #include "SchoolConfig.h"
 #include "XClock.h"
-#include "XDeliveryGuard.h"
 #include "XException.h"
 #include "XFolderIterator.h"
-#include "XSystemPath.h"
 
 namespace
 {
@@ -47,6 +45,7 @@ void SDEWriter::StartWriter()
         Log(7, "Bridge Configuration Did Not Change.");
     }
     Log(7, XString("Import Folder: ") + m_sdeFolder.Path());
+    RemoveStaleUpdateFiles();
 }
 
 void SDEWriter::StartImport()
@@ -74,38 +73,6 @@ void SDEWriter::FinishImport()
         path.SetFileName(list->FileName());
         WriteCustomFieldFile(*list, path);
     }
-}
-
-void SDEWriter::StartUpdate(XTextFile& file)
-{
-    m_updateMode = true;
-    XDateTime now = XDateTime::Now();
-    m_startTime = now;
-    XString stamp = now.Format("YYYYMMDDHHNNSS");
-    XFileSpec path(m_sdeFolder);
-    path.SetFileName(XString("Update ") + stamp + ".SDU");
-    file.SetSeparator('\t');
-    file.SetQuotes("", "");
-    file.Open(path, XFile::kWrite);
-    m_sduFile = &file;
-    XDeliveryGuard::SetPending(XSystemPath::FromEngine(path.Path()));
-
-    WriteBanner(file);
-    file.WriteText(XString("#pragma update ") + stamp.DoubleQuoted() + "\r\n\r\n");
-    WritePragmas(file);
-    file.WriteText(XString(std::string(91, '/')) + "\r\n");
-    file.WriteText("// Import Files and Headers\r\n//\r\n\r\n");
-}
-
-void SDEWriter::FinishUpdate()
-{
-    if (!m_sduFile || !m_sduFile->IsOpen())
-        throw XException("No update file is open.");
-    WriteTiming(*m_sduFile);
-    XTextFile* file = m_sduFile;
-    m_sduFile = nullptr;
-    file->Close();
-    XDeliveryGuard::SetPending({});
 }
 
 void SDEWriter::EndExport()

@@ -4,10 +4,13 @@
 //   TSIS_FAULT      "enospc": writes fail with ENOSPC (a full file system);
 //                   "erofs": creating, writing, removing and renaming fail
 //                   with EROFS (a read-only file system, which root cannot bypass);
-//                   "slow": each write waits 200 ms (a long run to interrupt).
+//                   "slow": each write waits 200 ms (a long run to interrupt);
+//                   "eio-sync": syncing a file fails with EIO (a failing disk).
+//   TSIS_FAULT_NAME  with "eio-sync", only files whose name matches this pattern
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <errno.h>
+#include <fnmatch.h>
 #include <fcntl.h>
 #include <limits.h>
 #include <stdarg.h>
@@ -24,7 +27,8 @@ enum Fault
     kNone,
     kNoSpace,
     kReadOnly,
-    kSlow
+    kSlow,
+    kSyncFails
 };
 
 static char g_dir[PATH_MAX];
@@ -45,6 +49,7 @@ static enum Fault fault(void)
             kind = strcmp(what, "enospc") == 0  ? kNoSpace
                    : strcmp(what, "erofs") == 0 ? kReadOnly
                    : strcmp(what, "slow") == 0  ? kSlow
+                   : strcmp(what, "eio-sync") == 0 ? kSyncFails
                                                 : kNone;
         }
     }
@@ -83,7 +88,7 @@ static int pathBelow(int dirfd, const char* path)
     return below(full);
 }
 
-static int fdBelow(int fd)
+static int fdBelowNamed(int fd, const char* pattern)
 {
     char link[64];
     char target[PATH_MAX];
@@ -92,14 +97,20 @@ static int fdBelow(int fd)
     if (n < 0)
         return 0;
     target[n] = 0;
-    return below(target);
+    const char* name = strrchr(target, '/');
+    return below(target) && (!pattern || fnmatch(pattern, name ? name + 1 : target, 0) == 0);
+}
+
+static int fdBelow(int fd)
+{
+    return fdBelowNamed(fd, NULL);
 }
 
 // Nonzero (with errno set) when a write to fd must fail; waits when slow.
 static int writeFails(int fd)
 {
     const enum Fault kind = fault();
-    if (kind == kNone || !fdBelow(fd))
+    if (kind == kNone || kind == kSyncFails || !fdBelow(fd))
         return 0;
     if (kind == kSlow)
     {
@@ -233,4 +244,22 @@ int renameat2(int fromDir, const char* from, int toDir, const char* to, unsigned
 int linkat(int fromDir, const char* from, int toDir, const char* to, int flags)
 {
     return changeFails(toDir, to) ? -1 : NEXT(linkat)(fromDir, from, toDir, to, flags);
+}
+
+static int syncFails(int fd)
+{
+    if (fault() != kSyncFails || !fdBelowNamed(fd, getenv("TSIS_FAULT_NAME")))
+        return 0;
+    errno = EIO;
+    return 1;
+}
+
+int fsync(int fd)
+{
+    return syncFails(fd) ? -1 : NEXT(fsync)(fd);
+}
+
+int fdatasync(int fd)
+{
+    return syncFails(fd) ? -1 : NEXT(fdatasync)(fd);
 }

@@ -144,8 +144,7 @@ protected:
         writer.StartUpdate(file);
         readBack();
         writer.FinishUpdate();
-        // The clock is fixed, so every update file has the same name.
-        const std::string bytes = FileBytes("Update 20261003090000.SDU");
+        const std::string bytes = FileBytes(writer.UpdateFileTarget().FileName());
         const std::string start = "// Import Files and Headers\r\n//\r\n\r\n";
         const size_t from = bytes.find(start);
         const size_t to = bytes.find("//  Timing");
@@ -225,6 +224,9 @@ TEST_F(AttendanceCacheFill, ReadBackWritesChangesOnceAndMarksThem)
     EXPECT_EQ(Day("20261003"), writer.UpdateDate());
 
     EXPECT_EQ(dailyHeader + "*\r\n\r\n" + periodHeader + "*\r\n\r\n", Update(both));
+    // The clock stands still: each file takes the next free second, in its name and its stamp.
+    EXPECT_EQ(XString("Update 20261003090001.SDU"), XString(writer.UpdateFileTarget().FileName()));
+    EXPECT_NE(std::string::npos, FileBytes("Update 20261003090001.SDU").find("#pragma update \"20261003090001\""));
 
     // 1001 changed, 1002 deleted in the SIS, 1003 read with an empty code for the first time.
     Fill(kPeriodNames, {{"1001", "20261001", "2", "E", "1", "0"}, {"1003", "20261002", "3", "", "0", "0"}});
@@ -240,23 +242,52 @@ TEST_F(AttendanceCacheFill, ReadBackWritesChangesOnceAndMarksThem)
               Update([this] { writer.CreateStudentPeriodAttendanceFromDB(false); }));
 }
 
-// The blank runs beside the SIS's reading: a table that starts and is never
-// filled still finds it done at the next use of the cache, and a blank that
-// fails is still reported.
-TEST_F(AttendanceCacheFill, TheBlankIsDoneBeforeTheCacheIsUsedAgain)
+// The blank runs beside the SIS's reading and is kept only by a fill that
+// read its first window: a table that starts and is never filled (its SIS
+// table is missing) leaves the cache as it was, and a failing blank is
+// still reported.
+TEST_F(AttendanceCacheFill, ABlankIsKeptOnlyByAFillThatRead)
 {
     Fill(kPeriodNames, {{"1001", "20261001", "2", "A", "1", "0"}});
     writer.StartAttTable("PERIOD_ATT", true, false);
-    EXPECT_EQ("1001|\n", Select("SELECT stdkey AS a, newcode AS b FROM PERIOD_ATT"));
+    EXPECT_EQ("1001|A\n", Select("SELECT stdkey AS a, newcode AS b FROM PERIOD_ATT"));
 
     writer.AttendanceDatabase()->Execute(
         "CREATE TRIGGER refuse BEFORE UPDATE ON PERIOD_ATT BEGIN SELECT RAISE(FAIL, 'refused'); END");
     writer.StartAttTable("PERIOD_ATT", true, false);
     writer.StartAttTable("DAILY_ATT", false, false);
-    int reported = 0;
-    for (const auto& entry : signalLog.logs)
-        reported += entry.level == 8 && entry.message.rfind("Attendance::BlankNewCodeInSQLiteDB: ", 0) == 0 &&
-                    entry.message.find("refused") != std::string::npos;
-    EXPECT_EQ(1, reported);
+    EXPECT_EQ(1, signalLog.CountLike(8, "Attendance::BlankNewCodeInSQLiteDB: ", "refused"));
+}
+
+// A failure anywhere in a fill or a read-back leaves the cache as it was:
+// no blank, no new code, no mark; nothing is sent.
+TEST_F(AttendanceCacheFill, AFailureLeavesTheCacheAsItWas)
+{
+    Fill(kPeriodNames, {{"1001", "20261001", "2", "A", "1", "0"}, {"1002", "20261002", "1", "T", "0", "1"}});
+    const std::string before = "1001|A|\n1002|T|\n";
+    const std::string codes = "SELECT stdkey AS a, newcode AS b, oldcode AS c FROM PERIOD_ATT ORDER BY 1";
+    ASSERT_EQ(before, Select(codes));
+
+    // A row the cache refuses ends the fill after the blank and the first row.
+    writer.AttendanceDatabase()->Execute("CREATE TRIGGER refuse BEFORE UPDATE ON PERIOD_ATT WHEN "
+                                         "NEW.stdkey = '1002' AND NEW.newcode <> '' BEGIN SELECT RAISE(FAIL, "
+                                         "'refused'); END");
+    EXPECT_THROW(Fill(kPeriodNames, {{"1001", "20261001", "2", "E", "1", "0"},
+                                     {"1002", "20261002", "1", "A", "0", "1"}}),
+                 XException);
+    EXPECT_EQ(1, signalLog.CountLike(8, "Attendance: Update Row: ", "refused"));
+    EXPECT_EQ(before, Select(codes));
+    writer.AttendanceDatabase()->Execute("DROP TRIGGER refuse");
+
+    // A read-back that fails takes its marks back with the update file.
+    XTextFile file('\t', "", "");
+    writer.StartUpdate(file);
+    writer.AttendanceDatabase()->Execute("CREATE TRIGGER refuse BEFORE UPDATE ON PERIOD_ATT WHEN "
+                                         "NEW.stdkey = '1002' BEGIN SELECT RAISE(FAIL, 'refused'); END");
+    EXPECT_THROW(writer.CreateStudentPeriodAttendanceFromDB(false), std::exception);
+    writer.DiscardUpdate();
+    EXPECT_EQ(before, Select(codes));
+    EXPECT_FALSE(FileExists(writer.UpdateFileTarget().FileName()));
+    EXPECT_FALSE(FileExists(std::string(writer.UpdateFileTarget().FileName()) + ".part"));
 }
 } // namespace

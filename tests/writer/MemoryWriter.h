@@ -123,6 +123,15 @@ struct SignalLog
                 return true;
         return false;
     }
+    // Entries of the level that start with start and hold part.
+    int CountLike(int level, const std::string& start, const std::string& part) const
+    {
+        int n = 0;
+        for (const auto& entry : logs)
+            n += entry.level == level && entry.message.rfind(start, 0) == 0 &&
+                 entry.message.find(part) != std::string::npos;
+        return n;
+    }
     int Count(const std::string& message) const
     {
         int n = 0;

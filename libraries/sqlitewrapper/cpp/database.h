@@ -33,6 +33,8 @@ public:
     int ExecuteFormat(const char *format, ...);
 
     bool IsOpen() const { return db_ != nullptr; }
+    // A transaction is open (begun and neither committed nor rolled back).
+    bool InTransaction() const { return db_ && !sqlite3_get_autocommit(db_); }
     sqlite3 *Handle() const { return db_; }
     const std::string &Path() const { return path_; }
     int Flags() const { return flags_; }

@@ -1,0 +1,216 @@
+// Attendance delivery under faults: a record counts as sent only once the
+// update file carrying it is complete and in place. Every run is a real
+// "tsisbridge run --att" over the fixture's demo district.
+
+#include "AttendanceRunFixture.h"
+
+#include <QElapsedTimer>
+
+#include <random>
+
+namespace
+{
+
+class AttendanceDelivery : public AttendanceRun
+{
+protected:
+    // A first run (tables and every attendance record) of a school with
+    // recent records into out_.
+    void SetUp() override
+    {
+        AttendanceRun::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        for (const QString& school : {QStringLiteral("202"), QStringLiteral("303")})
+            if (recentRecords(school, 2).size() == 4)
+                school_ = school;
+        ASSERT_FALSE(school_.isEmpty()) << "no school with two recent daily and period records";
+        records_ = recentRecords(school_, 2);
+        out_ = box_.path(QStringLiteral("out"));
+        const BridgeResult r = run(out_, school_);
+        ASSERT_EQ(r.status, 0) << qPrintable(r.out);
+    }
+
+    BridgeResult runAtt(const QStringList& env = {})
+    {
+        const Launched launched = launchBridge(box_, runArguments(out_, school_, QStringLiteral("--att")),
+                                               QStringLiteral("att"), env);
+        const int status = waitBridge(launched, 300);
+        BridgeResult r;
+        r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        r.out = BridgeSandbox::readText(launched.outFile);
+        return r;
+    }
+
+    // Record i of records_ gets a new code in the SIS; the handheld must end with it.
+    void setCode(size_t i, const QString& code)
+    {
+        AttendanceRun::setCode(records_.at(i), code);
+        want_[records_.at(i).key] = code;
+    }
+    void expectDelivered() const
+    {
+        const QMap<QString, QString> sent = newestCodes(out_);
+        for (auto it = want_.cbegin(); it != want_.cend(); ++it)
+            EXPECT_EQ(sent.value(it.key(), QStringLiteral("<not sent>")), it.value()) << qPrintable(it.key());
+    }
+
+    // The cache refuses the statements starting with statement, from the first after one starting with after.
+    static QStringList cacheLocked(const char* statement, const char* after = "")
+    {
+        return {QStringLiteral("LD_PRELOAD=" CACHE_FAULTS_LIB), QStringLiteral("TSIS_CACHE_LOCKED=") + statement,
+                QStringLiteral("TSIS_CACHE_LOCKED_AFTER=") + after,
+                QStringLiteral("ASAN_OPTIONS=verify_asan_link_order=0:") + qEnvironmentVariable("ASAN_OPTIONS")};
+    }
+
+    QString school_;
+    QString out_;
+    std::vector<Record> records_; // two daily, then two period records
+    QMap<QString, QString> want_;
+};
+
+TEST_P(AttendanceDelivery, AFailedDeliveryMarksNothingAndTheNextRunSendsEachChangeOnce)
+{
+    const QString cacheFile = out_ + QStringLiteral("/Attendance/Attendance.db");
+    const QString student = records_.at(2).key.section(QLatin1Char('\t'), 0, 0);
+    struct Case
+    {
+        const char* name;
+        QStringList env;
+        QString cacheSql; // run on the cache before the failing run, its trigger dropped after
+        bool fileStays;   // the failure comes once the update file is in place
+        const char* logged;
+    };
+    const Case cases[] = {
+        {"the cache is locked when the period read-back begins, after the daily one",
+         cacheLocked("SELECT * FROM sqlite_master WHERE type='table' AND name='PERIOD_ATT'"), QString(), false,
+         "database is locked"},
+        {"the update file cannot be synced",
+         faultEnv(QStringLiteral("eio-sync"), out_) << QStringLiteral("TSIS_FAULT_NAME=Update *"), QString(),
+         false, "Error syncing file"},
+        {"the cache refuses a row after the blank", {},
+         QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON PERIOD_ATT WHEN NEW.stdkey = '%1' AND "
+                        "NEW.newcode <> '' BEGIN SELECT RAISE(FAIL, 'refused'); END")
+             .arg(student),
+         false, "Attendance: Update Row: Sql Error: refused"},
+        {"the marks cannot be committed", cacheLocked("commit transaction", "UPDATE PERIOD_ATT SET oldcode"), QString(), true,
+         "its records could not be marked as sent"},
+    };
+    int round = 0;
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        ++round;
+        for (size_t i = 0; i < records_.size(); ++i)
+            setCode(i, QStringLiteral("F%1%2").arg(round).arg(i));
+        const QStringList files = updateFiles(out_);
+        const QStringList marks = cacheRows(out_, false);
+        const QByteArray config = readBytes(out_ + QStringLiteral("/SchoolConfig.xml"));
+        if (!c.cacheSql.isEmpty())
+        {
+            ASSERT_TRUE(DemoAttendanceFile(cacheFile).execute(c.cacheSql));
+        }
+
+        BridgeResult r = runAtt(c.env);
+        EXPECT_EQ(r.status, 1) << qPrintable(r.out);
+        EXPECT_TRUE(r.out.contains(QString::fromLatin1(c.logged))) << qPrintable(r.out);
+        EXPECT_EQ(updateFiles(out_).size(), files.size() + (c.fileStays ? 1 : 0));
+        EXPECT_EQ(unfinishedUpdates(out_), QStringList());
+        EXPECT_EQ(cacheRows(out_, false), marks);
+        EXPECT_EQ(readBytes(out_ + QStringLiteral("/SchoolConfig.xml")), config);
+        if (!c.cacheSql.isEmpty())
+        {
+            ASSERT_TRUE(DemoAttendanceFile(cacheFile).execute(QStringLiteral("DROP TRIGGER refuse")));
+        }
+
+        r = runAtt();
+        ASSERT_EQ(r.status, 0) << qPrintable(r.out);
+        expectDelivered();
+        // Exactly the four changes: nothing sent before goes again.
+        const QByteArray last = lastUpdate(out_);
+        int lines = 0;
+        for (const QByteArray& line : last.split('\n'))
+            lines += !line.isEmpty() && std::isdigit(static_cast<unsigned char>(line.at(0))); // a student key
+        EXPECT_EQ(lines, 4) << last.constData();
+    }
+}
+
+// Runs killed at any moment (SIGKILL: no clean-up at all) lose no change:
+// each change reaches an update file in place, now or with a later run.
+TEST_P(AttendanceDelivery, KilledRunsLoseNoChange)
+{
+    QElapsedTimer usual;
+    usual.start();
+    ASSERT_EQ(runAtt().status, 0);
+    const int span = static_cast<int>(usual.elapsed());
+    const unsigned seed = std::random_device{}();
+    SCOPED_TRACE("seed " + std::to_string(seed) + ", usual run " + std::to_string(span) + " ms");
+    std::mt19937 random(seed);
+    for (int i = 0; i < 20; ++i)
+    {
+        if (i % 2 == 0)
+            setCode(static_cast<size_t>(i / 2) % records_.size(), QStringLiteral("K%1").arg(i, 2, 10, QChar('0')));
+        const Launched launched = launchBridge(box_, runArguments(out_, school_, QStringLiteral("--att")),
+                                               QStringLiteral("killed"));
+        const timespec pause{0, std::uniform_int_distribution<long>(0, span)(random) * 1000 * 1000};
+        nanosleep(&pause, nullptr);
+        kill(launched.pid, SIGKILL);
+        waitpid(launched.pid, nullptr, 0);
+    }
+    const BridgeResult r = runAtt();
+    ASSERT_EQ(r.status, 0) << qPrintable(r.out);
+    expectDelivered();
+    EXPECT_EQ(unfinishedUpdates(out_), QStringList());
+}
+
+// A run never replaces an update file already in the folder, however close
+// the runs end: the stamp of a taken name moves on by a second.
+TEST_P(AttendanceDelivery, ATakenNameMovesTheStampOn)
+{
+    setCode(0, QStringLiteral("S1"));
+    ASSERT_EQ(runAtt().status, 0);
+    const QByteArray first = lastUpdate(out_);
+    // Files of runs ending in each of the next ten seconds.
+    const QDateTime now = QDateTime::currentDateTime();
+    QStringList taken;
+    for (int s = 0; s <= 10; ++s)
+    {
+        const QString name = QStringLiteral("Update ") + now.addSecs(s).toString(QStringLiteral("yyyyMMddHHmmss")) +
+                             QStringLiteral(".SDU");
+        if (!QFileInfo::exists(out_ + QLatin1Char('/') + name))
+        {
+            BridgeSandbox::writeText(out_ + QLatin1Char('/') + name, first);
+            taken << name;
+        }
+    }
+    const QStringList before = updateFiles(out_);
+    setCode(2, QStringLiteral("S2"));
+    ASSERT_EQ(runAtt().status, 0);
+    for (const QString& name : taken)
+        EXPECT_EQ(readBytes(out_ + QLatin1Char('/') + name), first) << qPrintable(name);
+    const QStringList after = updateFiles(out_);
+    ASSERT_EQ(after.size(), before.size() + 1);
+    const QString added = after.last();
+    EXPECT_GT(added, taken.last());
+    EXPECT_TRUE(readBytes(out_ + QLatin1Char('/') + added)
+                    .contains("#pragma update \"" + added.mid(7, 14).toLatin1() + "\""));
+    expectDelivered();
+}
+
+// Without its period table the run blanks nothing: no period record goes out as deleted.
+TEST_P(AttendanceDelivery, AMissingPeriodTableBlanksNothing)
+{
+    const QStringList cache = cacheRows(out_, true);
+    change("DROP VIEW DBTSIS_AT030_V");
+    change("ALTER TABLE AT030 RENAME TO AT030_GONE");
+    const BridgeResult r = runAtt();
+    ASSERT_EQ(r.status, 0) << qPrintable(r.out);
+    EXPECT_EQ(QString::fromLatin1(normalizedUpdate(lastUpdate(out_))), expected({}, {}));
+    EXPECT_EQ(cacheRows(out_, true), cache);
+}
+
+INSTANTIATE_TEST_SUITE_P(Demo, AttendanceDelivery, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info)
+                         { return info.param ? "PostgreSQL" : "SQLite"; });
+
+} // namespace
