@@ -3,7 +3,6 @@
 #include "ExpEngine.h"
 #include "FamilyValueText.h"
 
-
 XString ExpEngine::ExcusedPair()
 {
     const XString text = CleanText();
@@ -144,9 +143,9 @@ void ExpEngine::ReadAttendance(const XDate& schoolStart, const XDate& schoolEnd)
 void ExpEngine::ExportAttendance()
 {
     XTextFile updateFile('\t', "", "");
-    StartUpdate(updateFile);
     try
     {
+        StartUpdate(updateFile);
         StudentPeriodAttendance(m_schoolStartDate, m_schoolEndDate);
         StudentDailyAttendance(m_schoolStartDate, m_schoolEndDate);
         WriteCachedAttendance();

@@ -224,8 +224,8 @@ void XFileSpec::MoveToNew(const XFileSpec& target) const
     if (rc != 0)
         RaiseError(errno, "Could not rename %s to %s", path_.Text(), target.path_.Text());
     // The name lives in the folder: the folder is synced too.
-    const int folder = open(to.parent_path().empty() ? "." : to.parent_path().c_str(),
-                            O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int folder =
+        open(to.parent_path().empty() ? "." : to.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder < 0)
         RaiseError(errno, "Error syncing file: %s", target.path_.Text());
     const int synced = fsync(folder);

@@ -98,26 +98,31 @@ void SDEWriter::DiscardUpdate()
     EndAttendanceMarks(false);
     XTextFile* file = m_sduFile;
     m_sduFile = nullptr;
-    if (!file)
-        return; // none begun, or already in place: a complete file stays
-    const XFileSpec path = file->FileSpec();
-    try
+    // None begun, or already in place: a complete file stays.
+    if (file)
     {
-        file->Close();
-    }
-    catch (const std::exception&)
-    {
-        // The file goes anyway.
-    }
-    try
-    {
-        XFileSpec(path).Delete();
-        Log(7, XString("Removed the update file of the failed run: ") + path.Path());
-    }
-    catch (const std::exception& e)
-    {
-        Log(3,
-            XString("Could not remove the update file of the failed run: ") + path.Path() + ": " + e.what());
+        const XFileSpec path = file->FileSpec();
+        try
+        {
+            file->Close();
+        }
+        catch (const std::exception&)
+        {
+            // The file goes anyway.
+        }
+        try
+        {
+            if (path.Exists())
+            {
+                path.Delete();
+                Log(7, XString("Removed the update file of the failed run: ") + path.Path());
+            }
+        }
+        catch (const std::exception& e)
+        {
+            Log(3, XString("Could not remove the update file of the failed run: ") + path.Path() + ": " +
+                       e.what());
+        }
     }
     XDeliveryGuard::SetPending({});
 }
@@ -146,8 +151,7 @@ void SDEWriter::EndAttendanceMarks(bool commit)
         {
             // The file is in place: its records go out again with the next run.
             const XString message = XString("The update file ") + m_sduTarget.FileName() +
-                                    " is complete, but its records could not be marked as sent: " +
-                                    e.what();
+                                    " is complete, but its records could not be marked as sent: " + e.what();
             RollBackAttendanceCache();
             throw XException(message);
         }

@@ -58,9 +58,10 @@ protected:
     // The cache refuses the statements starting with statement, from the first after one starting with after.
     static QStringList cacheLocked(const char* statement, const char* after = "")
     {
-        return {QStringLiteral("LD_PRELOAD=" CACHE_FAULTS_LIB), QStringLiteral("TSIS_CACHE_LOCKED=") + statement,
-                QStringLiteral("TSIS_CACHE_LOCKED_AFTER=") + after,
-                QStringLiteral("ASAN_OPTIONS=verify_asan_link_order=0:") + qEnvironmentVariable("ASAN_OPTIONS")};
+        return {
+            QStringLiteral("LD_PRELOAD=" CACHE_FAULTS_LIB), QStringLiteral("TSIS_CACHE_LOCKED=") + statement,
+            QStringLiteral("TSIS_CACHE_LOCKED_AFTER=") + after,
+            QStringLiteral("ASAN_OPTIONS=verify_asan_link_order=0:") + qEnvironmentVariable("ASAN_OPTIONS")};
     }
 
     QString school_;
@@ -83,18 +84,20 @@ TEST_P(AttendanceDelivery, AFailedDeliveryMarksNothingAndTheNextRunSendsEachChan
     };
     const Case cases[] = {
         {"the cache is locked when the period read-back begins, after the daily one",
-         cacheLocked("SELECT * FROM sqlite_master WHERE type='table' AND name='PERIOD_ATT'"), QString(), false,
-         "database is locked"},
+         cacheLocked("SELECT * FROM sqlite_master WHERE type='table' AND name='PERIOD_ATT'"), QString(),
+         false, "database is locked"},
         {"the update file cannot be synced",
          faultEnv(QStringLiteral("eio-sync"), out_) << QStringLiteral("TSIS_FAULT_NAME=Update *"), QString(),
          false, "Error syncing file"},
-        {"the cache refuses a row after the blank", {},
+        {"the cache refuses a row after the blank",
+         {},
          QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON PERIOD_ATT WHEN NEW.stdkey = '%1' AND "
                         "NEW.newcode <> '' BEGIN SELECT RAISE(FAIL, 'refused'); END")
              .arg(student),
-         false, "Attendance: Update Row: Sql Error: refused"},
-        {"the marks cannot be committed", cacheLocked("commit transaction", "UPDATE PERIOD_ATT SET oldcode"), QString(), true,
-         "its records could not be marked as sent"},
+         false,
+         "Attendance: Update Row: Sql Error: refused"},
+        {"the marks cannot be committed", cacheLocked("commit transaction", "UPDATE PERIOD_ATT SET oldcode"),
+         QString(), true, "its records could not be marked as sent"},
     };
     int round = 0;
     for (const Case& c : cases)
@@ -149,7 +152,8 @@ TEST_P(AttendanceDelivery, KilledRunsLoseNoChange)
     for (int i = 0; i < 20; ++i)
     {
         if (i % 2 == 0)
-            setCode(static_cast<size_t>(i / 2) % records_.size(), QStringLiteral("K%1").arg(i, 2, 10, QChar('0')));
+            setCode(static_cast<size_t>(i / 2) % records_.size(),
+                    QStringLiteral("K%1").arg(i, 2, 10, QChar('0')));
         const Launched launched = launchBridge(box_, runArguments(out_, school_, QStringLiteral("--att")),
                                                QStringLiteral("killed"));
         const timespec pause{0, std::uniform_int_distribution<long>(0, span)(random) * 1000 * 1000};
@@ -175,7 +179,8 @@ TEST_P(AttendanceDelivery, ATakenNameMovesTheStampOn)
     QStringList taken;
     for (int s = 0; s <= 10; ++s)
     {
-        const QString name = QStringLiteral("Update ") + now.addSecs(s).toString(QStringLiteral("yyyyMMddHHmmss")) +
+        const QString name = QStringLiteral("Update ") +
+                             now.addSecs(s).toString(QStringLiteral("yyyyMMddHHmmss")) +
                              QStringLiteral(".SDU");
         if (!QFileInfo::exists(out_ + QLatin1Char('/') + name))
         {

@@ -18,7 +18,6 @@
 #include <memory>
 #include <string>
 
-
 inline std::string runShell(const std::string& command, int& status)
 {
     std::string out;
@@ -197,9 +196,10 @@ protected:
     {
         DemoAttendanceFile cache(out + QStringLiteral("/Attendance/Attendance.db"));
         const QString codes = fill ? QStringLiteral("oldcode, newcode") : QStringLiteral("oldcode");
-        return cache.rows(QStringLiteral("SELECT 'P', stdkey, attdate, perkey, %1 FROM PERIOD_ATT UNION ALL "
-                                         "SELECT 'D', stdkey, attdate, timeframe, %1 FROM DAILY_ATT ORDER BY 1, 2, 3, 4")
-                              .arg(codes));
+        return cache.rows(
+            QStringLiteral("SELECT 'P', stdkey, attdate, perkey, %1 FROM PERIOD_ATT UNION ALL "
+                           "SELECT 'D', stdkey, attdate, timeframe, %1 FROM DAILY_ATT ORDER BY 1, 2, 3, 4")
+                .arg(codes));
     }
 
     // An attendance record of the SIS: its key in an update file's lines, the
@@ -217,8 +217,8 @@ protected:
         const int year = currentSchoolYear();
         const QString from = QDate::currentDate().addDays(-13).toString(QStringLiteral("yyyyMMdd"));
         std::vector<Record> records;
-        const std::string base = "DST_NBR = 16 AND SCH_NBR = '" + school.toStdString() +
-                                 "' AND SCH_YR = " + std::to_string(year);
+        const std::string base =
+            "DST_NBR = 16 AND SCH_NBR = '" + school.toStdString() + "' AND SCH_YR = " + std::to_string(year);
         for (const bool daily : {true, false})
         {
             int taken = 0;
@@ -231,10 +231,11 @@ protected:
                 std::string where =
                     base + " AND ID_NBR = " + v[0].toStdString() + " AND CAL_DT = " + v[1].toStdString();
                 if (!daily)
-                    where += " AND (COURSE || XSECTION) IN (SELECT COURSE || XSECTION FROM SC065 WHERE " + base +
-                             " AND PERIOD = '" + v[2].toStdString() + "')";
-                records.push_back({v[0] + QLatin1Char('\t') + v[1] + QLatin1Char('\t') + (daily ? QString() : v[2]),
-                                   where, daily ? "AT020" : "AT030"});
+                    where += " AND (COURSE || XSECTION) IN (SELECT COURSE || XSECTION FROM SC065 WHERE " +
+                             base + " AND PERIOD = '" + v[2].toStdString() + "')";
+                records.push_back(
+                    {v[0] + QLatin1Char('\t') + v[1] + QLatin1Char('\t') + (daily ? QString() : v[2]), where,
+                     daily ? "AT020" : "AT030"});
             }
         }
         return records;
@@ -254,8 +255,8 @@ protected:
         for (const QString& file : updateFiles(out))
         {
             bool inSection = false;
-            for (const QString& line : QString::fromLatin1(readBytes(out + QLatin1Char('/') + file))
-                                           .split(QStringLiteral("\r\n")))
+            for (const QString& line :
+                 QString::fromLatin1(readBytes(out + QLatin1Char('/') + file)).split(QStringLiteral("\r\n")))
             {
                 if (line.startsWith(QStringLiteral("AttStdRef\t")))
                     inSection = true;
@@ -275,4 +276,3 @@ protected:
     std::unique_ptr<DemoAttendanceFile> demo_;
     std::string pgDatabase_;
 };
-

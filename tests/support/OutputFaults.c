@@ -10,8 +10,8 @@
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <errno.h>
-#include <fnmatch.h>
 #include <fcntl.h>
+#include <fnmatch.h>
 #include <limits.h>
 #include <stdarg.h>
 #include <stdio.h>
@@ -46,11 +46,11 @@ static enum Fault fault(void)
         if (dir && what && realpath(dir, g_dir))
         {
             g_dirLength = strlen(g_dir);
-            kind = strcmp(what, "enospc") == 0  ? kNoSpace
-                   : strcmp(what, "erofs") == 0 ? kReadOnly
-                   : strcmp(what, "slow") == 0  ? kSlow
+            kind = strcmp(what, "enospc") == 0     ? kNoSpace
+                   : strcmp(what, "erofs") == 0    ? kReadOnly
+                   : strcmp(what, "slow") == 0     ? kSlow
                    : strcmp(what, "eio-sync") == 0 ? kSyncFails
-                                                : kNone;
+                                                   : kNone;
         }
     }
     return kind;

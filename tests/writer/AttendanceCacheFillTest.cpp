@@ -226,7 +226,8 @@ TEST_F(AttendanceCacheFill, ReadBackWritesChangesOnceAndMarksThem)
     EXPECT_EQ(dailyHeader + "*\r\n\r\n" + periodHeader + "*\r\n\r\n", Update(both));
     // The clock stands still: each file takes the next free second, in its name and its stamp.
     EXPECT_EQ(XString("Update 20261003090001.SDU"), XString(writer.UpdateFileTarget().FileName()));
-    EXPECT_NE(std::string::npos, FileBytes("Update 20261003090001.SDU").find("#pragma update \"20261003090001\""));
+    EXPECT_NE(std::string::npos,
+              FileBytes("Update 20261003090001.SDU").find("#pragma update \"20261003090001\""));
 
     // 1001 changed, 1002 deleted in the SIS, 1003 read with an empty code for the first time.
     Fill(kPeriodNames, {{"1001", "20261001", "2", "E", "1", "0"}, {"1003", "20261002", "3", "", "0", "0"}});
@@ -272,8 +273,8 @@ TEST_F(AttendanceCacheFill, AFailureLeavesTheCacheAsItWas)
     writer.AttendanceDatabase()->Execute("CREATE TRIGGER refuse BEFORE UPDATE ON PERIOD_ATT WHEN "
                                          "NEW.stdkey = '1002' AND NEW.newcode <> '' BEGIN SELECT RAISE(FAIL, "
                                          "'refused'); END");
-    EXPECT_THROW(Fill(kPeriodNames, {{"1001", "20261001", "2", "E", "1", "0"},
-                                     {"1002", "20261002", "1", "A", "0", "1"}}),
+    EXPECT_THROW(Fill(kPeriodNames,
+                      {{"1001", "20261001", "2", "E", "1", "0"}, {"1002", "20261002", "1", "A", "0", "1"}}),
                  XException);
     EXPECT_EQ(1, signalLog.CountLike(8, "Attendance: Update Row: ", "refused"));
     EXPECT_EQ(before, Select(codes));
