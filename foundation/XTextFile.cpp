@@ -43,7 +43,19 @@ void XTextFile::WriteField(const char* value)
         return;
     if (openQuotes_.empty())
     {
-        WriteText(value);
+        // Unquoted, a line end would split the record: it becomes a blank,
+        // as in every cleaned text.
+        const size_t length = std::strlen(value);
+        if (std::strpbrk(value, "\r\n") == nullptr)
+        {
+            Write(value, static_cast<int64_t>(length));
+            return;
+        }
+        std::string clean(value, length);
+        for (char& c : clean)
+            if (c == '\r' || c == '\n')
+                c = ' ';
+        Write(clean.data(), static_cast<int64_t>(clean.size()));
         return;
     }
     const char open = openQuotes_[0];

@@ -29,7 +29,8 @@ public:
     using XFile::Open;
 
     // Writes the separator unless the value starts a line, then the value.
-    // With quote sets, a value holding the separator, a quote, CR or LF is
+    // Without quote sets, CR and LF in the value are written as blanks; with
+    // quote sets, a value holding the separator, a quote, CR or LF is
     // written between the first quotes with closing quotes doubled.
     void WriteField(const char* value);
     void WriteField(const XString& value) { WriteField(value.Text()); }

@@ -103,10 +103,13 @@ TEST(XTextFileTest, TabsAndCrLfWithoutQuoting)
     file.WriteField(XString("O'Neil"));
     file.EndLine();
     file.WriteField("1002");
+    file.WriteField("took two\r\ntablets\nat noon\r");
     file.EndLine();
     file.EndLine();
     file.Close();
-    EXPECT_EQ("1001\tsay \"hi\"\t\tO'Neil\r\n1002\r\n\r\n", FoundationTestFolder::ReadBytes(path));
+    // A line end inside a value never splits its record.
+    EXPECT_EQ("1001\tsay \"hi\"\t\tO'Neil\r\n1002\ttook two  tablets at noon \r\n\r\n",
+              FoundationTestFolder::ReadBytes(path));
 }
 
 TEST(XTextFileTest, QuotesOnlyWhenAsked)
