@@ -89,6 +89,8 @@ TEST_P(AttendanceDelivery, AFailedDeliveryMarksNothingAndTheNextRunSendsEachChan
         {"the update file cannot be synced",
          faultEnv(QStringLiteral("eio-sync"), out_) << QStringLiteral("TSIS_FAULT_NAME=Update *"), QString(),
          false, "Error syncing file"},
+        {"the cache cannot be written at all", faultEnv(QStringLiteral("erofs"), out_ + QStringLiteral("/Attendance")),
+         QString(), false, "attempt to write a readonly database"},
         {"the cache refuses a row after the blank",
          {},
          QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON PERIOD_ATT WHEN NEW.stdkey = '%1' AND "
