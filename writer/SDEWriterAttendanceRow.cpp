@@ -21,7 +21,10 @@ AttendanceCacheRow::Field AttendanceCacheRow::Apply(const XString& name, const X
     if (upper == "ATTSTDREF")
         student = value;
     else if (upper == "ATTDATE")
-        date.Parse(dateFormat, value.Text());
+    {
+        rawDate = value;
+        dateValid = date.Parse(dateFormat, value.Text()) && date.Format(dateFormat) == value;
+    }
     else if (upper == "ATTPERREF" || upper == "ATTSECREF" || upper == "ATTTIMESLOT")
     {
         key = value;

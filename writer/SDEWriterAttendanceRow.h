@@ -24,6 +24,10 @@ struct AttendanceCacheRow
 
     XString student;
     XDate date;
+    // The date as read, and whether it names a real day (not 31 November:
+    // rolled over, it would take the cache key of another day's record).
+    XString rawDate;
+    bool dateValid = false;
     XString key;
     XString header; // as spelled in the header, e.g. "AttPerRef"
     KeyKind keyKind = KeyKind::None;

@@ -243,6 +243,12 @@ void SDEWriter::ReadAttendanceWindow(const RowFilter& filter)
                 Log(4, "SQLite Attendance: Unsupported header: " + name + ", skipping.");
         }
         m_currentColumn = nullptr;
+        if (!row.dateValid)
+        {
+            Log(4, "SQLite Attendance: skipped a record of student " + row.student + ": its date \"" +
+                       row.rawDate + "\" is no day of the calendar.");
+            continue;
+        }
         WriteAttendanceRow(row);
     }
 }
