@@ -141,6 +141,8 @@ public:
     // does not exist); false after logging when that fails.
     bool SetAttendanceDatabase(const XString& folder);
     void DropAttendanceTable(const XString& name);
+    // Drops the two cache tables in an existing cache of the global folder.
+    void DropGlobalAttendanceTables();
     void DeleteAttendanceDatabase();
     sqlite::Database* AttendanceDatabase() { return &AttCache(); }
 
@@ -261,6 +263,8 @@ private:
     // The cache connection, for every use of it: once the blank of
     // StartAttTable has ended (its failure logged), created when missing.
     sqlite::Database& AttCache();
+    bool CheckAttendanceUpdate(sqlite::Database& cache, const XString& element);
+    void DropAttendanceTable(sqlite::Database& cache, const XString& name);
     // Waits for the blank of StartAttTable (logging its failure); true when
     // it is done and its transaction is still open for the fill to continue.
     bool AwaitBlank();

@@ -145,11 +145,16 @@ bool SDEWriter::SetAttendanceDatabase(const XString& folder)
 
 bool SDEWriter::CheckAttendanceUpdate(const XString& element)
 {
+    return CheckAttendanceUpdate(AttCache(), element);
+}
+
+bool SDEWriter::CheckAttendanceUpdate(sqlite::Database& cache, const XString& element)
+{
     XString statement = XString("SELECT UPDATED FROM UPDATECONFIG WHERE ELEMENT='") + element + "'";
     try
     {
         Log(9, XString("UpdateConfig Query: ") + statement);
-        sqlite::Query query(AttCache(), statement.Text());
+        sqlite::Query query(cache, statement.Text());
         XDateTime updated;
         if (query.Step())
             updated.ParseIso(query.StringColumn("UPDATED").Text());
@@ -164,13 +169,18 @@ bool SDEWriter::CheckAttendanceUpdate(const XString& element)
 
 void SDEWriter::DropAttendanceTable(const XString& name)
 {
-    if (!CheckAttendanceUpdate(name))
+    DropAttendanceTable(AttCache(), name);
+}
+
+void SDEWriter::DropAttendanceTable(sqlite::Database& cache, const XString& name)
+{
+    if (!CheckAttendanceUpdate(cache, name))
         return;
     if (name != kDailyAttTable && name != kPeriodAttTable)
         return;
     try
     {
-        AttCache().Execute((XString("DROP TABLE ") + name).Text());
+        cache.Execute((XString("DROP TABLE ") + name).Text());
     }
     catch (const std::exception& e)
     {
@@ -199,6 +209,32 @@ sqlite::Database& SDEWriter::AttCache()
     if (unread)
         RollBackAttendanceCache();
     return *m_attDb;
+}
+
+void SDEWriter::DropGlobalAttendanceTables()
+{
+    XFileSpec file;
+    if (!ExistingFolder(m_globalFolder, file))
+        return;
+    file.MakeFolder();
+    file.AppendFolder(kCacheFolder);
+    file.SetFileName(kCacheFile);
+    // The run's own cache is the import folder's: a cache in the global
+    // folder is neither created nor kept open, only rid of its two tables.
+    if (!file.Exists())
+        return;
+    try
+    {
+        sqlite::Database cache;
+        cache.Open(file.Path(), nullptr, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX);
+        DropAttendanceTable(cache, kPeriodAttTable);
+        DropAttendanceTable(cache, kDailyAttTable);
+    }
+    catch (const std::exception& e)
+    {
+        Log(8, XString("Set Database: ") + e.what());
+        Log(8, XString("Tried to set: ") + m_globalFolder + " tried: " + file.Path());
+    }
 }
 
 void SDEWriter::DeleteAttendanceDatabase()

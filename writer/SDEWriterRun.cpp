@@ -8,24 +8,6 @@
 #include "XException.h"
 #include "XFolderIterator.h"
 
-namespace
-{
-// A folder text that cannot even be held as a path counts as missing.
-bool FolderExists(const XString& folder)
-{
-    if (folder.IsEmpty())
-        return false;
-    try
-    {
-        return XFileSpec(folder).Exists();
-    }
-    catch (const std::exception&)
-    {
-        return false;
-    }
-}
-} // namespace
-
 void SDEWriter::StartWriter()
 {
     Log(7, "Starting SDE Writer");
@@ -156,11 +138,7 @@ void SDEWriter::DeleteUpdateFiles(const XFileSpec& folder)
             aatd.FileSpec().Delete();
 
         DeleteAttendanceDatabase();
-        if (FolderExists(m_globalFolder) && SetAttendanceDatabase(m_globalFolder))
-        {
-            DropAttendanceTable(kPeriodAttTable);
-            DropAttendanceTable(kDailyAttTable);
-        }
+        DropGlobalAttendanceTables();
     }
     catch (const std::exception& e)
     {

@@ -1,5 +1,7 @@
 #include "MemoryWriter.h"
 
+#include <filesystem>
+
 #include <QDir>
 
 #include "database.h"
@@ -93,6 +95,12 @@ TEST_F(OldFilesTest, DeleteUpdateFilesDropsTablesOfTheCacheFolder)
     writer.DeleteUpdateFiles(writer.SDEFolder());
     EXPECT_TRUE(Tables(PathOf("global") + "/Attendance/Attendance.db").empty());
     EXPECT_TRUE(signalLog.Has(9, "UpdateConfig Query: SELECT UPDATED FROM UPDATECONFIG WHERE ELEMENT='PERIOD_ATT'"));
+    // The run's cache stays the import folder's; a global folder without one gets none.
+    EXPECT_FALSE(writer.AttendanceDatabase()->IsOpen());
+    std::filesystem::create_directories(PathOf("other"));
+    writer.SetGlobalFolder(XString(PathOf("other")));
+    writer.DeleteUpdateFiles(writer.SDEFolder());
+    EXPECT_FALSE(std::filesystem::exists(PathOf("other") + "/Attendance"));
 }
 
 TEST_F(OldFilesTest, DeleteUpdateFilesOnAnEmptyFolder)
