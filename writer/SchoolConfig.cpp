@@ -1,7 +1,11 @@
 #include "SchoolConfig.h"
 
+#include "XSystemPath.h"
 #include "XXmlReader.h"
 #include "XXmlWriter.h"
+
+#include <filesystem>
+#include <system_error>
 
 namespace SchoolConfig
 {
@@ -23,8 +27,14 @@ std::vector<Entry> Read(const XFileSpec& folder)
         return entries;
     try
     {
+        // A few hundred bytes when the bridge wrote it: a larger file is not
+        // its own and is not read whole (it counts as malformed).
+        std::error_code error;
+        const XFileSpec file = FileIn(folder);
+        if (std::filesystem::file_size(XSystemPath::FromEngine(file.Path()), error) > kMaxBytes && !error)
+            return entries;
         XXmlReader reader;
-        if (!reader.Open(FileIn(folder), kRoot))
+        if (!reader.Open(file, kRoot))
             return entries;
         while (reader.Next())
         {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "XDateTime.h"
@@ -20,8 +21,10 @@ struct Entry
     XString value;
 };
 
-// Every entry of the file in file order; empty when the file is missing or
-// unreadable. Values come back unescaped.
+constexpr uintmax_t kMaxBytes = 1024 * 1024;
+
+// Every entry of the file in file order; empty when the file is missing,
+// unreadable or larger than kMaxBytes. Values come back unescaped.
 std::vector<Entry> Read(const XFileSpec& folder);
 // The value of element/attribute (names matched exactly); "" when absent.
 XString ReadValue(const XFileSpec& folder, const char* element, const char* attribute);

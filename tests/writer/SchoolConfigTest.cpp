@@ -140,6 +140,13 @@ TEST_F(SchoolConfigTest, MissingOrForeignFileCounts)
     WriteFileBytes(PathOf("SchoolConfig.xml"), "<Other>\r\n<SIS SISValue=\"tsis\"/>\r\n</Other>\r\n");
     EXPECT_TRUE(SchoolConfig::Read(writer.SDEFolder()).empty());
     EXPECT_TRUE(writer.CheckConfigurationChanged());
+
+    // A sound file padded beyond 1 MiB is not read whole: it counts as foreign.
+    const std::string sound = Expected("16", "01-Oct-2026", "02-Oct-2026 09:00:00");
+    WriteFileBytes(PathOf("SchoolConfig.xml"), sound);
+    ASSERT_FALSE(SchoolConfig::Read(writer.SDEFolder()).empty());
+    WriteFileBytes(PathOf("SchoolConfig.xml"), sound + "<!--" + std::string(2 << 20, ' ') + "-->\r\n");
+    EXPECT_TRUE(SchoolConfig::Read(writer.SDEFolder()).empty());
 }
 
 TEST_F(SchoolConfigTest, MarkupCharactersSurviveTheRoundTrip)
