@@ -1,5 +1,7 @@
 #include "LogManager.h"
 
+#include "PlainFiles.h"
+
 #include "ConsoleStreams.h"
 #include "OsDescription.h"
 #include "ProtocolField.h"
@@ -45,7 +47,7 @@ LogManager* LogManager::instance(const QString& name, const QString& headerTitle
     LogManager* manager = instance();
     if (!name.isEmpty())
         manager->name_ = name;
-    if (manager->file_.exists())
+    if (!manager->filePath_.isEmpty() && QFile::exists(manager->filePath_))
         manager->writeHeader(headerTitle, headerVersion, headerBuildDate);
     if (!headerTitle.isEmpty())
         manager->write(7, Console, headerTitle + QStringLiteral(" started."), QString());
@@ -163,8 +165,9 @@ bool LogManager::setupLogFile()
 
     if (file_.isOpen())
         file_.close();
-    file_.setFileName(path);
-    const bool opened = file_.exists() ? file_.open(QIODevice::Append) : file_.open(QIODevice::WriteOnly);
+    filePath_ = path;
+    QString openError;
+    const bool opened = PlainFiles::openForAppend(file_, path, openError);
 
     pruneOldLogs(*folder_);
 

@@ -46,7 +46,7 @@ public:
     int outputMode() const { return outputMode_; }
 
     const QString& name() const { return name_; }
-    QString fileName() const { return file_.fileName(); }
+    QString fileName() const { return filePath_; }
     bool hasOpenFile() const { return file_.isOpen(); }
 
 public slots:
@@ -65,5 +65,6 @@ private:
     QString name_;
     QString fileBaseName_;
     std::optional<QDir> folder_;
-    QFile file_;
+    QFile file_; // opened from a descriptor: its own name is not kept
+    QString filePath_;
 };

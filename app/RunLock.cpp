@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 RunLock::~RunLock()
@@ -18,10 +19,22 @@ RunLock::Result RunLock::take(const QString& filePath)
     if (fd_ >= 0)
         return Result::Taken;
     const QByteArray path = QFile::encodeName(filePath);
-    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0)
+    // Never through a link planted at the name: the run writes its status here.
+    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+    struct stat entry
     {
-        error_ = QString::fromLocal8Bit(std::strerror(errno));
+    };
+    if (fd < 0 || ::fstat(fd, &entry) != 0 || !S_ISREG(entry.st_mode))
+    {
+        const int error = fd < 0 ? errno : EISDIR;
+        if (fd >= 0)
+            ::close(fd);
+        error_ = QString::fromLocal8Bit(std::strerror(error));
+        // The folder may be fine and the file the trouble (a folder or a link at its name).
+        struct stat named
+        {
+        };
+        fileAtFault_ = ::lstat(path.constData(), &named) == 0 && !S_ISREG(named.st_mode);
         return Result::Failed;
     }
     // An open-file-description lock: unlike a classic fcntl lock it survives
@@ -40,4 +53,10 @@ RunLock::Result RunLock::take(const QString& filePath)
         return Result::Busy;
     error_ = QString::fromLocal8Bit(std::strerror(error));
     return Result::Failed;
+}
+
+bool RunLock::rewrite(const QByteArray& bytes)
+{
+    return fd_ >= 0 && ::ftruncate(fd_, 0) == 0 &&
+           ::pwrite(fd_, bytes.constData(), static_cast<size_t>(bytes.size()), 0) == bytes.size();
 }

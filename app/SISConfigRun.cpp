@@ -29,15 +29,16 @@ bool SISConfig::lockOutputFolder()
     const QString output = paramValue(Key::path);
     // The run's own status file is the lock file: it is written anyway, so
     // the folder holds nothing extra.
-    const RunLock::Result taken =
-        outputLock_.take(AppPaths::join(StatusFiles::targetFolder(output), kRunStatusFile));
+    const QString lockFile = AppPaths::join(StatusFiles::targetFolder(output), kRunStatusFile);
+    const RunLock::Result taken = outputLock_.take(lockFile);
     if (taken == RunLock::Result::Taken)
         return true;
     const QString message = taken == RunLock::Result::Busy
                                 ? QStringLiteral("Another extraction is writing to the output folder ") +
                                       output + QStringLiteral(". Try again when it has finished.")
-                                : QStringLiteral("The output folder cannot be written: ") + output +
-                                      QStringLiteral(": ") + outputLock_.error();
+                                : QStringLiteral("The output folder cannot be written: ") +
+                                      (outputLock_.fileAtFault() ? lockFile : output) + QStringLiteral(": ") +
+                                      outputLock_.error();
     emit writeProgress(Protocol::StartProgress, 0);
     emit writeError(Key::path, message);
     emit writeProgress(Protocol::EndProgress);
@@ -88,8 +89,8 @@ int SISConfig::runCommand()
     {
         // A stop may already have written its failed status: never overwrite it.
         const std::lock_guard<std::mutex> guard(StopSignals::endLock());
-        StatusFiles::writeLine(output, kRunStatusFile,
-                               StatusFiles::timeStamp() + QStringLiteral("\tExtract Running"));
+        // Written through the lock: a file put in its place would not be locked.
+        outputLock_.rewrite((StatusFiles::timeStamp() + QStringLiteral("\tExtract Running\r\n")).toUtf8());
     }
 
     LogHeader(QString());

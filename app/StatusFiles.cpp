@@ -1,6 +1,7 @@
 #include "StatusFiles.h"
 
 #include "AppPaths.h"
+#include "PlainFiles.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -23,10 +24,10 @@ void removeFile(const QString& folder, const QString& fileName)
 
 void writeLine(const QString& folder, const QString& fileName, const QString& text)
 {
-    QFile file(AppPaths::join(targetFolder(folder), fileName));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return;
-    file.write(text.toUtf8() + "\r\n");
+    const QString path = AppPaths::join(targetFolder(folder), fileName);
+    // Unwritten, an earlier file must not tell an outcome that is not this one.
+    if (!PlainFiles::replace(path, text.toUtf8() + "\r\n"))
+        QFile::remove(path);
 }
 
 bool containsSucceeded(const QString& folder, const QString& fileName)

@@ -11,7 +11,8 @@ QString targetFolder(const QString& folder);
 
 void removeFile(const QString& folder, const QString& fileName);
 
-// Replaces the file with one line ended by CR LF; failures are ignored.
+// Replaces the file with one line ended by CR LF (a link at its name is
+// replaced, not followed); when that fails, the old file is removed.
 void writeLine(const QString& folder, const QString& fileName, const QString& text);
 
 // Whether the file holds "Succeeded" in any case; a missing file does not.

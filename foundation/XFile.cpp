@@ -38,11 +38,16 @@ void XFile::Open(const XFileSpec& fileSpec, int mode)
     if (!parent.IsEmpty())
         parent.Create();
 
-    int flags = O_CLOEXEC | O_CREAT;
+    // Files are written in folders other accounts may write too: a link
+    // planted at the name is never followed. A new file replaces whatever
+    // entry had the name (a link goes, its target stays untouched); a file
+    // opened to be changed must be a regular file.
+    int flags = O_CLOEXEC | O_CREAT | O_NOFOLLOW;
     const bool read = mode & kRead;
     const bool write = mode & (kWrite | kAppend);
-    if ((mode & kWrite) && !read && !(mode & kAppend))
-        flags |= O_WRONLY | O_TRUNC;
+    const bool fresh = (mode & kWrite) && !read && !(mode & kAppend);
+    if (fresh)
+        flags |= O_WRONLY | O_EXCL;
     else if (read && write)
         flags |= O_RDWR;
     else if (write)
@@ -51,6 +56,19 @@ void XFile::Open(const XFileSpec& fileSpec, int mode)
         flags |= O_RDONLY;
 
     const std::string system = XSystemPath::FromEngine(fileSpec_.PathString()).native();
+    struct stat entry
+    {
+    };
+    if (fresh && ::lstat(system.c_str(), &entry) == 0)
+    {
+        if (S_ISDIR(entry.st_mode))
+            errno = EISDIR;
+        if (S_ISDIR(entry.st_mode) || (::unlink(system.c_str()) != 0 && errno != ENOENT))
+        {
+            lastError_ = errno;
+            RaiseError(lastError_, "Could not open file ( %d ): %s", lastError_, fileSpec_.Path());
+        }
+    }
     int fd;
     do
         fd = ::open(system.c_str(), flags, 0666);
@@ -60,13 +78,15 @@ void XFile::Open(const XFileSpec& fileSpec, int mode)
         lastError_ = errno;
         RaiseError(lastError_, "Could not open file ( %d ): %s", lastError_, fileSpec_.Path());
     }
+    if (write && (::fstat(fd, &entry) != 0 || !S_ISREG(entry.st_mode)))
+    {
+        ::close(fd);
+        RaiseError(0, "Can't open non-file: %s", fileSpec_.Path());
+    }
     fd_ = fd;
     mode_ = mode;
     buffered_ = 0;
-    struct stat st
-    {
-    };
-    size_ = fstat(fd_, &st) == 0 ? st.st_size : 0;
+    size_ = fstat(fd_, &entry) == 0 ? entry.st_size : 0;
     position_ = 0;
     if (mode & kAppend)
     {

@@ -20,9 +20,11 @@ public:
     XFile& operator=(const XFile&) = delete;
     virtual ~XFile(); // closes; errors are dropped here, call Close() to see them
 
-    // Mode bits: Write without Read creates or truncates; other modes open or
-    // create. Missing folders are created first. Append moves to the end.
-    // Fails with "Can't open non-file: %s" or "Could not open file ( %d ): %s".
+    // Mode bits: Write without Read creates the file afresh (whatever had
+    // the name, a link included, is removed first); other modes open or
+    // create. Links are never followed, and a file opened for writing must be
+    // a regular file. Missing folders are created first. Append moves to the
+    // end. Fails with "Can't open non-file: %s" or "Could not open file ( %d ): %s".
     virtual void Open(const XFileSpec& fileSpec, int mode);
     void Open(const char* path, int mode) { Open(XFileSpec(path), mode); }
     bool IsOpen() const { return fd_ >= 0; }

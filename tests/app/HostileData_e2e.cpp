@@ -81,6 +81,35 @@ protected:
     BridgeSandbox box_;
 };
 
+// Links planted at the names a run writes (cron runs it as root, in folders
+// other accounts may write): their targets stay untouched.
+TEST_F(HostileData, PlantedLinksAreNeverWrittenThrough)
+{
+    ASSERT_TRUE(makeDistrict("tsis"));
+    const QString out = box_.path(QStringLiteral("out"));
+    QDir().mkpath(out);
+    const QString victim = box_.path(QStringLiteral("victim"));
+    BridgeSandbox::writeText(victim, "precious");
+    QStringList names = {QStringLiteral("Students.sef.part"), QStringLiteral("TSIS SchoolMAX.SDE"),
+                         QStringLiteral("Data ExtractorStatus.tmp"),
+                         QStringLiteral("TSIS_SchoolMAX--202-") + QDate::currentDate().toString(Qt::ISODate) +
+                             QStringLiteral(".log")};
+    const QDateTime now = QDateTime::currentDateTime();
+    for (int s = 0; s < 30; ++s)
+        for (const char* suffix : {".SDU", ".SDU.part"})
+            names << QStringLiteral("Update ") + now.addSecs(s).toString(QStringLiteral("yyyyMMddHHmmss")) +
+                         suffix;
+    for (const QString& name : names)
+        ASSERT_TRUE(QFile::link(victim, out + QLatin1Char('/') + name)) << qPrintable(name);
+
+    const BridgeResult r = box_.run(runArguments(out));
+    EXPECT_EQ(r.status, 0) << qPrintable(r.out);
+    EXPECT_EQ(fileBytes(victim), QByteArray("precious"));
+    for (const char* written : {"Students.sef", "TSIS SchoolMAX.SDE", "Data ExtractorStatus.tmp"})
+        EXPECT_FALSE(QFileInfo(out + QLatin1Char('/') + written).isSymLink()) << written;
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Log File Error"))) << qPrintable(r.err);
+}
+
 // A CR LF and a TAB in every text column of the SIS that is no key: every
 // line of every data file keeps its header's number of fields.
 class HostileFlavour : public HostileData, public ::testing::WithParamInterface<const char*>

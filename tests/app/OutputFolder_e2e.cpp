@@ -198,6 +198,7 @@ TEST(OutputFolder, FaultsFailCleanlyAndKeepTheData)
         {"erofs", ": Read-only file system\n"},
         {"enospc", nullptr},
         {"file", ": Not a directory\n"},
+        {"status-folder", "/BridgeStatus.tmp: Is a directory\n"},
         {"", ""},
     };
     for (const Case& c : cases)
@@ -205,10 +206,13 @@ TEST(OutputFolder, FaultsFailCleanlyAndKeepTheData)
         const QString fault = QString::fromLatin1(c.fault);
         SCOPED_TRACE(fault.toStdString());
         const bool isFile = fault == QStringLiteral("file");
+        const bool statusFolder = fault == QStringLiteral("status-folder");
         const QString out = box.path(fault.isEmpty() ? QStringLiteral("out dir/Schüler é") : fault);
         QStringList env;
         if (isFile)
             BridgeSandbox::writeText(out, "not a folder\n");
+        else if (statusFolder)
+            QDir().mkpath(out + QLatin1Char('/') + kRunStatus);
         else if (!fault.isEmpty())
         {
             // Last run's import data is there, and must stay.
@@ -247,6 +251,8 @@ TEST(OutputFolder, FaultsFailCleanlyAndKeepTheData)
             EXPECT_EQ(BridgeSandbox::readText(out), QStringLiteral("not a folder\n"));
             continue;
         }
+        if (statusFolder)
+            continue;
         EXPECT_EQ(dataFiles(out), dataFiles(before));
         if (fault == QStringLiteral("enospc"))
         {
