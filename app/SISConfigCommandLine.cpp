@@ -8,6 +8,7 @@
 #include "ParamTypes.h"
 #include "PasswordFile.h"
 #include "PasswordText.h"
+#include "ProcessSecrecy.h"
 #include "ProtocolWords.h"
 #include "StatusFiles.h"
 #include "StopSignals.h"
@@ -29,6 +30,7 @@ int SISConfig::processCommandLine(int argc, char** argv)
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments.append(QString::fromUtf8(argv[i]));
+    ProcessSecrecy::maskArguments(argc, argv, passwordKeys());
     return processCommandLine(arguments);
 }
 
@@ -80,6 +82,13 @@ int SISConfig::processCommandLine(const QStringList& arguments)
         emit writeProgress(Protocol::EndProgress);
         return finishCommand(1, paramValue(Key::path), problem);
     }
+
+    for (const QString& key : passwordKeys())
+        if (!paramValue(key).isEmpty())
+        {
+            ProcessSecrecy::keepOutOfCoreDumps();
+            break;
+        }
 
     bool ok = false;
     const int number = paramValue(Key::validate).toInt(&ok);

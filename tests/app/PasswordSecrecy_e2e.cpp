@@ -1,4 +1,5 @@
 #include "BridgeExpectations.h"
+#include "BridgeLaunch.h"
 #include "BridgeProcess.h"
 #include "PostgresDemo.h"
 
@@ -72,6 +73,28 @@ TEST(PasswordSecrecy, PlainPasswordStaysOutOfLogsProtocolAndStatusFiles)
     const QString log = runLog(box);
     EXPECT_TRUE(log.contains(QStringLiteral("pwd is internal only.")));
     expectNoPassword(box, r);
+}
+
+// While a run lasts, the process list shows the password masked, and the
+// process leaves no core file that would hold it.
+TEST(PasswordSecrecy, ProcessListAndCoreFilesDoNotShowThePassword)
+{
+    BridgeSandbox box;
+    const QString logs = box.path(QStringLiteral("logs"));
+    QDir().mkpath(logs);
+    const Launched run = launchBridge(box, runArgs(box) << QStringLiteral("--pwd=") + kGivenPlain,
+                                      QStringLiteral("slow"), faultEnv(QStringLiteral("slow"), logs));
+    const QString proc = QStringLiteral("/proc/%1/").arg(run.pid);
+    for (int i = 0; i < 500 && QDir(logs).isEmpty(); ++i)
+        usleep(20 * 1000);
+    const QByteArray cmdline = BridgeSandbox::readText(proc + QStringLiteral("cmdline")).toUtf8();
+    const QString limits = BridgeSandbox::readText(proc + QStringLiteral("limits"));
+    kill(run.pid, SIGKILL);
+    waitpid(run.pid, nullptr, 0);
+    EXPECT_TRUE(cmdline.contains(QByteArray("--pwd=") + QByteArray(kGivenPlain.size(), '*'))) << cmdline.constData();
+    EXPECT_FALSE(cmdline.contains(kGivenPlain.toUtf8()));
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("Max core file size +0 +0 ")).match(limits).hasMatch())
+        << qPrintable(limits);
 }
 
 TEST(PasswordSecrecy, UsageStatusFileMasksPasswords)
