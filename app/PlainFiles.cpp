@@ -35,7 +35,9 @@ bool replace(const QString& path, const QByteArray& bytes)
 bool openForAppend(QFile& file, const QString& path, QString& errorText)
 {
     const QByteArray name = QFile::encodeName(path);
-    const int fd = ::open(name.constData(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+    // Not blocking on a FIFO planted at the name: it fails as no regular file below.
+    const int fd =
+        ::open(name.constData(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
     if (fd < 0)
     {
         errorText = QString::fromLocal8Bit(std::strerror(errno));
@@ -50,6 +52,7 @@ bool openForAppend(QFile& file, const QString& path, QString& errorText)
         errorText = QStringLiteral("not a regular file");
         return false;
     }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     if (!file.open(fd, QIODevice::WriteOnly | QIODevice::Append, QFileDevice::AutoCloseHandle))
     {
         ::close(fd);

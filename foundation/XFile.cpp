@@ -46,14 +46,15 @@ void XFile::Open(const XFileSpec& fileSpec, int mode)
     const bool read = mode & kRead;
     const bool write = mode & (kWrite | kAppend);
     const bool fresh = (mode & kWrite) && !read && !(mode & kAppend);
+    // Not blocking on a FIFO planted at the name: it fails as no regular file.
     if (fresh)
         flags |= O_WRONLY | O_EXCL;
     else if (read && write)
-        flags |= O_RDWR;
+        flags |= O_RDWR | O_NONBLOCK;
     else if (write)
-        flags |= O_WRONLY;
+        flags |= O_WRONLY | O_NONBLOCK;
     else
-        flags |= O_RDONLY;
+        flags = O_CLOEXEC | O_CREAT | O_RDONLY; // reading follows links, as readers expect
 
     const std::string system = XSystemPath::FromEngine(fileSpec_.PathString()).native();
     struct stat entry
@@ -83,6 +84,8 @@ void XFile::Open(const XFileSpec& fileSpec, int mode)
         ::close(fd);
         RaiseError(0, "Can't open non-file: %s", fileSpec_.Path());
     }
+    if (flags & O_NONBLOCK)
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     fd_ = fd;
     mode_ = mode;
     buffered_ = 0;

@@ -7,6 +7,7 @@
 #include <fnmatch.h>
 #include <locale.h>
 #include <string>
+#include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
 
@@ -218,8 +219,18 @@ void XFileSpec::MoveToNew(const XFileSpec& target) const
     {
         // A file system without the flag: a hard link is just as exclusive.
         rc = link(from.c_str(), to.c_str());
-        if (rc == 0)
-            unlink(from.c_str());
+        if (rc == 0 && unlink(from.c_str()) != 0)
+            RaiseError(errno, kDeleteFailed, path_.Text());
+        if (rc != 0 && (errno == EPERM || errno == EOPNOTSUPP))
+        {
+            // Nor links (some network shares): the name is checked, then taken
+            // by a plain rename; the run lock keeps other runs away meanwhile.
+            struct stat entry
+            {
+            };
+            errno = EEXIST;
+            rc = lstat(to.c_str(), &entry) == 0 ? -1 : rename(from.c_str(), to.c_str());
+        }
     }
     if (rc != 0)
         RaiseError(errno, "Could not rename %s to %s", path_.Text(), target.path_.Text());

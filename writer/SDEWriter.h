@@ -258,6 +258,7 @@ protected:
     std::unique_ptr<AttendanceStatement> m_attInsert;
     XString m_attStatementsTable;
     bool m_attMarksOpen = false;
+    int m_attSkippedDates = 0;
 
 private:
     // The cache connection, for every use of it: once the blank of
@@ -265,9 +266,10 @@ private:
     sqlite::Database& AttCache();
     bool CheckAttendanceUpdate(sqlite::Database& cache, const XString& element);
     void DropAttendanceTable(sqlite::Database& cache, const XString& name);
-    // Waits for the blank of StartAttTable (logging its failure); true when
-    // it is done and its transaction is still open for the fill to continue.
-    bool AwaitBlank();
+    // Waits for the blank of StartAttTable (logging its failure, kept in
+    // failure when given); true when it is done and its transaction is still
+    // open for the fill to continue.
+    bool AwaitBlank(std::string* failure = nullptr);
     void RollBackAttendanceCache();
     // The read-back's marks stay in one open transaction until the update
     // file is in place.

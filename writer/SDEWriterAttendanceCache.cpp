@@ -188,7 +188,7 @@ void SDEWriter::DropAttendanceTable(sqlite::Database& cache, const XString& name
     }
 }
 
-bool SDEWriter::AwaitBlank()
+bool SDEWriter::AwaitBlank(std::string* failure)
 {
     if (!m_attBlank.valid())
         return false;
@@ -196,6 +196,8 @@ bool SDEWriter::AwaitBlank()
     if (error.empty())
         return true;
     Log(8, XString("Attendance::BlankNewCodeInSQLiteDB: ") + error.c_str());
+    if (failure)
+        *failure = error;
     return false;
 }
 

@@ -10,6 +10,9 @@
 #include "XSystemPath.h"
 #include "database.h"
 
+#include <filesystem>
+#include <system_error>
+
 namespace
 {
 constexpr const char* kUpdateTemporaryPattern = "Update *.SDU.part";
@@ -20,6 +23,14 @@ XFileSpec UpdateFilePath(const XFileSpec& folder, const XString& stamp)
     path.MakeFolder();
     path.SetFileName(XString("Update ") + stamp + ".SDU");
     return path;
+}
+
+// Taken by any entry, a link to nowhere included.
+bool NameTaken(const XFileSpec& path)
+{
+    std::error_code error;
+    return std::filesystem::exists(
+        std::filesystem::symlink_status(XSystemPath::FromEngine(path.Path()), error));
 }
 
 // The temporary name does not match the importer's "*.sdu".
@@ -55,7 +66,7 @@ void SDEWriter::StartUpdate(XTextFile& file)
     // sent (a run ending in the same second): the stamp moves on instead.
     XString stamp = now.Format("YYYYMMDDHHNNSS");
     XFileSpec target = UpdateFilePath(m_sdeFolder, stamp);
-    while (target.Exists() || TemporaryPath(target).Exists())
+    while (NameTaken(target) || NameTaken(TemporaryPath(target)))
     {
         now = now.Add(0, 0, 0, 0, 0, 1);
         stamp = now.Format("YYYYMMDDHHNNSS");
@@ -96,6 +107,8 @@ void SDEWriter::FinishUpdate()
 void SDEWriter::DiscardUpdate()
 {
     EndAttendanceMarks(false);
+    // A blank or fill the failure left open goes too.
+    RollBackAttendanceCache();
     XTextFile* file = m_sduFile;
     m_sduFile = nullptr;
     // None begun, or already in place: a complete file stays.

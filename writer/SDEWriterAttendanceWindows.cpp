@@ -14,6 +14,8 @@
 
 namespace
 {
+constexpr int kNamedSkippedDates = 5;
+
 bool IsUnset(const XDate& date)
 {
     return date.IsNull() || date.DayNumber() == 0;
@@ -159,6 +161,7 @@ void SDEWriter::WriteAttendanceTable(const XDate& schoolStart, const XDate& scho
     };
 
     logDates("School Start Date is: ", "School End Date is: ");
+    m_attSkippedDates = 0;
 
     bool begun = false;
     try
@@ -184,8 +187,13 @@ void SDEWriter::WriteAttendanceTable(const XDate& schoolStart, const XDate& scho
             // Begun once the first window is read, so the blank has the
             // SIS's time for that window to finish in; its transaction, when
             // it succeeded, is the fill's.
-            if (!begun && !(begun = AwaitBlank()))
+            std::string blankFailure;
+            if (!begun && !(begun = AwaitBlank(&blankFailure)))
             {
+                // Unblanked, records deleted in the SIS would never go out as deleted.
+                if (!blankFailure.empty())
+                    throw XException(baseTitle +
+                                     ": the attendance cache cannot be written: " + blankFailure.c_str());
                 try
                 {
                     AttCache().Execute("begin transaction");
@@ -200,6 +208,9 @@ void SDEWriter::WriteAttendanceTable(const XDate& schoolStart, const XDate& scho
         }
         m_title = baseTitle;
         AttCache().Execute("commit transaction");
+        if (m_attSkippedDates > kNamedSkippedDates)
+            Log(4, "SQLite Attendance: skipped " + XString(m_attSkippedDates) + " records of " + baseTitle +
+                       " whose date is no day of the calendar.");
     }
     catch (const std::exception& e)
     {
@@ -245,8 +256,10 @@ void SDEWriter::ReadAttendanceWindow(const RowFilter& filter)
         m_currentColumn = nullptr;
         if (!row.dateValid)
         {
-            Log(4, "SQLite Attendance: skipped a record of student " + row.student + ": its date \"" +
-                       row.rawDate + "\" is no day of the calendar.");
+            // The first few by name; a SIS full of them would flood the front-end.
+            if (++m_attSkippedDates <= kNamedSkippedDates)
+                Log(4, "SQLite Attendance: skipped a record of student " + row.student + ": its date \"" +
+                           row.rawDate + "\" is no day of the calendar.");
             continue;
         }
         WriteAttendanceRow(row);

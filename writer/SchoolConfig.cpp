@@ -27,11 +27,13 @@ std::vector<Entry> Read(const XFileSpec& folder)
         return entries;
     try
     {
-        // A few hundred bytes when the bridge wrote it: a larger file is not
-        // its own and is not read whole (it counts as malformed).
+        // A few hundred bytes when the bridge wrote it: a larger file, or
+        // anything but a file, is not its own and is not read (it counts as malformed).
         std::error_code error;
         const XFileSpec file = FileIn(folder);
-        if (std::filesystem::file_size(XSystemPath::FromEngine(file.Path()), error) > kMaxBytes && !error)
+        const std::filesystem::path system = XSystemPath::FromEngine(file.Path());
+        if (!std::filesystem::is_regular_file(system, error) ||
+            std::filesystem::file_size(system, error) > kMaxBytes || error)
             return entries;
         XXmlReader reader;
         if (!reader.Open(file, kRoot))
@@ -98,11 +100,21 @@ XString EscapeValue(const XString& value)
     {
         switch (value[i])
         {
-        case '&': out.Append("&amp;"); break;
-        case '<': out.Append("&lt;"); break;
-        case '>': out.Append("&gt;"); break;
-        case '"': out.Append("&quot;"); break;
-        default: out.Append(value[i]); break;
+        case '&':
+            out.Append("&amp;");
+            break;
+        case '<':
+            out.Append("&lt;");
+            break;
+        case '>':
+            out.Append("&gt;");
+            break;
+        case '"':
+            out.Append("&quot;");
+            break;
+        default:
+            out.Append(value[i]);
+            break;
         }
     }
     return out;

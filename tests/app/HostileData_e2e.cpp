@@ -87,7 +87,8 @@ TEST_F(HostileData, PlantedLinksAreNeverWrittenThrough)
 {
     ASSERT_TRUE(makeDistrict("tsis"));
     const QString out = box_.path(QStringLiteral("out"));
-    QDir().mkpath(out);
+    ASSERT_EQ(box_.run(runArguments(out)).status, 0); // the next run's configuration is unchanged
+    const QString nowhere = box_.path(QStringLiteral("nowhere"));
     const QString victim = box_.path(QStringLiteral("victim"));
     BridgeSandbox::writeText(victim, "precious");
     QStringList names = {QStringLiteral("Students.sef.part"), QStringLiteral("TSIS SchoolMAX.SDE"),
@@ -100,11 +101,20 @@ TEST_F(HostileData, PlantedLinksAreNeverWrittenThrough)
             names << QStringLiteral("Update ") + now.addSecs(s).toString(QStringLiteral("yyyyMMddHHmmss")) +
                          suffix;
     for (const QString& name : names)
-        ASSERT_TRUE(QFile::link(victim, out + QLatin1Char('/') + name)) << qPrintable(name);
+    {
+        QFile::remove(out + QLatin1Char('/') + name);
+        ASSERT_TRUE(QFile::link(name.size() % 2 ? victim : nowhere, out + QLatin1Char('/') + name))
+            << qPrintable(name);
+    }
 
     const BridgeResult r = box_.run(runArguments(out));
     EXPECT_EQ(r.status, 0) << qPrintable(r.out);
     EXPECT_EQ(fileBytes(victim), QByteArray("precious"));
+    EXPECT_FALSE(QFileInfo::exists(nowhere));
+    const QStringList updates =
+        QDir(out).entryList({QStringLiteral("Update *.SDU")}, QDir::Files | QDir::System);
+    EXPECT_FALSE(QFileInfo(out + QLatin1Char('/') + updates.last()).isSymLink())
+        << qPrintable(updates.join(' '));
     for (const char* written : {"Students.sef", "TSIS SchoolMAX.SDE", "Data ExtractorStatus.tmp"})
         EXPECT_FALSE(QFileInfo(out + QLatin1Char('/') + written).isSymLink()) << written;
     EXPECT_TRUE(r.err.contains(QStringLiteral("Log File Error"))) << qPrintable(r.err);

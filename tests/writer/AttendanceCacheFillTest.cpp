@@ -199,8 +199,8 @@ TEST_F(AttendanceCacheFill, ImpossibleDatesAreLeftOut)
     EXPECT_EQ("1005|2026-12-01\n", Select("SELECT stdkey AS a, attdate AS b FROM PERIOD_ATT"));
     for (const char* skipped : {"1001: its date \"20261131\"", "1002: its date \"20261199\"",
                                 "1003: its date \"20261100\"", "1004: its date \"\""})
-        EXPECT_TRUE(signalLog.Has(4, std::string("SQLite Attendance: skipped a record of student ") + skipped +
-                                         " is no day of the calendar."))
+        EXPECT_TRUE(signalLog.Has(4, std::string("SQLite Attendance: skipped a record of student ") +
+                                         skipped + " is no day of the calendar."))
             << skipped;
 }
 
@@ -294,6 +294,13 @@ TEST_F(AttendanceCacheFill, AFailureLeavesTheCacheAsItWas)
                       {{"1001", "20261001", "2", "E", "1", "0"}, {"1002", "20261002", "1", "A", "0", "1"}}),
                  XException);
     EXPECT_EQ(1, signalLog.CountLike(8, "Attendance: Update Row: ", "refused"));
+    EXPECT_EQ(before, Select(codes));
+    writer.AttendanceDatabase()->Execute("DROP TRIGGER refuse");
+
+    // So does a blank the cache refuses: unblanked, deleted records would never go out.
+    writer.AttendanceDatabase()->Execute("CREATE TRIGGER refuse BEFORE UPDATE ON PERIOD_ATT WHEN "
+                                         "NEW.newcode = '' BEGIN SELECT RAISE(FAIL, 'refused'); END");
+    EXPECT_THROW(Fill(kPeriodNames, {{"1001", "20261001", "2", "E", "1", "0"}}), XException);
     EXPECT_EQ(before, Select(codes));
     writer.AttendanceDatabase()->Execute("DROP TRIGGER refuse");
 
