@@ -1,5 +1,7 @@
 #include "CatalogueStatements.h"
 
+#include "SqlDialect.h"
+
 #include <string>
 
 #include "DatabaseType.h"
@@ -106,9 +108,13 @@ Probe ForTable(int type, const XString& t)
     }
 }
 
-Probe ForField(int type, const XString& t, const XString& f)
+Probe ForField(int type, const XString& t, const XString& name)
 {
     using namespace DatabaseType;
+    // A probe that selects the column names it as the export's SELECT will:
+    // unquoted, R-ID-NBR reads as a subtraction and the column as missing.
+    // Catalogue lookups take the name as a text literal instead.
+    const XString f = SqlDialect::Identifier(name, type);
     switch (type)
     {
     case DBaseODBC:
@@ -122,38 +128,38 @@ Probe ForField(int type, const XString& t, const XString& f)
         return Make(
             Fill("SELECT syscolumns.name FROM syscolumns JOIN sysobjects ON syscolumns.id=sysobjects.id "
                  "WHERE UPPER(sysobjects.name) = UPPER('%s') AND UPPER(syscolumns.name) = UPPER('%s')",
-                 t, f),
+                 t, name),
             Verdict::Rows);
     case MySQL:
         return Make(Fill("SELECT column_name FROM information_schema.COLUMNS C WHERE (table_name = '%s' AND "
                          "column_name = '%s')",
-                         t, f),
+                         t, name),
                     Verdict::Rows);
     case SQLite:
-        return Make(Fill("SELECT sql FROM sqlite_master WHERE name='%s' AND sql LIKE '%s '", t, f),
+        return Make(Fill("SELECT sql FROM sqlite_master WHERE name='%s' AND sql LIKE '%s '", t, name),
                     Verdict::Opens);
     case Access:
         return Make(Fill("Select COUNT(%s) From %s", f, t), Verdict::Rows);
     case Postgres:
         return Make(Fill("SELECT attname AS testfield FROM pg_class, pg_attribute WHERE relname = %s AND "
                          "pg_class.oid = attrelid  AND attnum > 0 AND attname='%s'",
-                         DoubleToSingleQuotes(t), f),
+                         DoubleToSingleQuotes(t), name),
                     Verdict::Rows);
     case OracleODBC:
     case OracleOLE:
     case OracleMSDAORA:
         return Make(Fill("SELECT column_name FROM all_tab_columns WHERE UPPER(table_name) = UPPER('%s') AND "
                          "UPPER(column_name) = UPPER('%s')",
-                         t, f),
+                         t, name),
                     Verdict::Rows);
     case Progress:
         return Make(Fill("SELECT \"_Field-Name\" FROM pub.\"_field\" WHERE \"_Field-Name\" = '%s' AND "
                          "\"_file-recid\" = (SELECT ROWID FROM pub.\"_file\" WHERE \"_file-name\" = '%s')",
-                         f, t),
+                         name, t),
                     Verdict::Rows);
     case Informix:
     {
-        Probe p = Make(Fill("select tabid from systables where tabname='%s' and colname = '%s' ", t, f),
+        Probe p = Make(Fill("select tabid from systables where tabname='%s' and colname = '%s' ", t, name),
                        Verdict::Value);
         p.trial = p.statement;
         p.fallback = Fill("Select COUNT(%s) From %s", f, t);
@@ -162,7 +168,7 @@ Probe ForField(int type, const XString& t, const XString& f)
     case TopSpeed:
         return Make(Fill("Select COUNT(%s) From %s", f, t), Verdict::Opens);
     case LotusNotes:
-        return Make(Fill("SELECT \"%s\" FROM \"%s\"", f, t), Verdict::Opens);
+        return Make(Fill("SELECT \"%s\" FROM \"%s\"", name, t), Verdict::Opens);
     case CADatacom:
         return Make(Fill("Select COUNT(%s) From %s", f, t), Verdict::Rows);
     default:

@@ -2,6 +2,7 @@
 // plain names keep every statement's bytes.
 #include <gtest/gtest.h>
 
+#include "CatalogueStatements.h"
 #include "DatabaseType.h"
 #include "ODBCDataAccess.h"
 
@@ -54,5 +55,28 @@ TEST(IdentifierQuoting, HyphenatedColumnInEveryPartOfTheStatement)
             EXPECT_STREQ(da.BuildAnsiJoinQuery().Text(), c.ansiJoin) << DatabaseType::Name(c.type);
         }
     }
+}
+// A field probe that selects the column quotes it as the SELECT does; one that
+// looks the name up in a catalogue takes it as a text; plain names keep their bytes.
+TEST(IdentifierQuoting, FieldProbesNameTheColumnAsTheSelectDoes)
+{
+    struct Probe
+    {
+        int type;
+        const char* field;
+        const char* statement;
+    };
+    const Probe probes[] = {
+        {DatabaseType::Access, "R-ID-NBR", "Select COUNT([R-ID-NBR]) From DBTSIS_EV010_V"},
+        {DatabaseType::Access, "ID_NBR", "Select COUNT(ID_NBR) From DBTSIS_EV010_V"},
+        {DatabaseType::FoxProDBF, "R-ID-NBR", "SELECT COUNT(\"R-ID-NBR\") FROM DBTSIS_EV010_V"},
+        {DatabaseType::MSSQL, "R-ID-NBR",
+         "SELECT syscolumns.name FROM syscolumns JOIN sysobjects ON syscolumns.id=sysobjects.id WHERE "
+         "UPPER(sysobjects.name) = UPPER('DBTSIS_EV010_V') AND UPPER(syscolumns.name) = UPPER('R-ID-NBR')"},
+    };
+    for (const Probe& p : probes)
+        EXPECT_STREQ(CatalogueStatements::ForField(p.type, "DBTSIS_EV010_V", p.field).statement.Text(),
+                     p.statement)
+            << DatabaseType::Name(p.type) << " " << p.field;
 }
 } // namespace
