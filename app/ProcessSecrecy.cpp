@@ -4,6 +4,7 @@
 #include <strings.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace ProcessSecrecy
 {
@@ -24,6 +25,12 @@ void keepOutOfCoreDumps()
     const rlimit none{0, 0};
     setrlimit(RLIMIT_CORE, &none);
     prctl(PR_SET_DUMPABLE, 0, 0, 0, 0);
+}
+
+void withholdFromOthers()
+{
+    const mode_t mask = umask(0);
+    umask(mask | S_IRWXO);
 }
 
 } // namespace ProcessSecrecy

@@ -1,4 +1,5 @@
 #include "BridgeBase.h"
+#include "ProcessSecrecy.h"
 #include "StopSignals.h"
 
 #include <QCoreApplication>
@@ -10,6 +11,7 @@ int main(int argc, char** argv)
 {
     // Before any other thread: a stopped run still writes its failed status.
     StopSignals::start();
+    ProcessSecrecy::withholdFromOthers();
     // A front-end that stops reading must not kill the run: the line is lost,
     // the extraction goes on and still leaves its status file and marker.
     std::signal(SIGPIPE, SIG_IGN);

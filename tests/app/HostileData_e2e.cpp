@@ -7,6 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QDirIterator>
+
+#include <sys/stat.h>
+
 namespace
 {
 
@@ -118,6 +122,30 @@ TEST_F(HostileData, PlantedLinksAreNeverWrittenThrough)
     for (const char* written : {"Students.sef", "TSIS SchoolMAX.SDE", "Data ExtractorStatus.tmp"})
         EXPECT_FALSE(QFileInfo(out + QLatin1Char('/') + written).isSymLink()) << written;
     EXPECT_TRUE(r.err.contains(QStringLiteral("Log File Error"))) << qPrintable(r.err);
+}
+
+// Run as cron runs it (umask 022): nothing the run creates grants anything to others.
+TEST_F(HostileData, CreatedFilesGrantNothingToOthers)
+{
+    ASSERT_TRUE(makeDistrict("tsis"));
+    const QString out = box_.path(QStringLiteral("out"));
+    const mode_t previous = umask(022);
+    const BridgeResult r = box_.run(runArguments(out));
+    umask(previous);
+    ASSERT_EQ(r.status, 0) << qPrintable(r.out);
+    QStringList open;
+    QDirIterator it(out, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    for (QString path = out; !path.isEmpty(); path = it.hasNext() ? it.next() : QString())
+    {
+        struct stat entry
+        {
+        };
+        if (lstat(QFile::encodeName(path).constData(), &entry) != 0 || (entry.st_mode & S_IRWXO) != 0)
+            open << path;
+    }
+    EXPECT_EQ(open, QStringList());
+    EXPECT_GT(QDir(out).entryList(QDir::Files).size(), 30);
 }
 
 // A CR LF and a TAB in every text column of the SIS that is no key: every
