@@ -116,11 +116,14 @@ bool SISConfig::setUpRunLog()
     if (logManager->setFileName(name))
         return true;
 
-    const QString documents = AppPaths::documentsFolder();
+    // Without a home folder the documents folder would be one at the root of
+    // the file system: the output folder takes the log instead.
+    const QString fallback = qEnvironmentVariableIsEmpty("HOME") ? AppPaths::localPath(paramValue(Key::path))
+                                                                 : AppPaths::documentsFolder();
     emit writeError(QStringLiteral("Log File Error"), QStringLiteral("Could not write to: ") + folder + name +
                                                           QStringLiteral(". Will now write to: ") +
-                                                          AppPaths::join(documents, name));
-    logManager->setFolder(documents);
+                                                          AppPaths::join(fallback, name));
+    logManager->setFolder(fallback);
     return logManager->setFileName(name);
 }
 

@@ -23,9 +23,15 @@ inline Launched launchBridgeBytes(const BridgeSandbox& box, std::vector<QByteArr
     for (QByteArray& a : args)
         argv.push_back(a.data());
     argv.push_back(nullptr);
+    // An added entry replaces one of the same name.
     std::vector<std::string> env = box.environment();
     for (const QString& e : extraEnv)
-        env.push_back(e.toStdString());
+    {
+        const std::string entry = e.toStdString();
+        const std::string name = entry.substr(0, entry.find('=') + 1);
+        std::erase_if(env, [&name](const std::string& old) { return old.rfind(name, 0) == 0; });
+        env.push_back(entry);
+    }
     std::vector<char*> envp;
     for (std::string& e : env)
         envp.push_back(e.data());

@@ -148,6 +148,28 @@ TEST_F(HostileData, CreatedFilesGrantNothingToOthers)
     EXPECT_GT(QDir(out).entryList(QDir::Files).size(), 30);
 }
 
+// Without HOME and with a log folder that cannot be made, the log goes to the
+// output folder: nothing is created at the root of the file system.
+TEST_F(HostileData, WithoutHomeTheLogFallsBackToTheOutputFolder)
+{
+    ASSERT_TRUE(makeDistrict("tsis"));
+    ASSERT_FALSE(QFileInfo::exists(QStringLiteral("/Documents")));
+    const QString out = box_.path(QStringLiteral("out"));
+    BridgeSandbox::writeText(box_.path(QStringLiteral("file")), "a file, no folder");
+    const Launched run = launchBridge(
+        box_, runArguments(out) << QStringLiteral("--logpath=") + box_.path(QStringLiteral("file/logs")),
+        QStringLiteral("homeless"), {QStringLiteral("HOME=")});
+    const int status = waitBridge(run, 120);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_FALSE(QFileInfo::exists(QStringLiteral("/Documents")));
+    const QString log = QStringLiteral("TSIS_SchoolMAX--202-") + QDate::currentDate().toString(Qt::ISODate) +
+                        QStringLiteral(".log");
+    EXPECT_TRUE(BridgeSandbox::readText(run.errFile).contains(QStringLiteral(". Will now write to: ") + out))
+        << qPrintable(BridgeSandbox::readText(run.errFile));
+    EXPECT_TRUE(
+        BridgeSandbox::readText(out + QLatin1Char('/') + log).contains(QStringLiteral("Export complete.")));
+}
+
 // A CR LF and a TAB in every text column of the SIS that is no key: every
 // line of every data file keeps its header's number of fields.
 class HostileFlavour : public HostileData, public ::testing::WithParamInterface<const char*>
