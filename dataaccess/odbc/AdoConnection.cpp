@@ -118,6 +118,12 @@ void AdoConnection::OpenOdbc(const std::u16string& odbc)
     const OdbcTextLocale utf8;
     errors_.clear();
     poolKey_ = odbc + u'\x01' + Utf8ToUtf16(std::to_string(mode_) + "/" + std::to_string(connectionTimeout_));
+    if (const std::vector<AdoProviderError>* refused = OdbcConnectionPool::Refused(poolKey_))
+    {
+        // Refused once: it fails again as it did, without another failed log-in on the server.
+        errors_ = *refused;
+        throw ProviderFailure(*refused);
+    }
     const OdbcConnectionPool::Handles kept = OdbcConnectionPool::Take(poolKey_);
     if (kept.dbc)
     {
@@ -125,7 +131,17 @@ void AdoConnection::OpenOdbc(const std::u16string& odbc)
         dbc_ = kept.dbc;
     }
     else
-        LogIn(odbc);
+    {
+        try
+        {
+            LogIn(odbc);
+        }
+        catch (...)
+        {
+            OdbcConnectionPool::RememberIfRefused(poolKey_, errors_);
+            throw;
+        }
+    }
     statesResultSize_.reset(); // another driver, perhaps
     LearnDriver();
     // Opening a SQLite file costs nothing, and a test may replace the file.

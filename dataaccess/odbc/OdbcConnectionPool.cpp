@@ -3,7 +3,10 @@
 #include <sql.h>
 #include <sqlext.h>
 
+#include <algorithm>
+#include <cctype>
 #include <chrono>
+#include <map>
 #include <mutex>
 #include <utility>
 
@@ -80,4 +83,50 @@ void OdbcConnectionPool::Keep(const std::u16string& key, Handles handles)
     slot.key = key;
     slot.handles = handles;
     slot.since = std::chrono::steady_clock::now();
+}
+
+namespace
+{
+std::mutex& RefusedLock()
+{
+    static std::mutex lock;
+    return lock;
+}
+
+std::map<std::u16string, std::vector<AdoProviderError>>& RefusedLogIns()
+{
+    static std::map<std::u16string, std::vector<AdoProviderError>> refused;
+    return refused;
+}
+
+// SQLSTATE 28000 (invalid authorization), or a connection refused with a
+// driver's authentication message (psqlODBC reports 08001).
+bool Authentication(const AdoProviderError& e)
+{
+    if (e.sqlState.rfind("28", 0) == 0)
+        return true;
+    if (e.sqlState != "08001" && e.sqlState != "08004")
+        return false;
+    std::string text = e.description;
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text.find("authentication failed") != std::string::npos ||
+           text.find("login failed") != std::string::npos || text.find("password") != std::string::npos;
+}
+} // namespace
+
+const std::vector<AdoProviderError>* OdbcConnectionPool::Refused(const std::u16string& key)
+{
+    const std::lock_guard<std::mutex> guard(RefusedLock());
+    const auto found = RefusedLogIns().find(key);
+    return found == RefusedLogIns().end() ? nullptr : &found->second;
+}
+
+void OdbcConnectionPool::RememberIfRefused(const std::u16string& key,
+                                           const std::vector<AdoProviderError>& diagnostics)
+{
+    if (std::none_of(diagnostics.begin(), diagnostics.end(), Authentication))
+        return;
+    const std::lock_guard<std::mutex> guard(RefusedLock());
+    RefusedLogIns()[key] = diagnostics;
 }

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "odbc/AdoProviderError.h"
 
 // The log-in of the connection closed last, kept for a few seconds so that
 // the next connection with the same connection string reuses it, as ADO's
@@ -19,4 +22,11 @@ struct Handles
 Handles Take(const std::u16string& key);
 // Keeps a connected log-in for `key`, disconnecting the one kept before.
 void Keep(const std::u16string& key, Handles handles);
+
+// A log-in the server refused (a wrong password) is not tried again in this
+// process: every try counts against the account's lockout policy. The
+// diagnostics of the refusal for `key`, or null when it was never refused.
+const std::vector<AdoProviderError>* Refused(const std::u16string& key);
+// Remembers the refusal when the diagnostics tell an authentication failure.
+void RememberIfRefused(const std::u16string& key, const std::vector<AdoProviderError>& diagnostics);
 } // namespace OdbcConnectionPool

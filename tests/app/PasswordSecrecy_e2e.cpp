@@ -91,7 +91,8 @@ TEST(PasswordSecrecy, ProcessListAndCoreFilesDoNotShowThePassword)
     const QString limits = BridgeSandbox::readText(proc + QStringLiteral("limits"));
     kill(run.pid, SIGKILL);
     waitpid(run.pid, nullptr, 0);
-    EXPECT_TRUE(cmdline.contains(QByteArray("--pwd=") + QByteArray(kGivenPlain.size(), '*'))) << cmdline.constData();
+    EXPECT_TRUE(cmdline.contains(QByteArray("--pwd=") + QByteArray(kGivenPlain.size(), '*')))
+        << cmdline.constData();
     EXPECT_FALSE(cmdline.contains(kGivenPlain.toUtf8()));
     EXPECT_TRUE(QRegularExpression(QStringLiteral("Max core file size +0 +0 ")).match(limits).hasMatch())
         << qPrintable(limits);
@@ -181,6 +182,28 @@ PostgresDemo* ScramLogin::demo_ = nullptr;
 
 const QString kConnected = QStringLiteral("\ntest\tconnection\tsuccess\tConnection Successful.\n");
 const QString kNotConnected = QStringLiteral("\ntest\tconnection\tfail\tConnection Failed.\n");
+
+// A log-in the server refused is not tried again in the run: a wrong password
+// costs one failed log-in, not one per detection trial (account lockout).
+TEST_F(ScramLogin, AWrongPasswordCostsOneLogIn)
+{
+    const QString count = box_.path(QStringLiteral("log-ins"));
+    const Launched run = launchBridge(
+        box_,
+        {QStringLiteral("run"), QStringLiteral("--dsn=ScramPG"),
+         QStringLiteral("--user=") + demo_->value(QStringLiteral("TSIS_PG_SCRAM_USER")),
+         QStringLiteral("--pwd=") + password() + QStringLiteral("x"), QStringLiteral("--district=16"),
+         QStringLiteral("--school=202"), QStringLiteral("--path=") + box_.path(QStringLiteral("out"))},
+        QStringLiteral("wrong"),
+        {QStringLiteral("LD_PRELOAD=" LOGIN_COUNTER_LIB), QStringLiteral("TSIS_LOGIN_COUNT=") + count,
+         QStringLiteral("ASAN_OPTIONS=verify_asan_link_order=0:") + qEnvironmentVariable("ASAN_OPTIONS")});
+    const int status = waitBridge(run, 120);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
+    EXPECT_EQ(BridgeSandbox::readText(count), QStringLiteral("log-in\n"));
+    EXPECT_TRUE(
+        BridgeSandbox::readText(run.outFile).contains(QStringLiteral("password authentication failed")))
+        << qPrintable(BridgeSandbox::readText(run.outFile));
+}
 
 TEST_F(ScramLogin, RightPasswordConnectsPlainAndEncoded)
 {
