@@ -57,18 +57,11 @@ void XFile::Open(const XFileSpec& fileSpec, int mode)
         flags = O_CLOEXEC | O_CREAT | O_RDONLY; // reading follows links, as readers expect
 
     const std::string system = XSystemPath::FromEngine(fileSpec_.PathString()).native();
-    struct stat entry
+    // unlink never follows a link and refuses a folder (EISDIR).
+    if (fresh && ::unlink(system.c_str()) != 0 && errno != ENOENT)
     {
-    };
-    if (fresh && ::lstat(system.c_str(), &entry) == 0)
-    {
-        if (S_ISDIR(entry.st_mode))
-            errno = EISDIR;
-        if (S_ISDIR(entry.st_mode) || (::unlink(system.c_str()) != 0 && errno != ENOENT))
-        {
-            lastError_ = errno;
-            RaiseError(lastError_, "Could not open file ( %d ): %s", lastError_, fileSpec_.Path());
-        }
+        lastError_ = errno;
+        RaiseError(lastError_, "Could not open file ( %d ): %s", lastError_, fileSpec_.Path());
     }
     int fd;
     do
@@ -79,6 +72,9 @@ void XFile::Open(const XFileSpec& fileSpec, int mode)
         lastError_ = errno;
         RaiseError(lastError_, "Could not open file ( %d ): %s", lastError_, fileSpec_.Path());
     }
+    struct stat entry
+    {
+    };
     if (write && (::fstat(fd, &entry) != 0 || !S_ISREG(entry.st_mode)))
     {
         ::close(fd);

@@ -272,9 +272,9 @@ private:
     bool AwaitBlank(std::string* failure = nullptr);
     void RollBackAttendanceCache();
     // The read-back's marks stay in one open transaction until the update
-    // file is in place.
+    // file is in place; a failed run rolls them back with whatever else is open.
     void BeginAttendanceMarks();
-    void EndAttendanceMarks(bool commit);
+    void CommitAttendanceMarks();
     void RemoveStaleUpdateFiles();
     void ReadAttendanceWindow(const RowFilter& filter);
     void WriteAttendanceRow(const AttendanceCacheRow& row);

@@ -24,6 +24,15 @@ const int kCacheOpenFlags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_
 constexpr const char* kCacheFolder = "Attendance";
 constexpr const char* kCacheFile = "Attendance.db";
 
+// <folder>/Attendance/Attendance.db
+XFileSpec CacheFileIn(XFileSpec folder)
+{
+    folder.MakeFolder();
+    folder.AppendFolder(kCacheFolder);
+    folder.SetFileName(kCacheFile);
+    return folder;
+}
+
 XString WithoutApostrophes(const XString& text)
 {
     XString clean(text);
@@ -215,12 +224,10 @@ sqlite::Database& SDEWriter::AttCache()
 
 void SDEWriter::DropGlobalAttendanceTables()
 {
-    XFileSpec file;
-    if (!ExistingFolder(m_globalFolder, file))
+    XFileSpec folder;
+    if (!ExistingFolder(m_globalFolder, folder))
         return;
-    file.MakeFolder();
-    file.AppendFolder(kCacheFolder);
-    file.SetFileName(kCacheFile);
+    const XFileSpec file = CacheFileIn(folder);
     // The run's own cache is the import folder's: a cache in the global
     // folder is neither created nor kept open, only rid of its two tables.
     if (!file.Exists())
@@ -247,11 +254,7 @@ void SDEWriter::DeleteAttendanceDatabase()
         FinalizeAttendanceStatements();
         if (cache.IsOpen())
             cache.Close();
-        XFileSpec file(m_sdeFolder);
-        file.MakeFolder();
-        file.AppendFolder(kCacheFolder);
-        file.SetFileName(kCacheFile);
-        file.Delete();
+        CacheFileIn(m_sdeFolder).Delete();
     }
     catch (const std::exception&)
     {

@@ -4,7 +4,6 @@
 // marked as sent. A failure before that leaves neither file nor marks.
 #include "SDEWriter.h"
 
-#include "XClock.h"
 #include "XDeliveryGuard.h"
 #include "XException.h"
 #include "XSystemPath.h"
@@ -64,13 +63,14 @@ void SDEWriter::StartUpdate(XTextFile& file)
     m_startTime = now;
     // A name already taken belongs to a file whose records are marked as
     // sent (a run ending in the same second): the stamp moves on instead.
-    XString stamp = now.Format("YYYYMMDDHHNNSS");
-    XFileSpec target = UpdateFilePath(m_sdeFolder, stamp);
-    while (NameTaken(target) || NameTaken(TemporaryPath(target)))
+    XString stamp;
+    XFileSpec target;
+    for (;; now = now.Add(0, 0, 0, 0, 0, 1))
     {
-        now = now.Add(0, 0, 0, 0, 0, 1);
         stamp = now.Format("YYYYMMDDHHNNSS");
         target = UpdateFilePath(m_sdeFolder, stamp);
+        if (!NameTaken(target) && !NameTaken(TemporaryPath(target)))
+            break;
     }
     const XFileSpec temporary = TemporaryPath(target);
     file.SetSeparator('\t');
@@ -101,13 +101,13 @@ void SDEWriter::FinishUpdate()
         m_sduFile = nullptr;
         XDeliveryGuard::SetPending({});
     }
-    EndAttendanceMarks(true);
+    CommitAttendanceMarks();
 }
 
 void SDEWriter::DiscardUpdate()
 {
-    EndAttendanceMarks(false);
-    // A blank or fill the failure left open goes too.
+    // The marks, and a blank or fill the failure left open, go back.
+    m_attMarksOpen = false;
     RollBackAttendanceCache();
     XTextFile* file = m_sduFile;
     m_sduFile = nullptr;
@@ -148,28 +148,23 @@ void SDEWriter::BeginAttendanceMarks()
     m_attMarksOpen = true;
 }
 
-void SDEWriter::EndAttendanceMarks(bool commit)
+void SDEWriter::CommitAttendanceMarks()
 {
     if (!m_attMarksOpen)
         return;
     m_attMarksOpen = false;
-    if (commit)
+    try
     {
-        try
-        {
-            AttCache().Execute("commit transaction");
-            return;
-        }
-        catch (const std::exception& e)
-        {
-            // The file is in place: its records go out again with the next run.
-            const XString message = XString("The update file ") + m_sduTarget.FileName() +
-                                    " is complete, but its records could not be marked as sent: " + e.what();
-            RollBackAttendanceCache();
-            throw XException(message);
-        }
+        AttCache().Execute("commit transaction");
     }
-    RollBackAttendanceCache();
+    catch (const std::exception& e)
+    {
+        // The file is in place: its records go out again with the next run.
+        const XString message = XString("The update file ") + m_sduTarget.FileName() +
+                                " is complete, but its records could not be marked as sent: " + e.what();
+        RollBackAttendanceCache();
+        throw XException(message);
+    }
 }
 
 void SDEWriter::RollBackAttendanceCache()
