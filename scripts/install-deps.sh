@@ -8,6 +8,8 @@ PKGS=(build-essential cmake ninja-build pkg-config
       libgtest-dev googletest)
 # The Debian package and its checks: dpkg-shlibdeps, file, man, systemd-analyze.
 PKGS+=(dpkg-dev file groff-base man-db systemd)
+# The T-SQL grammar check of the dialect tests runs under Node (the machine's own, where it has one).
+command -v node >/dev/null && command -v npm >/dev/null || PKGS+=(nodejs npm)
 # Packages a caller needs besides (the fuzzers: clang-14, libclang-rt-14-dev).
 PKGS+=("$@")
 missing=()
@@ -18,4 +20,9 @@ if [ ${#missing[@]} -gt 0 ]; then
   SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO=sudo
   $SUDO apt-get update
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+# node-sql-parser, at the version its lock file names, beside the check that uses it.
+tsql="$(dirname "$0")/../tests/support/tsql"
+if [ ! -f "$tsql/node_modules/node-sql-parser/package.json" ]; then
+  (cd "$tsql" && npm ci --no-audit --no-fund --loglevel=error)
 fi
