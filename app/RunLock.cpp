@@ -1,55 +1,40 @@
 #include "RunLock.h"
 
-#include <QFile>
+#include "XSystemPath.h"
+#include "platform/NativeFile.h"
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 RunLock::~RunLock()
 {
     if (fd_ >= 0)
-        ::close(fd_);
+        NativeFile::Close(fd_);
 }
 
 RunLock::Result RunLock::take(const QString& filePath)
 {
     if (fd_ >= 0)
         return Result::Taken;
-    const QByteArray path = QFile::encodeName(filePath);
+    const std::filesystem::path path = XSystemPath::FromText(filePath);
     // Never through a link planted at the name: the run writes its status here.
-    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
-    struct stat entry
+    const int fd = NativeFile::Open(path, NativeFile::Mode::ReadWrite);
+    if (fd < 0)
     {
-    };
-    if (fd < 0 || ::fstat(fd, &entry) != 0 || !S_ISREG(entry.st_mode))
-    {
-        const int error = fd < 0 ? errno : EISDIR;
-        if (fd >= 0)
-            ::close(fd);
-        error_ = QString::fromLocal8Bit(std::strerror(error));
+        error_ = QString::fromLocal8Bit(std::strerror(fd == NativeFile::kNotRegular ? EISDIR : errno));
         // The folder may be fine and the file the trouble (a folder or a link at its name).
-        struct stat named
-        {
-        };
-        fileAtFault_ = ::lstat(path.constData(), &named) == 0 && !S_ISREG(named.st_mode);
+        fileAtFault_ = NativeFile::IsNonRegularEntry(path);
         return Result::Failed;
     }
-    // An open-file-description lock: unlike a classic fcntl lock it survives
-    // the process closing other descriptors of the same file (the run rewrites it).
-    struct flock lock = {};
-    lock.l_type = F_WRLCK;
-    lock.l_whence = SEEK_SET;
-    if (::fcntl(fd, F_OFD_SETLK, &lock) == 0)
+    const NativeFile::Lock lock = NativeFile::TryLock(fd);
+    const int error = errno;
+    if (lock == NativeFile::Lock::Taken)
     {
         fd_ = fd;
         return Result::Taken;
     }
-    const int error = errno;
-    ::close(fd);
-    if (error == EAGAIN || error == EACCES)
+    NativeFile::Close(fd);
+    if (lock == NativeFile::Lock::Busy)
         return Result::Busy;
     error_ = QString::fromLocal8Bit(std::strerror(error));
     return Result::Failed;
@@ -57,6 +42,5 @@ RunLock::Result RunLock::take(const QString& filePath)
 
 bool RunLock::rewrite(const QByteArray& bytes)
 {
-    return fd_ >= 0 && ::ftruncate(fd_, 0) == 0 &&
-           ::pwrite(fd_, bytes.constData(), static_cast<size_t>(bytes.size()), 0) == bytes.size();
+    return fd_ >= 0 && NativeFile::Truncate(fd_, 0) && NativeFile::WriteAt(fd_, bytes.constData(), bytes.size(), 0);
 }

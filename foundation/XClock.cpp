@@ -1,6 +1,6 @@
 #include "XClock.h"
 
-#include <ctime>
+#include <QDateTime>
 
 namespace
 {
@@ -12,14 +12,11 @@ XDateTime XClock::Now()
 {
     if (g_fixed)
         return g_now;
-    timespec ts{};
-    clock_gettime(CLOCK_REALTIME, &ts);
-    tm local{};
-    localtime_r(&ts.tv_sec, &local);
-    XDate date(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
-    // A leap second (tm_sec 60) is kept inside the day.
-    int second = local.tm_sec > 59 ? 59 : local.tm_sec;
-    XTime time(local.tm_hour, local.tm_min, second, static_cast<int>(ts.tv_nsec / 1000000));
+    const QDateTime now = QDateTime::currentDateTime();
+    const QDate day = now.date();
+    const QTime clock = now.time();
+    XDate date(day.year(), day.month(), day.day());
+    XTime time(clock.hour(), clock.minute(), clock.second(), clock.msec());
     return XDateTime(date, time);
 }
 

@@ -3,7 +3,7 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "XNumericLocale.h"
+#include "platform/ThreadLocale.h"
 #include "XString.h"
 
 XException::XException() = default;

@@ -2,11 +2,12 @@
 
 #include "XSystemPath.h"
 
+#include "platform/NativeFile.h"
+
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 XFile::XFile() = default;
 
@@ -38,58 +39,31 @@ void XFile::Open(const XFileSpec& fileSpec, int mode)
     if (!parent.IsEmpty())
         parent.Create();
 
-    // Files are written in folders other accounts may write too: a link
-    // planted at the name is never followed. A new file replaces whatever
-    // entry had the name (a link goes, its target stays untouched); a file
-    // opened to be changed must be a regular file.
-    int flags = O_CLOEXEC | O_CREAT | O_NOFOLLOW;
     const bool read = mode & kRead;
     const bool write = mode & (kWrite | kAppend);
-    const bool fresh = (mode & kWrite) && !read && !(mode & kAppend);
-    // Not blocking on a FIFO planted at the name: it fails as no regular file.
-    if (fresh)
-        flags |= O_WRONLY | O_EXCL;
+    NativeFile::Mode how = NativeFile::Mode::Read;
+    if ((mode & kWrite) && !read && !(mode & kAppend))
+        how = NativeFile::Mode::Fresh;
     else if (read && write)
-        flags |= O_RDWR | O_NONBLOCK;
+        how = NativeFile::Mode::ReadWrite;
     else if (write)
-        flags |= O_WRONLY | O_NONBLOCK;
-    else
-        flags = O_CLOEXEC | O_CREAT | O_RDONLY; // reading follows links, as readers expect
-
-    const std::string system = XSystemPath::FromEngine(fileSpec_.PathString()).native();
-    // unlink never follows a link and refuses a folder (EISDIR).
-    if (fresh && ::unlink(system.c_str()) != 0 && errno != ENOENT)
-    {
-        lastError_ = errno;
-        RaiseError(lastError_, "Could not open file ( %d ): %s", lastError_, fileSpec_.Path());
-    }
-    int fd;
-    do
-        fd = ::open(system.c_str(), flags, 0666);
-    while (fd < 0 && errno == EINTR);
+        how = NativeFile::Mode::Write;
+    const int fd = NativeFile::Open(XSystemPath::FromEngine(fileSpec_.PathString()), how);
+    if (fd == NativeFile::kNotRegular)
+        RaiseError(0, "Can't open non-file: %s", fileSpec_.Path());
     if (fd < 0)
     {
         lastError_ = errno;
         RaiseError(lastError_, "Could not open file ( %d ): %s", lastError_, fileSpec_.Path());
     }
-    struct stat entry
-    {
-    };
-    if (write && (::fstat(fd, &entry) != 0 || !S_ISREG(entry.st_mode)))
-    {
-        ::close(fd);
-        RaiseError(0, "Can't open non-file: %s", fileSpec_.Path());
-    }
-    if (flags & O_NONBLOCK)
-        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     fd_ = fd;
     mode_ = mode;
     buffered_ = 0;
-    size_ = fstat(fd_, &entry) == 0 ? entry.st_size : 0;
+    size_ = std::max<int64_t>(NativeFile::Size(fd_), 0);
     position_ = 0;
     if (mode & kAppend)
     {
-        off_t end = lseek(fd_, 0, SEEK_END);
+        const int64_t end = NativeFile::Seek(fd_, 0, SEEK_END);
         if (end < 0)
             Fail("Error getting file position: %s");
         position_ = end;
@@ -113,28 +87,14 @@ void XFile::Sync()
         Fail("Error syncing file: %s");
     }
     Flush();
-    int rc;
-    do
-        rc = ::fsync(fd_);
-    while (rc != 0 && errno == EINTR);
-    if (rc != 0)
+    if (!NativeFile::Sync(fd_))
         Fail("Error syncing file: %s");
 }
 
 void XFile::WriteAll(const char* data, int64_t count)
 {
-    while (count > 0)
-    {
-        ssize_t n = ::write(fd_, data, static_cast<size_t>(count));
-        if (n < 0)
-        {
-            if (errno == EINTR)
-                continue;
-            Fail("Error writing to file: %s");
-        }
-        data += n;
-        count -= n;
-    }
+    if (!NativeFile::WriteAll(fd_, data, count))
+        Fail("Error writing to file: %s");
 }
 
 void XFile::Write(const void* data, int64_t count)
@@ -182,21 +142,9 @@ int64_t XFile::Read(void* buffer, int64_t count)
         Fail("Error reading from file: %s");
     }
     Flush();
-    int64_t total = 0;
-    char* p = static_cast<char*>(buffer);
-    while (total < count)
-    {
-        ssize_t n = ::read(fd_, p + total, static_cast<size_t>(count - total));
-        if (n < 0)
-        {
-            if (errno == EINTR)
-                continue;
-            Fail("Error reading from file: %s");
-        }
-        if (n == 0)
-            break;
-        total += n;
-    }
+    const int64_t total = NativeFile::Read(fd_, buffer, count);
+    if (total < 0)
+        Fail("Error reading from file: %s");
     position_ += total;
     return total;
 }
@@ -208,7 +156,7 @@ int64_t XFile::Position()
         errno = EBADF;
         Fail("Error getting file position: %s");
     }
-    off_t pos = lseek(fd_, 0, SEEK_CUR);
+    const int64_t pos = NativeFile::Seek(fd_, 0, SEEK_CUR);
     if (pos < 0)
         Fail("Error getting file position: %s");
     return pos + buffered_;
@@ -225,13 +173,13 @@ void XFile::Close()
     catch (const XException&)
     {
         // The write error is the one to report; the handle goes either way.
-        ::close(fd_);
+        NativeFile::Close(fd_);
         fd_ = -1;
         buffered_ = 0;
         throw;
     }
     const int fd = fd_;
     fd_ = -1;
-    if (::close(fd) != 0)
+    if (!NativeFile::Close(fd))
         Fail("Error closing file: %s");
 }

@@ -2,17 +2,13 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <fcntl.h>
 #include <filesystem>
-#include <fnmatch.h>
-#include <locale.h>
 #include <string>
-#include <sys/stat.h>
 #include <system_error>
-#include <unistd.h>
 
 #include "XFolderIterator.h"
 #include "XSystemPath.h"
+#include "platform/NativeFile.h"
 
 namespace fs = std::filesystem;
 
@@ -169,10 +165,10 @@ void XFileSpec::Create() const
         const XFileSpec parent = Parent();
         if (!parent.IsEmpty())
             parent.Create();
-        int fd = open(SystemPath(path_).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+        const int fd = NativeFile::Open(SystemPath(path_), NativeFile::Mode::Write);
         if (fd < 0)
-            RaiseError(errno, kCreateFailed, path_.Text());
-        close(fd);
+            RaiseError(fd == NativeFile::kNotRegular ? 0 : errno, kCreateFailed, path_.Text());
+        NativeFile::Close(fd);
         return;
     }
     std::error_code ec;
@@ -206,45 +202,18 @@ void XFileSpec::DeleteMatching(const char* pattern) const
 
 void XFileSpec::MoveTo(const XFileSpec& target) const
 {
-    if (rename(SystemPath(path_).c_str(), SystemPath(target.path_).c_str()) != 0)
+    if (!NativeFile::Replace(SystemPath(path_), SystemPath(target.path_)))
         RaiseError(errno, "Could not rename %s to %s", path_.Text(), target.path_.Text());
 }
 
 void XFileSpec::MoveToNew(const XFileSpec& target) const
 {
-    const std::string from = SystemPath(path_).native();
     const fs::path to = SystemPath(target.path_);
-    int rc = renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE);
-    if (rc != 0 && (errno == EINVAL || errno == ENOSYS))
-    {
-        // A file system without the flag: a hard link is just as exclusive.
-        rc = link(from.c_str(), to.c_str());
-        if (rc == 0 && unlink(from.c_str()) != 0)
-            RaiseError(errno, kDeleteFailed, path_.Text());
-        if (rc != 0 && (errno == EPERM || errno == EOPNOTSUPP))
-        {
-            // Nor links (some network shares): the name is checked, then taken
-            // by a plain rename; the run lock keeps other runs away meanwhile.
-            struct stat entry
-            {
-            };
-            errno = EEXIST;
-            rc = lstat(to.c_str(), &entry) == 0 ? -1 : rename(from.c_str(), to.c_str());
-        }
-    }
-    if (rc != 0)
+    if (!NativeFile::MoveToNew(SystemPath(path_), to))
         RaiseError(errno, "Could not rename %s to %s", path_.Text(), target.path_.Text());
     // The name lives in the folder: the folder is synced too.
-    const int folder =
-        open(to.parent_path().empty() ? "." : to.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder < 0)
+    if (!NativeFile::SyncFolder(to.parent_path()))
         RaiseError(errno, "Error syncing file: %s", target.path_.Text());
-    const int synced = fsync(folder);
-    const int error = errno;
-    close(folder);
-    // Some file systems cannot sync a folder at all (EINVAL); nothing more is to be had there.
-    if (synced != 0 && error != EINVAL)
-        RaiseError(error, "Error syncing file: %s", target.path_.Text());
 }
 
 bool XFileSpec::MatchPattern(const char* pattern, const char* name)
@@ -253,19 +222,33 @@ bool XFileSpec::MatchPattern(const char* pattern, const char* name)
         return false;
     if (std::string(pattern) == "*.*")
         return true;
-    // Only "*" and "?" are wild, as on Windows: brackets and backslashes match themselves.
-    std::string escaped;
-    for (const char* p = pattern; *p; ++p)
+    // Only "*" and "?" are wild, as on Windows, and letters match either case
+    // by the ASCII rules. After a "*", a failed match retries from one more
+    // character of the name.
+    auto fold = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
+    const char* star = nullptr;
+    const char* resume = nullptr;
+    while (*name)
     {
-        if (*p == '[' || *p == ']' || *p == '\\')
-            escaped += '\\';
-        escaped += *p;
+        if (*pattern == '*')
+        {
+            star = ++pattern;
+            resume = name;
+        }
+        else if (*pattern && (*pattern == '?' || fold(*pattern) == fold(*name)))
+        {
+            ++pattern;
+            ++name;
+        }
+        else if (star)
+        {
+            pattern = star;
+            name = ++resume;
+        }
+        else
+            return false;
     }
-    // Case folding by the "C" rules, whatever locale the process runs in.
-    static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
-    const locale_t previous = c ? uselocale(c) : static_cast<locale_t>(0);
-    const bool matched = fnmatch(escaped.c_str(), name, FNM_CASEFOLD) == 0;
-    if (c)
-        uselocale(previous);
-    return matched;
+    while (*pattern == '*')
+        ++pattern;
+    return *pattern == '\0';
 }

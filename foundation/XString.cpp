@@ -2,6 +2,8 @@
 
 #include <QString>
 #include <bit>
+#include <charconv>
+#include <cmath>
 #include <cctype>
 #include <cerrno>
 #include <climits>
@@ -9,15 +11,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <iconv.h>
-#include <locale.h>
 #include <new>
 #include <ostream>
 #include <stdexcept>
 #include <vector>
 
 #include "XCodePage.h"
-#include "XNumericLocale.h"
+#include "platform/ThreadLocale.h"
 
 namespace
 {
@@ -61,121 +61,27 @@ bool InSet(char c, const char* set)
     return set && c != '\0' && std::strchr(set, c) != nullptr;
 }
 
+// As "%.*f" prints it, in any locale.
 std::string PrintFixed(double value, int decimals)
 {
     if (decimals < 0)
         decimals = 0;
-    char format[16];
-    std::snprintf(format, sizeof format, "%%.%df", decimals);
-    XNumericLocale c;
-    int n = std::snprintf(nullptr, 0, format, value);
-    std::string out(n > 0 ? n : 0, '\0');
-    if (n > 0)
-        std::snprintf(out.data(), out.size() + 1, format, value);
-    return out;
-}
-
-const char* IconvName(unsigned codePage)
-{
-    switch (codePage)
+    if (!std::isfinite(value))
+        return std::isnan(value) ? (std::signbit(value) ? "-nan" : "nan") : (value < 0 ? "-inf" : "inf");
+    std::string out(32, '\0');
+    for (;;)
     {
-    case 10000:
-        return "MACINTOSH";
-    case 20127:
-        return "ASCII";
-    case 28591:
-        return "ISO-8859-1";
-    case 65001:
-        return "UTF-8";
-    default:
-        return nullptr;
-    }
-}
-
-// An iconv conversion from UTF-16, opened on first use, with C.UTF-8 current
-// meanwhile: glibc transliterates only under a UTF-8 locale, and LANG or LC_ALL
-// may name none (cron and systemd often leave them unset).
-class WideConverter
-{
-public:
-    explicit WideConverter(const char* target) : target_(target) {}
-    ~WideConverter()
-    {
-        if (cd_ != reinterpret_cast<iconv_t>(-1))
-            iconv_close(cd_);
-        if (switched_)
-            uselocale(previous_);
-    }
-    WideConverter(const WideConverter&) = delete;
-    WideConverter& operator=(const WideConverter&) = delete;
-
-    // One character (one or two UTF-16 units); "?" when it has no conversion.
-    void Append(const char16_t* units, size_t count, std::string& out)
-    {
-        Open();
-        char* in = reinterpret_cast<char*>(const_cast<char16_t*>(units));
-        size_t inLeft = count * sizeof(char16_t);
-        char buffer[16];
-        char* outPtr = buffer;
-        size_t outLeft = sizeof buffer;
-        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-        if (iconv(cd_, &in, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1) || outPtr == buffer)
-            out.push_back('?');
-        else
-            out.append(buffer, static_cast<size_t>(outPtr - buffer));
-    }
-
-private:
-    void Open()
-    {
-        if (cd_ != reinterpret_cast<iconv_t>(-1))
-            return;
-        static const locale_t utf8 = newlocale(LC_ALL_MASK, "C.UTF-8", static_cast<locale_t>(0));
-        if (utf8 && !switched_)
+        const auto [end, error] =
+            std::to_chars(out.data(), out.data() + out.size(), value, std::chars_format::fixed, decimals);
+        if (error == std::errc())
         {
-            previous_ = uselocale(utf8);
-            switched_ = true;
+            out.resize(static_cast<size_t>(end - out.data()));
+            return out;
         }
-        const char* source = std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
-        cd_ = iconv_open(target_, source);
-        if (cd_ == reinterpret_cast<iconv_t>(-1))
-            throw XException("XString::FromWide error", errno);
+        out.resize(out.size() * 2);
     }
-
-    const char* target_;
-    iconv_t cd_ = reinterpret_cast<iconv_t>(-1);
-    locale_t previous_ = static_cast<locale_t>(0);
-    bool switched_ = false;
-};
-
-// UTF-16 to the code page. Windows-1252 takes its own bytes from its table and
-// transliterates any other character to its closest letters, "?" when none.
-std::string Narrowed(const std::u16string& units, unsigned codePage)
-{
-    const bool ansi = codePage == 0 || codePage == 1252;
-    const char* target = ansi ? "CP1252//TRANSLIT" : IconvName(codePage);
-    if (!target)
-        throw XException("XString::FromWide error", EINVAL);
-    WideConverter converter(target);
-    std::string out;
-    out.reserve(units.size());
-    for (size_t i = 0; i < units.size() && units[i] != 0; ++i)
-    {
-        const char16_t u = units[i];
-        const int byte = ansi ? XCodePage::Utf16ToCp1252(u) : -1;
-        const bool pair = u >= 0xD800 && u <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
-                          units[i + 1] <= 0xDFFF;
-        if (byte > 0)
-            out.push_back(static_cast<char>(byte));
-        else if (pair)
-            converter.Append(&units[i++], 2, out);
-        else if (u >= 0xD800 && u <= 0xDFFF)
-            out.push_back('?');
-        else
-            converter.Append(&units[i], 1, out);
-    }
-    return out;
 }
+
 } // namespace
 
 XString::XString() = default;
@@ -582,7 +488,23 @@ float XString::ToFloat() const
 
 double XString::ToDouble() const
 {
-    return strtod_l(text_.c_str(), nullptr, XNumericLocale::CLocale());
+    // As strtod reads it, in any locale: leading blanks and a "+" are allowed.
+    const char* p = text_.c_str();
+    while (std::isspace(static_cast<unsigned char>(*p)))
+        ++p;
+    if (*p == '+' && p[1] != '-')
+        ++p;
+    double value = 0;
+    const auto [end, error] = std::from_chars(p, text_.c_str() + text_.size(), value);
+    if (error == std::errc::result_out_of_range)
+    {
+        // Too small a number reads as zero, too large a one as infinity.
+        const std::string digits(p, end);
+        const size_t e = digits.find_first_of("eE");
+        const double magnitude = e != std::string::npos && digits.compare(e + 1, 1, "-") == 0 ? 0.0 : HUGE_VAL;
+        return *p == '-' ? -magnitude : magnitude;
+    }
+    return error == std::errc() ? value : 0.0;
 }
 
 XString& XString::Format(int size, const char* format, ...)
@@ -643,7 +565,12 @@ XString XString::FromWide(const char16_t* source, int count, unsigned codePage)
             break;
         }
     }
-    Allocating([&] { result.text_ = Narrowed(units, codePage); });
+    Allocating(
+        [&]
+        {
+            if (!XCodePage::FromUtf16(units, codePage, result.text_))
+                throw XException("XString::FromWide error", EINVAL);
+        });
     return result;
 }
 

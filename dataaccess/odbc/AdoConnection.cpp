@@ -16,7 +16,7 @@
 #include "odbc/OdbcConnectionPool.h"
 #include "odbc/OdbcDataSourceConfig.h"
 #include "odbc/OdbcDiagnostics.h"
-#include "odbc/OdbcTextLocale.h"
+#include "platform/ThreadLocale.h"
 
 namespace
 {

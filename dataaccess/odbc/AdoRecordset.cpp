@@ -8,7 +8,7 @@
 #include "odbc/AdoConnection.h"
 #include "odbc/OdbcColumnReader.h"
 #include "odbc/OdbcDiagnostics.h"
-#include "odbc/OdbcTextLocale.h"
+#include "platform/ThreadLocale.h"
 
 namespace
 {

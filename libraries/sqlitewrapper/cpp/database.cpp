@@ -6,8 +6,9 @@
 
 #include <QByteArray>
 #include <QCryptographicHash>
+#include <QString>
 
-#include "XSystemPath.h"
+#include "XString.h"
 #include "sqlerror.h"
 
 namespace sqlite {
@@ -56,10 +57,10 @@ void Database::Open(const char *path, const char *key, int flags)
     }
     path_ = path ? path : "";
     flags_ = flags;
-    // SQLite takes file names in UTF-8; the engine's paths are Windows-1252.
-    const std::string systemPath = XSystemPath::FromEngine(XString(path_)).native();
+    // SQLite takes file names in UTF-8 on every system; the engine's paths are Windows-1252.
+    const QByteArray systemPath = XString(path_).ToQString().toUtf8();
     sqlite3 *db = nullptr;
-    const int rc = sqlite3_open_v2(systemPath.c_str(), &db, flags, nullptr);
+    const int rc = sqlite3_open_v2(systemPath.constData(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
         // The message must be read before the half-open handle goes away.
         try {

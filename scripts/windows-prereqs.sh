@@ -1,0 +1,173 @@
+#!/usr/bin/env bash
+# Builds what the Windows cross build links against: Qt 6 Core/Xml (shared) and
+# SQLite (static), from Debian's own source packages, with Debian's MinGW-w64.
+#   scripts/windows-prereqs.sh x86_64|i686
+# Everything lands in ${TSIS_WINDOWS_CACHE:-$HOME/.cache/tsisbridge-windows}/ARCH,
+# outside the work tree; a finished part is not built again. The last line
+# printed is the install prefix, for -DTSIS_WINDOWS_PREFIX=...
+set -euo pipefail
+
+ARCH="${1:-}"
+case "$ARCH" in
+  x86_64) DEB_MINGW=x86-64 ;;
+  i686) DEB_MINGW=i686 ;;
+  *) echo "usage: $0 x86_64|i686" >&2; exit 2 ;;
+esac
+TRIPLE="$ARCH-w64-mingw32"
+ROOT="$(cd "$(dirname "$0")/.." && pwd)"
+TOOLCHAIN="$ROOT/cmake/toolchain-mingw-$ARCH.cmake"
+CACHE="${TSIS_WINDOWS_CACHE:-$HOME/.cache/tsisbridge-windows}"
+SRC="$CACHE/src"                  # sources, shared by both architectures
+WORK="$CACHE/$ARCH"
+PREFIX="$WORK/prefix"
+STAMPS="$WORK/stamps"
+JOBS="${TSIS_WINDOWS_JOBS:-2}"
+QT_VERSION=6.4.2
+
+log() { echo "windows-prereqs: $*" >&2; }
+die() { log "$*"; exit 1; }
+SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO=sudo
+
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
+
+apt_install() {
+  local missing=() p
+  for p in "$@"; do installed "$p" || missing+=("$p"); done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  log "installing ${missing[*]}"
+  $SUDO apt-get update
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
+}
+
+# --- Debian packages -----------------------------------------------------
+PKGS=("g++-mingw-w64-$DEB_MINGW-posix" mingw-w64-tools cmake ninja-build
+      qt6-base-dev qt6-base-dev-tools tcl dpkg-dev make)
+if [ "$ARCH" = x86_64 ]; then
+  PKGS+=(wine64 wine)
+else
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    log "adding the i386 architecture (for 32-bit wine)"
+    $SUDO dpkg --add-architecture i386
+    $SUDO apt-get update
+  fi
+  PKGS+=(wine wine32:i386)
+fi
+apt_install "${PKGS[@]}"
+
+# Wine's odbc32.dll hands ODBC calls to the host's unixODBC of the same word
+# size, so the 32-bit program needs the i386 driver manager and SQLite driver.
+# CAUTION: this puts /usr/lib/i386-linux-gnu/odbc/libsqlite3odbc.so beside the
+# amd64 one; a search through /usr/lib/*/odbc/ may now find the 32-bit driver
+# first, which the native (64-bit) build cannot load.
+install_wine_odbc_i386() {
+  apt_install libodbc2:i386 libodbcinst2:i386 libsqliteodbc:i386
+}
+[ "$ARCH" = i686 ] && install_wine_odbc_i386
+
+mkdir -p "$SRC" "$PREFIX" "$STAMPS"
+
+# --- Debian source packages, through a private apt configuration ---------
+# The system's package lists stay as they are; the sources come from the
+# mirror this machine already uses.
+debian_mirror() {
+  local uri
+  uri="$(grep -hsE '^[[:space:]]*URIs:' /etc/apt/sources.list.d/*.sources 2>/dev/null |
+         awk '{for (i = 2; i <= NF; i++) print $i}' | grep -E '/debian/?$' | head -n1 || true)"
+  [ -n "$uri" ] || uri="$(grep -hsE '^[[:space:]]*deb[[:space:]]' /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null |
+         sed -E 's/\[[^]]*\]//' | awk '{print $2}' | grep -E '/debian/?$' | head -n1 || true)"
+  echo "${uri:-http://deb.debian.org/debian}"
+}
+
+APT_DIR="$CACHE/apt"
+APT_OPTS=()
+private_apt_setup() {
+  [ ${#APT_OPTS[@]} -gt 0 ] && return 0
+  local mirror key=/usr/share/keyrings/debian-archive-keyring.gpg
+  mirror="$(debian_mirror)"; mirror="${mirror%/}"
+  mkdir -p "$APT_DIR/lists/partial" "$APT_DIR/cache/archives/partial" "$APT_DIR/parts"
+  {
+    echo "deb-src [signed-by=$key] $mirror bookworm main"
+    echo "deb-src [signed-by=$key] $mirror bookworm-updates main"
+    echo "deb-src [signed-by=$key] ${mirror%/debian}/debian-security bookworm-security main"
+  } > "$APT_DIR/sources.list"
+  APT_OPTS=(-o "Dir::Etc::SourceList=$APT_DIR/sources.list" -o "Dir::Etc::SourceParts=$APT_DIR/parts"
+            -o "Dir::State::Lists=$APT_DIR/lists" -o "Dir::Cache=$APT_DIR/cache")
+  # As root apt downloads as _apt, which cannot write into the cache.
+  [ "$(id -u)" -eq 0 ] && APT_OPTS+=(-o APT::Sandbox::User=root)
+  log "updating the private source lists ($mirror)"
+  apt-get "${APT_OPTS[@]}" update >&2
+}
+
+# fetch_source PACKAGE [VERSION]: unpacks the source (Debian patches applied) into $SRC.
+fetch_source() {
+  local pkg="$1" ver="${2:-}"
+  private_apt_setup
+  log "fetching the source of $pkg${ver:+ $ver}"
+  (cd "$SRC" && if [ -n "$ver" ] && apt-get "${APT_OPTS[@]}" source --only-source "$pkg=$ver" >&2; then :;
+                else apt-get "${APT_OPTS[@]}" source --only-source "$pkg" >&2; fi)
+}
+
+# Qt's source must be the release of the host Qt, whose tools (moc, rcc...) the cross build uses.
+if [ ! -f "$SRC/.qtbase.stamp" ]; then
+  host_ver="$(dpkg-query -W -f='${source:Version}' qt6-base-dev)"
+  [ "${host_ver%%+*}" = "$QT_VERSION" ] || die "host qt6-base-dev is $host_ver, expected $QT_VERSION"
+  rm -rf "$SRC"/qt6-base-*
+  fetch_source qt6-base "$host_ver"
+  d="$(ls -d "$SRC"/qt6-base-"$QT_VERSION"*/ 2>/dev/null | head -n1)"
+  [ -n "$d" ] || die "qt6-base $QT_VERSION source not found after apt-get source"
+  echo "${d%/}" > "$SRC/.qtbase.stamp"
+fi
+QT_SRC="$(cat "$SRC/.qtbase.stamp")"
+
+if [ ! -f "$SRC/.sqlite.stamp" ]; then
+  rm -rf "$SRC"/sqlite3-*
+  fetch_source sqlite3 "$(dpkg-query -W -f='${source:Version}' libsqlite3-dev 2>/dev/null || true)"
+  d="$(ls -d "$SRC"/sqlite3-*/ | head -n1)"
+  # The amalgamation is generated by a host build (tclsh runs its generators).
+  log "generating sqlite3.c"
+  (cd "$d" && mkdir -p amalgamation && cd amalgamation && ../configure >/dev/null && make -j"$JOBS" sqlite3.c >/dev/null)
+  [ -f "$d/amalgamation/sqlite3.c" ] || die "sqlite3.c was not generated"
+  echo "${d%/}/amalgamation" > "$SRC/.sqlite.stamp"
+fi
+SQLITE_AMALG="$(cat "$SRC/.sqlite.stamp")"
+
+# --- SQLite: a static library for MinGW ----------------------------------
+if [ ! -f "$STAMPS/sqlite" ]; then
+  log "building libsqlite3.a for $ARCH"
+  b="$WORK/build-sqlite"; rm -rf "$b"; mkdir -p "$b" "$PREFIX/lib" "$PREFIX/include"
+  "$TRIPLE-gcc-posix" -O2 -DSQLITE_THREADSAFE=1 -DSQLITE_ENABLE_COLUMN_METADATA \
+    -c "$SQLITE_AMALG/sqlite3.c" -o "$b/sqlite3.o"
+  rm -f "$PREFIX/lib/libsqlite3.a"
+  "$TRIPLE-ar" rcs "$PREFIX/lib/libsqlite3.a" "$b/sqlite3.o"
+  cp "$SQLITE_AMALG/sqlite3.h" "$SQLITE_AMALG/sqlite3ext.h" "$PREFIX/include/"
+  rm -rf "$b"
+  touch "$STAMPS/sqlite"
+fi
+
+# --- Qt 6 Core and Xml, shared ---------------------------------------------
+if [ ! -f "$STAMPS/qt" ]; then
+  log "building Qt $QT_VERSION Core/Xml for $ARCH (several minutes)"
+  b="$WORK/build-qt"; rm -rf "$b"; mkdir -p "$b"
+  host_cmake="$(dirname "$(dirname "$(dpkg -L qt6-base-dev | grep -m1 '/cmake/Qt6/Qt6Config.cmake$')")")"
+  cmake -S "$QT_SRC" -B "$b" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" -DTSIS_WINDOWS_PREFIX="$PREFIX" \
+    -DCMAKE_INSTALL_PREFIX="$PREFIX" -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=ON \
+    -DQT_QMAKE_TARGET_MKSPEC=win32-g++ \
+    -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR="$host_cmake" \
+    -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF \
+    -DFEATURE_gui=OFF -DFEATURE_widgets=OFF -DFEATURE_dbus=OFF -DFEATURE_opengl=OFF \
+    -DFEATURE_network=OFF -DFEATURE_sql=OFF -DFEATURE_testlib=OFF -DFEATURE_concurrent=OFF \
+    -DFEATURE_printsupport=OFF -DFEATURE_icu=OFF \
+    -DFEATURE_pcre2=ON -DFEATURE_system_pcre2=OFF -DFEATURE_system_zlib=OFF \
+    >"$WORK/qt-configure.log" 2>&1 || { tail -n 40 "$WORK/qt-configure.log" >&2; die "Qt configure failed (see $WORK/qt-configure.log)"; }
+  cmake --build "$b" --parallel "$JOBS" >"$WORK/qt-build.log" 2>&1 ||
+    { tail -n 40 "$WORK/qt-build.log" >&2; die "Qt build failed (see $WORK/qt-build.log)"; }
+  cmake --install "$b" >"$WORK/qt-install.log" 2>&1 || die "Qt install failed (see $WORK/qt-install.log)"
+  for f in bin/Qt6Core.dll bin/Qt6Xml.dll lib/cmake/Qt6/Qt6Config.cmake lib/cmake/Qt6Core/Qt6CoreConfig.cmake lib/cmake/Qt6Xml/Qt6XmlConfig.cmake; do
+    [ -f "$PREFIX/$f" ] || die "Qt install lacks $f"
+  done
+  rm -rf "$b"
+  touch "$STAMPS/qt"
+fi
+
+echo "$PREFIX"
