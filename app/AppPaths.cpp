@@ -1,5 +1,7 @@
 #include "AppPaths.h"
 
+#include "platform/ShellFolders.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QStandardPaths>
@@ -9,7 +11,7 @@ namespace AppPaths
 
 QString applicationDataFolder()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    return ShellFolders::ApplicationData();
 }
 
 QString documentsFolder()

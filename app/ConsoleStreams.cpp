@@ -12,8 +12,10 @@ namespace
 QTextStream& makeStream(FILE* file)
 {
     auto* stream = new QTextStream(file, QIODevice::WriteOnly);
-    // The front-end reads UTF-8, whatever locale the process was started in.
-    stream->setEncoding(QStringConverter::Utf8);
+    // UTF-8 on Linux whatever locale the process was started in (the
+    // front-end reads UTF-8 there); the ANSI code page on Windows, as a console
+    // program's, where the C runtime also ends lines in CR LF.
+    stream->setEncoding(QStringConverter::System);
     return *stream;
 }
 

@@ -5,8 +5,9 @@
 
 QString osDescription()
 {
-#ifdef Q_OS_WIN
     const QOperatingSystemVersion os = QOperatingSystemVersion::current();
+    if (os.type() != QOperatingSystemVersion::Windows)
+        return QSysInfo::prettyProductName();
     const int major = os.majorVersion();
     const int minor = os.minorVersion();
     if (major == 4)
@@ -25,7 +26,4 @@ QString osDescription()
     if (major >= 6)
         return QStringLiteral("NT-based version of Windows");
     return QStringLiteral("No OS set.");
-#else
-    return QSysInfo::prettyProductName();
-#endif
 }

@@ -18,8 +18,9 @@ bool replace(const QString& path, const QByteArray& bytes)
     int fd = -1;
     for (int attempt = 0; fd < 0 && attempt < 100; ++attempt)
     {
-        fresh = XSystemPath::FromText(path + QLatin1Char('.') + QString::number(QCoreApplication::applicationPid()) +
-                                      QLatin1Char('.') + QString::number(attempt) + QStringLiteral(".new"));
+        fresh = XSystemPath::FromText(path + QLatin1Char('.') +
+                                      QString::number(QCoreApplication::applicationPid()) + QLatin1Char('.') +
+                                      QString::number(attempt) + QStringLiteral(".new"));
         fd = NativeFile::Open(fresh, NativeFile::Mode::Exclusive);
         if (fd < 0 && errno != EEXIST)
             return false;

@@ -1,10 +1,8 @@
 #include "ProcessSecrecy.h"
 
+#include "platform/ProcessGuards.h"
+
 #include <cstring>
-#include <strings.h>
-#include <sys/prctl.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
 
 namespace ProcessSecrecy
 {
@@ -15,22 +13,19 @@ void maskArguments(int argc, char** argv, const QStringList& keys)
         for (const QString& key : keys)
         {
             const QByteArray prefix = "--" + key.toUtf8() + '=';
-            if (strncasecmp(argv[i], prefix.constData(), static_cast<size_t>(prefix.size())) == 0)
+            if (qstrnicmp(argv[i], prefix.constData(), static_cast<size_t>(prefix.size())) == 0)
                 std::memset(argv[i] + prefix.size(), '*', std::strlen(argv[i] + prefix.size()));
         }
 }
 
 void keepOutOfCoreDumps()
 {
-    const rlimit none{0, 0};
-    setrlimit(RLIMIT_CORE, &none);
-    prctl(PR_SET_DUMPABLE, 0, 0, 0, 0);
+    ProcessGuards::KeepOutOfCoreDumps();
 }
 
 void withholdFromOthers()
 {
-    const mode_t mask = umask(0);
-    umask(mask | S_IRWXO);
+    ProcessGuards::WithholdFromOthers();
 }
 
 } // namespace ProcessSecrecy

@@ -42,5 +42,6 @@ RunLock::Result RunLock::take(const QString& filePath)
 
 bool RunLock::rewrite(const QByteArray& bytes)
 {
-    return fd_ >= 0 && NativeFile::Truncate(fd_, 0) && NativeFile::WriteAt(fd_, bytes.constData(), bytes.size(), 0);
+    return fd_ >= 0 && NativeFile::Truncate(fd_, 0) &&
+           NativeFile::WriteAt(fd_, bytes.constData(), bytes.size(), 0);
 }

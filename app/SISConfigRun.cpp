@@ -10,11 +10,12 @@
 #include "StopSignals.h"
 #include "XDeliveryGuard.h"
 #include "XString.h"
+#include "platform/NativeFile.h"
 
 #include <QFile>
 #include <QFileInfo>
 
-#include <unistd.h>
+#include <QStringEncoder>
 
 namespace
 {
@@ -54,14 +55,13 @@ void SISConfig::stopWritesFailedStatus()
             if (finishedCode_)
                 return *finishedCode_;
             const QString message = QStringLiteral("Extraction stopped by ") + signalName + QLatin1Char('.');
-            // The main thread may be writing to the streams: one raw write of a whole line.
-            const QByteArray line =
-                (Protocol::Error + QStringLiteral("\tExtraction Stopped\t") + message + QLatin1Char('\n'))
-                    .toUtf8();
-            if (::write(STDERR_FILENO, line.constData(), static_cast<size_t>(line.size())) < 0)
-            {
-                // The status files below still tell the front-end.
-            }
+            // The main thread may be writing to the streams: one raw write of a
+            // whole line, in the streams' encoding. A failed write is left to the
+            // status files below, which still tell the front-end.
+            QStringEncoder console(QStringConverter::System);
+            const QByteArray line = console(Protocol::Error + QStringLiteral("\tExtraction Stopped\t") +
+                                            message + QLatin1Char('\n'));
+            NativeFile::WriteAll(2, line.constData(), line.size());
             // As after a failed update: an update file still under its temporary
             // name goes; one in place stays (its records go out again unless marked).
             const std::lock_guard<std::mutex> delivery(XDeliveryGuard::Lock());

@@ -1,10 +1,6 @@
 #include "StopSignals.h"
 
-#include <pthread.h>
-#include <signal.h>
-#include <unistd.h>
-
-#include <thread>
+#include "platform/StopRequests.h"
 
 namespace
 {
@@ -22,28 +18,12 @@ std::function<int(const QString&)>& actionObject()
     return *action;
 }
 
-sigset_t stopSet()
+// The lock is never given back: the process ends with the action.
+int onStop(const char* name)
 {
-    sigset_t set;
-    sigemptyset(&set);
-    sigaddset(&set, SIGTERM);
-    sigaddset(&set, SIGINT);
-    return set;
-}
-
-void waitForStop()
-{
-    const sigset_t set = stopSet();
-    int signal = 0;
-    while (sigwait(&set, &signal) != 0)
-    {
-    }
     lockObject().lock();
     const std::function<int(const QString&)>& action = actionObject();
-    const int status =
-        action ? action(signal == SIGINT ? QStringLiteral("SIGINT") : QStringLiteral("SIGTERM")) : 1;
-    // Nothing of the interrupted command may run on: no destructors, no buffered output.
-    _exit(status);
+    return action ? action(QString::fromLatin1(name)) : 1;
 }
 
 } // namespace
@@ -53,9 +33,7 @@ namespace StopSignals
 
 void start()
 {
-    const sigset_t set = stopSet();
-    pthread_sigmask(SIG_BLOCK, &set, nullptr);
-    std::thread(waitForStop).detach();
+    StopRequests::Start(onStop);
 }
 
 std::mutex& endLock()

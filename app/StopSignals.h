@@ -5,14 +5,16 @@
 #include <functional>
 #include <mutex>
 
-// SIGTERM and SIGINT end the process in an orderly way: they are blocked in
-// every thread and taken by a thread of its own with sigwait, so what a stop
-// does runs as ordinary code, never inside a signal handler.
+// A request to stop (SIGTERM, SIGINT; Ctrl-C, Ctrl-Break or closing the
+// console on Windows) ends the process in an orderly way: it is taken on a
+// thread of its own, so what a stop does runs as ordinary code, never inside a
+// signal handler.
 namespace StopSignals
 {
 
 // Call first thing in main, before any other thread starts: threads inherit
-// the blocked signals.
+// the blocked signals. A front-end that stops reading no longer ends the
+// process: the line is lost, the run goes on.
 void start();
 
 // Held while a command writes its end, and by the stop while it runs its action,

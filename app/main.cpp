@@ -5,16 +5,12 @@
 #include <QCoreApplication>
 
 #include <clocale>
-#include <csignal>
 
 int main(int argc, char** argv)
 {
     // Before any other thread: a stopped run still writes its failed status.
     StopSignals::start();
     ProcessSecrecy::withholdFromOthers();
-    // A front-end that stops reading must not kill the run: the line is lost,
-    // the extraction goes on and still leaves its status file and marker.
-    std::signal(SIGPIPE, SIG_IGN);
     QCoreApplication application(argc, argv);
     // Qt takes the locale from the environment; numbers must print the same everywhere.
     std::setlocale(LC_NUMERIC, "C");

@@ -41,8 +41,8 @@ const char* StandIn(char16_t unit)
 {
     const auto* first = XCodePageTables::kStandIns;
     const auto* last = first + XCodePageTables::kStandInCount;
-    const auto* it =
-        std::lower_bound(first, last, unit, [](const XCodePageTables::StandIn& s, char16_t u) { return s.unit < u; });
+    const auto* it = std::lower_bound(
+        first, last, unit, [](const XCodePageTables::StandIn& s, char16_t u) { return s.unit < u; });
     return it != last && it->unit == unit ? it->bytes : nullptr;
 }
 

@@ -1,7 +1,7 @@
+#include <QByteArrayAlgorithms>
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
-#include <strings.h>
 
 #include "XClock.h"
 #include "XDateTime.h"
@@ -352,7 +352,7 @@ bool XDate::Parse(const char* pattern, const char* text)
                 const std::string name = t.substr(pos, 3);
                 for (int m = 1; m <= 12; ++m)
                 {
-                    if (strncasecmp(kMonthNames[m - 1], name.c_str(), name.size()) == 0)
+                    if (qstrnicmp(kMonthNames[m - 1], name.c_str(), name.size()) == 0)
                     {
                         month = m;
                         break;

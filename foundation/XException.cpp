@@ -3,8 +3,8 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "platform/ThreadLocale.h"
 #include "XString.h"
+#include "platform/ThreadLocale.h"
 
 XException::XException() = default;
 

@@ -2,11 +2,11 @@
 
 #include <QString>
 #include <bit>
-#include <charconv>
-#include <cmath>
 #include <cctype>
 #include <cerrno>
+#include <charconv>
 #include <climits>
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -501,7 +501,8 @@ double XString::ToDouble() const
         // Too small a number reads as zero, too large a one as infinity.
         const std::string digits(p, end);
         const size_t e = digits.find_first_of("eE");
-        const double magnitude = e != std::string::npos && digits.compare(e + 1, 1, "-") == 0 ? 0.0 : HUGE_VAL;
+        const double magnitude =
+            e != std::string::npos && digits.compare(e + 1, 1, "-") == 0 ? 0.0 : HUGE_VAL;
         return *p == '-' ? -magnitude : magnitude;
     }
     return error == std::errc() ? value : 0.0;

@@ -1,7 +1,7 @@
+#include <QByteArrayAlgorithms>
 #include <cctype>
 #include <cstdlib>
 #include <string>
-#include <strings.h>
 
 #include "XDateTime.h"
 #include "XPatternRuns.h"
@@ -11,7 +11,7 @@ namespace
 bool ContainsNoCase(const char* text, const char* what)
 {
     for (; *text; ++text)
-        if (strncasecmp(text, what, std::char_traits<char>::length(what)) == 0)
+        if (qstrnicmp(text, what, std::char_traits<char>::length(what)) == 0)
             return true;
     return false;
 }

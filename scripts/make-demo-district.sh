@@ -128,10 +128,12 @@ if [ "$postgres" = 1 ]; then
   mv -f "$pg_env.tmp" "$pg_env"
 fi
 
-# The drivers of the Debian packages libsqliteodbc and odbc-postgresql.
+# The drivers of the Debian packages libsqliteodbc and odbc-postgresql, of this
+# machine's own architecture (a 32-bit Wine set-up brings i386 ones too).
+multiarch="$(gcc -print-multiarch 2>/dev/null || dpkg-architecture -qDEB_HOST_MULTIARCH 2>/dev/null || true)"
 find_driver() {
   local f
-  for f in /usr/lib/*/odbc/"$1" /usr/lib/odbc/"$1" /usr/lib64/"$1" /usr/local/lib/odbc/"$1"; do
+  for f in ${multiarch:+/usr/lib/$multiarch/odbc/"$1"} /usr/lib/odbc/"$1" /usr/lib64/"$1" /usr/local/lib/odbc/"$1"; do
     if [ -f "$f" ]; then echo "$f"; return 0; fi
   done
   return 1

@@ -1,40 +1,18 @@
 #include "odbc/OdbcRowSpool.h"
 
+#include "platform/NativeFile.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
-#ifndef _WIN32
-#include <unistd.h>
-#endif
-
 namespace
 {
 std::size_t g_memoryLimit = 1u << 20;
 
 using RowLength = std::uint32_t;
-
-// An unnamed file in the temporary folder (TMPDIR, else /tmp): removed
-// when closed, or when the process ends in any way.
-std::FILE* UnnamedTemporaryFile()
-{
-#ifdef _WIN32
-    return std::tmpfile();
-#else
-    const char* folder = std::getenv("TMPDIR");
-    std::string path = std::string(folder && *folder ? folder : "/tmp") + "/tsisbridge-rows-XXXXXX";
-    const int fd = mkstemp(path.data());
-    if (fd < 0)
-        return nullptr;
-    unlink(path.c_str());
-    std::FILE* file = fdopen(fd, "w+b");
-    if (!file)
-        close(fd);
-    return file;
-#endif
-}
 
 template <typename T>
 void Put(std::vector<unsigned char>& out, const T& v)
@@ -134,7 +112,7 @@ bool OdbcRowSpool::Append(const std::vector<unsigned char>& row)
     }
     if (!file_)
     {
-        file_ = UnnamedTemporaryFile();
+        file_ = NativeFile::UnnamedTemporaryFile();
         if (!file_)
             return false;
         std::setvbuf(file_, nullptr, _IOFBF, 1u << 18);

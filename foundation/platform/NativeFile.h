@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 
 // The operating system's file calls, on C runtime descriptors. A failure
@@ -40,6 +41,11 @@ bool SyncFolder(const std::filesystem::path& folder);
 bool Replace(const std::filesystem::path& from, const std::filesystem::path& to);
 // Whether an entry holds the name and is no regular file (a folder, a link).
 bool IsNonRegularEntry(const std::filesystem::path& path);
+
+// A file without a name in the temporary folder, open for reading and
+// writing: it goes when closed or when the process ends in any way. Null on
+// failure.
+std::FILE* UnnamedTemporaryFile();
 
 // Locks a file against other processes for as long as the descriptor is
 // open; readers of its content are not hindered.

@@ -1,7 +1,9 @@
 #include "NativeFile.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -177,6 +179,20 @@ bool IsNonRegularEntry(const fs::path& path)
     {
     };
     return ::lstat(path.c_str(), &entry) == 0 && !S_ISREG(entry.st_mode);
+}
+
+std::FILE* UnnamedTemporaryFile()
+{
+    const char* folder = std::getenv("TMPDIR");
+    std::string path = std::string(folder && *folder ? folder : "/tmp") + "/tsisbridge-rows-XXXXXX";
+    const int fd = ::mkstemp(path.data());
+    if (fd < 0)
+        return nullptr;
+    ::unlink(path.c_str());
+    std::FILE* file = ::fdopen(fd, "w+b");
+    if (!file)
+        ::close(fd);
+    return file;
 }
 
 Lock TryLock(int fd)
