@@ -4,8 +4,7 @@
 #include <cctype>
 #include <cstdlib>
 
-#include <sql.h>
-#include <sqlext.h>
+#include "platform/OdbcHeaders.h"
 
 #include <string>
 #include <vector>

@@ -1,7 +1,6 @@
 #include "odbc/OdbcBoundRow.h"
 
-#include <sql.h>
-#include <sqlext.h>
+#include "platform/OdbcHeaders.h"
 
 #include <algorithm>
 #include <cstring>

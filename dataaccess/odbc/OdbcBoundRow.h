@@ -1,6 +1,6 @@
 #pragma once
 
-#include <sqltypes.h>
+#include "platform/OdbcHeaders.h"
 
 #include <cstddef>
 #include <cstdint>

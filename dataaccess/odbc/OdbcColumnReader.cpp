@@ -1,7 +1,6 @@
 #include "odbc/OdbcColumnReader.h"
 
-#include <sql.h>
-#include <sqlext.h>
+#include "platform/OdbcHeaders.h"
 
 #include <cstring>
 #include <limits>

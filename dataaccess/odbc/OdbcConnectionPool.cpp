@@ -1,7 +1,6 @@
 #include "odbc/OdbcConnectionPool.h"
 
-#include <sql.h>
-#include <sqlext.h>
+#include "platform/OdbcHeaders.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,6 +1,10 @@
 #include "odbc/OdbcDataSourceConfig.h"
 
+#include "platform/OdbcHeaders.h"
+
 #include <odbcinst.h>
+// The 8-bit call on every system: Windows' headers otherwise name the wide one.
+#undef SQLGetPrivateProfileString
 
 #include <string>
 #include <vector>

@@ -1,7 +1,6 @@
 #include "odbc/OdbcDiagnostics.h"
 
-#include <sql.h>
-#include <sqlext.h>
+#include "platform/OdbcHeaders.h"
 
 #include <QString>
 

@@ -5,8 +5,7 @@
 #include "odbc/AutomationDate.h"
 #include "odbc/OdbcColumnReader.h"
 
-#include <sql.h>
-#include <sqlext.h>
+#include "platform/OdbcHeaders.h"
 
 namespace {
 
