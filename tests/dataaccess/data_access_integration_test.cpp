@@ -2,6 +2,7 @@
 // ODBC driver on a file made here, and psqlODBC on the PostgreSQL test
 // server (required when CI=true).
 #include <gtest/gtest.h>
+#include <QByteArray>
 
 #include <filesystem>
 #include <fstream>
@@ -31,16 +32,16 @@ public:
         if (kept)
             return;
         limit_ = OdbcRowSpool::SetMemoryLimit(0);
-        setenv("TMPDIR", "/nonexistent/tsisbridge-test", 1);
+        qputenv("TMPDIR", "/nonexistent/tsisbridge-test");
     }
     ~SpoolFolder()
     {
         if (limit_)
             OdbcRowSpool::SetMemoryLimit(*limit_);
         if (saved_)
-            setenv("TMPDIR", saved_->c_str(), 1);
+            qputenv("TMPDIR", QByteArray(saved_->c_str()));
         else
-            unsetenv("TMPDIR");
+            qunsetenv("TMPDIR");
     }
 
 private:

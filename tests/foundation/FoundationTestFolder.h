@@ -1,25 +1,31 @@
 #pragma once
 
-#include <cstdlib>
+#include <QUuid>
+
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <unistd.h>
 
 // A fresh folder under the temporary directory, removed with its contents at the end.
 class FoundationTestFolder
 {
 public:
+    // Named with forward slashes, as the engine names paths on every system.
     FoundationTestFolder()
     {
-        const char* tmp = std::getenv("TMPDIR");
-        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/xfoundation-XXXXXX";
-        path_ = mkdtemp(pattern.data());
+        const std::filesystem::path folder =
+            std::filesystem::temp_directory_path() /
+            ("xfoundation-" + QUuid::createUuid().toString(QUuid::WithoutBraces).toStdString());
+        std::filesystem::create_directory(folder);
+        const std::u8string name = folder.generic_u8string();
+        path_.assign(name.begin(), name.end());
     }
     ~FoundationTestFolder()
     {
+        std::error_code ignored;
         if (!path_.empty())
-            std::system(("rm -rf '" + path_ + "'").c_str());
+            std::filesystem::remove_all(Native(path_), ignored);
     }
     FoundationTestFolder(const FoundationTestFolder&) = delete;
     FoundationTestFolder& operator=(const FoundationTestFolder&) = delete;
@@ -27,17 +33,34 @@ public:
     // Path of an entry inside the folder (or the folder itself, ending with "/").
     std::string Path(const std::string& relative = "") const { return path_ + "/" + relative; }
 
+    // Paths here are UTF-8, as the engine's reach the file system.
+    static std::filesystem::path Native(const std::string& path)
+    {
+        return std::filesystem::path(std::u8string(path.begin(), path.end()));
+    }
     static std::string ReadBytes(const std::string& path)
     {
-        std::ifstream in(path, std::ios::binary);
+        std::ifstream in(Native(path), std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
     static void WriteBytes(const std::string& path, const std::string& bytes)
     {
-        std::ofstream out(path, std::ios::binary);
+        std::ofstream out(Native(path), std::ios::binary);
         out << bytes;
     }
-    static bool Exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
+    static bool Exists(const std::string& path)
+    {
+        // A name that is no UTF-8 cannot exist where names are UTF-16.
+        std::error_code ignored;
+        try
+        {
+            return std::filesystem::exists(Native(path), ignored);
+        }
+        catch (const std::exception&)
+        {
+            return false;
+        }
+    }
 
 private:
     std::string path_;

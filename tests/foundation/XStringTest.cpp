@@ -1,4 +1,5 @@
 #include <QString>
+#include <QByteArray>
 #include <clocale>
 #include <cstring>
 #include <gtest/gtest.h>
@@ -48,9 +49,9 @@ bool UseDecimalCommaLocale(FoundationTestFolder& tmp)
     if (std::system(command.c_str()) != 0 &&
         !FoundationTestFolder::Exists(tmp.Path("de_DE.UTF-8/LC_NUMERIC")))
         return false;
-    setenv("LOCPATH", tmp.Path().c_str(), 1);
+    qputenv("LOCPATH", QByteArray(tmp.Path().c_str()));
     const bool ok = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
-    unsetenv("LOCPATH");
+    qunsetenv("LOCPATH");
     return ok;
 }
 } // namespace

@@ -24,18 +24,24 @@ cleanup() {
 }
 trap cleanup EXIT
 
-port=
-for p in $(seq 55500 55599); do
-  if ! (exec 3<>"/dev/tcp/127.0.0.1/$p") 2>/dev/null; then port=$p; break; fi
-done
-[ -n "$port" ] || fail "no free port"
 as_owner "$pgbin/initdb" -D "$pgdir/data" -U postgres -A trust -E UTF8 --locale=C -N >/dev/null
 # The administrator needs no password; every other role does.
 printf '%s\n' 'local all all trust' 'host all postgres 127.0.0.1/32 trust' \
   'host all all 127.0.0.1/32 scram-sha-256' >"$pgdir/data/pg_hba.conf"
-as_owner "$pgbin/pg_ctl" -D "$pgdir/data" -l "$pgdir/server.log" -w -t 60 \
-  -o "-p $port -k $pgdir -c listen_addresses=127.0.0.1 -c fsync=off" start >/dev/null ||
-  { cat "$pgdir/server.log" >&2; fail "server did not start"; }
+# A port that looks free may still be a client's source port of another test
+# running meanwhile: the next one is tried when the server cannot bind.
+port=
+for p in $(seq 55500 55599); do
+  (exec 3<>"/dev/tcp/127.0.0.1/$p") 2>/dev/null && continue
+  rm -f "$pgdir/server.log"
+  if as_owner "$pgbin/pg_ctl" -D "$pgdir/data" -l "$pgdir/server.log" -w -t 60 \
+       -o "-p $p -k $pgdir -c listen_addresses=127.0.0.1 -c fsync=off" start >/dev/null; then
+    port=$p
+    break
+  fi
+  grep -q "Address already in use" "$pgdir/server.log" || { cat "$pgdir/server.log" >&2; fail "server did not start"; }
+done
+[ -n "$port" ] || fail "no free port"
 
 pw='Tr41n;Sch3d{ule}'
 psql -X -q -v ON_ERROR_STOP=1 -h 127.0.0.1 -p "$port" -U postgres -d postgres \

@@ -2,25 +2,28 @@
 
 #include <cstring>
 #include <filesystem>
-#include <typeinfo>
 #include <string>
+#include <typeinfo>
 
 #include <gtest/gtest.h>
 
+#include "SqliteTestFile.h"
 #include "database.h"
 #include "query.h"
 #include "sqlerror.h"
-#include "SqliteTestFile.h"
 
 using namespace sqlite;
 
 TEST(Database, ExecuteOnClosedDatabaseFailsWithDbNotOpen)
 {
     Database db;
-    try {
+    try
+    {
         db.Execute("CREATE TABLE t (a)");
         FAIL();
-    } catch (const SqlError &e) {
+    }
+    catch (const SqlError& e)
+    {
         EXPECT_STREQ(e.what(), "Sql Error:  (db not open) (sqlite::Database::Execute)");
         EXPECT_EQ(e.SqlText(), "CREATE TABLE t (a)");
     }
@@ -57,13 +60,18 @@ TEST(Database, ConstraintViolationIsPlainSqlErrorWithExtendedCode)
     db.Open(FreshDatabasePath().c_str());
     db.Execute("CREATE TABLE t (k PRIMARY KEY)");
     db.Execute("INSERT INTO t VALUES (1)");
-    const char *sql = "INSERT INTO t VALUES (1)";
-    try {
+    const char* sql = "INSERT INTO t VALUES (1)";
+    try
+    {
         db.Execute(sql);
         FAIL();
-    } catch (const BusyError &) {
+    }
+    catch (const BusyError&)
+    {
         FAIL() << "subclass";
-    } catch (const SqlError &e) {
+    }
+    catch (const SqlError& e)
+    {
         EXPECT_EQ(typeid(e), typeid(SqlError));
         // Extended result codes are on: the primary-key flavour of 19.
         EXPECT_EQ(e.Code(), SQLITE_CONSTRAINT_PRIMARYKEY);
@@ -80,10 +88,13 @@ TEST(Database, SyntaxErrorReportsTheLibraryText)
 {
     Database db;
     db.Open(FreshDatabasePath().c_str());
-    try {
+    try
+    {
         db.Execute("SELEKT 1");
         FAIL();
-    } catch (const SqlError &e) {
+    }
+    catch (const SqlError& e)
+    {
         EXPECT_EQ(e.OperationMessage(), "near \"SELEKT\": syntax error");
         EXPECT_EQ(e.Code(), SQLITE_ERROR);
     }
@@ -100,10 +111,13 @@ TEST(Database, LockedFileGivesBusyError)
     holder.Execute("INSERT INTO t VALUES (1)");
     // The 30-second production wait is shortened on this handle only.
     sqlite3_busy_timeout(waiter.Handle(), 50);
-    try {
+    try
+    {
         waiter.Execute("INSERT INTO t VALUES (2)");
         FAIL();
-    } catch (const BusyError &e) {
+    }
+    catch (const BusyError& e)
+    {
         EXPECT_EQ(e.PrimaryCode(), SQLITE_BUSY);
         EXPECT_NE(std::string(e.what()).find("(sqlite::Database::Execute)"), std::string::npos);
     }
@@ -116,10 +130,13 @@ TEST(Database, OpenFailureNamesThePathAndLeavesDatabaseClosed)
     const std::string path =
         (std::filesystem::path(TSIS_BINARY_DIR) / "no-such-folder" / "sub" / "x.db").string();
     Database db;
-    try {
+    try
+    {
         db.Open(path.c_str());
         FAIL();
-    } catch (const SqlError &e) {
+    }
+    catch (const SqlError& e)
+    {
         EXPECT_EQ(e.OperationMessage(), path);
         EXPECT_EQ(e.PrimaryCode(), SQLITE_CANTOPEN);
         EXPECT_NE(std::string(e.what()).find("(sqlite::Database::Open)"), std::string::npos);
@@ -138,10 +155,13 @@ TEST(Database, ReadOnlyOpenRefusesWrites)
     Database db;
     db.Open(path.c_str(), nullptr, SQLITE_OPEN_READONLY);
     EXPECT_EQ(db.Flags(), SQLITE_OPEN_READONLY);
-    try {
+    try
+    {
         db.Execute("INSERT INTO t VALUES (1)");
         FAIL();
-    } catch (const SqlError &e) {
+    }
+    catch (const SqlError& e)
+    {
         EXPECT_EQ(e.PrimaryCode(), SQLITE_READONLY);
     }
 }
@@ -155,7 +175,7 @@ TEST(Database, EmptyKeyOpensUnencrypted)
     db.Execute("CREATE TABLE t (a); INSERT INTO t VALUES ('plain')");
     db.Close();
     // A plain SQLite file: readable without any key.
-    sqlite3 *raw = nullptr;
+    sqlite3* raw = nullptr;
     ASSERT_EQ(sqlite3_open(path.c_str(), &raw), SQLITE_OK);
     EXPECT_EQ(sqlite3_exec(raw, "SELECT a FROM t", nullptr, nullptr, nullptr), SQLITE_OK);
     sqlite3_close(raw);
@@ -165,10 +185,13 @@ TEST(Database, NonEmptyKeyIsRefusedWithoutEncryption)
 {
     const std::string path = FreshDatabasePath();
     Database db;
-    try {
+    try
+    {
         db.Open(path.c_str(), "abc");
         FAIL();
-    } catch (const SqlError &e) {
+    }
+    catch (const SqlError& e)
+    {
         EXPECT_EQ(e.OperationMessage(), "Unable to decrypt database.");
         EXPECT_STREQ(e.what(), "Sql Error:  (Unable to decrypt database.) (sqlite::Database::Open)");
     }
@@ -184,7 +207,7 @@ TEST(Database, OpeningAnOpenDatabaseKeepsTheConnection)
 {
     Database db;
     db.Open(FreshDatabasePath().c_str());
-    sqlite3 *first = db.Handle();
+    sqlite3* first = db.Handle();
     ::testing::internal::CaptureStderr();
     db.Open(FreshDatabasePath("-other").c_str(), "abc");
     const std::string err = ::testing::internal::GetCapturedStderr();
@@ -201,10 +224,13 @@ TEST(Database, CloseWithUnfinalizedStatementFailsAndStaysOpen)
     db.Open(FreshDatabasePath().c_str());
     db.Execute("CREATE TABLE t (a)");
     Query q(db, "SELECT a FROM t");
-    try {
+    try
+    {
         db.Close();
         FAIL();
-    } catch (const SqlError &e) {
+    }
+    catch (const SqlError& e)
+    {
         EXPECT_EQ(e.OperationMessage(), "failed");
         EXPECT_NE(std::string(e.what()).find("(sqlite::Database::Close)"), std::string::npos);
     }
@@ -212,7 +238,7 @@ TEST(Database, CloseWithUnfinalizedStatementFailsAndStaysOpen)
     q.Finalize();
     db.Close();
     EXPECT_FALSE(db.IsOpen());
-    EXPECT_NO_THROW(db.Close());  // closing a closed database does nothing
+    EXPECT_NO_THROW(db.Close()); // closing a closed database does nothing
 }
 
 TEST(Database, PathsInWindows1252OpenTheUtf8File)
@@ -224,7 +250,7 @@ TEST(Database, PathsInWindows1252OpenTheUtf8File)
     db.Open(ansi.c_str());
     db.Execute("CREATE TABLE t (a)");
     db.Close();
-    EXPECT_TRUE(std::filesystem::exists(utf8));
-    EXPECT_FALSE(std::filesystem::exists(ansi));
+    EXPECT_TRUE(std::filesystem::exists(std::u8string(utf8.begin(), utf8.end())));
+    EXPECT_FALSE(std::filesystem::exists(std::u8string(ansi.begin(), ansi.end())));
     EXPECT_EQ(db.Path(), ansi);
 }

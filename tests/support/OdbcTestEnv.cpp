@@ -1,4 +1,5 @@
 #include "OdbcTestEnv.h"
+#include <QByteArray>
 
 #include <cstdlib>
 #include <filesystem>
@@ -128,9 +129,9 @@ std::string SetUpOdbcTestEnv()
 
         WriteAtomically(dir / "odbcinst.ini", inst);
         WriteAtomically(dir / "odbc.ini", dsn);
-        ::setenv("ODBCSYSINI", dir.c_str(), 1);
-        ::setenv("ODBCINSTINI", "odbcinst.ini", 1);
-        ::setenv("ODBCINI", (dir / "odbc.ini").c_str(), 1);
+        qputenv("ODBCSYSINI", QByteArray(dir.string().c_str()));
+        qputenv("ODBCINSTINI", "odbcinst.ini");
+        qputenv("ODBCINI", QByteArray((dir / "odbc.ini").string().c_str()));
         return dir.string();
     }();
     return folder;
