@@ -13,8 +13,10 @@
 #include <unistd.h>
 
 #include <QMap>
+#include <QRegularExpression>
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -240,6 +242,83 @@ protected:
         }
         return records;
     }
+    // The import files: data, control, custom-field files and the update
+    // files by their order, not their time-stamped names; the times the
+    // control and update files show are left out.
+    static QMap<QString, QByteArray> importFiles(const QString& folder)
+    {
+        QMap<QString, QByteArray> files;
+        int update = 0;
+        const QStringList patterns{QStringLiteral("*.sef"), QStringLiteral("*.SDE"), QStringLiteral("*.txt"),
+                                   QStringLiteral("*.SDU")};
+        for (const QFileInfo& f : QDir(folder).entryInfoList(patterns, QDir::Files, QDir::Name))
+        {
+            static const QRegularExpression times(
+                QStringLiteral(
+                    "^(// Generated : |//  Start: |//  End: |//  Difference: |#pragma update )[^\r]*"),
+                QRegularExpression::MultilineOption);
+            const QString name = f.fileName();
+            QByteArray bytes = readBytes(f.filePath());
+            if (!name.endsWith(QStringLiteral(".sef")))
+                bytes = QString::fromLatin1(bytes).replace(times, QStringLiteral("\\1<time>")).toLatin1();
+            files.insert(name.endsWith(QStringLiteral(".SDU")) ? QStringLiteral("update %1").arg(++update)
+                                                               : name,
+                         bytes);
+        }
+        return files;
+    }
+
+    // The same file names with the same bytes; where they differ, the first line that does.
+    static void expectSameFiles(const QMap<QString, QByteArray>& want, const QMap<QString, QByteArray>& got,
+                                const char* label)
+    {
+        EXPECT_EQ(got.keys(), want.keys()) << label;
+        for (auto it = want.begin(); it != want.end(); ++it)
+        {
+            const QList<QByteArray> a = it.value().split('\n');
+            const QList<QByteArray> b = got.value(it.key()).split('\n');
+            qsizetype line = 0;
+            while (line < a.size() && line < b.size() && a[line] == b[line])
+                ++line;
+            EXPECT_TRUE(line == a.size() && line == b.size())
+                << label << ": " << qPrintable(it.key()) << " differs at line " << line + 1 << ":\n  "
+                << a.value(line).constData() << "\n  " << b.value(line).constData();
+        }
+    }
+
+    // A full export, then two attendance updates with changes between: the
+    // runs that tell whether two ways of exporting give the same folder.
+    // runStep(n) makes the runs of step n (0: the full export); the records
+    // changed are returned.
+    std::vector<Record> runFullThenTwoUpdates(const QString& school, const std::function<void(int)>& runStep)
+    {
+        runStep(0);
+        if (HasFatalFailure())
+            return {};
+        const std::vector<Record> records = recentRecords(school, 2);
+        EXPECT_EQ(records.size(), 4u) << "the school lacks recent attendance records";
+        if (records.size() != 4)
+            return {};
+        setCode(records[0], QStringLiteral("U"));
+        setCode(records[2], QStringLiteral("U"));
+        runStep(1);
+        if (HasFatalFailure())
+            return {};
+        setCode(records[1], QStringLiteral("E"));
+        change("DELETE FROM " + records[3].table + " WHERE " + records[3].where);
+        runStep(2);
+        return records;
+    }
+    // The update files of those runs carry the changes, so the ones compared are not empty.
+    static void expectChangesSent(const QMap<QString, QByteArray>& files, const std::vector<Record>& records)
+    {
+        ASSERT_EQ(files.keys().filter(QStringLiteral("update ")).size(), 3);
+        ASSERT_EQ(records.size(), 4u);
+        EXPECT_TRUE(files.value(QStringLiteral("update 2")).contains(records[0].key.toLatin1()));
+        EXPECT_TRUE(files.value(QStringLiteral("update 3")).contains(records[1].key.toLatin1()));
+        EXPECT_TRUE(files.value(QStringLiteral("update 3")).contains(records[3].key.toLatin1()));
+    }
+
     // Gives a record a new reason code, changed today.
     void setCode(const Record& record, const QString& code)
     {

@@ -10,6 +10,7 @@
 
 struct Launched
 {
+    std::string program = TSISBRIDGE_EXE; // found through PATH when it has no "/"
     pid_t pid = -1;
     QString outFile;
     QString errFile;
@@ -47,7 +48,8 @@ inline Launched launchBridgeBytes(const BridgeSandbox& box, std::vector<QByteArr
     posix_spawn_file_actions_addopen(&actions, 2, err.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     // Relative paths land in the sandbox.
     posix_spawn_file_actions_addchdir_np(&actions, home.constData());
-    if (posix_spawn(&launched.pid, TSISBRIDGE_EXE, &actions, nullptr, argv.data(), envp.data()) != 0)
+    if (posix_spawnp(&launched.pid, launched.program.c_str(), &actions, nullptr, argv.data(), envp.data()) !=
+        0)
         launched.pid = -1;
     posix_spawn_file_actions_destroy(&actions);
     return launched;

@@ -71,74 +71,18 @@ protected:
             EXPECT_EQ(trials.value(trials.size() - 1), QString::fromLatin1(d.lastTrial)) << d.mode;
         }
     }
-
-    // The import files: data, control, custom-field files and the update
-    // files by their order, not their time-stamped names; the times the
-    // control and update files show are left out.
-    static QMap<QString, QByteArray> importFolder(const QString& folder)
-    {
-        QMap<QString, QByteArray> files;
-        int update = 0;
-        const QStringList patterns{QStringLiteral("*.sef"), QStringLiteral("*.SDE"), QStringLiteral("*.txt"),
-                                   QStringLiteral("*.SDU")};
-        for (const QFileInfo& f : QDir(folder).entryInfoList(patterns, QDir::Files, QDir::Name))
-        {
-            static const QRegularExpression times(
-                QStringLiteral(
-                    "^(// Generated : |//  Start: |//  End: |//  Difference: |#pragma update )[^\r]*"),
-                QRegularExpression::MultilineOption);
-            const QString name = f.fileName();
-            QByteArray bytes = readBytes(f.filePath());
-            if (!name.endsWith(QStringLiteral(".sef")))
-                bytes = QString::fromLatin1(bytes).replace(times, QStringLiteral("\\1<time>")).toLatin1();
-            files.insert(name.endsWith(QStringLiteral(".SDU")) ? QStringLiteral("update %1").arg(++update)
-                                                               : name,
-                         bytes);
-        }
-        return files;
-    }
 };
 
 TEST_P(DialectModes, SqlServerAndAccessExportWhatOracleDoes)
 {
-    runStep(0);
+    const std::vector<Record> records =
+        runFullThenTwoUpdates(QStringLiteral("202"), [this](int step) { runStep(step); });
     if (HasFatalFailure())
         return;
-    const std::vector<Record> records = recentRecords(QStringLiteral("202"), 2);
-    ASSERT_EQ(records.size(), 4u) << "school 202 lacks recent attendance records";
-    setCode(records[0], QStringLiteral("U"));
-    setCode(records[2], QStringLiteral("U"));
-    runStep(1);
-    if (HasFatalFailure())
-        return;
-    setCode(records[1], QStringLiteral("E"));
-    change("DELETE FROM " + records[3].table + " WHERE " + records[3].where);
-    runStep(2);
-    if (HasFatalFailure())
-        return;
-
-    const QMap<QString, QByteArray> oracle = importFolder(out(kDialects[0]));
-    ASSERT_EQ(oracle.keys().filter(QStringLiteral("update ")).size(), 3);
-    // The changes were sent, so the updates compared are not empty ones.
-    EXPECT_TRUE(oracle.value(QStringLiteral("update 2")).contains(records[0].key.toLatin1()));
-    EXPECT_TRUE(oracle.value(QStringLiteral("update 3")).contains(records[1].key.toLatin1()));
-    EXPECT_TRUE(oracle.value(QStringLiteral("update 3")).contains(records[3].key.toLatin1()));
+    const QMap<QString, QByteArray> oracle = importFiles(out(kDialects[0]));
+    expectChangesSent(oracle, records);
     for (const Dialect& d : {kDialects[1], kDialects[2]})
-    {
-        const QMap<QString, QByteArray> other = importFolder(out(d));
-        EXPECT_EQ(other.keys(), oracle.keys()) << d.mode;
-        for (auto it = oracle.begin(); it != oracle.end(); ++it)
-        {
-            const QList<QByteArray> want = it.value().split('\n');
-            const QList<QByteArray> got = other.value(it.key()).split('\n');
-            qsizetype line = 0;
-            while (line < want.size() && line < got.size() && want[line] == got[line])
-                ++line;
-            EXPECT_TRUE(line == want.size() && line == got.size())
-                << d.mode << ": " << qPrintable(it.key()) << " differs at line " << line + 1 << ":\n  "
-                << want.value(line).constData() << "\n  " << got.value(line).constData();
-        }
-    }
+        expectSameFiles(oracle, importFiles(out(d)), d.mode);
 
     // Each distinct statement sent in SQL Server mode, through the T-SQL grammar.
     int status = -1;

@@ -1,0 +1,136 @@
+// The Windows build, run under Wine, against this build: the same demo district
+// (with students named beyond Windows-1252) through Wine's odbc32 and the same
+// SQLite ODBC driver must give the same import folder, byte for byte, and the
+// same protocol lines apart from their ends. Each architecture's build comes
+// from scripts/build-windows.sh; one that is not built is skipped.
+
+#include "AttendanceRunFixture.h"
+
+#include <QFileInfo>
+
+namespace
+{
+
+struct WindowsBuild
+{
+    const char* arch;
+    const char* folder; // the build folder beside build/
+};
+
+const WindowsBuild kBuilds[] = {{"x86_64", "build-win64"}, {"i686", "build-win32"}};
+
+class WindowsBuildRun : public AttendanceRun
+{
+protected:
+    const WindowsBuild& build() const { return kBuilds[windowsIndex_]; }
+
+    void SetUp() override
+    {
+        exe_ = QStringLiteral(TSIS_SOURCE_DIR "/") + build().folder + QStringLiteral("/bin/tsisbridge.exe");
+        if (!QFileInfo::exists(exe_))
+            GTEST_SKIP() << "no Windows build (" << build().arch << "): scripts/build-windows.sh "
+                         << build().arch;
+        int status = 0;
+        runShell("command -v wine >/dev/null", status);
+        if (status != 0)
+            GTEST_SKIP() << "wine is not installed";
+        AttendanceRun::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        // Names the code page lacks: a stand-in, the same on both systems.
+        const char* const names[] = {"Łukasz", "Ğül", "Nguyễn", "王"};
+        const QStringList students = demo_->rows(QStringLiteral(
+            "SELECT DISTINCT ID_NBR FROM ST010 WHERE SCH_NBR = '202' ORDER BY ID_NBR LIMIT 4"));
+        ASSERT_EQ(students.size(), 4);
+        for (int i = 0; i < 4; ++i)
+            change(std::string("UPDATE CE020 SET FRST_NME = '") + names[i] +
+                   "' WHERE ID_NBR = " + students[i].toStdString());
+    }
+
+    // One step (0: the full export, then attendance updates) on Linux and under Wine.
+    void runStep(int step)
+    {
+        const QString mode = step ? QStringLiteral("--att") : QString();
+        BridgeResult linux = box_.run(runArguments(out(false), QStringLiteral("202"), mode)
+                                      << QStringLiteral("--logpath=") + box_.path(QStringLiteral("logs")));
+        ASSERT_EQ(linux.status, 0) << qPrintable(linux.out);
+
+        QStringList args = runArguments(QStringLiteral("Z:") + out(true), QStringLiteral("202"), mode);
+        args << QStringLiteral("--logpath=Z:") + box_.path(QStringLiteral("logs"));
+        Launched launched;
+        launched.program = "wine";
+        launched.outFile = box_.path(QStringLiteral("windows-%1.out").arg(step));
+        launched.errFile = box_.path(QStringLiteral("windows-%1.err").arg(step));
+        std::vector<QByteArray> argv{"wine", exe_.toUtf8()};
+        for (const QString& a : args)
+            argv.push_back(a.toUtf8());
+        const QString prefix = qEnvironmentVariable(
+            "TSIS_WINDOWS_CACHE", QDir::homePath() + QStringLiteral("/.cache/tsisbridge-windows"));
+        launched = launchBridgeBytes(
+            box_, argv, launched,
+            {QStringLiteral("WINEPREFIX=") + prefix + QStringLiteral("/wineprefix-") + build().arch,
+             QStringLiteral("WINEDEBUG=-all")});
+        const int status = waitBridge(launched, 300);
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+            << "step " << step << ": " << qPrintable(BridgeSandbox::readText(launched.outFile))
+            << qPrintable(BridgeSandbox::readText(launched.errFile));
+        const QString windows = QString::fromLatin1(readBytes(launched.outFile));
+        const QStringList want = protocol(linux.out.split('\n'), false);
+        const QStringList got = protocol(windows.split(QStringLiteral("\r\n")), true);
+        qsizetype line = 0;
+        while (line < want.size() && line < got.size() && want[line] == got[line])
+            ++line;
+        EXPECT_TRUE(line == want.size() && line == got.size())
+            << "step " << step << ", protocol line " << line + 1 << ":\n  " << qPrintable(want.value(line))
+            << "\n  " << qPrintable(got.value(line));
+    }
+
+    QString out(bool windows) const { return box_.path(windows ? "out-windows" : "out-linux"); }
+
+    // The protocol lines with their times and output folders left out.
+    QStringList protocol(const QStringList& lines, bool windows) const
+    {
+        static const QRegularExpression time(QStringLiteral("\\b\\d?\\d:\\d\\d:\\d\\d\\b"));
+        QStringList kept;
+        for (QString line : lines)
+        {
+            line.replace(time, QStringLiteral("<time>"))
+                .replace(windows ? QStringLiteral("Z:") + out(true) : out(false), QStringLiteral("<out>"))
+                .replace(windows ? QStringLiteral("Z:") + box_.path() : box_.path(), QStringLiteral("<box>"));
+            if (!line.isEmpty() && !line.contains(QStringLiteral("DataAccessBase Destructor")))
+                kept << line;
+        }
+        return kept;
+    }
+
+    int windowsIndex_ = 0;
+    QString exe_;
+};
+
+class WindowsBuildX64 : public WindowsBuildRun
+{
+};
+
+TEST_P(WindowsBuildX64, ExportsWhatLinuxDoes)
+{
+    const std::vector<Record> records =
+        runFullThenTwoUpdates(QStringLiteral("202"), [this](int step) { runStep(step); });
+    if (HasFatalFailure())
+        return;
+    QMap<QString, QByteArray> linux = importFiles(out(false));
+    expectChangesSent(linux, records);
+    QMap<QString, QByteArray> windows = importFiles(out(true));
+    // SchoolConfig.xml too, apart from the time of the last update.
+    static const QRegularExpression time(QStringLiteral("\\d?\\d:\\d\\d:\\d\\d"));
+    for (auto [files, folder] : {std::pair{&linux, out(false)}, std::pair{&windows, out(true)}})
+        files->insert(QStringLiteral("SchoolConfig.xml"),
+                      QString::fromLatin1(readBytes(folder + QStringLiteral("/SchoolConfig.xml")))
+                          .replace(time, QStringLiteral("<time>"))
+                          .toLatin1());
+    expectSameFiles(linux, windows, build().arch);
+}
+
+INSTANTIATE_TEST_SUITE_P(Wine, WindowsBuildX64, ::testing::Values(false),
+                         [](const ::testing::TestParamInfo<bool>&) { return std::string("SQLite"); });
+
+} // namespace
