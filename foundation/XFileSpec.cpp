@@ -173,9 +173,10 @@ void XFileSpec::Create() const
     }
     std::error_code ec;
     const fs::path folder = SystemPath(path_);
-    fs::create_directories(folder, ec);
-    if (ec || !fs::is_directory(folder, ec))
-        RaiseError(ec ? ec.value() : ENOTDIR, kCreateFailed, path_.Text());
+    if (!NativeFile::CreateFolders(folder))
+        RaiseError(errno, kCreateFailed, path_.Text());
+    if (!fs::is_directory(folder, ec))
+        RaiseError(ENOTDIR, kCreateFailed, path_.Text());
 }
 
 void XFileSpec::Delete() const

@@ -32,6 +32,9 @@ bool Truncate(int fd, int64_t size);
 bool Sync(int fd); // the data on the disk
 bool Close(int fd);
 
+// Creates a folder with the folders above it that are missing.
+bool CreateFolders(const std::filesystem::path& folder);
+
 // Moves a file to a name no entry holds (EEXIST otherwise).
 bool MoveToNew(const std::filesystem::path& from, const std::filesystem::path& to);
 // Waits until the names in a folder are on the disk.

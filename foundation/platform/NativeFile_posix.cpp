@@ -132,6 +132,15 @@ bool Close(int fd)
     return ::close(fd) == 0;
 }
 
+bool CreateFolders(const fs::path& folder)
+{
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    if (ec)
+        errno = ec.value();
+    return !ec;
+}
+
 bool MoveToNew(const fs::path& from, const fs::path& to)
 {
     int rc = ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE);

@@ -231,6 +231,41 @@ bool Close(int fd)
     return _close(fd) == 0;
 }
 
+bool CreateFolders(const fs::path& folder)
+{
+    // Walked by hand: the standard library does not see "\\server\share" as
+    // the root of a share and would try to create the server.
+    const std::wstring name = Wide(folder);
+    const std::wstring longName = L"\\\\?\\";
+    const std::wstring longShare = L"\\\\?\\UNC\\";
+    const std::wstring share = L"\\\\";
+    auto pastShare = [&name](size_t server)
+    {
+        const size_t end = name.find(L'\\', server);
+        return end == std::wstring::npos ? end : name.find(L'\\', end + 1);
+    };
+    size_t start = 0;
+    if (name.rfind(longShare, 0) == 0)
+        start = pastShare(longShare.size());
+    else if (name.rfind(longName, 0) == 0)
+        start = longName.size() + 2;
+    else if (name.rfind(share, 0) == 0)
+        start = pastShare(share.size());
+    else if (name.size() >= 2 && name[1] == L':')
+        start = 2;
+    for (size_t at = start; at != std::wstring::npos && at < name.size();)
+    {
+        at = name.find(L'\\', at + 1);
+        const std::wstring part = name.substr(0, at);
+        if (!CreateDirectoryW(part.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+            return Failed(GetLastError());
+    }
+    const DWORD attributes = Attributes(name);
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return Failed(ERROR_DIRECTORY);
+    return true;
+}
+
 bool MoveToNew(const fs::path& from, const fs::path& to)
 {
     // Without MOVEFILE_REPLACE_EXISTING a taken name fails the move; write-through
