@@ -52,7 +52,8 @@ else
     $SUDO dpkg --add-architecture i386
     $SUDO apt-get update >&2
   fi
-  PKGS+=(wine wine32:i386)
+  # g++-multilib: the demo district's SQLite extension for the 32-bit driver.
+  PKGS+=(wine wine32:i386 g++-multilib)
 fi
 apt_install "${PKGS[@]}"
 
@@ -193,6 +194,16 @@ if [ ! -f "$STAMPS/gtest" ]; then
   rm -rf "$b"
   touch "$STAMPS/gtest"
   took "GoogleTest" $t
+fi
+
+# --- The demo district's SQLite extension for 32-bit Linux ---------------------
+# The 32-bit program under Wine reaches the demo through the i386 SQLite ODBC
+# driver, which loads only a 32-bit extension.
+ext_src="$ROOT/tools/sqliteext/TsisDemoSqliteExtension.cpp"
+ext="$WORK/linux/libtsisdemo_sqlite.so"
+if [ "$ARCH" = i686 ] && [ "$ext_src" -nt "$ext" ]; then
+  mkdir -p "$WORK/linux"
+  g++ -m32 -O2 -shared -fPIC -o "$ext" "$ext_src" || die "the 32-bit demo extension did not build"
 fi
 
 # --- The wine prefix the Windows build's tests run in -------------------------

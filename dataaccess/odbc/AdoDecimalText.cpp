@@ -34,15 +34,26 @@ void StripLeadingZeros(std::string &digits)
     digits.erase(0, z);
 }
 
-bool FitsIn96Bits(const std::string &digits, unsigned __int128 &value)
+// Decimal digits as a 96-bit number, in 32-bit parts so that every compiler
+// (32-bit ones have no 128-bit integers) does the same; false when it needs more.
+bool FitsIn96Bits(const std::string &digits, std::uint64_t &low, std::uint32_t &high)
 {
     if (digits.size() > 29)
         return false;
-    unsigned __int128 v = 0;
-    for (char c : digits)
-        v = v * 10 + static_cast<unsigned>(c - '0');
-    value = v;
-    return (v >> 96) == 0;
+    std::uint32_t part[3] = {0, 0, 0}; // least significant first
+    for (char c : digits) {
+        std::uint64_t carry = static_cast<unsigned>(c - '0');
+        for (std::uint32_t &p : part) {
+            const std::uint64_t v = static_cast<std::uint64_t>(p) * 10 + carry;
+            p = static_cast<std::uint32_t>(v);
+            carry = v >> 32;
+        }
+        if (carry != 0)
+            return false;
+    }
+    low = (static_cast<std::uint64_t>(part[1]) << 32) | part[0];
+    high = part[2];
+    return true;
 }
 
 } // namespace
@@ -108,20 +119,21 @@ bool ParseAdoDecimal(const std::string &text, AdoDecimal &out, std::string &erro
         }
         scale = 0;
     }
-    unsigned __int128 value = 0;
-    while (scale > kMaxScale || (!FitsIn96Bits(digits, value) && scale > 0)) {
+    std::uint64_t low = 0;
+    std::uint32_t high = 0;
+    while (scale > kMaxScale || (!FitsIn96Bits(digits, low, high) && scale > 0)) {
         DropLastDigitRounded(digits);
         if (digits.empty())
             digits = "0";
         --scale;
     }
-    if (!FitsIn96Bits(digits, value)) {
+    if (!FitsIn96Bits(digits, low, high)) {
         error = "The value is too large for a decimal.";
         return false;
     }
-    out.low = static_cast<std::uint64_t>(value);
-    out.high = static_cast<std::uint32_t>(value >> 64);
+    out.low = low;
+    out.high = high;
     out.scale = static_cast<std::uint8_t>(scale);
-    out.negative = negative && value != 0;
+    out.negative = negative && (low != 0 || high != 0);
     return true;
 }

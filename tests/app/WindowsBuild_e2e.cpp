@@ -37,6 +37,12 @@ protected:
         AttendanceRun::SetUp();
         if (IsSkipped() || HasFatalFailure())
             return;
+        const QString cache = qEnvironmentVariable(
+            "TSIS_WINDOWS_CACHE", QDir::homePath() + QStringLiteral("/.cache/tsisbridge-windows"));
+        wineEnv_ = {QStringLiteral("WINEPREFIX=") + cache + QStringLiteral("/wineprefix-") + build().arch,
+                    QStringLiteral("WINEDEBUG=-all")};
+        if (windowsIndex_ == 1)
+            useDriversOf32BitLinux(cache);
         // Names the code page lacks: a stand-in, the same on both systems.
         const char* const names[] = {"Łukasz", "Ğül", "Nguyễn", "王"};
         const QStringList students = demo_->rows(QStringLiteral(
@@ -64,12 +70,7 @@ protected:
         std::vector<QByteArray> argv{"wine", exe_.toUtf8()};
         for (const QString& a : args)
             argv.push_back(a.toUtf8());
-        const QString prefix = qEnvironmentVariable(
-            "TSIS_WINDOWS_CACHE", QDir::homePath() + QStringLiteral("/.cache/tsisbridge-windows"));
-        launched = launchBridgeBytes(
-            box_, argv, launched,
-            {QStringLiteral("WINEPREFIX=") + prefix + QStringLiteral("/wineprefix-") + build().arch,
-             QStringLiteral("WINEDEBUG=-all")});
+        launched = launchBridgeBytes(box_, argv, launched, wineEnv_);
         const int status = waitBridge(launched, 300);
         ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
             << "step " << step << ": " << qPrintable(BridgeSandbox::readText(launched.outFile))
@@ -103,34 +104,79 @@ protected:
         return kept;
     }
 
+    // The full run and two updates on both systems, then the folders compared.
+    void expectTheLinuxFolder()
+    {
+        const std::vector<Record> records =
+            runFullThenTwoUpdates(QStringLiteral("202"), [this](int step) { runStep(step); });
+        if (HasFatalFailure())
+            return;
+        QMap<QString, QByteArray> linux = importFiles(out(false));
+        expectChangesSent(linux, records);
+        QMap<QString, QByteArray> windows = importFiles(out(true));
+        // SchoolConfig.xml too, apart from the time of the last update.
+        static const QRegularExpression time(QStringLiteral("\\d?\\d:\\d\\d:\\d\\d"));
+        for (auto [files, folder] : {std::pair{&linux, out(false)}, std::pair{&windows, out(true)}})
+            files->insert(QStringLiteral("SchoolConfig.xml"),
+                          QString::fromLatin1(readBytes(folder + QStringLiteral("/SchoolConfig.xml")))
+                              .replace(time, QStringLiteral("<time>"))
+                              .toLatin1());
+        expectSameFiles(linux, windows, build().arch);
+    }
+
+    // A 32-bit program reaches the host's 32-bit driver manager, which loads
+    // the i386 SQLite driver (named so its own library path finds it) and a
+    // 32-bit build of the demo's extension (scripts/windows-prereqs.sh i686).
+    void useDriversOf32BitLinux(const QString& cache)
+    {
+        const QString extension = cache + QStringLiteral("/i686/linux/libtsisdemo_sqlite.so");
+        ASSERT_TRUE(QFileInfo::exists(extension)) << "run scripts/windows-prereqs.sh i686";
+        const QString folder = box_.path(QStringLiteral("odbc-i686"));
+        QDir().mkpath(folder);
+        QFile inst(folder + QStringLiteral("/odbcinst.ini"));
+        ASSERT_TRUE(inst.open(QIODevice::WriteOnly));
+        inst.write("[SQLite3]\nDriver=libsqlite3odbc.so\n");
+        inst.close();
+        static const QRegularExpression loadExt(QStringLiteral("^LoadExt=.*$"),
+                                                QRegularExpression::MultilineOption);
+        QFile ini(folder + QStringLiteral("/odbc.ini"));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write(QString::fromUtf8(readBytes(box_.path(QStringLiteral("demo/odbc.ini"))))
+                      .replace(loadExt, QStringLiteral("LoadExt=") + extension)
+                      .toUtf8());
+        ini.close();
+        wineEnv_ << QStringLiteral("ODBCSYSINI=") + folder
+                 << QStringLiteral("ODBCINI=") + folder + QStringLiteral("/odbc.ini");
+    }
+
     int windowsIndex_ = 0;
     QString exe_;
+    QStringList wineEnv_;
 };
 
 class WindowsBuildX64 : public WindowsBuildRun
 {
 };
 
+class WindowsBuildI686 : public WindowsBuildRun
+{
+public:
+    WindowsBuildI686() { windowsIndex_ = 1; }
+};
+
 TEST_P(WindowsBuildX64, ExportsWhatLinuxDoes)
 {
-    const std::vector<Record> records =
-        runFullThenTwoUpdates(QStringLiteral("202"), [this](int step) { runStep(step); });
-    if (HasFatalFailure())
-        return;
-    QMap<QString, QByteArray> linux = importFiles(out(false));
-    expectChangesSent(linux, records);
-    QMap<QString, QByteArray> windows = importFiles(out(true));
-    // SchoolConfig.xml too, apart from the time of the last update.
-    static const QRegularExpression time(QStringLiteral("\\d?\\d:\\d\\d:\\d\\d"));
-    for (auto [files, folder] : {std::pair{&linux, out(false)}, std::pair{&windows, out(true)}})
-        files->insert(QStringLiteral("SchoolConfig.xml"),
-                      QString::fromLatin1(readBytes(folder + QStringLiteral("/SchoolConfig.xml")))
-                          .replace(time, QStringLiteral("<time>"))
-                          .toLatin1());
-    expectSameFiles(linux, windows, build().arch);
+    expectTheLinuxFolder();
+}
+
+TEST_P(WindowsBuildI686, ExportsWhatLinuxDoes)
+{
+    expectTheLinuxFolder();
 }
 
 INSTANTIATE_TEST_SUITE_P(Wine, WindowsBuildX64, ::testing::Values(false),
+                         [](const ::testing::TestParamInfo<bool>&) { return std::string("SQLite"); });
+INSTANTIATE_TEST_SUITE_P(Wine, WindowsBuildI686, ::testing::Values(false),
                          [](const ::testing::TestParamInfo<bool>&) { return std::string("SQLite"); });
 
 } // namespace
