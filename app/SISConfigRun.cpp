@@ -12,6 +12,7 @@
 #include "XString.h"
 #include "platform/NativeFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -116,10 +117,10 @@ bool SISConfig::setUpRunLog()
     if (logManager->setFileName(name))
         return true;
 
-    // Without a home folder the documents folder would be one at the root of
-    // the file system: the output folder takes the log instead.
-    const QString fallback = qEnvironmentVariableIsEmpty("HOME") ? AppPaths::localPath(paramValue(Key::path))
-                                                                 : AppPaths::documentsFolder();
+    // Without a home folder (Qt then names the root) the documents folder would
+    // be one at the root of the file system: the output folder takes the log instead.
+    const QString fallback = QDir::homePath() == QDir::rootPath() ? AppPaths::localPath(paramValue(Key::path))
+                                                                  : AppPaths::documentsFolder();
     emit writeError(QStringLiteral("Log File Error"), QStringLiteral("Could not write to: ") + folder + name +
                                                           QStringLiteral(". Will now write to: ") +
                                                           AppPaths::join(fallback, name));

@@ -12,15 +12,9 @@ PKGS+=(dpkg-dev file groff-base man-db systemd)
 command -v node >/dev/null && command -v npm >/dev/null || PKGS+=(nodejs npm)
 # Packages a caller needs besides (the fuzzers: clang-14, libclang-rt-14-dev).
 PKGS+=("$@")
-missing=()
-for p in "${PKGS[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO=sudo
-  $SUDO apt-get update
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+# shellcheck source=apt-packages.sh
+. "$(dirname "$0")/apt-packages.sh"
+apt_install "${PKGS[@]}"
 # node-sql-parser, at the version its lock file names, beside the check that uses it.
 tsql="$(dirname "$0")/../tests/support/tsql"
 if [ ! -f "$tsql/node_modules/node-sql-parser/package.json" ]; then

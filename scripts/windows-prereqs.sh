@@ -30,16 +30,8 @@ took() { log "$1 took $((SECONDS - $2)) s"; }
 die() { log "$*"; exit 1; }
 SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO=sudo
 
-installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
-
-apt_install() {
-  local missing=() p
-  for p in "$@"; do installed "$p" || missing+=("$p"); done
-  [ ${#missing[@]} -eq 0 ] && return 0
-  log "installing ${missing[*]}"
-  $SUDO apt-get update >&2
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "${missing[@]}" >&2
-}
+# shellcheck source=apt-packages.sh
+. "$ROOT/scripts/apt-packages.sh"
 
 # --- Debian packages -----------------------------------------------------
 PKGS=("g++-mingw-w64-$DEB_MINGW-posix" mingw-w64-tools cmake ninja-build

@@ -87,7 +87,8 @@ protected:
             ++line;
         EXPECT_TRUE(line == want.size() && line == got.size())
             << "step " << step << ", protocol line " << line + 1 << ":\n  " << qPrintable(want.value(line))
-            << "\n  " << qPrintable(got.value(line));
+            << "\n  " << qPrintable(got.value(line)) << "\n"
+            << qPrintable(BridgeSandbox::readText(launched.errFile));
     }
 
     QString out(bool windows) const { return box_.path(windows ? "out-windows" : "out-linux"); }

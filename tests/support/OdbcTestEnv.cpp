@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <stdexcept>
 
@@ -22,19 +23,23 @@ std::string Env(const char *name, const char *fallback = "")
 
 std::string FindDriver(const std::string &file)
 {
-    static const char *const dirs[] = {"/usr/lib/x86_64-linux-gnu/odbc", "/usr/lib/aarch64-linux-gnu/odbc",
-                                       "/usr/lib/odbc", "/usr/lib64", "/usr/lib", "/usr/local/lib"};
+    // The driver of this program's own word size first (a 32-bit Windows build
+    // under Wine reaches the host's 32-bit driver manager).
+    static const char *const dirs[] = {sizeof(void *) == 4 ? "/usr/lib/i386-linux-gnu/odbc"
+                                                            : "/usr/lib/x86_64-linux-gnu/odbc",
+                                       "/usr/lib/aarch64-linux-gnu/odbc", "/usr/lib/odbc", "/usr/lib64", "/usr/lib",
+                                       "/usr/local/lib"};
     std::error_code ec;
     for (const char *d : dirs) {
         const fs::path p = fs::path(d) / file;
         if (fs::exists(p, ec))
-            return p.string();
+            return p.generic_string();
     }
     // Other multiarch folders.
     for (const auto &entry : fs::directory_iterator("/usr/lib", ec)) {
         const fs::path p = entry.path() / "odbc" / file;
         if (fs::exists(p, ec))
-            return p.string();
+            return p.generic_string();
     }
     return "";
 }
@@ -60,6 +65,14 @@ void Replace(std::string &text, const std::string &token, const std::string &val
 // Write to a private name, then rename: readers see the old or the new file.
 void WriteAtomically(const fs::path &path, const std::string &text)
 {
+    // Test programs running side by side write the same text; Windows refuses
+    // to rename over a file another one has open, so an equal file stays.
+    {
+        std::ifstream in(path, std::ios::binary);
+        const std::string old((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        if (in && old == text)
+            return;
+    }
     const fs::path tmp = path.string() + ".tmp" + std::to_string(::getpid());
     {
         std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
@@ -74,12 +87,13 @@ void WriteAtomically(const fs::path &path, const std::string &text)
 
 std::string OdbcTestFolder()
 {
-    return (fs::path(TSIS_BINARY_DIR) / "odbc-test").string();
+    // Forward slashes: the ini files are read by unixODBC, under Wine too.
+    return (fs::path(TSIS_BINARY_DIR) / "odbc-test").generic_string();
 }
 
 std::string SqliteDsnDatabase()
 {
-    return (fs::path(OdbcTestFolder()) / "dsn.sqlite").string();
+    return (fs::path(OdbcTestFolder()) / "dsn.sqlite").generic_string();
 }
 
 std::string SqliteDriverPath()
