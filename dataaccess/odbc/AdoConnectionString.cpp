@@ -366,8 +366,11 @@ AdoConnectionStringTranslation TranslateAdoConnectionString(const std::string& a
 
 std::string SqliteOdbcDriver()
 {
+    // The driver of this program's own word size first: a 32-bit program
+    // (the 32-bit Windows build under Wine among them) cannot load a 64-bit one.
     static const char* const candidates[] = {
-        "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so",
+        sizeof(void*) == 4 ? "/usr/lib/i386-linux-gnu/odbc/libsqlite3odbc.so"
+                           : "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so",
         "/usr/lib/aarch64-linux-gnu/odbc/libsqlite3odbc.so",
         "/usr/lib/odbc/libsqlite3odbc.so",
         "/usr/lib64/libsqlite3odbc.so",
