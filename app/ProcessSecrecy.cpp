@@ -16,6 +16,7 @@ void maskArguments(int argc, char** argv, const QStringList& keys)
             if (qstrnicmp(argv[i], prefix.constData(), static_cast<size_t>(prefix.size())) == 0)
                 std::memset(argv[i] + prefix.size(), '*', std::strlen(argv[i] + prefix.size()));
         }
+    ProcessGuards::MaskCommandLineValues(keys);
 }
 
 void keepOutOfCoreDumps()

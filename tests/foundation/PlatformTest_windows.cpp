@@ -15,6 +15,7 @@
 #include "XFileSpec.h"
 #include "XSystemPath.h"
 #include "platform/NativeFile.h"
+#include "platform/ProcessGuards.h"
 #include "platform/ShellFolders.h"
 
 namespace
@@ -117,4 +118,19 @@ TEST(WindowsPlatform, FoldersAreMadeUnderDrivesAndLongNames)
     deep += std::string(255 - deep.size(), 'x') + "/";
     EXPECT_NO_THROW(XFileSpec(deep.c_str()).Create());
     EXPECT_TRUE(std::filesystem::is_directory(XSystemPath::FromEngine(XString(deep.c_str()))));
+}
+
+TEST(WindowsPlatform, MaskedValuesLeaveTheCommandLineOthersSee)
+{
+    // ctest starts each test with --gtest_filter=<name>: that value stands in for a password.
+    const QString line = QString::fromWCharArray(GetCommandLineW());
+    if (!line.contains(QStringLiteral("--gtest_filter=")))
+        GTEST_SKIP() << "run without --gtest_filter";
+    ProcessGuards::MaskCommandLineValues({QStringLiteral("GTEST_FILTER")});
+    const QString masked = QString::fromWCharArray(GetCommandLineW());
+    const qsizetype at = masked.indexOf(QStringLiteral("--gtest_filter=")) + 15;
+    EXPECT_EQ(masked.size(), line.size());
+    EXPECT_EQ(masked.mid(at, 5), QStringLiteral("*****")) << qPrintable(masked);
+    EXPECT_FALSE(masked.contains(QStringLiteral("MaskedValues"))) << qPrintable(masked);
+    EXPECT_FALSE(QString::fromLocal8Bit(GetCommandLineA()).contains(QStringLiteral("MaskedValues")));
 }
