@@ -62,34 +62,26 @@ install_wine_odbc_i386() {
 mkdir -p "$SRC" "$PREFIX" "$STAMPS"
 
 # --- Debian source packages, through a private apt configuration ---------
-# The system's package lists stay as they are; the sources come from the
-# mirror this machine already uses.
-debian_mirror() {
-  local uri
-  uri="$(grep -hsE '^[[:space:]]*URIs:' /etc/apt/sources.list.d/*.sources 2>/dev/null |
-         awk '{for (i = 2; i <= NF; i++) print $i}' | grep -E '/debian/?$' | head -n1 || true)"
-  [ -n "$uri" ] || uri="$(grep -hsE '^[[:space:]]*deb[[:space:]]' /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null |
-         sed -E 's/\[[^]]*\]//' | awk '{print $2}' | grep -E '/debian/?$' | head -n1 || true)"
-  echo "${uri:-http://deb.debian.org/debian}"
-}
-
+# The system's package lists stay as they are. The sources come from the
+# system's own apt sources: each is copied with its "deb" turned into "deb-src".
 APT_DIR="$CACHE/apt"
 APT_OPTS=()
 private_apt_setup() {
   [ ${#APT_OPTS[@]} -gt 0 ] && return 0
-  local mirror key=/usr/share/keyrings/debian-archive-keyring.gpg
-  mirror="$(debian_mirror)"; mirror="${mirror%/}"
-  mkdir -p "$APT_DIR/lists/partial" "$APT_DIR/cache/archives/partial" "$APT_DIR/parts"
-  {
-    echo "deb-src [signed-by=$key] $mirror bookworm main"
-    echo "deb-src [signed-by=$key] $mirror bookworm-updates main"
-    echo "deb-src [signed-by=$key] ${mirror%/debian}/debian-security bookworm-security main"
-  } > "$APT_DIR/sources.list"
+  mkdir -p "$APT_DIR/lists/partial" "$APT_DIR/cache/archives/partial"
+  rm -rf "$APT_DIR/parts"; mkdir -p "$APT_DIR/parts"
+  local f
+  for f in /etc/apt/sources.list.d/*.sources; do
+    [ -f "$f" ] && sed -E 's/^Types:.*/Types: deb-src/' "$f" > "$APT_DIR/parts/$(basename "$f")"
+  done
+  for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+    [ -f "$f" ] && sed -nE 's/^[[:space:]]*deb[[:space:]]/deb-src /p' "$f"
+  done > "$APT_DIR/sources.list"
   APT_OPTS=(-o "Dir::Etc::SourceList=$APT_DIR/sources.list" -o "Dir::Etc::SourceParts=$APT_DIR/parts"
             -o "Dir::State::Lists=$APT_DIR/lists" -o "Dir::Cache=$APT_DIR/cache")
   # As root apt downloads as _apt, which cannot write into the cache.
   [ "$(id -u)" -eq 0 ] && APT_OPTS+=(-o APT::Sandbox::User=root)
-  log "updating the private source lists ($mirror)"
+  log "updating the private source lists (the system's sources, as deb-src)"
   apt-get "${APT_OPTS[@]}" update >&2
 }
 
