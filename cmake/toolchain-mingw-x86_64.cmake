@@ -1,45 +1,4 @@
-# Cross build for Windows (x86_64) with Debian's MinGW-w64 posix-thread compilers
-# (std::thread and std::mutex need the posix flavour).
-# Qt and SQLite for Windows come from scripts/windows-prereqs.sh x86_64, which
-# prints the prefix to give as -DTSIS_WINDOWS_PREFIX=...
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross build for Windows x86_64 (see MinGWToolchain.cmake).
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-set(TSIS_MINGW_TRIPLE x86_64-w64-mingw32)
-
-set(CMAKE_C_COMPILER ${TSIS_MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${TSIS_MINGW_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER ${TSIS_MINGW_TRIPLE}-windres)
-
-# try_compile projects read this file again without the cache: the environment
-# carries the prefix into them.
-if(NOT DEFINED TSIS_WINDOWS_PREFIX AND DEFINED ENV{TSIS_WINDOWS_PREFIX})
-  set(TSIS_WINDOWS_PREFIX "$ENV{TSIS_WINDOWS_PREFIX}")
-endif()
-if(NOT DEFINED TSIS_WINDOWS_PREFIX)
-  if(DEFINED ENV{TSIS_WINDOWS_CACHE})
-    set(TSIS_WINDOWS_PREFIX "$ENV{TSIS_WINDOWS_CACHE}/x86_64/prefix")
-  else()
-    set(TSIS_WINDOWS_PREFIX "$ENV{HOME}/.cache/tsisbridge-windows/x86_64/prefix")
-  endif()
-endif()
-set(TSIS_WINDOWS_PREFIX "${TSIS_WINDOWS_PREFIX}" CACHE PATH "Where Qt and SQLite for Windows (x86_64) are installed")
-set(ENV{TSIS_WINDOWS_PREFIX} "${TSIS_WINDOWS_PREFIX}")
-
-set(CMAKE_FIND_ROOT_PATH /usr/${TSIS_MINGW_TRIPLE} "${TSIS_WINDOWS_PREFIX}")
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# Debian's wine starts 32- and 64-bit programs alike.
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
-
-# The GCC, C++ and winpthread runtimes go into each binary, so no MinGW DLL
-# has to ship beside it; -static still links DLLs through their import libraries.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++ -static")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++ -static")
-set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++ -static")
-# Keeps CMake from switching to -Bdynamic after a static item (FindODBC's
-# libodbc32.a), which would let libstdc++ and winpthread link as DLLs again.
-set(CMAKE_LINK_SEARCH_START_STATIC ON)
-set(CMAKE_LINK_SEARCH_END_STATIC ON)
+set(TSIS_MINGW_ARCH x86_64)
+include(${CMAKE_CURRENT_LIST_DIR}/MinGWToolchain.cmake)
