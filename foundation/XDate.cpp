@@ -304,12 +304,6 @@ bool XDate::Parse(const char* pattern, const char* text)
     if (!pattern || !text)
         return false;
 
-    // The two-digit-year window: eighty years back from this year.
-    const XDate today = XDate::Today();
-    const int base = today.IsNull() ? 1946 : today.Year() - 80;
-    const int pivot = base % 100;
-    const int century = base - pivot;
-
     int year = -1, month = -1, day = -1;
     size_t i = 0, j = 0;
     for (;;)
@@ -343,7 +337,15 @@ bool XDate::Parse(const char* pattern, const char* text)
         {
             int v = Digits(t, pos, 2);
             if (v >= 0)
+            {
+                // The two-digit-year window: eighty years back from this year
+                // (read only here: the clock is slow next to a parse).
+                const XDate today = XDate::Today();
+                const int base = today.IsNull() ? 1946 : today.Year() - 80;
+                const int pivot = base % 100;
+                const int century = base - pivot;
                 year = v > pivot ? century + v : century + 100 + v;
+            }
         }
         if ((pos = p.find("MMM")) != std::string::npos)
         {

@@ -5,12 +5,7 @@
 
 SDEWriter::SDEWriter(QObject* parent) : BridgeTaskBase(parent) {}
 
-SDEWriter::~SDEWriter()
-{
-    // The cache's statements are finalized before m_attBlank is destroyed.
-    if (m_attBlank.valid())
-        m_attBlank.wait();
-}
+SDEWriter::~SDEWriter() = default;
 
 void SDEWriter::StartTable(const XString& title, const XString& fileName, bool safeInclude)
 {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <functional>
-#include <future>
 #include <memory>
 #include <optional>
 #include <set>
@@ -245,15 +244,19 @@ protected:
     XString m_overlapDays;
 
     std::unique_ptr<sqlite::Database> m_attDb;
-    // The blank of StartAttTable while it runs; its error text when it is
-    // done. Declared after m_attDb: it is waited for before the cache closes.
-    std::future<std::string> m_attBlank;
+    // The blank StartAttTable asked for: done once the table is filled, on
+    // the rows from m_attBlankFrom on that the SIS no longer has (m_attSeen:
+    // the rowids the fill found or inserted).
+    bool m_attBlankPending = false;
+    XString m_attBlankFrom;
+    std::vector<std::int64_t> m_attSeen;
     XString m_attTable;
     bool m_attEndDay = false;
     bool m_attReportOnce = true;
     std::set<XString> m_periodNames;
     std::set<XString> m_timeFrameNames;
     // The upsert statements of the table being filled, prepared once.
+    std::unique_ptr<AttendanceStatement> m_attFind;
     std::unique_ptr<AttendanceStatement> m_attUpdate;
     std::unique_ptr<AttendanceStatement> m_attInsert;
     XString m_attStatementsTable;
@@ -261,15 +264,10 @@ protected:
     int m_attSkippedDates = 0;
 
 private:
-    // The cache connection, for every use of it: once the blank of
-    // StartAttTable has ended (its failure logged), created when missing.
+    // The cache connection, created when missing.
     sqlite::Database& AttCache();
     bool CheckAttendanceUpdate(sqlite::Database& cache, const XString& element);
     void DropAttendanceTable(sqlite::Database& cache, const XString& name);
-    // Waits for the blank of StartAttTable (logging its failure, kept in
-    // failure when given); true when it is done and its transaction is still
-    // open for the fill to continue.
-    bool AwaitBlank(std::string* failure = nullptr);
     void RollBackAttendanceCache();
     // The read-back's marks stay in one open transaction until the update
     // file is in place; a failed run rolls them back with whatever else is open.
@@ -278,6 +276,7 @@ private:
     void RemoveStaleUpdateFiles();
     void ReadAttendanceWindow(const RowFilter& filter);
     void WriteAttendanceRow(const AttendanceCacheRow& row);
+    void BlankUnseenAttendance();
     void PrepareAttendanceStatements(const XString& table);
     void FinalizeAttendanceStatements();
     void CreateAttendanceFromDB(bool daily, bool filter);

@@ -17,8 +17,7 @@
 
 namespace
 {
-// One thread at a time uses the cache (AttCache waits for the blank's): its
-// connection needs no lock of its own.
+// Only the writer's thread uses the cache: its connection needs no lock of its own.
 const int kCacheOpenFlags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
 
 constexpr const char* kCacheFolder = "Attendance";
@@ -197,28 +196,10 @@ void SDEWriter::DropAttendanceTable(sqlite::Database& cache, const XString& name
     }
 }
 
-bool SDEWriter::AwaitBlank(std::string* failure)
-{
-    if (!m_attBlank.valid())
-        return false;
-    const std::string error = m_attBlank.get();
-    if (error.empty())
-        return true;
-    Log(8, XString("Attendance::BlankNewCodeInSQLiteDB: ") + error.c_str());
-    if (failure)
-        *failure = error;
-    return false;
-}
-
 sqlite::Database& SDEWriter::AttCache()
 {
-    // A blank whose table was never read (its SIS table is missing) is taken
-    // back: kept, every blanked record would go out as deleted.
-    const bool unread = AwaitBlank();
     if (!m_attDb)
         m_attDb = std::make_unique<sqlite::Database>();
-    if (unread)
-        RollBackAttendanceCache();
     return *m_attDb;
 }
 
@@ -265,16 +246,17 @@ void SDEWriter::DeleteAttendanceDatabase()
 void SDEWriter::PrepareAttendanceStatements(const XString& table)
 {
     sqlite::Database& cache = AttCache();
-    if (m_attUpdate && m_attInsert && m_attStatementsTable == table)
+    if (m_attFind && m_attUpdate && m_attInsert && m_attStatementsTable == table)
         return;
     FinalizeAttendanceStatements();
     const std::string t = table.Std();
     const std::string key = SDEWriter::AttKeyColumn(table);
+    m_attFind = std::make_unique<AttendanceStatement>(
+        cache, "SELECT rowid, newcode, excused, absent, tardy, truant, discipline FROM " + t +
+                   " WHERE stdkey=? AND attdate=? AND " + key + "=? AND header=?");
     m_attUpdate = std::make_unique<AttendanceStatement>(
-        cache, "UPDATE " + t +
-                   " SET newcode=?, excused=?, absent=?, tardy=?, truant=?, discipline=? WHERE stdkey=? AND "
-                   "attdate=? AND " +
-                   key + "=? AND header=?");
+        cache,
+        "UPDATE " + t + " SET newcode=?, excused=?, absent=?, tardy=?, truant=?, discipline=? WHERE rowid=?");
     m_attInsert = std::make_unique<AttendanceStatement>(
         cache, "INSERT INTO " + t +
                    " (stdkey, attdate, reason, excused, absent, tardy, truant, discipline, " + key +
@@ -284,6 +266,7 @@ void SDEWriter::PrepareAttendanceStatements(const XString& table)
 
 void SDEWriter::FinalizeAttendanceStatements()
 {
+    m_attFind.reset();
     m_attUpdate.reset();
     m_attInsert.reset();
     m_attStatementsTable = XString();
@@ -304,13 +287,26 @@ void SDEWriter::UpsertAttendanceRow(const XString& table, const AttendanceCacheR
     const XString discipline = WithoutApostrophes(row.discipline);
     const char* keyColumn = AttKeyColumn(table);
 
+    // A record's row is written only when a value differs, so an unchanged
+    // run writes nothing. The reason of an existing row stays as it is.
     // The statement texts are built only for the failure report.
-    int changed = 0;
     try
     {
         PrepareAttendanceStatements(table);
-        changed = m_attUpdate->Run(
-            {&code, &excused, &absent, &tardy, &truant, &discipline, &student, &date, &key, &header});
+        if (m_attFind->Find({&student, &date, &key, &header}))
+        {
+            const std::int64_t rowid = m_attFind->Integer(0);
+            int column = 1;
+            bool same = true;
+            for (const XString* value : {&code, &excused, &absent, &tardy, &truant, &discipline})
+                same = same && m_attFind->TextEquals(column++, *value);
+            m_attFind->Reset();
+            if (m_attBlankPending)
+                m_attSeen.push_back(rowid);
+            if (!same)
+                m_attUpdate->Run({&code, &excused, &absent, &tardy, &truant, &discipline}, rowid);
+            return;
+        }
     }
     catch (const std::exception& e)
     {
@@ -324,13 +320,14 @@ void SDEWriter::UpsertAttendanceRow(const XString& table, const AttendanceCacheR
     }
     // An empty code only blanks an existing row's new code: a code exported
     // before goes out once as empty, a record never exported is not sent.
-    if (changed > 0 || code.IsEmpty())
+    if (code.IsEmpty())
         return;
     try
     {
-        PrepareAttendanceStatements(table);
         m_attInsert->Run({&student, &date, &reason, &excused, &absent, &tardy, &truant, &discipline, &key,
                           &header, &code});
+        if (m_attBlankPending)
+            m_attSeen.push_back(m_attInsert->LastInsertRowId());
     }
     catch (const std::exception& e)
     {
@@ -342,4 +339,28 @@ void SDEWriter::UpsertAttendanceRow(const XString& table, const AttendanceCacheR
         Log(8, XString("Attendance: Insert Row: ") + e.what());
         throw XException(XString("Attendance: Insert Row: ") + e.what());
     }
+}
+
+void SDEWriter::BlankUnseenAttendance()
+{
+    if (!m_attBlankPending)
+        return;
+    m_attBlankPending = false;
+    std::vector<std::int64_t> seen;
+    seen.swap(m_attSeen);
+    std::sort(seen.begin(), seen.end());
+    const std::string t = m_attTable.Std();
+    // The attdate index keeps this to the overlap's rows, whatever the cache's size.
+    AttendanceStatement overlap(AttCache(), "SELECT rowid FROM " + t + " WHERE attdate >= ? AND " +
+                                                "(newcode IS NULL OR newcode <> '')");
+    AttendanceStatement blank(AttCache(), "UPDATE " + t + " SET newcode='' WHERE rowid=?");
+    std::vector<std::int64_t> gone;
+    for (bool more = overlap.Find({&m_attBlankFrom}); more; more = overlap.Next())
+    {
+        const std::int64_t rowid = overlap.Integer(0);
+        if (!std::binary_search(seen.begin(), seen.end(), rowid))
+            gone.push_back(rowid);
+    }
+    for (const std::int64_t rowid : gone)
+        blank.Run({}, rowid);
 }

@@ -108,23 +108,28 @@ void SDEWriter::CreateAttendanceFromDB(bool daily, bool filter)
         m_currentHeader->WriteHeader(*m_sduFile);
 
         const XString header = HeaderCondition(kind, name);
+        const XString where =
+            " WHERE newcode IS NOT NULL AND (newcode <> oldcode OR oldcode IS NULL) AND " + header;
         const XString select =
             XString("SELECT stdkey, attdate, reason, excused, absent, tardy, truant, discipline, ") +
-            kind.keyColumn + ", oldcode, newcode FROM " + kind.table +
-            " WHERE newcode IS NOT NULL AND (newcode <> oldcode OR oldcode IS NULL) AND " + header;
+            kind.keyColumn + ", oldcode, newcode FROM " + kind.table + where;
         Log(9, "Attendance Query: " + select);
 
-        // The row last marked, for the failure report.
-        XString marked[4];
-        bool anyMarked = false;
+        // Without a student filter every row read is marked by one statement
+        // over the same rows; with one, each row written is marked by itself.
+        const XString markAll = XString("UPDATE ") + kind.table + " SET oldcode=newcode" + where;
+        XString lastMark;
         int rows = 0;
         int passed = 0;
         try
         {
-            std::unique_ptr<AttendanceStatement> mark = std::make_unique<AttendanceStatement>(
-                cache, XString("UPDATE ").Std() + kind.table + " SET oldcode=newcode WHERE stdkey=? AND " +
-                           "attdate=? AND " + kind.keyColumn + "=? AND newcode=? AND " +
-                           (name == kind.fallback ? "(header = ? OR header = '')" : "header=?"));
+            std::unique_ptr<AttendanceStatement> mark;
+            if (filter)
+                mark = std::make_unique<AttendanceStatement>(
+                    cache, XString("UPDATE ").Std() + kind.table +
+                               " SET oldcode=newcode WHERE stdkey=? AND " + "attdate=? AND " +
+                               kind.keyColumn + "=? AND newcode=? AND " +
+                               (name == kind.fallback ? "(header = ? OR header = '')" : "header=?"));
             // Committed only once the update file is in place (FinishUpdate).
             BeginAttendanceMarks();
             sqlite::Query query(cache, select.Text());
@@ -136,6 +141,7 @@ void SDEWriter::CreateAttendanceFromDB(bool daily, bool filter)
             for (const char* column : {"reason", "excused", "absent", "tardy", "truant", "discipline"})
                 detailColumns.push_back(query.FindColumn(column));
             bool marking = true;
+            XDate date;
             while (query.Step())
             {
                 ++rows;
@@ -146,7 +152,6 @@ void SDEWriter::CreateAttendanceFromDB(bool daily, bool filter)
                 const XString attdate = query.StringColumn(dateColumn);
                 const XString key = query.StringColumn(keyColumn);
                 const XString code = query.StringColumn(codeColumn);
-                XDate date;
                 date.Parse("YYYY-MM-DD", attdate.Text());
                 m_sduFile->WriteField(student);
                 m_sduFile->WriteField(date.Format(format));
@@ -156,13 +161,11 @@ void SDEWriter::CreateAttendanceFromDB(bool daily, bool filter)
                     m_sduFile->WriteField(query.StringColumn(column));
                 m_sduFile->EndLine();
 
-                if (!marking)
+                if (!mark || !marking)
                     continue;
-                anyMarked = true;
-                marked[0] = student;
-                marked[1] = attdate;
-                marked[2] = key;
-                marked[3] = code;
+                lastMark = XString("UPDATE ") + kind.table + " SET oldcode=newcode WHERE stdkey='" + student +
+                           "' AND attdate='" + attdate + "' AND " + kind.keyColumn + "='" + key +
+                           "' AND newcode='" + code + "' AND " + header;
                 if (mark->Run({&student, &attdate, &key, &code, &name}) == 0)
                 {
                     // Once one row cannot be marked, none after it is.
@@ -172,6 +175,13 @@ void SDEWriter::CreateAttendanceFromDB(bool daily, bool filter)
                 }
             }
             query.Finalize();
+            if (!mark)
+            {
+                lastMark = markAll;
+                AttendanceStatement all(cache, markAll.Std());
+                if (all.Run({}) < rows && !daily)
+                    Log(7, "CreateStudentPeriodAttendanceFromDB At least 1 update failed.");
+            }
             Log(8, "Students: Total:" + XString(rows));
             Log(8, "Students: Total After Filter:" + XString(passed));
             Log(8, "Attendance Query: Wrote" + XString(passed) + " records.");
@@ -179,11 +189,6 @@ void SDEWriter::CreateAttendanceFromDB(bool daily, bool filter)
         catch (const std::exception& e)
         {
             Log(8, method + " " + kind.failure + e.what());
-            const XString lastMark =
-                !anyMarked ? XString()
-                           : XString("UPDATE ") + kind.table + " SET oldcode=newcode WHERE stdkey='" +
-                                 marked[0] + "' AND attdate='" + marked[1] + "' AND " + kind.keyColumn +
-                                 "='" + marked[2] + "' AND newcode='" + marked[3] + "' AND " + header;
             Log(9, "Update Query: " + lastMark);
             // A half-read table is no update: the run fails and its marks go back.
             throw;

@@ -14,71 +14,131 @@ void SetExcused(XString& excused, const XString& value, bool zeroMeansExcused)
 }
 } // namespace
 
+AttendanceCacheRow::Role AttendanceCacheRow::RoleOf(const XString& name)
+{
+    static const struct
+    {
+        const char* name;
+        Role role;
+    } kRoles[] = {
+        {"ATTSTDREF", Role::Student},
+        {"ATTDATE", Role::Date},
+        {"ATTPERREF", Role::PeriodKey},
+        {"ATTSECREF", Role::PeriodKey},
+        {"ATTTIMESLOT", Role::PeriodKey},
+        {"ATTTIMEFRAMEREF", Role::TimeFrameKey},
+        {"ATTATTCODEREF", Role::Code},
+        {"ATTATTREASONREF", Role::Reason},
+        {"ATTSTARTPERREF", Role::PeriodRangeStart},
+        {"ATTENDPERREF", Role::PeriodRangeEnd},
+        {"ATTSTARTTIMESLOT", Role::SlotRangeStart},
+        {"ATTENDTIMESLOT", Role::SlotRangeEnd},
+        {"ATTEXCUSED", Role::Excused},
+        {"ATTABS", Role::Absent},
+        {"ATTTARDY", Role::Tardy},
+        {"ATTTRUANT", Role::Truant},
+        {"ATTEXCABS", Role::ExcusedAbsent},
+        {"ATTUNEXCABS", Role::UnexcusedAbsent},
+        {"ATTEXCTARDY", Role::ExcusedTardy},
+        {"ATTUNEXCTARDY", Role::UnexcusedTardy},
+        {"ATTDISCIPLINE", Role::Discipline},
+    };
+    const XString upper = name.Upper();
+    for (const auto& entry : kRoles)
+        if (upper == entry.name)
+            return entry.role;
+    return Role::None;
+}
+
+AttendanceCacheRow::Field AttendanceCacheRow::MeaningOf(Role role)
+{
+    switch (role)
+    {
+    case Role::ExcusedAbsent:
+    case Role::UnexcusedAbsent:
+    case Role::ExcusedTardy:
+    case Role::UnexcusedTardy:
+    case Role::Discipline:
+        return Field::Untested;
+    case Role::None:
+        return Field::Unsupported;
+    default:
+        return Field::Known;
+    }
+}
+
 AttendanceCacheRow::Field AttendanceCacheRow::Apply(const XString& name, const XString& value,
                                                     const char* dateFormat)
 {
-    const XString upper = name.Upper();
-    if (upper == "ATTSTDREF")
-        student = value;
-    else if (upper == "ATTDATE")
+    const Role role = RoleOf(name);
+    Apply(role, name, value, dateFormat);
+    return MeaningOf(role);
+}
+
+void AttendanceCacheRow::Apply(Role role, const XString& name, const XString& value, const char* dateFormat)
+{
+    switch (role)
     {
+    case Role::Student:
+        student = value;
+        break;
+    case Role::Date:
         rawDate = value;
         dateValid = date.Parse(dateFormat, value.Text()) && date.Format(dateFormat) == value;
-    }
-    else if (upper == "ATTPERREF" || upper == "ATTSECREF" || upper == "ATTTIMESLOT")
-    {
+        break;
+    case Role::PeriodKey:
+    case Role::TimeFrameKey:
         key = value;
         header = name;
-        keyKind = KeyKind::Period;
-    }
-    else if (upper == "ATTTIMEFRAMEREF")
-    {
-        key = value;
-        header = name;
-        keyKind = KeyKind::TimeFrame;
-    }
-    else if (upper == "ATTATTCODEREF")
+        keyKind = role == Role::PeriodKey ? KeyKind::Period : KeyKind::TimeFrame;
+        break;
+    case Role::Code:
         code = value;
-    else if (upper == "ATTATTREASONREF")
+        break;
+    case Role::Reason:
         reason = value;
-    else if (upper == "ATTSTARTPERREF" || upper == "ATTENDPERREF" || upper == "ATTSTARTTIMESLOT" ||
-             upper == "ATTENDTIMESLOT")
+        break;
+    case Role::PeriodRangeStart:
+    case Role::PeriodRangeEnd:
+    case Role::SlotRangeStart:
+    case Role::SlotRangeEnd:
     {
-        const bool period = upper.FindText("PERREF") >= 0;
-        const bool start = upper.FindText("START") >= 0;
+        const bool period = role == Role::PeriodRangeStart || role == Role::PeriodRangeEnd;
+        const bool start = role == Role::PeriodRangeStart || role == Role::SlotRangeStart;
         (start ? rangeStart : rangeEnd) = value;
         hasRange = true;
         header = period ? "AttPerRef" : "AttTimeSlot";
         keyKind = period ? KeyKind::Period : KeyKind::TimeFrame;
+        break;
     }
-    else if (upper == "ATTEXCUSED")
+    case Role::Excused:
         excused = value;
-    else if (upper == "ATTABS")
+        break;
+    case Role::Absent:
         absent = value;
-    else if (upper == "ATTTARDY")
+        break;
+    case Role::Tardy:
         tardy = value;
-    else if (upper == "ATTTRUANT")
+        break;
+    case Role::Truant:
         truant = value;
-    else if (upper == "ATTEXCABS" || upper == "ATTUNEXCABS")
-    {
+        break;
+    case Role::ExcusedAbsent:
+    case Role::UnexcusedAbsent:
         absent = value;
-        SetExcused(excused, value, upper == "ATTUNEXCABS");
-        return Field::Untested;
-    }
-    else if (upper == "ATTEXCTARDY" || upper == "ATTUNEXCTARDY")
-    {
+        SetExcused(excused, value, role == Role::UnexcusedAbsent);
+        break;
+    case Role::ExcusedTardy:
+    case Role::UnexcusedTardy:
         tardy = value;
-        SetExcused(excused, value, upper == "ATTUNEXCTARDY");
-        return Field::Untested;
-    }
-    else if (upper == "ATTDISCIPLINE")
-    {
+        SetExcused(excused, value, role == Role::UnexcusedTardy);
+        break;
+    case Role::Discipline:
         discipline = value;
-        return Field::Untested;
+        break;
+    case Role::None:
+        break;
     }
-    else
-        return Field::Unsupported;
-    return Field::Known;
 }
 
 bool AttendanceCacheRow::RangeBounds(long long& first, long long& last) const

@@ -43,8 +43,37 @@ struct AttendanceCacheRow
     XString rangeStart;
     XString rangeEnd;
 
-    // Takes the value of the header field name; the upper-case name decides
-    // the meaning. The date is read with dateFormat.
+    // The part of a row a header field name fills; its upper-case form decides.
+    enum class Role
+    {
+        Student,
+        Date,
+        PeriodKey,
+        TimeFrameKey,
+        Code,
+        Reason,
+        PeriodRangeStart,
+        PeriodRangeEnd,
+        SlotRangeStart,
+        SlotRangeEnd,
+        Excused,
+        Absent,
+        Tardy,
+        Truant,
+        ExcusedAbsent,
+        UnexcusedAbsent,
+        ExcusedTardy,
+        UnexcusedTardy,
+        Discipline,
+        None
+    };
+    static Role RoleOf(const XString& name);
+    static Field MeaningOf(Role role);
+
+    // Takes the value of a field of the given role and header name (kept as
+    // the row's header for keys). The date is read with dateFormat.
+    void Apply(Role role, const XString& name, const XString& value, const char* dateFormat);
+    // The same, finding the role from the name.
     Field Apply(const XString& name, const XString& value, const char* dateFormat);
     // The numbers of a range, false when an end is not a whole number.
     bool RangeBounds(long long& first, long long& last) const;

@@ -2,9 +2,7 @@
 // blanking of new codes, the reading windows and the records of each window.
 #include "SDEWriter.h"
 
-#include <future>
 #include <string>
-#include <system_error>
 
 #include "SDEWriterAttendanceStatement.h"
 #include "SchoolConfig.h"
@@ -44,6 +42,22 @@ void SDEWriter::StartAttTable(const XString& tableName, bool blank, bool endDay)
     {
         Log(8, "Attendance: Create Table Failed: " + tableName + ": " + e.what());
     }
+    // The blank reads the overlap's rows by date and the read-back the rows
+    // not yet sent, whatever the cache's size; existing caches get them here.
+    for (const XString& index :
+         {"CREATE INDEX IF NOT EXISTS " + tableName + "_attdate ON " + tableName + " (attdate)",
+          "CREATE INDEX IF NOT EXISTS " + tableName + "_unsent ON " + tableName +
+              " (header) WHERE newcode IS NOT NULL AND (newcode <> oldcode OR oldcode IS NULL)"})
+    {
+        try
+        {
+            AttCache().Execute(index.Text());
+        }
+        catch (const std::exception& e)
+        {
+            Log(8, "Attendance: Create Index Failed: " + tableName + ": " + e.what());
+        }
+    }
 
     const bool daily = tableName == kDailyAttTable;
     const XString title = daily ? "Student Daily Attendance" : "Student Period Attendance";
@@ -59,55 +73,14 @@ void SDEWriter::StartAttTable(const XString& tableName, bool blank, bool endDay)
             m_overlapDays = "14";
         if (!IsUnset(m_updateDate))
             m_updateDate -= m_overlapDays.ToInt();
-        // The blank rewrites most pages of the cache: it runs while the SIS
-        // works on the first window. It stays in a transaction of its own,
-        // which the fill takes over once that window is read (AwaitBlank);
-        // any other next use of the cache takes it back (AttCache).
-        sqlite::Database* cache = &AttCache();
-        auto run = [cache, table = tableName.Std(),
-                    from = m_updateDate.Format("yyyy-mm-dd").Std()]() -> std::string
-        {
-            try
-            {
-                cache->Execute("begin transaction");
-            }
-            catch (const std::exception& e)
-            {
-                return e.what();
-            }
-            try
-            {
-                cache->ExecuteFormat("UPDATE %s SET %s='' WHERE %s >= '%s'", table.c_str(), "newcode",
-                                     "attdate", from.c_str());
-                return std::string();
-            }
-            catch (const std::exception& e)
-            {
-                const std::string error = e.what();
-                if (cache->InTransaction())
-                {
-                    try
-                    {
-                        cache->Execute("rollback transaction");
-                    }
-                    catch (const std::exception&)
-                    {
-                        // The blank's own error is the one reported.
-                    }
-                }
-                return error;
-            }
-        };
-        try
-        {
-            m_attBlank = std::async(std::launch::async, run);
-        }
-        catch (const std::system_error&)
-        {
-            // No thread to be had: the blank runs when it is waited for.
-            m_attBlank = std::async(std::launch::deferred, run);
-        }
+        // Done once the table is filled (BlankUnseenAttendance): a table
+        // never read keeps its codes.
+        m_attBlankPending = true;
+        m_attBlankFrom = m_updateDate.Format("yyyy-mm-dd");
+        m_attSeen.clear();
     }
+    else
+        m_attBlankPending = false;
     Log(8, "StartAttTable: Before StartTable: Update Date is: " + m_updateDate.Format(format));
     StartTable(title, fileName);
 }
@@ -184,16 +157,8 @@ void SDEWriter::WriteAttendanceTable(const XDate& schoolStart, const XDate& scho
             if (!OpenTable(1))
                 throw XException(m_title + " could not be read.");
             Log(9, "Write Attendance Table: Table Opened");
-            // Begun once the first window is read, so the blank has the
-            // SIS's time for that window to finish in; its transaction, when
-            // it succeeded, is the fill's.
-            std::string blankFailure;
-            if (!begun && !(begun = AwaitBlank(&blankFailure)))
+            if (!begun)
             {
-                // Unblanked, records deleted in the SIS would never go out as deleted.
-                if (!blankFailure.empty())
-                    throw XException(baseTitle +
-                                     ": the attendance cache cannot be written: " + blankFailure.c_str());
                 try
                 {
                     AttCache().Execute("begin transaction");
@@ -207,6 +172,16 @@ void SDEWriter::WriteAttendanceTable(const XDate& schoolStart, const XDate& scho
             ReadAttendanceWindow(filter);
         }
         m_title = baseTitle;
+        try
+        {
+            BlankUnseenAttendance();
+        }
+        catch (const std::exception& e)
+        {
+            // Unblanked, records deleted in the SIS would never go out as deleted.
+            Log(8, XString("Attendance::BlankNewCodeInSQLiteDB: ") + e.what());
+            throw XException(baseTitle + ": the attendance cache cannot be written: " + e.what());
+        }
         AttCache().Execute("commit transaction");
         if (m_attSkippedDates > kNamedSkippedDates)
             Log(4, "SQLite Attendance: skipped " + XString(m_attSkippedDates) + " records of " + baseTitle +
@@ -217,9 +192,11 @@ void SDEWriter::WriteAttendanceTable(const XDate& schoolStart, const XDate& scho
         Log(7, "Write Attendance Table: Failed with Error.  Cleaning up.");
         m_currentColumn = nullptr;
         m_title = baseTitle;
-        // The cache stays as it was, blank included: kept half done, its
-        // blanked records would go out as deleted with a later run.
-        if (begun || AwaitBlank())
+        // The cache stays as it was: kept half filled, its records would
+        // go out as deleted once a later run blanks them.
+        m_attBlankPending = false;
+        m_attSeen.clear();
+        if (begun)
             RollBackAttendanceCache();
         // Nothing of this run may reach the handheld.
         MarkTableIncomplete();
@@ -229,29 +206,44 @@ void SDEWriter::WriteAttendanceTable(const XDate& schoolStart, const XDate& scho
 
 void SDEWriter::ReadAttendanceWindow(const RowFilter& filter)
 {
-    const std::vector<XString> none;
-    const std::vector<XString>& names = m_currentHeader ? m_currentHeader->Names() : none;
+    // The n-th column with a value belongs to the n-th header name; the
+    // names' roles are found once per window, not per record.
+    struct Part
+    {
+        const SDEColumn* column;
+        const XString* name;
+        AttendanceCacheRow::Role role;
+    };
+    std::vector<Part> parts;
+    if (m_currentHeader)
+    {
+        const std::vector<XString>& names = m_currentHeader->Names();
+        for (const SDEColumn& column : m_columns)
+            if (column.value && parts.size() < names.size())
+            {
+                const XString& name = names[parts.size()];
+                parts.push_back({&column, &name, AttendanceCacheRow::RoleOf(name)});
+            }
+    }
     const char* format = m_settings.dateFormat.Text();
     for (bool more = GetFirstRecord(); more; more = GetNextRecord())
     {
         if (filter && !filter())
             continue;
         AttendanceCacheRow row;
-        size_t n = 0;
-        for (const SDEColumn& column : m_columns)
+        for (const Part& part : parts)
         {
-            if (!column.value || n >= names.size())
-                continue;
-            m_currentColumn = &column;
-            const XString& name = names[n++];
-            const AttendanceCacheRow::Field meaning = row.Apply(name, column.value(), format);
+            m_currentColumn = part.column;
+            row.Apply(part.role, *part.name, part.column->value(), format);
+            const AttendanceCacheRow::Field meaning = AttendanceCacheRow::MeaningOf(part.role);
             if (meaning == AttendanceCacheRow::Field::Known || !m_attReportOnce)
                 continue;
             m_attReportOnce = false;
             if (meaning == AttendanceCacheRow::Field::Untested)
-                Log(4, "SQLite Attendance: Untested header: " + name + ", please ensure this is tested");
+                Log(4,
+                    "SQLite Attendance: Untested header: " + *part.name + ", please ensure this is tested");
             else
-                Log(4, "SQLite Attendance: Unsupported header: " + name + ", skipping.");
+                Log(4, "SQLite Attendance: Unsupported header: " + *part.name + ", skipping.");
         }
         m_currentColumn = nullptr;
         if (!row.dateValid)
