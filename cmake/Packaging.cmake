@@ -15,9 +15,8 @@ install(FILES ${TSIS_MANPAGE} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 set(TSIS_EXAMPLES_DIR ${CMAKE_INSTALL_DOCDIR}/examples)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION ${TSIS_EXAMPLES_DIR})
 
-# What Debian's policy asks of every package: the copyright file, the
-# changelog (compressed, without a time stamp, as a native package has it)
-# and the overrides of lintian's tags that do not apply to it.
+# What Debian's policy asks of every package: the copyright file and the
+# changelog (compressed, without a time stamp, as a native package has it).
 set(TSIS_CHANGELOG ${CMAKE_BINARY_DIR}/changelog.gz)
 add_custom_command(OUTPUT ${TSIS_CHANGELOG}
   COMMAND gzip -9 -n -c ${PROJECT_SOURCE_DIR}/docs/debian/changelog > ${TSIS_CHANGELOG}
@@ -25,8 +24,6 @@ add_custom_command(OUTPUT ${TSIS_CHANGELOG}
   VERBATIM)
 add_custom_target(changelog ALL DEPENDS ${TSIS_CHANGELOG})
 install(FILES ${TSIS_CHANGELOG} ${PROJECT_SOURCE_DIR}/docs/debian/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
-install(FILES ${PROJECT_SOURCE_DIR}/docs/debian/lintian-overrides
-  DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME tsisbridge)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tsisbridge)
@@ -38,11 +35,11 @@ set(TSIS_PACKAGE_MAINTAINER "tsisbridge maintainers <maintainers@users.noreply.c
   CACHE STRING "The Maintainer field of the Debian package")
 set(CPACK_PACKAGE_CONTACT "${TSIS_PACKAGE_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "data extractor from TSIS/SchoolMAX databases for handheld school devices")
-# One text: separate arguments would be joined as a list, with semicolons.
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
- Reads a school district's TSIS or SchoolMAX database through ODBC and writes
- the import folder of the Solvane handheld product: tab-separated data files,
- an import control file, custom-field files and attendance update files.")
+# One text (separate arguments would be joined as a list, with semicolons);
+# CPack puts the summary before it.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Reads a school district's TSIS or SchoolMAX database through ODBC and writes
+the import folder of the Solvane handheld product: tab-separated data files,
+an import control file, custom-field files and attendance update files.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

@@ -6,8 +6,8 @@ PKGS=(build-essential cmake ninja-build pkg-config
       qt6-base-dev libsqlite3-dev sqlite3
       unixodbc unixodbc-dev libsqliteodbc odbc-postgresql postgresql postgresql-client
       libgtest-dev googletest)
-# The Debian package and its checks: dpkg-shlibdeps, file, man, systemd-analyze.
-PKGS+=(dpkg-dev file groff-base man-db systemd)
+# The Debian package and its checks: dpkg-shlibdeps, file, man, systemd-analyze, lintian.
+PKGS+=(dpkg-dev file groff-base man-db systemd lintian)
 # The T-SQL grammar check of the dialect tests runs under Node (the machine's own, where it has one).
 command -v node >/dev/null && command -v npm >/dev/null || PKGS+=(nodejs npm)
 # Packages a caller needs besides (the fuzzers: clang-14, libclang-rt-14-dev).

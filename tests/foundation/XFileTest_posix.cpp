@@ -38,13 +38,13 @@ TEST(XFileTest, OpenFailures)
 
     // A link planted at the name is replaced, never written through; appending refuses it.
     const std::string target = tmp.Path("target");
-    symlink(target.c_str(), tmp.Path("Students.sef").c_str());
+    ASSERT_EQ(0, symlink(target.c_str(), tmp.Path("Students.sef").c_str()));
     file.Open(tmp.Path("Students.sef").c_str(), XFile::kWrite);
     file.WriteText("data");
     file.Close();
     EXPECT_FALSE(std::ifstream(target).good());
     EXPECT_EQ("data", FoundationTestFolder::ReadBytes(tmp.Path("Students.sef")));
-    symlink(target.c_str(), tmp.Path("day.log").c_str());
+    ASSERT_EQ(0, symlink(target.c_str(), tmp.Path("day.log").c_str()));
     EXPECT_THROW(file.Open(tmp.Path("day.log").c_str(), XFile::kAppend), XException);
     EXPECT_FALSE(std::ifstream(target).good());
 }

@@ -19,6 +19,18 @@ for p in libqt6core6 libqt6xml6 libodbc2 libsqlite3-0; do
   grep -q "\b$p\b" <<<"$depends" || fail "Depends lacks $p"
 done
 [ "$(dpkg-deb -f "$deb" Suggests)" = "libsqliteodbc, odbc-postgresql, tdsodbc" ] || fail "Suggests"
+[ "$(dpkg-deb -f "$deb" Recommends)" = "unixodbc" ] || fail "Recommends"
+# Debian's own checks: no error, no warning (policy, hardening, copyright, changelog, description).
+if command -v lintian >/dev/null; then
+  status=0
+  hints=$(lintian --tag-display-limit 0 --fail-on error,warning "$deb" 2>&1) || status=$?
+  hints=$(grep -v 'root privileges' <<<"$hints" || true)
+  [ "$status" = 0 ] || fail "lintian: $hints"
+  echo "lintian: no error or warning${hints:+ ($hints)}"
+else
+  [ -z "${CI:-}" ] || fail "lintian is not installed"
+  echo "SKIP lintian: not installed"
+fi
 
 root=$scratch/root
 dpkg -x "$deb" "$root"
