@@ -246,40 +246,44 @@ XString XDate::Format(const char* pattern) const
         return out;
     int year, month, day;
     GetYMD(year, month, day);
-    const char* dayName = DayName(Weekday());
-    const char* monthName = MonthName(month);
-    XString yearText(year);
-    char two[8];
+    // Names and texts are made only for the runs that ask for them: a
+    // cache fill formats every record's date.
+    auto twoDigits = [&out](int value)
+    {
+        out.Append(static_cast<char>('0' + value / 10 % 10));
+        out.Append(static_cast<char>('0' + value % 10));
+    };
 
     auto formatRun = [&](int letter, const char* runStart, int n)
     {
-        const XString run(runStart, n);
         switch (letter)
         {
         case 'D':
             if (n == 1)
                 out.Append(XString(day));
             else if (n == 2)
-                out.Append(XString().Format(sizeof two, "%02d", day));
+                twoDigits(day);
             else if (n == 3)
-                out.Append(Prefix(dayName, 3));
+                out.Append(Prefix(DayName(Weekday()), 3));
             else
-                out.Append(dayName);
+                out.Append(DayName(Weekday()));
             break;
         case 'M':
             if (n == 1)
                 out.Append(XString(month));
             else if (n == 2)
-                out.Append(XString().Format(sizeof two, "%02d", month));
+                twoDigits(month);
             else if (n == 3)
-                out.Append(Prefix(monthName, 3));
+                out.Append(Prefix(MonthName(month), 3));
             else
-                out.Append(monthName);
+                out.Append(MonthName(month));
             break;
         case 'W':
-            out.Append(n <= 3 ? Prefix(dayName, n) : XString(dayName));
+            out.Append(n <= 3 ? Prefix(DayName(Weekday()), n) : XString(DayName(Weekday())));
             break;
         case 'Y':
+        {
+            const XString yearText(year);
             if (n == 4)
                 out.Append(yearText);
             else if (n == 2)
@@ -287,10 +291,11 @@ XString XDate::Format(const char* pattern) const
             else if (n == 1)
                 out.Append(yearText.Mid(3));
             else
-                out.Append(run);
+                out.Append(XString(runStart, n));
             break;
+        }
         default:
-            out.Append(run);
+            out.Append(XString(runStart, n));
             break;
         }
     };

@@ -328,7 +328,7 @@ XString& XString::ReplaceChar(char from, char to)
 
 XString& XString::RemoveChars(const char* set)
 {
-    if (!set || !*set)
+    if (!set || !*set || text_.find_first_of(set) == std::string::npos)
         return *this;
     std::string out;
     Reallocating([&] { out.reserve(text_.size()); });

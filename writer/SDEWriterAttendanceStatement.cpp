@@ -32,8 +32,8 @@ void AttendanceStatement::Bind(std::initializer_list<const XString*> values)
     int index = 1;
     for (const XString* value : values)
     {
-        const int rc =
-            sqlite3_bind_text(m_statement, index++, value->Text(), value->Length(), SQLITE_TRANSIENT);
+        // Not copied: the values outlive the step, and every use binds again first.
+        const int rc = sqlite3_bind_text(m_statement, index++, value->Text(), value->Length(), SQLITE_STATIC);
         if (rc != SQLITE_OK)
             Fail(rc);
     }

@@ -13,7 +13,8 @@ class Database;
 }
 
 // A cache statement prepared once and run per row with its values bound as
-// texts, so a large fill does not parse one SQL text per row.
+// texts, so a large fill does not parse one SQL text per row. The values are
+// not copied: they must stay unchanged until the statement's next use.
 class AttendanceStatement
 {
 public:
