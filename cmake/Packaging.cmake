@@ -45,6 +45,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # Depends is computed from the libraries the program links (Qt 6 Core/Xml, unixODBC, SQLite).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The account the example units run as is made at installation (adduser).
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "adduser")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/docs/debian/postinst)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
 # isql and odbcinst, which the documentation has users run to try a data source.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "unixodbc")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "libsqliteodbc, odbc-postgresql, tdsodbc")

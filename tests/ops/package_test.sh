@@ -66,14 +66,36 @@ done
 echo "manual page describes the $listed parameters of params: ok"
 
 examples=$root/usr/share/doc/tsisbridge/examples
-for f in odbc.ini tsisbridge.cron systemd/tsisbridge-full.service systemd/tsisbridge-full.timer \
-         systemd/tsisbridge-attendance.service systemd/tsisbridge-attendance.timer; do
+for f in odbc.ini school.conf tsisbridge.cron tsisbridge-cron-run systemd/tsisbridge-full@.service \
+         systemd/tsisbridge-full@.timer systemd/tsisbridge-attendance@.service \
+         systemd/tsisbridge-attendance@.timer systemd/tsisbridge-notify@.service; do
   [ -f "$examples/$f" ] || fail "example $f not installed"
 done
-# No home or documents folder under systemd and cron: folders are always given.
+# No home or documents folder under systemd and cron: folders are always given,
+# and every data source named is one examples/odbc.ini defines.
 while IFS= read -r line; do
   [[ $line == *--path=/* && $line == *--logpath=/* ]] || fail "no --path/--logpath in: $line"
-done < <(grep -h 'tsisbridge run' "$examples"/tsisbridge.cron "$examples"/systemd/*.service)
+done < <(grep -h 'tsisbridge-cron-run run' "$examples"/tsisbridge.cron)
+grep -q '^TSIS_PATH=/' "$examples/school.conf" && grep -q '^TSIS_LOGPATH=/' "$examples/school.conf" ||
+  fail "school.conf gives no absolute TSIS_PATH and TSIS_LOGPATH"
+grep -q -- '--path=${TSIS_PATH} --logpath=${TSIS_LOGPATH}' "$examples"/systemd/tsisbridge-full@.service ||
+  fail "the full export unit does not pass the school's folders"
+for dsn in $(grep -oh -- '--dsn=[A-Z_]*' "$examples/tsisbridge.cron" | sort -u | cut -d= -f2) \
+           $(sed -n 's/^TSIS_DSN=//p' "$examples/school.conf"); do
+  grep -q "^\[$dsn\]" "$examples/odbc.ini" || fail "the examples use $dsn, which odbc.ini does not define"
+done
+# The cron wrapper: silent on success, the run's errors and its status on failure.
+wrapper=$scratch/tsisbridge-cron-run
+install -m 0755 "$examples/tsisbridge-cron-run" "$wrapper"
+cron() { env -i PATH="$root/usr/bin:/usr/bin:/bin" HOME="$scratch/home" ODBCSYSINI="$scratch" ODBCINI="$scratch/odbc.ini" "$wrapper" "$@"; }
+out=$(cron version) || fail "the cron wrapper fails a successful run"
+[ -z "$out" ] || fail "the cron wrapper prints on success: $out"
+status=0
+out=$(cron run --dsn=NO_SUCH_SOURCE --district=16 --school=101 --path="$scratch/import" --logpath="$scratch/logs") || status=$?
+[ "$status" != 0 ] || fail "the cron wrapper hides a failed run's status"
+grep -q "failed with exit status $status" <<<"$out" && grep -q 'IM002' <<<"$out" ||
+  fail "the cron wrapper does not print the run's errors: $out"
+echo "cron wrapper: silent on success, errors and status $status on failure: ok"
 
 if ! command -v systemd-analyze >/dev/null; then
   echo "SKIP systemd-analyze verify: systemd-analyze is not installed"
@@ -88,8 +110,17 @@ fi
 for f in "$examples"/systemd/*; do
   sed "s#/usr/bin/tsisbridge#$exe#" "$f" >"$scratch/units/$(basename "$f")"
 done
-grep -q "ExecStart=$exe run" "$scratch/units/tsisbridge-full.service" || fail "ExecStart not rewritten"
-out=$(cd "$scratch/units" && systemd-analyze verify --man=no ./*.timer ./*.service 2>&1) ||
+grep -q "ExecStart=$exe run" "$scratch/units/tsisbridge-full@.service" || fail "ExecStart not rewritten"
+# The templates are verified as instances of one school, as they are started.
+instances=()
+for f in "$scratch"/units/*@.*; do
+  name=$(basename "$f")
+  instance=${name/@./@school101.}
+  [[ $name == tsisbridge-notify@* ]] && instance=${name/@./@tsisbridge-full@school101.service.}
+  ln -s "$name" "$scratch/units/$instance"
+  instances+=("./$instance")
+done
+out=$(cd "$scratch/units" && systemd-analyze verify --man=no "${instances[@]}" 2>&1) ||
   fail "systemd-analyze verify: $out"
 [ -z "$out" ] || fail "systemd-analyze verify warns: $out"
-echo "systemd-analyze verify of the units against the unpacked binary: ok"
+echo "systemd-analyze verify of ${#instances[@]} unit instances against the unpacked binary: ok"
