@@ -1,6 +1,7 @@
 #include "LogManager.h"
 
 #include "PlainFiles.h"
+#include "RunSummary.h"
 
 #include "ConsoleStreams.h"
 #include "OsDescription.h"
@@ -108,6 +109,8 @@ void LogManager::write(int level, int channel, const QString& message, const QSt
     }
     if (channel != FileChannel || ulevel > 9u)
         return;
+    if (ulevel <= 3u)
+        emit errorLogged(message);
     QString line = name_ + QLatin1Char(':') + timeNow() + QStringLiteral(": ") + levelName(level) +
                    QLatin1Char(' ') + method + QStringLiteral(": ") + message;
     if (level == 9)
@@ -197,8 +200,22 @@ void LogManager::pruneOldLogs(const QDir& folder)
         if (daily.match(file).hasMatch())
             logs.append(file);
     }
+    QStringList prunedDays;
     while (logs.size() > KeptLogFiles)
-        QFile::remove(folder.filePath(logs.takeFirst()));
+    {
+        const QString log = logs.takeFirst();
+        QFile::remove(folder.filePath(log));
+        prunedDays.append(log.mid(fileBaseName_.size() + 1, 10));
+    }
+    // The run summaries of a day go with its log.
+    if (prunedDays.isEmpty())
+        return;
+    for (const QString& file : files)
+    {
+        const QString day = RunSummary::logDayOf(file, fileBaseName_);
+        if (!day.isEmpty() && prunedDays.contains(day))
+            QFile::remove(folder.filePath(file));
+    }
 }
 
 void LogManager::writeHeader(const QString& title, const QString& version, const QString& buildDate)

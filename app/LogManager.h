@@ -52,6 +52,10 @@ public:
 public slots:
     void log(int level, QString message, QString method);
 
+signals:
+    // Each error-level line of the file channel (and worse), for the run's summary.
+    void errorLogged(QString message);
+
 private:
     LogManager() = default;
 

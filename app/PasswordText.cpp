@@ -1,10 +1,14 @@
 #include "PasswordText.h"
 
+#include <algorithm>
+
 namespace PasswordText
 {
 
 namespace
 {
+
+const QString kMask = QStringLiteral("****");
 
 int digit(QChar c)
 {
@@ -32,11 +36,22 @@ QStringList maskArguments(const QStringList& arguments, const QStringList& passw
         const qsizetype eq = argument.indexOf(QLatin1Char('='));
         if (argument.startsWith(QLatin1String("--")) && eq > 2 &&
             passwordKeys.contains(argument.mid(2, eq - 2)))
-            result.append(argument.left(eq + 1) + QStringLiteral("****"));
+            result.append(argument.left(eq + 1) + kMask);
         else
             result.append(argument);
     }
     return result;
+}
+
+QString maskValues(QString text, QStringList values)
+{
+    // The longest first: a password holding another is masked whole.
+    std::sort(values.begin(), values.end(),
+              [](const QString& a, const QString& b) { return a.size() > b.size(); });
+    for (const QString& value : values)
+        if (!value.isEmpty())
+            text.replace(value, kMask);
+    return text;
 }
 
 } // namespace PasswordText

@@ -18,4 +18,8 @@ QString decode(const QString& encoded);
 // passwordKeys replaced by "****".
 QStringList maskArguments(const QStringList& arguments, const QStringList& passwordKeys);
 
+// The text with every occurrence of the non-empty values replaced by "****",
+// for texts that may echo a password given in the clear.
+QString maskValues(QString text, QStringList values);
+
 } // namespace PasswordText

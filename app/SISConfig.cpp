@@ -47,6 +47,12 @@ void SISConfig::connectEngine()
     connect(e, &AppTaskBase::writeMissing, w, &SISMessageWriter::outMissing);
     connect(e, &AppTaskBase::writeError, w, &SISMessageWriter::outError);
     connect(e, &AppTaskBase::clearMessages, w, &SISMessageWriter::clearMessages);
+
+    connect(e, &BridgeTaskBase::tableStarted, &summary_, &RunSummary::tableStarted);
+    connect(e, &BridgeTaskBase::tableEnded, &summary_, &RunSummary::tableEnded);
+    connect(e, &BridgeTaskBase::attendanceWindowRead, &summary_, &RunSummary::attendanceWindowRead);
+    connect(e, &BridgeTaskBase::updateFileDelivered, &summary_, &RunSummary::updateFileDelivered);
+    connect(LogManager::instance(), &LogManager::errorLogged, &summary_, &RunSummary::errorLogged);
 }
 
 void SISConfig::defineGlobalParams()

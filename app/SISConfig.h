@@ -3,6 +3,7 @@
 #include "AppBase.h"
 #include "OptionScanner.h"
 #include "RunLock.h"
+#include "RunSummary.h"
 
 #include <QDomElement>
 #include <QString>
@@ -101,6 +102,8 @@ private:
     RunLock outputLock_;
     // The code the status files were written with; a stop after them changes nothing.
     std::optional<int> finishedCode_;
+    // The run's summary beside its log; written with the status files.
+    RunSummary summary_;
     // The update files in the output folder before the engine started; a
     // stop removes the ones the interrupted run began.
 };

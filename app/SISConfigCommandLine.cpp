@@ -263,6 +263,8 @@ void SISConfig::reportAppProblem(const QString& message)
 int SISConfig::finishCommand(int code, const QString& folder, const QString& message)
 {
     const std::lock_guard<std::mutex> guard(StopSignals::endLock());
+    // Only a run has begun a summary.
+    summary_.finish(code == 0 ? RunSummary::Outcome::Success : RunSummary::Outcome::Failed, code);
     writeStatusFiles(code, folder, message);
     finishedCode_ = code;
     return code;

@@ -71,6 +71,7 @@ void SISConfig::stopWritesFailedStatus()
                 std::error_code ignored;
                 std::filesystem::remove(pending, ignored);
             }
+            summary_.finish(RunSummary::Outcome::Stopped, 1);
             writeStatusFiles(1, output, message);
             return 1;
         });
@@ -78,7 +79,20 @@ void SISConfig::stopWritesFailedStatus()
 
 int SISConfig::runCommand()
 {
+    // Validation runs extract nothing and get no summary.
+    if (!validationNumber_)
+    {
+        QStringList secrets;
+        for (const QString& key : passwordKeys())
+            secrets.append(paramValue(key));
+        summary_.begin({switchSet(Key::att) ? QStringLiteral("run --att") : QStringLiteral("run"),
+                        paramValue(Key::school), paramValue(Key::district), paramValue(Key::dsn),
+                        (extractionFlags_ & 2) != 0, secrets});
+    }
     setUpRunLog();
+    LogManager* logManager = LogManager::instance();
+    summary_.setLogFile(logManager->hasOpenFile() ? logManager->fileName() : QString(),
+                        AppPaths::localPath(paramValue(Key::path)));
 
     const QString output = paramValue(Key::path);
     StatusFiles::removeFile(output, kFrameFinishedFile);

@@ -27,6 +27,7 @@ void XTextFile::Open(const XFileSpec& fileSpec, int mode)
 {
     XFile::Open(fileSpec, mode);
     lineStart_ = true;
+    linesEnded_ = 0;
     lineEnd_ = LineEndUnknown;
     readBuffer_.clear();
     readPos_ = 0;
@@ -84,6 +85,7 @@ void XTextFile::EndLine()
 {
     Write("\r\n", 2);
     lineStart_ = true;
+    ++linesEnded_;
 }
 
 int XTextFile::NextByte()

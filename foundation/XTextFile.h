@@ -35,6 +35,8 @@ public:
     void WriteField(const char* value);
     void WriteField(const XString& value) { WriteField(value.Text()); }
     void EndLine(); // CR LF
+    // Lines ended since the file was opened.
+    long long LinesEnded() const { return linesEnded_; }
 
     // Reads one field; atEndOfLine tells whether it ended its line. False at
     // the end of the file when nothing was left to read.
@@ -54,6 +56,7 @@ private:
     std::string openQuotes_;
     std::string closeQuotes_;
     bool lineStart_ = true;
+    long long linesEnded_ = 0;
     LineEnd lineEnd_ = LineEndUnknown;
     std::string readBuffer_;
     size_t readPos_ = 0;

@@ -54,7 +54,8 @@ public:
     // The value of a parameter, "" when it is missing or no run is active.
     XString Param(const char* key) const;
 
-    void SetProgressCounts(int setup, int lookupTables, int import, int periodAttendance, int dailyAttendance);
+    void SetProgressCounts(int setup, int lookupTables, int import, int periodAttendance,
+                           int dailyAttendance);
 
     // Configuration of the run, filled by the engine from its parameters.
     const XString& Alias() const { return m_alias; } // the current SIS name
@@ -67,6 +68,17 @@ public:
     void SetSchoolYear(const XString& year) { m_schoolYear = year; }
     const XDate& InactiveDate() const { return m_inactiveDate; }
     void SetInactiveDate(const XDate& date) { m_inactiveDate = date; }
+
+signals:
+    // What the run writes, for its summary: each data table with the file
+    // its lines go to (its data file, or the update file), then the lines it
+    // wrote and whether it was read to its end; the reading windows of a
+    // table read into the attendance cache, which writes no file; the
+    // update file once it is in place.
+    void tableStarted(QString title, QString file);
+    void tableEnded(qint64 rows, bool complete);
+    void attendanceWindowRead(QString table, QString from, QString to);
+    void updateFileDelivered(QString file, qint64 records);
 
 protected:
     void SetParams(const ParamMap* params) { m_params = params; }

@@ -14,6 +14,14 @@ void SDEWriter::StartTable(const XString& title, const XString& fileName, bool s
     m_title = title;
     m_fileName = fileName;
     m_currentIncomplete = false;
+    // A lookup (no file) is no data table of the summary.
+    m_tableNoted = !fileName.IsEmpty();
+    m_tableRows = 0;
+    const bool intoUpdate = m_updateMode && m_sduFile;
+    m_tableLinesBase = intoUpdate ? m_sduFile->LinesEnded() : 0;
+    if (m_tableNoted)
+        emit tableStarted(title.ToQString(),
+                          (intoUpdate ? XString(m_sduTarget.FileName()) : fileName).ToQString());
     PutJobText(XString("Reading ") + title + "...");
     m_headers.push_back(std::make_unique<SISExpHeader>(title, fileName, safeInclude));
     m_currentHeader = m_headers.back().get();
@@ -59,6 +67,7 @@ bool SDEWriter::WithdrawTableIncomplete()
 
 void SDEWriter::StartWalk(const XString& title)
 {
+    m_tableNoted = false;
     m_title = title;
     m_currentIncomplete = false;
 }
@@ -206,12 +215,22 @@ int SDEWriter::WriteTable(const RowFilter& filter, const XString& headerLine)
     }
 
     int count = 0;
+    long long firstRow = 0;
+    // The lines of the data file, for the summary (the update file's are counted by FinishTable).
+    auto noteRows = [&]
+    {
+        if (!m_updateMode)
+            m_tableRows = tableFile.LinesEnded() - firstRow;
+    };
     try
     {
         if (!headerLine.IsEmpty())
         {
             out->WriteText(headerLine);
             out->EndLine();
+            // The header line is no row.
+            firstRow = 1;
+            m_tableLinesBase = out->LinesEnded();
         }
         Log(8, "Generating SDE Entries");
         bool more = GetFirstRecord();
@@ -283,6 +302,7 @@ int SDEWriter::WriteTable(const RowFilter& filter, const XString& headerLine)
     catch (const std::exception& e)
     {
         m_currentColumn = nullptr;
+        noteRows();
         if (!m_updateMode)
         {
             try
@@ -304,6 +324,7 @@ int SDEWriter::WriteTable(const RowFilter& filter, const XString& headerLine)
     catch (...)
     {
         m_currentColumn = nullptr;
+        noteRows();
         if (!m_updateMode)
         {
             try
@@ -331,6 +352,7 @@ int SDEWriter::WriteTable(const RowFilter& filter, const XString& headerLine)
     else
     {
         Log(8, "Closing Table file");
+        noteRows();
         tableFile.Close();
         EndPartialTableFile();
         Log(8, XString("Closed Table File. Lines= ") + XString(count));
@@ -344,11 +366,20 @@ void SDEWriter::FinishTable()
     m_currentColumn = nullptr;
     m_columns.clear();
     ClearQuery();
+    if (m_tableNoted)
+    {
+        m_tableNoted = false;
+        // Lines in the update file are counted there, whoever wrote them.
+        if (m_updateMode && m_sduFile)
+            m_tableRows = m_sduFile->LinesEnded() - m_tableLinesBase;
+        emit tableEnded(m_tableRows, !m_currentIncomplete);
+    }
     Log(8, XString("Finished ") + m_title + " table/query.");
 }
 
 void SDEWriter::CloseTableFile(XTextFile& file)
 {
+    m_tableRows = file.LinesEnded();
     file.Close();
     EndPartialTableFile();
     FinishTable();

@@ -284,6 +284,12 @@ private:
     bool m_currentIncomplete = false;
     std::vector<XString> m_incompleteTables;
 
+    // The current data table as the summary hears of it: the lines it wrote,
+    // and in the update file the count of lines that are not its own.
+    bool m_tableNoted = false;
+    long long m_tableRows = 0;
+    long long m_tableLinesBase = 0;
+
     // The data file being written under its temporary name.
     struct PartialFile
     {

@@ -98,6 +98,7 @@ void SDEWriter::FinishUpdate()
         // A stop removes the temporary file or finds the complete one in place.
         const std::lock_guard<std::mutex> guard(XDeliveryGuard::Lock());
         m_sduFile->FileSpec().MoveToNew(m_sduTarget);
+        emit updateFileDelivered(XString(m_sduTarget.FileName()).ToQString(), m_sduFile->LinesEnded());
         m_sduFile = nullptr;
         XDeliveryGuard::SetPending({});
     }

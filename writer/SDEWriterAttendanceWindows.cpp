@@ -143,6 +143,8 @@ void SDEWriter::WriteAttendanceTable(const XDate& schoolStart, const XDate& scho
         while (!last)
         {
             last = NextAttendanceWindow(r, p, q, schoolStart, schoolEnd, extend);
+            emit attendanceWindowRead(baseTitle.ToQString(), p.FormatIso().ToQString(),
+                                      q.FormatIso().ToQString());
             logDates("m_schoolStartDate is: ", "m_schoolEndDate is: ");
             m_title = baseTitle;
             if (!m_updateDate.IsNull())
