@@ -245,11 +245,14 @@ protected:
 
     std::unique_ptr<sqlite::Database> m_attDb;
     // The blank StartAttTable asked for: done once the table is filled, on
-    // the rows from m_attBlankFrom on that the SIS no longer has (m_attSeen:
-    // the rowids the fill found or inserted).
+    // the rows from m_attBlankFrom on that the SIS no longer has. m_attSeen
+    // holds a flag per rowid from m_attSeenFirst on for the rows that were in
+    // that range when the table started (the fill found them again); rows the
+    // fill inserts come after them.
     bool m_attBlankPending = false;
     XString m_attBlankFrom;
-    std::vector<std::int64_t> m_attSeen;
+    std::int64_t m_attSeenFirst = 0;
+    std::vector<bool> m_attSeen;
     XString m_attTable;
     bool m_attEndDay = false;
     bool m_attReportOnce = true;
@@ -276,6 +279,8 @@ private:
     void RemoveStaleUpdateFiles();
     void ReadAttendanceWindow(const RowFilter& filter);
     void WriteAttendanceRow(const AttendanceCacheRow& row);
+    void PrepareAttendanceBlank(const XString& from);
+    void NoteAttendanceSeen(std::int64_t rowid);
     void BlankUnseenAttendance();
     void PrepareAttendanceStatements(const XString& table);
     void FinalizeAttendanceStatements();

@@ -301,8 +301,7 @@ void SDEWriter::UpsertAttendanceRow(const XString& table, const AttendanceCacheR
             for (const XString* value : {&code, &excused, &absent, &tardy, &truant, &discipline})
                 same = same && m_attFind->TextEquals(column++, *value);
             m_attFind->Reset();
-            if (m_attBlankPending)
-                m_attSeen.push_back(rowid);
+            NoteAttendanceSeen(rowid);
             if (!same)
                 m_attUpdate->Run({&code, &excused, &absent, &tardy, &truant, &discipline}, rowid);
             return;
@@ -326,8 +325,6 @@ void SDEWriter::UpsertAttendanceRow(const XString& table, const AttendanceCacheR
     {
         m_attInsert->Run({&student, &date, &reason, &excused, &absent, &tardy, &truant, &discipline, &key,
                           &header, &code});
-        if (m_attBlankPending)
-            m_attSeen.push_back(m_attInsert->LastInsertRowId());
     }
     catch (const std::exception& e)
     {
@@ -341,14 +338,46 @@ void SDEWriter::UpsertAttendanceRow(const XString& table, const AttendanceCacheR
     }
 }
 
+void SDEWriter::PrepareAttendanceBlank(const XString& from)
+{
+    m_attBlankFrom = from;
+    m_attSeen = std::vector<bool>();
+    m_attSeenFirst = 0;
+    m_attBlankPending = true;
+    // The range of the rows the blank may take; none (a first run) needs no blank.
+    try
+    {
+        AttendanceStatement range(AttCache(), "SELECT min(rowid), max(rowid), count(*) FROM " +
+                                                  m_attTable.Std() + " WHERE attdate >= ?");
+        if (range.Find({&m_attBlankFrom}) && range.Integer(2) > 0)
+        {
+            m_attSeenFirst = range.Integer(0);
+            m_attSeen.assign(static_cast<std::size_t>(range.Integer(1) - m_attSeenFirst + 1), false);
+        }
+        else
+            m_attBlankPending = false;
+    }
+    catch (const std::exception& e)
+    {
+        // The fill meets the same fault and fails the table.
+        Log(8, XString("Attendance::BlankNewCodeInSQLiteDB: ") + e.what());
+    }
+}
+
+void SDEWriter::NoteAttendanceSeen(std::int64_t rowid)
+{
+    if (m_attBlankPending && rowid >= m_attSeenFirst &&
+        static_cast<std::uint64_t>(rowid - m_attSeenFirst) < m_attSeen.size())
+        m_attSeen[static_cast<std::size_t>(rowid - m_attSeenFirst)] = true;
+}
+
 void SDEWriter::BlankUnseenAttendance()
 {
     if (!m_attBlankPending)
         return;
     m_attBlankPending = false;
-    std::vector<std::int64_t> seen;
+    std::vector<bool> seen;
     seen.swap(m_attSeen);
-    std::sort(seen.begin(), seen.end());
     const std::string t = m_attTable.Std();
     // The attdate index keeps this to the overlap's rows, whatever the cache's size.
     AttendanceStatement overlap(AttCache(), "SELECT rowid FROM " + t + " WHERE attdate >= ? AND " +
@@ -357,8 +386,10 @@ void SDEWriter::BlankUnseenAttendance()
     std::vector<std::int64_t> gone;
     for (bool more = overlap.Find({&m_attBlankFrom}); more; more = overlap.Next())
     {
+        // Rows after the range are the fill's own.
         const std::int64_t rowid = overlap.Integer(0);
-        if (!std::binary_search(seen.begin(), seen.end(), rowid))
+        const std::uint64_t at = static_cast<std::uint64_t>(rowid - m_attSeenFirst);
+        if (rowid >= m_attSeenFirst && at < seen.size() && !seen[static_cast<std::size_t>(at)])
             gone.push_back(rowid);
     }
     for (const std::int64_t rowid : gone)

@@ -75,9 +75,7 @@ void SDEWriter::StartAttTable(const XString& tableName, bool blank, bool endDay)
             m_updateDate -= m_overlapDays.ToInt();
         // Done once the table is filled (BlankUnseenAttendance): a table
         // never read keeps its codes.
-        m_attBlankPending = true;
-        m_attBlankFrom = m_updateDate.Format("yyyy-mm-dd");
-        m_attSeen.clear();
+        PrepareAttendanceBlank(m_updateDate.Format("yyyy-mm-dd"));
     }
     else
         m_attBlankPending = false;
@@ -197,7 +195,7 @@ void SDEWriter::WriteAttendanceTable(const XDate& schoolStart, const XDate& scho
         // The cache stays as it was: kept half filled, its records would
         // go out as deleted once a later run blanks them.
         m_attBlankPending = false;
-        m_attSeen.clear();
+        m_attSeen = std::vector<bool>();
         if (begun)
             RollBackAttendanceCache();
         // Nothing of this run may reach the handheld.

@@ -255,15 +255,19 @@ TEST_F(AttendanceCacheFill, ReadBackWritesChangesOnceAndMarksThem)
     EXPECT_NE(std::string::npos,
               FileBytes("Update 20261003090001.SDU").find("#pragma update \"20261003090001\""));
 
-    // 1001 changed, 1002 deleted in the SIS, 1003 read with an empty code for the first time.
-    Fill(kPeriodNames, {{"1001", "20261001", "2", "E", "1", "0"}, {"1003", "20261002", "3", "", "0", "0"}});
-    EXPECT_EQ(periodHeader +
-                  "1001\t20261001\t2\tE\t\t\t1\t0\t\t\r\n1002\t20261002\t1\t\t\t\t0\t1\t\t\r\n*\r\n\r\n",
+    // 1001 changed, 1002 deleted in the SIS, 1003 read with an empty code for the first time,
+    // 1004 new (the blank after the fill leaves it alone).
+    Fill(kPeriodNames, {{"1001", "20261001", "2", "E", "1", "0"},
+                        {"1003", "20261002", "3", "", "0", "0"},
+                        {"1004", "20261002", "3", "T", "0", "1"}});
+    EXPECT_EQ(periodHeader + "1001\t20261001\t2\tE\t\t\t1\t0\t\t\r\n1002\t20261002\t1\t\t\t\t0\t1\t\t\r\n"
+                             "1004\t20261002\t3\tT\t\t\t0\t1\t\t\r\n*\r\n\r\n",
               Update([this] { writer.CreateStudentPeriodAttendanceFromDB(false); }));
 
-    // 1001's code cleared in the SIS: sent once as empty.
+    // 1001's code cleared in the SIS, 1004 gone from it: each sent once as empty.
     Fill(kPeriodNames, {{"1001", "20261001", "2", "", "0", "0"}});
-    EXPECT_EQ(periodHeader + "1001\t20261001\t2\t\t\t\t0\t0\t\t\r\n*\r\n\r\n",
+    EXPECT_EQ(periodHeader +
+                  "1001\t20261001\t2\t\t\t\t0\t0\t\t\r\n1004\t20261002\t3\t\t\t\t0\t1\t\t\r\n*\r\n\r\n",
               Update([this] { writer.CreateStudentPeriodAttendanceFromDB(false); }));
     EXPECT_EQ(periodHeader + "*\r\n\r\n",
               Update([this] { writer.CreateStudentPeriodAttendanceFromDB(false); }));
