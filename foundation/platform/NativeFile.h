@@ -25,6 +25,9 @@ constexpr int kNotRegular = -2;
 int Open(const std::filesystem::path& path, Mode mode);
 int64_t Read(int fd, void* data, int64_t count); // the bytes read, 0 at the end
 bool WriteAll(int fd, const void* data, int64_t count);
+// One system call of each, for Read and WriteAll (an interrupted one is made again).
+int64_t ReadOnce(int fd, void* data, int64_t count);
+int64_t WriteOnce(int fd, const void* data, int64_t count);
 bool WriteAt(int fd, const void* data, int64_t count, int64_t offset);
 int64_t Seek(int fd, int64_t offset, int whence); // SEEK_SET, SEEK_CUR or SEEK_END
 int64_t Size(int fd);

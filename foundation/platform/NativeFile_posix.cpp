@@ -61,38 +61,22 @@ int Open(const fs::path& path, Mode mode)
     return fd;
 }
 
-int64_t Read(int fd, void* data, int64_t count)
+int64_t ReadOnce(int fd, void* data, int64_t count)
 {
-    int64_t total = 0;
-    char* p = static_cast<char*>(data);
-    while (total < count)
-    {
-        const ssize_t n = ::read(fd, p + total, static_cast<size_t>(count - total));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return -1;
-        if (n == 0)
-            break;
-        total += n;
-    }
-    return total;
+    ssize_t n;
+    do
+        n = ::read(fd, data, static_cast<size_t>(count));
+    while (n < 0 && errno == EINTR);
+    return n;
 }
 
-bool WriteAll(int fd, const void* data, int64_t count)
+int64_t WriteOnce(int fd, const void* data, int64_t count)
 {
-    const char* p = static_cast<const char*>(data);
-    while (count > 0)
-    {
-        const ssize_t n = ::write(fd, p, static_cast<size_t>(count));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return false;
-        p += n;
-        count -= n;
-    }
-    return true;
+    ssize_t n;
+    do
+        n = ::write(fd, data, static_cast<size_t>(count));
+    while (n < 0 && errno == EINTR);
+    return n;
 }
 
 bool WriteAt(int fd, const void* data, int64_t count, int64_t offset)

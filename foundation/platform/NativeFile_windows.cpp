@@ -169,36 +169,15 @@ int Open(const fs::path& path, Mode mode)
     return fd;
 }
 
-int64_t Read(int fd, void* data, int64_t count)
+// The C runtime moves at most an int's worth of bytes per call.
+int64_t ReadOnce(int fd, void* data, int64_t count)
 {
-    int64_t total = 0;
-    char* p = static_cast<char*>(data);
-    while (total < count)
-    {
-        const unsigned chunk = static_cast<unsigned>(std::min<int64_t>(count - total, 1 << 30));
-        const int n = _read(fd, p + total, chunk);
-        if (n < 0)
-            return -1;
-        if (n == 0)
-            break;
-        total += n;
-    }
-    return total;
+    return _read(fd, data, static_cast<unsigned>(std::min<int64_t>(count, 1 << 30)));
 }
 
-bool WriteAll(int fd, const void* data, int64_t count)
+int64_t WriteOnce(int fd, const void* data, int64_t count)
 {
-    const char* p = static_cast<const char*>(data);
-    while (count > 0)
-    {
-        const unsigned chunk = static_cast<unsigned>(std::min<int64_t>(count, 1 << 30));
-        const int n = _write(fd, p, chunk);
-        if (n < 0)
-            return false;
-        p += n;
-        count -= n;
-    }
-    return true;
+    return _write(fd, data, static_cast<unsigned>(std::min<int64_t>(count, 1 << 30)));
 }
 
 bool WriteAt(int fd, const void* data, int64_t count, int64_t offset)
