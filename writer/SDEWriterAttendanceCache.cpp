@@ -347,9 +347,10 @@ void SDEWriter::PrepareAttendanceBlank(const XString& from)
     // The range of the rows the blank may take; none (a first run) needs no blank.
     try
     {
-        AttendanceStatement range(AttCache(), "SELECT min(rowid), max(rowid), count(*) FROM " +
-                                                  m_attTable.Std() + " WHERE attdate >= ?");
-        if (range.Find({&m_attBlankFrom}) && range.Integer(2) > 0)
+        // Rowids start at 1: a max of 0 (NULL) is an empty range.
+        AttendanceStatement range(AttCache(), "SELECT min(rowid), max(rowid) FROM " + m_attTable.Std() +
+                                                  " WHERE attdate >= ?");
+        if (range.Find({&m_attBlankFrom}) && range.Integer(1) > 0)
         {
             m_attSeenFirst = range.Integer(0);
             m_attSeen.assign(static_cast<std::size_t>(range.Integer(1) - m_attSeenFirst + 1), false);

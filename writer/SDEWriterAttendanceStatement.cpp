@@ -100,8 +100,3 @@ void AttendanceStatement::Reset()
 {
     sqlite3_reset(m_statement);
 }
-
-std::int64_t AttendanceStatement::LastInsertRowId() const
-{
-    return sqlite3_last_insert_rowid(m_database.Handle());
-}

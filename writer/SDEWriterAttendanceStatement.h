@@ -39,8 +39,6 @@ public:
     bool TextEquals(int column, const XString& text) const;
     // Ends the row reading begun with Find.
     void Reset();
-    // The rowid of the row the last INSERT on this connection made.
-    std::int64_t LastInsertRowId() const;
 
 private:
     void Bind(std::initializer_list<const XString*> values);
