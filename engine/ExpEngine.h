@@ -433,11 +433,12 @@ private:
     void StudentScheduleTable();
     static XString ParamText(const ParamMap& params, const char* key);
 
-    // The list queries: connect and start a distinct query with ANSI joins;
-    // run it (or give up on it) and return to the plain query settings.
+    // School, district and year of a run or the teacher list, quoted as the
+    // statements write them, and the school year found in the calendar; false
+    // (with the message, when there is one) when a value cannot be used.
+    bool PrepareRunState(const ParamMap& params, bool requireYear, XString& message);
+    // The list queries connect and start a new query; each is distinct with ANSI joins.
     void ConnectListQuery(const XString& dataSource, const XString& user, const XString& password);
-    bool RunListQuery();
-    void AbandonListQuery();
 
     // Conduct value functions and helpers.
     XString ConductLookup(const LookupList* list);

@@ -44,6 +44,47 @@ bool ExpEngine::PrepareYear(XString& year, XString& message)
     return true;
 }
 
+bool ExpEngine::PrepareRunState(const ParamMap& params, bool requireYear, XString& message)
+{
+    SetSchoolNumber(ParamText(params, "school"));
+    SetDistrictNumber(ParamText(params, "district"));
+    SetSchoolYear("");
+    const bool useYear = ParamText(params, "useyear") == "true";
+
+    SetDatabaseType(ParamText(params, "dsn"), ParamText(params, "user"), ParamText(params, "pwd"));
+
+    Log(7, "Alias is set to: " + Alias(), kExecute);
+    SetSchoolNumber(SqlQuoted(SchoolNumber()));
+    Log(7, "SchoolNumber: " + SchoolNumber(), kExecute);
+    if (!PrepareDistrict(message))
+        return false;
+    Log(7, "District Number: " + DistrictNumber(), kExecute);
+
+    if (useYear) {
+        XString year = ParamText(params, "year");
+        if (!PrepareYear(year, message))
+            return false;
+        SetSchoolYear(year);
+    }
+    Log(7, "School Year (b4): " + SchoolYear(), kExecute);
+
+    const XString year = FindCurrentSchoolYear();
+    if (requireYear) {
+        if (year.IsEmpty() || year == "''") {
+            Log(3, "Cannot determine School Year, cannot continue.", kExecute);
+            return false;
+        }
+        // The year goes into every statement unquoted.
+        if (!YearIsQuoted() && !IsWholeNumber(year)) {
+            message = NotWholeNumberMessage("year", year, GetDatabaseTypeName());
+            return false;
+        }
+    }
+    SetSchoolYear(year);
+    Log(7, "School Year: " + SchoolYear(), kExecute);
+    return true;
+}
+
 bool ExpEngine::Execute(ParamMap& params, int flags, QString& errorText)
 {
     ResetIncompleteTables();
@@ -57,44 +98,12 @@ bool ExpEngine::Execute(ParamMap& params, int flags, QString& errorText)
     XDate inactive;
     inactive.Parse(Settings().dateFormat.Text(), ParamText(params, "inactivedate").Text());
     SetInactiveDate(inactive);
-    SetSchoolNumber(ParamText(params, "school"));
-    SetDistrictNumber(ParamText(params, "district"));
-    SetSchoolYear("");
-    const bool useYear = ParamText(params, "useyear") == "true";
-
-    SetDatabaseType(dataSource, user, password);
 
     XString message;
-    Log(7, "Alias is set to: " + Alias(), kExecute);
-    SetSchoolNumber(SqlQuoted(SchoolNumber()));
-    Log(7, "SchoolNumber: " + SchoolNumber(), kExecute);
-    if (!PrepareDistrict(message)) {
+    if (!PrepareRunState(params, true, message)) {
         errorText = message.ToQString();
         return false;
     }
-    Log(7, "District Number: " + DistrictNumber(), kExecute);
-
-    if (useYear) {
-        XString year = ParamText(params, "year");
-        if (!PrepareYear(year, message)) {
-            errorText = message.ToQString();
-            return false;
-        }
-        SetSchoolYear(year);
-    }
-    Log(7, "School Year (b4): " + SchoolYear(), kExecute);
-
-    const XString year = FindCurrentSchoolYear();
-    if (year.IsEmpty() || year == "''") {
-        Log(3, "Cannot determine School Year, cannot continue.", kExecute);
-        return false;
-    }
-    if (!YearIsQuoted() && !IsWholeNumber(year)) {
-        errorText = NotWholeNumberMessage("year", year, GetDatabaseTypeName()).ToQString();
-        return false;
-    }
-    SetSchoolYear(year);
-    Log(7, "School Year: " + SchoolYear(), kExecute);
 
     BeginExtraction(ConnectionString(dataSource, user, password), false);
     LoadLookupTables();

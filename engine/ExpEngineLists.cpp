@@ -15,23 +15,6 @@ void ExpEngine::ConnectListQuery(const XString& dataSource, const XString& user,
 {
     Connect(ConnectionString(dataSource, user, password));
     ClearQuery();
-    SetDistinct(true);
-    SetAnsiJoin(true);
-}
-
-bool ExpEngine::RunListQuery()
-{
-    const bool opened = RunCurrentQueryOk();
-    SetDistinct(false);
-    SetAnsiJoin(false);
-    return opened;
-}
-
-void ExpEngine::AbandonListQuery()
-{
-    SetDistinct(false);
-    SetAnsiJoin(false);
-    ClearQuery();
 }
 
 bool ExpEngine::LoadSchoolDistrictList(EngineList& list, const XString& dataSource, const XString& user,
@@ -41,6 +24,8 @@ bool ExpEngine::LoadSchoolDistrictList(EngineList& list, const XString& dataSour
     try {
         SetDatabaseType(dataSource, user, password);
         ConnectListQuery(dataSource, user, password);
+        ScopedDistinct distinct(*this);
+        ScopedAnsiJoin ansiJoin(*this);
 
         Log(5, "Loading District List", kLoadSchoolDistrictList);
         Log(8, "smax: " + Alias(), kLoadSchoolDistrictList);
@@ -52,7 +37,7 @@ bool ExpEngine::LoadSchoolDistrictList(EngineList& list, const XString& dataSour
         AddOrder(name, true);
         m_lastSql = BuildCurrentQuery();
 
-        const bool opened = RunListQuery();
+        const bool opened = RunCurrentQueryOk();
         const int count = opened ? GetRecordCount() : 0;
         if (count > 0 && GetFirstRecord()) {
             Log(5, "Found Districts...", kLoadSchoolDistrictList);
@@ -71,7 +56,7 @@ bool ExpEngine::LoadSchoolDistrictList(EngineList& list, const XString& dataSour
         Log(7, m_lastSql, kLoadSchoolDistrictList);
         return false;
     } catch (...) {
-        AbandonListQuery();
+        ClearQuery();
         Log(7, "District List Failed.", kLoadSchoolDistrictList);
         Log(7, m_lastSql, kLoadSchoolDistrictList);
         return false;
@@ -84,6 +69,8 @@ bool ExpEngine::LoadSchoolList(EngineList& list, const XString& dataSource, cons
     try {
         SetDatabaseType(dataSource, user, password);
         ConnectListQuery(dataSource, user, password);
+        ScopedDistinct distinct(*this);
+        ScopedAnsiJoin ansiJoin(*this);
 
         Log(5, "Loading School List", kLoadSchoolList);
         list.Clear();
@@ -97,7 +84,7 @@ bool ExpEngine::LoadSchoolList(EngineList& list, const XString& dataSource, cons
             AddCondition("AND", districtField, "=", SqlQuoted(district));
         m_lastSql = BuildCurrentQuery();
 
-        const bool opened = RunListQuery();
+        const bool opened = RunCurrentQueryOk();
         if (opened && GetFirstRecord()) {
             Log(5, "Found Schools...", kLoadSchoolList);
             do
@@ -113,7 +100,7 @@ bool ExpEngine::LoadSchoolList(EngineList& list, const XString& dataSource, cons
         Disconnect();
         return false;
     } catch (...) {
-        AbandonListQuery();
+        ClearQuery();
         Log(7, "School List Failed.", kLoadSchoolList);
         return false;
     }
@@ -125,6 +112,8 @@ bool ExpEngine::LoadSchoolYearList(EngineList& list, const XString& district, co
     try {
         SetDatabaseType(dataSource, user, password);
         ConnectListQuery(dataSource, user, password);
+        ScopedDistinct distinct(*this);
+        ScopedAnsiJoin ansiJoin(*this);
 
         Log(5, "Loading School Year List", kLoadSchoolYearList);
         list.Clear();
@@ -138,7 +127,7 @@ bool ExpEngine::LoadSchoolYearList(EngineList& list, const XString& district, co
             AddCondition("AND", districtField, "=", SqlQuoted(district));
         m_lastSql = BuildCurrentQuery();
 
-        const bool opened = RunListQuery();
+        const bool opened = RunCurrentQueryOk();
         if (opened && GetFirstRecord()) {
             Log(5, "Found School Years", kLoadSchoolYearList);
             const bool schoolMax = Alias() == "schmax";
@@ -152,7 +141,7 @@ bool ExpEngine::LoadSchoolYearList(EngineList& list, const XString& district, co
         list.SortByKey();
         return !list.IsEmpty();
     } catch (...) {
-        AbandonListQuery();
+        ClearQuery();
         Log(3, "Load School List Failed", kLoadSchoolYearList);
         return false;
     }
@@ -177,40 +166,24 @@ bool ExpEngine::LoadBridgeList(EngineList& list, const XString& paramKey, const 
     const XString dataSource = ParamText(params, "dsn");
 
     try {
-        SetSchoolNumber(ParamText(params, "school"));
-        SetDistrictNumber(ParamText(params, "district"));
-        SetSchoolYear("");
-        const bool useYear = ParamText(params, "useyear") == "true";
-
-        SetDatabaseType(dataSource, user, password);
         XString message;
-        SetSchoolNumber(SqlQuoted(SchoolNumber()));
-        if (!PrepareDistrict(message)) {
+        // The teacher list does not filter on the year: a year not found is no failure here.
+        if (!PrepareRunState(params, false, message)) {
             Log(3, message, kLoadBridgeList);
             return false;
         }
-        Log(7, "Alias is set to: " + Alias(), "ExpEngine::Execute");
-        Log(7, "SchoolNumber: " + SchoolNumber(), "ExpEngine::Execute");
-        Log(7, "District Number: " + DistrictNumber(), "ExpEngine::Execute");
-        if (useYear) {
-            XString year = ParamText(params, "year");
-            if (!PrepareYear(year, message)) {
-                Log(3, message, kLoadBridgeList);
-                return false;
-            }
-            SetSchoolYear(year);
-        }
-        SetSchoolYear(FindCurrentSchoolYear());
 
         Log(5, "Loading Teacher List", kLoadBridgeList);
         SetDatabaseType(dataSource, user, password);
         list.Clear();
         ConnectListQuery(dataSource, user, password);
+        ScopedDistinct distinct(*this);
+        ScopedAnsiJoin ansiJoin(*this);
 
         ODBCTable* staff = AddSisTable("SY035", "staff", false);
         ODBCTable* dem = AddSisTable("SY030", "DEM", false);
         if (!staff && !dem) {
-            AbandonListQuery();
+            ClearQuery();
             Disconnect();
             Log(7, "Bridge List Failed, cannot find required staff tables", kLoadBridgeList);
             Log(4, "Teacher List Failed, can't find staff tables", "teacher");
@@ -233,7 +206,7 @@ bool ExpEngine::LoadBridgeList(EngineList& list, const XString& paramKey, const 
         AddOrder(number, false);
         m_lastSql = BuildCurrentQuery();
 
-        const bool opened = RunListQuery();
+        const bool opened = RunCurrentQueryOk();
         if (!opened || !GetFirstRecord()) {
             Log(7, "Bridge List Returned 0 Teachers.", kLoadBridgeList);
             CloseQuery();
@@ -258,7 +231,7 @@ bool ExpEngine::LoadBridgeList(EngineList& list, const XString& paramKey, const 
         Disconnect();
         return true;
     } catch (...) {
-        AbandonListQuery();
+        ClearQuery();
         Log(7, "Bridge List Failed", kLoadBridgeList);
         Log(4, "Teacher List Failed, unknown reason", "teacher");
         return false;
