@@ -32,7 +32,7 @@ void XXmlWriter::WriteElement(const char* name, const char* attribute, const cha
     line += ' ';
     line += attribute;
     line += "=\"";
-    line += escape_ ? Escape(value) : XString(value);
+    line += Escape(value);
     line += "\"/>\r\n";
     file_.WriteText(line);
 }
@@ -64,9 +64,6 @@ XString XXmlWriter::Escape(const char* value)
             break;
         case '"':
             out += "&quot;";
-            break;
-        case '\'':
-            out += "&apos;";
             break;
         default:
             out += *p;

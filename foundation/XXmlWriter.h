@@ -3,8 +3,8 @@
 #include "XTextFile.h"
 
 // Writes a flat XML file: the root start tag, one element per line with one
-// attribute, the end tag; every line ends with CR LF. Values are written as
-// they are unless escaping is switched on.
+// attribute, the end tag; every line ends with CR LF. Values are escaped, so
+// a folder name with a quote or an ampersand reads back as it was written.
 class XXmlWriter
 {
 public:
@@ -23,14 +23,11 @@ public:
     // "</" + root + ">", then closes the file.
     void Close();
 
-    // Opt-in: when on, values go through Escape().
-    void SetEscapeValues(bool on) { escape_ = on; }
-    // & < > " ' as entities.
+    // & < > " as entities; an apostrophe stays, the values are in double quotes.
     static XString Escape(const char* value);
 
 private:
     XTextFile file_;
     XString root_;
     bool open_ = false;
-    bool escape_ = false;
 };

@@ -93,39 +93,12 @@ XString ReadGlobalFolder(const XFileSpec& folder)
     return ReadValue(folder, "GlobalFolder", "GlobalFolderValue");
 }
 
-XString EscapeValue(const XString& value)
-{
-    XString out;
-    for (int i = 0; i < value.Length(); ++i)
-    {
-        switch (value[i])
-        {
-        case '&':
-            out.Append("&amp;");
-            break;
-        case '<':
-            out.Append("&lt;");
-            break;
-        case '>':
-            out.Append("&gt;");
-            break;
-        case '"':
-            out.Append("&quot;");
-            break;
-        default:
-            out.Append(value[i]);
-            break;
-        }
-    }
-    return out;
-}
-
 void Write(const XFileSpec& folder, const std::vector<Entry>& entries)
 {
     XXmlWriter writer;
     writer.Open(FileIn(folder), kRoot);
     for (const Entry& entry : entries)
-        writer.WriteElement(entry.element, entry.attribute, EscapeValue(entry.value));
+        writer.WriteElement(entry.element, entry.attribute, entry.value);
     writer.Close();
 }
 } // namespace SchoolConfig

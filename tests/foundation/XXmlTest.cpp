@@ -117,17 +117,16 @@ TEST(XXmlTest, TruncatedFileIsAnError)
     EXPECT_THROW(reader.Next(), XException);
 }
 
-TEST(XXmlTest, WriterEscapesOnRequestReaderResolvesEntities)
+TEST(XXmlTest, WriterEscapesReaderResolvesEntities)
 {
     FoundationTestFolder tmp;
     const std::string path = tmp.Path("e.xml");
-    const char* value = "Smith & \"Sons\" <x>";
+    const char* value = "Smith & \"Sons\" <x> O'Neil";
     XXmlWriter writer;
-    writer.SetEscapeValues(true);
     writer.Open(XFileSpec(path.c_str()), "R");
     writer.WriteElement("E", "V", value);
     writer.Close();
-    EXPECT_EQ("<R>\r\n<E V=\"Smith &amp; &quot;Sons&quot; &lt;x&gt;\"/>\r\n</R>\r\n",
+    EXPECT_EQ("<R>\r\n<E V=\"Smith &amp; &quot;Sons&quot; &lt;x&gt; O'Neil\"/>\r\n</R>\r\n",
               FoundationTestFolder::ReadBytes(path));
 
     XXmlReader reader;
