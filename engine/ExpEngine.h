@@ -437,6 +437,8 @@ private:
     // statements write them, and the school year found in the calendar; false
     // (with the message, when there is one) when a value cannot be used.
     bool PrepareRunState(const ParamMap& params, bool requireYear, XString& message);
+    // Every data file of a full run, in the import's order.
+    void ExportTables();
     // The list queries connect and start a new query; each is distinct with ANSI joins.
     void ConnectListQuery(const XString& dataSource, const XString& user, const XString& password);
 

@@ -116,60 +116,8 @@ bool ExpEngine::Execute(ParamMap& params, int flags, QString& errorText)
         return false;
     }
 
-    if (flags & 1) {
-        StartImport();
-
-        StudentLegalNotes();
-        StudentNotes();
-        RunSwallowingFailure(&ExpEngine::StudentCustodyProtection);
-
-        StudentDemographics();
-        StudentTransport();
-        GradeComments();
-
-        ConductIncidents();
-        StateIncidents();
-        IncidentTypes();
-        ConductOutcomes();
-        OutcomeTypes();
-
-        StudentGrades();
-        GradeTypes();
-        HealthConcernTypes();
-        Calendar();
-        AttendanceCodes();
-        StudentMedications();
-        StudentHealthConcerns();
-        StudentImmunizations();
-
-        if (Alias() == "tsis")
-            StudentMedical();
-        if (Alias() == "schmax")
-        {
-            StudentAllergy();
-            StudentMedicalAllergy();
-        }
-
-        StudentAddress();
-        StudentParentGuardian();
-        StudentCustomFieldsTable();
-        StudentContacts();
-        StudentSchedule();
-        Days();
-        Terms();
-        TermDates();
-        GradingPeriods();
-        Courses();
-        Sections();
-        SectionTeachers();
-        SectionRooms();
-
-        // Last, as it writes only the staff the exports above collected.
-        StaffDemographics();
-
-        FinishImport();
-    }
-
+    if (flags & 1)
+        ExportTables();
     if (flags & 2)
         ExportAttendance();
 
@@ -180,4 +128,59 @@ bool ExpEngine::Execute(ParamMap& params, int flags, QString& errorText)
         return false;
     }
     return true;
+}
+
+void ExpEngine::ExportTables()
+{
+    StartImport();
+
+    StudentLegalNotes();
+    StudentNotes();
+    RunSwallowingFailure(&ExpEngine::StudentCustodyProtection);
+
+    StudentDemographics();
+    StudentTransport();
+    GradeComments();
+
+    ConductIncidents();
+    StateIncidents();
+    IncidentTypes();
+    ConductOutcomes();
+    OutcomeTypes();
+
+    StudentGrades();
+    GradeTypes();
+    HealthConcernTypes();
+    Calendar();
+    AttendanceCodes();
+    StudentMedications();
+    StudentHealthConcerns();
+    StudentImmunizations();
+
+    if (Alias() == "tsis")
+        StudentMedical();
+    if (Alias() == "schmax")
+    {
+        StudentAllergy();
+        StudentMedicalAllergy();
+    }
+
+    StudentAddress();
+    StudentParentGuardian();
+    StudentCustomFieldsTable();
+    StudentContacts();
+    StudentSchedule();
+    Days();
+    Terms();
+    TermDates();
+    GradingPeriods();
+    Courses();
+    Sections();
+    SectionTeachers();
+    SectionRooms();
+
+    // Last, as it writes only the staff the exports above collected.
+    StaffDemographics();
+
+    FinishImport();
 }
