@@ -124,7 +124,7 @@ protected:
 
     std::string Select(const std::string& sql)
     {
-        sqlite::Query q(*writer.AttendanceDatabase(), sql.c_str());
+        sqlite::Query q(writer.Attendance().Database(), sql.c_str());
         std::string out;
         while (q.Step())
         {
@@ -174,8 +174,8 @@ TEST_F(AttendanceCacheFill, CacheHasTheSchemaAndDropsApostrophes)
     const std::string indexes =
         "SELECT name AS a FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL ORDER BY name";
     EXPECT_EQ("PERIOD_ATT_attdate\nPERIOD_ATT_unsent\n", Select(indexes));
-    writer.AttendanceDatabase()->Execute("DROP INDEX PERIOD_ATT_attdate");
-    writer.AttendanceDatabase()->Execute("DROP INDEX PERIOD_ATT_unsent");
+    writer.Attendance().Database().Execute("DROP INDEX PERIOD_ATT_attdate");
+    writer.Attendance().Database().Execute("DROP INDEX PERIOD_ATT_unsent");
     Fill(kPeriodNames, {{"O'Neil", "20261001", "2", "A", "1", "0"}});
     EXPECT_EQ("PERIOD_ATT_attdate\nPERIOD_ATT_unsent\n", Select(indexes));
 }
@@ -300,7 +300,7 @@ TEST_F(AttendanceCacheFill, AFailureLeavesTheCacheAsItWas)
     ASSERT_EQ(before, Select(codes));
 
     // A row the cache refuses ends the fill after the first row.
-    writer.AttendanceDatabase()->Execute("CREATE TRIGGER refuse BEFORE UPDATE ON PERIOD_ATT WHEN "
+    writer.Attendance().Database().Execute("CREATE TRIGGER refuse BEFORE UPDATE ON PERIOD_ATT WHEN "
                                          "NEW.stdkey = '1002' AND NEW.newcode <> '' BEGIN SELECT RAISE(FAIL, "
                                          "'refused'); END");
     EXPECT_THROW(Fill(kPeriodNames,
@@ -308,20 +308,20 @@ TEST_F(AttendanceCacheFill, AFailureLeavesTheCacheAsItWas)
                  XException);
     EXPECT_EQ(1, signalLog.CountLike(8, "Attendance: Update Row: ", "refused"));
     EXPECT_EQ(before, Select(codes));
-    writer.AttendanceDatabase()->Execute("DROP TRIGGER refuse");
+    writer.Attendance().Database().Execute("DROP TRIGGER refuse");
 
     // So does a blank the cache refuses: unblanked, deleted records would never go out.
-    writer.AttendanceDatabase()->Execute("CREATE TRIGGER refuse BEFORE UPDATE ON PERIOD_ATT WHEN "
+    writer.Attendance().Database().Execute("CREATE TRIGGER refuse BEFORE UPDATE ON PERIOD_ATT WHEN "
                                          "NEW.newcode = '' BEGIN SELECT RAISE(FAIL, 'refused'); END");
     EXPECT_THROW(Fill(kPeriodNames, {{"1001", "20261001", "2", "E", "1", "0"}}), XException);
     EXPECT_EQ(1, signalLog.CountLike(8, "Attendance::BlankNewCodeInSQLiteDB: ", "refused"));
     EXPECT_EQ(before, Select(codes));
-    writer.AttendanceDatabase()->Execute("DROP TRIGGER refuse");
+    writer.Attendance().Database().Execute("DROP TRIGGER refuse");
 
     // A read-back that fails takes its marks back with the update file.
     XTextFile file('\t', "", "");
     writer.StartUpdate(file);
-    writer.AttendanceDatabase()->Execute("CREATE TRIGGER refuse BEFORE UPDATE ON PERIOD_ATT WHEN "
+    writer.Attendance().Database().Execute("CREATE TRIGGER refuse BEFORE UPDATE ON PERIOD_ATT WHEN "
                                          "NEW.stdkey = '1002' BEGIN SELECT RAISE(FAIL, 'refused'); END");
     EXPECT_THROW(writer.CreateStudentPeriodAttendanceFromDB(false), std::exception);
     writer.DiscardUpdate();

@@ -96,7 +96,7 @@ TEST_F(OldFilesTest, DeleteUpdateFilesDropsTablesOfTheCacheFolder)
     EXPECT_TRUE(Tables(PathOf("global") + "/Attendance/Attendance.db").empty());
     EXPECT_TRUE(signalLog.Has(9, "UpdateConfig Query: SELECT UPDATED FROM UPDATECONFIG WHERE ELEMENT='PERIOD_ATT'"));
     // The run's cache stays the import folder's; a global folder without one gets none.
-    EXPECT_FALSE(writer.AttendanceDatabase()->IsOpen());
+    EXPECT_FALSE(writer.Attendance().Database().IsOpen());
     std::filesystem::create_directories(PathOf("other"));
     writer.SetGlobalFolder(XString(PathOf("other")));
     writer.DeleteUpdateFiles(writer.SDEFolder());
@@ -138,7 +138,7 @@ protected:
     {
         OldFilesTest::SetUp();
         ASSERT_TRUE(writer.SetAttendanceDatabase(XString(dir.path())));
-        db = writer.AttendanceDatabase();
+        db = &writer.Attendance().Database();
         ASSERT_NE(nullptr, db);
         db->Execute("CREATE TABLE DAILY_ATT (stdkey VARCHAR(100))");
         db->Execute("CREATE TABLE OTHER (stdkey VARCHAR(100))");
