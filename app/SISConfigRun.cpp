@@ -5,10 +5,10 @@
 #include "KeyWords.h"
 #include "LogManager.h"
 #include "LogNames.h"
+#include "PendingUpdateFile.h"
 #include "ProtocolWords.h"
 #include "StatusFiles.h"
 #include "StopSignals.h"
-#include "XDeliveryGuard.h"
 #include "XString.h"
 #include "platform/NativeFile.h"
 
@@ -65,8 +65,8 @@ void SISConfig::stopWritesFailedStatus()
             NativeFile::WriteAll(2, line.constData(), line.size());
             // As after a failed update: an update file still under its temporary
             // name goes; one in place stays (its records go out again unless marked).
-            const std::lock_guard<std::mutex> delivery(XDeliveryGuard::Lock());
-            if (const std::filesystem::path pending = XDeliveryGuard::Pending(); !pending.empty())
+            const std::lock_guard<std::mutex> delivery(PendingUpdateFile::Lock());
+            if (const std::filesystem::path pending = PendingUpdateFile::Pending(); !pending.empty())
             {
                 std::error_code ignored;
                 std::filesystem::remove(pending, ignored);

@@ -1,9 +1,13 @@
 #include "SDEWriter.h"
 
 #include "XException.h"
-#include "database.h"
 
-SDEWriter::SDEWriter(QObject* parent) : BridgeTaskBase(parent) {}
+SDEWriter::SDEWriter(QObject* parent)
+    : BridgeTaskBase(parent),
+      m_attendance(std::make_unique<AttendanceCache>([this](int level, const XString& message)
+                                                     { Log(level, message); }))
+{
+}
 
 SDEWriter::~SDEWriter() = default;
 
@@ -176,6 +180,51 @@ void SDEWriter::AddCustomField(const XString& customTitle, const XString& custom
 int SDEWriter::WriteTable(const RowFilter& filter, const XString& headerLine)
 {
     Log(8, "Opening Table");
+    OpenTableKeepingData(headerLine);
+    XTextFile tableFile('\t', "", "");
+    XTextFile& out = OpenTableOutput(tableFile, headerLine);
+    int count = 0;
+    long long firstRow = 0;
+    try
+    {
+        if (!headerLine.IsEmpty())
+        {
+            out.WriteText(headerLine);
+            out.EndLine();
+            // The header line is no row.
+            firstRow = 1;
+            m_tableLinesBase = out.LinesEnded();
+        }
+        Log(8, "Generating SDE Entries");
+        for (bool more = GetFirstRecord(); more; more = GetNextRecord())
+            if (!filter || filter())
+                WriteRecord(out, ++count == 1);
+    }
+    catch (...)
+    {
+        FailTable(tableFile, firstRow, count);
+    }
+
+    if (m_updateMode)
+    {
+        Log(8, "Writing sdu footer");
+        out.WriteText("*\r\n\r\n");
+        Log(8, XString("Finished SDU File. Lines= ") + XString(count));
+    }
+    else
+    {
+        Log(8, "Closing Table file");
+        m_tableRows = tableFile.LinesEnded() - firstRow;
+        tableFile.Close();
+        EndPartialTableFile();
+        Log(8, XString("Closed Table File. Lines= ") + XString(count));
+    }
+    Log(8, XString("Wrote ") + m_fileName);
+    return count;
+}
+
+void SDEWriter::OpenTableKeepingData(const XString& headerLine)
+{
     try
     {
         OpenTable(1);
@@ -193,172 +242,120 @@ int SDEWriter::WriteTable(const RowFilter& filter, const XString& headerLine)
         }
         throw;
     }
+}
 
-    XTextFile tableFile('\t', "", "");
-    XTextFile* out = &tableFile;
+XTextFile& SDEWriter::OpenTableOutput(XTextFile& tableFile, const XString& headerLine)
+{
     Log(8, XString("Writing ") + m_fileName);
-    if (m_updateMode)
-    {
-        Log(8, "Writing SDU File");
-        if (!m_sduFile || !m_sduFile->IsOpen())
-            throw XException("No update file is open for " + m_fileName + ".");
-        out = m_sduFile;
-        if (m_currentHeader)
-            m_currentHeader->WriteHeader(*out);
-        Log(8, "Wrote Current Header");
-    }
-    else
+    if (!m_updateMode)
     {
         Log(8, "Writing SDE File");
         OpenPartialTableFile(tableFile, headerLine);
         Log(8, "Opened SDE FIle");
+        return tableFile;
     }
+    Log(8, "Writing SDU File");
+    if (!m_sduFile || !m_sduFile->IsOpen())
+        throw XException("No update file is open for " + m_fileName + ".");
+    if (m_currentHeader)
+        m_currentHeader->WriteHeader(*m_sduFile);
+    Log(8, "Wrote Current Header");
+    return *m_sduFile;
+}
 
-    int count = 0;
-    long long firstRow = 0;
-    // The lines of the data file, for the summary (the update file's are counted by FinishTable).
-    auto noteRows = [&]
+void SDEWriter::WriteRecord(XTextFile& out, bool first)
+{
+    if (first)
     {
-        if (!m_updateMode)
-            m_tableRows = tableFile.LinesEnded() - firstRow;
-    };
+        Log(8, "Generating First SDE Entry");
+        Log(8, "Line Passed Filter");
+    }
+    for (const SDEColumn& column : m_columns)
+    {
+        m_currentColumn = &column;
+        XString name;
+        if (first)
+        {
+            Log(8, "Getting curColumns field...");
+            name = column.field ? column.field->FieldName() : XString("**Blank FieldName**");
+            Log(9, XString("Processing Field = ") + name);
+        }
+        if (column.value)
+        {
+            if (first)
+                Log(8, "Getting valueStr");
+            XString value = column.value();
+            if (first)
+                Log(8, "Got valueStr");
+            out.WriteField(value);
+            if (first)
+                Log(9, XString("Wrote = ") + name);
+            continue;
+        }
+        if (first)
+        {
+            Log(8, "Getting command");
+            Log(8, "Got command");
+        }
+        switch (column.command)
+        {
+        case SDEColumn::Constant:
+            out.WriteField(column.text);
+            break;
+        case SDEColumn::LineBreak:
+            out.EndLine();
+            break;
+        case SDEColumn::Hook:
+            ColumnHook(column.field);
+            break;
+        default:
+            break;
+        }
+        if (first)
+        {
+            Log(8, XString("Wrote Default Value Command ") + XString(column.command) + " for " + name);
+            Log(8, XString("Wrote the value = ") + column.text);
+        }
+    }
+    m_currentColumn = nullptr;
+    out.EndLine();
+}
+
+void SDEWriter::FailTable(XTextFile& tableFile, long long firstRow, int count)
+{
+    m_currentColumn = nullptr;
+    XString failure;
     try
     {
-        if (!headerLine.IsEmpty())
-        {
-            out->WriteText(headerLine);
-            out->EndLine();
-            // The header line is no row.
-            firstRow = 1;
-            m_tableLinesBase = out->LinesEnded();
-        }
-        Log(8, "Generating SDE Entries");
-        bool more = GetFirstRecord();
-        while (more)
-        {
-            if (!filter || filter())
-            {
-                ++count;
-                bool first = count == 1;
-                if (first)
-                {
-                    Log(8, "Generating First SDE Entry");
-                    Log(8, "Line Passed Filter");
-                }
-                for (const SDEColumn& column : m_columns)
-                {
-                    m_currentColumn = &column;
-                    XString name;
-                    if (first)
-                    {
-                        Log(8, "Getting curColumns field...");
-                        name = column.field ? column.field->FieldName() : XString("**Blank FieldName**");
-                        Log(9, XString("Processing Field = ") + name);
-                    }
-                    if (column.value)
-                    {
-                        if (first)
-                            Log(8, "Getting valueStr");
-                        XString value = column.value();
-                        if (first)
-                            Log(8, "Got valueStr");
-                        out->WriteField(value);
-                        if (first)
-                            Log(9, XString("Wrote = ") + name);
-                        continue;
-                    }
-                    if (first)
-                    {
-                        Log(8, "Getting command");
-                        Log(8, "Got command");
-                    }
-                    switch (column.command)
-                    {
-                    case SDEColumn::Constant:
-                        out->WriteField(column.text);
-                        break;
-                    case SDEColumn::LineBreak:
-                        out->EndLine();
-                        break;
-                    case SDEColumn::Hook:
-                        ColumnHook(column.field);
-                        break;
-                    default:
-                        break;
-                    }
-                    if (first)
-                    {
-                        Log(8, XString("Wrote Default Value Command ") + XString(column.command) + " for " +
-                                   name);
-                        Log(8, XString("Wrote the value = ") + column.text);
-                    }
-                }
-                m_currentColumn = nullptr;
-                out->EndLine();
-            }
-            more = GetNextRecord();
-        }
+        throw;
     }
     catch (const std::exception& e)
     {
-        m_currentColumn = nullptr;
-        noteRows();
-        if (!m_updateMode)
-        {
-            try
-            {
-                tableFile.Close();
-                AbandonTableFile();
-            }
-            catch (const std::exception&)
-            {
-                // The write error is the one to report.
-            }
-        }
-        Log(8, XString("Error writing line= ") + XString(count));
-        XString message = XString("Failed with error [") + e.what() + "] while writing file [" + m_fileName +
-                          "] with query: " + BuildQuery();
-        Log(2, message);
-        throw XException(message);
+        failure = XString("with error [") + e.what() + "]";
     }
     catch (...)
     {
-        m_currentColumn = nullptr;
-        noteRows();
-        if (!m_updateMode)
+        failure = "with unknown error";
+    }
+    if (!m_updateMode)
+    {
+        // The lines of the data file, for the summary (the update file's are counted by FinishTable).
+        m_tableRows = tableFile.LinesEnded() - firstRow;
+        try
         {
-            try
-            {
-                tableFile.Close();
-                AbandonTableFile();
-            }
-            catch (...)
-            {
-            }
+            tableFile.Close();
+            AbandonTableFile();
         }
-        Log(8, XString("Error writing line= ") + XString(count));
-        XString message = XString("Failed with unknown error while writing file [") + m_fileName +
-                          "] with query: " + BuildQuery();
-        Log(2, message);
-        throw XException(message);
+        catch (...)
+        {
+            // The write error is the one to report.
+        }
     }
-
-    if (m_updateMode)
-    {
-        Log(8, "Writing sdu footer");
-        out->WriteText("*\r\n\r\n");
-        Log(8, XString("Finished SDU File. Lines= ") + XString(count));
-    }
-    else
-    {
-        Log(8, "Closing Table file");
-        noteRows();
-        tableFile.Close();
-        EndPartialTableFile();
-        Log(8, XString("Closed Table File. Lines= ") + XString(count));
-    }
-    Log(8, XString("Wrote ") + m_fileName);
-    return count;
+    Log(8, XString("Error writing line= ") + XString(count));
+    const XString message =
+        "Failed " + failure + " while writing file [" + m_fileName + "] with query: " + BuildQuery();
+    Log(2, message);
+    throw XException(message);
 }
 
 void SDEWriter::FinishTable()

@@ -7,20 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "AttendanceCache.h"
 #include "BridgeTaskBase.h"
 #include "DataAccessField.h"
 #include "ImportSettings.h"
 #include "SDEColumn.h"
-#include "SDEWriterAttendanceRow.h"
-#include "SDEWriterAttendanceStatement.h"
 #include "SISExpCustomFieldList.h"
 #include "SISExpHeader.h"
 #include "XTextFile.h"
-
-namespace sqlite
-{
-class Database;
-}
 
 // The import file writer: one data file per table and the import control
 // file in a full export, one update file in an incremental export, the
@@ -33,13 +27,8 @@ public:
     using ValueFunction = std::function<XString()>;
     using RowFilter = std::function<bool()>; // false skips the current record
 
-    static constexpr const char* kDailyAttTable = "DAILY_ATT";
-    // The key column of a cache table: the time frame of daily rows, the period key of period rows.
-    static const char* AttKeyColumn(const XString& table)
-    {
-        return table == kDailyAttTable ? "timeframe" : "perkey";
-    }
-    static constexpr const char* kPeriodAttTable = "PERIOD_ATT";
+    static constexpr const char* kDailyAttTable = AttendanceCache::kDailyTable;
+    static constexpr const char* kPeriodAttTable = AttendanceCache::kPeriodTable;
 
     explicit SDEWriter(QObject* parent = nullptr);
     ~SDEWriter() override;
@@ -143,7 +132,7 @@ public:
     // Drops the two cache tables in an existing cache of the global folder.
     void DropGlobalAttendanceTables();
     void DeleteAttendanceDatabase();
-    sqlite::Database* AttendanceDatabase() { return &AttCache(); }
+    AttendanceCache& Attendance() { return *m_attendance; }
 
     // ---- The attendance cache ----
     // Opens the cache and creates the table; names the export; reads the
@@ -165,8 +154,8 @@ public:
     void CreateStudentDailyAttendanceFromDB(bool filter);
     void CreateStudentPeriodAttendanceFromDB(bool filter);
     // Key field names met while filling the cache, as spelled in the header.
-    const std::set<XString>& PeriodNames() const { return m_periodNames; }
-    const std::set<XString>& TimeFrameNames() const { return m_timeFrameNames; }
+    const std::set<XString>& PeriodNames() const { return m_attendance->KeyNames(false); }
+    const std::set<XString>& TimeFrameNames() const { return m_attendance->KeyNames(true); }
     // The student filter of the read-back; every student passes here.
     virtual bool IncludesStudent(const XString& student);
 
@@ -243,47 +232,16 @@ protected:
     XString m_globalFolder;
     XString m_overlapDays;
 
-    std::unique_ptr<sqlite::Database> m_attDb;
-    // The blank StartAttTable asked for: done once the table is filled, on
-    // the rows from m_attBlankFrom on that the SIS no longer has. m_attSeen
-    // holds a flag per rowid from m_attSeenFirst on for the rows that were in
-    // that range when the table started (the fill found them again); rows the
-    // fill inserts come after them.
-    bool m_attBlankPending = false;
-    XString m_attBlankFrom;
-    std::int64_t m_attSeenFirst = 0;
-    std::vector<bool> m_attSeen;
-    XString m_attTable;
+    std::unique_ptr<AttendanceCache> m_attendance;
+    // How the fill reads the SIS.
     bool m_attEndDay = false;
     bool m_attReportOnce = true;
-    std::set<XString> m_periodNames;
-    std::set<XString> m_timeFrameNames;
-    // The upsert statements of the table being filled, prepared once.
-    std::unique_ptr<AttendanceStatement> m_attFind;
-    std::unique_ptr<AttendanceStatement> m_attUpdate;
-    std::unique_ptr<AttendanceStatement> m_attInsert;
-    XString m_attStatementsTable;
-    bool m_attMarksOpen = false;
     int m_attSkippedDates = 0;
 
 private:
-    // The cache connection, created when missing.
-    sqlite::Database& AttCache();
-    bool CheckAttendanceUpdate(sqlite::Database& cache, const XString& element);
-    void DropAttendanceTable(sqlite::Database& cache, const XString& name);
-    void RollBackAttendanceCache();
-    // The read-back's marks stay in one open transaction until the update
-    // file is in place; a failed run rolls them back with whatever else is open.
-    void BeginAttendanceMarks();
-    void CommitAttendanceMarks();
     void RemoveStaleUpdateFiles();
     void ReadAttendanceWindow(const RowFilter& filter);
     void WriteAttendanceRow(const AttendanceCacheRow& row);
-    void PrepareAttendanceBlank(const XString& from);
-    void NoteAttendanceSeen(std::int64_t rowid);
-    void BlankUnseenAttendance();
-    void PrepareAttendanceStatements(const XString& table);
-    void FinalizeAttendanceStatements();
     void CreateAttendanceFromDB(bool daily, bool filter);
 
     bool m_currentIncomplete = false;
@@ -305,6 +263,15 @@ private:
     std::optional<PartialFile> m_partialTable;
 
 private:
+    // The pieces of WriteTable. A query that cannot be opened leaves the
+    // previous data file (or one with the header line).
+    void OpenTableKeepingData(const XString& headerLine);
+    // The data file under its temporary name, or the update file with the table's header.
+    XTextFile& OpenTableOutput(XTextFile& tableFile, const XString& headerLine);
+    void WriteRecord(XTextFile& out, bool first);
+    // Called in the handler of a failure while writing: discards the data
+    // file and throws the failure naming the file and the query.
+    [[noreturn]] void FailTable(XTextFile& tableFile, long long firstRow, int count);
     void CommitPartial();
     // A table that could not be written leaves the last run's data file, or,
     // without one, a file with only the header line.

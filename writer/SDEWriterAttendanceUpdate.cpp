@@ -4,10 +4,9 @@
 // marked as sent. A failure before that leaves neither file nor marks.
 #include "SDEWriter.h"
 
-#include "XDeliveryGuard.h"
+#include "PendingUpdateFile.h"
 #include "XException.h"
 #include "XSystemPath.h"
-#include "database.h"
 
 #include <filesystem>
 #include <system_error>
@@ -75,7 +74,7 @@ void SDEWriter::StartUpdate(XTextFile& file)
     const XFileSpec temporary = TemporaryPath(target);
     file.SetSeparator('\t');
     file.SetQuotes("", "");
-    XDeliveryGuard::SetPending(XSystemPath::FromEngine(temporary.Path()));
+    PendingUpdateFile::SetPending(XSystemPath::FromEngine(temporary.Path()));
     file.Open(temporary, XFile::kWrite);
     m_sduFile = &file;
     m_sduTarget = target;
@@ -96,20 +95,28 @@ void SDEWriter::FinishUpdate()
     m_sduFile->Close();
     {
         // A stop removes the temporary file or finds the complete one in place.
-        const std::lock_guard<std::mutex> guard(XDeliveryGuard::Lock());
+        const std::lock_guard<std::mutex> guard(PendingUpdateFile::Lock());
         m_sduFile->FileSpec().MoveToNew(m_sduTarget);
         emit updateFileDelivered(XString(m_sduTarget.FileName()).ToQString(), m_sduFile->LinesEnded());
         m_sduFile = nullptr;
-        XDeliveryGuard::SetPending({});
+        PendingUpdateFile::SetPending({});
     }
-    CommitAttendanceMarks();
+    try
+    {
+        m_attendance->CommitMarks();
+    }
+    catch (const std::exception& e)
+    {
+        // The file is in place: its records go out again with the next run.
+        throw XException(XString("The update file ") + m_sduTarget.FileName() +
+                         " is complete, but its records could not be marked as sent: " + e.what());
+    }
 }
 
 void SDEWriter::DiscardUpdate()
 {
     // The marks, and a blank or fill the failure left open, go back.
-    m_attMarksOpen = false;
-    RollBackAttendanceCache();
+    m_attendance->DiscardMarks();
     XTextFile* file = m_sduFile;
     m_sduFile = nullptr;
     // None begun, or already in place: a complete file stays.
@@ -138,47 +145,5 @@ void SDEWriter::DiscardUpdate()
                        e.what());
         }
     }
-    XDeliveryGuard::SetPending({});
-}
-
-void SDEWriter::BeginAttendanceMarks()
-{
-    if (m_attMarksOpen)
-        return;
-    AttCache().Execute("begin transaction");
-    m_attMarksOpen = true;
-}
-
-void SDEWriter::CommitAttendanceMarks()
-{
-    if (!m_attMarksOpen)
-        return;
-    m_attMarksOpen = false;
-    try
-    {
-        AttCache().Execute("commit transaction");
-    }
-    catch (const std::exception& e)
-    {
-        // The file is in place: its records go out again with the next run.
-        const XString message = XString("The update file ") + m_sduTarget.FileName() +
-                                " is complete, but its records could not be marked as sent: " + e.what();
-        RollBackAttendanceCache();
-        throw XException(message);
-    }
-}
-
-void SDEWriter::RollBackAttendanceCache()
-{
-    try
-    {
-        sqlite::Database& cache = AttCache();
-        if (cache.InTransaction())
-            cache.Execute("rollback transaction");
-    }
-    catch (const std::exception& e)
-    {
-        // An open transaction ends with the connection; the journal undoes it.
-        Log(8, XString("Attendance: Rollback: ") + e.what());
-    }
+    PendingUpdateFile::SetPending({});
 }

@@ -4,11 +4,9 @@
 
 #include <string>
 
-#include "SDEWriterAttendanceStatement.h"
 #include "SchoolConfig.h"
 #include "XClock.h"
 #include "XException.h"
-#include "database.h"
 
 namespace
 {
@@ -22,42 +20,11 @@ bool IsUnset(const XDate& date)
 
 void SDEWriter::StartAttTable(const XString& tableName, bool blank, bool endDay)
 {
-    m_attTable = tableName;
     m_attEndDay = endDay;
     Log(7, "Start Attendance Table at: " + XDateTime::Now().Format("dd/mm/yyyy|hh:nn:ss") + " ");
 
     SetAttendanceDatabase(m_sdeFolder.Path());
-    try
-    {
-        const char* key = AttKeyColumn(tableName);
-        AttCache().ExecuteFormat(
-            "CREATE TABLE %s (%s VARCHAR(100), %s DATETIME, %s VARCHAR(100), %s VARCHAR(100), "
-            "%s VARCHAR(100), %s VARCHAR(100), %s VARCHAR(100), %s VARCHAR(100), %s "
-            "VARCHAR(100), %s VARCHAR(10), %s VARCHAR(100), %s VARCHAR(100), PRIMARY KEY (%s, "
-            "%s, %s, %s))",
-            tableName.Text(), "stdkey", "attdate", key, "reason", "excused", "absent", "tardy", "truant",
-            "discipline", "header", "oldcode", "newcode", "stdkey", "attdate", key, "header");
-    }
-    catch (const std::exception& e)
-    {
-        Log(8, "Attendance: Create Table Failed: " + tableName + ": " + e.what());
-    }
-    // The blank reads the overlap's rows by date and the read-back the rows
-    // not yet sent, whatever the cache's size; existing caches get them here.
-    for (const XString& index :
-         {"CREATE INDEX IF NOT EXISTS " + tableName + "_attdate ON " + tableName + " (attdate)",
-          "CREATE INDEX IF NOT EXISTS " + tableName + "_unsent ON " + tableName +
-              " (header) WHERE newcode IS NOT NULL AND (newcode <> oldcode OR oldcode IS NULL)"})
-    {
-        try
-        {
-            AttCache().Execute(index.Text());
-        }
-        catch (const std::exception& e)
-        {
-            Log(8, "Attendance: Create Index Failed: " + tableName + ": " + e.what());
-        }
-    }
+    m_attendance->StartTable(tableName);
 
     const bool daily = tableName == kDailyAttTable;
     const XString title = daily ? "Student Daily Attendance" : "Student Period Attendance";
@@ -75,10 +42,10 @@ void SDEWriter::StartAttTable(const XString& tableName, bool blank, bool endDay)
             m_updateDate -= m_overlapDays.ToInt();
         // Done once the table is filled (BlankUnseenAttendance): a table
         // never read keeps its codes.
-        PrepareAttendanceBlank(m_updateDate.Format("yyyy-mm-dd"));
+        m_attendance->PrepareAttendanceBlank(m_updateDate.Format("yyyy-mm-dd"));
     }
     else
-        m_attBlankPending = false;
+        m_attendance->CancelBlank();
     Log(8, "StartAttTable: Before StartTable: Update Date is: " + m_updateDate.Format(format));
     StartTable(title, fileName);
 }
@@ -161,7 +128,7 @@ void SDEWriter::WriteAttendanceTable(const XDate& schoolStart, const XDate& scho
             {
                 try
                 {
-                    AttCache().Execute("begin transaction");
+                    m_attendance->BeginFill();
                 }
                 catch (const std::exception& e)
                 {
@@ -174,15 +141,13 @@ void SDEWriter::WriteAttendanceTable(const XDate& schoolStart, const XDate& scho
         m_title = baseTitle;
         try
         {
-            BlankUnseenAttendance();
+            m_attendance->BlankUnseenAttendance();
         }
         catch (const std::exception& e)
         {
-            // Unblanked, records deleted in the SIS would never go out as deleted.
-            Log(8, XString("Attendance::BlankNewCodeInSQLiteDB: ") + e.what());
             throw XException(baseTitle + ": the attendance cache cannot be written: " + e.what());
         }
-        AttCache().Execute("commit transaction");
+        m_attendance->CommitFill();
         if (m_attSkippedDates > kNamedSkippedDates)
             Log(4, "SQLite Attendance: skipped " + XString(m_attSkippedDates) + " records of " + baseTitle +
                        " whose date is no day of the calendar.");
@@ -192,12 +157,8 @@ void SDEWriter::WriteAttendanceTable(const XDate& schoolStart, const XDate& scho
         Log(7, "Write Attendance Table: Failed with Error.  Cleaning up.");
         m_currentColumn = nullptr;
         m_title = baseTitle;
-        // The cache stays as it was: kept half filled, its records would
-        // go out as deleted once a later run blanks them.
-        m_attBlankPending = false;
-        m_attSeen = std::vector<bool>();
-        if (begun)
-            RollBackAttendanceCache();
+        // The cache stays as it was.
+        m_attendance->AbandonFill();
         // Nothing of this run may reach the handheld.
         MarkTableIncomplete();
         throw XException(baseTitle + " failed: " + e.what());
@@ -260,13 +221,12 @@ void SDEWriter::ReadAttendanceWindow(const RowFilter& filter)
 
 void SDEWriter::WriteAttendanceRow(const AttendanceCacheRow& row)
 {
-    if (row.keyKind == AttendanceCacheRow::KeyKind::Period)
-        m_periodNames.insert(row.header);
-    else if (row.keyKind == AttendanceCacheRow::KeyKind::TimeFrame)
-        m_timeFrameNames.insert(row.header);
+    if (row.keyKind != AttendanceCacheRow::KeyKind::None)
+        m_attendance->KeyNames(row.keyKind == AttendanceCacheRow::KeyKind::TimeFrame).insert(row.header);
+    const XString& table = m_attendance->Table();
     if (!row.hasRange)
     {
-        UpsertAttendanceRow(m_attTable, row);
+        UpsertAttendanceRow(table, row);
         return;
     }
     long long first = 0;
@@ -281,6 +241,6 @@ void SDEWriter::WriteAttendanceRow(const AttendanceCacheRow& row)
     for (long long key = first; key <= last; ++key)
     {
         one.key = XString(key);
-        UpsertAttendanceRow(m_attTable, one);
+        UpsertAttendanceRow(table, one);
     }
 }

@@ -96,7 +96,7 @@ TEST_F(OldFilesTest, DeleteUpdateFilesDropsTablesOfTheCacheFolder)
     EXPECT_TRUE(Tables(PathOf("global") + "/Attendance/Attendance.db").empty());
     EXPECT_TRUE(signalLog.Has(9, "UpdateConfig Query: SELECT UPDATED FROM UPDATECONFIG WHERE ELEMENT='PERIOD_ATT'"));
     // The run's cache stays the import folder's; a global folder without one gets none.
-    EXPECT_FALSE(writer.AttendanceDatabase()->IsOpen());
+    EXPECT_FALSE(writer.Attendance().Database().IsOpen());
     std::filesystem::create_directories(PathOf("other"));
     writer.SetGlobalFolder(XString(PathOf("other")));
     writer.DeleteUpdateFiles(writer.SDEFolder());
@@ -131,70 +131,16 @@ TEST_F(OldFilesTest, DeleteUpdateFilesFailureTellsTheUserWhatToDo)
     EXPECT_FALSE(signalLog.Has(8, "Changed FileName to SchoolConfig"));
 }
 
-class AttendanceCacheTest : public OldFilesTest
+// The cache opens below the given folder, or below the SDE folder when that does not exist.
+TEST_F(OldFilesTest, TheCacheOpensBelowAnExistingFolder)
 {
-protected:
-    void SetUp() override
-    {
-        OldFilesTest::SetUp();
-        ASSERT_TRUE(writer.SetAttendanceDatabase(XString(dir.path())));
-        db = writer.AttendanceDatabase();
-        ASSERT_NE(nullptr, db);
-        db->Execute("CREATE TABLE DAILY_ATT (stdkey VARCHAR(100))");
-        db->Execute("CREATE TABLE OTHER (stdkey VARCHAR(100))");
-    }
-    sqlite::Database* db = nullptr;
-};
-
-TEST_F(AttendanceCacheTest, OpensBelowTheGivenFolder)
-{
+    ASSERT_TRUE(writer.SetAttendanceDatabase(XString(dir.path())));
     EXPECT_TRUE(FileExists("Attendance/Attendance.db"));
-}
-
-TEST_F(AttendanceCacheTest, MissingFolderFallsBackToTheSDEFolder)
-{
     writer.DeleteAttendanceDatabase();
     EXPECT_FALSE(FileExists("Attendance/Attendance.db"));
-    XString missing(PathOf("nowhere"));
-    EXPECT_TRUE(writer.SetAttendanceDatabase(missing));
+    EXPECT_TRUE(writer.SetAttendanceDatabase(XString(PathOf("nowhere"))));
     EXPECT_TRUE(FileExists("Attendance/Attendance.db"));
     EXPECT_TRUE(signalLog.Has(8, std::string("Folder does not exist") + PathOf("nowhere") + " trying: " +
                                      writer.SDEFolder().Path()));
-}
-
-TEST_F(AttendanceCacheTest, UpdateIsDueWithoutUpdateConfig)
-{
-    EXPECT_TRUE(writer.CheckAttendanceUpdate("DAILY_ATT"));
-    bool logged = false;
-    for (const auto& entry : signalLog.logs)
-        logged = logged || (entry.level == 8 && entry.message.rfind("Check SQLite Update Date: ", 0) == 0);
-    EXPECT_TRUE(logged);
-}
-
-TEST_F(AttendanceCacheTest, UpdateIsDueTwelveHoursAfterTheLastOne)
-{
-    db->Execute("CREATE TABLE UPDATECONFIG (ELEMENT VARCHAR(100), UPDATED VARCHAR(30))");
-    db->Execute("INSERT INTO UPDATECONFIG VALUES ('DAILY_ATT', '2026-12-08 22:11:11.000')");
-    db->Execute("INSERT INTO UPDATECONFIG VALUES ('PERIOD_ATT', '2026-12-08 22:11:13.000')");
-    // Now is 2026-12-09 10:11:12.
-    EXPECT_TRUE(writer.CheckAttendanceUpdate("DAILY_ATT"));   // 12:00:01 ago
-    EXPECT_FALSE(writer.CheckAttendanceUpdate("PERIOD_ATT")); // 11:59:59 ago
-    EXPECT_TRUE(writer.CheckAttendanceUpdate("NO_ROW"));
-}
-
-TEST_F(AttendanceCacheTest, DropOnlyTheAttendanceTables)
-{
-    writer.DropAttendanceTable("OTHER");
-    writer.DropAttendanceTable("DAILY_ATT");
-    writer.DropAttendanceTable("PERIOD_ATT"); // missing: reported, not thrown
-    std::vector<std::string> left;
-    sqlite::Query query(*db, "SELECT name FROM sqlite_master WHERE type='table' ORDER BY name");
-    while (query.Step())
-        left.push_back(query.StringColumn("name").Text());
-    EXPECT_EQ(std::vector<std::string>{"OTHER"}, left);
-    bool reported = false;
-    for (const auto& entry : signalLog.logs)
-        reported = reported || (entry.level == 3 && entry.message.rfind("Failed to Drop table: PERIOD_ATT: ", 0) == 0);
-    EXPECT_TRUE(reported);
 }
 } // namespace

@@ -1,4 +1,4 @@
-#include "XDeliveryGuard.h"
+#include "PendingUpdateFile.h"
 
 namespace
 {
@@ -18,7 +18,7 @@ std::filesystem::path& pendingFile()
 
 } // namespace
 
-namespace XDeliveryGuard
+namespace PendingUpdateFile
 {
 
 std::mutex& Lock()
@@ -39,4 +39,4 @@ void SetPending(const std::filesystem::path& file)
     pendingFile() = file;
 }
 
-} // namespace XDeliveryGuard
+} // namespace PendingUpdateFile

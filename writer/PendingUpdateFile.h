@@ -8,7 +8,7 @@
 // part of an update may reach the handheld. The writer puts the complete file
 // in place under Lock(), so a stop never removes a file that is in place; its
 // records count as sent only after that.
-namespace XDeliveryGuard
+namespace PendingUpdateFile
 {
 
 std::mutex& Lock();
@@ -17,4 +17,4 @@ std::mutex& Lock();
 std::filesystem::path Pending();
 void SetPending(const std::filesystem::path& file);
 
-} // namespace XDeliveryGuard
+} // namespace PendingUpdateFile
