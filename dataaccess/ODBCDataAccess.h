@@ -88,9 +88,8 @@ public:
     void Disconnect();
     bool IsConnected() const;
     void Reconnect() override;
-    // The report of an ADO failure (logged at level 8), with the provider
-    // errors of connection when it is given.
-    XString FormatComError(AdoConnection* connection, const AdoComError& error);
+    // The report of an ADO failure (logged at level 8), with its provider errors.
+    XString FormatComError(const AdoComError& error);
     int ClassifyQueryError(const XString& text);
     void BeginExtraction(const XString& connectionString, bool keepConnected);
     void EndExtraction();

@@ -36,7 +36,7 @@ void ODBCDataAccess::Connect(const XString& connectionString)
     }
     catch (const AdoComError& e)
     {
-        throw XException(FormatComError(m_connection.get(), e));
+        throw XException(FormatComError(e));
     }
     Log(8, "Connected to data source.");
 }
@@ -48,12 +48,22 @@ void ODBCDataAccess::Disconnect()
     CloseProbeConnection();
     try
     {
+        // Its statement goes before the connection it belongs to.
+        if (m_recordset && m_recordset->State() == ado::adStateOpen)
+            m_recordset->Close();
+    }
+    catch (const AdoComError&)
+    {
+        // Closing the connection frees the statement anyway.
+    }
+    try
+    {
         if (m_connection->State() == ado::adStateOpen)
             m_connection->Close();
     }
     catch (const AdoComError& e)
     {
-        throw XException(FormatComError(m_connection.get(), e));
+        throw XException(FormatComError(e));
     }
 }
 
@@ -73,7 +83,7 @@ AdoConnection& ODBCDataAccess::ProbeConnection()
         }
         catch (const AdoComError& e)
         {
-            throw XException(FormatComError(m_probeConnection.get(), e));
+            throw XException(FormatComError(e));
         }
     }
     return *m_probeConnection;
@@ -101,10 +111,9 @@ XString ODBCDataAccess::WithoutSecrets(const XString& text) const
     return MaskEchoedPasswords(text, m_connectionString);
 }
 
-XString ODBCDataAccess::FormatComError(AdoConnection* connection, const AdoComError& error)
+XString ODBCDataAccess::FormatComError(const AdoComError& error)
 {
-    const std::vector<AdoProviderError>* errors = connection ? &connection->Errors() : nullptr;
-    XString report = WithoutSecrets(ComErrorReport(errors, error));
+    XString report = WithoutSecrets(ComErrorReport(error));
     Log(8, report);
     return report;
 }

@@ -58,20 +58,17 @@ int ODBCDataAccess::RunQuery(const XString& sql)
     {
         // A time-out changed on the open connection applies to this statement.
         m_connection->SetCommandTimeout(m_commandTimeout);
-        m_recordset->SetCursorLocation(ado::adUseClient);
-        m_recordset->SetCursorType(ado::adOpenStatic);
-        m_recordset->Open(AnsiText::ToUtf16(sql), *m_connection, ado::adOpenStatic, ado::adLockReadOnly,
-                          ado::adCmdText);
+        m_recordset->Open(AnsiText::ToUtf16(sql), *m_connection, true);
         return 0;
     }
     catch (const AdoComError& e)
     {
-        XString report = FormatComError(m_connection.get(), e);
+        XString report = FormatComError(e);
         Log(9, "RunQuery: While executing: " + sql + ", " + report);
         int code = ClassifyQueryError(report);
         if (code > 1)
             return code;
-        report = FormatComError(m_connection.get(), e);
+        report = FormatComError(e);
         RaiseError(0, "While executing query: %s", report.Text());
     }
 }
@@ -99,7 +96,7 @@ void ODBCDataAccess::CloseQuery()
     }
     catch (const AdoComError& e)
     {
-        throw XException(FormatComError(m_connection.get(), e));
+        throw XException(FormatComError(e));
     }
 }
 
@@ -117,7 +114,7 @@ int ODBCDataAccess::RecordCountOf(AdoRecordset* rs)
     }
     catch (const AdoComError& e)
     {
-        Log(8, "GetRecordCount: " + FormatComError(m_connection.get(), e));
+        Log(8, "GetRecordCount: " + FormatComError(e));
         n = -1;
     }
     Log(8, "GetRecordCount: Validating RecordCount.");
@@ -170,7 +167,7 @@ bool ODBCDataAccess::WalkFailed(const AdoComError& error)
 {
     // Rows are streamed, so a driver error can arrive on any move; it fails
     // the table as a failing open would.
-    XString report = FormatComError(m_connection.get(), error);
+    XString report = FormatComError(error);
     int code = ClassifyQueryError(report);
     if (code <= 1)
         RaiseError(0, "While executing query: %s", report.Text());
@@ -231,7 +228,7 @@ int ODBCDataAccess::GetFieldCount()
     }
     catch (const AdoComError& e)
     {
-        throw XException(FormatComError(m_connection.get(), e));
+        throw XException(FormatComError(e));
     }
 }
 
@@ -245,7 +242,7 @@ XString ODBCDataAccess::GetFieldName(int index)
     }
     catch (const AdoComError& e)
     {
-        throw XException(FormatComError(m_connection.get(), e));
+        throw XException(FormatComError(e));
     }
 }
 
@@ -259,7 +256,7 @@ XString ODBCDataAccess::GetFieldTypeName(int index)
     }
     catch (const AdoComError& e)
     {
-        throw XException(FormatComError(m_connection.get(), e));
+        throw XException(FormatComError(e));
     }
 }
 
@@ -298,7 +295,7 @@ const AdoValue* ODBCDataAccess::ReadValue(DataAccessField* field)
         {
             status = -1;
         }
-        XString message = FormatComError(m_connection.get(), e) + " Field Status: " + FieldStatusText(status);
+        XString message = FormatComError(e) + " Field Status: " + FieldStatusText(status);
         throw XException(message, static_cast<int>(status));
     }
 }
@@ -311,7 +308,7 @@ XString ODBCDataAccess::ValueTextAt(int column)
     }
     catch (const AdoComError& e)
     {
-        throw XException(FormatComError(m_connection.get(), e));
+        throw XException(FormatComError(e));
     }
 }
 

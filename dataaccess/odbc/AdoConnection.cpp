@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "odbc/AdoConnectionString.h"
-#include "odbc/AdoRecordset.h"
 #include "odbc/OdbcBoundRow.h"
 #include "odbc/OdbcConnectionPool.h"
 #include "odbc/OdbcDataSourceConfig.h"
@@ -53,10 +52,6 @@ AdoConnection::~AdoConnection()
             // A destructor cannot report; the handles are freed below.
         }
     }
-    // Recordsets that outlive us must neither touch freed handles nor us.
-    for (AdoRecordset* rs : std::vector<AdoRecordset*>(recordsets_.begin(), recordsets_.end()))
-        rs->ConnectionGone();
-    recordsets_.clear();
     FreeHandles();
 }
 
@@ -71,7 +66,6 @@ void AdoConnection::Open(const std::u16string& connectionString, const std::u16s
 {
     if (dbc_)
     {
-        errors_.clear();
         throw AdoComError(ado::adErrObjectOpen_HR, kConnectionSource,
                           "Operation is not allowed when the object is open.");
     }
@@ -97,30 +91,21 @@ void AdoConnection::Open(const std::u16string& connectionString, const std::u16s
         e.number = static_cast<long>(static_cast<std::int32_t>(ado::adErrProviderNotFound_HR));
         e.description = t.error;
         e.source = kConnectionSource;
-        errors_.assign(1, e);
-        throw AdoComError(ado::adErrProviderNotFound_HR, kConnectionSource, t.error);
+        throw AdoComError(ado::adErrProviderNotFound_HR, kConnectionSource, t.error, {e});
     }
     const std::string extra =
         OdbcDataSourceConfig::ExtraKeys(t.dsn, t.setsStepApi, t.setsDeclareFetch, t.setsFetchSize);
     OpenOdbc(Utf8ToUtf16(t.odbc + extra));
-    // Fetching through a cursor, psqlODBC cannot state the size of a result.
-    const std::optional<std::string> declareFetch =
-        t.setsDeclareFetch ? t.declareFetch : OdbcDataSourceConfig::Attribute(t.dsn, "UseDeclareFetch");
-    if (extra.find("UseDeclareFetch=1") != std::string::npos ||
-        (declareFetch && std::atoi(declareFetch->c_str()) != 0))
-        statesResultSize_ = false;
 }
 
 void AdoConnection::OpenOdbc(const std::u16string& odbc)
 {
     // The driver manager sets up its text conversions for the connection here.
     const OdbcTextLocale utf8;
-    errors_.clear();
     poolKey_ = odbc + u'\x01' + Utf8ToUtf16(std::to_string(mode_) + "/" + std::to_string(connectionTimeout_));
     if (const std::vector<AdoProviderError>* refused = OdbcConnectionPool::Refused(poolKey_))
     {
         // Refused once: it fails again as it did, without another failed log-in on the server.
-        errors_ = *refused;
         throw ProviderFailure(*refused);
     }
     const OdbcConnectionPool::Handles kept = OdbcConnectionPool::Take(poolKey_);
@@ -135,13 +120,12 @@ void AdoConnection::OpenOdbc(const std::u16string& odbc)
         {
             LogIn(odbc);
         }
-        catch (...)
+        catch (const AdoComError& e)
         {
-            OdbcConnectionPool::RememberIfRefused(poolKey_, errors_);
+            OdbcConnectionPool::RememberIfRefused(poolKey_, e.ProviderErrors());
             throw;
         }
     }
-    statesResultSize_.reset(); // another driver, perhaps
     LearnDriver();
     // Opening a SQLite file costs nothing, and a test may replace the file.
     if (driverName_.empty() || DriverIs("sqlite"))
@@ -188,11 +172,10 @@ void AdoConnection::LogIn(const std::u16string& odbc)
         SQLSetConnectAttr(dbc, SQL_ATTR_TRACE, reinterpret_cast<SQLPOINTER>(SQL_OPT_TRACE_ON), 0);
     if (!SQL_SUCCEEDED(rc))
     {
-        std::vector<AdoProviderError> diag = CollectOdbcDiagnostics(SQL_HANDLE_DBC, dbc);
+        AdoComError e = ProviderFailure(SQL_HANDLE_DBC, dbc);
         SQLFreeHandle(SQL_HANDLE_DBC, dbc);
         FreeHandles();
-        errors_ = diag;
-        throw ProviderFailure(diag);
+        throw e;
     }
     dbc_ = dbc;
 }
@@ -210,35 +193,11 @@ void AdoConnection::LearnDriver()
     readsAnyColumn_ = OdbcBoundRow::DriverReadsAnyColumn(dbc);
 }
 
-bool AdoConnection::OtherRecordsetOpen(const AdoRecordset* rs) const
-{
-    for (const AdoRecordset* other : recordsets_)
-        if (other != rs && other->State() == ado::adStateOpen)
-            return true;
-    return false;
-}
-
 void AdoConnection::Close()
 {
     if (!dbc_)
-    {
-        errors_.clear();
         throw AdoComError(ado::adErrObjectClosed_HR, kConnectionSource,
                           "Operation is not allowed when the object is closed.");
-    }
-    for (AdoRecordset* rs : std::vector<AdoRecordset*>(recordsets_.begin(), recordsets_.end()))
-    {
-        if (rs->State() != ado::adStateOpen)
-            continue;
-        try
-        {
-            rs->Close();
-        }
-        catch (...)
-        {
-            // Closing the connection frees the statements anyway.
-        }
-    }
     if (!poolKey_.empty())
     {
         // Kept for the next connection with the same string (unless the driver knows it dead).
@@ -279,8 +238,7 @@ void AdoConnection::FreeHandles()
 
 void AdoConnection::Fail(short handleType, void* handle)
 {
-    errors_ = CollectOdbcDiagnostics(handleType, handle);
-    AdoComError e = ProviderFailure(errors_);
+    AdoComError e = ProviderFailure(handleType, handle);
     if (!dbc_)
     {
         if (handleType == SQL_HANDLE_DBC)

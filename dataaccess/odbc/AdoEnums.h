@@ -91,27 +91,6 @@ enum ConnectMode : long {
     adModeReadWrite = 3,
 };
 
-// CursorTypeEnum, LockTypeEnum, CursorLocationEnum, CommandTypeEnum.
-enum CursorType : long {
-    adOpenUnspecified = -1,
-    adOpenForwardOnly = 0,
-    adOpenKeyset = 1,
-    adOpenDynamic = 2,
-    adOpenStatic = 3,
-};
-enum LockType : long {
-    adLockUnspecified = -1,
-    adLockReadOnly = 1,
-};
-enum CursorLocation : long {
-    adUseServer = 2,
-    adUseClient = 3,
-};
-enum CommandType : long {
-    adCmdUnspecified = -1,
-    adCmdText = 1,
-};
-
 // HRESULTs this layer raises itself.
 enum HResult : unsigned int {
     E_NOTIMPL_HR = 0x80004001u,

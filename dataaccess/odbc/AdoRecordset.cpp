@@ -22,105 +22,47 @@ bool IsBlank(const std::u16string& s)
                        [](char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; });
 }
 
-bool StartsWithSelect(const std::u16string& sql)
-{
-    std::size_t i = 0;
-    while (i < sql.size() && (sql[i] == u' ' || sql[i] == u'\t' || sql[i] == u'\r' || sql[i] == u'\n'))
-        ++i;
-    static const char16_t kSelect[] = u"select";
-    for (std::size_t k = 0; k < 6; ++k, ++i)
-        if (i >= sql.size() || (sql[i] | 0x20) != kSelect[k])
-            return false;
-    return true;
-}
 } // namespace
 
 AdoRecordset::AdoRecordset() = default;
 
 AdoRecordset::~AdoRecordset()
 {
-    if (stmt_)
+    try
     {
-        try
-        {
-            CloseStatement(false);
-        }
-        catch (...)
-        {
-        }
+        CloseStatement(false);
     }
-    if (owner_)
-        owner_->Detach(this);
-}
-
-void AdoRecordset::ConnectionGone()
-{
-    if (stmt_)
+    catch (...)
     {
-        try
-        {
-            CloseStatement(false);
-        }
-        catch (...)
-        {
-        }
     }
-    owner_ = nullptr;
 }
 
-void AdoRecordset::Raise(std::uint32_t hresult, const char* source, const char* description) const
+void AdoRecordset::Open(const std::string& sql, AdoConnection& conn, bool keepRows)
 {
-    if (owner_)
-        owner_->SetErrors({});
-    throw AdoComError(hresult, source, description);
+    Open(Utf8ToUtf16(sql), conn, keepRows);
 }
 
-void AdoRecordset::Open(const std::string& sql, AdoConnection& conn, long cursorType, long lockType,
-                        long options)
-{
-    Open(Utf8ToUtf16(sql), conn, cursorType, lockType, options);
-}
-
-void AdoRecordset::Open(const std::u16string& sql, AdoConnection& conn, long cursorType, long lockType,
-                        long /*options*/)
+void AdoRecordset::Open(const std::u16string& sql, AdoConnection& conn, bool keepRows)
 {
     if (stmt_)
-        Raise(ado::adErrObjectOpen_HR, kRecordsetSource, "Operation is not allowed when the object is open.");
-    if (owner_ != &conn)
-    {
-        if (owner_)
-            owner_->Detach(this);
-        owner_ = &conn;
-        conn.Attach(this);
-    }
+        throw AdoComError(ado::adErrObjectOpen_HR, kRecordsetSource,
+                          "Operation is not allowed when the object is open.");
     if (conn.State() != ado::adStateOpen)
-        Raise(ado::adErrObjectClosed_HR, kRecordsetSource,
-              "Operation is not allowed when the object is closed.");
-    if (lockType != ado::adLockUnspecified && lockType != ado::adLockReadOnly)
-        Raise(ado::adErrInvalidArgument_HR, kRecordsetSource, "Only read-only recordsets are supported.");
+        throw AdoComError(ado::adErrObjectClosed_HR, kRecordsetSource,
+                          "Operation is not allowed when the object is closed.");
     if (IsBlank(sql))
     {
         AdoProviderError e;
         e.number = static_cast<long>(static_cast<std::int32_t>(ado::DB_E_NOCOMMAND_HR));
         e.description = "Command text was not set for the command object.";
         e.source = kRecordsetSource;
-        conn.SetErrors({e});
-        throw AdoComError(ado::DB_E_NOCOMMAND_HR, kRecordsetSource, e.description);
+        throw AdoComError(ado::DB_E_NOCOMMAND_HR, kRecordsetSource, e.description, {e});
     }
-    if (cursorType != ado::adOpenUnspecified)
-        cursorType_ = cursorType;
-    if (lockType != ado::adLockUnspecified)
-        lockType_ = lockType;
 
     SQLHSTMT stmt = SQL_NULL_HSTMT;
     SQLHDBC dbc = static_cast<SQLHDBC>(conn.NativeHandle());
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &stmt)))
-    {
-        std::vector<AdoProviderError> diag = CollectOdbcDiagnostics(SQL_HANDLE_DBC, dbc);
-        conn.SetErrors(diag);
-        throw ProviderFailure(diag);
-    }
-    conn_ = &conn;
+        throw ProviderFailure(SQL_HANDLE_DBC, dbc);
     stmt_ = stmt;
     onDemand_ = conn.DriverReadsAnyColumn();
     // A driver without query timeouts still runs the statement.
@@ -130,38 +72,36 @@ void AdoRecordset::Open(const std::u16string& sql, AdoConnection& conn, long cur
     sql_ = sql;
     driverCount_ = -1;
     walkedCount_ = -1;
-    serverCount_ = -1;
-    // ADO's client cursor holds the whole result once open, so its size is
-    // known and MoveFirst does not run the statement again. Where the driver
-    // states no size, the rows are read ahead into a spool (in memory up to
-    // a limit, then in a temporary file), so each is read from the server
-    // once. Where values cannot be read ahead, the server counts the rows
-    // first; never while another statement is open here: a failing count
-    // would end that one's transaction (psqlODBC's cursor fetching).
-    // psqlODBC states the number of rows of a SELECT after executing it, unless
-    // it fetches through a cursor (UseDeclareFetch), where it answers -1. Other
-    // drivers answer -1 or, like the SQLite driver, a meaningless 0.
-    const bool driverMayCount = conn.DriverIs("psqlodbc");
-    const bool statesNone = !driverMayCount || conn.StatesResultSize() == false;
-    const bool clientCursor = cursorLocation_ == ado::adUseClient && statesNone;
-    if (clientCursor && !onDemand_ && StartsWithSelect(sql) && !conn.OtherRecordsetOpen(this))
-        serverCount_ = CountOnServer(conn);
     try
     {
-        Execute(clientCursor && onDemand_);
-        if (!columns_.empty() && driverMayCount)
+        Execute();
+        if (columns_.empty())
         {
-            SQLLEN n = -1;
-            if (SQL_SUCCEEDED(SQLRowCount(stmt, &n)) && n >= 0)
-                driverCount_ = static_cast<long>(n);
-            conn.SetStatesResultSize(driverCount_ >= 0);
+            // No rows set (e.g. an UPDATE): the recordset stays closed, as in ADO.
+            CloseStatement(false);
+            return;
         }
-        if (!columns_.empty() && clientCursor && onDemand_ && driverCount_ < 0 && !ReadAhead())
+        // psqlODBC states the number of rows of a SELECT after executing it,
+        // unless it fetches through a cursor (UseDeclareFetch), where it
+        // answers -1. Other drivers answer -1 or, like the SQLite driver, a
+        // meaningless 0.
+        SQLLEN n = -1;
+        if (conn.DriverIs("psqlodbc") && SQL_SUCCEEDED(SQLRowCount(stmt, &n)) && n >= 0)
+            driverCount_ = static_cast<long>(n);
+        if (keepRows && driverCount_ < 0 && !ReadAhead())
         {
             // A value the spool cannot take: the rows are streamed after all.
             spool_.Clear();
+            spoolEnd_.reset();
+            replaying_ = false;
             SQLFreeStmt(stmt, SQL_CLOSE);
-            Execute(false);
+            Execute();
+        }
+        if (!replaying_)
+        {
+            Fetch();
+            // An empty result is at BOF and EOF at once.
+            bof_ = eof_;
         }
     }
     catch (...)
@@ -169,24 +109,29 @@ void AdoRecordset::Open(const std::u16string& sql, AdoConnection& conn, long cur
         CloseStatement(false);
         throw;
     }
-    if (columns_.empty())
-    {
-        // No rows set (e.g. an UPDATE): the recordset stays closed, as in ADO.
-        CloseStatement(false);
-    }
 }
 
-// Reads every row of the result into the spool, the first one fetched
-// already; then the statement is closed and the walk replays the spool. A
-// driver failure ends the reading and is raised where the walk reaches it,
-// as a streamed walk would meet it. False when a value cannot be spooled.
+// Reads every row of the result into the spool; then the statement is
+// closed and the walk replays the spool. A driver failure ends the reading
+// and is raised where the walk reaches it, as a streamed walk would meet it.
+// False when a value cannot be spooled.
 bool AdoRecordset::ReadAhead()
 {
     SQLHSTMT stmt = static_cast<SQLHSTMT>(stmt_);
     const OdbcTextLocale utf8;
+    if (onDemand_)
+        bound_.Bind(stmt_, columns_);
     long rows = 0;
-    while (!eof_)
+    for (;;)
     {
+        const SQLRETURN rc = SQLFetch(stmt);
+        if (rc == SQL_NO_DATA)
+            break;
+        if (!SQL_SUCCEEDED(rc))
+        {
+            spoolEnd_ = std::make_unique<AdoComError>(ProviderFailure(SQL_HANDLE_STMT, stmt));
+            break;
+        }
         spoolRow_.clear();
         for (std::size_t i = 0; i < columns_.size(); ++i)
         {
@@ -205,23 +150,10 @@ bool AdoRecordset::ReadAhead()
         if (!spool_.Append(spoolRow_))
             return false;
         ++rows;
-        const SQLRETURN rc = SQLFetch(stmt);
-        if (rc == SQL_NO_DATA)
-            break;
-        if (!SQL_SUCCEEDED(rc))
-        {
-            std::vector<AdoProviderError> diag = CollectOdbcDiagnostics(SQL_HANDLE_STMT, stmt);
-            AdoComError error = ProviderFailure(diag);
-            spoolEnd_.reset(new CellFailure{std::move(error), std::move(diag)});
-            break;
-        }
     }
     SQLFreeStmt(stmt, SQL_CLOSE);
     if (!spool_.Rewind())
-    {
-        spoolEnd_.reset();
         return false;
-    }
     replaying_ = true;
     if (!spoolEnd_)
         walkedCount_ = rows;
@@ -237,13 +169,9 @@ void AdoRecordset::Replay()
     if (!spool_.Next(spoolRow_))
     {
         if (static_cast<std::size_t>(position_ + 1) < spool_.Rows())
-            Raise(ado::E_FAIL_HR, kRecordsetSource, "The rows read ahead could not be read back.");
+            throw AdoComError(ado::E_FAIL_HR, kRecordsetSource, "The rows read ahead could not be read back.");
         if (spoolEnd_)
-        {
-            if (conn_)
-                conn_->SetErrors(spoolEnd_->diagnostics);
-            throw spoolEnd_->error;
-        }
+            throw *spoolEnd_;
         eof_ = true;
         ++position_;
         return;
@@ -268,44 +196,15 @@ void AdoRecordset::Replay()
             cell.status = cell.value.IsNull() ? ado::adFieldIsNull : ado::adFieldOK;
         }
         if (!ok)
-            Raise(ado::E_FAIL_HR, kRecordsetSource, "The rows read ahead could not be read back.");
+            throw AdoComError(ado::E_FAIL_HR, kRecordsetSource, "The rows read ahead could not be read back.");
     }
     ++position_;
     rowInBuffers_ = true;
     hasRow_ = true;
 }
 
-// The server's COUNT(*) of the statement, -1 when it cannot give one (a
-// dialect without derived tables, a statement that cannot be wrapped).
-long AdoRecordset::CountOnServer(AdoConnection& conn) const
-{
-    const OdbcTextLocale utf8;
-    SQLHDBC dbc = static_cast<SQLHDBC>(conn.NativeHandle());
-    SQLHSTMT stmt = SQL_NULL_HSTMT;
-    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &stmt)))
-        return -1;
-    const long timeout = std::max(0L, conn.CommandTimeout());
-    SQLSetStmtAttr(stmt, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeout)),
-                   0);
-    // Line ends around the statement keep a trailing comment from swallowing the bracket.
-    std::u16string text = u"SELECT COUNT(*) FROM (\n" + sql_ + u"\n) counted";
-    long n = -1;
-    if (SQL_SUCCEEDED(SQLExecDirectW(stmt, reinterpret_cast<SQLWCHAR*>(text.data()),
-                                     static_cast<SQLINTEGER>(text.size()))) &&
-        SQL_SUCCEEDED(SQLFetch(stmt)))
-    {
-        SQLBIGINT value = -1;
-        SQLLEN indicator = 0;
-        if (SQL_SUCCEEDED(SQLGetData(stmt, 1, SQL_C_SBIGINT, &value, sizeof value, &indicator)) &&
-            indicator != SQL_NULL_DATA && value >= 0 && value <= 0x7fffffff)
-            n = static_cast<long>(value);
-    }
-    SQLFreeStmt(stmt, SQL_CLOSE);
-    SQLFreeHandle(SQL_HANDLE_STMT, stmt);
-    return n;
-}
-
-void AdoRecordset::Execute(bool bind)
+// Runs the statement and describes its columns; the first fetch is the caller's.
+void AdoRecordset::Execute()
 {
     const OdbcTextLocale utf8;
     SQLHSTMT stmt = static_cast<SQLHSTMT>(stmt_);
@@ -325,12 +224,10 @@ void AdoRecordset::Execute(bool bind)
     }
     catch (const AdoComError&)
     {
-        FailOnStatement(); // the same records, kept for the connection's Errors()
+        FailOnStatement(); // the same records
     }
     SQLFreeStmt(stmt, SQL_UNBIND);
     bound_.Clear();
-    if (bind && !columns_.empty())
-        bound_.Bind(stmt_, columns_);
     rowInBuffers_ = false;
     row_.clear();
     row_.resize(columns_.size());
@@ -338,11 +235,6 @@ void AdoRecordset::Execute(bool bind)
     position_ = -1;
     bof_ = false;
     eof_ = false;
-    if (columns_.empty())
-        return;
-    Fetch();
-    // An empty result is at BOF and EOF at once.
-    bof_ = eof_;
 }
 
 void AdoRecordset::Fetch()
@@ -399,16 +291,9 @@ void AdoRecordset::ReadCell(std::size_t i)
         if (!r.ok)
         {
             cell.status = ado::adFieldCantConvertValue;
-            if (r.driverFailed)
-            {
-                std::vector<AdoProviderError> diag = CollectOdbcDiagnostics(SQL_HANDLE_STMT, stmt_);
-                AdoComError error = ProviderFailure(diag);
-                cell.failure.reset(new CellFailure{std::move(error), std::move(diag)});
-            }
-            else
-            {
-                cell.failure.reset(new CellFailure{AdoComError(r.hresult, "ADODB.Field", r.description), {}});
-            }
+            cell.failure = std::make_unique<AdoComError>(
+                r.driverFailed ? ProviderFailure(SQL_HANDLE_STMT, stmt_)
+                               : AdoComError(r.hresult, "ADODB.Field", r.description));
             return;
         }
         cell.value = std::move(r.value);
@@ -420,7 +305,7 @@ AdoRecordset::Cell& AdoRecordset::CurrentCell(long index)
 {
     Column(index);
     if (bof_ || eof_ || !hasRow_)
-        Raise(ado::adErrNoCurrentRecord_HR, kRecordsetSource, kNoCurrentRecord);
+        throw AdoComError(ado::adErrNoCurrentRecord_HR, kRecordsetSource, kNoCurrentRecord);
     Cell& cell = row_[static_cast<std::size_t>(index)];
     if (!cell.read)
     {
@@ -434,18 +319,14 @@ AdoRecordset::Cell& AdoRecordset::CurrentCell(long index)
 
 void AdoRecordset::Close()
 {
-    if (!stmt_)
-        Raise(ado::adErrObjectClosed_HR, kRecordsetSource,
-              "Operation is not allowed when the object is closed.");
+    CheckOpen();
     CloseStatement(true);
 }
 
 void AdoRecordset::CloseStatement(bool throwOnError)
 {
     SQLHSTMT stmt = static_cast<SQLHSTMT>(stmt_);
-    AdoConnection* conn = conn_;
     stmt_ = nullptr;
-    conn_ = nullptr;
     columns_.clear();
     row_.clear();
     spool_.Clear();
@@ -462,27 +343,20 @@ void AdoRecordset::CloseStatement(bool throwOnError)
     SQLFreeStmt(stmt, SQL_CLOSE);
     SQLFreeStmt(stmt, SQL_UNBIND);
     bound_.Clear();
-    if (!SQL_SUCCEEDED(SQLFreeHandle(SQL_HANDLE_STMT, stmt)) && throwOnError && conn)
-    {
-        std::vector<AdoProviderError> diag = CollectOdbcDiagnostics(SQL_HANDLE_STMT, stmt);
-        conn->SetErrors(diag);
-        throw ProviderFailure(diag);
-    }
+    if (!SQL_SUCCEEDED(SQLFreeHandle(SQL_HANDLE_STMT, stmt)) && throwOnError)
+        throw ProviderFailure(SQL_HANDLE_STMT, stmt);
 }
 
 void AdoRecordset::FailOnStatement()
 {
-    std::vector<AdoProviderError> diag = CollectOdbcDiagnostics(SQL_HANDLE_STMT, stmt_);
-    if (conn_)
-        conn_->SetErrors(diag);
-    throw ProviderFailure(diag);
+    throw ProviderFailure(SQL_HANDLE_STMT, stmt_);
 }
 
 void AdoRecordset::CheckOpen() const
 {
     if (!stmt_)
-        Raise(ado::adErrObjectClosed_HR, kRecordsetSource,
-              "Operation is not allowed when the object is closed.");
+        throw AdoComError(ado::adErrObjectClosed_HR, kRecordsetSource,
+                          "Operation is not allowed when the object is closed.");
 }
 
 long AdoRecordset::RecordCount() const
@@ -490,9 +364,7 @@ long AdoRecordset::RecordCount() const
     CheckOpen();
     if (driverCount_ >= 0)
         return driverCount_;
-    if (walkedCount_ >= 0)
-        return walkedCount_;
-    return serverCount_;
+    return walkedCount_;
 }
 
 bool AdoRecordset::BOF() const
@@ -523,14 +395,16 @@ void AdoRecordset::MoveFirst()
     }
     // A forward-only cursor cannot go back: run the statement again.
     SQLFreeStmt(static_cast<SQLHSTMT>(stmt_), SQL_CLOSE);
-    Execute(false);
+    Execute();
+    Fetch();
+    bof_ = eof_;
 }
 
 void AdoRecordset::MoveNext()
 {
     CheckOpen();
     if (eof_)
-        Raise(ado::adErrNoCurrentRecord_HR, kRecordsetSource, kNoCurrentRecord);
+        throw AdoComError(ado::adErrNoCurrentRecord_HR, kRecordsetSource, kNoCurrentRecord);
     Fetch();
 }
 
@@ -550,8 +424,8 @@ const OdbcColumn& AdoRecordset::Column(long index) const
 {
     CheckOpen();
     if (index < 0 || static_cast<std::size_t>(index) >= columns_.size())
-        Raise(ado::adErrItemNotFound_HR, "ADODB.Fields",
-              "Item cannot be found in the collection corresponding to the requested name or ordinal.");
+        throw AdoComError(ado::adErrItemNotFound_HR, "ADODB.Fields",
+                          "Item cannot be found in the collection corresponding to the requested name or ordinal.");
     return columns_[static_cast<std::size_t>(index)];
 }
 
@@ -559,11 +433,7 @@ const AdoValue& AdoRecordset::CurrentValue(long index)
 {
     const Cell& cell = CurrentCell(index);
     if (cell.failure)
-    {
-        if (conn_)
-            conn_->SetErrors(cell.failure->diagnostics);
-        throw cell.failure->error;
-    }
+        throw *cell.failure;
     return cell.value;
 }
 
@@ -576,9 +446,9 @@ AdoValue AdoRecordset::Chunk(long index, long length)
 {
     const AdoValue& v = CurrentValue(index);
     if (length < 0)
-        Raise(ado::adErrInvalidArgument_HR, "ADODB.Field",
-              "Arguments are of the wrong type, are out of acceptable range, or are in conflict with one "
-              "another.");
+        throw AdoComError(ado::adErrInvalidArgument_HR, "ADODB.Field",
+                          "Arguments are of the wrong type, are out of acceptable range, or are in conflict "
+                          "with one another.");
     if (chunkField_ != index)
     {
         chunkField_ = index;
@@ -605,6 +475,6 @@ AdoValue AdoRecordset::Chunk(long index, long length)
         chunkOffset_ += take;
         return out;
     }
-    Raise(ado::adErrIllegalOperation_HR, "ADODB.Field",
-          "Operation requested by the application is not allowed in this context.");
+    throw AdoComError(ado::adErrIllegalOperation_HR, "ADODB.Field",
+                      "Operation requested by the application is not allowed in this context.");
 }
