@@ -32,7 +32,7 @@ void ODBCDataAccess::Connect(const XString& connectionString)
         Log(8, "Open in Read Only Access Mode.");
         m_connection->SetConnectionTimeout(m_connectionTimeout);
         m_connection->SetCommandTimeout(m_commandTimeout);
-        m_connection->Open(AnsiText::ToUtf16(connectionString), u"", u"", 0);
+        m_connection->Open(AnsiText::ToUtf8(connectionString));
     }
     catch (const AdoComError& e)
     {
@@ -79,7 +79,7 @@ AdoConnection& ODBCDataAccess::ProbeConnection()
         m_probeConnection->SetCommandTimeout(m_commandTimeout);
         try
         {
-            m_probeConnection->Open(AnsiText::ToUtf16(m_connectionString), u"", u"", 0);
+            m_probeConnection->Open(AnsiText::ToUtf8(m_connectionString));
         }
         catch (const AdoComError& e)
         {

@@ -238,7 +238,7 @@ XString ODBCDataAccess::GetFieldName(int index)
         return XString();
     try
     {
-        return AnsiText::FromUtf8(m_recordset->Field(index).Name());
+        return AnsiText::FromUtf16(m_recordset->Field(index).NameW());
     }
     catch (const AdoComError& e)
     {

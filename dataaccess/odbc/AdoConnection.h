@@ -5,11 +5,12 @@
 
 #include "odbc/AdoComError.h"
 #include "odbc/AdoEnums.h"
-#include "odbc/AdoProviderError.h"
+#include "odbc/OdbcDriverProfile.h"
+#include "odbc/OdbcHandles.h"
 
 // Stand-in for ADO's Connection object over one unixODBC connection.
 // Every failure throws AdoComError with the diagnostic records of the failed
-// ODBC call. Recordsets opened on it are closed before it is. Strings of type std::string are UTF-8, std::u16string UTF-16.
+// ODBC call. Recordsets opened on it are closed before it is.
 class AdoConnection
 {
 public:
@@ -29,44 +30,31 @@ public:
     void SetCommandTimeout(long seconds) { commandTimeout_ = seconds; }
     long CommandTimeout() const { return commandTimeout_; }
 
-    // Opens the connection with an ADO connection string (translated by
-    // TranslateAdoConnectionString). A non-empty user or password replaces
-    // the string's UID/PWD. A data source on the SQLite ODBC driver steps
-    // through rows (StepAPI=1), one on psqlODBC through a server cursor
-    // (UseDeclareFetch=1), unless its definition or the string says otherwise. Throws AdoComError when
-    // already open (3705), when the provider is not available, or when the driver refuses.
+    // Opens the connection with an ADO connection string (UTF-8, translated
+    // by TranslateAdoConnectionString). A non-empty user or password replaces
+    // the string's UID/PWD; what the driver needs added comes from its
+    // OdbcDriverProfile. Throws AdoComError when already open (3705), when
+    // the provider is not available, or when the driver refuses.
     void Open(const std::string& connectionString, const std::string& user = "",
-              const std::string& password = "", long options = 0);
-    void Open(const std::u16string& connectionString, const std::u16string& user = u"",
-              const std::u16string& password = u"", long options = 0);
+              const std::string& password = "");
     // Closes the connection. Throws AdoComError when it is not open (3704)
     // or the driver fails.
     void Close();
     // adStateClosed (0) or adStateOpen (1).
     long State() const { return dbc_ ? ado::adStateOpen : ado::adStateClosed; }
 
-    // For AdoRecordset: the SQLHDBC, or null when closed.
-    void* NativeHandle() const { return dbc_; }
-    // For AdoRecordset: whether the driver's file name holds `part` (lower
-    // case), and whether it reads any column in any order, bound ones too
-    // (OdbcBoundRow::DriverReadsAnyColumn); both asked once per log-in.
-    bool DriverIs(const char* part) const { return driverName_.find(part) != std::string::npos; }
-    bool DriverReadsAnyColumn() const { return readsAnyColumn_; }
+    // For AdoRecordset: the SQLHDBC, or null when closed, and what its driver can do.
+    void* NativeHandle() const { return dbc_.Get(); }
+    const OdbcDriverProfile& Driver() const { return profile_; }
 
 private:
-    void OpenOdbc(const std::u16string& odbcConnectionString);
-    void FreeHandles();
     // Connects afresh (no kept log-in fits).
-    void LogIn(const std::u16string& odbcConnectionString);
-    void LearnDriver();
-    [[noreturn]] void Fail(short handleType, void* handle);
+    OdbcConnectionHandle LogIn(const std::u16string& odbcConnectionString) const;
 
     long mode_ = ado::adModeUnknown;
     long connectionTimeout_ = 15;
     long commandTimeout_ = 30;
-    void* env_ = nullptr; // SQLHENV
-    void* dbc_ = nullptr; // SQLHDBC, set only while open
+    OdbcConnectionHandle dbc_; // connected, only while open
+    OdbcDriverProfile profile_;
     std::u16string poolKey_; // the log-in can be kept for reuse under this key when closed
-    std::string driverName_; // SQL_DRIVER_NAME, lower case
-    bool readsAnyColumn_ = false;
 };

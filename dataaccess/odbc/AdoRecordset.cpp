@@ -26,16 +26,7 @@ bool IsBlank(const std::u16string& s)
 
 AdoRecordset::AdoRecordset() = default;
 
-AdoRecordset::~AdoRecordset()
-{
-    try
-    {
-        CloseStatement(false);
-    }
-    catch (...)
-    {
-    }
-}
+AdoRecordset::~AdoRecordset() = default;
 
 void AdoRecordset::Open(const std::string& sql, AdoConnection& conn, bool keepRows)
 {
@@ -59,12 +50,9 @@ void AdoRecordset::Open(const std::u16string& sql, AdoConnection& conn, bool kee
         throw AdoComError(ado::DB_E_NOCOMMAND_HR, kRecordsetSource, e.description, {e});
     }
 
-    SQLHSTMT stmt = SQL_NULL_HSTMT;
-    SQLHDBC dbc = static_cast<SQLHDBC>(conn.NativeHandle());
-    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &stmt)))
-        throw ProviderFailure(SQL_HANDLE_DBC, dbc);
-    stmt_ = stmt;
-    onDemand_ = conn.DriverReadsAnyColumn();
+    stmt_ = OdbcStatementHandle(conn.NativeHandle());
+    SQLHSTMT stmt = stmt_.Get();
+    onDemand_ = conn.Driver().readsAnyColumn;
     // A driver without query timeouts still runs the statement.
     const long timeout = std::max(0L, conn.CommandTimeout());
     SQLSetStmtAttr(stmt, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeout)),
@@ -78,15 +66,11 @@ void AdoRecordset::Open(const std::u16string& sql, AdoConnection& conn, bool kee
         if (columns_.empty())
         {
             // No rows set (e.g. an UPDATE): the recordset stays closed, as in ADO.
-            CloseStatement(false);
+            CloseStatement();
             return;
         }
-        // psqlODBC states the number of rows of a SELECT after executing it,
-        // unless it fetches through a cursor (UseDeclareFetch), where it
-        // answers -1. Other drivers answer -1 or, like the SQLite driver, a
-        // meaningless 0.
         SQLLEN n = -1;
-        if (conn.DriverIs("psqlodbc") && SQL_SUCCEEDED(SQLRowCount(stmt, &n)) && n >= 0)
+        if (conn.Driver().statesRowCount && SQL_SUCCEEDED(SQLRowCount(stmt, &n)) && n >= 0)
             driverCount_ = static_cast<long>(n);
         if (keepRows && driverCount_ < 0 && !ReadAhead())
         {
@@ -106,7 +90,7 @@ void AdoRecordset::Open(const std::u16string& sql, AdoConnection& conn, bool kee
     }
     catch (...)
     {
-        CloseStatement(false);
+        CloseStatement();
         throw;
     }
 }
@@ -117,10 +101,10 @@ void AdoRecordset::Open(const std::u16string& sql, AdoConnection& conn, bool kee
 // False when a value cannot be spooled.
 bool AdoRecordset::ReadAhead()
 {
-    SQLHSTMT stmt = static_cast<SQLHSTMT>(stmt_);
+    SQLHSTMT stmt = stmt_.Get();
     const OdbcTextLocale utf8;
     if (onDemand_)
-        bound_.Bind(stmt_, columns_);
+        bound_.Bind(stmt_.Get(), columns_);
     long rows = 0;
     for (;;)
     {
@@ -207,7 +191,7 @@ void AdoRecordset::Replay()
 void AdoRecordset::Execute()
 {
     const OdbcTextLocale utf8;
-    SQLHSTMT stmt = static_cast<SQLHSTMT>(stmt_);
+    SQLHSTMT stmt = stmt_.Get();
     std::u16string text = sql_;
     const SQLRETURN rc =
         SQLExecDirectW(stmt, reinterpret_cast<SQLWCHAR*>(text.data()), static_cast<SQLINTEGER>(text.size()));
@@ -240,7 +224,7 @@ void AdoRecordset::Execute()
 void AdoRecordset::Fetch()
 {
     const OdbcTextLocale utf8;
-    SQLHSTMT stmt = static_cast<SQLHSTMT>(stmt_);
+    SQLHSTMT stmt = stmt_.Get();
     chunkField_ = -1;
     chunkOffset_ = 0;
     hasRow_ = false;
@@ -287,12 +271,12 @@ void AdoRecordset::ReadCell(std::size_t i)
     if (!rowInBuffers_ || !bound_.Take(i, cell.value))
     {
         const OdbcTextLocale utf8;
-        OdbcReadResult r = ReadOdbcValue(stmt_, static_cast<int>(i), columns_[i]);
+        OdbcReadResult r = ReadOdbcValue(stmt_.Get(), static_cast<int>(i), columns_[i]);
         if (!r.ok)
         {
             cell.status = ado::adFieldCantConvertValue;
             cell.failure = std::make_unique<AdoComError>(
-                r.driverFailed ? ProviderFailure(SQL_HANDLE_STMT, stmt_)
+                r.driverFailed ? ProviderFailure(SQL_HANDLE_STMT, stmt_.Get())
                                : AdoComError(r.hresult, "ADODB.Field", r.description));
             return;
         }
@@ -311,7 +295,7 @@ AdoRecordset::Cell& AdoRecordset::CurrentCell(long index)
     {
         // Values are wanted: the next fetches fill bound buffers.
         if (!bound_.IsBound())
-            bound_.Bind(stmt_, columns_);
+            bound_.Bind(stmt_.Get(), columns_);
         ReadCell(static_cast<std::size_t>(index));
     }
     return cell;
@@ -320,36 +304,26 @@ AdoRecordset::Cell& AdoRecordset::CurrentCell(long index)
 void AdoRecordset::Close()
 {
     CheckOpen();
-    CloseStatement(true);
+    CloseStatement();
 }
 
-void AdoRecordset::CloseStatement(bool throwOnError)
+void AdoRecordset::CloseStatement()
 {
-    SQLHSTMT stmt = static_cast<SQLHSTMT>(stmt_);
-    stmt_ = nullptr;
+    stmt_.Reset();
     columns_.clear();
     row_.clear();
+    bound_.Clear();
     spool_.Clear();
     spoolEnd_.reset();
     replaying_ = false;
     hasRow_ = false;
     bof_ = eof_ = true;
     position_ = -1;
-    if (!stmt)
-    {
-        bound_.Clear();
-        return;
-    }
-    SQLFreeStmt(stmt, SQL_CLOSE);
-    SQLFreeStmt(stmt, SQL_UNBIND);
-    bound_.Clear();
-    if (!SQL_SUCCEEDED(SQLFreeHandle(SQL_HANDLE_STMT, stmt)) && throwOnError)
-        throw ProviderFailure(SQL_HANDLE_STMT, stmt);
 }
 
 void AdoRecordset::FailOnStatement()
 {
-    throw ProviderFailure(SQL_HANDLE_STMT, stmt_);
+    throw ProviderFailure(SQL_HANDLE_STMT, stmt_.Get());
 }
 
 void AdoRecordset::CheckOpen() const
@@ -394,7 +368,7 @@ void AdoRecordset::MoveFirst()
         return;
     }
     // A forward-only cursor cannot go back: run the statement again.
-    SQLFreeStmt(static_cast<SQLHSTMT>(stmt_), SQL_CLOSE);
+    SQLFreeStmt(stmt_.Get(), SQL_CLOSE);
     Execute();
     Fetch();
     bof_ = eof_;
@@ -477,4 +451,75 @@ AdoValue AdoRecordset::Chunk(long index, long length)
     }
     throw AdoComError(ado::adErrIllegalOperation_HR, "ADODB.Field",
                       "Operation requested by the application is not allowed in this context.");
+}
+
+std::string AdoField::Name() const
+{
+    return Utf16ToUtf8(rs_->Column(index_).name);
+}
+
+std::u16string AdoField::NameW() const
+{
+    return rs_->Column(index_).name;
+}
+
+int AdoField::Type() const
+{
+    return rs_->Column(index_).adoType;
+}
+
+long AdoField::Attributes() const
+{
+    return rs_->Column(index_).attributes;
+}
+
+long AdoField::DefinedSize() const
+{
+    const unsigned long long size = rs_->Column(index_).columnSize;
+    return size > 0x7fffffffULL ? 0x7fffffffL : static_cast<long>(size);
+}
+
+AdoValue AdoField::Value() const
+{
+    return rs_->CurrentValue(index_);
+}
+
+long AdoField::ActualSize() const
+{
+    const AdoValue& v = rs_->CurrentValue(index_);
+    switch (v.type) {
+    case ado::VT_NULL:
+    case ado::VT_EMPTY:
+        return 0;
+    case ado::VT_BSTR:
+        return static_cast<long>(v.text.size());
+    case ado::VT_ARRAY_UI1:
+        return static_cast<long>(v.bytes.size());
+    case ado::VT_I1:
+    case ado::VT_UI1:
+        return 1;
+    case ado::VT_I2:
+    case ado::VT_UI2:
+    case ado::VT_BOOL:
+        return 2;
+    case ado::VT_I4:
+    case ado::VT_UI4:
+    case ado::VT_INT:
+    case ado::VT_R4:
+        return 4;
+    case ado::VT_DECIMAL:
+        return 16;
+    default:
+        return 8;
+    }
+}
+
+long AdoField::Status() const
+{
+    return rs_->CurrentStatus(index_);
+}
+
+AdoValue AdoField::GetChunk(long length) const
+{
+    return rs_->Chunk(index_, length);
 }

@@ -7,13 +7,43 @@
 
 #include "odbc/AdoComError.h"
 #include "odbc/AdoEnums.h"
-#include "odbc/AdoField.h"
 #include "odbc/AdoValue.h"
 #include "odbc/OdbcBoundRow.h"
 #include "odbc/OdbcColumn.h"
+#include "odbc/OdbcHandles.h"
 #include "odbc/OdbcRowSpool.h"
 
 class AdoConnection;
+class AdoRecordset;
+
+// One item of a recordset's Fields collection: a handle onto column `index`
+// (0-based) of the recordset, valid while the recordset stays open.
+class AdoField
+{
+public:
+    AdoField(AdoRecordset& rs, long index) : rs_(&rs), index_(index) {}
+
+    std::string Name() const;     // UTF-8
+    std::u16string NameW() const; // UTF-16
+    int Type() const;             // DataTypeEnum, after the column's ODBC SQL type
+    long Attributes() const;      // FieldAttributeEnum bits; adFldLong (128) for long text/binary
+    long DefinedSize() const;     // the column size the driver states
+
+    // Current record; throw AdoComError 3021 when there is none.
+    AdoValue Value() const;
+    // Bytes for binary values, UTF-16 code units for text, the type's size
+    // for other values, 0 for NULL.
+    long ActualSize() const;
+    long Status() const; // adFieldOK (0) or adFieldIsNull (3)
+    // The next `length` bytes (binary) or characters (text) of the value
+    // after the part the last GetChunk on this field returned; VT_NULL once
+    // everything has been read. Starts again at each record.
+    AdoValue GetChunk(long length) const;
+
+private:
+    AdoRecordset* rs_;
+    long index_;
+};
 
 // Stand-in for ADO's Recordset object over one ODBC statement.
 //
@@ -30,7 +60,7 @@ class AdoRecordset
 {
 public:
     AdoRecordset();
-    ~AdoRecordset(); // closes (errors swallowed)
+    ~AdoRecordset();
     AdoRecordset(const AdoRecordset&) = delete;
     AdoRecordset& operator=(const AdoRecordset&) = delete;
 
@@ -62,7 +92,7 @@ public:
     AdoField Field(long index);
     const OdbcColumn& Column(long index) const;
 
-    // Used by AdoField: the current record's value of a column (3021 when
+    // The current record's value of a column (3021 when
     // there is no current record), and the chunk reader. A value is read
     // from the driver when it is first asked for, and kept for the record.
     const AdoValue& CurrentValue(long index);
@@ -79,10 +109,10 @@ private:
     void ReadCell(std::size_t index);
     struct Cell;
     Cell& CurrentCell(long index);
-    void CloseStatement(bool throwOnError);
+    void CloseStatement();
     [[noreturn]] void FailOnStatement();
 
-    void* stmt_ = nullptr; // SQLHSTMT while open
+    OdbcStatementHandle stmt_; // while open
     std::vector<OdbcColumn> columns_;
     OdbcBoundRow bound_; // the buffers a fetch fills
     // The driver reads any column in any order: values are read when asked,

@@ -7,7 +7,7 @@
 #include "OdbcTestEnv.h"
 #include "odbc/AdoConnection.h"
 #include "odbc/AdoRecordset.h"
-#include "odbc/OdbcDataSourceConfig.h"
+#include "odbc/OdbcDriverProfile.h"
 
 namespace
 {
@@ -115,7 +115,7 @@ TEST_F(OdbcConnectionTest, SqliteDatabaseStringOpensTheFile)
     c.SetMode(ado::adModeRead);
     c.SetConnectionTimeout(15);
     c.SetCommandTimeout(30);
-    c.Open("Database=" + path, "", "", 0);
+    c.Open("Database=" + path);
     EXPECT_EQ(c.State(), ado::adStateOpen);
     EXPECT_EQ(c.Mode(), ado::adModeRead);
     EXPECT_TRUE(SingleText(c, "SELECT 'ok'") == u"ok");
@@ -158,22 +158,22 @@ TEST_F(OdbcConnectionTest, DataSourceFromTheTestConfiguration)
 
 TEST_F(OdbcConnectionTest, DataSourceDefinitionsAreReadFromTheConfiguration)
 {
-    using namespace OdbcDataSourceConfig;
-    EXPECT_NE(DriverLibrary("TsisSqlite").find("libsqlite3odbc.so"), std::string::npos);
-    EXPECT_EQ(DriverLibrary("TsisPostgres").find("sqlite"), std::string::npos);
-    EXPECT_EQ(DriverLibrary("NoSuchDataSource"), "");
-    EXPECT_EQ(Attribute("TsisPostgres", "UseDeclareFetch").value_or("(unset)"), "0");
-    EXPECT_FALSE(Attribute("TsisSqlite", "StepAPI").has_value());
-    EXPECT_EQ(ExtraKeys("TsisSqlite", false), ";StepAPI=1");
-    EXPECT_EQ(ExtraKeys("TsisSqlite", true), "");
-    EXPECT_EQ(ExtraKeys("TsisPostgres", false), "");
+    using P = OdbcDriverProfile;
+    EXPECT_NE(P::DriverLibrary("TsisSqlite").find("libsqlite3odbc.so"), std::string::npos);
+    EXPECT_EQ(P::DriverLibrary("TsisPostgres").find("sqlite"), std::string::npos);
+    EXPECT_EQ(P::DriverLibrary("NoSuchDataSource"), "");
+    EXPECT_EQ(P::Attribute("TsisPostgres", "UseDeclareFetch").value_or("(unset)"), "0");
+    EXPECT_FALSE(P::Attribute("TsisSqlite", "StepAPI").has_value());
+    EXPECT_EQ(P::ExtraKeys("TsisSqlite", false), ";StepAPI=1");
+    EXPECT_EQ(P::ExtraKeys("TsisSqlite", true), "");
+    EXPECT_EQ(P::ExtraKeys("TsisPostgres", false), "");
     // psqlODBC fetches through a cursor unless the definition or the string says otherwise.
-    EXPECT_EQ(ExtraKeys("TsisPostgresDefault", false), ";UseDeclareFetch=1;Fetch=5000");
-    EXPECT_EQ(ExtraKeys("TsisPostgresDefault", false, true), "");
-    EXPECT_EQ(ExtraKeys("TsisPostgresDefault", false, false, true), ";UseDeclareFetch=1");
-    EXPECT_EQ(ExtraKeys("TsisPostgresCursor", false), "");
-    EXPECT_EQ(ExtraKeys("NoSuchDataSource", false), "");
-    EXPECT_EQ(ExtraKeys("", false), "");
+    EXPECT_EQ(P::ExtraKeys("TsisPostgresDefault", false), ";UseDeclareFetch=1;Fetch=5000");
+    EXPECT_EQ(P::ExtraKeys("TsisPostgresDefault", false, true), "");
+    EXPECT_EQ(P::ExtraKeys("TsisPostgresDefault", false, false, true), ";UseDeclareFetch=1");
+    EXPECT_EQ(P::ExtraKeys("TsisPostgresCursor", false), "");
+    EXPECT_EQ(P::ExtraKeys("NoSuchDataSource", false), "");
+    EXPECT_EQ(P::ExtraKeys("", false), "");
 }
 
 TEST_F(OdbcConnectionTest, OpenAndCloseFollowTheObjectState)
