@@ -361,25 +361,10 @@ std::vector<unsigned char> ODBCDataAccess::GetBytes(DataAccessField* field)
         auto* odbcField = dynamic_cast<ODBCField*>(field);
         if (!odbcField || !m_recordset)
             throw XException("no open query");
-        AdoField column = m_recordset->Field(odbcField->Position());
-        long size = column.ActualSize();
-        AdoValue value;
-        if (column.Attributes() & ado::adFldLong)
-        {
-            value = column.GetChunk(size);
-            // A second read of the same record finds the chunks used up.
-            if (value.IsNull() && size > 0)
-                value = column.Value();
-        }
-        else
-        {
-            value = column.Value();
-        }
+        const AdoValue value = m_recordset->Field(odbcField->Position()).Value();
         if (value.type & ado::VT_ARRAY)
         {
             bytes = value.bytes;
-            if (size >= 0 && bytes.size() > static_cast<size_t>(size))
-                bytes.resize(static_cast<size_t>(size));
         }
         else if (value.type == ado::VT_BSTR)
         {

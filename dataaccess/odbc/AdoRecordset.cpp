@@ -225,8 +225,6 @@ void AdoRecordset::Fetch()
 {
     const OdbcTextLocale utf8;
     SQLHSTMT stmt = stmt_.Get();
-    chunkField_ = -1;
-    chunkOffset_ = 0;
     hasRow_ = false;
     if (replaying_)
     {
@@ -416,43 +414,6 @@ long AdoRecordset::CurrentStatus(long index)
     return CurrentCell(index).status;
 }
 
-AdoValue AdoRecordset::Chunk(long index, long length)
-{
-    const AdoValue& v = CurrentValue(index);
-    if (length < 0)
-        throw AdoComError(ado::adErrInvalidArgument_HR, "ADODB.Field",
-                          "Arguments are of the wrong type, are out of acceptable range, or are in conflict "
-                          "with one another.");
-    if (chunkField_ != index)
-    {
-        chunkField_ = index;
-        chunkOffset_ = 0;
-    }
-    const std::size_t n = static_cast<std::size_t>(length);
-    if (v.type == ado::VT_NULL)
-        return AdoValue::Null();
-    if (v.type == ado::VT_ARRAY_UI1)
-    {
-        if (chunkOffset_ >= v.bytes.size())
-            return AdoValue::Null();
-        const std::size_t take = std::min(n, v.bytes.size() - chunkOffset_);
-        auto first = v.bytes.begin() + static_cast<std::ptrdiff_t>(chunkOffset_);
-        chunkOffset_ += take;
-        return AdoValue::Bytes(std::vector<unsigned char>(first, first + static_cast<std::ptrdiff_t>(take)));
-    }
-    if (v.type == ado::VT_BSTR)
-    {
-        if (chunkOffset_ >= v.text.size())
-            return AdoValue::Null();
-        const std::size_t take = std::min(n, v.text.size() - chunkOffset_);
-        AdoValue out = AdoValue::Text(v.text.substr(chunkOffset_, take));
-        chunkOffset_ += take;
-        return out;
-    }
-    throw AdoComError(ado::adErrIllegalOperation_HR, "ADODB.Field",
-                      "Operation requested by the application is not allowed in this context.");
-}
-
 std::string AdoField::Name() const
 {
     return Utf16ToUtf8(rs_->Column(index_).name);
@@ -484,42 +445,7 @@ AdoValue AdoField::Value() const
     return rs_->CurrentValue(index_);
 }
 
-long AdoField::ActualSize() const
-{
-    const AdoValue& v = rs_->CurrentValue(index_);
-    switch (v.type) {
-    case ado::VT_NULL:
-    case ado::VT_EMPTY:
-        return 0;
-    case ado::VT_BSTR:
-        return static_cast<long>(v.text.size());
-    case ado::VT_ARRAY_UI1:
-        return static_cast<long>(v.bytes.size());
-    case ado::VT_I1:
-    case ado::VT_UI1:
-        return 1;
-    case ado::VT_I2:
-    case ado::VT_UI2:
-    case ado::VT_BOOL:
-        return 2;
-    case ado::VT_I4:
-    case ado::VT_UI4:
-    case ado::VT_INT:
-    case ado::VT_R4:
-        return 4;
-    case ado::VT_DECIMAL:
-        return 16;
-    default:
-        return 8;
-    }
-}
-
 long AdoField::Status() const
 {
     return rs_->CurrentStatus(index_);
-}
-
-AdoValue AdoField::GetChunk(long length) const
-{
-    return rs_->Chunk(index_, length);
 }

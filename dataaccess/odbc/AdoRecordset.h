@@ -31,14 +31,7 @@ public:
 
     // Current record; throw AdoComError 3021 when there is none.
     AdoValue Value() const;
-    // Bytes for binary values, UTF-16 code units for text, the type's size
-    // for other values, 0 for NULL.
-    long ActualSize() const;
     long Status() const; // adFieldOK (0) or adFieldIsNull (3)
-    // The next `length` bytes (binary) or characters (text) of the value
-    // after the part the last GetChunk on this field returned; VT_NULL once
-    // everything has been read. Starts again at each record.
-    AdoValue GetChunk(long length) const;
 
 private:
     AdoRecordset* rs_;
@@ -92,12 +85,11 @@ public:
     AdoField Field(long index);
     const OdbcColumn& Column(long index) const;
 
-    // The current record's value of a column (3021 when
-    // there is no current record), and the chunk reader. A value is read
-    // from the driver when it is first asked for, and kept for the record.
+    // The current record's value of a column (3021 when there is no current
+    // record). A value is read from the driver when it is first asked for,
+    // and kept for the record.
     const AdoValue& CurrentValue(long index);
     long CurrentStatus(long index);
-    AdoValue Chunk(long index, long length);
 
 private:
     void CheckOpen() const;
@@ -141,6 +133,4 @@ private:
     long position_ = -1;    // 0-based index of the current record
     long driverCount_ = -1; // what the driver stated, when reliable
     long walkedCount_ = -1; // counted by walking to the end from record 0
-    long chunkField_ = -1;  // GetChunk state: field and offset
-    std::size_t chunkOffset_ = 0;
 };
