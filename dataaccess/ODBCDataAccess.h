@@ -136,9 +136,6 @@ public:
     bool LogSchema();
 
 protected:
-    AdoConnection* Connection() const { return m_connection.get(); }
-    AdoRecordset* Recordset() const { return m_recordset.get(); }
-
     int m_optionWord;
     int m_databaseType;
     ODBCQuery m_query;

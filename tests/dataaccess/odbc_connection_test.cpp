@@ -67,46 +67,6 @@ std::u16string SingleText(AdoConnection& c, const std::string& sql)
 
 } // namespace
 
-TEST_F(OdbcConnectionTest, MissingDataSourceFailsWithTheDriverManagersRecord)
-{
-    AdoConnection c;
-    try
-    {
-        c.Open(std::string("Provider=MSDASQL;Data Source=NoSuchDsn;User ID=u;Password=") + kSecret + ";");
-        FAIL();
-    }
-    catch (const AdoComError& e)
-    {
-        EXPECT_EQ(e.Error(), ado::E_FAIL_HR);
-        ASSERT_FALSE(e.ProviderErrors().empty());
-        EXPECT_EQ(e.ProviderErrors().front().sqlState, "IM002");
-        EXPECT_NE(e.ProviderErrors().front().description.find("Data source name not found"), std::string::npos);
-        EXPECT_EQ(e.ProviderErrors().front().description.rfind("[IM002] ", 0), 0u);
-        ExpectNoSecret(e);
-    }
-    EXPECT_EQ(c.State(), ado::adStateClosed);
-}
-
-TEST_F(OdbcConnectionTest, ProviderWithoutOdbcCounterpartFailsToOpen)
-{
-    AdoConnection c;
-    try
-    {
-        c.Open(std::string("Provider=OraOLEDB.Oracle;Data Source=sis;User ID=u;Password=") + kSecret +
-               ";Persist Security Info=True;");
-        FAIL();
-    }
-    catch (const AdoComError& e)
-    {
-        EXPECT_EQ(e.Error(), ado::adErrProviderNotFound_HR);
-        ASSERT_EQ(e.ProviderErrors().size(), 1u);
-        EXPECT_NE(e.ProviderErrors().front().description.find("OraOLEDB.Oracle"), std::string::npos);
-        EXPECT_NE(e.ProviderErrors().front().description.find("no ODBC counterpart"), std::string::npos);
-        ExpectNoSecret(e);
-    }
-    EXPECT_EQ(c.State(), ado::adStateClosed);
-}
-
 TEST_F(OdbcConnectionTest, SqliteDatabaseStringOpensTheFile)
 {
     const std::string path = FreshSqliteFile("open");
