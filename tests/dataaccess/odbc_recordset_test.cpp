@@ -198,7 +198,8 @@ TEST_P(OdbcRecordsetTest, EveryColumnTypeAndItsValue)
     {
         const Case& c = cases[i];
         SCOPED_TRACE(::testing::Message() << c.type[db] << " " << c.literal[db]);
-        const std::string table = "v" + std::to_string(i);
+        std::string table = "v";
+        table += std::to_string(i);
         Exec(Table(table + " (k INTEGER, x " + c.type[db] + ")"));
         Exec("INSERT INTO " + table + " VALUES (1, " + c.literal[db] + ")");
         Exec("INSERT INTO " + table + " VALUES (2, NULL)");
