@@ -21,4 +21,9 @@ std::u16string ToUtf16(const XString& text)
     text.WinToWChar(buffer.data(), static_cast<int>(buffer.size()));
     return std::u16string(buffer.data(), text.Length());
 }
+
+std::string ToUtf8(const XString& text)
+{
+    return QString::fromStdU16String(ToUtf16(text)).toStdString();
+}
 } // namespace AnsiText

@@ -10,4 +10,5 @@ namespace AnsiText
 XString FromUtf8(const std::string& text);
 XString FromUtf16(const std::u16string& text);
 std::u16string ToUtf16(const XString& text);
+std::string ToUtf8(const XString& text);
 } // namespace AnsiText

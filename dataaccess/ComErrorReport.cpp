@@ -2,18 +2,15 @@
 
 #include "AnsiText.h"
 
-XString ComErrorReport(const std::vector<AdoProviderError>* providerErrors, const AdoComError& error)
+XString ComErrorReport(const AdoComError& error)
 {
     XString report;
-    if (providerErrors)
+    for (const AdoProviderError& e : error.ProviderErrors())
     {
-        for (const AdoProviderError& e : *providerErrors)
-        {
-            XString line;
-            line.Format(1000, "Error number: %x\t%s\r\n", static_cast<unsigned>(e.number),
-                        AnsiText::FromUtf8(e.description).Text());
-            report.Append(line);
-        }
+        XString line;
+        line.Format(1000, "Error number: %x\t%s\r\n", static_cast<unsigned>(e.number),
+                    AnsiText::FromUtf8(e.description).Text());
+        report.Append(line);
     }
     XString meaning = AnsiText::FromUtf8(error.ErrorMessage());
     XString source = AnsiText::FromUtf8(error.Source());

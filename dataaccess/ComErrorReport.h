@@ -1,15 +1,12 @@
 #pragma once
 
-#include <vector>
-
 #include "XString.h"
 #include "odbc/AdoComError.h"
-#include "odbc/AdoProviderError.h"
 
 // The text report of an ADO failure: one "Error number:" line per provider
-// error (when there are any), then the COM error's code, meaning, source and
+// error it carries (when there are any), then the COM error's code, meaning, source and
 // description. It holds the provider's texts only, never a connection string.
-XString ComErrorReport(const std::vector<AdoProviderError>* providerErrors, const AdoComError& error);
+XString ComErrorReport(const AdoComError& error);
 
 // The connection-failure class of a report: 1629 when the text shows a lost
 // link (ORA-03135, ORA-03113, or a provider line of state 08001, 08003, 08004,

@@ -88,9 +88,8 @@ public:
     void Disconnect();
     bool IsConnected() const;
     void Reconnect() override;
-    // The report of an ADO failure (logged at level 8), with the provider
-    // errors of connection when it is given.
-    XString FormatComError(AdoConnection* connection, const AdoComError& error);
+    // The report of an ADO failure (logged at level 8), with its provider errors.
+    XString FormatComError(const AdoComError& error);
     int ClassifyQueryError(const XString& text);
     void BeginExtraction(const XString& connectionString, bool keepConnected);
     void EndExtraction();
@@ -137,9 +136,6 @@ public:
     bool LogSchema();
 
 protected:
-    AdoConnection* Connection() const { return m_connection.get(); }
-    AdoRecordset* Recordset() const { return m_recordset.get(); }
-
     int m_optionWord;
     int m_databaseType;
     ODBCQuery m_query;

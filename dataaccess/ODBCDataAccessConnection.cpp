@@ -32,11 +32,11 @@ void ODBCDataAccess::Connect(const XString& connectionString)
         Log(8, "Open in Read Only Access Mode.");
         m_connection->SetConnectionTimeout(m_connectionTimeout);
         m_connection->SetCommandTimeout(m_commandTimeout);
-        m_connection->Open(AnsiText::ToUtf16(connectionString), u"", u"", 0);
+        m_connection->Open(AnsiText::ToUtf8(connectionString));
     }
     catch (const AdoComError& e)
     {
-        throw XException(FormatComError(m_connection.get(), e));
+        throw XException(FormatComError(e));
     }
     Log(8, "Connected to data source.");
 }
@@ -48,12 +48,22 @@ void ODBCDataAccess::Disconnect()
     CloseProbeConnection();
     try
     {
+        // Its statement goes before the connection it belongs to.
+        if (m_recordset && m_recordset->State() == ado::adStateOpen)
+            m_recordset->Close();
+    }
+    catch (const AdoComError&)
+    {
+        // Closing the connection frees the statement anyway.
+    }
+    try
+    {
         if (m_connection->State() == ado::adStateOpen)
             m_connection->Close();
     }
     catch (const AdoComError& e)
     {
-        throw XException(FormatComError(m_connection.get(), e));
+        throw XException(FormatComError(e));
     }
 }
 
@@ -69,11 +79,11 @@ AdoConnection& ODBCDataAccess::ProbeConnection()
         m_probeConnection->SetCommandTimeout(m_commandTimeout);
         try
         {
-            m_probeConnection->Open(AnsiText::ToUtf16(m_connectionString), u"", u"", 0);
+            m_probeConnection->Open(AnsiText::ToUtf8(m_connectionString));
         }
         catch (const AdoComError& e)
         {
-            throw XException(FormatComError(m_probeConnection.get(), e));
+            throw XException(FormatComError(e));
         }
     }
     return *m_probeConnection;
@@ -101,10 +111,9 @@ XString ODBCDataAccess::WithoutSecrets(const XString& text) const
     return MaskEchoedPasswords(text, m_connectionString);
 }
 
-XString ODBCDataAccess::FormatComError(AdoConnection* connection, const AdoComError& error)
+XString ODBCDataAccess::FormatComError(const AdoComError& error)
 {
-    const std::vector<AdoProviderError>* errors = connection ? &connection->Errors() : nullptr;
-    XString report = WithoutSecrets(ComErrorReport(errors, error));
+    XString report = WithoutSecrets(ComErrorReport(error));
     Log(8, report);
     return report;
 }

@@ -58,20 +58,17 @@ int ODBCDataAccess::RunQuery(const XString& sql)
     {
         // A time-out changed on the open connection applies to this statement.
         m_connection->SetCommandTimeout(m_commandTimeout);
-        m_recordset->SetCursorLocation(ado::adUseClient);
-        m_recordset->SetCursorType(ado::adOpenStatic);
-        m_recordset->Open(AnsiText::ToUtf16(sql), *m_connection, ado::adOpenStatic, ado::adLockReadOnly,
-                          ado::adCmdText);
+        m_recordset->Open(AnsiText::ToUtf16(sql), *m_connection, true);
         return 0;
     }
     catch (const AdoComError& e)
     {
-        XString report = FormatComError(m_connection.get(), e);
+        XString report = FormatComError(e);
         Log(9, "RunQuery: While executing: " + sql + ", " + report);
         int code = ClassifyQueryError(report);
         if (code > 1)
             return code;
-        report = FormatComError(m_connection.get(), e);
+        report = FormatComError(e);
         RaiseError(0, "While executing query: %s", report.Text());
     }
 }
@@ -99,7 +96,7 @@ void ODBCDataAccess::CloseQuery()
     }
     catch (const AdoComError& e)
     {
-        throw XException(FormatComError(m_connection.get(), e));
+        throw XException(FormatComError(e));
     }
 }
 
@@ -117,7 +114,7 @@ int ODBCDataAccess::RecordCountOf(AdoRecordset* rs)
     }
     catch (const AdoComError& e)
     {
-        Log(8, "GetRecordCount: " + FormatComError(m_connection.get(), e));
+        Log(8, "GetRecordCount: " + FormatComError(e));
         n = -1;
     }
     Log(8, "GetRecordCount: Validating RecordCount.");
@@ -170,7 +167,7 @@ bool ODBCDataAccess::WalkFailed(const AdoComError& error)
 {
     // Rows are streamed, so a driver error can arrive on any move; it fails
     // the table as a failing open would.
-    XString report = FormatComError(m_connection.get(), error);
+    XString report = FormatComError(error);
     int code = ClassifyQueryError(report);
     if (code <= 1)
         RaiseError(0, "While executing query: %s", report.Text());
@@ -231,7 +228,7 @@ int ODBCDataAccess::GetFieldCount()
     }
     catch (const AdoComError& e)
     {
-        throw XException(FormatComError(m_connection.get(), e));
+        throw XException(FormatComError(e));
     }
 }
 
@@ -241,11 +238,11 @@ XString ODBCDataAccess::GetFieldName(int index)
         return XString();
     try
     {
-        return AnsiText::FromUtf8(m_recordset->Field(index).Name());
+        return AnsiText::FromUtf16(m_recordset->Field(index).NameW());
     }
     catch (const AdoComError& e)
     {
-        throw XException(FormatComError(m_connection.get(), e));
+        throw XException(FormatComError(e));
     }
 }
 
@@ -259,7 +256,7 @@ XString ODBCDataAccess::GetFieldTypeName(int index)
     }
     catch (const AdoComError& e)
     {
-        throw XException(FormatComError(m_connection.get(), e));
+        throw XException(FormatComError(e));
     }
 }
 
@@ -298,7 +295,7 @@ const AdoValue* ODBCDataAccess::ReadValue(DataAccessField* field)
         {
             status = -1;
         }
-        XString message = FormatComError(m_connection.get(), e) + " Field Status: " + FieldStatusText(status);
+        XString message = FormatComError(e) + " Field Status: " + FieldStatusText(status);
         throw XException(message, static_cast<int>(status));
     }
 }
@@ -311,7 +308,7 @@ XString ODBCDataAccess::ValueTextAt(int column)
     }
     catch (const AdoComError& e)
     {
-        throw XException(FormatComError(m_connection.get(), e));
+        throw XException(FormatComError(e));
     }
 }
 
@@ -364,25 +361,10 @@ std::vector<unsigned char> ODBCDataAccess::GetBytes(DataAccessField* field)
         auto* odbcField = dynamic_cast<ODBCField*>(field);
         if (!odbcField || !m_recordset)
             throw XException("no open query");
-        AdoField column = m_recordset->Field(odbcField->Position());
-        long size = column.ActualSize();
-        AdoValue value;
-        if (column.Attributes() & ado::adFldLong)
-        {
-            value = column.GetChunk(size);
-            // A second read of the same record finds the chunks used up.
-            if (value.IsNull() && size > 0)
-                value = column.Value();
-        }
-        else
-        {
-            value = column.Value();
-        }
+        const AdoValue value = m_recordset->Field(odbcField->Position()).Value();
         if (value.type & ado::VT_ARRAY)
         {
             bytes = value.bytes;
-            if (size >= 0 && bytes.size() > static_cast<size_t>(size))
-                bytes.resize(static_cast<size_t>(size));
         }
         else if (value.type == ado::VT_BSTR)
         {

@@ -14,8 +14,7 @@ namespace
 // The probe: its own forward-only recordset, so the open query stays where it is.
 void OpenProbe(AdoRecordset& probe, const XString& sql, AdoConnection& connection)
 {
-    probe.Open(AnsiText::ToUtf16(sql), connection, ado::adOpenForwardOnly, ado::adLockReadOnly,
-               ado::adCmdText);
+    probe.Open(AnsiText::ToUtf16(sql), connection);
 }
 } // namespace
 
@@ -27,7 +26,6 @@ bool ODBCDataAccess::TableExists(const XString& table)
         Log(8, "Need to define USE_XBASE!!");
         return false;
     }
-    AdoConnection* connection = m_connection.get();
     try
     {
         auto probe = std::make_unique<AdoRecordset>();
@@ -38,8 +36,7 @@ bool ODBCDataAccess::TableExists(const XString& table)
         if (!p.trial.IsEmpty() && !TrialQuery(p.trial))
             statement = p.fallback;
         Log(9, "Table Exists query:" + statement);
-        connection = &ProbeConnection();
-        OpenProbe(*probe, statement, *connection);
+        OpenProbe(*probe, statement, ProbeConnection());
 
         bool exists = true;
         switch (p.verdict)
@@ -60,7 +57,7 @@ bool ODBCDataAccess::TableExists(const XString& table)
     }
     catch (const AdoComError& e)
     {
-        Log(8, FormatComError(connection, e));
+        Log(8, FormatComError(e));
     }
     catch (...)
     {
@@ -73,7 +70,6 @@ bool ODBCDataAccess::FieldExists(const XString& table, const XString& field)
 {
     if (m_databaseType == DatabaseType::DBaseXBase)
         return false;
-    AdoConnection* connection = m_connection.get();
     try
     {
         auto probe = std::make_unique<AdoRecordset>();
@@ -88,8 +84,7 @@ bool ODBCDataAccess::FieldExists(const XString& table, const XString& field)
             statement = p.fallback;
         }
         Log(9, "Field Exists query:" + statement);
-        connection = &ProbeConnection();
-        OpenProbe(*probe, statement, *connection);
+        OpenProbe(*probe, statement, ProbeConnection());
         Log(8, "Query Succeeded.");
 
         auto closeProbe = [&probe]()
@@ -132,7 +127,7 @@ bool ODBCDataAccess::FieldExists(const XString& table, const XString& field)
     }
     catch (const AdoComError& e)
     {
-        Log(8, FormatComError(connection, e));
+        Log(8, FormatComError(e));
     }
     catch (...)
     {
@@ -184,7 +179,7 @@ bool ODBCDataAccess::LogSchema()
     }
     catch (const AdoComError& e)
     {
-        throw XException(FormatComError(m_connection.get(), e));
+        throw XException(FormatComError(e));
     }
     CloseQuery();
     return true;

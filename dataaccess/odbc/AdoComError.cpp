@@ -27,8 +27,10 @@ const KnownMessage kKnown[] = {
 };
 } // namespace
 
-AdoComError::AdoComError(std::uint32_t hresult, std::string source, std::string description)
-    : hresult_(hresult), source_(std::move(source)), description_(std::move(description))
+AdoComError::AdoComError(std::uint32_t hresult, std::string source, std::string description,
+                         std::vector<AdoProviderError> providerErrors)
+    : hresult_(hresult), source_(std::move(source)), description_(std::move(description)),
+      providerErrors_(std::move(providerErrors))
 {
     what_ = description_.empty() ? MessageFor(hresult_) : description_;
 }

@@ -3,12 +3,17 @@
 #include <cstdint>
 #include <exception>
 #include <string>
+#include <vector>
 
-// Stand-in for `_com_error`: what an ADO call throws on failure. The texts
-// never contain a connection string or a password.
+#include "odbc/AdoProviderError.h"
+
+// Stand-in for `_com_error`: what an ADO call throws on failure, with the
+// diagnostic records of the ODBC call that failed (none for a failure of
+// the layer's own). The texts never contain a connection string or a password.
 class AdoComError : public std::exception {
 public:
-    AdoComError(std::uint32_t hresult, std::string source, std::string description);
+    AdoComError(std::uint32_t hresult, std::string source, std::string description,
+                std::vector<AdoProviderError> providerErrors = {});
 
     // The HRESULT, e.g. 0x80004005 for a provider failure.
     std::uint32_t Error() const { return hresult_; }
@@ -17,6 +22,7 @@ public:
     std::string ErrorMessage() const;
     std::string Source() const { return source_; }
     std::string Description() const { return description_; }
+    const std::vector<AdoProviderError> &ProviderErrors() const { return providerErrors_; }
 
     // The description (or the system text when there is none).
     const char *what() const noexcept override { return what_.c_str(); }
@@ -28,5 +34,6 @@ private:
     std::uint32_t hresult_;
     std::string source_;
     std::string description_;
+    std::vector<AdoProviderError> providerErrors_;
     std::string what_;
 };

@@ -1,19 +1,12 @@
 #include "odbc/AdoConnection.h"
 
-#include <algorithm>
-#include <cctype>
-#include <cstdlib>
-
 #include "platform/OdbcHeaders.h"
 
 #include <string>
 #include <vector>
 
 #include "odbc/AdoConnectionString.h"
-#include "odbc/AdoRecordset.h"
-#include "odbc/OdbcBoundRow.h"
 #include "odbc/OdbcConnectionPool.h"
-#include "odbc/OdbcDataSourceConfig.h"
 #include "odbc/OdbcDiagnostics.h"
 #include "platform/ThreadLocale.h"
 
@@ -36,6 +29,15 @@ bool CarriesPassword(const std::u16string& odbc)
     }
     return false;
 }
+
+[[noreturn]] void NotAvailable(const std::string& why)
+{
+    AdoProviderError e;
+    e.number = static_cast<long>(static_cast<std::int32_t>(ado::adErrProviderNotFound_HR));
+    e.description = why;
+    e.source = kConnectionSource;
+    throw AdoComError(ado::adErrProviderNotFound_HR, kConnectionSource, why, {e});
+}
 } // namespace
 
 AdoConnection::AdoConnection() = default;
@@ -50,242 +52,102 @@ AdoConnection::~AdoConnection()
         }
         catch (...)
         {
-            // A destructor cannot report; the handles are freed below.
+            // A destructor cannot report; the handle frees itself.
         }
     }
-    // Recordsets that outlive us must neither touch freed handles nor us.
-    for (AdoRecordset* rs : std::vector<AdoRecordset*>(recordsets_.begin(), recordsets_.end()))
-        rs->ConnectionGone();
-    recordsets_.clear();
-    FreeHandles();
 }
 
 void AdoConnection::Open(const std::string& connectionString, const std::string& user,
-                         const std::string& password, long options)
-{
-    Open(Utf8ToUtf16(connectionString), Utf8ToUtf16(user), Utf8ToUtf16(password), options);
-}
-
-void AdoConnection::Open(const std::u16string& connectionString, const std::u16string& user,
-                         const std::u16string& password, long /*options*/)
+                         const std::string& password)
 {
     if (dbc_)
-    {
-        errors_.clear();
         throw AdoComError(ado::adErrObjectOpen_HR, kConnectionSource,
                           "Operation is not allowed when the object is open.");
-    }
-    AdoConnectionStringTranslation t = TranslateAdoConnectionString(
-        Utf16ToUtf8(connectionString), SqliteOdbcDriver(), Utf16ToUtf8(user), Utf16ToUtf8(password));
-    // That driver splits at every ";", braces or not: a value could name keys of its own.
-    if (t.ok && t.valueHoldsSemicolon &&
-        OdbcDataSourceConfig::DriverLibrary(t.dsn).find("sqlite3odbc") != std::string::npos)
-    {
-        t.ok = false;
-        t.error = "A value holding \";\" cannot be given to the SQLite ODBC driver.";
-    }
-    // The driver manager refuses such a name too, but leaks its error record doing so.
-    if (t.ok && Utf8ToUtf16(t.dsn).size() > SQL_MAX_DSN_LENGTH)
-    {
-        t.ok = false;
-        t.error =
-            "The data source name is longer than " + std::to_string(SQL_MAX_DSN_LENGTH) + " characters.";
-    }
+    AdoConnectionStringTranslation t =
+        TranslateAdoConnectionString(connectionString, SqliteOdbcDriver(), user, password);
     if (!t.ok)
-    {
-        AdoProviderError e;
-        e.number = static_cast<long>(static_cast<std::int32_t>(ado::adErrProviderNotFound_HR));
-        e.description = t.error;
-        e.source = kConnectionSource;
-        errors_.assign(1, e);
-        throw AdoComError(ado::adErrProviderNotFound_HR, kConnectionSource, t.error);
-    }
+        NotAvailable(t.error);
+    const std::string refusal = OdbcDriverProfile::Refusal(t.dsn, t.valueHoldsSemicolon);
+    if (!refusal.empty())
+        NotAvailable(refusal);
+    // The driver manager refuses such a name too, but leaks its error record doing so.
+    if (Utf8ToUtf16(t.dsn).size() > SQL_MAX_DSN_LENGTH)
+        NotAvailable("The data source name is longer than " + std::to_string(SQL_MAX_DSN_LENGTH) + " characters.");
     const std::string extra =
-        OdbcDataSourceConfig::ExtraKeys(t.dsn, t.setsStepApi, t.setsDeclareFetch, t.setsFetchSize);
-    OpenOdbc(Utf8ToUtf16(t.odbc + extra));
-    // Fetching through a cursor, psqlODBC cannot state the size of a result.
-    const std::optional<std::string> declareFetch =
-        t.setsDeclareFetch ? t.declareFetch : OdbcDataSourceConfig::Attribute(t.dsn, "UseDeclareFetch");
-    if (extra.find("UseDeclareFetch=1") != std::string::npos ||
-        (declareFetch && std::atoi(declareFetch->c_str()) != 0))
-        statesResultSize_ = false;
-}
+        OdbcDriverProfile::ExtraKeys(t.dsn, t.setsStepApi, t.setsDeclareFetch, t.setsFetchSize);
+    const std::u16string odbc = Utf8ToUtf16(t.odbc + extra);
 
-void AdoConnection::OpenOdbc(const std::u16string& odbc)
-{
     // The driver manager sets up its text conversions for the connection here.
     const OdbcTextLocale utf8;
-    errors_.clear();
-    poolKey_ = odbc + u'\x01' + Utf8ToUtf16(std::to_string(mode_) + "/" + std::to_string(connectionTimeout_));
-    if (const std::vector<AdoProviderError>* refused = OdbcConnectionPool::Refused(poolKey_))
+    std::u16string poolKey =
+        odbc + u'\x01' + Utf8ToUtf16(std::to_string(mode_) + "/" + std::to_string(connectionTimeout_));
+    if (const std::vector<AdoProviderError>* refused = OdbcConnectionPool::Refused(poolKey))
     {
         // Refused once: it fails again as it did, without another failed log-in on the server.
-        errors_ = *refused;
         throw ProviderFailure(*refused);
     }
-    const OdbcConnectionPool::Handles kept = OdbcConnectionPool::Take(poolKey_);
-    if (kept.dbc)
-    {
-        env_ = kept.env;
-        dbc_ = kept.dbc;
-    }
-    else
+    OdbcConnectionHandle dbc = OdbcConnectionPool::Take(poolKey);
+    if (!dbc)
     {
         try
         {
-            LogIn(odbc);
+            dbc = LogIn(odbc);
         }
-        catch (...)
+        catch (const AdoComError& e)
         {
-            OdbcConnectionPool::RememberIfRefused(poolKey_, errors_);
+            OdbcConnectionPool::RememberIfRefused(poolKey, e.ProviderErrors());
             throw;
         }
     }
-    statesResultSize_.reset(); // another driver, perhaps
-    LearnDriver();
-    // Opening a SQLite file costs nothing, and a test may replace the file.
-    if (driverName_.empty() || DriverIs("sqlite"))
-        poolKey_.clear();
+    profile_ = OdbcDriverProfile::Learn(dbc.Get());
+    poolKey_ = profile_.keepsLogIn ? std::move(poolKey) : std::u16string();
+    dbc_ = std::move(dbc);
 }
 
-void AdoConnection::LogIn(const std::u16string& odbc)
+OdbcConnectionHandle AdoConnection::LogIn(const std::u16string& odbc) const
 {
-    SQLHENV env = SQL_NULL_HENV;
-    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env)))
-        throw AdoComError(ado::E_OUTOFMEMORY_HR, kConnectionSource,
-                          "The ODBC environment could not be created.");
-    env_ = env;
-    if (!SQL_SUCCEEDED(
-            SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0)))
-        Fail(SQL_HANDLE_ENV, env);
-    SQLHDBC dbc = SQL_NULL_HDBC;
-    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc)))
-        Fail(SQL_HANDLE_ENV, env);
-
+    OdbcConnectionHandle dbc(OdbcEnvironment());
     // Both are hints to the driver; one that does not know them still connects.
     SQLSetConnectAttr(
-        dbc, SQL_ATTR_LOGIN_TIMEOUT,
+        dbc.Get(), SQL_ATTR_LOGIN_TIMEOUT,
         reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(connectionTimeout_ < 0 ? 0 : connectionTimeout_)),
         0);
     if (mode_ == ado::adModeRead)
-        SQLSetConnectAttr(dbc, SQL_ATTR_ACCESS_MODE,
+        SQLSetConnectAttr(dbc.Get(), SQL_ATTR_ACCESS_MODE,
                           reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(SQL_MODE_READ_ONLY)), 0);
 
     // unixODBC's trace masks a "PWD=" value only up to its first ";" or "]" (and a
     // lower-case key not at all): the one call that carries a password is not traced.
     SQLULEN trace = SQL_OPT_TRACE_OFF;
     const bool untraced = CarriesPassword(odbc) &&
-                          SQL_SUCCEEDED(SQLGetConnectAttr(dbc, SQL_ATTR_TRACE, &trace, 0, nullptr)) &&
+                          SQL_SUCCEEDED(SQLGetConnectAttr(dbc.Get(), SQL_ATTR_TRACE, &trace, 0, nullptr)) &&
                           trace == SQL_OPT_TRACE_ON;
     if (untraced)
-        SQLSetConnectAttr(dbc, SQL_ATTR_TRACE, reinterpret_cast<SQLPOINTER>(SQL_OPT_TRACE_OFF), 0);
+        SQLSetConnectAttr(dbc.Get(), SQL_ATTR_TRACE, reinterpret_cast<SQLPOINTER>(SQL_OPT_TRACE_OFF), 0);
     std::u16string in = odbc;
     SQLSMALLINT outLength = 0;
     const SQLRETURN rc =
-        SQLDriverConnectW(dbc, nullptr, reinterpret_cast<SQLWCHAR*>(in.data()),
+        SQLDriverConnectW(dbc.Get(), nullptr, reinterpret_cast<SQLWCHAR*>(in.data()),
                           static_cast<SQLSMALLINT>(in.size()), nullptr, 0, &outLength, SQL_DRIVER_NOPROMPT);
     if (untraced)
-        SQLSetConnectAttr(dbc, SQL_ATTR_TRACE, reinterpret_cast<SQLPOINTER>(SQL_OPT_TRACE_ON), 0);
+        SQLSetConnectAttr(dbc.Get(), SQL_ATTR_TRACE, reinterpret_cast<SQLPOINTER>(SQL_OPT_TRACE_ON), 0);
     if (!SQL_SUCCEEDED(rc))
-    {
-        std::vector<AdoProviderError> diag = CollectOdbcDiagnostics(SQL_HANDLE_DBC, dbc);
-        SQLFreeHandle(SQL_HANDLE_DBC, dbc);
-        FreeHandles();
-        errors_ = diag;
-        throw ProviderFailure(diag);
-    }
-    dbc_ = dbc;
-}
-
-void AdoConnection::LearnDriver()
-{
-    SQLHDBC dbc = static_cast<SQLHDBC>(dbc_);
-    char16_t name[128] = {};
-    SQLSMALLINT length = 0;
-    driverName_.clear();
-    if (SQL_SUCCEEDED(SQLGetInfoW(dbc, SQL_DRIVER_NAME, name, sizeof name, &length)))
-        driverName_ = Utf16ToUtf8(std::u16string(name));
-    std::transform(driverName_.begin(), driverName_.end(), driverName_.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    readsAnyColumn_ = OdbcBoundRow::DriverReadsAnyColumn(dbc);
-}
-
-bool AdoConnection::OtherRecordsetOpen(const AdoRecordset* rs) const
-{
-    for (const AdoRecordset* other : recordsets_)
-        if (other != rs && other->State() == ado::adStateOpen)
-            return true;
-    return false;
+        throw ProviderFailure(SQL_HANDLE_DBC, dbc.Get());
+    return dbc;
 }
 
 void AdoConnection::Close()
 {
     if (!dbc_)
-    {
-        errors_.clear();
         throw AdoComError(ado::adErrObjectClosed_HR, kConnectionSource,
                           "Operation is not allowed when the object is closed.");
-    }
-    for (AdoRecordset* rs : std::vector<AdoRecordset*>(recordsets_.begin(), recordsets_.end()))
-    {
-        if (rs->State() != ado::adStateOpen)
-            continue;
-        try
-        {
-            rs->Close();
-        }
-        catch (...)
-        {
-            // Closing the connection frees the statements anyway.
-        }
-    }
     if (!poolKey_.empty())
     {
         // Kept for the next connection with the same string (unless the driver knows it dead).
-        OdbcConnectionPool::Keep(poolKey_, {env_, dbc_});
-        poolKey_.clear();
-        dbc_ = nullptr;
-        env_ = nullptr;
+        OdbcConnectionPool::Keep(std::exchange(poolKey_, std::u16string()), std::move(dbc_));
         return;
     }
-    SQLHDBC dbc = static_cast<SQLHDBC>(dbc_);
-    if (!SQL_SUCCEEDED(SQLDisconnect(dbc)))
-    {
-        // An open transaction (a driver in manual-commit mode) blocks the
-        // disconnect; nothing was written through this layer, so roll back.
-        SQLEndTran(SQL_HANDLE_DBC, dbc, SQL_ROLLBACK);
-        if (!SQL_SUCCEEDED(SQLDisconnect(dbc)))
-            Fail(SQL_HANDLE_DBC, dbc);
-    }
-    SQLFreeHandle(SQL_HANDLE_DBC, dbc);
-    dbc_ = nullptr;
-    FreeHandles();
-}
-
-void AdoConnection::FreeHandles()
-{
-    if (dbc_)
-    {
-        SQLDisconnect(static_cast<SQLHDBC>(dbc_));
-        SQLFreeHandle(SQL_HANDLE_DBC, static_cast<SQLHDBC>(dbc_));
-        dbc_ = nullptr;
-    }
-    if (env_)
-    {
-        SQLFreeHandle(SQL_HANDLE_ENV, static_cast<SQLHENV>(env_));
-        env_ = nullptr;
-    }
-}
-
-void AdoConnection::Fail(short handleType, void* handle)
-{
-    errors_ = CollectOdbcDiagnostics(handleType, handle);
-    AdoComError e = ProviderFailure(errors_);
-    if (!dbc_)
-    {
-        if (handleType == SQL_HANDLE_DBC)
-            SQLFreeHandle(SQL_HANDLE_DBC, static_cast<SQLHDBC>(handle));
-        FreeHandles();
-    }
-    throw e;
+    if (!OdbcDisconnect(dbc_.Get()))
+        throw ProviderFailure(SQL_HANDLE_DBC, dbc_.Get());
+    dbc_.Reset();
 }

@@ -87,43 +87,16 @@ enum ObjectState : long {
 enum ConnectMode : long {
     adModeUnknown = 0,
     adModeRead = 1,
-    adModeWrite = 2,
-    adModeReadWrite = 3,
-};
-
-// CursorTypeEnum, LockTypeEnum, CursorLocationEnum, CommandTypeEnum.
-enum CursorType : long {
-    adOpenUnspecified = -1,
-    adOpenForwardOnly = 0,
-    adOpenKeyset = 1,
-    adOpenDynamic = 2,
-    adOpenStatic = 3,
-};
-enum LockType : long {
-    adLockUnspecified = -1,
-    adLockReadOnly = 1,
-};
-enum CursorLocation : long {
-    adUseServer = 2,
-    adUseClient = 3,
-};
-enum CommandType : long {
-    adCmdUnspecified = -1,
-    adCmdText = 1,
 };
 
 // HRESULTs this layer raises itself.
 enum HResult : unsigned int {
-    E_NOTIMPL_HR = 0x80004001u,
     E_FAIL_HR = 0x80004005u,
     E_OUTOFMEMORY_HR = 0x8007000Eu,
-    E_INVALIDARG_HR = 0x80070057u,
     DISP_E_TYPEMISMATCH_HR = 0x80020005u,
     DISP_E_OVERFLOW_HR = 0x8002000Au,
     // ADO's own errors (FACILITY_CONTROL, code = ErrorValueEnum).
-    adErrInvalidArgument_HR = 0x800A0BB9u,     // 3001
     adErrNoCurrentRecord_HR = 0x800A0BCDu,     // 3021
-    adErrIllegalOperation_HR = 0x800A0C93u,    // 3219
     adErrObjectClosed_HR = 0x800A0E78u,        // 3704
     adErrObjectOpen_HR = 0x800A0E79u,          // 3705
     adErrItemNotFound_HR = 0x800A0CC1u,        // 3265

@@ -22,107 +22,37 @@ bool IsBlank(const std::u16string& s)
                        [](char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; });
 }
 
-bool StartsWithSelect(const std::u16string& sql)
-{
-    std::size_t i = 0;
-    while (i < sql.size() && (sql[i] == u' ' || sql[i] == u'\t' || sql[i] == u'\r' || sql[i] == u'\n'))
-        ++i;
-    static const char16_t kSelect[] = u"select";
-    for (std::size_t k = 0; k < 6; ++k, ++i)
-        if (i >= sql.size() || (sql[i] | 0x20) != kSelect[k])
-            return false;
-    return true;
-}
 } // namespace
 
 AdoRecordset::AdoRecordset() = default;
 
-AdoRecordset::~AdoRecordset()
+AdoRecordset::~AdoRecordset() = default;
+
+void AdoRecordset::Open(const std::string& sql, AdoConnection& conn, bool keepRows)
+{
+    Open(Utf8ToUtf16(sql), conn, keepRows);
+}
+
+void AdoRecordset::Open(const std::u16string& sql, AdoConnection& conn, bool keepRows)
 {
     if (stmt_)
-    {
-        try
-        {
-            CloseStatement(false);
-        }
-        catch (...)
-        {
-        }
-    }
-    if (owner_)
-        owner_->Detach(this);
-}
-
-void AdoRecordset::ConnectionGone()
-{
-    if (stmt_)
-    {
-        try
-        {
-            CloseStatement(false);
-        }
-        catch (...)
-        {
-        }
-    }
-    owner_ = nullptr;
-}
-
-void AdoRecordset::Raise(std::uint32_t hresult, const char* source, const char* description) const
-{
-    if (owner_)
-        owner_->SetErrors({});
-    throw AdoComError(hresult, source, description);
-}
-
-void AdoRecordset::Open(const std::string& sql, AdoConnection& conn, long cursorType, long lockType,
-                        long options)
-{
-    Open(Utf8ToUtf16(sql), conn, cursorType, lockType, options);
-}
-
-void AdoRecordset::Open(const std::u16string& sql, AdoConnection& conn, long cursorType, long lockType,
-                        long /*options*/)
-{
-    if (stmt_)
-        Raise(ado::adErrObjectOpen_HR, kRecordsetSource, "Operation is not allowed when the object is open.");
-    if (owner_ != &conn)
-    {
-        if (owner_)
-            owner_->Detach(this);
-        owner_ = &conn;
-        conn.Attach(this);
-    }
+        throw AdoComError(ado::adErrObjectOpen_HR, kRecordsetSource,
+                          "Operation is not allowed when the object is open.");
     if (conn.State() != ado::adStateOpen)
-        Raise(ado::adErrObjectClosed_HR, kRecordsetSource,
-              "Operation is not allowed when the object is closed.");
-    if (lockType != ado::adLockUnspecified && lockType != ado::adLockReadOnly)
-        Raise(ado::adErrInvalidArgument_HR, kRecordsetSource, "Only read-only recordsets are supported.");
+        throw AdoComError(ado::adErrObjectClosed_HR, kRecordsetSource,
+                          "Operation is not allowed when the object is closed.");
     if (IsBlank(sql))
     {
         AdoProviderError e;
         e.number = static_cast<long>(static_cast<std::int32_t>(ado::DB_E_NOCOMMAND_HR));
         e.description = "Command text was not set for the command object.";
         e.source = kRecordsetSource;
-        conn.SetErrors({e});
-        throw AdoComError(ado::DB_E_NOCOMMAND_HR, kRecordsetSource, e.description);
+        throw AdoComError(ado::DB_E_NOCOMMAND_HR, kRecordsetSource, e.description, {e});
     }
-    if (cursorType != ado::adOpenUnspecified)
-        cursorType_ = cursorType;
-    if (lockType != ado::adLockUnspecified)
-        lockType_ = lockType;
 
-    SQLHSTMT stmt = SQL_NULL_HSTMT;
-    SQLHDBC dbc = static_cast<SQLHDBC>(conn.NativeHandle());
-    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &stmt)))
-    {
-        std::vector<AdoProviderError> diag = CollectOdbcDiagnostics(SQL_HANDLE_DBC, dbc);
-        conn.SetErrors(diag);
-        throw ProviderFailure(diag);
-    }
-    conn_ = &conn;
-    stmt_ = stmt;
-    onDemand_ = conn.DriverReadsAnyColumn();
+    stmt_ = OdbcStatementHandle(conn.NativeHandle());
+    SQLHSTMT stmt = stmt_.Get();
+    onDemand_ = conn.Driver().readsAnyColumn;
     // A driver without query timeouts still runs the statement.
     const long timeout = std::max(0L, conn.CommandTimeout());
     SQLSetStmtAttr(stmt, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeout)),
@@ -130,63 +60,62 @@ void AdoRecordset::Open(const std::u16string& sql, AdoConnection& conn, long cur
     sql_ = sql;
     driverCount_ = -1;
     walkedCount_ = -1;
-    serverCount_ = -1;
-    // ADO's client cursor holds the whole result once open, so its size is
-    // known and MoveFirst does not run the statement again. Where the driver
-    // states no size, the rows are read ahead into a spool (in memory up to
-    // a limit, then in a temporary file), so each is read from the server
-    // once. Where values cannot be read ahead, the server counts the rows
-    // first; never while another statement is open here: a failing count
-    // would end that one's transaction (psqlODBC's cursor fetching).
-    // psqlODBC states the number of rows of a SELECT after executing it, unless
-    // it fetches through a cursor (UseDeclareFetch), where it answers -1. Other
-    // drivers answer -1 or, like the SQLite driver, a meaningless 0.
-    const bool driverMayCount = conn.DriverIs("psqlodbc");
-    const bool statesNone = !driverMayCount || conn.StatesResultSize() == false;
-    const bool clientCursor = cursorLocation_ == ado::adUseClient && statesNone;
-    if (clientCursor && !onDemand_ && StartsWithSelect(sql) && !conn.OtherRecordsetOpen(this))
-        serverCount_ = CountOnServer(conn);
     try
     {
-        Execute(clientCursor && onDemand_);
-        if (!columns_.empty() && driverMayCount)
+        Execute();
+        if (columns_.empty())
         {
-            SQLLEN n = -1;
-            if (SQL_SUCCEEDED(SQLRowCount(stmt, &n)) && n >= 0)
-                driverCount_ = static_cast<long>(n);
-            conn.SetStatesResultSize(driverCount_ >= 0);
+            // No rows set (e.g. an UPDATE): the recordset stays closed, as in ADO.
+            CloseStatement();
+            return;
         }
-        if (!columns_.empty() && clientCursor && onDemand_ && driverCount_ < 0 && !ReadAhead())
+        SQLLEN n = -1;
+        if (conn.Driver().statesRowCount && SQL_SUCCEEDED(SQLRowCount(stmt, &n)) && n >= 0)
+            driverCount_ = static_cast<long>(n);
+        if (keepRows && driverCount_ < 0 && !ReadAhead())
         {
             // A value the spool cannot take: the rows are streamed after all.
             spool_.Clear();
+            spoolEnd_.reset();
+            replaying_ = false;
             SQLFreeStmt(stmt, SQL_CLOSE);
-            Execute(false);
+            Execute();
+        }
+        if (!replaying_)
+        {
+            Fetch();
+            // An empty result is at BOF and EOF at once.
+            bof_ = eof_;
         }
     }
     catch (...)
     {
-        CloseStatement(false);
+        CloseStatement();
         throw;
-    }
-    if (columns_.empty())
-    {
-        // No rows set (e.g. an UPDATE): the recordset stays closed, as in ADO.
-        CloseStatement(false);
     }
 }
 
-// Reads every row of the result into the spool, the first one fetched
-// already; then the statement is closed and the walk replays the spool. A
-// driver failure ends the reading and is raised where the walk reaches it,
-// as a streamed walk would meet it. False when a value cannot be spooled.
+// Reads every row of the result into the spool; then the statement is
+// closed and the walk replays the spool. A driver failure ends the reading
+// and is raised where the walk reaches it, as a streamed walk would meet it.
+// False when a value cannot be spooled.
 bool AdoRecordset::ReadAhead()
 {
-    SQLHSTMT stmt = static_cast<SQLHSTMT>(stmt_);
+    SQLHSTMT stmt = stmt_.Get();
     const OdbcTextLocale utf8;
+    if (onDemand_)
+        bound_.Bind(stmt_.Get(), columns_);
     long rows = 0;
-    while (!eof_)
+    for (;;)
     {
+        const SQLRETURN rc = SQLFetch(stmt);
+        if (rc == SQL_NO_DATA)
+            break;
+        if (!SQL_SUCCEEDED(rc))
+        {
+            spoolEnd_ = std::make_unique<AdoComError>(ProviderFailure(SQL_HANDLE_STMT, stmt));
+            break;
+        }
         spoolRow_.clear();
         for (std::size_t i = 0; i < columns_.size(); ++i)
         {
@@ -205,23 +134,10 @@ bool AdoRecordset::ReadAhead()
         if (!spool_.Append(spoolRow_))
             return false;
         ++rows;
-        const SQLRETURN rc = SQLFetch(stmt);
-        if (rc == SQL_NO_DATA)
-            break;
-        if (!SQL_SUCCEEDED(rc))
-        {
-            std::vector<AdoProviderError> diag = CollectOdbcDiagnostics(SQL_HANDLE_STMT, stmt);
-            AdoComError error = ProviderFailure(diag);
-            spoolEnd_.reset(new CellFailure{std::move(error), std::move(diag)});
-            break;
-        }
     }
     SQLFreeStmt(stmt, SQL_CLOSE);
     if (!spool_.Rewind())
-    {
-        spoolEnd_.reset();
         return false;
-    }
     replaying_ = true;
     if (!spoolEnd_)
         walkedCount_ = rows;
@@ -237,13 +153,9 @@ void AdoRecordset::Replay()
     if (!spool_.Next(spoolRow_))
     {
         if (static_cast<std::size_t>(position_ + 1) < spool_.Rows())
-            Raise(ado::E_FAIL_HR, kRecordsetSource, "The rows read ahead could not be read back.");
+            throw AdoComError(ado::E_FAIL_HR, kRecordsetSource, "The rows read ahead could not be read back.");
         if (spoolEnd_)
-        {
-            if (conn_)
-                conn_->SetErrors(spoolEnd_->diagnostics);
-            throw spoolEnd_->error;
-        }
+            throw *spoolEnd_;
         eof_ = true;
         ++position_;
         return;
@@ -268,47 +180,18 @@ void AdoRecordset::Replay()
             cell.status = cell.value.IsNull() ? ado::adFieldIsNull : ado::adFieldOK;
         }
         if (!ok)
-            Raise(ado::E_FAIL_HR, kRecordsetSource, "The rows read ahead could not be read back.");
+            throw AdoComError(ado::E_FAIL_HR, kRecordsetSource, "The rows read ahead could not be read back.");
     }
     ++position_;
     rowInBuffers_ = true;
     hasRow_ = true;
 }
 
-// The server's COUNT(*) of the statement, -1 when it cannot give one (a
-// dialect without derived tables, a statement that cannot be wrapped).
-long AdoRecordset::CountOnServer(AdoConnection& conn) const
+// Runs the statement and describes its columns; the first fetch is the caller's.
+void AdoRecordset::Execute()
 {
     const OdbcTextLocale utf8;
-    SQLHDBC dbc = static_cast<SQLHDBC>(conn.NativeHandle());
-    SQLHSTMT stmt = SQL_NULL_HSTMT;
-    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &stmt)))
-        return -1;
-    const long timeout = std::max(0L, conn.CommandTimeout());
-    SQLSetStmtAttr(stmt, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeout)),
-                   0);
-    // Line ends around the statement keep a trailing comment from swallowing the bracket.
-    std::u16string text = u"SELECT COUNT(*) FROM (\n" + sql_ + u"\n) counted";
-    long n = -1;
-    if (SQL_SUCCEEDED(SQLExecDirectW(stmt, reinterpret_cast<SQLWCHAR*>(text.data()),
-                                     static_cast<SQLINTEGER>(text.size()))) &&
-        SQL_SUCCEEDED(SQLFetch(stmt)))
-    {
-        SQLBIGINT value = -1;
-        SQLLEN indicator = 0;
-        if (SQL_SUCCEEDED(SQLGetData(stmt, 1, SQL_C_SBIGINT, &value, sizeof value, &indicator)) &&
-            indicator != SQL_NULL_DATA && value >= 0 && value <= 0x7fffffff)
-            n = static_cast<long>(value);
-    }
-    SQLFreeStmt(stmt, SQL_CLOSE);
-    SQLFreeHandle(SQL_HANDLE_STMT, stmt);
-    return n;
-}
-
-void AdoRecordset::Execute(bool bind)
-{
-    const OdbcTextLocale utf8;
-    SQLHSTMT stmt = static_cast<SQLHSTMT>(stmt_);
+    SQLHSTMT stmt = stmt_.Get();
     std::u16string text = sql_;
     const SQLRETURN rc =
         SQLExecDirectW(stmt, reinterpret_cast<SQLWCHAR*>(text.data()), static_cast<SQLINTEGER>(text.size()));
@@ -325,12 +208,10 @@ void AdoRecordset::Execute(bool bind)
     }
     catch (const AdoComError&)
     {
-        FailOnStatement(); // the same records, kept for the connection's Errors()
+        FailOnStatement(); // the same records
     }
     SQLFreeStmt(stmt, SQL_UNBIND);
     bound_.Clear();
-    if (bind && !columns_.empty())
-        bound_.Bind(stmt_, columns_);
     rowInBuffers_ = false;
     row_.clear();
     row_.resize(columns_.size());
@@ -338,19 +219,12 @@ void AdoRecordset::Execute(bool bind)
     position_ = -1;
     bof_ = false;
     eof_ = false;
-    if (columns_.empty())
-        return;
-    Fetch();
-    // An empty result is at BOF and EOF at once.
-    bof_ = eof_;
 }
 
 void AdoRecordset::Fetch()
 {
     const OdbcTextLocale utf8;
-    SQLHSTMT stmt = static_cast<SQLHSTMT>(stmt_);
-    chunkField_ = -1;
-    chunkOffset_ = 0;
+    SQLHSTMT stmt = stmt_.Get();
     hasRow_ = false;
     if (replaying_)
     {
@@ -395,20 +269,13 @@ void AdoRecordset::ReadCell(std::size_t i)
     if (!rowInBuffers_ || !bound_.Take(i, cell.value))
     {
         const OdbcTextLocale utf8;
-        OdbcReadResult r = ReadOdbcValue(stmt_, static_cast<int>(i), columns_[i]);
+        OdbcReadResult r = ReadOdbcValue(stmt_.Get(), static_cast<int>(i), columns_[i]);
         if (!r.ok)
         {
             cell.status = ado::adFieldCantConvertValue;
-            if (r.driverFailed)
-            {
-                std::vector<AdoProviderError> diag = CollectOdbcDiagnostics(SQL_HANDLE_STMT, stmt_);
-                AdoComError error = ProviderFailure(diag);
-                cell.failure.reset(new CellFailure{std::move(error), std::move(diag)});
-            }
-            else
-            {
-                cell.failure.reset(new CellFailure{AdoComError(r.hresult, "ADODB.Field", r.description), {}});
-            }
+            cell.failure = std::make_unique<AdoComError>(
+                r.driverFailed ? ProviderFailure(SQL_HANDLE_STMT, stmt_.Get())
+                               : AdoComError(r.hresult, "ADODB.Field", r.description));
             return;
         }
         cell.value = std::move(r.value);
@@ -420,13 +287,13 @@ AdoRecordset::Cell& AdoRecordset::CurrentCell(long index)
 {
     Column(index);
     if (bof_ || eof_ || !hasRow_)
-        Raise(ado::adErrNoCurrentRecord_HR, kRecordsetSource, kNoCurrentRecord);
+        throw AdoComError(ado::adErrNoCurrentRecord_HR, kRecordsetSource, kNoCurrentRecord);
     Cell& cell = row_[static_cast<std::size_t>(index)];
     if (!cell.read)
     {
         // Values are wanted: the next fetches fill bound buffers.
         if (!bound_.IsBound())
-            bound_.Bind(stmt_, columns_);
+            bound_.Bind(stmt_.Get(), columns_);
         ReadCell(static_cast<std::size_t>(index));
     }
     return cell;
@@ -434,55 +301,34 @@ AdoRecordset::Cell& AdoRecordset::CurrentCell(long index)
 
 void AdoRecordset::Close()
 {
-    if (!stmt_)
-        Raise(ado::adErrObjectClosed_HR, kRecordsetSource,
-              "Operation is not allowed when the object is closed.");
-    CloseStatement(true);
+    CheckOpen();
+    CloseStatement();
 }
 
-void AdoRecordset::CloseStatement(bool throwOnError)
+void AdoRecordset::CloseStatement()
 {
-    SQLHSTMT stmt = static_cast<SQLHSTMT>(stmt_);
-    AdoConnection* conn = conn_;
-    stmt_ = nullptr;
-    conn_ = nullptr;
+    stmt_.Reset();
     columns_.clear();
     row_.clear();
+    bound_.Clear();
     spool_.Clear();
     spoolEnd_.reset();
     replaying_ = false;
     hasRow_ = false;
     bof_ = eof_ = true;
     position_ = -1;
-    if (!stmt)
-    {
-        bound_.Clear();
-        return;
-    }
-    SQLFreeStmt(stmt, SQL_CLOSE);
-    SQLFreeStmt(stmt, SQL_UNBIND);
-    bound_.Clear();
-    if (!SQL_SUCCEEDED(SQLFreeHandle(SQL_HANDLE_STMT, stmt)) && throwOnError && conn)
-    {
-        std::vector<AdoProviderError> diag = CollectOdbcDiagnostics(SQL_HANDLE_STMT, stmt);
-        conn->SetErrors(diag);
-        throw ProviderFailure(diag);
-    }
 }
 
 void AdoRecordset::FailOnStatement()
 {
-    std::vector<AdoProviderError> diag = CollectOdbcDiagnostics(SQL_HANDLE_STMT, stmt_);
-    if (conn_)
-        conn_->SetErrors(diag);
-    throw ProviderFailure(diag);
+    throw ProviderFailure(SQL_HANDLE_STMT, stmt_.Get());
 }
 
 void AdoRecordset::CheckOpen() const
 {
     if (!stmt_)
-        Raise(ado::adErrObjectClosed_HR, kRecordsetSource,
-              "Operation is not allowed when the object is closed.");
+        throw AdoComError(ado::adErrObjectClosed_HR, kRecordsetSource,
+                          "Operation is not allowed when the object is closed.");
 }
 
 long AdoRecordset::RecordCount() const
@@ -490,9 +336,7 @@ long AdoRecordset::RecordCount() const
     CheckOpen();
     if (driverCount_ >= 0)
         return driverCount_;
-    if (walkedCount_ >= 0)
-        return walkedCount_;
-    return serverCount_;
+    return walkedCount_;
 }
 
 bool AdoRecordset::BOF() const
@@ -522,15 +366,17 @@ void AdoRecordset::MoveFirst()
         return;
     }
     // A forward-only cursor cannot go back: run the statement again.
-    SQLFreeStmt(static_cast<SQLHSTMT>(stmt_), SQL_CLOSE);
-    Execute(false);
+    SQLFreeStmt(stmt_.Get(), SQL_CLOSE);
+    Execute();
+    Fetch();
+    bof_ = eof_;
 }
 
 void AdoRecordset::MoveNext()
 {
     CheckOpen();
     if (eof_)
-        Raise(ado::adErrNoCurrentRecord_HR, kRecordsetSource, kNoCurrentRecord);
+        throw AdoComError(ado::adErrNoCurrentRecord_HR, kRecordsetSource, kNoCurrentRecord);
     Fetch();
 }
 
@@ -550,8 +396,8 @@ const OdbcColumn& AdoRecordset::Column(long index) const
 {
     CheckOpen();
     if (index < 0 || static_cast<std::size_t>(index) >= columns_.size())
-        Raise(ado::adErrItemNotFound_HR, "ADODB.Fields",
-              "Item cannot be found in the collection corresponding to the requested name or ordinal.");
+        throw AdoComError(ado::adErrItemNotFound_HR, "ADODB.Fields",
+                          "Item cannot be found in the collection corresponding to the requested name or ordinal.");
     return columns_[static_cast<std::size_t>(index)];
 }
 
@@ -559,11 +405,7 @@ const AdoValue& AdoRecordset::CurrentValue(long index)
 {
     const Cell& cell = CurrentCell(index);
     if (cell.failure)
-    {
-        if (conn_)
-            conn_->SetErrors(cell.failure->diagnostics);
-        throw cell.failure->error;
-    }
+        throw *cell.failure;
     return cell.value;
 }
 
@@ -572,39 +414,38 @@ long AdoRecordset::CurrentStatus(long index)
     return CurrentCell(index).status;
 }
 
-AdoValue AdoRecordset::Chunk(long index, long length)
+std::string AdoField::Name() const
 {
-    const AdoValue& v = CurrentValue(index);
-    if (length < 0)
-        Raise(ado::adErrInvalidArgument_HR, "ADODB.Field",
-              "Arguments are of the wrong type, are out of acceptable range, or are in conflict with one "
-              "another.");
-    if (chunkField_ != index)
-    {
-        chunkField_ = index;
-        chunkOffset_ = 0;
-    }
-    const std::size_t n = static_cast<std::size_t>(length);
-    if (v.type == ado::VT_NULL)
-        return AdoValue::Null();
-    if (v.type == ado::VT_ARRAY_UI1)
-    {
-        if (chunkOffset_ >= v.bytes.size())
-            return AdoValue::Null();
-        const std::size_t take = std::min(n, v.bytes.size() - chunkOffset_);
-        auto first = v.bytes.begin() + static_cast<std::ptrdiff_t>(chunkOffset_);
-        chunkOffset_ += take;
-        return AdoValue::Bytes(std::vector<unsigned char>(first, first + static_cast<std::ptrdiff_t>(take)));
-    }
-    if (v.type == ado::VT_BSTR)
-    {
-        if (chunkOffset_ >= v.text.size())
-            return AdoValue::Null();
-        const std::size_t take = std::min(n, v.text.size() - chunkOffset_);
-        AdoValue out = AdoValue::Text(v.text.substr(chunkOffset_, take));
-        chunkOffset_ += take;
-        return out;
-    }
-    Raise(ado::adErrIllegalOperation_HR, "ADODB.Field",
-          "Operation requested by the application is not allowed in this context.");
+    return Utf16ToUtf8(rs_->Column(index_).name);
+}
+
+std::u16string AdoField::NameW() const
+{
+    return rs_->Column(index_).name;
+}
+
+int AdoField::Type() const
+{
+    return rs_->Column(index_).adoType;
+}
+
+long AdoField::Attributes() const
+{
+    return rs_->Column(index_).attributes;
+}
+
+long AdoField::DefinedSize() const
+{
+    const unsigned long long size = rs_->Column(index_).columnSize;
+    return size > 0x7fffffffULL ? 0x7fffffffL : static_cast<long>(size);
+}
+
+AdoValue AdoField::Value() const
+{
+    return rs_->CurrentValue(index_);
+}
+
+long AdoField::Status() const
+{
+    return rs_->CurrentStatus(index_);
 }

@@ -70,15 +70,6 @@ SQLSMALLINT BindingFor(const OdbcColumn& c, SQLLEN& bytes)
 
 } // namespace
 
-bool OdbcBoundRow::DriverReadsAnyColumn(void* dbc)
-{
-    SQLUINTEGER extensions = 0;
-    const SQLUINTEGER needed = SQL_GD_ANY_COLUMN | SQL_GD_ANY_ORDER | SQL_GD_BOUND;
-    return SQL_SUCCEEDED(SQLGetInfo(static_cast<SQLHDBC>(dbc), SQL_GETDATA_EXTENSIONS, &extensions,
-                                    sizeof extensions, nullptr)) &&
-           (extensions & needed) == needed;
-}
-
 void OdbcBoundRow::Bind(void* handle, const std::vector<OdbcColumn>& columns)
 {
     slots_.clear();

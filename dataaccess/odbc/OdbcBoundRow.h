@@ -16,11 +16,6 @@
 class OdbcBoundRow
 {
 public:
-    // Whether the driver of connection dbc reads any column in any order
-    // with SQLGetData, bound columns too (SQL_GD_ANY_COLUMN,
-    // SQL_GD_ANY_ORDER, SQL_GD_BOUND): then values can be read on demand and
-    // columns bound.
-    static bool DriverReadsAnyColumn(void* dbc);
     // Binds the columns of the statement's current result; the buffers are
     // filled from the next fetch on. A failed binding leaves that column to
     // SQLGetData.

@@ -15,26 +15,13 @@ namespace
 // restarted meanwhile is unlikely.
 constexpr std::chrono::seconds kKeepFor(10);
 
-void Release(OdbcConnectionPool::Handles& h)
-{
-    if (h.dbc)
-    {
-        SQLDisconnect(static_cast<SQLHDBC>(h.dbc));
-        SQLFreeHandle(SQL_HANDLE_DBC, static_cast<SQLHDBC>(h.dbc));
-    }
-    if (h.env)
-        SQLFreeHandle(SQL_HANDLE_ENV, static_cast<SQLHENV>(h.env));
-    h = {};
-}
-
 struct Slot
 {
     std::mutex lock;
     std::u16string key;
-    OdbcConnectionPool::Handles handles;
-    std::chrono::steady_clock::time_point since;
     // At a normal exit the server sees a log-out, not a dropped connection.
-    ~Slot() { Release(handles); }
+    OdbcConnectionHandle dbc;
+    std::chrono::steady_clock::time_point since;
 };
 
 Slot& TheSlot()
@@ -43,44 +30,36 @@ Slot& TheSlot()
     return slot;
 }
 
-bool Alive(void* dbc)
+bool Alive(const OdbcConnectionHandle& dbc)
 {
     SQLUINTEGER dead = SQL_CD_TRUE;
-    return SQL_SUCCEEDED(
-               SQLGetConnectAttr(static_cast<SQLHDBC>(dbc), SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr)) &&
+    return SQL_SUCCEEDED(SQLGetConnectAttr(dbc.Get(), SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr)) &&
            dead == SQL_CD_FALSE;
 }
 } // namespace
 
-OdbcConnectionPool::Handles OdbcConnectionPool::Take(const std::u16string& key)
+OdbcConnectionHandle OdbcConnectionPool::Take(const std::u16string& key)
 {
     Slot& slot = TheSlot();
     std::lock_guard<std::mutex> guard(slot.lock);
-    Handles h;
-    if (!slot.handles.dbc)
-        return h;
+    OdbcConnectionHandle kept = std::move(slot.dbc);
     const bool fits = slot.key == key && std::chrono::steady_clock::now() - slot.since < kKeepFor;
-    if (fits && Alive(slot.handles.dbc))
-        std::swap(h, slot.handles);
-    else
-        Release(slot.handles);
     slot.key.clear();
-    return h;
+    if (kept && fits && Alive(kept))
+        return kept;
+    return {};
 }
 
-void OdbcConnectionPool::Keep(const std::u16string& key, Handles handles)
+void OdbcConnectionPool::Keep(const std::u16string& key, OdbcConnectionHandle dbc)
 {
     Slot& slot = TheSlot();
     std::lock_guard<std::mutex> guard(slot.lock);
-    Release(slot.handles);
-    if (!Alive(handles.dbc))
-    {
-        Release(handles);
-        slot.key.clear();
+    slot.dbc.Reset();
+    slot.key.clear();
+    if (!Alive(dbc))
         return;
-    }
     slot.key = key;
-    slot.handles = handles;
+    slot.dbc = std::move(dbc);
     slot.since = std::chrono::steady_clock::now();
 }
 

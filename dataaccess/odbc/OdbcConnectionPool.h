@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "odbc/AdoProviderError.h"
+#include "odbc/OdbcHandles.h"
 
 // The log-in of the connection closed last, kept for a few seconds so that
 // the next connection with the same connection string reuses it, as ADO's
@@ -11,17 +12,11 @@
 // to ten table names; on a server each would be a log-in of its own.
 namespace OdbcConnectionPool
 {
-struct Handles
-{
-    void* env = nullptr; // SQLHENV
-    void* dbc = nullptr; // SQLHDBC, connected
-};
-
 // The kept log-in for `key` when it is recent and its driver does not know
-// it to be dead; empty handles otherwise.
-Handles Take(const std::u16string& key);
+// it to be dead; an empty handle otherwise.
+OdbcConnectionHandle Take(const std::u16string& key);
 // Keeps a connected log-in for `key`, disconnecting the one kept before.
-void Keep(const std::u16string& key, Handles handles);
+void Keep(const std::u16string& key, OdbcConnectionHandle dbc);
 
 // A log-in the server refused (a wrong password) is not tried again in this
 // process: every try counts against the account's lockout policy. The

@@ -59,9 +59,16 @@ std::vector<AdoProviderError> CollectOdbcDiagnostics(short handleType, void *han
     return out;
 }
 
-AdoComError ProviderFailure(const std::vector<AdoProviderError> &diagnostics)
+AdoComError ProviderFailure(std::vector<AdoProviderError> diagnostics)
 {
     if (diagnostics.empty())
         return AdoComError(ado::E_FAIL_HR, kProviderSource, "The ODBC driver reported a failure without details.");
-    return AdoComError(ado::E_FAIL_HR, diagnostics.front().source, diagnostics.front().description);
+    std::string source = diagnostics.front().source;
+    std::string description = diagnostics.front().description;
+    return AdoComError(ado::E_FAIL_HR, std::move(source), std::move(description), std::move(diagnostics));
+}
+
+AdoComError ProviderFailure(short handleType, void *handle)
+{
+    return ProviderFailure(CollectOdbcDiagnostics(handleType, handle));
 }

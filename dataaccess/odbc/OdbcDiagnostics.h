@@ -11,8 +11,10 @@
 std::vector<AdoProviderError> CollectOdbcDiagnostics(short handleType, void *handle);
 
 // The error an ADO call raises for a failed provider call: E_FAIL with the
-// first record's description (or a generic text when there is none).
-AdoComError ProviderFailure(const std::vector<AdoProviderError> &diagnostics);
+// first record's description (or a generic text when there is none), carrying
+// the records; the second form collects them from the handle.
+AdoComError ProviderFailure(std::vector<AdoProviderError> diagnostics);
+AdoComError ProviderFailure(short handleType, void *handle);
 
 // UTF-8 <-> UTF-16 for the texts crossing the ODBC W interface.
 std::u16string Utf8ToUtf16(const std::string &s);

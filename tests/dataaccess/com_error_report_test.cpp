@@ -3,7 +3,7 @@
 #include "DataAccessTestLog.h"
 #include "DatabaseType.h"
 #include "ODBCDataAccess.h"
-#include "odbc/AdoConnection.h"
+#include "odbc/AdoComError.h"
 
 namespace
 {
@@ -19,14 +19,13 @@ AdoProviderError ProviderError(long number, const char* description)
 
 TEST(ComErrorReport, TwoProviderErrorsThenTheComErrorLine)
 {
-    AdoConnection connection;
-    connection.SetErrors({ProviderError(-2147467259, "[08001] could not connect to server"),
-                          ProviderError(210, "[HY000] second diagnostic")});
     AdoComError error(0x80004005u, "Microsoft OLE DB Provider for ODBC Drivers",
-                      "[08001] could not connect to server");
+                      "[08001] could not connect to server",
+                      {ProviderError(-2147467259, "[08001] could not connect to server"),
+                       ProviderError(210, "[HY000] second diagnostic")});
     ODBCDataAccess da(0, DatabaseType::MSSQL);
     DataAccessTestLog log(da);
-    XString report = da.FormatComError(&connection, error);
+    XString report = da.FormatComError(error);
     const char* expected =
         "Error number: 80004005\t[08001] could not connect to server\r\n"
         "Error number: d2\t[HY000] second diagnostic\r\n"
@@ -42,22 +41,20 @@ TEST(ComErrorReport, WithoutConnectionOrProviderErrors)
     ODBCDataAccess da(0, DatabaseType::MSSQL);
     AdoComError dispatch(0x80040E14u, "ADODB.Recordset", "bad statement");
     EXPECT_STREQ(
-        da.FormatComError(nullptr, dispatch).Text(),
+        da.FormatComError(dispatch).Text(),
         "COM Error Code = 80040e14, Code Meaning = IDispatch error #3092\r\nSource = ADODB.Recordset, "
         "Description = bad statement");
-    AdoConnection empty;
     AdoComError unknown(0x00001234u, "", "");
     EXPECT_STREQ(
-        da.FormatComError(&empty, unknown).Text(),
+        da.FormatComError(unknown).Text(),
         "COM Error Code = 00001234, Code Meaning = Unknown error 0x1234\r\nSource = , Description = ");
 }
 
 TEST(ComErrorReport, ProviderLinesAreCutAtTheirBuffer)
 {
-    AdoConnection connection;
-    connection.SetErrors({ProviderError(1, std::string(2000, 'x').c_str())});
     ODBCDataAccess da(0, DatabaseType::MSSQL);
-    XString report = da.FormatComError(&connection, AdoComError(0x80004005u, "s", "d"));
+    XString report =
+        da.FormatComError(AdoComError(0x80004005u, "s", "d", {ProviderError(1, std::string(2000, 'x').c_str())}));
     std::string text = report.Text();
     // One line formatted into 1000 characters: 999 of them survive, line end included.
     size_t tail = text.find("COM Error Code = ");
@@ -141,7 +138,7 @@ TEST(ComErrorReport, OnlyPasswordsEchoedAsValuesAreMasked)
         {
         }
         AdoComError error(0x80004005u, "src", c.description);
-        EXPECT_EQ(std::string(da.FormatComError(nullptr, error).Text()),
+        EXPECT_EQ(std::string(da.FormatComError(error).Text()),
                   std::string("COM Error Code = 80004005, Code Meaning = Unspecified error\r\n"
                               "Source = src, Description = ") +
                       c.masked)
@@ -150,6 +147,6 @@ TEST(ComErrorReport, OnlyPasswordsEchoedAsValuesAreMasked)
     ODBCDataAccess da(0, DatabaseType::OracleODBC);
     EXPECT_THROW(da.Connect(da.BuildConnectionString("NoSuchDataSource", "u", "031")), XException);
     EXPECT_EQ(
-        da.ClassifyQueryError(da.FormatComError(nullptr, AdoComError(0x80004005u, "s", "ORA-03113: x"))),
+        da.ClassifyQueryError(da.FormatComError(AdoComError(0x80004005u, "s", "ORA-03113: x"))),
         1629);
 }

@@ -717,6 +717,11 @@ TEST_P(DataAccessIntegration, ReconnectUsesTheLastConnectionString)
     EXPECT_TRUE(da->IsConnected());
     OpenIds(t);
     EXPECT_EQ(da->GetRecordCount(), 3);
+    // The open query's statement goes before the connection it belongs to.
+    da->Reconnect();
+    EXPECT_FALSE(da->GetFirstRecord());
+    OpenIds(t);
+    EXPECT_EQ(da->GetRecordCount(), 3);
 }
 
 TEST_P(DataAccessIntegration, WritesATableFileThroughTheFormatters)

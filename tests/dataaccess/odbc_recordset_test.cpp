@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -7,10 +8,11 @@
 #include <gtest/gtest.h>
 
 #include "OdbcTestEnv.h"
+#include <QString>
+
 #include "XString.h"
 #include "odbc/AdoConnection.h"
 #include "odbc/AdoRecordset.h"
-#include "odbc/AutomationDate.h"
 #include "odbc/OdbcRowSpool.h"
 
 namespace
@@ -33,10 +35,10 @@ const Backend kSqlite{"Sqlite", false, "", false};
 const Backend kPostgres{"Postgres", true, "TsisPostgres", true};
 const Backend kPostgresCursor{"PostgresCursor", true, "TsisPostgresCursor", false};
 
-std::string ProviderErrors(const AdoConnection& c)
+std::string ProviderErrors(const AdoComError& c)
 {
     std::string out;
-    for (const AdoProviderError& e : c.Errors())
+    for (const AdoProviderError& e : c.ProviderErrors())
         out += e.description + "\n";
     return out;
 }
@@ -119,187 +121,101 @@ protected:
     std::string path;
 };
 
-TEST_P(OdbcRecordsetTest, Integers)
+// A value written out with all that tells it apart: its VARIANT type, then its payload.
+std::string Shown(const AdoValue& v)
 {
-    Exec(Table("v (i INTEGER, b BIGINT, s SMALLINT)"));
-    Exec("INSERT INTO v VALUES (42, 3000000000, -7)");
-    AdoRecordset rs;
-    rs.Open("SELECT i, b, s FROM v", conn, ado::adOpenStatic, ado::adLockReadOnly, ado::adCmdText);
-    ASSERT_FALSE(rs.EndOfFile());
-    EXPECT_EQ(rs.Field(0).Type(), ado::adInteger);
-    EXPECT_EQ(rs.Field(1).Type(), ado::adBigInt);
-    EXPECT_EQ(rs.Field(2).Type(), ado::adSmallInt);
-    AdoValue v = rs.Field(0).Value();
-    EXPECT_EQ(v.type, ado::VT_I4);
-    EXPECT_EQ(v.integer, 42);
-    v = rs.Field(1).Value();
-    EXPECT_EQ(v.type, ado::VT_I8);
-    EXPECT_EQ(v.integer, 3000000000LL);
-    v = rs.Field(2).Value();
-    EXPECT_EQ(v.type, ado::VT_I2);
-    EXPECT_EQ(v.integer, -7);
-    EXPECT_EQ(rs.Field(0).Status(), ado::adFieldOK);
-    EXPECT_EQ(rs.Field(0).ActualSize(), 4);
+    char real[40];
+    std::snprintf(real, sizeof real, "%.15g", v.real);
+    switch (v.type)
+    {
+    case ado::VT_NULL:
+        return "null";
+    case ado::VT_R4:
+    case ado::VT_R8:
+    case ado::VT_DATE:
+        return std::to_string(v.type) + ":" + real;
+    case ado::VT_BSTR:
+        return "text:" + QString::fromStdU16String(v.text).toStdString();
+    case ado::VT_BOOL:
+        return v.boolean ? "bool:1" : "bool:0";
+    case ado::VT_DECIMAL:
+        return std::string("decimal:") + (v.decimal.negative ? "-" : "") + std::to_string(v.decimal.low) + "e-" +
+               std::to_string(v.decimal.scale);
+    case ado::VT_ARRAY_UI1:
+        return "bytes:" + HexOf(v.bytes);
+    default:
+        return std::to_string(v.type) + ":" + std::to_string(v.integer);
+    }
 }
 
-TEST_P(OdbcRecordsetTest, ExactNumerics)
+// Each column type once, on each driver: the field type it is described as
+// and the value read back, from a kept result (bound buffers or the spool)
+// and from a streamed one (values read on demand).
+TEST_P(OdbcRecordsetTest, EveryColumnTypeAndItsValue)
 {
-    Exec(Table("v (a NUMERIC(10,2), b NUMERIC(8,1), c NUMERIC(10,0))"));
-    Exec("INSERT INTO v VALUES (12.50, -12.5, 7)");
-    AdoRecordset rs;
-    rs.Open("SELECT a, b, c FROM v", conn);
-    ASSERT_FALSE(rs.EndOfFile());
-    if (!Pg())
+    struct Case
     {
+        const char* type[2];    // SQLite, PostgreSQL
+        const char* literal[2]; // SQLite, PostgreSQL
+        int adoType[2];
+        const char* shown[2];
+    };
+    const Case cases[] = {
+        {{"INTEGER", "INTEGER"}, {"42", "42"}, {ado::adInteger, ado::adInteger}, {"3:42", "3:42"}},
+        {{"BIGINT", "BIGINT"}, {"3000000000", "3000000000"}, {ado::adBigInt, ado::adBigInt},
+         {"20:3000000000", "20:3000000000"}},
+        {{"SMALLINT", "SMALLINT"}, {"-7", "-7"}, {ado::adSmallInt, ado::adSmallInt}, {"2:-7", "2:-7"}},
         // The SQLite driver describes NUMERIC columns as DOUBLE.
-        EXPECT_EQ(rs.Field(0).Type(), ado::adDouble);
-        EXPECT_EQ(rs.Field(0).Value().real, 12.5);
-        EXPECT_EQ(rs.Field(1).Value().real, -12.5);
-        EXPECT_EQ(rs.Field(2).Value().real, 7.0);
-        return;
-    }
-    EXPECT_EQ(rs.Field(0).Type(), ado::adNumeric);
-    AdoValue v = rs.Field(0).Value();
-    ASSERT_EQ(v.type, ado::VT_DECIMAL);
-    EXPECT_EQ(v.decimal.low, 1250u);
-    EXPECT_EQ(v.decimal.scale, 2);
-    EXPECT_FALSE(v.decimal.negative);
-    v = rs.Field(1).Value();
-    ASSERT_EQ(v.type, ado::VT_DECIMAL);
-    EXPECT_EQ(v.decimal.low, 125u);
-    EXPECT_EQ(v.decimal.scale, 1);
-    EXPECT_TRUE(v.decimal.negative);
-    v = rs.Field(2).Value();
-    EXPECT_EQ(v.decimal.low, 7u);
-    EXPECT_EQ(v.decimal.scale, 0);
-}
-
-TEST_P(OdbcRecordsetTest, Reals)
-{
-    Exec(Table(std::string("v (r REAL, d ") + (Pg() ? "DOUBLE PRECISION" : "DOUBLE") + ")"));
-    Exec("INSERT INTO v VALUES (1.5, 12.34)");
-    AdoRecordset rs;
-    rs.Open("SELECT r, d FROM v", conn);
-    ASSERT_FALSE(rs.EndOfFile());
-    AdoValue r = rs.Field(0).Value();
-    // PostgreSQL's REAL is single precision; the SQLite driver reports DOUBLE.
-    EXPECT_EQ(r.type, Pg() ? ado::VT_R4 : ado::VT_R8);
-    EXPECT_EQ(rs.Field(0).Type(), Pg() ? ado::adSingle : ado::adDouble);
-    EXPECT_EQ(r.real, 1.5);
-    AdoValue d = rs.Field(1).Value();
-    EXPECT_EQ(d.type, ado::VT_R8);
-    EXPECT_EQ(rs.Field(1).Type(), ado::adDouble);
-    EXPECT_DOUBLE_EQ(d.real, 12.34);
-}
-
-TEST_P(OdbcRecordsetTest, TextKeepsBlanksTabsLineBreaksAndNonAsciiCharacters)
-{
-    Exec(Table("v (k INTEGER, t VARCHAR(40))"));
-    if (Pg())
-        Exec("INSERT INTO v VALUES (1, E'  A\\tB\\r\\nC  ')");
-    else
-        Exec("INSERT INTO v VALUES (1, '  A' || char(9) || 'B' || char(13) || char(10) || 'C  ')");
-    Exec("INSERT INTO v VALUES (2, 'Ren\xC3\xA9"
-         "e \xE2\x82\xAC')"); // "Renée €" in UTF-8
-    AdoRecordset rs;
-    rs.Open("SELECT t FROM v ORDER BY k", conn);
-    ASSERT_FALSE(rs.EndOfFile());
-    EXPECT_EQ(rs.Field(0).Type(), Pg() ? ado::adVarWChar : ado::adVarChar);
-    AdoValue v = rs.Field(0).Value();
-    ASSERT_EQ(v.type, ado::VT_BSTR);
-    EXPECT_TRUE(v.text == u"  A\tB\r\nC  ");
-    EXPECT_EQ(rs.Field(0).ActualSize(), 10); // UTF-16 units
-    rs.MoveNext();
-    v = rs.Field(0).Value();
-    EXPECT_TRUE(v.text == u"Ren\u00e9e \u20ac");
-    // Converted to the engine's code page, Windows-1252.
-    const XString ansi = XString::FromWide(v.text.c_str(), static_cast<int>(v.text.size()), 0);
-    EXPECT_EQ(ansi.Std(), "Ren\xE9"
-                          "e \x80");
-}
-
-TEST_P(OdbcRecordsetTest, FixedWidthCharacterColumns)
-{
-    if (!Pg())
-        GTEST_SKIP() << "SQLite does not pad CHAR columns";
-    Exec(Table("v (c CHAR(4))"));
-    Exec("INSERT INTO v VALUES ('ab')");
-    AdoRecordset rs;
-    rs.Open("SELECT c FROM v", conn);
-    EXPECT_EQ(rs.Field(0).Type(), ado::adWChar);
-    EXPECT_TRUE(rs.Field(0).Value().text == u"ab  ");
-}
-
-TEST_P(OdbcRecordsetTest, DatesTimesAndTimestampsAreAutomationDates)
-{
-    Exec(Table("v (d DATE, ts TIMESTAMP, tm TIME)"));
-    Exec("INSERT INTO v VALUES ('2024-03-01', '2024-03-01 13:45:30.250', '06:00:00')");
-    AdoRecordset rs;
-    rs.Open("SELECT d, ts, tm FROM v", conn);
-    ASSERT_FALSE(rs.EndOfFile());
-    EXPECT_EQ(rs.Field(0).Type(), ado::adDBDate);
-    EXPECT_EQ(rs.Field(1).Type(), ado::adDBTimeStamp);
-    EXPECT_EQ(rs.Field(2).Type(), ado::adDBTime);
-    AdoValue d = rs.Field(0).Value();
-    ASSERT_EQ(d.type, ado::VT_DATE);
-    EXPECT_EQ(d.real, 45352.0);
-    AdoValue ts = rs.Field(1).Value();
-    ASSERT_EQ(ts.type, ado::VT_DATE);
-    EXPECT_NEAR(ts.real, AutomationDate(2024, 3, 1, 13, 45, 30, 250), 1e-9);
-    EXPECT_GT(ts.real, AutomationDate(2024, 3, 1, 13, 45, 30, 249));
-    AdoValue tm = rs.Field(2).Value();
-    ASSERT_EQ(tm.type, ado::VT_DATE);
-    EXPECT_DOUBLE_EQ(tm.real, 0.25);
-}
-
-TEST_P(OdbcRecordsetTest, Booleans)
-{
-    Exec(Table("v (k INTEGER, b BOOLEAN)"));
-    Exec(Pg() ? "INSERT INTO v VALUES (1, true), (2, false)" : "INSERT INTO v VALUES (1, 1), (2, 0)");
-    AdoRecordset rs;
-    rs.Open("SELECT b FROM v ORDER BY k", conn);
-    EXPECT_EQ(rs.Field(0).Type(), ado::adBoolean);
-    AdoValue v = rs.Field(0).Value();
-    ASSERT_EQ(v.type, ado::VT_BOOL);
-    EXPECT_TRUE(v.boolean);
-    rs.MoveNext();
-    EXPECT_FALSE(rs.Field(0).Value().boolean);
-}
-
-TEST_P(OdbcRecordsetTest, NullsOfEveryType)
-{
-    Exec(Table(std::string("v (i INTEGER, n NUMERIC(8,2), r REAL, t VARCHAR(10), d DATE, b BOOLEAN, x ") +
-               (Pg() ? "BYTEA" : "BLOB") + ")"));
-    Exec("INSERT INTO v VALUES (NULL, NULL, NULL, NULL, NULL, NULL, NULL)");
-    AdoRecordset rs;
-    rs.Open("SELECT * FROM v", conn);
-    ASSERT_EQ(rs.FieldCount(), 7);
-    for (long i = 0; i < rs.FieldCount(); ++i)
+        {{"NUMERIC(10,2)", "NUMERIC(10,2)"}, {"12.50", "12.50"}, {ado::adDouble, ado::adNumeric},
+         {"5:12.5", "decimal:1250e-2"}},
+        {{"NUMERIC(8,1)", "NUMERIC(8,1)"}, {"-12.5", "-12.5"}, {ado::adDouble, ado::adNumeric},
+         {"5:-12.5", "decimal:-125e-1"}},
+        {{"NUMERIC(10,0)", "NUMERIC(10,0)"}, {"7", "7"}, {ado::adDouble, ado::adNumeric}, {"5:7", "decimal:7e-0"}},
+        // PostgreSQL's REAL is single precision; the SQLite driver reports DOUBLE.
+        {{"REAL", "REAL"}, {"1.5", "1.5"}, {ado::adDouble, ado::adSingle}, {"5:1.5", "4:1.5"}},
+        {{"DOUBLE", "DOUBLE PRECISION"}, {"12.34", "12.34"}, {ado::adDouble, ado::adDouble},
+         {"5:12.34", "5:12.34"}},
+        {{"VARCHAR(40)", "VARCHAR(40)"},
+         {"'  A' || char(9) || 'B' || char(13) || char(10) || 'C  '", "E'  A\\tB\\r\\nC  '"},
+         {ado::adVarChar, ado::adVarWChar},
+         {"text:  A\tB\r\nC  ", "text:  A\tB\r\nC  "}},
+        {{"VARCHAR(40)", "VARCHAR(40)"}, {"'Ren\xC3\xA9" "e \xE2\x82\xAC'", "'Ren\xC3\xA9" "e \xE2\x82\xAC'"},
+         {ado::adVarChar, ado::adVarWChar}, {"text:Ren\xC3\xA9" "e \xE2\x82\xAC", "text:Ren\xC3\xA9" "e \xE2\x82\xAC"}},
+        // SQLite does not pad CHAR columns.
+        {{"CHAR(4)", "CHAR(4)"}, {"'ab'", "'ab'"}, {ado::adVarChar, ado::adWChar}, {"text:ab", "text:ab  "}},
+        {{"DATE", "DATE"}, {"'2024-03-01'", "'2024-03-01'"}, {ado::adDBDate, ado::adDBDate}, {"7:45352", "7:45352"}},
+        {{"TIMESTAMP", "TIMESTAMP"}, {"'2024-03-01 13:45:30.250'", "'2024-03-01 13:45:30.250'"},
+         {ado::adDBTimeStamp, ado::adDBTimeStamp}, {"7:45352.5732667824", "7:45352.5732667824"}},
+        {{"TIME", "TIME"}, {"'06:00:00'", "'06:00:00'"}, {ado::adDBTime, ado::adDBTime}, {"7:0.25", "7:0.25"}},
+        {{"BOOLEAN", "BOOLEAN"}, {"1", "true"}, {ado::adBoolean, ado::adBoolean}, {"bool:1", "bool:1"}},
+        {{"BOOLEAN", "BOOLEAN"}, {"0", "false"}, {ado::adBoolean, ado::adBoolean}, {"bool:0", "bool:0"}},
+        // PostgreSQL's bytea is long binary; the SQLite driver calls BLOB binary.
+        {{"BLOB", "BYTEA"}, {"x'00ff10'", "'\\x00ff10'"}, {ado::adBinary, ado::adLongVarBinary},
+         {"bytes:00ff10", "bytes:00ff10"}},
+    };
+    const int db = Pg() ? 1 : 0;
+    for (std::size_t i = 0; i < std::size(cases); ++i)
     {
-        EXPECT_EQ(rs.Field(i).Value().type, ado::VT_NULL) << i;
-        EXPECT_EQ(rs.Field(i).Status(), ado::adFieldIsNull) << i;
-        EXPECT_EQ(rs.Field(i).ActualSize(), 0) << i;
+        const Case& c = cases[i];
+        SCOPED_TRACE(::testing::Message() << c.type[db] << " " << c.literal[db]);
+        std::string table = "v";
+        table += std::to_string(i);
+        Exec(Table(table + " (k INTEGER, x " + c.type[db] + ")"));
+        Exec("INSERT INTO " + table + " VALUES (1, " + c.literal[db] + ")");
+        Exec("INSERT INTO " + table + " VALUES (2, NULL)");
+        for (const bool keep : {true, false})
+        {
+            AdoRecordset rs;
+            rs.Open("SELECT x FROM " + table + " ORDER BY k", conn, keep);
+            EXPECT_EQ(rs.Field(0).Type(), c.adoType[db]);
+            EXPECT_EQ((rs.Field(0).Attributes() & ado::adFldLong) != 0, c.adoType[db] == ado::adLongVarBinary);
+            EXPECT_EQ(Shown(rs.Field(0).Value()), c.shown[db]);
+            EXPECT_EQ(rs.Field(0).Status(), ado::adFieldOK);
+            rs.MoveNext();
+            EXPECT_EQ(Shown(rs.Field(0).Value()), "null");
+            EXPECT_EQ(rs.Field(0).Status(), ado::adFieldIsNull);
+        }
     }
-    EXPECT_EQ(rs.Field(6).GetChunk(10).type, ado::VT_NULL);
-}
-
-TEST_P(OdbcRecordsetTest, BinaryValuesAndChunks)
-{
-    Exec(Table(std::string("v (x ") + (Pg() ? "BYTEA" : "BLOB") + ")"));
-    Exec(Pg() ? "INSERT INTO v VALUES ('\\x00ff10')" : "INSERT INTO v VALUES (x'00ff10')");
-    AdoRecordset rs;
-    rs.Open("SELECT x FROM v", conn);
-    AdoField f = rs.Field(0);
-    // PostgreSQL's bytea is long binary; the SQLite driver calls BLOB binary.
-    EXPECT_EQ(f.Type(), Pg() ? ado::adLongVarBinary : ado::adBinary);
-    EXPECT_EQ((f.Attributes() & ado::adFldLong) != 0, Pg());
-    AdoValue v = f.Value();
-    ASSERT_EQ(v.type, ado::VT_ARRAY_UI1);
-    EXPECT_EQ(v.bytes, (std::vector<unsigned char>{0x00, 0xff, 0x10}));
-    EXPECT_EQ(f.ActualSize(), 3);
-    EXPECT_EQ(f.GetChunk(2).bytes, (std::vector<unsigned char>{0x00, 0xff}));
-    EXPECT_EQ(f.GetChunk(2).bytes, (std::vector<unsigned char>{0x10}));
-    EXPECT_EQ(f.GetChunk(2).type, ado::VT_NULL);
 }
 
 TEST_P(OdbcRecordsetTest, LongValuesAreReadWhole)
@@ -331,15 +247,9 @@ TEST_P(OdbcRecordsetTest, LongValuesAreReadWhole)
     const AdoValue t = rs.Field(0).Value();
     EXPECT_EQ(t.text.size(), wide.size());
     EXPECT_TRUE(t.text == wide);
-    EXPECT_EQ(rs.Field(0).ActualSize(), 30000);
     const AdoValue x = rs.Field(1).Value();
     EXPECT_EQ(x.bytes.size(), bytes.size());
     EXPECT_TRUE(x.bytes == bytes);
-    // Chunks put together give the whole value.
-    std::u16string pieces;
-    for (AdoValue c = rs.Field(0).GetChunk(7000); c.type != ado::VT_NULL; c = rs.Field(0).GetChunk(7000))
-        pieces += c.text;
-    EXPECT_TRUE(pieces == wide);
 }
 
 // From the second record on, values arrive in bound buffers; a text longer
@@ -413,8 +323,7 @@ TEST_P(OdbcRecordsetTest, RecordCountThenMoveFirstWalksFromTheFirstRecord)
         OdbcRowSpool::SetMemoryLimit(memory);
         fill();
         AdoRecordset rs;
-        rs.SetCursorLocation(ado::adUseClient);
-        rs.Open("SELECT k, s FROM v ORDER BY k", conn, ado::adOpenStatic, ado::adLockReadOnly, ado::adCmdText);
+        rs.Open("SELECT k, s FROM v ORDER BY k", conn, true);
         EXPECT_EQ(rs.RecordCount(), 3);
         // A driver that states the size holds the result itself; MoveFirst runs it again there.
         if (!GetParam().statesRowCount)
@@ -429,7 +338,7 @@ TEST_P(OdbcRecordsetTest, RecordCountThenMoveFirstWalksFromTheFirstRecord)
 
     fill();
     AdoRecordset forward;
-    forward.Open("SELECT k, s FROM v ORDER BY k", conn, ado::adOpenForwardOnly, ado::adLockReadOnly);
+    forward.Open("SELECT k, s FROM v ORDER BY k", conn);
     if (GetParam().statesRowCount)
     {
         EXPECT_EQ(forward.RecordCount(), 3);
@@ -453,7 +362,7 @@ TEST_P(OdbcRecordsetTest, ASecondRecordsetLeavesTheFirstWhereItWas)
     outer.MoveNext();
     {
         AdoRecordset probe;
-        probe.Open("SELECT k FROM v ORDER BY k DESC", conn, ado::adOpenForwardOnly, ado::adLockReadOnly);
+        probe.Open("SELECT k FROM v ORDER BY k DESC", conn);
         EXPECT_EQ(probe.Field(0).Value().integer, 3);
         probe.MoveNext();
         EXPECT_EQ(probe.Field(0).Value().integer, 2);
@@ -497,39 +406,6 @@ TEST_P(OdbcRecordsetTest, EmptyResultIsAtBofAndEof)
     EXPECT_TRUE(rs.EndOfFile());
 }
 
-TEST_P(OdbcRecordsetTest, StatementErrorCarriesTheDriverText)
-{
-    AdoRecordset rs;
-    try
-    {
-        rs.Open("SELECT nope FROM nowhere", conn);
-        FAIL();
-    }
-    catch (const AdoComError& e)
-    {
-        EXPECT_EQ(e.Error(), ado::E_FAIL_HR);
-        EXPECT_EQ(e.ErrorMessage(), "Unspecified error");
-        ASSERT_FALSE(conn.Errors().empty());
-        const AdoProviderError& pe = conn.Errors().front();
-        EXPECT_EQ(e.Description(), pe.description);
-        EXPECT_EQ(pe.description.rfind("[" + pe.sqlState + "] ", 0), 0u) << pe.description;
-        if (Pg())
-        {
-            EXPECT_EQ(pe.sqlState, "42P01");
-            EXPECT_NE(pe.description.find("relation \"nowhere\" does not exist"), std::string::npos)
-                << pe.description;
-        }
-        else
-        {
-            EXPECT_NE(pe.description.find("no such table: nowhere"), std::string::npos) << pe.description;
-        }
-    }
-    EXPECT_EQ(rs.State(), ado::adStateClosed);
-    // The connection stays usable.
-    rs.Open("SELECT 1", conn);
-    EXPECT_EQ(Plain(rs.Field(0).Value()), "1");
-}
-
 TEST_P(OdbcRecordsetTest, FieldNamesAndBounds)
 {
     Exec(Table("v (StdKey INTEGER, LastName VARCHAR(20))"));
@@ -563,8 +439,15 @@ TEST_P(OdbcRecordsetTest, LifecycleRules)
     AdoRecordset rs;
     EXPECT_EQ(rs.State(), ado::adStateClosed);
     EXPECT_THROW(rs.Close(), AdoComError);
-    EXPECT_THROW(rs.Open("", conn), AdoComError);
-    EXPECT_EQ(conn.Errors().front().description, "Command text was not set for the command object.");
+    try
+    {
+        rs.Open("", conn);
+        FAIL();
+    }
+    catch (const AdoComError& e)
+    {
+        EXPECT_EQ(e.ProviderErrors().at(0).description, "Command text was not set for the command object.");
+    }
     rs.Open("SELECT 1", conn);
     try
     {
@@ -578,9 +461,8 @@ TEST_P(OdbcRecordsetTest, LifecycleRules)
     rs.Close();
     rs.Open("SELECT 2", conn);
     EXPECT_EQ(Plain(rs.Field(0).Value()), "2");
-    // Closing the connection closes its recordsets.
+    rs.Close();
     conn.Close();
-    EXPECT_EQ(rs.State(), ado::adStateClosed);
     try
     {
         rs.Open("SELECT 3", conn);
@@ -590,55 +472,6 @@ TEST_P(OdbcRecordsetTest, LifecycleRules)
     {
         EXPECT_EQ(e.Error(), ado::adErrObjectClosed_HR);
     }
-}
-
-// A report is built from the connection's Errors(): a failure the recordset
-// raises itself must not come with the diagnostics of an earlier one.
-TEST_P(OdbcRecordsetTest, ItsOwnErrorsLeaveNoStaleDiagnostics)
-{
-    AdoRecordset rs;
-    EXPECT_THROW(rs.Open("SELECT nope FROM nowhere", conn), AdoComError);
-    ASSERT_FALSE(conn.Errors().empty());
-    try
-    {
-        rs.FieldCount();
-        FAIL();
-    }
-    catch (const AdoComError& e)
-    {
-        EXPECT_EQ(e.Error(), ado::adErrObjectClosed_HR);
-        EXPECT_TRUE(conn.Errors().empty()) << ProviderErrors(conn);
-    }
-
-    EXPECT_THROW(rs.Open("SELECT nope FROM nowhere", conn), AdoComError);
-    ASSERT_FALSE(conn.Errors().empty());
-    rs.Open("SELECT 1", conn);
-    rs.MoveNext();
-    ASSERT_TRUE(rs.EndOfFile());
-    EXPECT_THROW(rs.MoveNext(), AdoComError);
-    EXPECT_TRUE(conn.Errors().empty()) << ProviderErrors(conn);
-}
-
-TEST_P(OdbcRecordsetTest, ARecordsetOutlivingItsConnectionIsClosed)
-{
-    auto other = std::make_unique<AdoConnection>();
-    other->Open(Pg() ? std::string("DSN=") + GetParam().dsn : "Database=" + path);
-    AdoRecordset open;
-    AdoRecordset closed;
-    open.Open("SELECT 1", *other);
-    closed.Open("SELECT 2", *other);
-    closed.Close();
-    other.reset();
-    EXPECT_EQ(open.State(), ado::adStateClosed);
-    EXPECT_THROW(open.Close(), AdoComError);
-    EXPECT_THROW(closed.MoveFirst(), AdoComError);
-}
-
-TEST_P(OdbcRecordsetTest, OnlyReadOnlyLocking)
-{
-    AdoRecordset rs;
-    EXPECT_THROW(rs.Open("SELECT 1", conn, ado::adOpenStatic, 3 /* optimistic */), AdoComError);
-    EXPECT_EQ(rs.State(), ado::adStateClosed);
 }
 
 TEST_P(OdbcRecordsetTest, CommandTimeoutApplies)
@@ -652,10 +485,10 @@ TEST_P(OdbcRecordsetTest, CommandTimeoutApplies)
         rs.Open("SELECT pg_sleep(30)", conn);
         FAIL();
     }
-    catch (const AdoComError&)
+    catch (const AdoComError& e)
     {
-        ASSERT_FALSE(conn.Errors().empty());
-        EXPECT_EQ(conn.Errors().front().sqlState, "57014") << ProviderErrors(conn);
+        ASSERT_FALSE(e.ProviderErrors().empty());
+        EXPECT_EQ(e.ProviderErrors().front().sqlState, "57014") << ProviderErrors(e);
     }
 }
 
