@@ -236,7 +236,7 @@ void ExpectSqliteDetectionAndLists(RecordedEngine& engine, const QString& folder
 class DemoExport : public DemoSuite<DemoExport, ::testing::TestWithParam<Source>>
 {
 public:
-    static DemoSpec Demo() { return {{"tsis", "schmax"}, true, "export"}; }
+    static DemoPlan Demo() { return {{"tsis", "schmax"}, true, "export"}; }
 
 protected:
     QString Dsn() const override { return GetParam().dsn; }

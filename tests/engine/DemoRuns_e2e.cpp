@@ -12,7 +12,7 @@ namespace
 class SqliteExtraction : public DemoSuite<SqliteExtraction>
 {
 public:
-    static DemoSpec Demo() { return {}; }
+    static DemoPlan Demo() { return {}; }
 
 protected:
     // One extraction (full export) in folder; the recorded engine stays for the checks.
@@ -168,7 +168,7 @@ TEST_F(SqliteExtraction, WrongDataSourceFailsWithoutThrowing)
 class DemoRuns : public DemoSuite<DemoRuns, ::testing::TestWithParam<const char*>>
 {
 public:
-    static DemoSpec Demo() { return {{"tsis"}, true, "runs"}; }
+    static DemoPlan Demo() { return {{"tsis"}, true, "runs"}; }
 
 protected:
     QString Dsn() const override { return GetParam(); }

@@ -17,7 +17,7 @@ QString Quoted(QString text)
 class IncompleteRun : public DemoSuite<IncompleteRun>
 {
 public:
-    static DemoSpec Demo() { return {{"tsis"}, true, "incomplete"}; }
+    static DemoPlan Demo() { return {{"tsis"}, true, "incomplete"}; }
 
 protected:
     static QString Folder() { return QString::fromStdString(demo_->Folder()); }

@@ -9,7 +9,7 @@ namespace
 class SqliteLists : public DemoSuite<SqliteLists>
 {
 public:
-    static DemoSpec Demo() { return {{"tsis", "schmax"}}; }
+    static DemoPlan Demo() { return {{"tsis", "schmax"}}; }
 };
 
 std::vector<std::string> Entries(const EngineList& list)
@@ -241,7 +241,7 @@ TEST_F(SqliteLists, ListsOfAMissingDataSourceFail)
 class PostgresLists : public DemoSuite<PostgresLists>
 {
 public:
-    static DemoSpec Demo() { return {{"tsis", "schmax"}, true}; }
+    static DemoPlan Demo() { return {{"tsis", "schmax"}, true}; }
 
 protected:
     QString Dsn() const override { return "TSISDemoPG"; }

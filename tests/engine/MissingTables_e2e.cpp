@@ -171,7 +171,7 @@ const std::vector<Damage>& Damages()
 class MissingTables : public DemoSuite<MissingTables, ::testing::TestWithParam<size_t>>
 {
 public:
-    static DemoSpec Demo() { return {{"tsis", "schmax"}, false, "missing"}; }
+    static DemoPlan Demo() { return {{"tsis", "schmax"}, false, "missing"}; }
 };
 
 TEST_P(MissingTables, EachRoutineLogsItsMessageAndTheOthersGoOn)
@@ -213,7 +213,7 @@ class LiveWthFamilies : public DemoSuite<LiveWthFamilies, ::testing::TestWithPar
 public:
     // Under the same name as the other suites' district: unixODBC keeps the
     // data sources it read first for the whole process.
-    static DemoSpec Demo() { return {{"tsis"}, true, "demo", "--live-wth"}; }
+    static DemoPlan Demo() { return {{"tsis"}, true, "demo", "--live-wth"}; }
 
 protected:
     QString Dsn() const override { return GetParam(); }

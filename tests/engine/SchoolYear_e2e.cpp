@@ -12,7 +12,7 @@ namespace {
 class SchoolYearSearch : public DemoSuite<SchoolYearSearch>
 {
 public:
-    static DemoSpec Demo() { return {}; }
+    static DemoPlan Demo() { return {}; }
     static void SetUpTestSuite()
     {
         DemoSuite::SetUpTestSuite();

@@ -311,9 +311,9 @@ struct ParamName
 };
 
 // Which district a suite builds (Suite::Demo(), public).
-struct DemoSpec
+struct DemoPlan
 {
-    DemoSpec(std::vector<std::string> flavours = {"tsis"}, bool postgres = false, std::string name = "demo",
+    DemoPlan(std::vector<std::string> flavours = {"tsis"}, bool postgres = false, std::string name = "demo",
              std::string extraArgs = "")
         : flavours(std::move(flavours)), postgres(postgres), name(std::move(name)), extraArgs(std::move(extraArgs))
     {
@@ -333,9 +333,9 @@ class DemoSuite : public Base
 public:
     static void SetUpTestSuite()
     {
-        const DemoSpec spec = Suite::Demo();
-        postgres_ = spec.postgres && PostgresAvailable(why_);
-        demo_ = new DemoDistrict(spec.flavours, postgres_, spec.name, spec.extraArgs);
+        const DemoPlan plan = Suite::Demo();
+        postgres_ = plan.postgres && PostgresAvailable(why_);
+        demo_ = new DemoDistrict(plan.flavours, postgres_, plan.name, plan.extraArgs);
     }
     static void TearDownTestSuite()
     {
