@@ -2,7 +2,7 @@
 // update file carrying it is complete and in place. Every run is a real
 // "tsisbridge run --att" over the fixture's demo district.
 
-#include "AttendanceRunFixture.h"
+#include "AttendanceFixture.h"
 
 #include <QElapsedTimer>
 
@@ -112,7 +112,7 @@ TEST_P(AttendanceDelivery, AFailedDeliveryMarksNothingAndTheNextRunSendsEachChan
             setCode(i, QStringLiteral("F%1%2").arg(round).arg(i));
         const QStringList files = updateFiles(out_);
         const QStringList marks = cacheRows(out_, c.inFill);
-        const QByteArray config = readBytes(out_ + QStringLiteral("/SchoolConfig.xml"));
+        const QByteArray config = ReadFile(out_ + QStringLiteral("/SchoolConfig.xml"));
         if (!c.cacheSql.isEmpty())
         {
             ASSERT_TRUE(DemoAttendanceFile(cacheFile).execute(c.cacheSql));
@@ -124,7 +124,7 @@ TEST_P(AttendanceDelivery, AFailedDeliveryMarksNothingAndTheNextRunSendsEachChan
         EXPECT_EQ(updateFiles(out_).size(), files.size() + (c.fileStays ? 1 : 0));
         EXPECT_EQ(unfinishedUpdates(out_), QStringList());
         EXPECT_EQ(cacheRows(out_, c.inFill), marks);
-        EXPECT_EQ(readBytes(out_ + QStringLiteral("/SchoolConfig.xml")), config);
+        EXPECT_EQ(ReadFile(out_ + QStringLiteral("/SchoolConfig.xml")), config);
         if (!c.cacheSql.isEmpty())
         {
             ASSERT_TRUE(DemoAttendanceFile(cacheFile).execute(QStringLiteral("DROP TRIGGER refuse")));
@@ -196,12 +196,12 @@ TEST_P(AttendanceDelivery, ATakenNameMovesTheStampOn)
     setCode(2, QStringLiteral("S2"));
     ASSERT_EQ(runAtt().status, 0);
     for (const QString& name : taken)
-        EXPECT_EQ(readBytes(out_ + QLatin1Char('/') + name), first) << qPrintable(name);
+        EXPECT_EQ(ReadFile(out_ + QLatin1Char('/') + name), first) << qPrintable(name);
     const QStringList after = updateFiles(out_);
     ASSERT_EQ(after.size(), before.size() + 1);
     const QString added = after.last();
     EXPECT_GT(added, taken.last());
-    EXPECT_TRUE(readBytes(out_ + QLatin1Char('/') + added)
+    EXPECT_TRUE(ReadFile(out_ + QLatin1Char('/') + added)
                     .contains("#pragma update \"" + added.mid(7, 14).toLatin1() + "\""));
     expectDelivered();
 }

@@ -2,7 +2,7 @@
 // them, over the demo district in SQLite and in PostgreSQL, each update file
 // compared with the records read from the demo data.
 
-#include "AttendanceRunFixture.h"
+#include "AttendanceFixture.h"
 
 namespace
 {
@@ -39,8 +39,8 @@ TEST_P(AttendanceRun, SendsEachChangeOnceAndStartsAgainForAnotherSchool)
     ASSERT_FALSE(period.isEmpty());
     EXPECT_EQ(QString::fromLatin1(normalizedUpdate(lastUpdate(out))),
               expected(demo_->daily(school, year), period));
-    EXPECT_EQ(sortedLines(readBytes(out + QStringLiteral("/AttCodes.sef"))),
-              sortedLines(expectedFile(QStringLiteral("AttCodes.sef"))));
+    EXPECT_EQ(sortedLines(ReadFile(out + QStringLiteral("/AttCodes.sef"))),
+              sortedLines(ExpectedFile(QStringLiteral("AttCodes.sef"))));
     EXPECT_EQ(r.out.count(QStringLiteral("inc_progress\tReading Student Period Attendance...\n")),
               windowCount(school) + 1); // the table's start announces it too
 
@@ -51,7 +51,7 @@ TEST_P(AttendanceRun, SendsEachChangeOnceAndStartsAgainForAnotherSchool)
     EXPECT_EQ(QString::fromLatin1(normalizedUpdate(lastUpdate(out))), expected({}, {}));
 
     // A period query that fails at a later row changes nothing and leaves no update file.
-    const QByteArray config = readBytes(out + QStringLiteral("/SchoolConfig.xml"));
+    const QByteArray config = ReadFile(out + QStringLiteral("/SchoolConfig.xml"));
     const QStringList marks = cacheMarks(out);
     // The school's latest period records fail to read: the error arrives after good rows.
     const QString failing = postgres() ? QStringLiteral("CAST(CAST('x' || REAS_CD AS INTEGER) AS VARCHAR)")
@@ -68,7 +68,7 @@ TEST_P(AttendanceRun, SendsEachChangeOnceAndStartsAgainForAnotherSchool)
     EXPECT_EQ(r.status, 1) << qPrintable(r.out);
     EXPECT_TRUE(r.out.contains(QStringLiteral("Student Period Attendance failed"))) << qPrintable(r.out);
     EXPECT_EQ(updateFiles(out).size(), 2);
-    EXPECT_EQ(QString::fromLatin1(readBytes(out + QStringLiteral("/SchoolConfig.xml"))),
+    EXPECT_EQ(QString::fromLatin1(ReadFile(out + QStringLiteral("/SchoolConfig.xml"))),
               QString::fromLatin1(config));
     EXPECT_EQ(cacheMarks(out), marks);
     change("DROP VIEW AT030");

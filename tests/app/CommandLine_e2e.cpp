@@ -1,5 +1,4 @@
-#include "BridgeExpectations.h"
-#include "BridgeProcess.h"
+#include "BridgeHarness.h"
 
 #include <gtest/gtest.h>
 
@@ -18,16 +17,37 @@ QString versionAnswer()
            exeFolder() + QStringLiteral("/help/TSISGuide.pdf\nend_progress\n");
 }
 
-TEST(CommandLine, NoArgumentsShowsUsage)
+// Usage, help and the scanner's failures, each logged at its level, and unmet requirements.
+TEST(CommandLine, UsageAndScannerFailures)
 {
-    BridgeSandbox box;
-    const BridgeResult r = box.run({});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(
-        maskTimes(r.out),
-        QStringLiteral("log\tError        \thh:mm:ss\tAppBase::qMessageOutput\tLacking required argument\n") +
-            kEmptyAnswer);
-    EXPECT_EQ(r.err, kUsage);
+    const QString warning = QStringLiteral("log\tWarning      \thh:mm:ss\tAppBase::qMessageOutput\t");
+    const QString error = QStringLiteral("log\tError        \thh:mm:ss\tAppBase::qMessageOutput\t");
+    expectCases({
+        {{}, 1, error + QStringLiteral("Lacking required argument\n") + kEmptyAnswer, kUsage},
+        {{QStringLiteral("help")}, 1, kEmptyAnswer, kUsage},
+        {{QStringLiteral("params"), QStringLiteral("--group=global"), QStringLiteral("--help")},
+         1,
+         kEmptyAnswer,
+         kUsage},
+        {{QStringLiteral("version"), QStringLiteral("--nosuch=1")},
+         1,
+         warning + QStringLiteral("Unknown option --nosuch\n") + kEmptyAnswer,
+         kUsage},
+        {{QStringLiteral("version"), QStringLiteral("-x")},
+         1,
+         warning + QStringLiteral("Unknown option -x\n") + kEmptyAnswer,
+         kUsage},
+        // A value given as a separate argument is a second bare word.
+        {{QStringLiteral("--group"), QStringLiteral("global"), QStringLiteral("params")},
+         1,
+         error + QStringLiteral("Too many arguments --global\n") + kEmptyAnswer,
+         kUsage},
+        // Unmet requirements write no status file.
+        {{QStringLiteral("test")},
+         1,
+         QStringLiteral("warning\ttest\tRequired parameter missing.\n") + kEmptyAnswer,
+         QStringLiteral("missing\tgroup\tGroup missing or blank.\n")},
+    });
 }
 
 TEST(CommandLine, RunGivenTwiceShowsUsageAndRecordsMaskedArguments)
@@ -49,46 +69,6 @@ TEST(CommandLine, RunGivenTwiceShowsUsageAndRecordsMaskedArguments)
                                                        QStringLiteral(", run, run, --path=") + out +
                                                        QStringLiteral(", --pwdencode=****, --pwd=****")));
     EXPECT_EQ(finishedFileText(out), QStringLiteral("finished\r\n"));
-}
-
-TEST(CommandLine, HelpWordAndHelpSwitchShowUsage)
-{
-    BridgeSandbox box;
-    for (const QStringList& args :
-         {QStringList{QStringLiteral("help")},
-          QStringList{QStringLiteral("params"), QStringLiteral("--group=global"), QStringLiteral("--help")}})
-    {
-        const BridgeResult r = box.run(args);
-        EXPECT_EQ(r.status, 1);
-        EXPECT_EQ(r.out, kEmptyAnswer);
-        EXPECT_EQ(r.err, kUsage);
-    }
-}
-
-TEST(CommandLine, ScannerFailuresAreLoggedAtTheirLevels)
-{
-    BridgeSandbox box;
-    BridgeResult r = box.run({QStringLiteral("version"), QStringLiteral("--nosuch=1")});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(
-        maskTimes(r.out),
-        QStringLiteral("log\tWarning      \thh:mm:ss\tAppBase::qMessageOutput\tUnknown option --nosuch\n") +
-            kEmptyAnswer);
-    EXPECT_EQ(r.err, kUsage);
-
-    r = box.run({QStringLiteral("version"), QStringLiteral("-x")});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(maskTimes(r.out),
-              QStringLiteral("log\tWarning      \thh:mm:ss\tAppBase::qMessageOutput\tUnknown option -x\n") +
-                  kEmptyAnswer);
-
-    // A value given as a separate argument is a second bare word.
-    r = box.run({QStringLiteral("--group"), QStringLiteral("global"), QStringLiteral("params")});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(maskTimes(r.out),
-              QStringLiteral(
-                  "log\tError        \thh:mm:ss\tAppBase::qMessageOutput\tToo many arguments --global\n") +
-                  kEmptyAnswer);
 }
 
 TEST(CommandLine, BareDoubleHyphenEndsWithStatusTwo)
@@ -161,15 +141,6 @@ TEST(CommandLine, UndefinedCommandWordIsReported)
     EXPECT_EQ(statusFileText(out),
               statusLine(QStringLiteral("Failed"), QStringLiteral("Command not defined.")));
     EXPECT_EQ(finishedFileText(out), QStringLiteral("finished\r\n"));
-}
-
-TEST(CommandLine, UnmetRequirementsWriteNoStatusFile)
-{
-    BridgeSandbox box;
-    const BridgeResult r = box.run({QStringLiteral("test")});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, QStringLiteral("warning\ttest\tRequired parameter missing.\n") + kEmptyAnswer);
-    EXPECT_EQ(r.err, QStringLiteral("missing\tgroup\tGroup missing or blank.\n"));
 }
 
 TEST(CommandLine, RunNeedsConnectionSchoolAndPath)

@@ -2,8 +2,7 @@
 // thrown away: the update run succeeds and sends everything from the school
 // start again, keeping the earlier update files and SchoolConfig.xml.
 
-#include "AttendanceExpected.h"
-#include "BridgeProcess.h"
+#include "AttendanceFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -12,22 +11,10 @@
 namespace
 {
 
-QByteArray readBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing: ") + path.toUtf8() + ">";
-}
-
-int currentSchoolYear()
-{
-    const QDate today = QDate::currentDate();
-    return today.month() >= 7 ? today.year() : today.year() - 1;
-}
-
 TEST(DamagedAttendanceCache, IsDeletedAndAttendanceIsReadFromTheSchoolStart)
 {
     BridgeSandbox box;
-    ASSERT_TRUE(box.makeDemoDistrict(QDate::currentDate().toString(QStringLiteral("yyyyMMdd")).toLatin1()));
+    ASSERT_TRUE(box.makeDemoDistrict(e2e::Today()));
     DemoAttendanceFile demo(box.path(QStringLiteral("demo/tsisdemo-tsis.db")));
     ASSERT_TRUE(demo.ok());
     const QString school = QStringLiteral("202");
@@ -45,12 +32,12 @@ TEST(DamagedAttendanceCache, IsDeletedAndAttendanceIsReadFromTheSchoolStart)
     auto updateFiles = [&]
     { return QDir(out).entryList({QStringLiteral("*.SDU")}, QDir::Files, QDir::Name); };
     const QByteArray everything = expectedUpdate(
-        readBytes(QStringLiteral(TSIS_SOURCE_DIR "/tests/engine/expected/AttendanceUpdate.SDU")),
+        e2e::ReadFile(QStringLiteral(TSIS_SOURCE_DIR "/tests/engine/expected/AttendanceUpdate.SDU")),
         demo.daily(school, year), demo.period(school, year));
 
     BridgeResult r = run();
     ASSERT_EQ(r.status, 0) << qPrintable(r.out);
-    ASSERT_EQ(normalizedUpdate(readBytes(out + QLatin1Char('/') + updateFiles().last())), everything);
+    ASSERT_EQ(normalizedUpdate(e2e::ReadFile(out + QLatin1Char('/') + updateFiles().last())), everything);
 
     const struct
     {
@@ -76,7 +63,7 @@ TEST(DamagedAttendanceCache, IsDeletedAndAttendanceIsReadFromTheSchoolStart)
             BridgeSandbox::writeText(cache, QByteArray("this is no database\n").repeated(100));
         }
         const QStringList before = updateFiles();
-        const QByteArray config = readBytes(out + QStringLiteral("/SchoolConfig.xml"));
+        const QByteArray config = e2e::ReadFile(out + QStringLiteral("/SchoolConfig.xml"));
         // An update date is kept: without the mend only its last days would be read.
         ASSERT_TRUE(QString::fromLatin1(config).contains(
             QRegularExpression(QStringLiteral("UpdateDateValue=\"[^\"]+\""))))
@@ -89,7 +76,7 @@ TEST(DamagedAttendanceCache, IsDeletedAndAttendanceIsReadFromTheSchoolStart)
         const QStringList after = updateFiles();
         ASSERT_EQ(after.size(), before.size() + 1);
         EXPECT_EQ(after.mid(0, before.size()), before);
-        EXPECT_EQ(normalizedUpdate(readBytes(out + QLatin1Char('/') + after.last())), everything);
+        EXPECT_EQ(normalizedUpdate(e2e::ReadFile(out + QLatin1Char('/') + after.last())), everything);
     }
 }
 

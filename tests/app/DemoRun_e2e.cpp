@@ -1,8 +1,7 @@
 // The built tsisbridge run end to end against the SQLite demo district,
 // through the ODBC data source that scripts/make-demo-district.sh defines.
 
-#include "BridgeExpectations.h"
-#include "BridgeProcess.h"
+#include "BridgeHarness.h"
 
 #include <gtest/gtest.h>
 
@@ -15,18 +14,6 @@ namespace
 
 // The demo data is built for a fixed day and the run is given the school year,
 // so the files do not depend on the day the test runs.
-const char* const kDemoToday = "20261015";
-
-QByteArray readBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing: ") + path.toUtf8() + ">";
-}
-
-QByteArray expected(const QString& name)
-{
-    return readBytes(QStringLiteral(TSIS_SOURCE_DIR "/tests/engine/expected/") + name);
-}
 
 // Time stamps of the control file, and its dates, which follow the day of the run.
 QByteArray maskControlFile(const QByteArray& bytes)
@@ -48,7 +35,7 @@ class DemoRun : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(box_.makeDemoDistrict(kDemoToday)) << "make-demo-district.sh failed";
+        ASSERT_TRUE(box_.makeDemoDistrict(e2e::kToday)) << "make-demo-district.sh failed";
     }
 
     BridgeResult run(const QString& out, const QString& school = QStringLiteral("101"))
@@ -82,33 +69,28 @@ TEST_F(DemoRun, WritesTheImportFolderAndReportsSuccess)
     EXPECT_TRUE(r.out.contains(
         QStringLiteral("Validate Connection Successful, using Oracle (ODBC); DBTSIS_SY005_V")));
 
-    EXPECT_EQ(readBytes(out + QStringLiteral("/Students.sef")), expected(QStringLiteral("Students.sef")));
-    EXPECT_EQ(readBytes(out + QStringLiteral("/StudentNotes.sef")),
-              expected(QStringLiteral("StudentNotes.sef")));
-    EXPECT_EQ(readBytes(out + QStringLiteral("/StudentCustom.txt")),
-              expected(QStringLiteral("StudentCustom.txt")));
-    EXPECT_EQ(readBytes(out + QStringLiteral("/SchoolConfig.xml")),
-              expected(QStringLiteral("SchoolConfig-TSISDemo.xml")));
-    EXPECT_EQ(maskControlFile(readBytes(out + QStringLiteral("/TSIS SchoolMAX.SDE"))),
-              maskControlFile(expected(QStringLiteral("TSIS SchoolMAX.SDE"))));
+    EXPECT_EQ(e2e::ReadFile(out + QStringLiteral("/Students.sef")), e2e::ExpectedFile(QStringLiteral("Students.sef")));
+    EXPECT_EQ(e2e::ReadFile(out + QStringLiteral("/StudentNotes.sef")),
+              e2e::ExpectedFile(QStringLiteral("StudentNotes.sef")));
+    EXPECT_EQ(e2e::ReadFile(out + QStringLiteral("/StudentCustom.txt")),
+              e2e::ExpectedFile(QStringLiteral("StudentCustom.txt")));
+    EXPECT_EQ(e2e::ReadFile(out + QStringLiteral("/SchoolConfig.xml")),
+              e2e::ExpectedFile(QStringLiteral("SchoolConfig-TSISDemo.xml")));
+    EXPECT_EQ(maskControlFile(e2e::ReadFile(out + QStringLiteral("/TSIS SchoolMAX.SDE"))),
+              maskControlFile(e2e::ExpectedFile(QStringLiteral("TSIS SchoolMAX.SDE"))));
 
     EXPECT_EQ(statusFileText(out), statusLine(QStringLiteral("Succeeded"), QStringLiteral("Succeeded")));
     EXPECT_EQ(finishedFileText(out), QStringLiteral("finished\r\n"));
     const QString log = QStringLiteral("TSIS_SchoolMAX--101-") + today() + QStringLiteral(".log");
     EXPECT_TRUE(QFileInfo::exists(out + QLatin1Char('/') + log));
-}
 
-TEST_F(DemoRun, SecondRunKeepsTheConfigurationAnotherSchoolChangesIt)
-{
-    const QString out = box_.path(QStringLiteral("out"));
-    ASSERT_EQ(run(out).status, 0);
-    BridgeResult r = run(out);
-    EXPECT_EQ(r.status, 0);
-    EXPECT_TRUE(r.out.contains(QStringLiteral("Bridge Configuration Did Not Change.")));
-
-    r = run(out, QStringLiteral("202"));
-    EXPECT_EQ(r.status, 0);
-    EXPECT_TRUE(r.out.contains(QStringLiteral("Bridge Configuration Changed.")));
+    // A second run keeps the configuration, another school changes it.
+    BridgeResult again = run(out);
+    EXPECT_EQ(again.status, 0);
+    EXPECT_TRUE(again.out.contains(QStringLiteral("Bridge Configuration Did Not Change.")));
+    again = run(out, QStringLiteral("202"));
+    EXPECT_EQ(again.status, 0);
+    EXPECT_TRUE(again.out.contains(QStringLiteral("Bridge Configuration Changed.")));
 }
 
 TEST_F(DemoRun, ConnectionAndSchoolTestsAnswerFromTheDatabase)

@@ -3,7 +3,7 @@
 // three import folders must be the same bytes. The statements sent in SQL
 // Server mode are then parsed by a T-SQL grammar.
 
-#include "AttendanceRunFixture.h"
+#include "AttendanceFixture.h"
 
 namespace
 {
@@ -30,7 +30,7 @@ protected:
         if (IsSkipped() || HasFatalFailure())
             return;
         ASSERT_TRUE(demo_->execute(QString::fromUtf8(
-            readBytes(QStringLiteral(TSIS_SOURCE_DIR "/tests/support/dialect/DialectCatalogue.sql")))));
+            ReadFile(QStringLiteral(TSIS_SOURCE_DIR "/tests/support/dialect/DialectCatalogue.sql")))));
     }
 
     QString out(const Dialect& d) const { return box_.path(QStringLiteral("out-") + d.mode); }
@@ -63,7 +63,7 @@ protected:
             for (const QFileInfo& log :
                  QDir(logs(d, step)).entryInfoList({QStringLiteral("*.log")}, QDir::Files))
                 for (const QString& line :
-                     QString::fromLatin1(readBytes(log.filePath())).split(QStringLiteral("\r\n")))
+                     QString::fromLatin1(ReadFile(log.filePath())).split(QStringLiteral("\r\n")))
                     if (line.contains(QStringLiteral("SetDatabaseType: Trying: ")))
                         trials << line.mid(line.indexOf(QStringLiteral("Trying: ")));
             EXPECT_EQ(trials.size(), d.trials) << d.mode << " step " << step << ":\n"
@@ -85,13 +85,11 @@ TEST_P(DialectModes, SqlServerAndAccessExportWhatOracleDoes)
         expectSameFiles(oracle, importFiles(out(d)), d.mode);
 
     // Each distinct statement sent in SQL Server mode, through the T-SQL grammar.
-    int status = -1;
-    const std::string report = runShell("node '" TSIS_SOURCE_DIR "/tests/support/tsql/check-tsql.js' '" +
-                                            recording(kDialects[1]).toStdString() +
-                                            "' '" TSIS_SOURCE_DIR "/tests/support/tsql/allow-list.json' 2>&1",
-                                        status);
-    EXPECT_EQ(status, 0) << report << "(node and node-sql-parser come with scripts/install-deps.sh)";
-    std::printf("%s", report.c_str());
+    const e2e::CommandResult report = e2e::RunCommand(
+        "node '" TSIS_SOURCE_DIR "/tests/support/tsql/check-tsql.js' '" + recording(kDialects[1]).toStdString() +
+        "' '" TSIS_SOURCE_DIR "/tests/support/tsql/allow-list.json' 2>&1");
+    EXPECT_EQ(report.status, 0) << report.output << "(node and node-sql-parser come with scripts/install-deps.sh)";
+    std::printf("%s", report.output.c_str());
 }
 
 INSTANTIATE_TEST_SUITE_P(Demo, DialectModes, ::testing::Values(false),

@@ -2,8 +2,7 @@
 // Windows-1252 strings, the fixed bytes of the banner, and a front-end that stops
 // reading: the built tsisbridge against a copy of the SQLite demo district.
 
-#include "BridgeExpectations.h"
-#include "BridgeProcess.h"
+#include "BridgeHarness.h"
 
 #include <QDirIterator>
 #include <QProcess>
@@ -16,19 +15,6 @@
 
 namespace
 {
-
-const char* const kDemoToday = "20261015";
-
-QByteArray readBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing: ") + path.toUtf8() + ">";
-}
-
-QByteArray expected(const QString& name)
-{
-    return readBytes(QStringLiteral(TSIS_SOURCE_DIR "/tests/engine/expected/") + name);
-}
 
 // Every file below a folder whose name ends with one of the suffixes.
 QStringList filesEndingWith(const QString& folder, const QStringList& suffixes)
@@ -51,7 +37,7 @@ protected:
     void SetUp() override
     {
         const QString demo = box_.path(QStringLiteral("demo"));
-        ASSERT_TRUE(box_.makeDemoDistrict(kDemoToday)) << "make-demo-district.sh failed";
+        ASSERT_TRUE(box_.makeDemoDistrict(e2e::kToday)) << "make-demo-district.sh failed";
         database_ = demo + QStringLiteral("/tsisdemo-tsis.db");
     }
 
@@ -104,13 +90,13 @@ TEST_F(EngineText, FolderWithWindows1252LettersHoldsTheWholeRun)
     EXPECT_EQ(r.err, QString());
     EXPECT_TRUE(r.out.contains(QStringLiteral("SDE Folder is: ") + out + QStringLiteral("/\n")));
     EXPECT_EQ(madeFolders(), QStringList{QStringLiteral("Sch\u00fcler")});
-    EXPECT_EQ(readBytes(out + QStringLiteral("/Students.sef")), expected(QStringLiteral("Students.sef")));
+    EXPECT_EQ(e2e::ReadFile(out + QStringLiteral("/Students.sef")), e2e::ExpectedFile(QStringLiteral("Students.sef")));
     EXPECT_EQ(statusFileText(out), statusLine(QStringLiteral("Succeeded"), QStringLiteral("Succeeded")));
     EXPECT_EQ(finishedFileText(out), QStringLiteral("finished\r\n"));
 
     // The banner of the control file up to its time stamp, and its notice, are
     // the same for every build: the build date is fixed.
-    const QByteArray control = readBytes(out + QStringLiteral("/TSIS SchoolMAX.SDE"));
+    const QByteArray control = e2e::ReadFile(out + QStringLiteral("/TSIS SchoolMAX.SDE"));
     const QByteArray slashes = QByteArray(91, '/') + "\r\n";
     EXPECT_TRUE(control.startsWith(slashes + "// Vantrel Data Extractor for TSIS/SchoolMAX\r\n"
                                              "// Data Extractor\r\n"
@@ -167,11 +153,11 @@ TEST_F(EngineText, TextReachesProtocolLogAndFilesInTheirEncodings)
     r = box_.run(runArguments(out));
     ASSERT_EQ(r.status, 0) << qPrintable(r.out) << qPrintable(r.err);
     EXPECT_EQ(r.err, QString());
-    EXPECT_TRUE(readBytes(log()).contains(": Informational : SDE Folder is: " + out.toUtf8() + "/\r\n"));
+    EXPECT_TRUE(e2e::ReadFile(log()).contains(": Informational : SDE Folder is: " + out.toUtf8() + "/\r\n"));
     EXPECT_EQ(madeFolders(), QStringList{QStringLiteral("Mary\u2019s \u2013 \u20ac")});
-    QByteArray students = expected(QStringLiteral("Students.sef"));
+    QByteArray students = e2e::ExpectedFile(QStringLiteral("Students.sef"));
     students.replace("\tMoore\tAndre\t", "\tDvor\xe1k Lukasz\tAndr\x80\t");
-    EXPECT_EQ(readBytes(out + QStringLiteral("/Students.sef")), students);
+    EXPECT_EQ(e2e::ReadFile(out + QStringLiteral("/Students.sef")), students);
 }
 
 // The front-end stops reading after three lines, as "| head -3" does: the run
@@ -219,7 +205,7 @@ TEST_F(EngineText, RunOutlivesAReaderThatStops)
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_EQ(statusFileText(out), statusLine(QStringLiteral("Succeeded"), QStringLiteral("Succeeded")));
     EXPECT_EQ(finishedFileText(out), QStringLiteral("finished\r\n"));
-    EXPECT_EQ(readBytes(out + QStringLiteral("/Students.sef")), expected(QStringLiteral("Students.sef")));
+    EXPECT_EQ(e2e::ReadFile(out + QStringLiteral("/Students.sef")), e2e::ExpectedFile(QStringLiteral("Students.sef")));
 }
 
 } // namespace

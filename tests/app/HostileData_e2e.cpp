@@ -2,8 +2,7 @@
 // ends, links planted in the output folder, impossible dates. Every run is a
 // real tsisbridge run over a demo district of its own.
 
-#include "AttendanceExpected.h"
-#include "BridgeLaunch.h"
+#include "AttendanceFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -26,8 +25,7 @@ protected:
     // A demo district of the flavour (tsis or schmax) in SQLite.
     bool makeDistrict(const char* flavour)
     {
-        const std::string today = QDate::currentDate().toString(QStringLiteral("yyyyMMdd")).toStdString();
-        return box_.makeDemoDistrict(today.c_str(), std::string("--flavour ") + flavour);
+        return box_.makeDemoDistrict(e2e::Today(), flavour);
     }
     DemoAttendanceFile sis(const char* flavour) const
     {
@@ -214,6 +212,6 @@ TEST_P(HostileFlavour, LineEndsInValuesNeverSplitARecord)
         EXPECT_GT(fileBytes(out + QLatin1Char('/') + file).count('\n'), 0) << qPrintable(file);
 }
 
-INSTANTIATE_TEST_SUITE_P(Demo, HostileFlavour, ::testing::Values("tsis", "schmax"));
+INSTANTIATE_TEST_SUITE_P(Demo, HostileFlavour, ::testing::Values("tsis", "schmax"), e2e::ParamName());
 
 } // namespace

@@ -3,8 +3,7 @@
 // failed-test or warning-level log line, or the usage text), never a crash, a
 // hang, a broken line or text that is no UTF-8.
 
-#include "BridgeExpectations.h"
-#include "BridgeLaunch.h"
+#include "BridgeHarness.h"
 
 #include <gtest/gtest.h>
 
@@ -38,12 +37,6 @@ const QMap<QString, int> kLineFields = {{QStringLiteral("log"), 5},
                                         {QStringLiteral("school_list"), 5},
                                         {QStringLiteral("year_list"), 5},
                                         {QStringLiteral("bridgelist"), 5}};
-
-QByteArray readBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 struct Command
 {
@@ -126,7 +119,7 @@ TEST(HostileInput, EveryCommandAnswersCleanlyToHostileValues)
         launched.errFile = box.path(QStringLiteral("answer.err"));
         launched = launchBridgeBytes(box, argv, launched);
         const int raw = waitBridge(launched, 20);
-        const QString problem = fault(command, raw, readBytes(launched.outFile), readBytes(launched.errFile));
+        const QString problem = fault(command, raw, e2e::ReadFile(launched.outFile), e2e::ReadFile(launched.errFile));
         ++runs;
         if (!problem.isEmpty())
             faults << QString::fromLatin1(QByteArray(command).left(20).toPercentEncoding()) +

@@ -1,8 +1,7 @@
 // The output folder under stress: a second run into it, a run stopped by a
 // signal, a folder that cannot be written, and a name with blanks and accents.
 
-#include "BridgeExpectations.h"
-#include "BridgeLaunch.h"
+#include "BridgeHarness.h"
 
 #include <gtest/gtest.h>
 
@@ -143,7 +142,7 @@ TEST(OutputFolder, AStopDuringTheAttendanceUpdateRemovesItsUpdateFileAlone)
 {
     BridgeSandbox box;
     const QDate today = QDate::currentDate();
-    ASSERT_TRUE(box.makeDemoDistrict(today.toString(QStringLiteral("yyyyMMdd")).toLatin1()));
+    ASSERT_TRUE(box.makeDemoDistrict(today.toString(QStringLiteral("yyyyMMdd")).toStdString()));
     const QString out = box.path(QStringLiteral("out"));
     const QString logs = box.path(QStringLiteral("logs"));
     QDir().mkpath(logs);

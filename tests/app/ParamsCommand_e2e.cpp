@@ -1,5 +1,4 @@
-#include "BridgeExpectations.h"
-#include "BridgeProcess.h"
+#include "BridgeHarness.h"
 
 #include <gtest/gtest.h>
 
@@ -35,22 +34,6 @@ TEST(ParamsCommand, GlobalGroupListsThirteenParameters)
     EXPECT_EQ(statusFileText(out), statusLine(QStringLiteral("Succeeded"), QStringLiteral("Succeeded")));
 }
 
-TEST(ParamsCommand, ConnectionGroupListsItsFiveParameters)
-{
-    BridgeSandbox box;
-    const BridgeResult r = box.run({QStringLiteral("params"), QStringLiteral("--group=connection")});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, QStringLiteral(
-                         "start_progress\t5\n"
-                         "params\tdsnheader\theader\tData Source Name and Login Information\t\t\n"
-                         "params\tdsnlabel\tlabel\tPlease enter the Data Source Name of the ODBC Data Source "
-                         "that you set up to connect to the SMS Database\t\t\n"
-                         "params\tdsn\tedit\tODBC DSN\tName of DSN from existing Data Source\t\n"
-                         "params\tuser\tedit\tUsername\tUsername corresponding to ODBC DSN\t\n"
-                         "params\tpwdencode\tpassword\tPassword\tPassword  corresponding to ODBC DSN\t\n"
-                         "end_progress\n"));
-}
-
 TEST(ParamsCommand, UnknownGroupIsAWarning)
 {
     BridgeSandbox box;
@@ -62,37 +45,6 @@ TEST(ParamsCommand, UnknownGroupIsAWarning)
     EXPECT_EQ(r.err, QString());
     EXPECT_EQ(statusFileText(out),
               statusLine(QStringLiteral("Failed"), QStringLiteral("Failed retrieving parameters.")));
-}
-
-TEST(ParamsCommand, UnknownParamkeyIsAWarning)
-{
-    BridgeSandbox box;
-    const BridgeResult r = box.run({QStringLiteral("params"), QStringLiteral("--paramkey=pwd")});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out,
-              QStringLiteral("warning\tparamkey\tpwd does not exist in this Application.\n") + kEmptyAnswer);
-    EXPECT_EQ(r.err, QString());
-}
-
-TEST(ParamsCommand, SchoolValuesNeedTheDistrictFirst)
-{
-    BridgeSandbox box;
-    const BridgeResult r =
-        box.run({QStringLiteral("params"), QStringLiteral("--paramkey=school"), QStringLiteral("--dsn=Sis")});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, QStringLiteral("missing\tdistrict\tDistrict missing or blank.\n"));
-    EXPECT_EQ(r.out, QStringLiteral("warning\tparams\tRequired params missing.\n") + kEmptyAnswer);
-}
-
-TEST(ParamsCommand, YearValuesNeedAConnectionFirst)
-{
-    BridgeSandbox box;
-    const BridgeResult r = box.run({QStringLiteral("params"), QStringLiteral("--paramkey=year")});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, QStringLiteral("missing\tdsn\tODBC DSN missing or blank.\n"
-                                    "missing\tuser\tUsername missing or blank.\n"
-                                    "missing\tpwdencode\tPassword missing or blank.\n"));
-    EXPECT_EQ(r.out, QStringLiteral("warning\tconnection\tRequired parameter missing.\n") + kEmptyAnswer);
 }
 
 TEST(ParamsCommand, EngineListsFailForAMissingDataSource)
@@ -120,14 +72,42 @@ TEST(ParamsCommand, EngineListsFailForAMissingDataSource)
                              "end_progress\n"));
 }
 
-TEST(ParamsCommand, ValuesOfAPlainTypeAreAnError)
+// Answers without a database: the connection group, and the warnings and
+// errors of keys that do not exist, need other values first or have no values.
+TEST(ParamsCommand, AnswersWithoutADatabase)
 {
-    BridgeSandbox box;
-    const BridgeResult r = box.run({QStringLiteral("params"), QStringLiteral("--paramkey=dsn")});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, kEmptyAnswer);
-    EXPECT_EQ(r.err, QStringLiteral(
-                         "error\tNo Parameter Return Type Set\tNo parameter return set for type: edit\n"));
+    expectCases({
+        {{QStringLiteral("params"), QStringLiteral("--group=connection")},
+         0,
+         QStringLiteral(
+                         "start_progress\t5\n"
+                         "params\tdsnheader\theader\tData Source Name and Login Information\t\t\n"
+                         "params\tdsnlabel\tlabel\tPlease enter the Data Source Name of the ODBC Data Source "
+                         "that you set up to connect to the SMS Database\t\t\n"
+                         "params\tdsn\tedit\tODBC DSN\tName of DSN from existing Data Source\t\n"
+                         "params\tuser\tedit\tUsername\tUsername corresponding to ODBC DSN\t\n"
+                         "params\tpwdencode\tpassword\tPassword\tPassword  corresponding to ODBC DSN\t\n"
+                         "end_progress\n"),
+         QString()},
+        {{QStringLiteral("params"), QStringLiteral("--paramkey=pwd")},
+         1,
+         QStringLiteral("warning\tparamkey\tpwd does not exist in this Application.\n") + kEmptyAnswer,
+         QString()},
+        {{QStringLiteral("params"), QStringLiteral("--paramkey=school"), QStringLiteral("--dsn=Sis")},
+         1,
+         QStringLiteral("warning\tparams\tRequired params missing.\n") + kEmptyAnswer,
+         QStringLiteral("missing\tdistrict\tDistrict missing or blank.\n")},
+        {{QStringLiteral("params"), QStringLiteral("--paramkey=year")},
+         1,
+         QStringLiteral("warning\tconnection\tRequired parameter missing.\n") + kEmptyAnswer,
+         QStringLiteral("missing\tdsn\tODBC DSN missing or blank.\n"
+                        "missing\tuser\tUsername missing or blank.\n"
+                        "missing\tpwdencode\tPassword missing or blank.\n")},
+        {{QStringLiteral("params"), QStringLiteral("--paramkey=dsn")},
+         1,
+         kEmptyAnswer,
+         QStringLiteral("error\tNo Parameter Return Type Set\tNo parameter return set for type: edit\n")},
+    });
 }
 
 } // namespace

@@ -1,7 +1,4 @@
-#include "BridgeExpectations.h"
-#include "BridgeLaunch.h"
-#include "BridgeProcess.h"
-#include "PostgresDemo.h"
+#include "BridgeHarness.h"
 
 #include <QDirIterator>
 
@@ -50,29 +47,27 @@ QString runLog(const BridgeSandbox& box)
                                    QStringLiteral(".log"));
 }
 
-TEST(PasswordSecrecy, EncodedPasswordStaysOutOfLogsProtocolAndStatusFiles)
+TEST(PasswordSecrecy, PasswordStaysOutOfLogsProtocolAndStatusFiles)
 {
-    BridgeSandbox box;
-    QStringList args = runArgs(box);
-    args << QStringLiteral("--pwdencode=") + kEncoded;
-    const BridgeResult r = box.run(args);
-    EXPECT_EQ(r.status, 1);
-    const QString log = runLog(box);
-    EXPECT_TRUE(log.contains(QStringLiteral("pwdencode is internal only.")));
-    EXPECT_TRUE(log.contains(QStringLiteral("pwd is internal only.")));
-    expectNoPassword(box, r);
-}
-
-TEST(PasswordSecrecy, PlainPasswordStaysOutOfLogsProtocolAndStatusFiles)
-{
-    BridgeSandbox box;
-    QStringList args = runArgs(box);
-    args << QStringLiteral("--pwd=") + kGivenPlain;
-    const BridgeResult r = box.run(args);
-    EXPECT_EQ(r.status, 1);
-    const QString log = runLog(box);
-    EXPECT_TRUE(log.contains(QStringLiteral("pwd is internal only.")));
-    expectNoPassword(box, r);
+    const struct
+    {
+        QString option;
+        QStringList logged;
+    } cases[] = {
+        {QStringLiteral("--pwdencode=") + kEncoded,
+         {QStringLiteral("pwdencode is internal only."), QStringLiteral("pwd is internal only.")}},
+        {QStringLiteral("--pwd=") + kGivenPlain, {QStringLiteral("pwd is internal only.")}},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.option.toStdString());
+        BridgeSandbox box;
+        const BridgeResult r = box.run(runArgs(box) << c.option);
+        EXPECT_EQ(r.status, 1);
+        for (const QString& line : c.logged)
+            EXPECT_TRUE(runLog(box).contains(line)) << qPrintable(line);
+        expectNoPassword(box, r);
+    }
 }
 
 // While a run lasts, the process list shows the password masked, and the
@@ -156,8 +151,9 @@ protected:
     }
     void SetUp() override
     {
-        if (!demo_->ok())
-            GTEST_SKIP() << qPrintable(demo_->error());
+        e2e::RequirePostgres(true, demo_->ok(), demo_->error().toStdString());
+        if (IsSkipped() || HasFatalFailure())
+            return;
         ASSERT_FALSE(password().isEmpty()) << "start-postgres.sh names no scram role";
         demo_->configure(box_);
     }

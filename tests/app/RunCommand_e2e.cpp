@@ -1,5 +1,4 @@
-#include "BridgeExpectations.h"
-#include "BridgeProcess.h"
+#include "BridgeHarness.h"
 
 #include <gtest/gtest.h>
 

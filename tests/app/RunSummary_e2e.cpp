@@ -1,8 +1,7 @@
 // The summary a run leaves beside its log for monitoring: real runs of
 // tsisbridge over one demo district, whose files the summary must agree with.
 
-#include "AttendanceExpected.h"
-#include "BridgeLaunch.h"
+#include "AttendanceFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -17,24 +16,12 @@ const QRegularExpression
     kLocalTime(QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d[+-]\\d\\d:\\d\\d$"));
 const QRegularExpression kDay(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d$"));
 
-int schoolYear()
-{
-    const QDate today = QDate::currentDate();
-    return today.month() >= 7 ? today.year() : today.year() - 1;
-}
-
-QByteArray bytesOf(const QString& file)
-{
-    QFile f(file);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
 // The data lines of an update file: those of its sections, below each header line.
 qint64 updateRecords(const QString& file)
 {
     qint64 records = 0;
     bool inSection = false;
-    for (const QByteArray& line : bytesOf(file).split('\n'))
+    for (const QByteArray& line : e2e::ReadFile(file).split('\n'))
     {
         if (line.startsWith("AttStdRef\t"))
             inSection = true;
@@ -52,7 +39,7 @@ protected:
     static void SetUpTestSuite()
     {
         box_ = new BridgeSandbox;
-        made_ = box_->makeDemoDistrict(QDate::currentDate().toString(QStringLiteral("yyyyMMdd")).toLatin1());
+        made_ = box_->makeDemoDistrict(e2e::Today());
     }
     static void TearDownTestSuite()
     {
@@ -70,7 +57,7 @@ protected:
                            QStringLiteral("--district=16"),
                            QStringLiteral("--school=") + school,
                            QStringLiteral("--useyear=true"),
-                           QStringLiteral("--year=") + QString::number(schoolYear()),
+                           QStringLiteral("--year=") + QString::number(currentSchoolYear()),
                            QStringLiteral("--path=") + folder(name + QStringLiteral("-out")),
                            QStringLiteral("--logpath=") + folder(name + QStringLiteral("-logs"))} +
                more;
@@ -92,7 +79,7 @@ protected:
         EXPECT_EQ(files.size(), 1) << qPrintable(files.join(QLatin1Char(' ')));
         if (files.isEmpty())
             return {};
-        const QByteArray text = bytesOf(logs + QLatin1Char('/') + files.first());
+        const QByteArray text = e2e::ReadFile(logs + QLatin1Char('/') + files.first());
         QJsonParseError error;
         const QJsonDocument document = QJsonDocument::fromJson(text, &error);
         EXPECT_EQ(error.error, QJsonParseError::NoError) << text.constData();
@@ -173,7 +160,7 @@ TEST_F(RunSummaryFile, ASuccessfulRunCountsTheLinesOfEveryFile)
         EXPECT_TRUE(table.value(QStringLiteral("complete")).toBool());
         if (file.endsWith(QStringLiteral(".sef")))
             EXPECT_TRUE(QFile::exists(out + QLatin1Char('/') + file) &&
-                        rows == bytesOf(out + QLatin1Char('/') + file).count('\n'))
+                        rows == e2e::ReadFile(out + QLatin1Char('/') + file).count('\n'))
                 << rows;
         else if (file == update)
             updateRows += rows;
@@ -279,17 +266,18 @@ TEST_F(RunSummaryFile, AnAttendanceUpdateListsItsWindowsAndTheRecordsSent)
 // file: the first error is told, the password shows nowhere in the summary.
 TEST_F(RunSummaryFile, AWrongPasswordStaysOutOfTheFirstError)
 {
-    const auto server = ScriptExports(TSIS_SOURCE_DIR "/scripts/start-postgres.sh 2>/dev/null");
+    const auto server = e2e::ScriptExports(TSIS_SOURCE_DIR "/scripts/start-postgres.sh 2>/dev/null");
+    e2e::RequirePostgres(true, server.has_value(), "no PostgreSQL server");
     if (!server)
-        GTEST_SKIP() << "no PostgreSQL server";
+        return;
     QMap<QString, QString> pg;
     for (const auto& [key, value] : *server)
         pg.insert(key, value);
     const QString wrong = pg.value(QStringLiteral("TSIS_PG_SCRAM_PASSWORD")) + QStringLiteral("x");
     ASSERT_GT(wrong.size(), 1);
     const QString ini = folder(QStringLiteral("demo/odbc.ini"));
-    if (!bytesOf(ini).contains("[ScramPG]"))
-        BridgeSandbox::writeText(ini, bytesOf(ini) + "\n[ScramPG]\nDriver=PostgreSQL\nServername=" +
+    if (!e2e::ReadFile(ini).contains("[ScramPG]"))
+        BridgeSandbox::writeText(ini, e2e::ReadFile(ini) + "\n[ScramPG]\nDriver=PostgreSQL\nServername=" +
                                           pg.value(QStringLiteral("TSIS_PG_HOST")).toUtf8() +
                                           "\nPort=" + pg.value(QStringLiteral("TSIS_PG_PORT")).toUtf8() +
                                           "\nDatabase=" + pg.value(QStringLiteral("TSIS_PG_DB")).toUtf8() +

@@ -2,9 +2,7 @@
 // outside while a table is read, and a data source names a port where no
 // server listens. Each run ends failed (exit status 1, "Failed" in the status
 // file) and keeps the data files of the last complete run.
-#include "BridgeExpectations.h"
-#include "BridgeProcess.h"
-#include "PostgresDemo.h"
+#include "BridgeHarness.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -18,12 +16,6 @@
 
 namespace
 {
-
-int currentSchoolYear()
-{
-    const QDate today = QDate::currentDate();
-    return today.month() >= 7 ? today.year() : today.year() - 1;
-}
 
 // A loopback port nobody listens on (free a moment ago).
 QString unusedPort()
@@ -64,8 +56,9 @@ protected:
     }
     void SetUp() override
     {
-        if (!demo_->ok())
-            GTEST_SKIP() << qPrintable(demo_->error());
+        e2e::RequirePostgres(true, demo_->ok(), demo_->error().toStdString());
+        if (IsSkipped() || HasFatalFailure())
+            return;
         demo_->configure(box_);
     }
 

@@ -1,5 +1,4 @@
-#include "BridgeExpectations.h"
-#include "BridgeProcess.h"
+#include "BridgeHarness.h"
 
 #include <gtest/gtest.h>
 
@@ -26,20 +25,6 @@ TEST(TestCommand, SchoolWithoutDsnFailsOnTheConnectionFirst)
     EXPECT_EQ(BridgeSandbox::files(out), QStringList({kStatusFile, kFinishedFile}));
 }
 
-TEST(TestCommand, SchoolWithoutDistrictReportsBothBlanks)
-{
-    BridgeSandbox box;
-    const BridgeResult r =
-        box.run({QStringLiteral("test"), QStringLiteral("--group=school"), QStringLiteral("--dsn=Sis")});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(maskTimes(r.out), kStartedLine + QStringLiteral("start_progress\t0\n"
-                                                              "warning\tschool\tRequired parameter missing.\n"
-                                                              "test\tschool\tfail\tParameter not valid.\n"
-                                                              "end_progress\n"));
-    EXPECT_EQ(r.err, QStringLiteral("missing\tdistrict\tDistrict missing or blank.\n"
-                                    "missing\tschool\tSchool Number missing or blank.\n"));
-}
-
 TEST(TestCommand, ConnectionTestFailsForAMissingDataSource)
 {
     BridgeSandbox box;
@@ -59,17 +44,23 @@ TEST(TestCommand, ConnectionTestFailsForAMissingDataSource)
               statusLine(QStringLiteral("Failed"), QStringLiteral("Connection Failed.")));
 }
 
-TEST(TestCommand, GlobalGroupIsUndefined)
+TEST(TestCommand, BlankValuesAndAnUndefinedGroup)
 {
-    BridgeSandbox box;
-    const BridgeResult r = box.run({QStringLiteral("test"), QStringLiteral("--group=global")});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(maskTimes(r.out), kStartedLine + QStringLiteral("start_progress\t0\n"
-                                                              "inc_progress\tBeginning test...\n"
-                                                              "end_progress\n"));
-    EXPECT_EQ(r.err, QStringLiteral(
-                         "error\tGroup Undefined\tGroup is undefined, there is a problem with the bridge, "
-                         "please report this problem to Vantrel Support.\n"));
+    expectCases({
+        {{QStringLiteral("test"), QStringLiteral("--group=school"), QStringLiteral("--dsn=Sis")},
+         1,
+         kStartedLine + QStringLiteral("start_progress\t0\n"
+                                       "warning\tschool\tRequired parameter missing.\n"
+                                       "test\tschool\tfail\tParameter not valid.\n"
+                                       "end_progress\n"),
+         QStringLiteral("missing\tdistrict\tDistrict missing or blank.\n"
+                        "missing\tschool\tSchool Number missing or blank.\n")},
+        {{QStringLiteral("test"), QStringLiteral("--group=global")},
+         1,
+         kStartedLine + QStringLiteral("start_progress\t0\ninc_progress\tBeginning test...\nend_progress\n"),
+         QStringLiteral("error\tGroup Undefined\tGroup is undefined, there is a problem with the bridge, "
+                        "please report this problem to Vantrel Support.\n")},
+    });
 }
 
 } // namespace

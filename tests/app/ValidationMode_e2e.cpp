@@ -1,36 +1,14 @@
-#include "BridgeExpectations.h"
-#include "BridgeProcess.h"
+#include "BridgeHarness.h"
 
 #include <gtest/gtest.h>
 
 namespace
 {
 
-struct Case
-{
-    QStringList args;
-    int status;
-    QString out;
-    QString err;
-};
-
 QStringList withValidate(QStringList args, int n)
 {
     args << QStringLiteral("--validate=%1").arg(n);
     return args;
-}
-
-void expectCases(const QList<Case>& cases)
-{
-    BridgeSandbox box;
-    for (const Case& c : cases)
-    {
-        SCOPED_TRACE(c.args.join(QLatin1Char(' ')).toStdString());
-        const BridgeResult r = box.run(c.args);
-        EXPECT_EQ(r.status, c.status);
-        EXPECT_EQ(maskTimes(r.out), c.out);
-        EXPECT_EQ(r.err, c.err);
-    }
 }
 
 const QString S0 = QStringLiteral("start_progress\t0\n");

@@ -4,7 +4,7 @@
 // same protocol lines apart from their ends. Each architecture's build comes
 // from scripts/build-windows.sh; one that is not built is skipped.
 
-#include "AttendanceRunFixture.h"
+#include "AttendanceFixture.h"
 
 #include <QFileInfo>
 
@@ -29,9 +29,7 @@ protected:
         exe_ = QStringLiteral(TSIS_SOURCE_DIR "/") + build().folder + QStringLiteral("/bin/tsisbridge.exe");
         // CI builds both and sets TSIS_REQUIRE_WINDOWS: there a missing one fails.
         const bool required = qEnvironmentVariableIsSet("TSIS_REQUIRE_WINDOWS");
-        int status = 0;
-        runShell("command -v wine >/dev/null", status);
-        if (!QFileInfo::exists(exe_) || status != 0)
+        if (!QFileInfo::exists(exe_) || e2e::RunCommand("command -v wine >/dev/null").status != 0)
         {
             if (required)
                 FAIL() << "no Windows build or no wine: " << qPrintable(exe_);
@@ -79,7 +77,7 @@ protected:
         ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
             << "step " << step << ": " << qPrintable(BridgeSandbox::readText(launched.outFile))
             << qPrintable(BridgeSandbox::readText(launched.errFile));
-        const QString windows = QString::fromLatin1(readBytes(launched.outFile));
+        const QString windows = QString::fromLatin1(ReadFile(launched.outFile));
         const QStringList want = protocol(linux.out.split('\n'), false);
         const QStringList got = protocol(windows.split(QStringLiteral("\r\n")), true);
         qsizetype line = 0;
@@ -123,7 +121,7 @@ protected:
         static const QRegularExpression time(QStringLiteral("\\d?\\d:\\d\\d:\\d\\d"));
         for (auto [files, folder] : {std::pair{&linux, out(false)}, std::pair{&windows, out(true)}})
             files->insert(QStringLiteral("SchoolConfig.xml"),
-                          QString::fromLatin1(readBytes(folder + QStringLiteral("/SchoolConfig.xml")))
+                          QString::fromLatin1(ReadFile(folder + QStringLiteral("/SchoolConfig.xml")))
                               .replace(time, QStringLiteral("<time>"))
                               .toLatin1());
         expectSameFiles(linux, windows, build().arch);
@@ -146,7 +144,7 @@ protected:
                                                 QRegularExpression::MultilineOption);
         QFile ini(folder + QStringLiteral("/odbc.ini"));
         ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-        ini.write(QString::fromUtf8(readBytes(box_.path(QStringLiteral("demo/odbc.ini"))))
+        ini.write(QString::fromUtf8(ReadFile(box_.path(QStringLiteral("demo/odbc.ini"))))
                       .replace(loadExt, QStringLiteral("LoadExt=") + extension)
                       .toUtf8());
         ini.close();

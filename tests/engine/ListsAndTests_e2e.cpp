@@ -1,28 +1,16 @@
 // Connection tests and the front-end's lists against the SQLite demo districts.
-#include "EngineDemoHarness.h"
+#include "DemoHarness.h"
 
-using namespace enginee2e;
+using namespace e2e;
 
 namespace
 {
 
-class SqliteLists : public ::testing::Test
+class SqliteLists : public DemoSuite<SqliteLists>
 {
-protected:
-    static void SetUpTestSuite() { demo_ = new DemoDistrict({"tsis", "schmax"}, false); }
-    static void TearDownTestSuite()
-    {
-        delete demo_;
-        demo_ = nullptr;
-        RemoveProcessFolders();
-    }
-    void SetUp() override { ASSERT_TRUE(demo_->Ok()) << demo_->Error(); }
-
-    static DemoDistrict* demo_;
-    FixedToday today_;
+public:
+    static DemoPlan Demo() { return {{"tsis", "schmax"}}; }
 };
-
-DemoDistrict* SqliteLists::demo_ = nullptr;
 
 std::vector<std::string> Entries(const EngineList& list)
 {
@@ -200,15 +188,9 @@ TEST_F(SqliteLists, TeacherListPutsStaffWithoutALastNameLast)
     EXPECT_TRUE(engine.Logged("Final School Year:2026"));
 }
 
-// A copy of the TSIS demo database changed by the given SQL.
-bool AlteredCopy(const DemoDistrict& demo, const std::string& dsn, const std::string& sql)
-{
-    return AlteredCopy(demo, "tsis", dsn, sql);
-}
-
 TEST_F(SqliteLists, DistrictListHasTheDefaultDistrict)
 {
-    ASSERT_TRUE(AlteredCopy(*demo_, "TSISDemoOneDistrict", "DELETE FROM SY005 WHERE DST_NBR = 27;"));
+    ASSERT_TRUE(demo_->AlteredCopy("tsis", "TSISDemoOneDistrict", "DELETE FROM SY005 WHERE DST_NBR = 27;"));
     RecordedEngine engine;
     EngineList list;
     ASSERT_TRUE(engine->LoadSchoolDistrictList(list, "TSISDemoOneDistrict", "", "")) << engine.Dump();
@@ -217,7 +199,7 @@ TEST_F(SqliteLists, DistrictListHasTheDefaultDistrict)
 
 TEST_F(SqliteLists, TeacherListFromTheStaffTableAlone)
 {
-    ASSERT_TRUE(AlteredCopy(*demo_, "TSISDemoNoSY035", "DROP VIEW DBTSIS_SY035_V; DROP TABLE SY035;"));
+    ASSERT_TRUE(demo_->AlteredCopy("tsis", "TSISDemoNoSY035", "DROP VIEW DBTSIS_SY035_V; DROP TABLE SY035;"));
     RecordedEngine engine;
     EngineList list;
     ASSERT_TRUE(engine->LoadBridgeList(list, "teacher", TeacherParams("TSISDemoNoSY035"))) << engine.Dump();
@@ -253,6 +235,49 @@ TEST_F(SqliteLists, ListsOfAMissingDataSourceFail)
     EXPECT_TRUE(list.IsEmpty());
     EXPECT_TRUE(engine.Logged("School List Failed."));
     EXPECT_TRUE(engine.Logged("Load School List Failed"));
+}
+
+// The same tests and lists through psqlODBC.
+class PostgresLists : public DemoSuite<PostgresLists>
+{
+public:
+    static DemoPlan Demo() { return {{"tsis", "schmax"}, true}; }
+
+protected:
+    QString Dsn() const override { return "TSISDemoPG"; }
+};
+
+TEST_F(PostgresLists, TestsAndListsAnswer)
+{
+    RecordedEngine engine;
+    const QString role = QString::fromStdString(Env("TSIS_PG_USER", "tsis"));
+    const XString user(role);
+    EXPECT_TRUE(engine->ValidateConnection("TSISDemoPG", user, ""));
+    EXPECT_TRUE(engine->ValidateDistrictAndSchoolNum("TSISDemoPG", user, "", "16", "202"));
+    EXPECT_FALSE(engine->ValidateDistrictAndSchoolNum("TSISDemoPG", user, "", "16", "2' OR '1'='1"));
+
+    EngineList list;
+    ASSERT_TRUE(engine->LoadSchoolDistrictList(list, "TSISDemoPG", user, "")) << engine.Dump();
+    ASSERT_EQ(list.Count(), 2);
+    EXPECT_STREQ(list.At(0).name.Text(), "District");
+
+    ASSERT_TRUE(engine->LoadSchoolList(list, "TSISDemoPG", user, "", "16")) << engine.Dump();
+    ASSERT_EQ(list.Count(), 3);
+    EXPECT_STREQ(list.At(2).name.Text(), "O'Connor High School");
+
+    ParamMap teacher = TeacherParams("TSISDemoPG");
+    teacher["user"] = role;
+    teacher["pwd"] = "unused";
+    ASSERT_TRUE(engine->LoadBridgeList(list, "teacher", teacher)) << engine.Dump();
+    ASSERT_EQ(list.Count(), 32);
+    EXPECT_STREQ(list.At(0).name.Text(), "Allen, Jack");
+    EXPECT_STREQ(list.At(31).name.Text(), "Cher");
+
+    ASSERT_TRUE(engine->LoadSchoolYearList(list, "16", "101", "TSISDemoSchmaxPG", user, "")) << engine.Dump();
+    EXPECT_STREQ(engine->Alias().Text(), "schmax");
+    ASSERT_EQ(list.Count(), 2);
+    EXPECT_STREQ(list.At(0).key.Text(), "2026");
+    EXPECT_STREQ(list.At(0).name.Text(), "2025-2026");
 }
 
 } // namespace

@@ -2,40 +2,24 @@
 // different days, from a calendar of eight-digit numbers and from one of
 // date values; and an extraction from that altered copy, which also lacks
 // the notes table.
-#include <QTextStream>
-
 #include "DatabaseType.h"
-#include "EngineDemoHarness.h"
+#include "DemoHarness.h"
 
-using namespace enginee2e;
+using namespace e2e;
 
 namespace {
 
-class SchoolYearSearch : public ::testing::Test
+class SchoolYearSearch : public DemoSuite<SchoolYearSearch>
 {
-protected:
+public:
+    static DemoPlan Demo() { return {}; }
     static void SetUpTestSuite()
     {
-        demo_ = new DemoDistrict({"tsis"}, false);
-        if (demo_->Ok())
-            datesReady_ = MakeDateCalendar();
-    }
-    static void TearDownTestSuite()
-    {
-        delete demo_;
-        demo_ = nullptr;
-        RemoveProcessFolders();
-    }
-    void SetUp() override { ASSERT_TRUE(demo_->Ok()) << demo_->Error(); }
-
-    // A copy of the demo database whose CA005 keeps CAL_DT as DATE values and
-    // has no "LD" row for 2026, and which has no SY055, reached as the data
-    // source TSISDemoDates.
-    static bool MakeDateCalendar()
-    {
-        const std::string folder = demo_->Folder();
-        const std::string copy = folder + "/tsisdemo-dates.db";
-        const std::string sql =
+        DemoSuite::SetUpTestSuite();
+        // A copy whose CA005 keeps CAL_DT as DATE values and has no "LD" row
+        // for 2026, and which has no SY055.
+        datesReady_ = demo_->Ok() && demo_->AlteredCopy(
+            "tsis", "TSISDemoDates",
             "CREATE TABLE CA005_NEW (DST_NBR INTEGER, SCH_NBR VARCHAR(4), SCH_YR INTEGER, CAL_DT DATE,"
             " DAY_CD VARCHAR(2), INST_F VARCHAR(1), CYCLE_DAY VARCHAR(2));"
             "INSERT INTO CA005_NEW SELECT DST_NBR, SCH_NBR, SCH_YR,"
@@ -43,20 +27,10 @@ protected:
             " FROM CA005 WHERE NOT (SCH_YR = 2026 AND DAY_CD = 'LD');"
             "DROP VIEW DBTSIS_CA005_V; DROP TABLE CA005; ALTER TABLE CA005_NEW RENAME TO CA005;"
             "CREATE VIEW DBTSIS_CA005_V AS SELECT * FROM CA005;"
-            "DROP VIEW DBTSIS_SY055_V; DROP TABLE SY055;";
-        if (RunCommand("cp '" + folder + "/tsisdemo-tsis.db' '" + copy + "' && sqlite3 -bail '" + copy + "' \""
-                       + sql + "\"")
-                .status != 0)
-            return false;
-        QFile ini(QString::fromLocal8Bit(std::getenv("ODBCINI")));
-        if (!ini.open(QIODevice::Append | QIODevice::Text))
-            return false;
-        QTextStream out(&ini);
-        out << "\n[TSISDemoDates]\nDriver=SQLite3\nDatabase=" << QString::fromStdString(copy)
-            << "\nNoCreat=1\nLoadExt=" << QString::fromStdString(folder) << "/lib/libtsisdemo_sqlite.so\n";
-        return true;
+            "DROP VIEW DBTSIS_SY055_V; DROP TABLE SY055;");
     }
 
+protected:
     struct Found
     {
         std::string year, start, end;
@@ -79,12 +53,8 @@ protected:
         return f;
     }
 
-    static DemoDistrict* demo_;
-    static bool datesReady_;
+    static inline bool datesReady_ = false;
 };
-
-DemoDistrict* SchoolYearSearch::demo_ = nullptr;
-bool SchoolYearSearch::datesReady_ = false;
 
 
 #define EXPECT_FOUND(found, y, s, e)                                                                               \
@@ -129,7 +99,6 @@ TEST_F(SchoolYearSearch, AccessAndMssqlGetTheYearInQuotes)
         engine->SetDistrictNumber("'16'");
         return std::string(engine->FindCurrentSchoolYear().Text());
     };
-    FixedToday today;
     EXPECT_EQ(find("'101'"), "'2026'");
     EXPECT_EQ(find("'999'"), "''");
 }
@@ -150,7 +119,6 @@ TEST_F(SchoolYearSearch, CalendarOfDateValuesAndAYearWithoutLastDay)
 TEST_F(SchoolYearSearch, ExtractionWithoutTheNotesTable)
 {
     ASSERT_TRUE(datesReady_);
-    FixedToday today;
     const QString folder = FreshFolder("nonotes");
     RecordedEngine engine;
     ParamMap params = RunParams(folder, "TSISDemoDates");

@@ -2,62 +2,164 @@
 
 // The attendance process tests' one fixture: a demo district of its own, in
 // SQLite or in PostgreSQL (the parameter), the runs of tsisbridge over it and
-// the update files they leave.
+// the update files they leave; and what the update must send, read straight
+// from the demo's SQLite file with the rules of the export: the daily and
+// period records of a school's included students (a student with a name),
+// absent "1" ("0.5" for a daily half day) for status A, tardy "1" for T.
 
-#include "AttendanceExpected.h"
-#include "BridgeLaunch.h"
+#include "BridgeHarness.h"
 
 #include <gtest/gtest.h>
-
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <QMap>
 #include <QRegularExpression>
 
-#include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
 
-inline std::string runShell(const std::string& command, int& status)
+#include <sqlite3.h>
+
+#include <QByteArray>
+#include <QDate>
+#include <QRegularExpression>
+#include <QString>
+#include <QStringList>
+
+#include <algorithm>
+
+class DemoAttendanceFile
 {
-    std::string out;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
+public:
+    explicit DemoAttendanceFile(const QString& path)
+    {
+        if (sqlite3_open_v2(path.toUtf8().constData(), &db_, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+            db_ = nullptr;
+    }
+    ~DemoAttendanceFile() { sqlite3_close(db_); }
+    bool ok() const { return db_ != nullptr; }
+
+    // Rows of a statement, columns joined by TAB.
+    QStringList rows(const QString& sql) const
+    {
+        QStringList out;
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(db_, sql.toUtf8().constData(), -1, &st, nullptr) != SQLITE_OK)
+            return {QStringLiteral("<error: ") + QString::fromUtf8(sqlite3_errmsg(db_)) + QLatin1Char('>')};
+        while (sqlite3_step(st) == SQLITE_ROW)
+        {
+            QStringList columns;
+            for (int i = 0; i < sqlite3_column_count(st); ++i)
+                columns << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)));
+            out << columns.join(QLatin1Char('\t'));
+        }
+        sqlite3_finalize(st);
         return out;
-    char buffer[1024];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        out.append(buffer, n);
-    const int rc = pclose(pipe);
-    status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-    return out;
+    }
+    bool execute(const QString& sql) const
+    {
+        return sqlite3_exec(db_, sql.toUtf8().constData(), 0, 0, 0) == 0;
+    }
+
+    // The SDU lines of one school's records dated up to today, sorted.
+    QStringList daily(const QString& school, int year) const
+    {
+        return lines(
+            QStringLiteral("SELECT a.ID_NBR, a.CAL_DT, '', a.REAS_CD, '', '', "
+                           "CASE a.ATT_STAT WHEN 'A' THEN CASE a.HALF_DAYS WHEN 1 THEN '0.5' ELSE '1' "
+                           "END ELSE '0' END, CASE a.ATT_STAT WHEN 'T' THEN '1' ELSE '0' END, '', '' "
+                           "FROM AT020 a WHERE ") +
+            where(school, year));
+    }
+    QStringList period(const QString& school, int year) const
+    {
+        return lines(QStringLiteral("SELECT DISTINCT a.ID_NBR, a.CAL_DT, c.PERIOD, a.REAS_CD, '', '', "
+                                    "CASE a.ATT_STAT WHEN 'A' THEN '1' ELSE '0' END, "
+                                    "CASE a.ATT_STAT WHEN 'T' THEN '1' ELSE '0' END, '', '' FROM AT030 a "
+                                    "JOIN SC065 c ON c.DST_NBR = a.DST_NBR AND c.SCH_NBR = a.SCH_NBR AND "
+                                    "c.SCH_YR = a.SCH_YR AND c.COURSE = a.COURSE AND c.XSECTION = a.XSECTION "
+                                    "WHERE ") +
+                     where(school, year));
+    }
+
+private:
+    static QString where(const QString& school, int year)
+    {
+        const QString today = QDate::currentDate().toString(QStringLiteral("yyyyMMdd"));
+        return QStringLiteral(
+                   "a.DST_NBR = 16 AND a.SCH_NBR = '%1' AND a.SCH_YR = %2 AND a.CAL_DT <= %3 AND "
+                   "a.ID_NBR IN (SELECT s.ID_NBR FROM ST010 s JOIN CE020 e ON e.DST_NBR = s.DST_NBR "
+                   "AND e.ID_NBR = s.ID_NBR WHERE s.DST_NBR = 16 AND s.SCH_NBR = '%1' AND "
+                   "s.SCH_YR = %2 AND (trim(e.LST_NME) <> '' OR trim(e.FRST_NME) <> ''))")
+            .arg(school)
+            .arg(year)
+            .arg(today);
+    }
+    QStringList lines(const QString& sql) const
+    {
+        QStringList out = rows(sql);
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+
+    sqlite3* db_ = nullptr;
+};
+
+// An update file with its run-dependent texts masked and the data lines of
+// every section sorted (the cache hands them out in its own order).
+inline QByteArray normalizedUpdate(const QByteArray& bytes)
+{
+    QString s = QString::fromLatin1(bytes);
+    s.replace(QRegularExpression(QStringLiteral("// [A-Z][a-z]{2} \\d\\d, \\d{4}\r\n")),
+              QStringLiteral("// <date>\r\n"));
+    s.replace(QRegularExpression(QStringLiteral("// Generated : [^\r]*")),
+              QStringLiteral("// Generated : <time>"));
+    s.replace(QRegularExpression(QStringLiteral("Vantrel Software \\d{4} ")),
+              QStringLiteral("Vantrel Software <year> "));
+    s.replace(QRegularExpression(QStringLiteral("#pragma update \"\\d{14}\"")),
+              QStringLiteral("#pragma update \"<stamp>\""));
+    s.replace(QRegularExpression(QStringLiteral("#pragma exportdate \"\\d{8}\"")),
+              QStringLiteral("#pragma exportdate \"<date>\""));
+    s.replace(QRegularExpression(QStringLiteral("//  (Start|End|Difference): [^\r]*")),
+              QStringLiteral("//  \\1: <time>"));
+    QStringList lines = s.split(QStringLiteral("\r\n"));
+    for (int i = 0; i < lines.size(); ++i)
+    {
+        if (!lines[i].startsWith(QStringLiteral("AttStdRef\t")))
+            continue;
+        int end = i + 1;
+        while (end < lines.size() && lines[end] != QStringLiteral("*"))
+            ++end;
+        std::sort(lines.begin() + i + 1, lines.begin() + end);
+        i = end;
+    }
+    return lines.join(QStringLiteral("\r\n")).toLatin1();
 }
 
-inline QByteArray readBytes(const QString& path)
+// The expected update file: the template with the two sections' lines.
+inline QByteArray expectedUpdate(const QByteArray& templ, const QStringList& daily, const QStringList& period)
 {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing: ") + path.toUtf8() + ">";
+    auto block = [](const QStringList& lines)
+    {
+        QString text;
+        for (const QString& line : lines)
+            text += line + QStringLiteral("\r\n");
+        return text;
+    };
+    QString s = QString::fromLatin1(templ);
+    s.replace(QStringLiteral("<daily>"), block(daily));
+    s.replace(QStringLiteral("<period>"), block(period));
+    return s.toLatin1();
 }
 
-inline QByteArray expectedFile(const QString& name)
-{
-    return readBytes(QStringLiteral(TSIS_SOURCE_DIR "/tests/engine/expected/") + name);
-}
+using e2e::ExpectedFile;
+using e2e::ReadFile;
 
 inline QStringList sortedLines(const QByteArray& bytes)
 {
     QStringList lines = QString::fromLatin1(bytes).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     std::sort(lines.begin(), lines.end());
     return lines;
-}
-
-// The school year running today, as TSIS numbers it (by its first year).
-inline int currentSchoolYear()
-{
-    const QDate today = QDate::currentDate();
-    return today.month() >= 7 ? today.year() : today.year() - 1;
 }
 
 class AttendanceRun : public ::testing::TestWithParam<bool>
@@ -67,67 +169,27 @@ protected:
 
     void SetUp() override
     {
-        std::string command = std::string(TSIS_SOURCE_DIR "/scripts/make-demo-district.sh --today ") +
-                              QDate::currentDate().toString(QStringLiteral("yyyyMMdd")).toStdString() +
-                              " --out '" + box_.path(QStringLiteral("demo")).toStdString() +
-                              "' --build-dir '" TSIS_BINARY_DIR "'";
-        if (postgres())
-        {
-            int started = 0;
-            const std::string env =
-                runShell(TSIS_SOURCE_DIR "/scripts/start-postgres.sh 2>/dev/null", started);
-            if (started != 0)
-                GTEST_SKIP() << "no PostgreSQL server";
-            for (const QString& line :
-                 QString::fromStdString(env).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
-                if (line.startsWith(QStringLiteral("export ")))
-                {
-                    const QString a = line.mid(7);
-                    const int eq = static_cast<int>(a.indexOf(QLatin1Char('=')));
-                    setenv(a.left(eq).toLatin1().constData(), a.mid(eq + 1).toLatin1().constData(), 1);
-                }
-            pgDatabase_ = "att_e2e_" + std::to_string(getpid());
-            command += " --postgres --pg-db " + pgDatabase_;
-        }
-        int status = 0;
-        const std::string exports = runShell(command + " 2>/dev/null", status);
-        ASSERT_EQ(status, 0) << "make-demo-district.sh failed";
-        for (const QString& line :
-             QString::fromStdString(exports).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
-            if (line.startsWith(QStringLiteral("export ")))
-            {
-                const QString a = line.mid(7);
-                const int eq = static_cast<int>(a.indexOf(QLatin1Char('=')));
-                box_.setEnv(a.left(eq), a.mid(eq + 1));
-            }
+        std::string why;
+        e2e::RequirePostgres(postgres(), !postgres() || e2e::PostgresAvailable(why), why);
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        ASSERT_TRUE(box_.makeDemoDistrict(e2e::Today(), "tsis", postgres() ? "att_e2e" : ""))
+            << box_.demo()->Error();
         demo_ = std::make_unique<DemoAttendanceFile>(box_.path(QStringLiteral("demo/tsisdemo-tsis.db")));
         ASSERT_TRUE(demo_->ok());
-    }
-
-    void TearDown() override
-    {
-        if (!pgDatabase_.empty())
-            psql("DROP DATABASE IF EXISTS " + pgDatabase_, "postgres");
     }
 
     // Runs SQL against the demo database of this test's flavour.
     void change(const std::string& sql)
     {
         if (postgres())
-            ASSERT_EQ(psql(sql, pgDatabase_), 0) << sql;
+        {
+            const e2e::CommandResult r =
+                e2e::Psql(box_.demo()->PgDatabases().at(0), sql, e2e::Env("TSIS_PG_USER", "postgres"));
+            ASSERT_EQ(r.status, 0) << sql << "\n" << r.output;
+        }
         else
             ASSERT_TRUE(demo_->execute(QString::fromStdString(sql))) << sql;
-    }
-
-    int psql(const std::string& sql, const std::string& database)
-    {
-        int status = 0;
-        const std::string user = std::getenv("TSIS_PG_USER") ? std::getenv("TSIS_PG_USER") : "postgres";
-        runShell(std::string("psql -X -q -v ON_ERROR_STOP=1 -h ") + std::getenv("TSIS_PG_HOST") + " -p " +
-                     std::getenv("TSIS_PG_PORT") + " -U " + (database == "postgres" ? "postgres" : user) +
-                     " -d " + database + " -c \"" + sql + "\" >/dev/null 2>&1",
-                 status);
-        return status;
     }
 
     QStringList runArguments(const QString& out, const QString& school, const QString& mode = QString()) const
@@ -161,12 +223,12 @@ protected:
     {
         const QStringList files = updateFiles(out);
         return files.isEmpty() ? QByteArray("<no update file>")
-                               : readBytes(out + QLatin1Char('/') + files.last());
+                               : ReadFile(out + QLatin1Char('/') + files.last());
     }
     QString expected(const QStringList& daily, const QStringList& period) const
     {
         return QString::fromLatin1(
-            expectedUpdate(expectedFile(QStringLiteral("AttendanceUpdate.SDU")), daily, period));
+            expectedUpdate(ExpectedFile(QStringLiteral("AttendanceUpdate.SDU")), daily, period));
     }
     // The number of six-day windows from the date the Calendar export sets as the
     // school start (its first dated calendar row, a workday before the first
@@ -258,7 +320,7 @@ protected:
                     "^(// Generated : |//  Start: |//  End: |//  Difference: |#pragma update )[^\r]*"),
                 QRegularExpression::MultilineOption);
             const QString name = f.fileName();
-            QByteArray bytes = readBytes(f.filePath());
+            QByteArray bytes = ReadFile(f.filePath());
             if (!name.endsWith(QStringLiteral(".sef")))
                 bytes = QString::fromLatin1(bytes).replace(times, QStringLiteral("\\1<time>")).toLatin1();
             files.insert(name.endsWith(QStringLiteral(".SDU")) ? QStringLiteral("update %1").arg(++update)
@@ -335,7 +397,7 @@ protected:
         {
             bool inSection = false;
             for (const QString& line :
-                 QString::fromLatin1(readBytes(out + QLatin1Char('/') + file)).split(QStringLiteral("\r\n")))
+                 QString::fromLatin1(ReadFile(out + QLatin1Char('/') + file)).split(QStringLiteral("\r\n")))
             {
                 if (line.startsWith(QStringLiteral("AttStdRef\t")))
                     inSection = true;
@@ -353,5 +415,4 @@ protected:
 
     BridgeSandbox box_;
     std::unique_ptr<DemoAttendanceFile> demo_;
-    std::string pgDatabase_;
 };

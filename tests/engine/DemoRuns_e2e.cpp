@@ -1,24 +1,20 @@
-// Full extractions from the SQLite demo district through ODBC.
+// Extractions from the demo district other than the plain full export: a
+// second run, other schools, years and database types, values that must
+// stay inside their literals, attendance only.
 #include "DatabaseType.h"
-#include "EngineDemoHarness.h"
+#include "DemoHarness.h"
 
-using namespace enginee2e;
+using namespace e2e;
 
 namespace
 {
 
-class SqliteExtraction : public ::testing::Test
+class SqliteExtraction : public DemoSuite<SqliteExtraction>
 {
-protected:
-    static void SetUpTestSuite() { demo_ = new DemoDistrict({"tsis"}, false); }
-    static void TearDownTestSuite()
-    {
-        delete demo_;
-        demo_ = nullptr;
-        RemoveProcessFolders();
-    }
-    void SetUp() override { ASSERT_TRUE(demo_->Ok()) << demo_->Error(); }
+public:
+    static DemoPlan Demo() { return {}; }
 
+protected:
     // One extraction (full export) in folder; the recorded engine stays for the checks.
     bool Run(RecordedEngine& engine, const QString& folder, const QString& school = "101",
              const QString& district = "16", QString* error = nullptr)
@@ -30,113 +26,7 @@ protected:
             *error = text;
         return ok;
     }
-
-    static DemoDistrict* demo_;
-    FixedToday today_;
 };
-
-DemoDistrict* SqliteExtraction::demo_ = nullptr;
-
-TEST_F(SqliteExtraction, WritesTheExpectedFiles)
-{
-    const QString folder = FreshFolder("full");
-    RecordedEngine engine;
-    ASSERT_TRUE(Run(engine, folder)) << engine.Dump();
-
-    EXPECT_EQ(ReadFile(folder + "/Students.sef"), ExpectedFile("Students.sef"));
-    EXPECT_EQ(ReadFile(folder + "/StudentNotes.sef"), ExpectedFile("StudentNotes.sef"));
-    EXPECT_EQ(MaskTimes(ReadFile(folder + "/TSIS SchoolMAX.SDE")), ExpectedFile("TSIS SchoolMAX.SDE"));
-    EXPECT_EQ(ReadFile(folder + "/StudentCustom.txt"), ExpectedFile("StudentCustom.txt"));
-    EXPECT_EQ(ReadFile(folder + "/SchoolConfig.xml"), ExpectedFile("SchoolConfig-TSISDemo.xml"));
-    // Nothing else.
-    EXPECT_EQ(QDir(folder).entryList(QDir::Files, QDir::Name),
-              QStringList({"AttCodes.sef",         "Bins.sef",
-                           "Calendar.sef",         "ConductInType.sef",
-                           "ConductIncident.sef",  "ConductOutType.sef",
-                           "ConductOutcome.sef",   "Courses.sef",
-                           "CustodyNotes.sef",     "Days.sef",
-                           "GradeScores.sef",      "HealthConcernTypes.sef",
-                           "LegalNotes.sef",       "SchoolConfig.xml",
-                           "SectionRooms.sef",     "SectionStaff.sef",
-                           "Sections.sef",         "Staff.sef",
-                           "StateIncident.sef",    "StuHealthConcern.sef",
-                           "StuImmunizations.sef", "StuMedications.sef",
-                           "StudentCon.sef",       "StudentCustom.sef",
-                           "StudentCustom.txt",    "StudentGrades.sef",
-                           "StudentMed.sef",       "StudentNotes.sef",
-                           "StudentParent.sef",    "StudentPhysAddr.sef",
-                           "StudentSched.sef",     "StudentTransport.sef",
-                           "Students.sef",         "TSIS SchoolMAX.SDE",
-                           "TermDates.sef",        "Terms.sef"}));
-}
-
-TEST_F(SqliteExtraction, LogsDetectionAliasYearAndSchoolDates)
-{
-    const QString folder = FreshFolder("log");
-    RecordedEngine engine;
-    ASSERT_TRUE(Run(engine, folder)) << engine.Dump();
-
-    // The MSSQL trials fail cleanly before the Oracle (ODBC) trial succeeds.
-    EXPECT_TRUE(engine.Logged("Trying: MSSQL with suffix: _V"));
-    EXPECT_TRUE(engine.Logged("Trying: Oracle (ODBC)"));
-    EXPECT_TRUE(engine.Logged("Validate Connection Successful, using Oracle (ODBC); DBTSIS_SY005_V"));
-    EXPECT_TRUE(engine.Logged("Able to query using: SY005"));
-    EXPECT_TRUE(engine.Logged("Setting alias to TSIS"));
-    EXPECT_TRUE(engine.Logged("Alias is set to: tsis"));
-    EXPECT_TRUE(engine.Logged("SchoolNumber: '101'"));
-    EXPECT_TRUE(engine.Logged("District Number: 16"));
-    EXPECT_TRUE(engine.Logged("School Year: 2026"));
-    EXPECT_TRUE(engine.Logged("School Start Date: 20260831"));
-    EXPECT_TRUE(engine.Logged("School End Date: 20270618"));
-    EXPECT_TRUE(engine.Logged("Today is Before End Date: 20261015 >= 20270618"));
-    EXPECT_TRUE(engine.Logged("Bridge Configuration Changed."));
-    EXPECT_TRUE(engine.Logged("Export complete."));
-    // Homeroom teacher 0 is not collected; the others are.
-    EXPECT_TRUE(engine.Logged("AddThisToStaffLUT: added10100"));
-    EXPECT_FALSE(engine.Logged("AddThisToStaffLUT: added0"));
-    EXPECT_TRUE(engine->StaffList().Contains("9001"));
-    // One homeroom teacher per grade, 10100 to 10105 (the section teachers are
-    // the same staff), and the counselor; then the conduct staff 10001 to 10004
-    // and the referee "0".
-    EXPECT_TRUE(engine->StaffList().Contains("10105"));
-    EXPECT_EQ(engine->StaffList().Count(), 12) << engine.Dump();
-    // The student without names is left out, the others are in.
-    EXPECT_FALSE(engine->IncludedStudents().Contains("900001"));
-    EXPECT_TRUE(engine->IncludedStudents().Contains("900003"));
-    XString name;
-    ASSERT_TRUE(engine->StudentNames().Find("900006", name));
-    EXPECT_STREQ(name.Text(), "Zo\xeb Mu\xf1oz");
-}
-
-TEST_F(SqliteExtraction, FillsTheCodeTables)
-{
-    const QString folder = FreshFolder("codes");
-    RecordedEngine engine;
-    ASSERT_TRUE(Run(engine, folder)) << engine.Dump();
-    XString value;
-    ASSERT_TRUE(engine->RelationshipCodes().Find("M", value));
-    EXPECT_STREQ(value.Text(), "Mother");
-    EXPECT_EQ(engine->RelationshipCodes().Count(), 9);
-    ASSERT_TRUE(engine->BusLocations().Find("A", value));
-    EXPECT_STREQ(value.Text(), "Stop A");
-    // Only discipline weapon codes (EVENT_CAT 'DIS').
-    ASSERT_TRUE(engine->Weapons().Find("KN", value));
-    EXPECT_STREQ(value.Text(), "Knife");
-    EXPECT_FALSE(engine->Weapons().Contains("ZZ"));
-    // EV090 is split by its event type; other types are dropped.
-    ASSERT_NE(engine->MiscDiscipline("DISB"), nullptr);
-    ASSERT_TRUE(engine->MiscDiscipline("DISB")->Find("AP", value));
-    EXPECT_STREQ(value.Text(), "Assistant Principal");
-    EXPECT_FALSE(engine->MiscDiscipline("DISB")->Contains("N"));
-    ASSERT_TRUE(engine->MiscDiscipline("ELRE")->Find("N", value));
-    EXPECT_STREQ(value.Text(), "Not eligible to return");
-    EXPECT_EQ(engine->MiscDiscipline("REST")->Count(), 2);
-    EXPECT_EQ(engine->MiscDiscipline("OTHR"), nullptr);
-    for (const char* type : {"DISB", "DREA", "REST", "EDRE", "ELRE"})
-        EXPECT_FALSE(engine->MiscDiscipline(type)->Contains("XX"));
-    for (const LogLine& line : engine.Log())
-        EXPECT_GT(line.level, 3) << line.message.toStdString();
-}
 
 TEST_F(SqliteExtraction, SecondRunKeepsTheUpdateFilesAnotherSchoolDeletesThem)
 {
@@ -273,5 +163,62 @@ TEST_F(SqliteExtraction, WrongDataSourceFailsWithoutThrowing)
     EXPECT_FALSE(QFile::exists(folder + "/Students.sef"));
     EXPECT_TRUE(engine.Logged("Cannot determine School Year, cannot continue.")) << engine.Dump();
 }
+
+// The same over each database: a quoted school and a district that is no number.
+class DemoRuns : public DemoSuite<DemoRuns, ::testing::TestWithParam<const char*>>
+{
+public:
+    static DemoPlan Demo() { return {{"tsis"}, true, "runs"}; }
+
+protected:
+    QString Dsn() const override { return GetParam(); }
+};
+
+TEST_P(DemoRuns, QuotesAndNumbersAreSafe)
+{
+    RecordedEngine engine;
+    QString error;
+    ParamMap params = RunParams(FreshFolder("quote"), Dsn(), "10'1");
+    EXPECT_FALSE(engine->BeginExecute(params, 1, error));
+    EXPECT_TRUE(engine.Logged("Cannot determine School Year, cannot continue."));
+    EXPECT_FALSE(engine.Logged("Error Extracting School Year.")) << engine.Dump();
+
+    RecordedEngine district;
+    params = RunParams(FreshFolder("district"), Dsn(), "101", "x16");
+    EXPECT_FALSE(district->BeginExecute(params, 1, error));
+    EXPECT_TRUE(error.startsWith("The parameter district must be a whole number")) << error.toStdString();
+}
+
+TEST_P(DemoRuns, CalendarSetsTheSchoolDatesOfTheRun)
+{
+    // Attendance only: the dates of the school year search (first and last day).
+    RecordedEngine attendance;
+    Export(attendance, "dates-att", Dsn(), 2);
+    EXPECT_EQ(attendance->SchoolStartDate().Format("YYYYMMDD"), "20260831");
+    EXPECT_FALSE(attendance.LoggedContaining("Create Calendar"));
+
+    // Both: the calendar's first dated day (a workday before the first day)
+    // and its last; the 0 row sets neither.
+    RecordedEngine both;
+    Export(both, "dates-both", Dsn(), 3);
+    EXPECT_TRUE(both.Logged("Create Calendar: Set Start Date to: 20260828")) << both.Dump();
+    EXPECT_TRUE(both.Logged("Create Calendar: Set End Date to: 20270618"));
+    EXPECT_EQ(both->SchoolStartDate().Format("YYYYMMDD"), "20260828");
+    EXPECT_EQ(both->SchoolEndDate().Format("YYYYMMDD"), "20270618");
+}
+
+TEST_P(DemoRuns, DaysOfSchoolsWithOtherSpellings)
+{
+    // 202 spells a whole week in other ways; 303 writes Thursday two ways, so no week.
+    for (const char* school : {"202", "303"})
+    {
+        RecordedEngine engine;
+        const QString folder = Export(engine, std::string("days-") + school, Dsn(), 1, school);
+        EXPECT_EQ(ReadFile(folder + "/Days.sef"), ExpectedFile(QString("scheduling/Days-%1.sef").arg(school)))
+            << school;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Demo, DemoRuns, ::testing::Values("TSISDemo", "TSISDemoPG"), ParamName());
 
 } // namespace
