@@ -17,6 +17,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include <sqlite3.h>
 
@@ -110,18 +111,16 @@ private:
 inline QByteArray normalizedUpdate(const QByteArray& bytes)
 {
     QString s = QString::fromLatin1(bytes);
-    s.replace(QRegularExpression(QStringLiteral("// [A-Z][a-z]{2} \\d\\d, \\d{4}\r\n")),
-              QStringLiteral("// <date>\r\n"));
-    s.replace(QRegularExpression(QStringLiteral("// Generated : [^\r]*")),
-              QStringLiteral("// Generated : <time>"));
-    s.replace(QRegularExpression(QStringLiteral("Vantrel Software \\d{4} ")),
-              QStringLiteral("Vantrel Software <year> "));
-    s.replace(QRegularExpression(QStringLiteral("#pragma update \"\\d{14}\"")),
-              QStringLiteral("#pragma update \"<stamp>\""));
-    s.replace(QRegularExpression(QStringLiteral("#pragma exportdate \"\\d{8}\"")),
-              QStringLiteral("#pragma exportdate \"<date>\""));
-    s.replace(QRegularExpression(QStringLiteral("//  (Start|End|Difference): [^\r]*")),
-              QStringLiteral("//  \\1: <time>"));
+    static const std::pair<const char*, const char*> kMasks[] = {
+        {"// [A-Z][a-z]{2} \\d\\d, \\d{4}\r\n", "// <date>\r\n"},
+        {"// Generated : [^\r]*", "// Generated : <time>"},
+        {"Vantrel Software \\d{4} ", "Vantrel Software <year> "},
+        {"#pragma update \"\\d{14}\"", "#pragma update \"<stamp>\""},
+        {"#pragma exportdate \"\\d{8}\"", "#pragma exportdate \"<date>\""},
+        {"//  (Start|End|Difference): [^\r]*", "//  \\1: <time>"},
+    };
+    for (const auto& [pattern, mask] : kMasks)
+        s.replace(QRegularExpression(QString::fromLatin1(pattern)), QString::fromLatin1(mask));
     QStringList lines = s.split(QStringLiteral("\r\n"));
     for (int i = 0; i < lines.size(); ++i)
     {
