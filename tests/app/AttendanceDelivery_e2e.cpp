@@ -21,25 +21,19 @@ protected:
         AttendanceRun::SetUp();
         if (IsSkipped() || HasFatalFailure())
             return;
-        for (const QString& school : {QStringLiteral("202"), QStringLiteral("303")})
+        for (const QString& school : {u"202"_s, u"303"_s})
             if (recentRecords(school, 2).size() == 4)
                 school_ = school;
         ASSERT_FALSE(school_.isEmpty()) << "no school with two recent daily and period records";
         records_ = recentRecords(school_, 2);
-        out_ = box_.path(QStringLiteral("out"));
+        out_ = box_.path(u"out"_s);
         const BridgeResult r = run(out_, school_);
         ASSERT_EQ(r.status, 0) << qPrintable(r.out);
     }
 
     BridgeResult runAtt(const QStringList& env = {})
     {
-        const Launched launched = launchBridge(box_, runArguments(out_, school_, QStringLiteral("--att")),
-                                               QStringLiteral("att"), env);
-        const int status = waitBridge(launched, 300);
-        BridgeResult r;
-        r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        r.out = BridgeSandbox::readText(launched.outFile);
-        return r;
+        return box_.run(runArguments(out_, school_, u"--att"_s), env);
     }
 
     // Record i of records_ gets a new code in the SIS; the handheld must end with it.
@@ -52,16 +46,14 @@ protected:
     {
         const QMap<QString, QString> sent = newestCodes(out_);
         for (auto it = want_.cbegin(); it != want_.cend(); ++it)
-            EXPECT_EQ(sent.value(it.key(), QStringLiteral("<not sent>")), it.value()) << qPrintable(it.key());
+            EXPECT_EQ(sent.value(it.key(), u"<not sent>"_s), it.value()) << qPrintable(it.key());
     }
 
     // The cache refuses the statements starting with statement, from the first after one starting with after.
     static QStringList cacheLocked(const char* statement, const char* after = "")
     {
-        return {
-            QStringLiteral("LD_PRELOAD=" CACHE_FAULTS_LIB), QStringLiteral("TSIS_CACHE_LOCKED=") + statement,
-            QStringLiteral("TSIS_CACHE_LOCKED_AFTER=") + after,
-            QStringLiteral("ASAN_OPTIONS=verify_asan_link_order=0:") + qEnvironmentVariable("ASAN_OPTIONS")};
+        return preloadEnv(CACHE_FAULTS_LIB,
+                          {u"TSIS_CACHE_LOCKED="_s + statement, u"TSIS_CACHE_LOCKED_AFTER="_s + after});
     }
 
     QString school_;
@@ -72,7 +64,7 @@ protected:
 
 TEST_P(AttendanceDelivery, AFailedDeliveryMarksNothingAndTheNextRunSendsEachChangeOnce)
 {
-    const QString cacheFile = out_ + QStringLiteral("/Attendance/Attendance.db");
+    const QString cacheFile = out_ + u"/Attendance/Attendance.db"_s;
     const QString student = records_.at(2).key.section(QLatin1Char('\t'), 0, 0);
     struct Case
     {
@@ -87,17 +79,14 @@ TEST_P(AttendanceDelivery, AFailedDeliveryMarksNothingAndTheNextRunSendsEachChan
         {"the cache is locked when the period read-back begins, after the daily one",
          cacheLocked("SELECT * FROM sqlite_master WHERE type='table' AND name='PERIOD_ATT'"), QString(),
          false, "database is locked"},
-        {"the update file cannot be synced",
-         faultEnv(QStringLiteral("eio-sync"), out_) << QStringLiteral("TSIS_FAULT_NAME=Update *"), QString(),
-         false, "Error syncing file"},
-        {"the cache cannot be written at all",
-         faultEnv(QStringLiteral("erofs"), out_ + QStringLiteral("/Attendance")), QString(), false,
-         "attempt to write a readonly database", true},
+        {"the update file cannot be synced", faultEnv(u"eio-sync"_s, out_) << u"TSIS_FAULT_NAME=Update *"_s,
+         QString(), false, "Error syncing file"},
+        {"the cache cannot be written at all", faultEnv(u"erofs"_s, out_ + u"/Attendance"_s), QString(),
+         false, "attempt to write a readonly database", true},
         {"the cache refuses a row after the blank",
          {},
-         QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON PERIOD_ATT WHEN NEW.stdkey = '%1' AND "
-                        "NEW.newcode <> '' BEGIN SELECT RAISE(FAIL, 'refused'); END")
-             .arg(student),
+         u"CREATE TRIGGER refuse BEFORE UPDATE ON PERIOD_ATT WHEN NEW.stdkey = '%1' AND "
+         "NEW.newcode <> '' BEGIN SELECT RAISE(FAIL, 'refused'); END"_s.arg(student),
          false,
          "Attendance: Update Row: Sql Error: refused"},
         {"the marks cannot be committed", cacheLocked("commit transaction", "UPDATE PERIOD_ATT SET oldcode"),
@@ -109,10 +98,10 @@ TEST_P(AttendanceDelivery, AFailedDeliveryMarksNothingAndTheNextRunSendsEachChan
         SCOPED_TRACE(c.name);
         ++round;
         for (size_t i = 0; i < records_.size(); ++i)
-            setCode(i, QStringLiteral("F%1%2").arg(round).arg(i));
+            setCode(i, u"F%1%2"_s.arg(round).arg(i));
         const QStringList files = updateFiles(out_);
         const QStringList marks = cacheRows(out_, c.inFill);
-        const QByteArray config = ReadFile(out_ + QStringLiteral("/SchoolConfig.xml"));
+        const QByteArray config = ReadFile(out_ + u"/SchoolConfig.xml"_s);
         if (!c.cacheSql.isEmpty())
         {
             ASSERT_TRUE(DemoAttendanceFile(cacheFile).execute(c.cacheSql));
@@ -124,10 +113,10 @@ TEST_P(AttendanceDelivery, AFailedDeliveryMarksNothingAndTheNextRunSendsEachChan
         EXPECT_EQ(updateFiles(out_).size(), files.size() + (c.fileStays ? 1 : 0));
         EXPECT_EQ(unfinishedUpdates(out_), QStringList());
         EXPECT_EQ(cacheRows(out_, c.inFill), marks);
-        EXPECT_EQ(ReadFile(out_ + QStringLiteral("/SchoolConfig.xml")), config);
+        EXPECT_EQ(ReadFile(out_ + u"/SchoolConfig.xml"_s), config);
         if (!c.cacheSql.isEmpty())
         {
-            ASSERT_TRUE(DemoAttendanceFile(cacheFile).execute(QStringLiteral("DROP TRIGGER refuse")));
+            ASSERT_TRUE(DemoAttendanceFile(cacheFile).execute(u"DROP TRIGGER refuse"_s));
         }
 
         r = runAtt();
@@ -156,10 +145,8 @@ TEST_P(AttendanceDelivery, KilledRunsLoseNoChange)
     for (int i = 0; i < 20; ++i)
     {
         if (i % 2 == 0)
-            setCode(static_cast<size_t>(i / 2) % records_.size(),
-                    QStringLiteral("K%1").arg(i, 2, 10, QChar('0')));
-        const Launched launched = launchBridge(box_, runArguments(out_, school_, QStringLiteral("--att")),
-                                               QStringLiteral("killed"));
+            setCode(static_cast<size_t>(i / 2) % records_.size(), u"K%1"_s.arg(i, 2, 10, QChar('0')));
+        const Launched launched = launchBridge(box_, runArguments(out_, school_, u"--att"_s), u"killed"_s);
         const timespec pause{0, std::uniform_int_distribution<long>(0, span)(random) * 1000 * 1000};
         nanosleep(&pause, nullptr);
         kill(launched.pid, SIGKILL);
@@ -175,7 +162,7 @@ TEST_P(AttendanceDelivery, KilledRunsLoseNoChange)
 // the runs end: the stamp of a taken name moves on by a second.
 TEST_P(AttendanceDelivery, ATakenNameMovesTheStampOn)
 {
-    setCode(0, QStringLiteral("S1"));
+    setCode(0, u"S1"_s);
     ASSERT_EQ(runAtt().status, 0);
     const QByteArray first = lastUpdate(out_);
     // Files of runs ending in each of the next ten seconds.
@@ -183,9 +170,7 @@ TEST_P(AttendanceDelivery, ATakenNameMovesTheStampOn)
     QStringList taken;
     for (int s = 0; s <= 10; ++s)
     {
-        const QString name = QStringLiteral("Update ") +
-                             now.addSecs(s).toString(QStringLiteral("yyyyMMddHHmmss")) +
-                             QStringLiteral(".SDU");
+        const QString name = u"Update "_s + now.addSecs(s).toString(u"yyyyMMddHHmmss"_s) + u".SDU"_s;
         if (!QFileInfo::exists(out_ + QLatin1Char('/') + name))
         {
             BridgeSandbox::writeText(out_ + QLatin1Char('/') + name, first);
@@ -193,7 +178,7 @@ TEST_P(AttendanceDelivery, ATakenNameMovesTheStampOn)
         }
     }
     const QStringList before = updateFiles(out_);
-    setCode(2, QStringLiteral("S2"));
+    setCode(2, u"S2"_s);
     ASSERT_EQ(runAtt().status, 0);
     for (const QString& name : taken)
         EXPECT_EQ(ReadFile(out_ + QLatin1Char('/') + name), first) << qPrintable(name);

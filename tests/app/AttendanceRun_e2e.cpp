@@ -11,15 +11,14 @@ TEST_P(AttendanceRun, SendsEachChangeOnceAndStartsAgainForAnotherSchool)
 {
     const int year = currentSchoolYear();
     // A secondary school with at least three period records within the overlap of the third run.
-    const QString overlapFrom = QDate::currentDate().addDays(-14).toString(QStringLiteral("yyyyMMdd"));
+    const QString overlapFrom = QDate::currentDate().addDays(-14).toString(u"yyyyMMdd"_s);
     QString school;
     QStringList recent;
-    for (const QString& candidate : {QStringLiteral("202"), QStringLiteral("303")})
+    for (const QString& candidate : {u"202"_s, u"303"_s})
     {
         recent = demo_->rows(
-            QStringLiteral("SELECT ID_NBR, CAL_DT, COURSE, XSECTION FROM AT030 WHERE DST_NBR = 16 "
-                           "AND SCH_NBR = '%1' AND SCH_YR = %2 AND CAL_DT >= %3 ORDER BY 1, 2, 3")
-                .arg(candidate)
+            u"SELECT ID_NBR, CAL_DT, COURSE, XSECTION FROM AT030 WHERE DST_NBR = 16 "
+            "AND SCH_NBR = '%1' AND SCH_YR = %2 AND CAL_DT >= %3 ORDER BY 1, 2, 3"_s.arg(candidate)
                 .arg(year)
                 .arg(overlapFrom));
         if (recent.size() >= 3)
@@ -29,8 +28,8 @@ TEST_P(AttendanceRun, SendsEachChangeOnceAndStartsAgainForAnotherSchool)
         }
     }
     ASSERT_FALSE(school.isEmpty()) << "no school with three recent period records";
-    const QString other = school == QStringLiteral("202") ? QStringLiteral("303") : QStringLiteral("202");
-    const QString out = box_.path(QStringLiteral("out"));
+    const QString other = school == u"202"_s ? u"303"_s : u"202"_s;
+    const QString out = box_.path(u"out"_s);
 
     // 1. Everything from the school start, read in six-day windows.
     BridgeResult r = run(out, school);
@@ -39,52 +38,51 @@ TEST_P(AttendanceRun, SendsEachChangeOnceAndStartsAgainForAnotherSchool)
     ASSERT_FALSE(period.isEmpty());
     EXPECT_EQ(QString::fromLatin1(normalizedUpdate(lastUpdate(out))),
               expected(demo_->daily(school, year), period));
-    EXPECT_EQ(sortedLines(ReadFile(out + QStringLiteral("/AttCodes.sef"))),
-              sortedLines(ExpectedFile(QStringLiteral("AttCodes.sef"))));
-    EXPECT_EQ(r.out.count(QStringLiteral("inc_progress\tReading Student Period Attendance...\n")),
+    EXPECT_EQ(e2e::SortedLines(ReadFile(out + u"/AttCodes.sef"_s)),
+              e2e::SortedLines(ExpectedFile(u"AttCodes.sef"_s)));
+    EXPECT_TRUE(QFileInfo::exists(out + u"/Staff.sef"_s));
+    EXPECT_EQ(statusFileText(out), statusLine(u"Succeeded"_s, u"Succeeded"_s));
+    EXPECT_EQ(finishedFileText(out), u"finished\r\n"_s);
+    EXPECT_EQ(r.out.count(u"inc_progress\tReading Student Period Attendance...\n"_s),
               windowCount(school) + 1); // the table's start announces it too
 
     // 2. Nothing changed: the sections stay empty.
-    r = run(out, school, QStringLiteral("--att"));
+    r = run(out, school, u"--att"_s);
     ASSERT_EQ(r.status, 0) << qPrintable(r.out);
     EXPECT_EQ(updateFiles(out).size(), 2);
     EXPECT_EQ(QString::fromLatin1(normalizedUpdate(lastUpdate(out))), expected({}, {}));
 
     // A period query that fails at a later row changes nothing and leaves no update file.
-    const QByteArray config = ReadFile(out + QStringLiteral("/SchoolConfig.xml"));
-    const QStringList marks = cacheMarks(out);
+    const QByteArray config = ReadFile(out + u"/SchoolConfig.xml"_s);
+    const QStringList marks = cacheRows(out, false);
     // The school's latest period records fail to read: the error arrives after good rows.
-    const QString failing = postgres() ? QStringLiteral("CAST(CAST('x' || REAS_CD AS INTEGER) AS VARCHAR)")
-                                       : QStringLiteral("to_date('x', 'YYYYMMDD')");
+    const QString failing =
+        postgres() ? u"CAST(CAST('x' || REAS_CD AS INTEGER) AS VARCHAR)"_s : u"to_date('x', 'YYYYMMDD')"_s;
     change("ALTER TABLE AT030 RENAME TO AT030_DATA");
-    change(QStringLiteral(
-               "CREATE VIEW AT030 AS SELECT DST_NBR, SCH_NBR, SCH_YR, ID_NBR, CAL_DT, COURSE, XSECTION, "
-               "CASE WHEN SCH_NBR = '%1' AND CAL_DT = (SELECT MAX(CAL_DT) FROM AT030_DATA WHERE SCH_NBR = '%1') "
-               "THEN %2 ELSE REAS_CD END AS REAS_CD, ATT_STAT, MNT_DT "
-               "FROM AT030_DATA")
-               .arg(school, failing)
+    change(u"CREATE VIEW AT030 AS SELECT DST_NBR, SCH_NBR, SCH_YR, ID_NBR, CAL_DT, COURSE, XSECTION, "
+           "CASE WHEN SCH_NBR = '%1' AND CAL_DT = (SELECT MAX(CAL_DT) FROM AT030_DATA WHERE SCH_NBR = '%1') "
+           "THEN %2 ELSE REAS_CD END AS REAS_CD, ATT_STAT, MNT_DT "
+           "FROM AT030_DATA"_s.arg(school, failing)
                .toStdString());
-    r = run(out, school, QStringLiteral("--att"));
+    r = run(out, school, u"--att"_s);
     EXPECT_EQ(r.status, 1) << qPrintable(r.out);
-    EXPECT_TRUE(r.out.contains(QStringLiteral("Student Period Attendance failed"))) << qPrintable(r.out);
+    EXPECT_TRUE(r.out.contains(u"Student Period Attendance failed"_s)) << qPrintable(r.out);
     EXPECT_EQ(updateFiles(out).size(), 2);
-    EXPECT_EQ(QString::fromLatin1(ReadFile(out + QStringLiteral("/SchoolConfig.xml"))),
-              QString::fromLatin1(config));
-    EXPECT_EQ(cacheMarks(out), marks);
+    EXPECT_EQ(QString::fromLatin1(ReadFile(out + u"/SchoolConfig.xml"_s)), QString::fromLatin1(config));
+    EXPECT_EQ(cacheRows(out, false), marks);
     change("DROP VIEW AT030");
     change("ALTER TABLE AT030_DATA RENAME TO AT030");
 
     // 3. One code changed, one record deleted, one code cleared; a daily record deleted.
-    const QString today = QDate::currentDate().toString(QStringLiteral("yyyyMMdd"));
+    const QString today = QDate::currentDate().toString(u"yyyyMMdd"_s);
     auto where = [&](int i)
     {
         const QStringList k = recent.at(i).split(QLatin1Char('\t'));
-        return QStringLiteral(" WHERE DST_NBR = 16 AND SCH_NBR = '%1' AND SCH_YR = %2 AND ID_NBR = %3 AND "
-                              "CAL_DT = %4 AND COURSE = '%5' AND XSECTION = '%6'")
-            .arg(school)
-            .arg(year)
-            .arg(k[0], k[1], k[2], k[3])
-            .toStdString();
+        return u" WHERE DST_NBR = 16 AND SCH_NBR = '%1' AND SCH_YR = %2 AND ID_NBR = %3 AND "
+               "CAL_DT = %4 AND COURSE = '%5' AND XSECTION = '%6'"_s.arg(school)
+                   .arg(year)
+                   .arg(k[0], k[1], k[2], k[3])
+                   .toStdString();
     };
     auto periodLine = [&](int i, const QString& code)
     {
@@ -93,22 +91,20 @@ TEST_P(AttendanceRun, SendsEachChangeOnceAndStartsAgainForAnotherSchool)
         for (const QString& line : lines)
         {
             QStringList v = line.split(QLatin1Char('\t'));
-            const QStringList p =
-                demo_->rows(QStringLiteral("SELECT DISTINCT PERIOD FROM SC065 WHERE DST_NBR = 16 "
-                                           "AND SCH_NBR = '%1' AND SCH_YR = %2 AND COURSE = '%3' "
-                                           "AND XSECTION = '%4'")
-                                .arg(school)
-                                .arg(year)
-                                .arg(k[2], k[3]));
+            const QStringList p = demo_->rows(u"SELECT DISTINCT PERIOD FROM SC065 WHERE DST_NBR = 16 "
+                                              "AND SCH_NBR = '%1' AND SCH_YR = %2 AND COURSE = '%3' "
+                                              "AND XSECTION = '%4'"_s.arg(school)
+                                                  .arg(year)
+                                                  .arg(k[2], k[3]));
             if (v[0] == k[0] && v[1] == k[1] && !p.isEmpty() && v[2] == p.first())
             {
                 v[3] = code;
                 return v.join(QLatin1Char('\t'));
             }
         }
-        return QStringLiteral("<no line for ") + recent.at(i) + QLatin1Char('>');
+        return u"<no line for "_s + recent.at(i) + QLatin1Char('>');
     };
-    QStringList sent = {periodLine(0, QStringLiteral("CUT")), periodLine(2, QString())};
+    QStringList sent = {periodLine(0, u"CUT"_s), periodLine(2, QString())};
     change("UPDATE AT030 SET REAS_CD = 'CUT', MNT_DT = " + today.toStdString() + where(0));
     sent << periodLine(1, QString()); // its values stay those last read
     change("DELETE FROM AT030" + where(1));
@@ -117,35 +113,35 @@ TEST_P(AttendanceRun, SendsEachChangeOnceAndStartsAgainForAnotherSchool)
            "' AND CAL_DT = (SELECT max(CAL_DT) FROM AT020 WHERE DST_NBR = 16 AND SCH_NBR = '" +
            school.toStdString() + "')");
     std::sort(sent.begin(), sent.end());
-    r = run(out, school, QStringLiteral("--att"));
+    r = run(out, school, u"--att"_s);
     ASSERT_EQ(r.status, 0) << qPrintable(r.out);
     EXPECT_EQ(updateFiles(out).size(), 3);
     EXPECT_EQ(QString::fromLatin1(normalizedUpdate(lastUpdate(out))), expected({}, sent));
 
     // 4. Another school: the folder's update state is thrown away and reading starts again.
-    r = run(out, other, QStringLiteral("--att"));
+    r = run(out, other, u"--att"_s);
     ASSERT_EQ(r.status, 0) << qPrintable(r.out);
-    EXPECT_TRUE(r.out.contains(QStringLiteral("Bridge Configuration Changed.")));
+    EXPECT_TRUE(r.out.contains(u"Bridge Configuration Changed."_s));
     EXPECT_EQ(updateFiles(out).size(), 1);
     EXPECT_EQ(normalizedUpdate(lastUpdate(out)),
               expected(demo_->daily(other, year), demo_->period(other, year)));
-    EXPECT_EQ(cacheMarks(out).size(), demo_->period(other, year).size());
+    EXPECT_EQ(cacheRows(out, false).filter(QRegularExpression(u"^P\t"_s)).size(),
+              demo_->period(other, year).size());
 }
 
 TEST_P(AttendanceRun, DemoAloneWritesTablesAttAloneOnlyTheUpdate)
 {
-    const QString tables = box_.path(QStringLiteral("tables"));
-    BridgeResult r = run(tables, QStringLiteral("202"), QStringLiteral("--demo"));
+    const QString tables = box_.path(u"tables"_s);
+    BridgeResult r = run(tables, u"202"_s, u"--demo"_s);
     ASSERT_EQ(r.status, 0) << qPrintable(r.out);
-    EXPECT_TRUE(QFileInfo::exists(tables + QStringLiteral("/AttCodes.sef")));
+    EXPECT_TRUE(QFileInfo::exists(tables + u"/AttCodes.sef"_s));
     EXPECT_TRUE(updateFiles(tables).isEmpty());
-    EXPECT_FALSE(QFileInfo::exists(tables + QStringLiteral("/Attendance/Attendance.db")));
+    EXPECT_FALSE(QFileInfo::exists(tables + u"/Attendance/Attendance.db"_s));
 
-    const QString update = box_.path(QStringLiteral("update"));
-    r = run(update, QStringLiteral("202"), QStringLiteral("--att"));
+    const QString update = box_.path(u"update"_s);
+    r = run(update, u"202"_s, u"--att"_s);
     ASSERT_EQ(r.status, 0) << qPrintable(r.out);
-    EXPECT_TRUE(
-        QDir(update).entryList({QStringLiteral("*.sef"), QStringLiteral("*.SDE")}, QDir::Files).isEmpty());
+    EXPECT_TRUE(QDir(update).entryList({u"*.sef"_s, u"*.SDE"_s}, QDir::Files).isEmpty());
     EXPECT_EQ(updateFiles(update).size(), 1);
 }
 

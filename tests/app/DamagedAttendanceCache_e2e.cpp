@@ -15,22 +15,20 @@ TEST(DamagedAttendanceCache, IsDeletedAndAttendanceIsReadFromTheSchoolStart)
 {
     BridgeSandbox box;
     ASSERT_TRUE(box.makeDemoDistrict(e2e::Today()));
-    DemoAttendanceFile demo(box.path(QStringLiteral("demo/tsisdemo-tsis.db")));
+    DemoAttendanceFile demo(box.path(u"demo/tsisdemo-tsis.db"_s));
     ASSERT_TRUE(demo.ok());
-    const QString school = QStringLiteral("202");
+    const QString school = u"202"_s;
     const int year = currentSchoolYear();
-    const QString out = box.path(QStringLiteral("out"));
-    const QString cache = out + QStringLiteral("/Attendance/Attendance.db");
+    const QString out = box.path(u"out"_s);
+    const QString cache = out + u"/Attendance/Attendance.db"_s;
     auto run = [&]
     {
         sleep(1); // every update file its own time stamp
-        return box.run({QStringLiteral("run"), QStringLiteral("--att"), QStringLiteral("--dsn=TSISDemo"),
-                        QStringLiteral("--district=16"), QStringLiteral("--school=") + school,
-                        QStringLiteral("--useyear=true"), QStringLiteral("--year=") + QString::number(year),
-                        QStringLiteral("--path=") + out});
+        return box.run({u"run"_s, u"--att"_s, u"--dsn=TSISDemo"_s, u"--district=16"_s,
+                        u"--school="_s + school, u"--useyear=true"_s, u"--year="_s + QString::number(year),
+                        u"--path="_s + out});
     };
-    auto updateFiles = [&]
-    { return QDir(out).entryList({QStringLiteral("*.SDU")}, QDir::Files, QDir::Name); };
+    auto updateFiles = [&] { return QDir(out).entryList({u"*.SDU"_s}, QDir::Files, QDir::Name); };
     const QByteArray everything = expectedUpdate(
         e2e::ReadFile(QStringLiteral(TSIS_SOURCE_DIR "/tests/engine/expected/AttendanceUpdate.SDU")),
         demo.daily(school, year), demo.period(school, year));
@@ -63,16 +61,15 @@ TEST(DamagedAttendanceCache, IsDeletedAndAttendanceIsReadFromTheSchoolStart)
             BridgeSandbox::writeText(cache, QByteArray("this is no database\n").repeated(100));
         }
         const QStringList before = updateFiles();
-        const QByteArray config = e2e::ReadFile(out + QStringLiteral("/SchoolConfig.xml"));
+        const QByteArray config = e2e::ReadFile(out + u"/SchoolConfig.xml"_s);
         // An update date is kept: without the mend only its last days would be read.
-        ASSERT_TRUE(QString::fromLatin1(config).contains(
-            QRegularExpression(QStringLiteral("UpdateDateValue=\"[^\"]+\""))))
+        ASSERT_TRUE(QString::fromLatin1(config).contains(QRegularExpression(u"UpdateDateValue=\"[^\"]+\""_s)))
             << config.constData();
 
         r = run();
         ASSERT_EQ(r.status, 0) << qPrintable(r.out);
-        EXPECT_TRUE(r.out.contains(QStringLiteral("log\tWarning      \t"))) << qPrintable(r.out);
-        EXPECT_TRUE(r.out.contains(QStringLiteral("is damaged"))) << qPrintable(r.out);
+        EXPECT_TRUE(r.out.contains(u"log\tWarning      \t"_s)) << qPrintable(r.out);
+        EXPECT_TRUE(r.out.contains(u"is damaged"_s)) << qPrintable(r.out);
         const QStringList after = updateFiles();
         ASSERT_EQ(after.size(), before.size() + 1);
         EXPECT_EQ(after.mid(0, before.size()), before);

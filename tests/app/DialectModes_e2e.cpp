@@ -33,39 +33,30 @@ protected:
             ReadFile(QStringLiteral(TSIS_SOURCE_DIR "/tests/support/dialect/DialectCatalogue.sql")))));
     }
 
-    QString out(const Dialect& d) const { return box_.path(QStringLiteral("out-") + d.mode); }
+    QString out(const Dialect& d) const { return box_.path(u"out-"_s + d.mode); }
     QString logs(const Dialect& d, int step) const
     {
-        return box_.path(QStringLiteral("logs-%1-%2").arg(d.mode).arg(step));
+        return box_.path(u"logs-%1-%2"_s.arg(d.mode).arg(step));
     }
-    QString recording(const Dialect& d) const { return box_.path(QStringLiteral("%1.sql").arg(d.mode)); }
+    QString recording(const Dialect& d) const { return box_.path(u"%1.sql"_s.arg(d.mode)); }
 
     // One step (0: the full export, then attendance updates) in every dialect.
     void runStep(int step)
     {
         for (const Dialect& d : kDialects)
         {
-            QStringList args =
-                runArguments(out(d), QStringLiteral("202"), step ? QStringLiteral("--att") : QString());
-            args << QStringLiteral("--logpath=") + logs(d, step);
-            const Launched launched = launchBridge(
-                box_, args, QStringLiteral("run-%1-%2").arg(d.mode).arg(step),
-                {QStringLiteral("LD_PRELOAD=" DIALECT_HARNESS_LIB), QStringLiteral("TSIS_DIALECT=") + d.mode,
-                 QStringLiteral("TSIS_DIALECT_RECORD=") + recording(d),
-                 QStringLiteral("ASAN_OPTIONS=verify_asan_link_order=0:") +
-                     qEnvironmentVariable("ASAN_OPTIONS")});
-            const int status = waitBridge(launched, 300);
-            ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
-                << d.mode << " step " << step << ": "
-                << qPrintable(BridgeSandbox::readText(launched.outFile));
+            QStringList args = runArguments(out(d), u"202"_s, step ? u"--att"_s : QString());
+            args << u"--logpath="_s + logs(d, step);
+            const BridgeResult r =
+                box_.run(args, preloadEnv(DIALECT_HARNESS_LIB, {u"TSIS_DIALECT="_s + d.mode,
+                                                                u"TSIS_DIALECT_RECORD="_s + recording(d)}));
+            ASSERT_EQ(r.status, 0) << d.mode << " step " << step << ": " << qPrintable(r.out);
             // The detection's trials, in the order the run made them.
             QStringList trials;
-            for (const QFileInfo& log :
-                 QDir(logs(d, step)).entryInfoList({QStringLiteral("*.log")}, QDir::Files))
-                for (const QString& line :
-                     QString::fromLatin1(ReadFile(log.filePath())).split(QStringLiteral("\r\n")))
-                    if (line.contains(QStringLiteral("SetDatabaseType: Trying: ")))
-                        trials << line.mid(line.indexOf(QStringLiteral("Trying: ")));
+            for (const QFileInfo& log : QDir(logs(d, step)).entryInfoList({u"*.log"_s}, QDir::Files))
+                for (const QString& line : QString::fromLatin1(ReadFile(log.filePath())).split(u"\r\n"_s))
+                    if (line.contains(u"SetDatabaseType: Trying: "_s))
+                        trials << line.mid(line.indexOf(u"Trying: "_s));
             EXPECT_EQ(trials.size(), d.trials) << d.mode << " step " << step << ":\n"
                                                << qPrintable(trials.join('\n'));
             EXPECT_EQ(trials.value(trials.size() - 1), QString::fromLatin1(d.lastTrial)) << d.mode;
@@ -75,8 +66,7 @@ protected:
 
 TEST_P(DialectModes, SqlServerAndAccessExportWhatOracleDoes)
 {
-    const std::vector<Record> records =
-        runFullThenTwoUpdates(QStringLiteral("202"), [this](int step) { runStep(step); });
+    const std::vector<Record> records = runFullThenTwoUpdates(u"202"_s, [this](int step) { runStep(step); });
     if (HasFatalFailure())
         return;
     const QMap<QString, QByteArray> oracle = importFiles(out(kDialects[0]));
@@ -85,10 +75,12 @@ TEST_P(DialectModes, SqlServerAndAccessExportWhatOracleDoes)
         expectSameFiles(oracle, importFiles(out(d)), d.mode);
 
     // Each distinct statement sent in SQL Server mode, through the T-SQL grammar.
-    const e2e::CommandResult report = e2e::RunCommand(
-        "node '" TSIS_SOURCE_DIR "/tests/support/tsql/check-tsql.js' '" + recording(kDialects[1]).toStdString() +
-        "' '" TSIS_SOURCE_DIR "/tests/support/tsql/allow-list.json' 2>&1");
-    EXPECT_EQ(report.status, 0) << report.output << "(node and node-sql-parser come with scripts/install-deps.sh)";
+    const e2e::CommandResult report =
+        e2e::RunCommand("node '" TSIS_SOURCE_DIR "/tests/support/tsql/check-tsql.js' '" +
+                        recording(kDialects[1]).toStdString() +
+                        "' '" TSIS_SOURCE_DIR "/tests/support/tsql/allow-list.json' 2>&1");
+    EXPECT_EQ(report.status, 0) << report.output
+                                << "(node and node-sql-parser come with scripts/install-deps.sh)";
     std::printf("%s", report.output.c_str());
 }
 

@@ -9,9 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <string>
-#include <sys/wait.h>
+#include <sys/stat.h>
 
 namespace
 {
@@ -36,43 +34,32 @@ class EngineText : public ::testing::Test
 protected:
     void SetUp() override
     {
-        const QString demo = box_.path(QStringLiteral("demo"));
+        const QString demo = box_.path(u"demo"_s);
         ASSERT_TRUE(box_.makeDemoDistrict(e2e::kToday)) << "make-demo-district.sh failed";
-        database_ = demo + QStringLiteral("/tsisdemo-tsis.db");
+        database_ = demo + u"/tsisdemo-tsis.db"_s;
     }
 
     // Changes this test's own copy of the demo database.
     void update(const QString& statement)
     {
-        ASSERT_EQ(QProcess::execute(QStringLiteral("sqlite3"), {database_, statement}), 0)
-            << qPrintable(statement);
+        ASSERT_EQ(QProcess::execute(u"sqlite3"_s, {database_, statement}), 0) << qPrintable(statement);
     }
 
     // The log goes to its own folder: the run would otherwise derive one from the
     // output folder with every letter outside A to Z replaced.
     QStringList runArguments(const QString& out) const
     {
-        return {QStringLiteral("run"),
-                QStringLiteral("--dsn=TSISDemo"),
-                QStringLiteral("--district=16"),
-                QStringLiteral("--school=101"),
-                QStringLiteral("--useyear=true"),
-                QStringLiteral("--year=2026"),
-                QStringLiteral("--path=") + out,
-                QStringLiteral("--logpath=") + box_.path(QStringLiteral("logs"))};
+        return words(u"run --dsn=TSISDemo --district=16 --school=101 --useyear=true --year=2026"_s)
+               << u"--path="_s + out << u"--logpath="_s + box_.path(u"logs"_s);
     }
 
-    QString log() const
-    {
-        return box_.path(QStringLiteral("logs/TSIS_SchoolMAX--101-")) + today() + QStringLiteral(".log");
-    }
+    QString log() const { return box_.path(u"logs/TSIS_SchoolMAX--101-"_s) + today() + u".log"_s; }
 
     // The folders directly in the sandbox besides the ones it always has.
     QStringList madeFolders() const
     {
         QStringList made = QDir(box_.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
-        for (const QString& own : {QStringLiteral("demo"), QStringLiteral("home"), QStringLiteral("runtime"),
-                                   QStringLiteral("logs")})
+        for (const QString& own : {u"demo"_s, u"home"_s, u"runtime"_s, u"logs"_s})
             made.removeAll(own);
         return made;
     }
@@ -81,22 +68,38 @@ protected:
     QString database_;
 };
 
+// The full export alone (an attendance update would store the day of the run)
+// into a folder with a letter of Windows-1252, without LANG.
 TEST_F(EngineText, FolderWithWindows1252LettersHoldsTheWholeRun)
 {
-    box_.setEnv(QStringLiteral("LC_ALL"), QStringLiteral("C"));
-    const QString out = box_.path(QStringLiteral("Sch\u00fcler"));
-    const BridgeResult r = box_.run(runArguments(out));
+    box_.setEnv(u"LC_ALL"_s, u"C"_s);
+    const QString out = box_.path(u"Sch\u00fcler"_s);
+    BridgeResult r = box_.run(runArguments(out) << u"--demo"_s);
     ASSERT_EQ(r.status, 0) << qPrintable(r.out) << qPrintable(r.err);
     EXPECT_EQ(r.err, QString());
-    EXPECT_TRUE(r.out.contains(QStringLiteral("SDE Folder is: ") + out + QStringLiteral("/\n")));
-    EXPECT_EQ(madeFolders(), QStringList{QStringLiteral("Sch\u00fcler")});
-    EXPECT_EQ(e2e::ReadFile(out + QStringLiteral("/Students.sef")), e2e::ExpectedFile(QStringLiteral("Students.sef")));
-    EXPECT_EQ(statusFileText(out), statusLine(QStringLiteral("Succeeded"), QStringLiteral("Succeeded")));
-    EXPECT_EQ(finishedFileText(out), QStringLiteral("finished\r\n"));
+    EXPECT_TRUE(r.out.contains(u"SDE Folder is: "_s + out + u"/\n"_s));
+    EXPECT_EQ(madeFolders(), QStringList{u"Sch\u00fcler"_s});
+    // One progress bracket closed by the engine's completion word.
+    const QStringList lines = protocolLines(r.out).split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_GE(lines.size(), 4);
+    EXPECT_EQ(lines.first(), u"inc_progress\tStarting Execution..."_s);
+    EXPECT_TRUE(lines.at(1).startsWith(u"start_progress\t"_s));
+    EXPECT_EQ(lines.at(lines.size() - 2), u"inc_progress\tExport complete."_s);
+    EXPECT_EQ(lines.last(), u"end_progress"_s);
+    EXPECT_TRUE(r.out.contains(u"\nbridge_complete\n"_s));
+    EXPECT_TRUE(r.out.contains(u"Validate Connection Successful, using Oracle (ODBC); DBTSIS_SY005_V"_s));
+    for (const char* file : {"Students.sef", "StudentNotes.sef", "StudentCustom.txt"})
+        EXPECT_EQ(e2e::ReadFile(out + u"/"_s + QLatin1String(file)), e2e::ExpectedFile(QLatin1String(file)))
+            << file;
+    EXPECT_EQ(e2e::ReadFile(out + u"/SchoolConfig.xml"_s), e2e::ExpectedFile(u"SchoolConfig-TSISDemo.xml"_s));
+    const QByteArray control = e2e::ReadFile(out + u"/TSIS SchoolMAX.SDE"_s);
+    EXPECT_EQ(e2e::MaskRun(control), e2e::MaskRun(e2e::ExpectedFile(u"TSIS SchoolMAX.SDE"_s)));
+    EXPECT_EQ(statusFileText(out), statusLine(u"Succeeded"_s, u"Succeeded"_s));
+    EXPECT_EQ(finishedFileText(out), u"finished\r\n"_s);
+    EXPECT_TRUE(QFileInfo::exists(log()));
 
     // The banner of the control file up to its time stamp, and its notice, are
     // the same for every build: the build date is fixed.
-    const QByteArray control = e2e::ReadFile(out + QStringLiteral("/TSIS SchoolMAX.SDE"));
     const QByteArray slashes = QByteArray(91, '/') + "\r\n";
     EXPECT_TRUE(control.startsWith(slashes + "// Vantrel Data Extractor for TSIS/SchoolMAX\r\n"
                                              "// Data Extractor\r\n"
@@ -107,105 +110,112 @@ TEST_F(EngineText, FolderWithWindows1252LettersHoldsTheWholeRun)
         << control.left(400).toStdString();
     EXPECT_TRUE(control.contains(slashes + "// All rights reserved. Copyright (c) Vantrel Software " +
                                  QByteArray::number(QDate::currentDate().year()) + " \r\n" + slashes));
+
+    // A second run keeps the configuration, another school changes it.
+    r = box_.run(runArguments(out) << u"--demo"_s);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(r.out.contains(u"Bridge Configuration Did Not Change."_s));
+    r = box_.run(runArguments(out).replaceInStrings(u"--school=101"_s, u"--school=202"_s) << u"--demo"_s);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(r.out.contains(u"Bridge Configuration Changed."_s));
+}
+
+// The tests and lists the front-end asks for, answered from the database.
+TEST_F(EngineText, TestsAndListsAnswerFromTheDatabase)
+{
+    expectProtocol(
+        box_,
+        {
+            {u"test --group=connection --dsn=TSISDemo"_s, 0,
+             // Once from the application's test, once from the engine's validation.
+             u"start_progress\t0\ninc_progress\tBeginning test...\ninc_progress\tSetting Database Type\n"
+             "inc_progress\tValidate Connection Successful, using Oracle (ODBC); DBTSIS_SY005_V\n"
+             "inc_progress\tSetting alias to TSIS\ninc_progress\tBeginning test...\n"
+             "test\tconnection\tsuccess\tConnection Successful.\nend_progress\n"_s},
+            {u"test --group=school --dsn=TSISDemo --district=16 --school=101"_s, 0,
+             u"test\tschool\tsuccess\tDistrict and School Validated.\nend_progress\n"_s},
+            {u"test --group=school --dsn=TSISDemo --district=16 --school=999"_s, 1,
+             u"test\tschool\tfail\tDistrict and School Not Valid.\nend_progress\n"_s},
+            {u"params --paramkey=district --dsn=TSISDemo"_s, 0,
+             u"district_list\tdistrict\t16\tDistrict\t\ndistrict_list\tdistrict\t27\tDistrict\t\nend_progress\n"_s},
+            {u"params --paramkey=school --dsn=TSISDemo --district=16"_s, 0,
+             u"school_list\tschool\t101\tLincoln Elementary School\t\nschool_list\tschool\t202\tJefferson "
+             u"Middle "
+             "School\t\nschool_list\tschool\t303\tO'Connor High School\t\nend_progress\n"_s},
+            // The teacher list needs a user and a password besides the data source.
+            {u"params --paramkey=teacher --dsn=TSISDemo --user=demo --pwd=demo --district=16 --school=101"_s,
+             0, u"bridgelist\tteacher\t9001\tCher\t\nend_progress\n"_s, u"\nbridgelist\tteacher\t"_s},
+        });
 }
 
 TEST_F(EngineText, FolderOutsideWindows1252FailsAtOnce)
 {
-    const QString out = box_.path(QStringLiteral("\u0141\u00f3d\u017a"));
+    const QString out = box_.path(u"\u0141\u00f3d\u017a"_s);
     const BridgeResult r = box_.run(runArguments(out));
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err,
-              QStringLiteral("error\tpath\tThe SDE folder cannot be written: its name holds letters outside "
-                             "Windows-1252: ") +
-                  out + QLatin1Char('\n'));
-    EXPECT_FALSE(r.out.contains(QStringLiteral("Starting Execution")));
+    EXPECT_EQ(r.err, u"error\tpath\tThe SDE folder cannot be written: its name holds letters outside "
+                     "Windows-1252: "_s +
+                         out + QLatin1Char('\n'));
+    EXPECT_FALSE(r.out.contains(u"Starting Execution"_s));
     // The front-end learns it in the folder it named; nothing lands anywhere else.
-    EXPECT_EQ(statusFileText(out),
-              statusLine(QStringLiteral("Failed"), QStringLiteral("Failed on extraction.")));
-    EXPECT_EQ(finishedFileText(out), QStringLiteral("finished\r\n"));
-    EXPECT_EQ(madeFolders(), QStringList{QStringLiteral("\u0141\u00f3d\u017a")});
-    EXPECT_EQ(filesEndingWith(box_.path(), {QStringLiteral(".sef"), QStringLiteral(".SDE"),
-                                            QStringLiteral(".xml"), QStringLiteral(".txt")}),
-              QStringList());
+    EXPECT_EQ(statusFileText(out), statusLine(u"Failed"_s, u"Failed on extraction."_s));
+    EXPECT_EQ(finishedFileText(out), u"finished\r\n"_s);
+    EXPECT_EQ(madeFolders(), QStringList{u"\u0141\u00f3d\u017a"_s});
+    EXPECT_EQ(filesEndingWith(box_.path(), {u".sef"_s, u".SDE"_s, u".xml"_s, u".txt"_s}), QStringList());
 }
 
 // Without LANG (cron, systemd): the protocol and the log are UTF-8 all the same,
 // and letters outside Windows-1252 become their closest letters in the files.
 TEST_F(EngineText, TextReachesProtocolLogAndFilesInTheirEncodings)
 {
-    box_.setEnv(QStringLiteral("LC_ALL"), QStringLiteral("C"));
-    update(
-        QStringLiteral("UPDATE SY010 SET SCH_NME = 'St. Mary\u2019s \u2013 North' WHERE SCH_NBR = '101';"
-                       "UPDATE CE020 SET LST_NME = 'Dvo\u0159\u00e1k \u0141ukasz', FRST_NME = 'Andr\u20ac' "
-                       "WHERE ID_NBR = 100001;"));
+    box_.setEnv(u"LC_ALL"_s, u"C"_s);
+    update(u"UPDATE SY010 SET SCH_NME = 'St. Mary\u2019s \u2013 North' WHERE SCH_NBR = '101';"
+           "UPDATE CE020 SET LST_NME = 'Dvo\u0159\u00e1k \u0141ukasz', FRST_NME = 'Andr\u20ac' "
+           "WHERE ID_NBR = 100001;"_s);
 
-    BridgeResult r = box_.run({QStringLiteral("params"), QStringLiteral("--paramkey=school"),
-                               QStringLiteral("--dsn=TSISDemo"), QStringLiteral("--district=16")});
+    BridgeResult r = box_.run({u"params"_s, u"--paramkey=school"_s, u"--dsn=TSISDemo"_s, u"--district=16"_s});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, QString());
-    EXPECT_TRUE(protocolLines(r.out).contains(
-        QStringLiteral("school_list\tschool\t101\tSt. Mary\u2019s \u2013 North\t\n")))
+    EXPECT_TRUE(
+        protocolLines(r.out).contains(u"school_list\tschool\t101\tSt. Mary\u2019s \u2013 North\t\n"_s))
         << qPrintable(r.out);
 
     // Windows-1252 letters of the range Latin-1 leaves to control characters
     // travel from the engine to the log.
-    const QString out = box_.path(QStringLiteral("Mary\u2019s \u2013 \u20ac"));
+    const QString out = box_.path(u"Mary\u2019s \u2013 \u20ac"_s);
     r = box_.run(runArguments(out));
     ASSERT_EQ(r.status, 0) << qPrintable(r.out) << qPrintable(r.err);
     EXPECT_EQ(r.err, QString());
     EXPECT_TRUE(e2e::ReadFile(log()).contains(": Informational : SDE Folder is: " + out.toUtf8() + "/\r\n"));
-    EXPECT_EQ(madeFolders(), QStringList{QStringLiteral("Mary\u2019s \u2013 \u20ac")});
-    QByteArray students = e2e::ExpectedFile(QStringLiteral("Students.sef"));
+    EXPECT_EQ(madeFolders(), QStringList{u"Mary\u2019s \u2013 \u20ac"_s});
+    QByteArray students = e2e::ExpectedFile(u"Students.sef"_s);
     students.replace("\tMoore\tAndre\t", "\tDvor\xe1k Lukasz\tAndr\x80\t");
-    EXPECT_EQ(e2e::ReadFile(out + QStringLiteral("/Students.sef")), students);
+    EXPECT_EQ(e2e::ReadFile(out + u"/Students.sef"_s), students);
 }
 
 // The front-end stops reading after three lines, as "| head -3" does: the run
 // still ends, with its status file and marker.
 TEST_F(EngineText, RunOutlivesAReaderThatStops)
 {
-    const QString out = box_.path(QStringLiteral("out"));
-    std::vector<std::string> args{TSISBRIDGE_EXE};
-    for (const QString& a : runArguments(out))
-        args.push_back(a.toStdString());
-    std::vector<char*> argv;
-    for (auto& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    std::vector<std::string> env = box_.environment();
-    std::vector<char*> envp;
-    for (auto& e : env)
-        envp.push_back(e.data());
-    envp.push_back(nullptr);
-
-    int fds[2];
-    ASSERT_EQ(pipe(fds), 0);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
-    posix_spawn_file_actions_addclose(&actions, fds[0]);
-    posix_spawn_file_actions_addclose(&actions, fds[1]);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    pid_t pid = 0;
-    ASSERT_EQ(posix_spawn(&pid, TSISBRIDGE_EXE, &actions, nullptr, argv.data(), envp.data()), 0);
-    posix_spawn_file_actions_destroy(&actions);
-    close(fds[1]);
-
-    FILE* reader = fdopen(fds[0], "r");
+    const QString out = box_.path(u"out"_s);
+    const QString pipe = box_.path(u"reader.out"_s);
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    // Opened before the launch: the child's open of its standard output must not wait for a reader.
+    const int fd = open(QFile::encodeName(pipe).constData(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(fd, 0);
+    const Launched run = launchBridge(box_, runArguments(out), u"reader"_s);
+    fcntl(fd, F_SETFL, 0);
+    FILE* reader = fdopen(fd, "r");
     ASSERT_NE(reader, nullptr);
     char line[4096];
     for (int i = 0; i < 3; ++i)
         ASSERT_NE(fgets(line, sizeof line, reader), nullptr);
     fclose(reader);
-
-    int status = 0;
-    ASSERT_EQ(waitpid(pid, &status, 0), pid);
-    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
-    EXPECT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_EQ(statusFileText(out), statusLine(QStringLiteral("Succeeded"), QStringLiteral("Succeeded")));
-    EXPECT_EQ(finishedFileText(out), QStringLiteral("finished\r\n"));
-    EXPECT_EQ(e2e::ReadFile(out + QStringLiteral("/Students.sef")), e2e::ExpectedFile(QStringLiteral("Students.sef")));
+    QFile::remove(pipe);
+    EXPECT_EQ(finish(run).status, 0) << "ended by a signal";
+    EXPECT_EQ(statusFileText(out), statusLine(u"Succeeded"_s, u"Succeeded"_s));
+    EXPECT_EQ(finishedFileText(out), u"finished\r\n"_s);
+    EXPECT_EQ(e2e::ReadFile(out + u"/Students.sef"_s), e2e::ExpectedFile(u"Students.sef"_s));
 }
 
 } // namespace

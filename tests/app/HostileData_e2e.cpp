@@ -13,30 +13,20 @@
 namespace
 {
 
-QByteArray fileBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 class HostileData : public ::testing::Test
 {
 protected:
     // A demo district of the flavour (tsis or schmax) in SQLite.
-    bool makeDistrict(const char* flavour)
-    {
-        return box_.makeDemoDistrict(e2e::Today(), flavour);
-    }
+    bool makeDistrict(const char* flavour) { return box_.makeDemoDistrict(e2e::Today(), flavour); }
     DemoAttendanceFile sis(const char* flavour) const
     {
-        return DemoAttendanceFile(box_.path(QStringLiteral("demo/tsisdemo-%1.db").arg(flavour)));
+        return DemoAttendanceFile(box_.path(u"demo/tsisdemo-%1.db"_s.arg(flavour)));
     }
     QStringList runArguments(const QString& out, const QString& mode = QString(),
-                             const QString& dsn = QStringLiteral("TSISDemo")) const
+                             const QString& dsn = u"TSISDemo"_s) const
     {
-        QStringList args{QStringLiteral("run"), QStringLiteral("--dsn=") + dsn,
-                         QStringLiteral("--district=16"), QStringLiteral("--school=202"),
-                         QStringLiteral("--path=") + out};
+        QStringList args{u"run"_s, u"--dsn="_s + dsn, u"--district=16"_s, u"--school=202"_s,
+                         u"--path="_s + out};
         if (!mode.isEmpty())
             args << mode;
         return args;
@@ -48,31 +38,29 @@ protected:
     {
         QStringList faults;
         const QStringList control =
-            QString::fromLatin1(fileBytes(out + QStringLiteral("/TSIS SchoolMAX.SDE")))
-                .split(QStringLiteral("\r\n"));
-        static const QRegularExpression include(QStringLiteral("^#include \"(.+)\"$"));
+            QString::fromLatin1(e2e::ReadFile(out + u"/TSIS SchoolMAX.SDE"_s)).split(u"\r\n"_s);
+        static const QRegularExpression include(u"^#include \"(.+)\"$"_s);
         for (int i = 1; i < control.size(); ++i)
         {
             const QRegularExpressionMatch m = include.match(control[i]);
-            if (!m.hasMatch() || !m.captured(1).endsWith(QStringLiteral(".sef")))
+            if (!m.hasMatch() || !m.captured(1).endsWith(u".sef"_s))
                 continue;
             // A header field with "$=" is a constant of the importer's, not in the lines.
             qsizetype fields = 0;
             for (const QString& field : control[i - 1].split(QLatin1Char('\t')))
-                fields += !field.contains(QStringLiteral("$="));
+                fields += !field.contains(u"$="_s);
             const QString name = m.captured(1);
-            const QByteArray bytes = fileBytes(out + QLatin1Char('/') + name);
+            const QByteArray bytes = e2e::ReadFile(out + QLatin1Char('/') + name);
             QList<QByteArray> lines = bytes.split('\n');
             if (lines.isEmpty() || !lines.takeLast().isEmpty())
-                faults << name + QStringLiteral(": no line end at its end");
+                faults << name + u": no line end at its end"_s;
             for (int n = 0; n < lines.size(); ++n)
             {
                 const QByteArray& line = lines[n];
                 if (!line.endsWith('\r') || line.count('\r') != 1)
-                    faults << name + QStringLiteral(": line %1 is broken").arg(n + 1);
+                    faults << name + u": line %1 is broken"_s.arg(n + 1);
                 else if (line.count('\t') + 1 != fields)
-                    faults << name + QStringLiteral(": line %1 has %2 fields, its header %3")
-                                         .arg(n + 1)
+                    faults << name + u": line %1 has %2 fields, its header %3"_s.arg(n + 1)
                                          .arg(line.count('\t') + 1)
                                          .arg(fields);
             }
@@ -84,53 +72,16 @@ protected:
 };
 
 // Links planted at the names a run writes (cron runs it as root, in folders
-// other accounts may write): their targets stay untouched.
+// other accounts may write) after a first run: their targets stay untouched.
 TEST_F(HostileData, PlantedLinksAreNeverWrittenThrough)
 {
     ASSERT_TRUE(makeDistrict("tsis"));
-    const QString out = box_.path(QStringLiteral("out"));
-    ASSERT_EQ(box_.run(runArguments(out)).status, 0); // the next run's configuration is unchanged
-    const QString nowhere = box_.path(QStringLiteral("nowhere"));
-    const QString victim = box_.path(QStringLiteral("victim"));
-    BridgeSandbox::writeText(victim, "precious");
-    QStringList names = {QStringLiteral("Students.sef.part"), QStringLiteral("TSIS SchoolMAX.SDE"),
-                         QStringLiteral("Data ExtractorStatus.tmp"),
-                         QStringLiteral("TSIS_SchoolMAX--202-") + QDate::currentDate().toString(Qt::ISODate) +
-                             QStringLiteral(".log")};
-    const QDateTime now = QDateTime::currentDateTime();
-    for (int s = 0; s < 30; ++s)
-        for (const char* suffix : {".SDU", ".SDU.part"})
-            names << QStringLiteral("Update ") + now.addSecs(s).toString(QStringLiteral("yyyyMMddHHmmss")) +
-                         suffix;
-    for (const QString& name : names)
-    {
-        QFile::remove(out + QLatin1Char('/') + name);
-        ASSERT_TRUE(QFile::link(name.size() % 2 ? victim : nowhere, out + QLatin1Char('/') + name))
-            << qPrintable(name);
-    }
-
-    const BridgeResult r = box_.run(runArguments(out));
-    EXPECT_EQ(r.status, 0) << qPrintable(r.out);
-    EXPECT_EQ(fileBytes(victim), QByteArray("precious"));
-    EXPECT_FALSE(QFileInfo::exists(nowhere));
-    const QStringList updates =
-        QDir(out).entryList({QStringLiteral("Update *.SDU")}, QDir::Files | QDir::System);
-    EXPECT_FALSE(QFileInfo(out + QLatin1Char('/') + updates.last()).isSymLink())
-        << qPrintable(updates.join(' '));
-    for (const char* written : {"Students.sef", "TSIS SchoolMAX.SDE", "Data ExtractorStatus.tmp"})
-        EXPECT_FALSE(QFileInfo(out + QLatin1Char('/') + written).isSymLink()) << written;
-    EXPECT_TRUE(r.err.contains(QStringLiteral("Log File Error"))) << qPrintable(r.err);
-}
-
-// Run as cron runs it (umask 022): nothing the run creates grants anything to others.
-TEST_F(HostileData, CreatedFilesGrantNothingToOthers)
-{
-    ASSERT_TRUE(makeDistrict("tsis"));
-    const QString out = box_.path(QStringLiteral("out"));
+    const QString out = box_.path(u"out"_s);
+    // Run as cron runs it (umask 022): nothing the run creates grants anything to others.
     const mode_t previous = umask(022);
-    const BridgeResult r = box_.run(runArguments(out));
+    const BridgeResult first = box_.run(runArguments(out));
     umask(previous);
-    ASSERT_EQ(r.status, 0) << qPrintable(r.out);
+    ASSERT_EQ(first.status, 0) << qPrintable(first.out); // the next run's configuration is unchanged
     QStringList open;
     QDirIterator it(out, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                     QDirIterator::Subdirectories);
@@ -144,6 +95,33 @@ TEST_F(HostileData, CreatedFilesGrantNothingToOthers)
     }
     EXPECT_EQ(open, QStringList());
     EXPECT_GT(QDir(out).entryList(QDir::Files).size(), 30);
+
+    const QString nowhere = box_.path(u"nowhere"_s);
+    const QString victim = box_.path(u"victim"_s);
+    BridgeSandbox::writeText(victim, "precious");
+    QStringList names = {u"Students.sef.part"_s, u"TSIS SchoolMAX.SDE"_s, u"Data ExtractorStatus.tmp"_s,
+                         u"TSIS_SchoolMAX--202-"_s + QDate::currentDate().toString(Qt::ISODate) + u".log"_s};
+    const QDateTime now = QDateTime::currentDateTime();
+    for (int s = 0; s < 30; ++s)
+        for (const char* suffix : {".SDU", ".SDU.part"})
+            names << u"Update "_s + now.addSecs(s).toString(u"yyyyMMddHHmmss"_s) + suffix;
+    for (const QString& name : names)
+    {
+        QFile::remove(out + QLatin1Char('/') + name);
+        ASSERT_TRUE(QFile::link(name.size() % 2 ? victim : nowhere, out + QLatin1Char('/') + name))
+            << qPrintable(name);
+    }
+
+    const BridgeResult r = box_.run(runArguments(out));
+    EXPECT_EQ(r.status, 0) << qPrintable(r.out);
+    EXPECT_EQ(e2e::ReadFile(victim), QByteArray("precious"));
+    EXPECT_FALSE(QFileInfo::exists(nowhere));
+    const QStringList updates = QDir(out).entryList({u"Update *.SDU"_s}, QDir::Files | QDir::System);
+    EXPECT_FALSE(QFileInfo(out + QLatin1Char('/') + updates.last()).isSymLink())
+        << qPrintable(updates.join(' '));
+    for (const char* written : {"Students.sef", "TSIS SchoolMAX.SDE", "Data ExtractorStatus.tmp"})
+        EXPECT_FALSE(QFileInfo(out + QLatin1Char('/') + written).isSymLink()) << written;
+    EXPECT_TRUE(r.err.contains(u"Log File Error"_s)) << qPrintable(r.err);
 }
 
 // Without HOME and with a log folder that cannot be made, the log goes to the
@@ -151,21 +129,16 @@ TEST_F(HostileData, CreatedFilesGrantNothingToOthers)
 TEST_F(HostileData, WithoutHomeTheLogFallsBackToTheOutputFolder)
 {
     ASSERT_TRUE(makeDistrict("tsis"));
-    ASSERT_FALSE(QFileInfo::exists(QStringLiteral("/Documents")));
-    const QString out = box_.path(QStringLiteral("out"));
-    BridgeSandbox::writeText(box_.path(QStringLiteral("file")), "a file, no folder");
-    const Launched run = launchBridge(
-        box_, runArguments(out) << QStringLiteral("--logpath=") + box_.path(QStringLiteral("file/logs")),
-        QStringLiteral("homeless"), {QStringLiteral("HOME=")});
-    const int status = waitBridge(run, 120);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    EXPECT_FALSE(QFileInfo::exists(QStringLiteral("/Documents")));
-    const QString log = QStringLiteral("TSIS_SchoolMAX--202-") + QDate::currentDate().toString(Qt::ISODate) +
-                        QStringLiteral(".log");
-    EXPECT_TRUE(BridgeSandbox::readText(run.errFile).contains(QStringLiteral(". Will now write to: ") + out))
-        << qPrintable(BridgeSandbox::readText(run.errFile));
-    EXPECT_TRUE(
-        BridgeSandbox::readText(out + QLatin1Char('/') + log).contains(QStringLiteral("Export complete.")));
+    ASSERT_FALSE(QFileInfo::exists(u"/Documents"_s));
+    const QString out = box_.path(u"out"_s);
+    BridgeSandbox::writeText(box_.path(u"file"_s), "a file, no folder");
+    const BridgeResult r =
+        box_.run(runArguments(out) << u"--logpath="_s + box_.path(u"file/logs"_s), {u"HOME="_s});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_FALSE(QFileInfo::exists(u"/Documents"_s));
+    const QString log = u"TSIS_SchoolMAX--202-"_s + today() + u".log"_s;
+    EXPECT_TRUE(r.err.contains(u". Will now write to: "_s + out)) << qPrintable(r.err);
+    EXPECT_TRUE(BridgeSandbox::readText(out + QLatin1Char('/') + log).contains(u"Export complete."_s));
 }
 
 // A CR LF and a TAB in every text column of the SIS that is no key: every
@@ -182,25 +155,23 @@ TEST_P(HostileFlavour, LineEndsInValuesNeverSplitARecord)
     ASSERT_TRUE(makeDistrict(flavour));
     const DemoAttendanceFile db = sis(flavour);
     int columns = 0;
-    for (const QString& column : db.rows(QStringLiteral(
-             "SELECT m.name || '.' || p.name FROM sqlite_master m, pragma_table_info(m.name) p "
-             "WHERE m.type = 'table' AND p.type LIKE 'VARCHAR%'")))
+    for (const QString& column :
+         db.rows(u"SELECT m.name || '.' || p.name FROM sqlite_master m, pragma_table_info(m.name) p "
+                 "WHERE m.type = 'table' AND p.type LIKE 'VARCHAR%'"_s))
     {
         const QString table = column.section(QLatin1Char('.'), 0, 0);
         const QString name = column.section(QLatin1Char('.'), 1);
         if (keys.contains(name))
             continue;
-        ASSERT_TRUE(db.execute(QStringLiteral("UPDATE %1 SET %2 = %2 || char(13, 10) || 'B' || char(9) || "
-                                              "'C' WHERE %2 <> ''")
-                                   .arg(table, name)));
+        ASSERT_TRUE(db.execute(u"UPDATE %1 SET %2 = %2 || char(13, 10) || 'B' || char(9) || "
+                               "'C' WHERE %2 <> ''"_s.arg(table, name)));
         ++columns;
     }
     EXPECT_GT(columns, 150);
 
-    const QString out = box_.path(QStringLiteral("out"));
+    const QString out = box_.path(u"out"_s);
     const bool tsis = QByteArray(flavour) == "tsis";
-    const BridgeResult r = box_.run(
-        runArguments(out, QString(), tsis ? QStringLiteral("TSISDemo") : QStringLiteral("TSISDemoSchmax")));
+    const BridgeResult r = box_.run(runArguments(out, QString(), tsis ? u"TSISDemo"_s : u"TSISDemoSchmax"_s));
     ASSERT_EQ(r.status, 0) << qPrintable(r.out);
     EXPECT_EQ(layoutFaults(out), QStringList());
     // The files where nurses' comments and incident times live have records to check.
@@ -209,7 +180,7 @@ TEST_P(HostileFlavour, LineEndsInValuesNeverSplitARecord)
                            "ConductIncident.sef"}
              : QStringList{"StudentAllergy.sef", "StuMedications.sef", "ConductIncident.sef"};
     for (const QString& file : files)
-        EXPECT_GT(fileBytes(out + QLatin1Char('/') + file).count('\n'), 0) << qPrintable(file);
+        EXPECT_GT(e2e::ReadFile(out + QLatin1Char('/') + file).count('\n'), 0) << qPrintable(file);
 }
 
 INSTANTIATE_TEST_SUITE_P(Demo, HostileFlavour, ::testing::Values("tsis", "schmax"), e2e::ParamName());

@@ -12,31 +12,19 @@
 namespace
 {
 
-const QStringList kParameters = {
-    QStringLiteral("path"),         QStringLiteral("logpath"),  QStringLiteral("log"),
-    QStringLiteral("group"),        QStringLiteral("paramkey"), QStringLiteral("validate"),
-    QStringLiteral("inactivedate"), QStringLiteral("year"),     QStringLiteral("teacher"),
-    QStringLiteral("dsn"),          QStringLiteral("user"),     QStringLiteral("pwdencode"),
-    QStringLiteral("pwd"),          QStringLiteral("district"), QStringLiteral("school"),
-    QStringLiteral("useyear")};
+const QStringList kParameters = {u"path"_s,     u"logpath"_s,  u"log"_s,          u"group"_s,
+                                 u"paramkey"_s, u"validate"_s, u"inactivedate"_s, u"year"_s,
+                                 u"teacher"_s,  u"dsn"_s,      u"user"_s,         u"pwdencode"_s,
+                                 u"pwd"_s,      u"district"_s, u"school"_s,       u"useyear"_s};
 
 // Protocol words and the number of fields their lines have (0: any number).
-const QMap<QString, int> kLineFields = {{QStringLiteral("log"), 5},
-                                        {QStringLiteral("error"), 3},
-                                        {QStringLiteral("warning"), 3},
-                                        {QStringLiteral("missing"), 3},
-                                        {QStringLiteral("start_progress"), 2},
-                                        {QStringLiteral("end_progress"), 1},
-                                        {QStringLiteral("inc_progress"), 0},
-                                        {QStringLiteral("warn_progress"), 2},
-                                        {QStringLiteral("test"), 4},
-                                        {QStringLiteral("version"), 6},
-                                        {QStringLiteral("params"), 6},
-                                        {QStringLiteral("hidden_param"), 4},
-                                        {QStringLiteral("district_list"), 5},
-                                        {QStringLiteral("school_list"), 5},
-                                        {QStringLiteral("year_list"), 5},
-                                        {QStringLiteral("bridgelist"), 5}};
+const QMap<QString, int> kLineFields = {
+    {u"log"_s, 5},           {u"error"_s, 3},          {u"warning"_s, 3},
+    {u"missing"_s, 3},       {u"start_progress"_s, 2}, {u"end_progress"_s, 1},
+    {u"inc_progress"_s, 0},  {u"warn_progress"_s, 2},  {u"test"_s, 4},
+    {u"version"_s, 6},       {u"params"_s, 6},         {u"hidden_param"_s, 4},
+    {u"district_list"_s, 5}, {u"school_list"_s, 5},    {u"year_list"_s, 5},
+    {u"bridgelist"_s, 5}};
 
 struct Command
 {
@@ -48,17 +36,17 @@ struct Command
 QString fault(const char* command, int rawStatus, const QByteArray& outBytes, const QByteArray& errBytes)
 {
     if (rawStatus == -1)
-        return QStringLiteral("no answer within the time limit");
+        return u"no answer within the time limit"_s;
     if (!WIFEXITED(rawStatus))
-        return QStringLiteral("ended by signal ") + QString::number(WTERMSIG(rawStatus));
+        return u"ended by signal "_s + QString::number(WTERMSIG(rawStatus));
     const int status = WEXITSTATUS(rawStatus);
     if (status != 0 && status != 1)
-        return QStringLiteral("exit status ") + QString::number(status);
+        return u"exit status "_s + QString::number(status);
     QStringDecoder utf8(QStringDecoder::Utf8);
     const QString out = utf8(outBytes);
     QString err = utf8(errBytes);
     if (utf8.hasError())
-        return QStringLiteral("no UTF-8");
+        return u"no UTF-8"_s;
     const bool usage = err.contains(kUsage);
     err.remove(kUsage);
     bool failureLine = usage;
@@ -67,40 +55,34 @@ QString fault(const char* command, int rawStatus, const QByteArray& outBytes, co
         const QStringList fields = line.split(QLatin1Char('\t'));
         const auto known = kLineFields.constFind(fields.first());
         if (known == kLineFields.cend())
-            return QStringLiteral("not a protocol line: ") + line.left(200);
+            return u"not a protocol line: "_s + line.left(200);
         if (known.value() != 0 && known.value() != fields.size())
-            return QStringLiteral("%1 fields in: ").arg(fields.size()) + line.left(200);
+            return u"%1 fields in: "_s.arg(fields.size()) + line.left(200);
         // The defaults command tells its failures in a log line only.
-        const bool logged = fields.first() == QStringLiteral("log") &&
-                            (fields.value(1).startsWith(QStringLiteral("Warning")) ||
-                             fields.value(1).startsWith(QStringLiteral("Error")));
-        if (fields.first() == QStringLiteral("error") || fields.first() == QStringLiteral("warning") ||
-            logged || (fields.first() == QStringLiteral("test") && fields.value(2) == QStringLiteral("fail")))
+        const bool logged = fields.first() == u"log"_s && (fields.value(1).startsWith(u"Warning"_s) ||
+                                                           fields.value(1).startsWith(u"Error"_s));
+        if (fields.first() == u"error"_s || fields.first() == u"warning"_s || logged ||
+            (fields.first() == u"test"_s && fields.value(2) == u"fail"_s))
             failureLine = true;
     }
     // A settings file that cannot be found or read gives the bare bracket.
-    static const QRegularExpression logLine(QStringLiteral("^log\t[^\n]*\n"),
-                                            QRegularExpression::MultilineOption);
+    static const QRegularExpression logLine(u"^log\t[^\n]*\n"_s, QRegularExpression::MultilineOption);
     if (qstrcmp(command, "defaults") == 0 && QString(out).remove(logLine) == kEmptyAnswer)
         failureLine = true;
     if (status == 1 && !failureLine)
-        return QStringLiteral("exit status 1 without an error line: ") + out.left(300);
+        return u"exit status 1 without an error line: "_s + out.left(300);
     return QString();
 }
 
 TEST(HostileInput, EveryCommandAnswersCleanlyToHostileValues)
 {
     BridgeSandbox box;
-    const QString out = box.path(QStringLiteral("out"));
+    const QString out = box.path(u"out"_s);
     const std::vector<Command> commands = {
-        {"run",
-         {QStringLiteral("path=") + out, QStringLiteral("dsn=NoSuchSource"), QStringLiteral("district=7"),
-          QStringLiteral("school=0042")}},
-        {"test", {QStringLiteral("group=connection"), QStringLiteral("dsn=NoSuchSource")}},
-        {"params",
-         {QStringLiteral("group=school"), QStringLiteral("paramkey=district"),
-          QStringLiteral("dsn=NoSuchSource")}},
-        {"defaults", {QStringLiteral("path=") + box.path(QStringLiteral("SVConfig.xml"))}},
+        {"run", {u"path="_s + out, u"dsn=NoSuchSource"_s, u"district=7"_s, u"school=0042"_s}},
+        {"test", {u"group=connection"_s, u"dsn=NoSuchSource"_s}},
+        {"params", {u"group=school"_s, u"paramkey=district"_s, u"dsn=NoSuchSource"_s}},
+        {"defaults", {u"path="_s + box.path(u"SVConfig.xml"_s)}},
         {"version", {}},
     };
     const QByteArray all = "it's \"quoted\";DSN=x;UID=y{braces}%s%n%1%%\ttab\nnewline \xff\xfe\xc3(";
@@ -114,17 +96,14 @@ TEST(HostileInput, EveryCommandAnswersCleanlyToHostileValues)
     {
         std::vector<QByteArray> argv{TSISBRIDGE_EXE, command};
         argv.insert(argv.end(), arguments.begin(), arguments.end());
-        Launched launched;
-        launched.outFile = box.path(QStringLiteral("answer.out"));
-        launched.errFile = box.path(QStringLiteral("answer.err"));
-        launched = launchBridgeBytes(box, argv, launched);
+        const Launched launched = launchBridgeBytes(box, argv, u"answer"_s);
         const int raw = waitBridge(launched, 20);
-        const QString problem = fault(command, raw, e2e::ReadFile(launched.outFile), e2e::ReadFile(launched.errFile));
+        const QString problem =
+            fault(command, raw, e2e::ReadFile(launched.outFile), e2e::ReadFile(launched.errFile));
         ++runs;
         if (!problem.isEmpty())
             faults << QString::fromLatin1(QByteArray(command).left(20).toPercentEncoding()) +
-                          QLatin1Char(' ') + QString::fromLatin1(what.left(80)) + QStringLiteral(": ") +
-                          problem;
+                          QLatin1Char(' ') + QString::fromLatin1(what.left(80)) + u": "_s + problem;
     };
 
     for (const Command& command : commands)

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace
 {
 
@@ -15,12 +17,12 @@ TEST(KeyRegistry, CountsEveryRegistrationButKeepsTheFirstOfADuplicate)
 
     EXPECT_EQ(Key::help.ordinal(), 0);
     EXPECT_EQ(Key::helpSwitch.ordinal(), 18);
-    EXPECT_EQ(Key::help, QStringLiteral("help"));
-    EXPECT_EQ(Key::helpSwitch, QStringLiteral("help"));
-    EXPECT_EQ(registry.find(QStringLiteral("help")), &Key::help);
-    EXPECT_EQ(registry.find(QStringLiteral("school")), &Key::schoolGroup);
-    EXPECT_EQ(registry.find(QStringLiteral("destination"))->ordinal(), 14);
-    EXPECT_EQ(registry.find(QStringLiteral("nosuch")), nullptr);
+    EXPECT_EQ(Key::help, u"help"_s);
+    EXPECT_EQ(Key::helpSwitch, u"help"_s);
+    EXPECT_EQ(registry.find(u"help"_s), &Key::help);
+    EXPECT_EQ(registry.find(u"school"_s), &Key::schoolGroup);
+    EXPECT_EQ(registry.find(u"destination"_s)->ordinal(), 14);
+    EXPECT_EQ(registry.find(u"nosuch"_s), nullptr);
 }
 
 TEST(KeyRegistry, OrdinalsFollowStartUpOrder)
@@ -33,8 +35,8 @@ TEST(KeyRegistry, OrdinalsFollowStartUpOrder)
     EXPECT_EQ(Key::teacher.ordinal(), 100);
     EXPECT_EQ(Key::destinationKey.ordinal(), 119);
     EXPECT_EQ(Key::logschema.ordinal(), 124);
-    EXPECT_EQ(Key::logschema, QStringLiteral("logschema"));
-    EXPECT_EQ(Key::falseWord, QStringLiteral("false"));
+    EXPECT_EQ(Key::logschema, u"logschema"_s);
+    EXPECT_EQ(Key::falseWord, u"false"_s);
 }
 
 } // namespace

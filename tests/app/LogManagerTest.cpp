@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace
 {
 
@@ -25,26 +27,26 @@ TEST_F(LogManagerTest, LevelNamesAreThirteenCharacters)
     for (int level : {-1, 0, 1, 2, 3, 4, 5, 7, 8, 9})
         EXPECT_EQ(LogManager::levelName(level).size(), 13) << level;
     EXPECT_EQ(LogManager::levelName(6), QString());
-    EXPECT_EQ(LogManager::levelName(3), QStringLiteral("Error        "));
+    EXPECT_EQ(LogManager::levelName(3), u"Error        "_s);
 }
 
 TEST_F(LogManagerTest, ConsoleRoutingFollowsTheModeExceptForErrors)
 {
     manager->setOutputMode(LogManager::NoChannel);
-    manager->log(3, QStringLiteral("bad"), QStringLiteral("A::b"));
-    manager->log(4, QStringLiteral("hidden"), QStringLiteral("A::b"));
-    manager->log(-1, QStringLiteral("none"), QStringLiteral("A::b"));
+    manager->log(3, u"bad"_s, u"A::b"_s);
+    manager->log(4, u"hidden"_s, u"A::b"_s);
+    manager->log(-1, u"none"_s, u"A::b"_s);
     manager->setOutputMode(LogManager::BothChannels);
-    manager->log(6, QStringLiteral("warned"), QString());
-    manager->log(8, QStringLiteral("debug"), QString());
-    manager->log(9, QStringLiteral("secret"), QString());
+    manager->log(6, u"warned"_s, QString());
+    manager->log(8, u"debug"_s, QString());
+    manager->log(9, u"secret"_s, QString());
     manager->setOutputMode(LogManager::ConsoleOff);
-    manager->log(7, QStringLiteral("file only"), QString());
+    manager->log(7, u"file only"_s, QString());
     manager->setOutputMode(LogManager::FileOff);
-    manager->log(7, QStringLiteral("console only"), QString());
-    EXPECT_EQ(console.maskedOut(), QStringLiteral("log\tError        \thh:mm:ss\tA::b\tbad\n"
-                                                  "log\t\thh:mm:ss\t\twarned\n"
-                                                  "log\tInformational\thh:mm:ss\t\tconsole only\n"));
+    manager->log(7, u"console only"_s, QString());
+    EXPECT_EQ(console.maskedOut(), u"log\tError        \thh:mm:ss\tA::b\tbad\n"
+                                   "log\t\thh:mm:ss\t\twarned\n"
+                                   "log\tInformational\thh:mm:ss\t\tconsole only\n"_s);
 }
 
 TEST_F(LogManagerTest, FileChannelWritesLinesProprietaryAndPrunes)
@@ -53,46 +55,43 @@ TEST_F(LogManagerTest, FileChannelWritesLinesProprietaryAndPrunes)
     // The oldest is named in another case: matched and sorted without regard to case, it goes first.
     for (int day = 1; day <= 8; ++day)
     {
-        QFile old(dir.filePath(
-            (day == 1 ? QStringLiteral("unit-2019-02-%1.log") : QStringLiteral("Unit-2019-02-%1.log"))
-                .arg(day, 2, 10, QLatin1Char('0'))));
+        QFile old(dir.filePath((day == 1 ? u"unit-2019-02-%1.log"_s : u"Unit-2019-02-%1.log"_s)
+                                   .arg(day, 2, 10, QLatin1Char('0'))));
         ASSERT_TRUE(old.open(QIODevice::WriteOnly));
     }
-    manager->setName(QStringLiteral("Unit Name"));
+    manager->setName(u"Unit Name"_s);
     manager->setFolder(dir.path());
-    ASSERT_TRUE(manager->setFileName(QStringLiteral("Unit")));
-    const QString file = QStringLiteral("Unit-") +
-                         QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(".log");
+    ASSERT_TRUE(manager->setFileName(u"Unit"_s));
+    const QString file = u"Unit-"_s + QDate::currentDate().toString(u"yyyy-MM-dd"_s) + u".log"_s;
     EXPECT_EQ(manager->fileName(), dir.filePath(file));
 
     manager->setOutputMode(LogManager::ConsoleOff);
-    manager->log(9, QStringLiteral("x"), QStringLiteral("M::m"));
-    manager->log(8, QStringLiteral("detail"), QStringLiteral("M::m"));
-    manager->log(-1, QStringLiteral("never"), QStringLiteral("M::m"));
+    manager->log(9, u"x"_s, u"M::m"_s);
+    manager->log(8, u"detail"_s, u"M::m"_s);
+    manager->log(-1, u"never"_s, u"M::m"_s);
 
     const QStringList left = QDir(dir.path()).entryList(QDir::Files, QDir::Name);
     EXPECT_EQ(left.size(), 7);
-    EXPECT_EQ(left.first(), QStringLiteral("Unit-2019-02-03.log"));
+    EXPECT_EQ(left.first(), u"Unit-2019-02-03.log"_s);
     EXPECT_EQ(left.last(), file);
 
     QFile log(dir.filePath(file));
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(log.readAll());
-    const QStringList lines = text.split(QStringLiteral("\r\n"));
+    const QStringList lines = text.split(u"\r\n"_s);
     ASSERT_EQ(lines.size(), 4) << text.toStdString();
-    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("Unit Name:")));
-    EXPECT_TRUE(lines[0].endsWith(QStringLiteral(": Informational LogManager::setupLogFile: Log file ") +
-                                  dir.filePath(file) + QStringLiteral(" setup.")));
+    EXPECT_TRUE(lines[0].startsWith(u"Unit Name:"_s));
+    EXPECT_TRUE(lines[0].endsWith(u": Informational LogManager::setupLogFile: Log file "_s +
+                                  dir.filePath(file) + u" setup."_s));
     // The proprietary line is the Base64 of the whole formatted line.
-    ASSERT_TRUE(lines[1].startsWith(QStringLiteral("proprietary:")));
+    ASSERT_TRUE(lines[1].startsWith(u"proprietary:"_s));
     const QString decoded = QString::fromUtf8(QByteArray::fromBase64(lines[1].mid(12).toLatin1()));
-    EXPECT_TRUE(decoded.startsWith(QStringLiteral("Unit Name:")));
-    EXPECT_TRUE(decoded.endsWith(QStringLiteral(": Proprietary   M::m: x")));
-    EXPECT_TRUE(lines[2].endsWith(QStringLiteral(": Debug         M::m: detail")));
+    EXPECT_TRUE(decoded.startsWith(u"Unit Name:"_s));
+    EXPECT_TRUE(decoded.endsWith(u": Proprietary   M::m: x"_s));
+    EXPECT_TRUE(lines[2].endsWith(u": Debug         M::m: detail"_s));
     EXPECT_EQ(lines[3], QString());
-    EXPECT_EQ(console.maskedOut(),
-              QStringLiteral("log\tInformational\thh:mm:ss\tLogManager::setupLogFile\tLog file ") +
-                  dir.filePath(file) + QStringLiteral(" setup.\n"));
+    EXPECT_EQ(console.maskedOut(), u"log\tInformational\thh:mm:ss\tLogManager::setupLogFile\tLog file "_s +
+                                       dir.filePath(file) + u" setup.\n"_s);
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace
 {
 
@@ -26,15 +28,15 @@ protected:
     {
         values.clear();
         flags.clear();
-        OptionScanner scanner(QStringList{QStringLiteral("/opt/bin/tsisbridge")} + args, values, flags);
-        scanner.addPositional(QStringLiteral("command"));
-        scanner.addSwitch(QStringLiteral("all"));
-        scanner.addSwitch(QStringLiteral("help"));
-        scanner.addOption(QStringLiteral("path"), QString());
-        scanner.addOption(QStringLiteral("group"), QString());
-        scanner.addOption(QStringLiteral("year"), QString());
-        scanner.addOption(QStringLiteral("year"), QString());
-        scanner.addOption(QStringLiteral("pwd"), QString(), true);
+        OptionScanner scanner(QStringList{u"/opt/bin/tsisbridge"_s} + args, values, flags);
+        scanner.addPositional(u"command"_s);
+        scanner.addSwitch(u"all"_s);
+        scanner.addSwitch(u"help"_s);
+        scanner.addOption(u"path"_s, QString());
+        scanner.addOption(u"group"_s, QString());
+        scanner.addOption(u"year"_s, QString());
+        scanner.addOption(u"year"_s, QString());
+        scanner.addOption(u"pwd"_s, QString(), true);
         programName = scanner.programName();
         return scanner.scan();
     }
@@ -49,93 +51,85 @@ private:
 
 TEST_F(OptionScannerTest, ReadsCommandOptionsAndSwitches)
 {
-    ASSERT_EQ(scan({QStringLiteral("run"), QStringLiteral("--path=C:\\Out"), QStringLiteral("--all"),
-                    QStringLiteral("--group=a=b")}),
+    ASSERT_EQ(scan({u"run"_s, u"--path=C:\\Out"_s, u"--all"_s, u"--group=a=b"_s}),
               OptionScanner::Result::Succeeded);
-    EXPECT_EQ(programName, QStringLiteral("tsisbridge"));
-    EXPECT_EQ(values.value(QStringLiteral("command")), QStringLiteral("run"));
-    EXPECT_EQ(values.value(QStringLiteral("path")), QStringLiteral("C:\\Out"));
-    EXPECT_EQ(values.value(QStringLiteral("group")), QStringLiteral("a=b")); // split at the first "="
-    EXPECT_TRUE(flags.value(QStringLiteral("all")));
-    EXPECT_FALSE(flags.value(QStringLiteral("help")));
-    EXPECT_TRUE(flags.contains(QStringLiteral("help")));
-    EXPECT_TRUE(values.contains(QStringLiteral("year")));
+    EXPECT_EQ(programName, u"tsisbridge"_s);
+    EXPECT_EQ(values.value(u"command"_s), u"run"_s);
+    EXPECT_EQ(values.value(u"path"_s), u"C:\\Out"_s);
+    EXPECT_EQ(values.value(u"group"_s), u"a=b"_s); // split at the first "="
+    EXPECT_TRUE(flags.value(u"all"_s));
+    EXPECT_FALSE(flags.value(u"help"_s));
+    EXPECT_TRUE(flags.contains(u"help"_s));
+    EXPECT_TRUE(values.contains(u"year"_s));
     EXPECT_TRUE(warnings.isEmpty());
 }
 
 TEST_F(OptionScannerTest, FirstOccurrenceOfARepeatedOptionWins)
 {
-    ASSERT_EQ(scan({QStringLiteral("--path=first"), QStringLiteral("run"), QStringLiteral("--path=second")}),
-              OptionScanner::Result::Succeeded);
-    EXPECT_EQ(values.value(QStringLiteral("path")), QStringLiteral("first"));
+    ASSERT_EQ(scan({u"--path=first"_s, u"run"_s, u"--path=second"_s}), OptionScanner::Result::Succeeded);
+    EXPECT_EQ(values.value(u"path"_s), u"first"_s);
 }
 
 TEST_F(OptionScannerTest, OptionWithoutValueTakesItsDefault)
 {
-    ASSERT_EQ(scan({QStringLiteral("--path"), QStringLiteral("--all"), QStringLiteral("--group"),
-                    QStringLiteral("run")}),
-              OptionScanner::Result::Succeeded);
-    EXPECT_EQ(values.value(QStringLiteral("command")), QStringLiteral("run"));
-    EXPECT_EQ(values.value(QStringLiteral("path")), QString());
-    EXPECT_EQ(values.value(QStringLiteral("group")), QString());
-    EXPECT_TRUE(flags.value(QStringLiteral("all")));
+    ASSERT_EQ(scan({u"--path"_s, u"--all"_s, u"--group"_s, u"run"_s}), OptionScanner::Result::Succeeded);
+    EXPECT_EQ(values.value(u"command"_s), u"run"_s);
+    EXPECT_EQ(values.value(u"path"_s), QString());
+    EXPECT_EQ(values.value(u"group"_s), QString());
+    EXPECT_TRUE(flags.value(u"all"_s));
 }
 
 TEST_F(OptionScannerTest, SeparateValueIsExaminedBeforeItsOption)
 {
     // "C:\Out" is seen first and becomes the command; "run" then fills --path.
-    ASSERT_EQ(scan({QStringLiteral("run"), QStringLiteral("--path"), QStringLiteral("C:\\Out")}),
-              OptionScanner::Result::Succeeded);
-    EXPECT_EQ(values.value(QStringLiteral("command")), QStringLiteral("C:\\Out"));
-    EXPECT_EQ(values.value(QStringLiteral("path")), QStringLiteral("run"));
+    ASSERT_EQ(scan({u"run"_s, u"--path"_s, u"C:\\Out"_s}), OptionScanner::Result::Succeeded);
+    EXPECT_EQ(values.value(u"command"_s), u"C:\\Out"_s);
+    EXPECT_EQ(values.value(u"path"_s), u"run"_s);
 }
 
 TEST_F(OptionScannerTest, SingleHyphenIsAPlainToken)
 {
-    ASSERT_EQ(scan({QStringLiteral("-")}), OptionScanner::Result::Succeeded);
-    EXPECT_EQ(values.value(QStringLiteral("command")), QStringLiteral("-"));
+    ASSERT_EQ(scan({u"-"_s}), OptionScanner::Result::Succeeded);
+    EXPECT_EQ(values.value(u"command"_s), u"-"_s);
 }
 
 TEST_F(OptionScannerTest, Failures)
 {
     EXPECT_EQ(scan({}), OptionScanner::Result::Failed);
-    EXPECT_EQ(warnings, QStringList{QStringLiteral("Lacking required argument")});
+    EXPECT_EQ(warnings, QStringList{u"Lacking required argument"_s});
 
     warnings.clear();
-    EXPECT_EQ(scan({QStringLiteral("run"), QStringLiteral("run")}), OptionScanner::Result::Failed);
-    EXPECT_EQ(warnings, QStringList{QStringLiteral("Too many arguments --run")});
+    EXPECT_EQ(scan({u"run"_s, u"run"_s}), OptionScanner::Result::Failed);
+    EXPECT_EQ(warnings, QStringList{u"Too many arguments --run"_s});
 
     warnings.clear();
-    EXPECT_EQ(scan({QStringLiteral("run"), QStringLiteral("--Path=x")}), OptionScanner::Result::Failed);
-    EXPECT_EQ(warnings, QStringList{QStringLiteral("Unknown option --Path")});
+    EXPECT_EQ(scan({u"run"_s, u"--Path=x"_s}), OptionScanner::Result::Failed);
+    EXPECT_EQ(warnings, QStringList{u"Unknown option --Path"_s});
 
     warnings.clear();
-    EXPECT_EQ(scan({QStringLiteral("run"), QStringLiteral("-v")}), OptionScanner::Result::Failed);
-    EXPECT_EQ(warnings, QStringList{QStringLiteral("Unknown option -v")});
+    EXPECT_EQ(scan({u"run"_s, u"-v"_s}), OptionScanner::Result::Failed);
+    EXPECT_EQ(warnings, QStringList{u"Unknown option -v"_s});
 
     // A value given after "=" is examined as a token of its own.
     warnings.clear();
-    EXPECT_EQ(scan({QStringLiteral("run"), QStringLiteral("--year=-1")}), OptionScanner::Result::Failed);
-    EXPECT_EQ(warnings, QStringList{QStringLiteral("Unknown option -1")});
+    EXPECT_EQ(scan({u"run"_s, u"--year=-1"_s}), OptionScanner::Result::Failed);
+    EXPECT_EQ(warnings, QStringList{u"Unknown option -1"_s});
 
     // Nothing of a password's value is shown, down to a value inside it.
-    for (const QString& password :
-         {QStringLiteral("--S3cret"), QStringLiteral("--S3cret=x=y"), QStringLiteral("-S3cret")})
+    for (const QString& password : {u"--S3cret"_s, u"--S3cret=x=y"_s, u"-S3cret"_s})
     {
         warnings.clear();
-        EXPECT_EQ(scan({QStringLiteral("run"), QStringLiteral("--pwd=") + password}),
-                  OptionScanner::Result::Failed);
+        EXPECT_EQ(scan({u"run"_s, u"--pwd="_s + password}), OptionScanner::Result::Failed);
         ASSERT_EQ(warnings.size(), 1);
-        EXPECT_EQ(warnings.first(), password.startsWith(QStringLiteral("--"))
-                                        ? QStringLiteral("Unknown option --****")
-                                        : QStringLiteral("Unknown option -****"));
+        EXPECT_EQ(warnings.first(),
+                  password.startsWith(u"--"_s) ? u"Unknown option --****"_s : u"Unknown option -****"_s);
     }
 }
 
 TEST_F(OptionScannerTest, BareDoubleHyphenAborts)
 {
-    EXPECT_EQ(scan({QStringLiteral("run"), QStringLiteral("--")}), OptionScanner::Result::Abort);
-    EXPECT_EQ(warnings, QStringList{QStringLiteral("'--' feature not supported, yet")});
+    EXPECT_EQ(scan({u"run"_s, u"--"_s}), OptionScanner::Result::Abort);
+    EXPECT_EQ(warnings, QStringList{u"'--' feature not supported, yet"_s});
 }
 
 } // namespace

@@ -11,21 +11,20 @@
 namespace
 {
 
-const QString kRunStatus = QStringLiteral("BridgeStatus.tmp");
-const QString kRunning = QStringLiteral("Extract Running");
+const QString kRunStatus = u"BridgeStatus.tmp"_s;
+const QString kRunning = u"Extract Running"_s;
 
 // A run that fails at its data source once it gets there.
 QStringList failingRun(const QString& out, const QString& logs)
 {
-    return {QStringLiteral("run"),       QStringLiteral("--path=") + out, QStringLiteral("--logpath=") + logs,
-            QStringLiteral("--dsn=Sis"), QStringLiteral("--district=7"),  QStringLiteral("--school=0042")};
+    return words(u"run --dsn=Sis --district=7 --school=0042"_s)
+           << u"--path="_s + out << u"--logpath="_s + logs;
 }
 
 QStringList demoRun(const QString& out)
 {
-    return {QStringLiteral("run"),           QStringLiteral("--demo"),       QStringLiteral("--dsn=TSISDemo"),
-            QStringLiteral("--district=16"), QStringLiteral("--school=101"), QStringLiteral("--useyear=true"),
-            QStringLiteral("--year=2026"),   QStringLiteral("--path=") + out};
+    return words(u"run --demo --dsn=TSISDemo --district=16 --school=101 --useyear=true --year=2026"_s)
+           << u"--path="_s + out;
 }
 
 // Every file below a folder with its bytes.
@@ -45,10 +44,8 @@ QMap<QString, QByteArray> snapshot(const QString& folder)
 // The files a run leaves as its import data: everything but status files and logs.
 QMap<QString, QByteArray> dataFiles(QMap<QString, QByteArray> files)
 {
-    files.removeIf(
-        [](const auto& file) {
-            return file.key().endsWith(QStringLiteral(".tmp")) || file.key().endsWith(QStringLiteral(".log"));
-        });
+    files.removeIf([](const auto& file)
+                   { return file.key().endsWith(u".tmp"_s) || file.key().endsWith(u".log"_s); });
     return files;
 }
 
@@ -57,29 +54,12 @@ QMap<QString, QByteArray> dataFiles(const QString& folder)
     return dataFiles(snapshot(folder));
 }
 
-struct Finished
-{
-    int status = -1; // exit status; -1 when killed by a signal or the time limit
-    QString out;
-    QString err;
-};
-
-Finished finish(const Launched& launched, int seconds = 60)
-{
-    const int raw = waitBridge(launched, seconds);
-    Finished f;
-    f.status = raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    f.out = BridgeSandbox::readText(launched.outFile);
-    f.err = BridgeSandbox::readText(launched.errFile);
-    return f;
-}
-
 // A failing run kept busy by slow log writes (away from the output folder),
 // once it has written that it is running.
 Launched startBusyRun(BridgeSandbox& box, const QString& out, const QString& logs, const QString& name)
 {
     QDir().mkpath(logs);
-    const Launched run = launchBridge(box, failingRun(out, logs), name, faultEnv(QStringLiteral("slow"), logs));
+    const Launched run = launchBridge(box, failingRun(out, logs), name, faultEnv(u"slow"_s, logs));
     [&] { ASSERT_TRUE(waitForText(out + QLatin1Char('/') + kRunStatus, kRunning, 30)); }();
     return run;
 }
@@ -87,27 +67,26 @@ Launched startBusyRun(BridgeSandbox& box, const QString& out, const QString& log
 TEST(OutputFolder, ASecondRunIsRefusedWhileTheFirstLivesNotAfterItDied)
 {
     BridgeSandbox box;
-    const QString out = box.path(QStringLiteral("out"));
-    const QString logs = box.path(QStringLiteral("logs"));
-    const Launched first = startBusyRun(box, out, logs, QStringLiteral("first"));
+    const QString out = box.path(u"out"_s);
+    const QString logs = box.path(u"logs"_s);
+    const Launched first = startBusyRun(box, out, logs, u"first"_s);
     ASSERT_FALSE(HasFatalFailure());
     const QMap<QString, QByteArray> running = snapshot(out);
 
-    Finished second = finish(launchBridge(box, failingRun(out, logs), QStringLiteral("second")), 20);
+    BridgeResult second = box.run(failingRun(out, logs));
     EXPECT_EQ(second.status, 1);
-    EXPECT_EQ(second.err, QStringLiteral("error\tpath\tAnother extraction is writing to the output folder ") +
-                              out + QStringLiteral(". Try again when it has finished.\n"));
+    EXPECT_EQ(second.err, u"error\tpath\tAnother extraction is writing to the output folder "_s + out +
+                              u". Try again when it has finished.\n"_s);
     EXPECT_TRUE(second.out.startsWith(kEmptyAnswer)) << qPrintable(second.out);
     EXPECT_EQ(snapshot(out), running);
 
     // The kernel drops the lock of a killed run.
     kill(first.pid, SIGKILL);
-    finish(first);
-    const Finished third = finish(launchBridge(box, failingRun(out, logs), QStringLiteral("third")));
+    finish(first, 60);
+    const BridgeResult third = box.run(failingRun(out, logs));
     EXPECT_EQ(third.status, 1);
-    EXPECT_FALSE(third.err.contains(QStringLiteral("Another extraction"))) << qPrintable(third.err);
-    EXPECT_EQ(statusFileText(out),
-              statusLine(QStringLiteral("Failed"), QStringLiteral("Failed on extraction.")));
+    EXPECT_FALSE(third.err.contains(u"Another extraction"_s)) << qPrintable(third.err);
+    EXPECT_EQ(statusFileText(out), statusLine(u"Failed"_s, u"Failed on extraction."_s));
 }
 
 class StopSignal : public ::testing::TestWithParam<std::pair<int, const char*>>
@@ -117,20 +96,19 @@ class StopSignal : public ::testing::TestWithParam<std::pair<int, const char*>>
 TEST_P(StopSignal, LeavesAFailedStatusAndTheMarker)
 {
     BridgeSandbox box;
-    const QString out = box.path(QStringLiteral("out"));
-    const QString logs = box.path(QStringLiteral("logs"));
-    const Launched run = startBusyRun(box, out, logs, QStringLiteral("run"));
+    const QString out = box.path(u"out"_s);
+    const QString logs = box.path(u"logs"_s);
+    const Launched run = startBusyRun(box, out, logs, u"run"_s);
     ASSERT_FALSE(HasFatalFailure());
     kill(run.pid, GetParam().first);
-    const Finished stopped = finish(run, 20);
+    const BridgeResult stopped = finish(run, 20);
 
-    const QString message = QStringLiteral("Extraction stopped by ") + GetParam().second + QLatin1Char('.');
+    const QString message = u"Extraction stopped by "_s + GetParam().second + QLatin1Char('.');
     EXPECT_EQ(stopped.status, 1);
-    EXPECT_TRUE(
-        stopped.err.endsWith(QStringLiteral("error\tExtraction Stopped\t") + message + QLatin1Char('\n')))
+    EXPECT_TRUE(stopped.err.endsWith(u"error\tExtraction Stopped\t"_s + message + QLatin1Char('\n')))
         << qPrintable(stopped.err);
-    EXPECT_EQ(statusFileText(out), statusLine(QStringLiteral("Failed"), message));
-    EXPECT_EQ(finishedFileText(out), QStringLiteral("finished\r\n"));
+    EXPECT_EQ(statusFileText(out), statusLine(u"Failed"_s, message));
+    EXPECT_EQ(finishedFileText(out), u"finished\r\n"_s);
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, StopSignal,
@@ -141,31 +119,22 @@ INSTANTIATE_TEST_SUITE_P(Signals, StopSignal,
 TEST(OutputFolder, AStopDuringTheAttendanceUpdateRemovesItsUpdateFileAlone)
 {
     BridgeSandbox box;
-    const QDate today = QDate::currentDate();
-    ASSERT_TRUE(box.makeDemoDistrict(today.toString(QStringLiteral("yyyyMMdd")).toStdString()));
-    const QString out = box.path(QStringLiteral("out"));
-    const QString logs = box.path(QStringLiteral("logs"));
+    ASSERT_TRUE(box.makeDemoDistrict(e2e::Today()));
+    const QString out = box.path(u"out"_s);
+    const QString logs = box.path(u"logs"_s);
     QDir().mkpath(logs);
-    const int year = today.month() >= 7 ? today.year() : today.year() - 1;
-    const QStringList args = {QStringLiteral("run"),
-                              QStringLiteral("--att"),
-                              QStringLiteral("--dsn=TSISDemo"),
-                              QStringLiteral("--district=16"),
-                              QStringLiteral("--school=202"),
-                              QStringLiteral("--useyear=true"),
-                              QStringLiteral("--year=") + QString::number(year),
-                              QStringLiteral("--path=") + out,
-                              QStringLiteral("--logpath=") + logs};
-    auto updates = [&] { return QDir(out).entryList({QStringLiteral("*.SDU")}, QDir::Files, QDir::Name); };
-    auto unfinished = [&] { return QDir(out).entryList({QStringLiteral("*.SDU.part")}, QDir::Files); };
+    const QStringList args = words(u"run --att --dsn=TSISDemo --district=16 --school=202 --useyear=true"_s)
+                             << u"--year="_s + QString::number(currentSchoolYear()) << u"--path="_s + out
+                             << u"--logpath="_s + logs;
+    auto updates = [&] { return QDir(out).entryList({u"*.SDU"_s}, QDir::Files, QDir::Name); };
+    auto unfinished = [&] { return QDir(out).entryList({u"*.SDU.part"_s}, QDir::Files); };
     // An earlier update stays.
-    ASSERT_EQ(finish(launchBridge(box, args, QStringLiteral("earlier"))).status, 0);
+    ASSERT_EQ(box.run(args).status, 0);
     const QStringList earlier = updates();
     ASSERT_EQ(earlier.size(), 1);
 
     // Slow writes in the output folder hold the run inside its update.
-    const Launched run =
-        launchBridge(box, args, QStringLiteral("run"), faultEnv(QStringLiteral("slow"), out));
+    const Launched run = launchBridge(box, args, u"run"_s, faultEnv(u"slow"_s, out));
     for (int i = 0; i < 1500 && unfinished().isEmpty(); ++i)
         usleep(20 * 1000);
     ASSERT_EQ(unfinished().size(), 1) << "the run never began its update file";
@@ -173,8 +142,7 @@ TEST(OutputFolder, AStopDuringTheAttendanceUpdateRemovesItsUpdateFileAlone)
     EXPECT_EQ(finish(run, 20).status, 1);
     EXPECT_EQ(updates(), earlier);
     EXPECT_EQ(unfinished(), QStringList());
-    EXPECT_EQ(statusFileText(out),
-              statusLine(QStringLiteral("Failed"), QStringLiteral("Extraction stopped by SIGTERM.")));
+    EXPECT_EQ(statusFileText(out), statusLine(u"Failed"_s, u"Extraction stopped by SIGTERM."_s));
 }
 
 // Folders that cannot take the run fail it cleanly and keep what was there;
@@ -183,8 +151,8 @@ TEST(OutputFolder, FaultsFailCleanlyAndKeepTheData)
 {
     BridgeSandbox box;
     ASSERT_TRUE(box.makeDemoDistrict("20261015")) << "make-demo-district.sh failed";
-    const QString plain = box.path(QStringLiteral("plain"));
-    ASSERT_EQ(finish(launchBridge(box, demoRun(plain), QStringLiteral("plain"))).status, 0);
+    const QString plain = box.path(u"plain"_s);
+    ASSERT_EQ(box.run(demoRun(plain)).status, 0);
     const QMap<QString, QByteArray> data = dataFiles(plain);
     ASSERT_GT(data.size(), 10);
 
@@ -204,9 +172,9 @@ TEST(OutputFolder, FaultsFailCleanlyAndKeepTheData)
     {
         const QString fault = QString::fromLatin1(c.fault);
         SCOPED_TRACE(fault.toStdString());
-        const bool isFile = fault == QStringLiteral("file");
-        const bool statusFolder = fault == QStringLiteral("status-folder");
-        const QString out = box.path(fault.isEmpty() ? QStringLiteral("out dir/Schüler é") : fault);
+        const bool isFile = fault == u"file"_s;
+        const bool statusFolder = fault == u"status-folder"_s;
+        const QString out = box.path(fault.isEmpty() ? u"out dir/Schüler é"_s : fault);
         QStringList env;
         if (isFile)
             BridgeSandbox::writeText(out, "not a folder\n");
@@ -215,22 +183,21 @@ TEST(OutputFolder, FaultsFailCleanlyAndKeepTheData)
         else if (!fault.isEmpty())
         {
             // Last run's import data is there, and must stay.
-            ASSERT_EQ(finish(launchBridge(box, demoRun(out), QStringLiteral("before"))).status, 0);
+            ASSERT_EQ(box.run(demoRun(out)).status, 0);
             env = faultEnv(fault, out);
         }
         const QMap<QString, QByteArray> before = isFile ? QMap<QString, QByteArray>() : snapshot(out);
 
-        const Finished r = finish(launchBridge(box, demoRun(out), QStringLiteral("faulty"), env));
+        const BridgeResult r = box.run(demoRun(out), env);
         if (fault.isEmpty())
         {
             EXPECT_EQ(r.status, 0) << qPrintable(r.out) << qPrintable(r.err);
-            EXPECT_EQ(statusFileText(out),
-                      statusLine(QStringLiteral("Succeeded"), QStringLiteral("Succeeded")));
+            EXPECT_EQ(statusFileText(out), statusLine(u"Succeeded"_s, u"Succeeded"_s));
             const QMap<QString, QByteArray> written = dataFiles(out);
             EXPECT_EQ(written.keys(), data.keys());
             for (auto file = data.begin(); file != data.end(); ++file)
             {
-                if (file.key().endsWith(QStringLiteral(".sef")))
+                if (file.key().endsWith(u".sef"_s))
                 {
                     EXPECT_EQ(written.value(file.key()), file.value()) << qPrintable(file.key());
                 }
@@ -238,34 +205,34 @@ TEST(OutputFolder, FaultsFailCleanlyAndKeepTheData)
             continue;
         }
         EXPECT_EQ(r.status, 1) << qPrintable(r.out) << qPrintable(r.err);
-        EXPECT_FALSE(r.out.contains(QStringLiteral("Export complete."))) << qPrintable(r.out);
+        EXPECT_FALSE(r.out.contains(u"Export complete."_s)) << qPrintable(r.out);
         if (c.message)
         {
-            EXPECT_TRUE(r.err.endsWith(QStringLiteral("error\tpath\tThe output folder cannot be written: ") +
-                                       out + QString::fromLatin1(c.message)))
+            EXPECT_TRUE(r.err.endsWith(u"error\tpath\tThe output folder cannot be written: "_s + out +
+                                       QString::fromLatin1(c.message)))
                 << qPrintable(r.err);
         }
         if (isFile)
         {
-            EXPECT_EQ(BridgeSandbox::readText(out), QStringLiteral("not a folder\n"));
+            EXPECT_EQ(BridgeSandbox::readText(out), u"not a folder\n"_s);
             continue;
         }
         if (statusFolder)
             continue;
         EXPECT_EQ(dataFiles(out), dataFiles(before));
-        if (fault == QStringLiteral("enospc"))
+        if (fault == u"enospc"_s)
         {
-            EXPECT_TRUE(r.out.contains(QStringLiteral("\tError writing to file: ") + out + QLatin1Char('/')))
+            EXPECT_TRUE(r.out.contains(u"\tError writing to file: "_s + out + QLatin1Char('/')))
                 << qPrintable(r.out);
         }
         // A read-only folder cannot take even the failure: the exit status and the error line tell it.
-        if (fault == QStringLiteral("erofs"))
+        if (fault == u"erofs"_s)
         {
             EXPECT_EQ(snapshot(out), before);
         }
         else
         {
-            EXPECT_FALSE(statusFileText(out).contains(QStringLiteral("Succeeded")));
+            EXPECT_FALSE(statusFileText(out).contains(u"Succeeded"_s));
         }
     }
 }

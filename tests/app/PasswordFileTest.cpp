@@ -8,6 +8,8 @@
 
 #include <cstdlib>
 
+using namespace Qt::StringLiterals;
+
 namespace
 {
 
@@ -18,7 +20,7 @@ protected:
 
     QString file(const QByteArray& bytes)
     {
-        const QString name = dir_.filePath(QStringLiteral("secret"));
+        const QString name = dir_.filePath(u"secret"_s);
         QFile f(name);
         f.open(QIODevice::WriteOnly | QIODevice::Truncate);
         f.write(bytes);
@@ -36,12 +38,12 @@ TEST_F(PasswordFileTest, RemovesOneTrailingLineEnd)
         QByteArray bytes;
         QString password;
     } cases[] = {
-        {"s3cret", QStringLiteral("s3cret")},
-        {"s3cret\n", QStringLiteral("s3cret")},
-        {"s3cret\r\n", QStringLiteral("s3cret")},
-        {"s3cret\n\n", QStringLiteral("s3cret\n")},
-        {" s3 cret \r", QStringLiteral(" s3 cret \r")},
-        {"p\xC3\xA4ss\n", QStringLiteral("p\u00E4ss")},
+        {"s3cret", u"s3cret"_s},
+        {"s3cret\n", u"s3cret"_s},
+        {"s3cret\r\n", u"s3cret"_s},
+        {"s3cret\n\n", u"s3cret\n"_s},
+        {" s3 cret \r", u" s3 cret \r"_s},
+        {"p\xC3\xA4ss\n", u"p\u00E4ss"_s},
         {"\n", QString()},
     };
     for (const auto& c : cases)
@@ -60,17 +62,16 @@ TEST_F(PasswordFileTest, GivenPasswordOrNoVariableLeavesThePasswordAsItIs)
     EXPECT_EQ(password, QString());
 
     point(file("fromfile"));
-    password = QStringLiteral("given");
+    password = u"given"_s;
     EXPECT_EQ(PasswordFile::supply(password), QString());
-    EXPECT_EQ(password, QStringLiteral("given"));
+    EXPECT_EQ(password, u"given"_s);
 }
 
 TEST_F(PasswordFileTest, UnreadableFileIsAnErrorNamingTheFile)
 {
-    const QString prefix =
-        QStringLiteral("Could not read the password file named by TSISBRIDGE_PASSWORD_FILE: ");
-    const QString missing = dir_.filePath(QStringLiteral("missing"));
-    const QString large = dir_.filePath(QStringLiteral("large"));
+    const QString prefix = u"Could not read the password file named by TSISBRIDGE_PASSWORD_FILE: "_s;
+    const QString missing = dir_.filePath(u"missing"_s);
+    const QString large = dir_.filePath(u"large"_s);
     QFile file(large);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(QByteArray(5000, 'x')) == 5000);
     file.close();
@@ -80,10 +81,10 @@ TEST_F(PasswordFileTest, UnreadableFileIsAnErrorNamingTheFile)
         QString name;
         QString problem;
     } cases[] = {
-        {missing, prefix + missing + QStringLiteral(": ")},
-        {dir_.path(), prefix + dir_.path() + QStringLiteral(": ")},
-        {QString(), prefix + QStringLiteral(": no file name")},
-        {large, prefix + large + QStringLiteral(": longer than 4096 bytes")},
+        {missing, prefix + missing + u": "_s},
+        {dir_.path(), prefix + dir_.path() + u": "_s},
+        {QString(), prefix + u": no file name"_s},
+        {large, prefix + large + u": longer than 4096 bytes"_s},
     };
     for (const auto& c : cases)
     {

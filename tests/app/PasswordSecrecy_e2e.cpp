@@ -8,9 +8,9 @@ namespace
 {
 
 // "Tr0ub4dor" encoded as the front-end sends it.
-const QString kEncoded = QStringLiteral("547230756234646F72");
-const QString kPlain = QStringLiteral("Tr0ub4dor");
-const QString kGivenPlain = QStringLiteral("S3cretPlain");
+const QString kEncoded = u"547230756234646F72"_s;
+const QString kPlain = u"Tr0ub4dor"_s;
+const QString kGivenPlain = u"S3cretPlain"_s;
 
 QString everything(const BridgeSandbox& box, const BridgeResult& r)
 {
@@ -31,41 +31,56 @@ void expectNoPassword(const BridgeSandbox& box, const BridgeResult& r)
 
 QStringList runArgs(const BridgeSandbox& box)
 {
-    return {QStringLiteral("run"),
-            QStringLiteral("--path=") + box.path(QStringLiteral("out")),
-            QStringLiteral("--logpath=") + box.path(QStringLiteral("logs")),
-            QStringLiteral("--dsn=Sis"),
-            QStringLiteral("--user=reader"),
-            QStringLiteral("--district=7"),
-            QStringLiteral("--school=0042")};
+    return words(u"run --dsn=Sis --user=reader --district=7 --school=0042"_s)
+           << u"--path="_s + box.path(u"out"_s) << u"--logpath="_s + box.path(u"logs"_s);
 }
 
 // The log of a run of runArgs, written today.
 QString runLog(const BridgeSandbox& box)
 {
-    return BridgeSandbox::readText(box.path(QStringLiteral("logs/TSIS_SchoolMAX--0042-")) + today() +
-                                   QStringLiteral(".log"));
+    return BridgeSandbox::readText(box.path(u"logs/TSIS_SchoolMAX--0042-"_s) + today() + u".log"_s);
 }
 
+// Every way a password reaches a run or a test: the log says the option is
+// internal, the usage's status file and the scanner's warning mask it.
 TEST(PasswordSecrecy, PasswordStaysOutOfLogsProtocolAndStatusFiles)
 {
+    const QString encoded = u"--pwdencode="_s + kEncoded;
+    const QString plain = u"--pwd="_s + kGivenPlain;
     const struct
     {
-        QString option;
+        QStringList more;
         QStringList logged;
+        QStringList status; // the status file holds
+        QString out;        // standard output begins with
+        bool test = false;  // a connection test instead of a run
     } cases[] = {
-        {QStringLiteral("--pwdencode=") + kEncoded,
-         {QStringLiteral("pwdencode is internal only."), QStringLiteral("pwd is internal only.")}},
-        {QStringLiteral("--pwd=") + kGivenPlain, {QStringLiteral("pwd is internal only.")}},
+        {{encoded}, {u"pwdencode is internal only."_s, u"pwd is internal only."_s}, {}, {}},
+        {{plain}, {u"pwd is internal only."_s}, {}, {}},
+        {{encoded, plain, u"--help"_s},
+         {},
+         {u", --pwdencode=****, --pwd=****, --help\r\n"_s, u"--user=reader"_s},
+         {}},
+        {{u"--pwd=--"_s + kGivenPlain},
+         {},
+         {},
+         u"log\tWarning      \thh:mm:ss\tAppBase::qMessageOutput\tUnknown option --****\n"_s},
+        {{encoded}, {}, {}, {}, true},
     };
     for (const auto& c : cases)
     {
-        SCOPED_TRACE(c.option.toStdString());
+        SCOPED_TRACE(c.more.join(u' ').toStdString());
         BridgeSandbox box;
-        const BridgeResult r = box.run(runArgs(box) << c.option);
+        const QStringList args = c.test ? QStringList{u"test"_s, u"--group=connection"_s, u"--dsn=Sis"_s,
+                                                      u"--path="_s + box.path(u"out"_s)}
+                                        : runArgs(box);
+        const BridgeResult r = box.run(args + c.more);
         EXPECT_EQ(r.status, 1);
         for (const QString& line : c.logged)
             EXPECT_TRUE(runLog(box).contains(line)) << qPrintable(line);
+        for (const QString& text : c.status)
+            EXPECT_TRUE(statusFileText(box.path(u"out"_s)).contains(text)) << qPrintable(text);
+        EXPECT_TRUE(maskTimes(r.out).startsWith(c.out)) << qPrintable(r.out);
         expectNoPassword(box, r);
     }
 }
@@ -75,154 +90,101 @@ TEST(PasswordSecrecy, PasswordStaysOutOfLogsProtocolAndStatusFiles)
 TEST(PasswordSecrecy, ProcessListAndCoreFilesDoNotShowThePassword)
 {
     BridgeSandbox box;
-    const QString logs = box.path(QStringLiteral("logs"));
+    const QString logs = box.path(u"logs"_s);
     QDir().mkpath(logs);
-    const Launched run = launchBridge(box, runArgs(box) << QStringLiteral("--pwd=") + kGivenPlain,
-                                      QStringLiteral("slow"), faultEnv(QStringLiteral("slow"), logs));
-    const QString proc = QStringLiteral("/proc/%1/").arg(run.pid);
+    const Launched run =
+        launchBridge(box, runArgs(box) << u"--pwd="_s + kGivenPlain, u"slow"_s, faultEnv(u"slow"_s, logs));
+    const QString proc = u"/proc/%1/"_s.arg(run.pid);
     for (int i = 0; i < 500 && QDir(logs).isEmpty(); ++i)
         usleep(20 * 1000);
-    const QByteArray cmdline = BridgeSandbox::readText(proc + QStringLiteral("cmdline")).toUtf8();
-    const QString limits = BridgeSandbox::readText(proc + QStringLiteral("limits"));
+    const QByteArray cmdline = BridgeSandbox::readText(proc + u"cmdline"_s).toUtf8();
+    const QString limits = BridgeSandbox::readText(proc + u"limits"_s);
     kill(run.pid, SIGKILL);
     waitpid(run.pid, nullptr, 0);
     EXPECT_TRUE(cmdline.contains(QByteArray("--pwd=") + QByteArray(kGivenPlain.size(), '*')))
         << cmdline.constData();
     EXPECT_FALSE(cmdline.contains(kGivenPlain.toUtf8()));
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("Max core file size +0 +0 ")).match(limits).hasMatch())
+    EXPECT_TRUE(QRegularExpression(u"Max core file size +0 +0 "_s).match(limits).hasMatch())
         << qPrintable(limits);
-}
-
-TEST(PasswordSecrecy, UsageStatusFileMasksPasswords)
-{
-    BridgeSandbox box;
-    QStringList args = runArgs(box);
-    args << QStringLiteral("--pwdencode=") + kEncoded << QStringLiteral("--pwd=") + kGivenPlain
-         << QStringLiteral("--help");
-    const BridgeResult r = box.run(args);
-    EXPECT_EQ(r.status, 1);
-    const QString status = BridgeSandbox::readText(box.path(QStringLiteral("out/")) + kStatusFile);
-    EXPECT_TRUE(status.contains(QStringLiteral(", --pwdencode=****, --pwd=****, --help\r\n")));
-    EXPECT_TRUE(status.contains(QStringLiteral("--user=reader")));
-    expectNoPassword(box, r);
-}
-
-TEST(PasswordSecrecy, PasswordStartingWithHyphensIsNotEchoedByTheScanner)
-{
-    BridgeSandbox box;
-    QStringList args = runArgs(box);
-    args << QStringLiteral("--pwd=--") + kGivenPlain;
-    const BridgeResult r = box.run(args);
-    EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(maskTimes(r.out).startsWith(
-        QStringLiteral("log\tWarning      \thh:mm:ss\tAppBase::qMessageOutput\tUnknown option --****\n")))
-        << qPrintable(r.out);
-    expectNoPassword(box, r);
-}
-
-TEST(PasswordSecrecy, FailedTestsDoNotShowThePassword)
-{
-    BridgeSandbox box;
-    const BridgeResult r = box.run({QStringLiteral("test"), QStringLiteral("--group=connection"),
-                                    QStringLiteral("--dsn=Sis"), QStringLiteral("--pwdencode=") + kEncoded,
-                                    QStringLiteral("--path=") + box.path(QStringLiteral("out"))});
-    EXPECT_EQ(r.status, 1);
-    expectNoPassword(box, r);
 }
 
 // A role whose password the server checks (scram-sha-256): an ignored or
 // mangled password cannot pass. Its data source stores no login, and unixODBC
 // traces every call of these runs.
-class ScramLogin : public ::testing::Test
+class ScramLogin : public SharedDemo<ScramLogin>
 {
+public:
+    static constexpr const char* kDatabase = "secrecy_e2e";
+
 protected:
     static void SetUpTestSuite()
     {
-        demo_ = new PostgresDemo("secrecy_e2e");
-        if (!demo_->ok())
+        SharedDemo::SetUpTestSuite();
+        if (!ok_)
             return;
-        demo_->addDataSource(QStringLiteral("ScramPG"), demo_->value(QStringLiteral("TSIS_PG_PORT")));
-        demo_->traceTo(trace());
-    }
-    static void TearDownTestSuite()
-    {
-        delete demo_;
-        demo_ = nullptr;
+        box_->addPostgresSource(u"ScramPG"_s, value("TSIS_PG_PORT"), QString::fromStdString(database()));
+        const QString ini = value("ODBCSYSINI") + u"/odbcinst.ini"_s;
+        BridgeSandbox::writeText(ini, "[ODBC]\nTrace=Yes\nTraceFile=" + trace().toUtf8() + "\n\n" +
+                                          BridgeSandbox::readText(ini).toUtf8());
     }
     void SetUp() override
     {
-        e2e::RequirePostgres(true, demo_->ok(), demo_->error().toStdString());
-        if (IsSkipped() || HasFatalFailure())
-            return;
-        ASSERT_FALSE(password().isEmpty()) << "start-postgres.sh names no scram role";
-        demo_->configure(box_);
+        SharedDemo::SetUp();
+        if (!IsSkipped() && !HasFatalFailure())
+        {
+            ASSERT_FALSE(password().isEmpty()) << "start-postgres.sh names no scram role";
+        }
     }
 
-    static QString trace() { return demo_->folder() + QStringLiteral("/odbc.trace"); }
-    static QString password() { return demo_->value(QStringLiteral("TSIS_PG_SCRAM_PASSWORD")); }
+    static QString trace() { return box_->path(u"odbc.trace"_s); }
+    static QString password() { return value("TSIS_PG_SCRAM_PASSWORD"); }
     static QString encoded() { return QString::fromLatin1(password().toLatin1().toHex().toUpper()); }
+    static QString user() { return u"--user="_s + value("TSIS_PG_SCRAM_USER"); }
 
     BridgeResult test(const QString& passwordOption) const
     {
-        return box_.run({QStringLiteral("test"), QStringLiteral("--group=connection"),
-                         QStringLiteral("--dsn=ScramPG"),
-                         QStringLiteral("--user=") + demo_->value(QStringLiteral("TSIS_PG_SCRAM_USER")),
-                         passwordOption, QStringLiteral("--path=") + box_.path(QStringLiteral("out"))});
+        return box_->run({u"test"_s, u"--group=connection"_s, u"--dsn=ScramPG"_s, user(), passwordOption,
+                          u"--path="_s + box_->path(u"out"_s)});
     }
-
-    static PostgresDemo* demo_;
-    BridgeSandbox box_;
 };
 
-PostgresDemo* ScramLogin::demo_ = nullptr;
-
-const QString kConnected = QStringLiteral("\ntest\tconnection\tsuccess\tConnection Successful.\n");
-const QString kNotConnected = QStringLiteral("\ntest\tconnection\tfail\tConnection Failed.\n");
+const QString kConnected = u"\ntest\tconnection\tsuccess\tConnection Successful.\n"_s;
+const QString kNotConnected = u"\ntest\tconnection\tfail\tConnection Failed.\n"_s;
 
 // A log-in the server refused is not tried again in the run: a wrong password
 // costs one failed log-in, not one per detection trial (account lockout).
 TEST_F(ScramLogin, AWrongPasswordCostsOneLogIn)
 {
-    const QString count = box_.path(QStringLiteral("log-ins"));
-    const Launched run = launchBridge(
-        box_,
-        {QStringLiteral("run"), QStringLiteral("--dsn=ScramPG"),
-         QStringLiteral("--user=") + demo_->value(QStringLiteral("TSIS_PG_SCRAM_USER")),
-         QStringLiteral("--pwd=") + password() + QStringLiteral("x"), QStringLiteral("--district=16"),
-         QStringLiteral("--school=202"), QStringLiteral("--path=") + box_.path(QStringLiteral("out"))},
-        QStringLiteral("wrong"),
-        {QStringLiteral("LD_PRELOAD=" LOGIN_COUNTER_LIB), QStringLiteral("TSIS_LOGIN_COUNT=") + count,
-         QStringLiteral("ASAN_OPTIONS=verify_asan_link_order=0:") + qEnvironmentVariable("ASAN_OPTIONS")});
-    const int status = waitBridge(run, 120);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
-    EXPECT_EQ(BridgeSandbox::readText(count), QStringLiteral("log-in\n"));
-    EXPECT_TRUE(
-        BridgeSandbox::readText(run.outFile).contains(QStringLiteral("password authentication failed")))
-        << qPrintable(BridgeSandbox::readText(run.outFile));
+    const QString count = box_->path(u"log-ins"_s);
+    const BridgeResult r =
+        box_->run({u"run"_s, u"--dsn=ScramPG"_s, user(), u"--pwd="_s + password() + u"x"_s,
+                   u"--district=16"_s, u"--school=202"_s, u"--path="_s + box_->path(u"out"_s)},
+                  preloadEnv(LOGIN_COUNTER_LIB, {u"TSIS_LOGIN_COUNT="_s + count}));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(BridgeSandbox::readText(count), u"log-in\n"_s);
+    EXPECT_TRUE(r.out.contains(u"password authentication failed"_s)) << qPrintable(r.out);
 }
 
-TEST_F(ScramLogin, RightPasswordConnectsPlainAndEncoded)
+// The right password connects, a wrong one fails cleanly, plain and encoded.
+TEST_F(ScramLogin, PasswordsPlainAndEncoded)
 {
-    for (const QString& option :
-         {QStringLiteral("--pwd=") + password(), QStringLiteral("--pwdencode=") + encoded()})
+    const QString wrong = password() + u"x"_s;
+    const struct
     {
-        const BridgeResult r = test(option);
-        EXPECT_EQ(r.status, 0) << qPrintable(option);
-        EXPECT_TRUE(r.out.contains(kConnected)) << qPrintable(r.out);
-    }
-}
-
-TEST_F(ScramLogin, WrongPasswordFailsCleanlyPlainAndEncoded)
-{
-    const QString wrong = password() + QStringLiteral("x");
-    for (const QString& option :
-         {QStringLiteral("--pwd=") + wrong,
-          QStringLiteral("--pwdencode=") + QString::fromLatin1(wrong.toLatin1().toHex().toUpper())})
+        QString option;
+        int status;
+    } cases[] = {
+        {u"--pwd="_s + password(), 0},
+        {u"--pwdencode="_s + encoded(), 0},
+        {u"--pwd="_s + wrong, 1},
+        {u"--pwdencode="_s + QString::fromLatin1(wrong.toLatin1().toHex().toUpper()), 1},
+    };
+    for (const auto& c : cases)
     {
-        const BridgeResult r = test(option);
-        EXPECT_EQ(r.status, 1) << qPrintable(option);
-        EXPECT_TRUE(r.out.contains(kNotConnected)) << qPrintable(r.out);
-        EXPECT_TRUE(r.out.contains(QStringLiteral("password authentication failed for user \"tsis_scram\"")))
+        const BridgeResult r = test(c.option);
+        EXPECT_EQ(r.status, c.status) << qPrintable(c.option);
+        EXPECT_TRUE(r.out.contains(c.status ? kNotConnected : kConnected)) << qPrintable(r.out);
+        EXPECT_EQ(r.out.contains(u"password authentication failed for user \"tsis_scram\""_s), c.status == 1)
             << qPrintable(r.out);
         EXPECT_EQ(r.err, QString());
     }
@@ -233,38 +195,35 @@ TEST_F(ScramLogin, WrongPasswordFailsCleanlyPlainAndEncoded)
 // or data files, or in the ODBC trace.
 TEST_F(ScramLogin, NoCommandShowsThePassword)
 {
-    const QString out = QStringLiteral("--path=") + box_.path(QStringLiteral("out"));
-    const QString school = QStringLiteral("--school=101");
-    const QString district = QStringLiteral("--district=16");
+    const QString out = u"--path="_s + box_->path(u"out"_s);
+    const QString school = u"--school=101"_s;
+    const QString district = u"--district=16"_s;
     const QList<QStringList> commands = {
-        {QStringLiteral("version"), out},
-        {QStringLiteral("params"), out},
-        {QStringLiteral("params"), QStringLiteral("--paramkey=district"), out},
-        {QStringLiteral("params"), QStringLiteral("--paramkey=school"), district, out},
-        {QStringLiteral("params"), QStringLiteral("--paramkey=year"), district, school, out},
-        {QStringLiteral("defaults"), QStringLiteral("--path=") + box_.path(QStringLiteral("SVConfig.xml"))},
-        {QStringLiteral("test"), QStringLiteral("--group=connection"), out},
-        {QStringLiteral("test"), QStringLiteral("--group=school"), district, school, out},
-        {QStringLiteral("run"), district, school, out},
+        {u"version"_s, out},
+        {u"params"_s, out},
+        {u"params"_s, u"--paramkey=district"_s, out},
+        {u"params"_s, u"--paramkey=school"_s, district, out},
+        {u"params"_s, u"--paramkey=year"_s, district, school, out},
+        {u"defaults"_s, u"--path="_s + box_->path(u"SVConfig.xml"_s)},
+        {u"test"_s, u"--group=connection"_s, out},
+        {u"test"_s, u"--group=school"_s, district, school, out},
+        {u"run"_s, district, school, out},
     };
-    const QStringList login = {QStringLiteral("--dsn=ScramPG"),
-                               QStringLiteral("--user=") + demo_->value(QStringLiteral("TSIS_PG_SCRAM_USER")),
-                               QStringLiteral("--logpath=") + box_.path(QStringLiteral("logs"))};
+    const QStringList login = {u"--dsn=ScramPG"_s, user(), u"--logpath="_s + box_->path(u"logs"_s)};
     QFile::remove(trace());
     QString seen;
-    for (const QString& option :
-         {QStringLiteral("--pwd=") + password(), QStringLiteral("--pwdencode=") + encoded()})
+    for (const QString& option : {u"--pwd="_s + password(), u"--pwdencode="_s + encoded()})
         for (const QStringList& command : commands)
             // Status files are replaced by the next command: each answer is read at once.
-            seen += everything(box_, box_.run(command + login + QStringList{option}));
-    EXPECT_TRUE(QFile::exists(box_.path(QStringLiteral("out/Students.sef"))));
+            seen += everything(*box_, box_->run(command + login + QStringList{option}));
+    EXPECT_TRUE(QFile::exists(box_->path(u"out/Students.sef"_s)));
     const QString traced = BridgeSandbox::readText(trace());
     // The queries are traced (the connect call carrying the password is not).
-    EXPECT_TRUE(traced.contains(QStringLiteral("SQLExecDirectW"))) << "no ODBC trace";
+    EXPECT_TRUE(traced.contains(u"SQLExecDirectW"_s)) << "no ODBC trace";
 
     const QString all = seen + traced;
     // Also the pieces a mask that stops at ";" or "]" would let through.
-    QStringList forms = password().split(QRegularExpression(QStringLiteral("[;\\]]")));
+    QStringList forms = password().split(QRegularExpression(u"[;\\]]"_s));
     forms.removeIf([](const QString& piece) { return piece.size() < 4; });
     forms << password() << encoded() << encoded().toLower()
           << QString::fromLatin1(password().toLatin1().toBase64());

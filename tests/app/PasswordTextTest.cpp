@@ -2,38 +2,36 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace
 {
 
 TEST(PasswordText, DecodesHexPairsToLatin1)
 {
-    EXPECT_EQ(PasswordText::decode(QStringLiteral("414243")), QStringLiteral("ABC"));
-    EXPECT_EQ(PasswordText::decode(QStringLiteral("E9")), QString(QChar(0xE9)));
-    EXPECT_EQ(PasswordText::decode(QStringLiteral("00FF")), QString(QChar(0)) + QChar(0xFF));
+    EXPECT_EQ(PasswordText::decode(u"414243"_s), u"ABC"_s);
+    EXPECT_EQ(PasswordText::decode(u"E9"_s), QString(QChar(0xE9)));
+    EXPECT_EQ(PasswordText::decode(u"00FF"_s), QString(QChar(0)) + QChar(0xFF));
     EXPECT_EQ(PasswordText::decode(QString()), QString());
 }
 
 TEST(PasswordText, ForeignCharacterCountsAsThreeAndOddTailIsIgnored)
 {
     // 'G' and lower-case digits are outside the alphabet: 3 * 16 + 1 = '1'.
-    EXPECT_EQ(PasswordText::decode(QStringLiteral("G1")), QStringLiteral("1"));
-    EXPECT_EQ(PasswordText::decode(QStringLiteral("4a")), QStringLiteral("C"));
-    EXPECT_EQ(PasswordText::decode(QStringLiteral("41424")), QStringLiteral("AB"));
-    EXPECT_EQ(PasswordText::decode(QStringLiteral("4")), QString());
+    EXPECT_EQ(PasswordText::decode(u"G1"_s), u"1"_s);
+    EXPECT_EQ(PasswordText::decode(u"4a"_s), u"C"_s);
+    EXPECT_EQ(PasswordText::decode(u"41424"_s), u"AB"_s);
+    EXPECT_EQ(PasswordText::decode(u"4"_s), QString());
 }
 
 TEST(PasswordText, MasksOnlyPasswordOptionValues)
 {
-    const QStringList keys{QStringLiteral("pwdencode"), QStringLiteral("pwd")};
-    EXPECT_EQ(
-        PasswordText::maskArguments({QStringLiteral("/bin/x"), QStringLiteral("run"),
-                                     QStringLiteral("--pwdencode=4142"), QStringLiteral("--pwd=a=b"),
-                                     QStringLiteral("--pwdconfirm=x"), QStringLiteral("--dsn=pwd"),
-                                     QStringLiteral("--pwd"), QStringLiteral("pwd=1")},
-                                    keys),
-        QStringList({QStringLiteral("/bin/x"), QStringLiteral("run"), QStringLiteral("--pwdencode=****"),
-                     QStringLiteral("--pwd=****"), QStringLiteral("--pwdconfirm=x"),
-                     QStringLiteral("--dsn=pwd"), QStringLiteral("--pwd"), QStringLiteral("pwd=1")}));
+    const QStringList keys{u"pwdencode"_s, u"pwd"_s};
+    EXPECT_EQ(PasswordText::maskArguments({u"/bin/x"_s, u"run"_s, u"--pwdencode=4142"_s, u"--pwd=a=b"_s,
+                                           u"--pwdconfirm=x"_s, u"--dsn=pwd"_s, u"--pwd"_s, u"pwd=1"_s},
+                                          keys),
+              QStringList({u"/bin/x"_s, u"run"_s, u"--pwdencode=****"_s, u"--pwd=****"_s, u"--pwdconfirm=x"_s,
+                           u"--dsn=pwd"_s, u"--pwd"_s, u"pwd=1"_s}));
 }
 
 } // namespace

@@ -9,227 +9,183 @@ const QString kRule = QString(73, QLatin1Char('-'));
 
 QStringList runArguments(const QString& out, const QString& logs)
 {
-    QStringList args{QStringLiteral("run"), QStringLiteral("--path=") + out, QStringLiteral("--dsn=Sis"),
-                     QStringLiteral("--district=7"), QStringLiteral("--school=0042")};
+    QStringList args{u"run"_s, u"--path="_s + out, u"--dsn=Sis"_s, u"--district=7"_s, u"--school=0042"_s};
     if (!logs.isEmpty())
-        args << QStringLiteral("--logpath=") + logs;
+        args << u"--logpath="_s + logs;
     return args;
 }
 
 QString logName()
 {
-    return QStringLiteral("TSIS_SchoolMAX--0042-") + today() + QStringLiteral(".log");
+    return u"TSIS_SchoolMAX--0042-"_s + today() + u".log"_s;
 }
 
 // The first console lines of every extraction.
 QString kExecutionStart(const QString& out)
 {
-    return QStringLiteral(
-               "log\tProgress     \thh:mm:ss\tBridgeTaskBase::BeginExecute\tStarting Execution...\n"
-               "inc_progress\tStarting Execution...\n"
-               "log\tInformational\thh:mm:ss\t\tSDE Folder is: ") +
-           out + QStringLiteral("/\n");
+    return u"log\tProgress     \thh:mm:ss\tBridgeTaskBase::BeginExecute\tStarting Execution...\n"
+           "inc_progress\tStarting Execution...\n"
+           "log\tInformational\thh:mm:ss\t\tSDE Folder is: "_s +
+           out + u"/\n"_s;
 }
 
 const QString kExecuteFailed =
-    QStringLiteral("log\tError        \thh:mm:ss\tBridgeTaskBase::BeginExecute\tBridge execution failed, "
-                   "consult logs for more information.\n");
+    u"log\tError        \thh:mm:ss\tBridgeTaskBase::BeginExecute\tBridge execution failed, "
+    "consult logs for more information.\n"_s;
 
 QString fileLine(const QString& level, const QString& method, const QString& message)
 {
-    return QStringLiteral("TSIS SchoolMAX:hh:mm:ss: ") + level + QLatin1Char(' ') + method +
-           QStringLiteral(": ") + message + QStringLiteral("\r\n");
+    return u"TSIS SchoolMAX:hh:mm:ss: "_s + level + QLatin1Char(' ') + method + u": "_s + message + u"\r\n"_s;
 }
 
 QString headerBlock()
 {
-    return QStringLiteral("\r\n") + kRule + QStringLiteral("\r\n") +
-           QStringLiteral("Vantrel Data Extractor for TSIS/SchoolMAX File\r\n"
-                          "All rights reserved. Copyright (c) Vantrel Software ") +
-           QString::number(QDate::currentDate().year()) + QStringLiteral("\r\nwww.vantrel.com\r\n") + kRule +
-           QStringLiteral("\r\n\r\n") +
-           QStringLiteral("Built on       : Nov 20 2014 16:13:20\r\n"
-                          "Generated on   : <now>\r\n"
-                          "Version        : 4.2.9.0\r\n"
-                          "               : <os>\r\n") +
-           kRule + QStringLiteral("\r\n\r\n");
+    return u"\r\n"_s + kRule + u"\r\n"_s +
+           u"Vantrel Data Extractor for TSIS/SchoolMAX File\r\n"
+           "All rights reserved. Copyright (c) Vantrel Software "_s +
+           QString::number(QDate::currentDate().year()) + u"\r\nwww.vantrel.com\r\n"_s + kRule +
+           u"\r\n\r\n"_s +
+           u"Built on       : Nov 20 2014 16:13:20\r\n"
+           "Generated on   : <now>\r\n"
+           "Version        : 4.2.9.0\r\n"
+           "               : <os>\r\n"_s +
+           kRule + u"\r\n\r\n"_s;
 }
 
 QString maskLog(QString text)
 {
     text = maskTimes(text);
-    static const QRegularExpression os(QStringLiteral("\n               : [^\r]*"));
-    return text.replace(os, QStringLiteral("\n               : <os>"));
+    static const QRegularExpression os(u"\n               : [^\r]*"_s);
+    return text.replace(os, u"\n               : <os>"_s);
 }
 
 TEST(RunCommand, FailedExtractionLeavesStatusFilesAndTheLog)
 {
     BridgeSandbox box;
-    const QString out = box.path(QStringLiteral("out"));
-    const QString logs = box.path(QStringLiteral("logs"));
-    BridgeSandbox::writeText(out + QStringLiteral("/finished.tmp"), "finished\r\n");
+    const QString out = box.path(u"out"_s);
+    const QString logs = box.path(u"logs"_s);
+    BridgeSandbox::writeText(out + u"/finished.tmp"_s, "finished\r\n");
     BridgeSandbox::writeText(out + QLatin1Char('/') + kFinishedFile, "finished\r\n");
+    // Eight old daily logs, another school's log and a file that is no daily log.
+    QStringList kept;
+    for (int day = 1; day <= 8; ++day)
+        kept << u"TSIS_SchoolMAX--0042-2020-01-%1.log"_s.arg(day, 2, 10, QLatin1Char('0'));
+    kept << u"TSIS_SchoolMAX--00421-2019-01-01.log"_s << u"TSIS_SchoolMAX--0042-notes.log"_s;
+    for (const QString& name : kept)
+        BridgeSandbox::writeText(logs + QLatin1Char('/') + name, "old\r\n");
 
     const BridgeResult r = box.run(runArguments(out, logs));
     EXPECT_EQ(r.status, 1);
+    // The two oldest daily logs go; beside the others the run's summary, named after its start time.
+    kept = kept.mid(2) << logName();
+    kept.sort();
+    QStringList files = BridgeSandbox::files(logs);
+    const QStringList summaries = files.filter(u".summary.json"_s);
+    EXPECT_EQ(summaries.size(), 1);
+    files.removeOne(summaries.value(0));
+    EXPECT_EQ(files, kept);
     // The data source does not exist: the engine reports why and the run fails.
     EXPECT_TRUE(maskTimes(r.out).startsWith(
-        QStringLiteral("log\tInformational\thh:mm:ss\tLogManager::setupLogFile\tLog file ") + logs +
-        QLatin1Char('/') + logName() + QStringLiteral(" setup.\n") + kStartedLine + kExecutionStart(out)));
+        u"log\tInformational\thh:mm:ss\tLogManager::setupLogFile\tLog file "_s + logs + QLatin1Char('/') +
+        logName() + u" setup.\n"_s + kStartedLine + kExecutionStart(out)));
     EXPECT_TRUE(maskTimes(r.out).endsWith(kExecuteFailed));
-    EXPECT_TRUE(r.out.contains(QStringLiteral("Data source name not found")));
+    EXPECT_TRUE(r.out.contains(u"Data source name not found"_s));
     EXPECT_EQ(r.err, QString());
 
     EXPECT_EQ(BridgeSandbox::files(out),
-              QStringList({QStringLiteral("BridgeStatus.tmp"), kStatusFile, logName(), kFinishedFile}));
-    EXPECT_EQ(maskTimes(BridgeSandbox::readText(out + QStringLiteral("/BridgeStatus.tmp"))),
-              QStringLiteral("yyyy/MM/dd hh:mm:ss\tExtract Running\r\n"));
-    EXPECT_EQ(statusFileText(out),
-              statusLine(QStringLiteral("Failed"), QStringLiteral("Failed on extraction.")));
-    EXPECT_EQ(finishedFileText(out), QStringLiteral("finished\r\n"));
+              QStringList({u"BridgeStatus.tmp"_s, kStatusFile, logName(), kFinishedFile}));
+    EXPECT_EQ(maskTimes(BridgeSandbox::readText(out + u"/BridgeStatus.tmp"_s)),
+              u"yyyy/MM/dd hh:mm:ss\tExtract Running\r\n"_s);
+    EXPECT_EQ(statusFileText(out), statusLine(u"Failed"_s, u"Failed on extraction."_s));
+    EXPECT_EQ(finishedFileText(out), u"finished\r\n"_s);
 
-    const QString debug = QStringLiteral("Debug        ");
-    const QString info = QStringLiteral("Informational");
-    const QString header = QStringLiteral("AppBase::LogHeader");
-    const QString begin = QStringLiteral("BridgeTaskBase::BeginExecute");
-    const QString size = QStringLiteral("BridgeTaskBase::CalculateProgressSize");
+    const QString debug = u"Debug        "_s;
+    const QString info = u"Informational"_s;
+    const QString header = u"AppBase::LogHeader"_s;
+    const QString begin = u"BridgeTaskBase::BeginExecute"_s;
+    const QString size = u"BridgeTaskBase::CalculateProgressSize"_s;
     const QString expectedLog =
-        fileLine(info, QStringLiteral("LogManager::setupLogFile"),
-                 QStringLiteral("Log file ") + logs + QLatin1Char('/') + logName() +
-                     QStringLiteral(" setup.")) +
-        headerBlock() + fileLine(debug, header, QStringLiteral("App Framework Version: 1.0.0.2")) +
-        fileLine(debug, header, QString()) + fileLine(debug, header, QStringLiteral("Command: run")) +
-        fileLine(debug, header, QString()) + fileLine(debug, header, QStringLiteral("path=") + out) +
-        fileLine(debug, header, QStringLiteral("logpath=") + logs) +
-        fileLine(debug, header, QStringLiteral("dsn=Sis")) +
-        fileLine(debug, header, QStringLiteral("district=7")) +
-        fileLine(debug, header, QStringLiteral("school=0042")) +
-        fileLine(debug, header, QStringLiteral("appath=") + QStringLiteral(TSISBRIDGE_EXE)) +
-        fileLine(QStringLiteral("Progress     "), begin, QStringLiteral("Starting Execution...")) +
-        fileLine(info, QString(), QStringLiteral("SDE Folder is: ") + out + QLatin1Char('/')) +
-        fileLine(info, begin, QStringLiteral("Update Date is: "));
+        fileLine(info, u"LogManager::setupLogFile"_s,
+                 u"Log file "_s + logs + QLatin1Char('/') + logName() + u" setup."_s) +
+        headerBlock() + fileLine(debug, header, u"App Framework Version: 1.0.0.2"_s) +
+        fileLine(debug, header, QString()) + fileLine(debug, header, u"Command: run"_s) +
+        fileLine(debug, header, QString()) + fileLine(debug, header, u"path="_s + out) +
+        fileLine(debug, header, u"logpath="_s + logs) + fileLine(debug, header, u"dsn=Sis"_s) +
+        fileLine(debug, header, u"district=7"_s) + fileLine(debug, header, u"school=0042"_s) +
+        fileLine(debug, header, u"appath="_s + QStringLiteral(TSISBRIDGE_EXE)) +
+        fileLine(u"Progress     "_s, begin, u"Starting Execution..."_s) +
+        fileLine(info, QString(), u"SDE Folder is: "_s + out + QLatin1Char('/')) +
+        fileLine(info, begin, u"Update Date is: "_s);
     const QString log = maskLog(BridgeSandbox::readText(logs + QLatin1Char('/') + logName()));
     EXPECT_TRUE(log.startsWith(expectedLog));
     // The copy in the output folder is taken when the extraction ends; the
     // engine's own closing lines follow only in the log folder.
     const QString copy = maskLog(BridgeSandbox::readText(out + QLatin1Char('/') + logName()));
-    EXPECT_TRUE(copy.endsWith(fileLine(QStringLiteral("Error        "), begin,
-                                       QStringLiteral("Bridge execution failed, consult logs for more "
-                                                      "information."))));
+    EXPECT_TRUE(copy.endsWith(fileLine(u"Error        "_s, begin,
+                                       u"Bridge execution failed, consult logs for more "
+                                       "information."_s)));
     EXPECT_TRUE(log.startsWith(copy));
-    EXPECT_TRUE(log.endsWith(QStringLiteral(": End DataAccessBase Destructor\r\n")));
-}
-
-TEST(RunCommand, SetsUpTheDailyLogAndPrunesOnlyItsOwnOldLogs)
-{
-    BridgeSandbox box;
-    const QString out = box.path(QStringLiteral("out"));
-    const QString logs = box.path(QStringLiteral("logs"));
-    QStringList old;
-    for (int day = 1; day <= 8; ++day)
-    {
-        const QString name =
-            QStringLiteral("TSIS_SchoolMAX--0042-2020-01-%1.log").arg(day, 2, 10, QLatin1Char('0'));
-        BridgeSandbox::writeText(logs + QLatin1Char('/') + name, "old\r\n");
-        old << name;
-    }
-    // Another school's logs and a file that is no daily log stay.
-    const QString otherSchool = QStringLiteral("TSIS_SchoolMAX--00421-2019-01-01.log");
-    const QString notDaily = QStringLiteral("TSIS_SchoolMAX--0042-notes.log");
-    BridgeSandbox::writeText(logs + QLatin1Char('/') + otherSchool, "x");
-    BridgeSandbox::writeText(logs + QLatin1Char('/') + notDaily, "x");
-
-    const BridgeResult r = box.run(runArguments(out, logs));
-    EXPECT_EQ(r.status, 1);
-
-    QStringList expected = old.mid(2);
-    expected << logName() << notDaily << otherSchool;
-    expected.sort();
-    // Beside them the run's summary, named after its start time.
-    QStringList files = BridgeSandbox::files(logs);
-    const QStringList summaries = files.filter(QStringLiteral(".summary.json"));
-    EXPECT_EQ(summaries.size(), 1);
-    files.removeOne(summaries.value(0));
-    EXPECT_EQ(files, expected);
-}
-
-TEST(RunCommand, WithoutLogpathTheLogGoesToTheOutputFolder)
-{
-    BridgeSandbox box;
-    const QString out = box.path(QStringLiteral("out"));
-    const BridgeResult r = box.run(runArguments(out, QString()));
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(BridgeSandbox::files(out),
-              QStringList({QStringLiteral("BridgeStatus.tmp"), kStatusFile, logName(), kFinishedFile}));
-    EXPECT_TRUE(
-        maskTimes(r.out).startsWith(QStringLiteral("log\tInformational\thh:mm:ss\tLogManager::setupLogFile\t"
-                                                   "Log file ") +
-                                    out + QLatin1Char('/') + logName() + QStringLiteral(" setup.\n")));
+    EXPECT_TRUE(log.endsWith(u": End DataAccessBase Destructor\r\n"_s));
 }
 
 TEST(RunCommand, SchoolValueCannotPlaceTheLogOutsideItsFolder)
 {
     BridgeSandbox box;
-    const QString out = box.path(QStringLiteral("a/b/out"));
-    QStringList args{QStringLiteral("run"), QStringLiteral("--path=") + out, QStringLiteral("--dsn=Sis"),
-                     QStringLiteral("--district=7"), QStringLiteral("--school=../../x")};
+    const QString out = box.path(u"a/b/out"_s);
+    QStringList args{u"run"_s, u"--path="_s + out, u"--dsn=Sis"_s, u"--district=7"_s, u"--school=../../x"_s};
     const BridgeResult r = box.run(args);
     EXPECT_EQ(r.status, 1);
-    const QString name = QStringLiteral("TSIS_SchoolMAX--.._.._x-") + today() + QStringLiteral(".log");
+    const QString name = u"TSIS_SchoolMAX--.._.._x-"_s + today() + u".log"_s;
     EXPECT_TRUE(QFileInfo::exists(out + QLatin1Char('/') + name));
-    EXPECT_TRUE(BridgeSandbox::files(box.path(QStringLiteral("a"))).isEmpty());
+    EXPECT_TRUE(BridgeSandbox::files(box.path(u"a"_s)).isEmpty());
 }
 
 TEST(RunCommand, UnwritableLogFolderFallsBackToDocuments)
 {
     BridgeSandbox box;
-    const QString out = box.path(QStringLiteral("out"));
+    const QString out = box.path(u"out"_s);
     // A file where the log folder should be.
-    const QString blocked = box.path(QStringLiteral("blocked"));
+    const QString blocked = box.path(u"blocked"_s);
     BridgeSandbox::writeText(blocked, "x");
     const BridgeResult r = box.run(runArguments(out, blocked));
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(QFileInfo::exists(box.documents() + QLatin1Char('/') + logName()));
-    EXPECT_EQ(r.err, QStringLiteral("error\tLog File Error\tCould not write to: ") + blocked +
-                         QStringLiteral("TSIS_SchoolMAX--0042. Will now write to: ") + box.documents() +
-                         QStringLiteral("/TSIS_SchoolMAX--0042\n"));
+    EXPECT_EQ(r.err, u"error\tLog File Error\tCould not write to: "_s + blocked +
+                         u"TSIS_SchoolMAX--0042. Will now write to: "_s + box.documents() +
+                         u"/TSIS_SchoolMAX--0042\n"_s);
     EXPECT_TRUE(QFileInfo::exists(out + QLatin1Char('/') + logName()));
 }
 
 TEST(RunCommand, ExtractStyleSilencesTheConsoleDuringExtraction)
 {
     BridgeSandbox box;
-    const QString out = box.path(QStringLiteral("out"));
+    const QString out = box.path(u"out"_s);
+    BridgeSandbox::writeText(out + u"/BridgeStatus.tmp"_s, "2020/01/01 00:00:00\tSucceeded\r\n");
     QStringList args = runArguments(out, QString());
-    args << QStringLiteral("--log=extract");
+    args << u"--log=extract"_s;
     const BridgeResult r = box.run(args);
     EXPECT_EQ(r.status, 1);
+    // Without a log folder the log goes to the output folder; the run status is replaced when the run starts.
+    EXPECT_EQ(BridgeSandbox::files(out),
+              QStringList({u"BridgeStatus.tmp"_s, kStatusFile, logName(), kFinishedFile}));
+    EXPECT_EQ(maskTimes(BridgeSandbox::readText(out + u"/BridgeStatus.tmp"_s)),
+              u"yyyy/MM/dd hh:mm:ss\tExtract Running\r\n"_s);
     // Log lines reach the console until the extraction starts; during it only
     // progress lines and errors do.
-    const QString head = QStringLiteral("log\tInformational\thh:mm:ss\tLogManager::setupLogFile\tLog file ") +
-                         out + QLatin1Char('/') + logName() + QStringLiteral(" setup.\n") + kStartedLine +
-                         QStringLiteral("inc_progress\tStarting Execution...\n");
+    const QString head = u"log\tInformational\thh:mm:ss\tLogManager::setupLogFile\tLog file "_s + out +
+                         QLatin1Char('/') + logName() + u" setup.\n"_s + kStartedLine +
+                         u"inc_progress\tStarting Execution...\n"_s;
     const QString text = maskTimes(r.out);
     ASSERT_TRUE(text.startsWith(head));
     for (const QString& line : text.mid(head.size()).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
     {
-        if (line.startsWith(QStringLiteral("log\t")))
+        if (line.startsWith(u"log\t"_s))
         {
-            EXPECT_TRUE(line.startsWith(QStringLiteral("log\tError        \t"))) << qPrintable(line);
+            EXPECT_TRUE(line.startsWith(u"log\tError        \t"_s)) << qPrintable(line);
         }
     }
     EXPECT_TRUE(text.endsWith(kExecuteFailed));
     EXPECT_FALSE(r.engineClosed);
-}
-
-TEST(RunCommand, RunStatusFileIsReplacedWhenTheRunStarts)
-{
-    BridgeSandbox box;
-    const QString out = box.path(QStringLiteral("out"));
-    BridgeSandbox::writeText(out + QStringLiteral("/BridgeStatus.tmp"), "2020/01/01 00:00:00\tSucceeded\r\n");
-    box.run(runArguments(out, QString()));
-    EXPECT_EQ(maskTimes(BridgeSandbox::readText(out + QStringLiteral("/BridgeStatus.tmp"))),
-              QStringLiteral("yyyy/MM/dd hh:mm:ss\tExtract Running\r\n"));
 }
 
 } // namespace

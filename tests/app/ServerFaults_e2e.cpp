@@ -1,16 +1,10 @@
-// The database server failing under the bridge: the session is cut from
-// outside while a table is read, and a data source names a port where no
-// server listens. Each run ends failed (exit status 1, "Failed" in the status
-// file) and keeps the data files of the last complete run.
+// A data source names a port where no PostgreSQL server listens: the run and
+// the connection test fail cleanly with the driver's message.
 #include "BridgeHarness.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
-
-#include <chrono>
-#include <future>
-#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -31,132 +25,29 @@ QString unusedPort()
     return QString::number(ntohs(address.sin_port));
 }
 
-QByteArray bytesOf(const QString& file)
+TEST(ServerFaults, NoServerAtThePortFailsCleanlyWithTheDriversMessage)
 {
-    QFile f(file);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-QString logsOf(const QString& folder)
-{
-    QString text;
-    for (const QString& name : QDir(folder).entryList({QStringLiteral("*.log")}, QDir::Files))
-        text += BridgeSandbox::readText(folder + QLatin1Char('/') + name);
-    return text;
-}
-
-class ServerFaults : public ::testing::Test
-{
-protected:
-    static void SetUpTestSuite() { demo_ = new PostgresDemo("faults_e2e"); }
-    static void TearDownTestSuite()
-    {
-        delete demo_;
-        demo_ = nullptr;
-    }
-    void SetUp() override
-    {
-        e2e::RequirePostgres(true, demo_->ok(), demo_->error().toStdString());
-        if (IsSkipped() || HasFatalFailure())
-            return;
-        demo_->configure(box_);
-    }
-
-    QStringList runArgs(const QString& dsn, const QString& out) const
-    {
-        return {QStringLiteral("run"),
-                QStringLiteral("--dsn=") + dsn,
-                QStringLiteral("--user=tsis"),
-                QStringLiteral("--district=16"),
-                QStringLiteral("--school=101"),
-                QStringLiteral("--useyear=true"),
-                QStringLiteral("--year=") + QString::number(currentSchoolYear()),
-                QStringLiteral("--path=") + out};
-    }
-
-    static PostgresDemo* demo_;
-    BridgeSandbox box_;
-};
-
-PostgresDemo* ServerFaults::demo_ = nullptr;
-
-// Student Notes (SY055) becomes a view that takes a tenth of a second a row;
-// the test ends every session that has been reading it for a while.
-TEST_F(ServerFaults, SessionCutWhileReadingSkipsTheTableReconnectsAndFails)
-{
-    const QString out = box_.path(QStringLiteral("out"));
-    BridgeResult r = box_.run(runArgs(QStringLiteral("TSISDemoPG"), out));
-    ASSERT_EQ(r.status, 0) << qPrintable(r.out);
-    const QByteArray notes = bytesOf(out + QStringLiteral("/StudentNotes.sef"));
-    ASSERT_FALSE(notes.isEmpty());
-    QFile::remove(out + QStringLiteral("/Students.sef"));
-
-    std::string made;
-    ASSERT_TRUE(demo_->psql("SET search_path = tsisdemo; "
-                            "CREATE FUNCTION pause_row() RETURNS boolean LANGUAGE plpgsql VOLATILE AS "
-                            "$$ BEGIN PERFORM pg_sleep(0.1); RETURN true; END $$; "
-                            "ALTER TABLE SY055 RENAME TO SY055_base; "
-                            "CREATE VIEW SY055 AS SELECT * FROM SY055_base WHERE pause_row(); "
-                            "GRANT SELECT ON SY055 TO PUBLIC",
-                            std::string(), &made))
-        << made;
-
-    std::future<BridgeResult> running =
-        std::async(std::launch::async, [&] { return box_.run(runArgs(QStringLiteral("TSISDemoPG"), out)); });
-    int cut = 0;
-    while (running.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready)
-    {
-        std::string ended;
-        if (demo_->psql("SELECT count(pg_terminate_backend(pid)) FROM pg_stat_activity "
-                        "WHERE datname = current_database() AND pid <> pg_backend_pid() AND state = 'active' "
-                        "AND query ILIKE '%sy055%' AND now() - query_start > interval '300 milliseconds'",
-                        std::string(), &ended))
-            cut += std::atoi(ended.c_str());
-    }
-    r = running.get();
-    demo_->psql("SET search_path = tsisdemo; DROP VIEW SY055; ALTER TABLE SY055_base RENAME TO SY055");
-
-    EXPECT_GT(cut, 0);
-    EXPECT_EQ(r.status, 1) << qPrintable(r.out);
-    EXPECT_TRUE(
-        r.out.contains(QStringLiteral("\nwarn_progress\tTable not exported completely: Student Notes\n")))
-        << qPrintable(r.out);
-    const QString log = logsOf(out);
-    EXPECT_TRUE(log.contains(QStringLiteral("Open table Student Notes failed, skipping.")))
-        << qPrintable(log);
-    EXPECT_TRUE(log.contains(QStringLiteral("Tables not exported completely: Student Notes")))
-        << qPrintable(log);
-    EXPECT_TRUE(statusFileText(out).contains(QStringLiteral("\tFailed\t")));
-    EXPECT_EQ(finishedFileText(out), QStringLiteral("finished\r\n"));
-    EXPECT_EQ(bytesOf(out + QStringLiteral("/StudentNotes.sef")), notes);
-    // Read over the new session after the cut.
-    EXPECT_TRUE(QFile::exists(out + QStringLiteral("/Students.sef")));
-    EXPECT_EQ(QDir(out).entryList({QStringLiteral("*.part")}, QDir::Files), QStringList());
-}
-
-TEST_F(ServerFaults, NoServerAtThePortFailsCleanlyWithTheDriversMessage)
-{
-    demo_->addDataSource(QStringLiteral("TSISNowhere"), unusedPort());
-    const QString out = box_.path(QStringLiteral("out"));
-    const QString logs = box_.path(QStringLiteral("logs"));
-    BridgeResult r =
-        box_.run(runArgs(QStringLiteral("TSISNowhere"), out) << QStringLiteral("--logpath=") + logs);
+    BridgeSandbox box;
+    ASSERT_TRUE(box.makeDemoDistrict(e2e::Today())) << box.demo()->Error();
+    box.addPostgresSource(u"TSISNowhere"_s, unusedPort(), u"tsis"_s);
+    const QString out = box.path(u"out"_s);
+    const QString logs = box.path(u"logs"_s);
+    const BridgeResult r = box.run({u"run"_s, u"--dsn=TSISNowhere"_s, u"--user=tsis"_s, u"--district=16"_s,
+                                    u"--school=101"_s, u"--path="_s + out, u"--logpath="_s + logs});
     EXPECT_EQ(r.status, 1) << qPrintable(r.out);
     EXPECT_TRUE(r.err.isEmpty()) << qPrintable(r.err);
-    EXPECT_TRUE(logsOf(logs).contains(QStringLiteral("Connection refused"))) << qPrintable(r.out);
-    EXPECT_TRUE(statusFileText(out).contains(QStringLiteral("\tFailed\t")));
-    EXPECT_EQ(finishedFileText(out), QStringLiteral("finished\r\n"));
+    QString log;
+    for (const QString& name : BridgeSandbox::files(logs))
+        log += BridgeSandbox::readText(logs + u"/"_s + name);
+    EXPECT_TRUE(log.contains(u"Connection refused"_s)) << qPrintable(r.out);
+    EXPECT_TRUE(statusFileText(out).contains(u"\tFailed\t"_s));
+    EXPECT_EQ(finishedFileText(out), u"finished\r\n"_s);
 
-    r = box_.run({QStringLiteral("test"), QStringLiteral("--group=connection"),
-                  QStringLiteral("--dsn=TSISNowhere"), QStringLiteral("--user=tsis"),
-                  QStringLiteral("--path=") + out, QStringLiteral("--logpath=") + logs});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(protocolLines(r.out), QStringLiteral("start_progress\t0\n"
-                                                   "inc_progress\tBeginning test...\n"
-                                                   "inc_progress\tSetting Database Type\n"
-                                                   "test\tconnection\tfail\tConnection Failed.\n"
-                                                   "end_progress\n"));
-    EXPECT_TRUE(r.out.contains(QStringLiteral("Connection refused"))) << qPrintable(r.out);
+    expectProtocol(box,
+                   {{u"test --group=connection --dsn=TSISNowhere --user=tsis --path="_s + out, 1,
+                     u"start_progress\t0\ninc_progress\tBeginning test...\ninc_progress\tSetting Database "
+                     "Type\ntest\tconnection\tfail\tConnection Failed.\nend_progress\n"_s,
+                     u"Connection refused"_s}});
 }
 
 } // namespace

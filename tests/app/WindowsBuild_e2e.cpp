@@ -26,7 +26,7 @@ protected:
 
     void SetUp() override
     {
-        exe_ = QStringLiteral(TSIS_SOURCE_DIR "/") + build().folder + QStringLiteral("/bin/tsisbridge.exe");
+        exe_ = QStringLiteral(TSIS_SOURCE_DIR "/") + build().folder + u"/bin/tsisbridge.exe"_s;
         // CI builds both and sets TSIS_REQUIRE_WINDOWS: there a missing one fails.
         const bool required = qEnvironmentVariableIsSet("TSIS_REQUIRE_WINDOWS");
         if (!QFileInfo::exists(exe_) || e2e::RunCommand("command -v wine >/dev/null").status != 0)
@@ -39,16 +39,15 @@ protected:
         AttendanceRun::SetUp();
         if (IsSkipped() || HasFatalFailure())
             return;
-        const QString cache = qEnvironmentVariable(
-            "TSIS_WINDOWS_CACHE", QDir::homePath() + QStringLiteral("/.cache/tsisbridge-windows"));
-        wineEnv_ = {QStringLiteral("WINEPREFIX=") + cache + QStringLiteral("/wineprefix-") + build().arch,
-                    QStringLiteral("WINEDEBUG=-all")};
+        const QString cache =
+            qEnvironmentVariable("TSIS_WINDOWS_CACHE", QDir::homePath() + u"/.cache/tsisbridge-windows"_s);
+        wineEnv_ = {u"WINEPREFIX="_s + cache + u"/wineprefix-"_s + build().arch, u"WINEDEBUG=-all"_s};
         if (windowsIndex_ == 1)
             useDriversOf32BitLinux(cache);
         // Names the code page lacks: a stand-in, the same on both systems.
         const char* const names[] = {"Łukasz", "Ğül", "Nguyễn", "王"};
-        const QStringList students = demo_->rows(QStringLiteral(
-            "SELECT DISTINCT ID_NBR FROM ST010 WHERE SCH_NBR = '202' ORDER BY ID_NBR LIMIT 4"));
+        const QStringList students =
+            demo_->rows(u"SELECT DISTINCT ID_NBR FROM ST010 WHERE SCH_NBR = '202' ORDER BY ID_NBR LIMIT 4"_s);
         ASSERT_EQ(students.size(), 4);
         for (int i = 0; i < 4; ++i)
             change(std::string("UPDATE CE020 SET FRST_NME = '") + names[i] +
@@ -58,28 +57,24 @@ protected:
     // One step (0: the full export, then attendance updates) on Linux and under Wine.
     void runStep(int step)
     {
-        const QString mode = step ? QStringLiteral("--att") : QString();
-        BridgeResult linux = box_.run(runArguments(out(false), QStringLiteral("202"), mode)
-                                      << QStringLiteral("--logpath=") + box_.path(QStringLiteral("logs")));
+        const QString mode = step ? u"--att"_s : QString();
+        BridgeResult linux =
+            box_.run(runArguments(out(false), u"202"_s, mode) << u"--logpath="_s + box_.path(u"logs"_s));
         ASSERT_EQ(linux.status, 0) << qPrintable(linux.out);
 
-        QStringList args = runArguments(QStringLiteral("Z:") + out(true), QStringLiteral("202"), mode);
-        args << QStringLiteral("--logpath=Z:") + box_.path(QStringLiteral("logs"));
-        Launched launched;
-        launched.program = "wine";
-        launched.outFile = box_.path(QStringLiteral("windows-%1.out").arg(step));
-        launched.errFile = box_.path(QStringLiteral("windows-%1.err").arg(step));
+        QStringList args = runArguments(u"Z:"_s + out(true), u"202"_s, mode);
+        args << u"--logpath=Z:"_s + box_.path(u"logs"_s);
         std::vector<QByteArray> argv{"wine", exe_.toUtf8()};
         for (const QString& a : args)
             argv.push_back(a.toUtf8());
-        launched = launchBridgeBytes(box_, argv, launched, wineEnv_);
+        const Launched launched = launchBridgeBytes(box_, argv, u"windows-%1"_s.arg(step), wineEnv_, "wine");
         const int status = waitBridge(launched, 300);
         ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
             << "step " << step << ": " << qPrintable(BridgeSandbox::readText(launched.outFile))
             << qPrintable(BridgeSandbox::readText(launched.errFile));
         const QString windows = QString::fromLatin1(ReadFile(launched.outFile));
         const QStringList want = protocol(linux.out.split('\n'), false);
-        const QStringList got = protocol(windows.split(QStringLiteral("\r\n")), true);
+        const QStringList got = protocol(windows.split(u"\r\n"_s), true);
         qsizetype line = 0;
         while (line < want.size() && line < got.size() && want[line] == got[line])
             ++line;
@@ -94,14 +89,14 @@ protected:
     // The protocol lines with their times and output folders left out.
     QStringList protocol(const QStringList& lines, bool windows) const
     {
-        static const QRegularExpression time(QStringLiteral("\\b\\d?\\d:\\d\\d:\\d\\d\\b"));
+        static const QRegularExpression time(u"\\b\\d?\\d:\\d\\d:\\d\\d\\b"_s);
         QStringList kept;
         for (QString line : lines)
         {
-            line.replace(time, QStringLiteral("<time>"))
-                .replace(windows ? QStringLiteral("Z:") + out(true) : out(false), QStringLiteral("<out>"))
-                .replace(windows ? QStringLiteral("Z:") + box_.path() : box_.path(), QStringLiteral("<box>"));
-            if (!line.isEmpty() && !line.contains(QStringLiteral("DataAccessBase Destructor")))
+            line.replace(time, u"<time>"_s)
+                .replace(windows ? u"Z:"_s + out(true) : out(false), u"<out>"_s)
+                .replace(windows ? u"Z:"_s + box_.path() : box_.path(), u"<box>"_s);
+            if (!line.isEmpty() && !line.contains(u"DataAccessBase Destructor"_s))
                 kept << line;
         }
         return kept;
@@ -111,18 +106,18 @@ protected:
     void expectTheLinuxFolder()
     {
         const std::vector<Record> records =
-            runFullThenTwoUpdates(QStringLiteral("202"), [this](int step) { runStep(step); });
+            runFullThenTwoUpdates(u"202"_s, [this](int step) { runStep(step); });
         if (HasFatalFailure())
             return;
         QMap<QString, QByteArray> linux = importFiles(out(false));
         expectChangesSent(linux, records);
         QMap<QString, QByteArray> windows = importFiles(out(true));
         // SchoolConfig.xml too, apart from the time of the last update.
-        static const QRegularExpression time(QStringLiteral("\\d?\\d:\\d\\d:\\d\\d"));
+        static const QRegularExpression time(u"\\d?\\d:\\d\\d:\\d\\d"_s);
         for (auto [files, folder] : {std::pair{&linux, out(false)}, std::pair{&windows, out(true)}})
-            files->insert(QStringLiteral("SchoolConfig.xml"),
-                          QString::fromLatin1(ReadFile(folder + QStringLiteral("/SchoolConfig.xml")))
-                              .replace(time, QStringLiteral("<time>"))
+            files->insert(u"SchoolConfig.xml"_s,
+                          QString::fromLatin1(ReadFile(folder + u"/SchoolConfig.xml"_s))
+                              .replace(time, u"<time>"_s)
                               .toLatin1());
         expectSameFiles(linux, windows, build().arch);
     }
@@ -132,24 +127,22 @@ protected:
     // 32-bit build of the demo's extension (scripts/windows-prereqs.sh i686).
     void useDriversOf32BitLinux(const QString& cache)
     {
-        const QString extension = cache + QStringLiteral("/i686/linux/libtsisdemo_sqlite.so");
+        const QString extension = cache + u"/i686/linux/libtsisdemo_sqlite.so"_s;
         ASSERT_TRUE(QFileInfo::exists(extension)) << "run scripts/windows-prereqs.sh i686";
-        const QString folder = box_.path(QStringLiteral("odbc-i686"));
+        const QString folder = box_.path(u"odbc-i686"_s);
         QDir().mkpath(folder);
-        QFile inst(folder + QStringLiteral("/odbcinst.ini"));
+        QFile inst(folder + u"/odbcinst.ini"_s);
         ASSERT_TRUE(inst.open(QIODevice::WriteOnly));
         inst.write("[SQLite3]\nDriver=libsqlite3odbc.so\n");
         inst.close();
-        static const QRegularExpression loadExt(QStringLiteral("^LoadExt=.*$"),
-                                                QRegularExpression::MultilineOption);
-        QFile ini(folder + QStringLiteral("/odbc.ini"));
+        static const QRegularExpression loadExt(u"^LoadExt=.*$"_s, QRegularExpression::MultilineOption);
+        QFile ini(folder + u"/odbc.ini"_s);
         ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-        ini.write(QString::fromUtf8(ReadFile(box_.path(QStringLiteral("demo/odbc.ini"))))
-                      .replace(loadExt, QStringLiteral("LoadExt=") + extension)
+        ini.write(QString::fromUtf8(ReadFile(box_.path(u"demo/odbc.ini"_s)))
+                      .replace(loadExt, u"LoadExt="_s + extension)
                       .toUtf8());
         ini.close();
-        wineEnv_ << QStringLiteral("ODBCSYSINI=") + folder
-                 << QStringLiteral("ODBCINI=") + folder + QStringLiteral("/odbc.ini");
+        wineEnv_ << u"ODBCSYSINI="_s + folder << u"ODBCINI="_s + folder + u"/odbc.ini"_s;
     }
 
     int windowsIndex_ = 0;

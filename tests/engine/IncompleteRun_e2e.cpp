@@ -162,7 +162,9 @@ TEST_F(IncompleteRun, PostgresBackendTerminatedSkipsTheTableAndTheRunFails)
     EXPECT_TRUE(output.contains("\nwarn_progress\tTable not exported completely: Student Notes\n"))
         << r.output;
     EXPECT_TRUE(StatusFile(out).contains("\tFailed\t")) << StatusFile(out).constData();
+    EXPECT_TRUE(LogText(out).contains("Open table Student Notes failed, skipping.")) << r.output;
     EXPECT_TRUE(LogText(out).contains("Tables not exported completely: Student Notes")) << r.output;
+    EXPECT_EQ(ReadFile(out + "/finished_bridge.tmp"), "finished\r\n");
     EXPECT_EQ(ReadFile(out + "/StudentNotes.sef"), notes);
     EXPECT_EQ(ReadFile(out + "/Students.sef"), students);
     EXPECT_EQ(PartFiles(out), QStringList());

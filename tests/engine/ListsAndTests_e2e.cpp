@@ -31,22 +31,19 @@ ParamMap TeacherParams(const QString& dsn)
     return p;
 }
 
-TEST_F(SqliteLists, ConnectionTestSucceedsAndAnnouncesItself)
+TEST_F(SqliteLists, ConnectionTestAnnouncesItselfAndFailsForAMissingDataSource)
 {
     RecordedEngine engine;
     EXPECT_TRUE(engine->ValidateConnection("TSISDemo", "", ""));
     EXPECT_EQ(engine.Progress().count("Beginning test..."), 1);
     EXPECT_TRUE(engine.Logged("Validate Connection Successful using: DBTSIS_SY005_V"));
-}
 
-TEST_F(SqliteLists, ConnectionTestFailsForAMissingDataSource)
-{
-    RecordedEngine engine;
+    RecordedEngine missing;
     bool ok = true;
-    EXPECT_NO_THROW(ok = engine->ValidateConnection("NoSuchDemoDSN", "", ""));
+    EXPECT_NO_THROW(ok = missing->ValidateConnection("NoSuchDemoDSN", "", ""));
     EXPECT_FALSE(ok);
-    EXPECT_EQ(engine.Progress().count("Beginning test..."), 0);
-    EXPECT_TRUE(engine.LoggedContaining("Validate Connection Failed: ")) << engine.Dump();
+    EXPECT_EQ(missing.Progress().count("Beginning test..."), 0);
+    EXPECT_TRUE(missing.LoggedContaining("Validate Connection Failed: ")) << missing.Dump();
 }
 
 TEST_F(SqliteLists, DetectionTriesTheTwelveSettingsInOrder)
@@ -115,6 +112,10 @@ TEST_F(SqliteLists, TwoDistrictsAreListedByNumberAsDistrict)
 
     EXPECT_FALSE(engine->LoadSchoolDistrictList(list, "NoSuchDemoDSN", "", ""));
     EXPECT_TRUE(engine.Logged("District List Failed."));
+    // A district of its own has the default name.
+    ASSERT_TRUE(demo_->AlteredCopy("tsis", "TSISDemoOneDistrict", "DELETE FROM SY005 WHERE DST_NBR = 27;"));
+    ASSERT_TRUE(engine->LoadSchoolDistrictList(list, "TSISDemoOneDistrict", "", "")) << engine.Dump();
+    EXPECT_EQ(Entries(list), std::vector<std::string>({"16|Default District"}));
 }
 
 TEST_F(SqliteLists, SchoolListOfTheDistrict)
@@ -134,18 +135,15 @@ TEST_F(SqliteLists, SchoolListOfTheDistrict)
     EXPECT_FALSE(engine->ValidateDistrictAndSchoolNum("TSISDemo", "", "", "16", "411"));
     EXPECT_FALSE(engine->LoadSchoolList(list, "TSISDemo", "", "", "99"));
     EXPECT_TRUE(engine.Logged("School List Returned 0 Schools."));
+    EXPECT_FALSE(engine->LoadSchoolList(list, "NoSuchDemoDSN", "", "", "16"));
+    EXPECT_FALSE(engine->LoadSchoolYearList(list, "16", "101", "NoSuchDemoDSN", "", ""));
+    EXPECT_TRUE(list.IsEmpty());
+    EXPECT_TRUE(engine.Logged("School List Failed."));
+    EXPECT_TRUE(engine.Logged("Load School List Failed"));
 }
 
-TEST_F(SqliteLists, SchoolYearListShowsTsisYears)
-{
-    RecordedEngine engine;
-    EngineList list;
-    ASSERT_TRUE(engine->LoadSchoolYearList(list, "16", "101", "TSISDemo", "", "")) << engine.Dump();
-    EXPECT_EQ(Entries(list), std::vector<std::string>({"2025|2025-2026", "2026|2026-2027"}));
-    EXPECT_FALSE(engine->LoadSchoolYearList(list, "16", "999", "TSISDemo", "", ""));
-}
-
-TEST_F(SqliteLists, SchoolMaxHasItsAliasAndShowsYearsByTheirEnd)
+// TSIS shows its years as they are, SchoolMAX by their end.
+TEST_F(SqliteLists, SchoolYearListsOfBothFlavours)
 {
     RecordedEngine engine;
     EngineList list;
@@ -158,6 +156,8 @@ TEST_F(SqliteLists, SchoolMaxHasItsAliasAndShowsYearsByTheirEnd)
     // The same engine turns to TSIS for the other database.
     ASSERT_TRUE(engine->LoadSchoolYearList(list, "16", "101", "TSISDemo", "", ""));
     EXPECT_STREQ(engine->Alias().Text(), "tsis");
+    EXPECT_EQ(Entries(list), std::vector<std::string>({"2025|2025-2026", "2026|2026-2027"}));
+    EXPECT_FALSE(engine->LoadSchoolYearList(list, "16", "999", "TSISDemo", "", ""));
 }
 
 TEST_F(SqliteLists, TeacherListPutsStaffWithoutALastNameLast)
@@ -188,15 +188,6 @@ TEST_F(SqliteLists, TeacherListPutsStaffWithoutALastNameLast)
     EXPECT_TRUE(engine.Logged("Final School Year:2026"));
 }
 
-TEST_F(SqliteLists, DistrictListHasTheDefaultDistrict)
-{
-    ASSERT_TRUE(demo_->AlteredCopy("tsis", "TSISDemoOneDistrict", "DELETE FROM SY005 WHERE DST_NBR = 27;"));
-    RecordedEngine engine;
-    EngineList list;
-    ASSERT_TRUE(engine->LoadSchoolDistrictList(list, "TSISDemoOneDistrict", "", "")) << engine.Dump();
-    EXPECT_EQ(Entries(list), std::vector<std::string>({"16|Default District"}));
-}
-
 TEST_F(SqliteLists, TeacherListFromTheStaffTableAlone)
 {
     ASSERT_TRUE(demo_->AlteredCopy("tsis", "TSISDemoNoSY035", "DROP VIEW DBTSIS_SY035_V; DROP TABLE SY035;"));
@@ -224,17 +215,6 @@ TEST_F(SqliteLists, TeacherListRefusesOtherKeysAndMissingValues)
 
     EXPECT_FALSE(engine->LoadBridgeList(list, "teacher", TeacherParams("NoSuchDemoDSN")));
     EXPECT_TRUE(engine.Logged("Teacher List Failed, unknown reason")) << engine.Dump();
-}
-
-TEST_F(SqliteLists, ListsOfAMissingDataSourceFail)
-{
-    RecordedEngine engine;
-    EngineList list;
-    EXPECT_FALSE(engine->LoadSchoolList(list, "NoSuchDemoDSN", "", "", "16"));
-    EXPECT_FALSE(engine->LoadSchoolYearList(list, "16", "101", "NoSuchDemoDSN", "", ""));
-    EXPECT_TRUE(list.IsEmpty());
-    EXPECT_TRUE(engine.Logged("School List Failed."));
-    EXPECT_TRUE(engine.Logged("Load School List Failed"));
 }
 
 // The same tests and lists through psqlODBC.

@@ -9,25 +9,11 @@
 
 #include "BridgeHarness.h"
 
-#include <gtest/gtest.h>
-
 #include <QMap>
-#include <QRegularExpression>
 
 #include <functional>
-#include <memory>
-#include <string>
-#include <utility>
 
 #include <sqlite3.h>
-
-#include <QByteArray>
-#include <QDate>
-#include <QRegularExpression>
-#include <QString>
-#include <QStringList>
-
-#include <algorithm>
 
 class DemoAttendanceFile
 {
@@ -46,7 +32,7 @@ public:
         QStringList out;
         sqlite3_stmt* st = nullptr;
         if (sqlite3_prepare_v2(db_, sql.toUtf8().constData(), -1, &st, nullptr) != SQLITE_OK)
-            return {QStringLiteral("<error: ") + QString::fromUtf8(sqlite3_errmsg(db_)) + QLatin1Char('>')};
+            return {u"<error: "_s + QString::fromUtf8(sqlite3_errmsg(db_)) + QLatin1Char('>')};
         while (sqlite3_step(st) == SQLITE_ROW)
         {
             QStringList columns;
@@ -65,36 +51,33 @@ public:
     // The SDU lines of one school's records dated up to today, sorted.
     QStringList daily(const QString& school, int year) const
     {
-        return lines(
-            QStringLiteral("SELECT a.ID_NBR, a.CAL_DT, '', a.REAS_CD, '', '', "
-                           "CASE a.ATT_STAT WHEN 'A' THEN CASE a.HALF_DAYS WHEN 1 THEN '0.5' ELSE '1' "
-                           "END ELSE '0' END, CASE a.ATT_STAT WHEN 'T' THEN '1' ELSE '0' END, '', '' "
-                           "FROM AT020 a WHERE ") +
-            where(school, year));
+        return lines(u"SELECT a.ID_NBR, a.CAL_DT, '', a.REAS_CD, '', '', "
+                     "CASE a.ATT_STAT WHEN 'A' THEN CASE a.HALF_DAYS WHEN 1 THEN '0.5' ELSE '1' "
+                     "END ELSE '0' END, CASE a.ATT_STAT WHEN 'T' THEN '1' ELSE '0' END, '', '' "
+                     "FROM AT020 a WHERE "_s +
+                     where(school, year));
     }
     QStringList period(const QString& school, int year) const
     {
-        return lines(QStringLiteral("SELECT DISTINCT a.ID_NBR, a.CAL_DT, c.PERIOD, a.REAS_CD, '', '', "
-                                    "CASE a.ATT_STAT WHEN 'A' THEN '1' ELSE '0' END, "
-                                    "CASE a.ATT_STAT WHEN 'T' THEN '1' ELSE '0' END, '', '' FROM AT030 a "
-                                    "JOIN SC065 c ON c.DST_NBR = a.DST_NBR AND c.SCH_NBR = a.SCH_NBR AND "
-                                    "c.SCH_YR = a.SCH_YR AND c.COURSE = a.COURSE AND c.XSECTION = a.XSECTION "
-                                    "WHERE ") +
+        return lines(u"SELECT DISTINCT a.ID_NBR, a.CAL_DT, c.PERIOD, a.REAS_CD, '', '', "
+                     "CASE a.ATT_STAT WHEN 'A' THEN '1' ELSE '0' END, "
+                     "CASE a.ATT_STAT WHEN 'T' THEN '1' ELSE '0' END, '', '' FROM AT030 a "
+                     "JOIN SC065 c ON c.DST_NBR = a.DST_NBR AND c.SCH_NBR = a.SCH_NBR AND "
+                     "c.SCH_YR = a.SCH_YR AND c.COURSE = a.COURSE AND c.XSECTION = a.XSECTION "
+                     "WHERE "_s +
                      where(school, year));
     }
 
 private:
     static QString where(const QString& school, int year)
     {
-        const QString today = QDate::currentDate().toString(QStringLiteral("yyyyMMdd"));
-        return QStringLiteral(
-                   "a.DST_NBR = 16 AND a.SCH_NBR = '%1' AND a.SCH_YR = %2 AND a.CAL_DT <= %3 AND "
-                   "a.ID_NBR IN (SELECT s.ID_NBR FROM ST010 s JOIN CE020 e ON e.DST_NBR = s.DST_NBR "
-                   "AND e.ID_NBR = s.ID_NBR WHERE s.DST_NBR = 16 AND s.SCH_NBR = '%1' AND "
-                   "s.SCH_YR = %2 AND (trim(e.LST_NME) <> '' OR trim(e.FRST_NME) <> ''))")
-            .arg(school)
-            .arg(year)
-            .arg(today);
+        const QString today = QDate::currentDate().toString(u"yyyyMMdd"_s);
+        return u"a.DST_NBR = 16 AND a.SCH_NBR = '%1' AND a.SCH_YR = %2 AND a.CAL_DT <= %3 AND "
+               "a.ID_NBR IN (SELECT s.ID_NBR FROM ST010 s JOIN CE020 e ON e.DST_NBR = s.DST_NBR "
+               "AND e.ID_NBR = s.ID_NBR WHERE s.DST_NBR = 16 AND s.SCH_NBR = '%1' AND "
+               "s.SCH_YR = %2 AND (trim(e.LST_NME) <> '' OR trim(e.FRST_NME) <> ''))"_s.arg(school)
+                   .arg(year)
+                   .arg(today);
     }
     QStringList lines(const QString& sql) const
     {
@@ -110,29 +93,19 @@ private:
 // every section sorted (the cache hands them out in its own order).
 inline QByteArray normalizedUpdate(const QByteArray& bytes)
 {
-    QString s = QString::fromLatin1(bytes);
-    static const std::pair<const char*, const char*> kMasks[] = {
-        {"// [A-Z][a-z]{2} \\d\\d, \\d{4}\r\n", "// <date>\r\n"},
-        {"// Generated : [^\r]*", "// Generated : <time>"},
-        {"Vantrel Software \\d{4} ", "Vantrel Software <year> "},
-        {"#pragma update \"\\d{14}\"", "#pragma update \"<stamp>\""},
-        {"#pragma exportdate \"\\d{8}\"", "#pragma exportdate \"<date>\""},
-        {"//  (Start|End|Difference): [^\r]*", "//  \\1: <time>"},
-    };
-    for (const auto& [pattern, mask] : kMasks)
-        s.replace(QRegularExpression(QString::fromLatin1(pattern)), QString::fromLatin1(mask));
-    QStringList lines = s.split(QStringLiteral("\r\n"));
+    const QString s = QString::fromLatin1(e2e::MaskRun(bytes));
+    QStringList lines = s.split(u"\r\n"_s);
     for (int i = 0; i < lines.size(); ++i)
     {
-        if (!lines[i].startsWith(QStringLiteral("AttStdRef\t")))
+        if (!lines[i].startsWith(u"AttStdRef\t"_s))
             continue;
         int end = i + 1;
-        while (end < lines.size() && lines[end] != QStringLiteral("*"))
+        while (end < lines.size() && lines[end] != u"*"_s)
             ++end;
         std::sort(lines.begin() + i + 1, lines.begin() + end);
         i = end;
     }
-    return lines.join(QStringLiteral("\r\n")).toLatin1();
+    return lines.join(u"\r\n"_s).toLatin1();
 }
 
 // The expected update file: the template with the two sections' lines.
@@ -142,24 +115,17 @@ inline QByteArray expectedUpdate(const QByteArray& templ, const QStringList& dai
     {
         QString text;
         for (const QString& line : lines)
-            text += line + QStringLiteral("\r\n");
+            text += line + u"\r\n"_s;
         return text;
     };
     QString s = QString::fromLatin1(templ);
-    s.replace(QStringLiteral("<daily>"), block(daily));
-    s.replace(QStringLiteral("<period>"), block(period));
+    s.replace(u"<daily>"_s, block(daily));
+    s.replace(u"<period>"_s, block(period));
     return s.toLatin1();
 }
 
 using e2e::ExpectedFile;
 using e2e::ReadFile;
-
-inline QStringList sortedLines(const QByteArray& bytes)
-{
-    QStringList lines = QString::fromLatin1(bytes).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
-    std::sort(lines.begin(), lines.end());
-    return lines;
-}
 
 class AttendanceRun : public ::testing::TestWithParam<bool>
 {
@@ -174,7 +140,7 @@ protected:
             return;
         ASSERT_TRUE(box_.makeDemoDistrict(e2e::Today(), "tsis", postgres() ? "att_e2e" : ""))
             << box_.demo()->Error();
-        demo_ = std::make_unique<DemoAttendanceFile>(box_.path(QStringLiteral("demo/tsisdemo-tsis.db")));
+        demo_ = std::make_unique<DemoAttendanceFile>(box_.path(u"demo/tsisdemo-tsis.db"_s));
         ASSERT_TRUE(demo_->ok());
     }
 
@@ -193,16 +159,10 @@ protected:
 
     QStringList runArguments(const QString& out, const QString& school, const QString& mode = QString()) const
     {
-        QStringList args{QStringLiteral("run"),
-                         QStringLiteral("--dsn=") + (postgres() ? "TSISDemoPG" : "TSISDemo"),
-                         QStringLiteral("--district=16"),
-                         QStringLiteral("--school=") + school,
-                         QStringLiteral("--useyear=true"),
-                         QStringLiteral("--year=") + QString::number(currentSchoolYear()),
-                         QStringLiteral("--path=") + out};
-        if (!mode.isEmpty())
-            args << mode;
-        return args;
+        return words(u"run --district=16 --useyear=true --dsn=TSISDemo"_s + (postgres() ? u"PG"_s : u""_s)) +
+               QStringList{u"--school="_s + school, u"--year="_s + QString::number(currentSchoolYear()),
+                           u"--path="_s + out} +
+               words(mode);
     }
     BridgeResult run(const QString& out, const QString& school, const QString& mode = QString())
     {
@@ -211,12 +171,12 @@ protected:
 
     static QStringList updateFiles(const QString& out)
     {
-        return QDir(out).entryList({QStringLiteral("*.SDU")}, QDir::Files, QDir::Name);
+        return QDir(out).entryList({u"*.SDU"_s}, QDir::Files, QDir::Name);
     }
     // Whatever else the folder holds besides update files in place: none may be left unfinished.
     static QStringList unfinishedUpdates(const QString& out)
     {
-        return QDir(out).entryList({QStringLiteral("*.part")}, QDir::Files, QDir::Name);
+        return QDir(out).entryList({u"*.part"_s}, QDir::Files, QDir::Name);
     }
     static QByteArray lastUpdate(const QString& out)
     {
@@ -226,8 +186,7 @@ protected:
     }
     QString expected(const QStringList& daily, const QStringList& period) const
     {
-        return QString::fromLatin1(
-            expectedUpdate(ExpectedFile(QStringLiteral("AttendanceUpdate.SDU")), daily, period));
+        return QString::fromLatin1(expectedUpdate(ExpectedFile(u"AttendanceUpdate.SDU"_s), daily, period));
     }
     // The number of six-day windows from the date the Calendar export sets as the
     // school start (its first dated calendar row, a workday before the first
@@ -235,34 +194,25 @@ protected:
     int windowCount(const QString& school) const
     {
         const QStringList first = demo_->rows(
-            QStringLiteral(
-                "SELECT MIN(CAL_DT) FROM CA005 WHERE DST_NBR = 16 AND SCH_NBR = '%1' AND SCH_YR = %2 AND "
-                "CAL_DT > 0")
-                .arg(school)
+            u"SELECT MIN(CAL_DT) FROM CA005 WHERE DST_NBR = 16 AND SCH_NBR = '%1' AND SCH_YR = %2 AND "
+            "CAL_DT > 0"_s.arg(school)
                 .arg(currentSchoolYear()));
         if (first.size() != 1)
             return -1;
-        QDate day = QDate::fromString(first.first(), QStringLiteral("yyyyMMdd"));
+        QDate day = QDate::fromString(first.first(), u"yyyyMMdd"_s);
         int n = 1;
         for (; QDate::currentDate() > day.addDays(6); day = day.addDays(6))
             ++n;
         return n;
     }
-    QStringList cacheMarks(const QString& out)
-    {
-        DemoAttendanceFile cache(out + QStringLiteral("/Attendance/Attendance.db"));
-        return cache.rows(
-            QStringLiteral("SELECT stdkey, attdate, perkey, oldcode FROM PERIOD_ATT ORDER BY 1, 2, 3"));
-    }
     // Both cache tables with the codes sent (oldcode) or, with fill, read (newcode) too.
     static QStringList cacheRows(const QString& out, bool fill)
     {
-        DemoAttendanceFile cache(out + QStringLiteral("/Attendance/Attendance.db"));
-        const QString codes = fill ? QStringLiteral("oldcode, newcode") : QStringLiteral("oldcode");
+        DemoAttendanceFile cache(out + u"/Attendance/Attendance.db"_s);
+        const QString codes = fill ? u"oldcode, newcode"_s : u"oldcode"_s;
         return cache.rows(
-            QStringLiteral("SELECT 'P', stdkey, attdate, perkey, %1 FROM PERIOD_ATT UNION ALL "
-                           "SELECT 'D', stdkey, attdate, timeframe, %1 FROM DAILY_ATT ORDER BY 1, 2, 3, 4")
-                .arg(codes));
+            u"SELECT 'P', stdkey, attdate, perkey, %1 FROM PERIOD_ATT UNION ALL "
+            "SELECT 'D', stdkey, attdate, timeframe, %1 FROM DAILY_ATT ORDER BY 1, 2, 3, 4"_s.arg(codes));
     }
 
     // An attendance record of the SIS: its key in an update file's lines, the
@@ -278,7 +228,7 @@ protected:
     std::vector<Record> recentRecords(const QString& school, int count) const
     {
         const int year = currentSchoolYear();
-        const QString from = QDate::currentDate().addDays(-13).toString(QStringLiteral("yyyyMMdd"));
+        const QString from = QDate::currentDate().addDays(-13).toString(u"yyyyMMdd"_s);
         std::vector<Record> records;
         const std::string base =
             "DST_NBR = 16 AND SCH_NBR = '" + school.toStdString() + "' AND SCH_YR = " + std::to_string(year);
@@ -304,27 +254,19 @@ protected:
         return records;
     }
     // The import files: data, control, custom-field files and the update
-    // files by their order, not their time-stamped names; the times the
-    // control and update files show are left out.
+    // files by their order, not their time-stamped names; the times and
+    // stamps of the control and update files are masked.
     static QMap<QString, QByteArray> importFiles(const QString& folder)
     {
         QMap<QString, QByteArray> files;
         int update = 0;
-        const QStringList patterns{QStringLiteral("*.sef"), QStringLiteral("*.SDE"), QStringLiteral("*.txt"),
-                                   QStringLiteral("*.SDU")};
+        const QStringList patterns{u"*.sef"_s, u"*.SDE"_s, u"*.txt"_s, u"*.SDU"_s};
         for (const QFileInfo& f : QDir(folder).entryInfoList(patterns, QDir::Files, QDir::Name))
         {
-            static const QRegularExpression times(
-                QStringLiteral(
-                    "^(// Generated : |//  Start: |//  End: |//  Difference: |#pragma update )[^\r]*"),
-                QRegularExpression::MultilineOption);
             const QString name = f.fileName();
-            QByteArray bytes = ReadFile(f.filePath());
-            if (!name.endsWith(QStringLiteral(".sef")))
-                bytes = QString::fromLatin1(bytes).replace(times, QStringLiteral("\\1<time>")).toLatin1();
-            files.insert(name.endsWith(QStringLiteral(".SDU")) ? QStringLiteral("update %1").arg(++update)
-                                                               : name,
-                         bytes);
+            const QByteArray bytes = ReadFile(f.filePath());
+            files.insert(name.endsWith(u".SDU"_s) ? u"update %1"_s.arg(++update) : name,
+                         name.endsWith(u".sef"_s) ? bytes : e2e::MaskRun(bytes, false));
         }
         return files;
     }
@@ -360,12 +302,12 @@ protected:
         EXPECT_EQ(records.size(), 4u) << "the school lacks recent attendance records";
         if (records.size() != 4)
             return {};
-        setCode(records[0], QStringLiteral("U"));
-        setCode(records[2], QStringLiteral("U"));
+        setCode(records[0], u"U"_s);
+        setCode(records[2], u"U"_s);
         runStep(1);
         if (HasFatalFailure())
             return {};
-        setCode(records[1], QStringLiteral("E"));
+        setCode(records[1], u"E"_s);
         change("DELETE FROM " + records[3].table + " WHERE " + records[3].where);
         runStep(2);
         return records;
@@ -373,17 +315,17 @@ protected:
     // The update files of those runs carry the changes, so the ones compared are not empty.
     static void expectChangesSent(const QMap<QString, QByteArray>& files, const std::vector<Record>& records)
     {
-        ASSERT_EQ(files.keys().filter(QStringLiteral("update ")).size(), 3);
+        ASSERT_EQ(files.keys().filter(u"update "_s).size(), 3);
         ASSERT_EQ(records.size(), 4u);
-        EXPECT_TRUE(files.value(QStringLiteral("update 2")).contains(records[0].key.toLatin1()));
-        EXPECT_TRUE(files.value(QStringLiteral("update 3")).contains(records[1].key.toLatin1()));
-        EXPECT_TRUE(files.value(QStringLiteral("update 3")).contains(records[3].key.toLatin1()));
+        EXPECT_TRUE(files.value(u"update 2"_s).contains(records[0].key.toLatin1()));
+        EXPECT_TRUE(files.value(u"update 3"_s).contains(records[1].key.toLatin1()));
+        EXPECT_TRUE(files.value(u"update 3"_s).contains(records[3].key.toLatin1()));
     }
 
     // Gives a record a new reason code, changed today.
     void setCode(const Record& record, const QString& code)
     {
-        const std::string today = QDate::currentDate().toString(QStringLiteral("yyyyMMdd")).toStdString();
+        const std::string today = QDate::currentDate().toString(u"yyyyMMdd"_s).toStdString();
         change("UPDATE " + record.table + " SET REAS_CD = '" + code.toStdString() + "', MNT_DT = " + today +
                " WHERE " + record.where);
     }
@@ -396,11 +338,11 @@ protected:
         {
             bool inSection = false;
             for (const QString& line :
-                 QString::fromLatin1(ReadFile(out + QLatin1Char('/') + file)).split(QStringLiteral("\r\n")))
+                 QString::fromLatin1(ReadFile(out + QLatin1Char('/') + file)).split(u"\r\n"_s))
             {
-                if (line.startsWith(QStringLiteral("AttStdRef\t")))
+                if (line.startsWith(u"AttStdRef\t"_s))
                     inSection = true;
-                else if (line == QStringLiteral("*"))
+                else if (line == u"*"_s)
                     inSection = false;
                 else if (inSection)
                 {

@@ -22,9 +22,9 @@
 
 #include <cstdio>
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <signal.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -45,8 +45,8 @@ struct BridgeResult
 // The export engine logs its destruction when the application ends; with the
 // console channel on, every answer closes with these two lines.
 inline const QRegularExpression kEngineClosingLines(
-    QStringLiteral("log\\tInformational\\t\\d\\d:\\d\\d:\\d\\d\\t\\tStart DataAccessBase Destructor\\n"
-                   "log\\tInformational\\t\\d\\d:\\d\\d:\\d\\d\\t\\tEnd DataAccessBase Destructor\\n$"));
+    u"log\\tInformational\\t\\d\\d:\\d\\d:\\d\\d\\t\\tStart DataAccessBase Destructor\\n"
+    "log\\tInformational\\t\\d\\d:\\d\\d:\\d\\d\\t\\tEnd DataAccessBase Destructor\\n$"_s);
 
 class BridgeSandbox
 {
@@ -54,21 +54,20 @@ public:
     BridgeSandbox()
     {
         QDir root(dir_.path());
-        root.mkpath(QStringLiteral("home/.local/share"));
-        root.mkpath(QStringLiteral("home/.config"));
-        root.mkpath(QStringLiteral("home/.cache"));
-        root.mkpath(QStringLiteral("runtime"));
-        QFile::setPermissions(path(QStringLiteral("runtime")),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        root.mkpath(u"home/.local/share"_s);
+        root.mkpath(u"home/.config"_s);
+        root.mkpath(u"home/.cache"_s);
+        root.mkpath(u"runtime"_s);
+        QFile::setPermissions(path(u"runtime"_s), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 
     QString path(const QString& relative = QString()) const
     {
         return relative.isEmpty() ? dir_.path() : dir_.path() + QLatin1Char('/') + relative;
     }
-    QString home() const { return path(QStringLiteral("home")); }
-    QString documents() const { return home() + QStringLiteral("/Documents"); }
-    QString dataHome() const { return home() + QStringLiteral("/.local/share"); }
+    QString home() const { return path(u"home"_s); }
+    QString documents() const { return home() + u"/Documents"_s; }
+    QString dataHome() const { return home() + u"/.local/share"_s; }
 
     void setEnv(const QString& name, const QString& value)
     {
@@ -82,12 +81,19 @@ public:
                           const std::string& pgPrefix = std::string())
     {
         demo_ = std::make_unique<e2e::DemoDistrict>(
-            e2e::DemoOptions{{flavour}, path(QStringLiteral("demo")).toStdString(), today, pgPrefix, ""});
+            e2e::DemoOptions{{flavour}, path(u"demo"_s).toStdString(), today, pgPrefix, ""});
         for (const auto& [name, value] : demo_->exports())
             setEnv(name, value);
         return demo_->Ok();
     }
     const e2e::DemoDistrict* demo() const { return demo_.get(); }
+    // A PostgreSQL data source of the demo's configuration, without a stored login.
+    void addPostgresSource(const QString& name, const QString& port, const QString& database) const
+    {
+        demo_->AddDataSource(name.toStdString(),
+                             "Driver=PostgreSQL\nServername=" + e2e::Env("TSIS_PG_HOST", "127.0.0.1") +
+                                 "\nPort=" + port.toStdString() + "\nDatabase=" + database.toStdString());
+    }
 
     // The environment the program runs in: the sandbox's folders, a UTF-8
     // locale unless an added entry says otherwise, and the added entries.
@@ -104,9 +110,9 @@ public:
         }
         env.push_back("HOME=" + home().toStdString());
         env.push_back("XDG_DATA_HOME=" + dataHome().toStdString());
-        env.push_back("XDG_CONFIG_HOME=" + (home() + QStringLiteral("/.config")).toStdString());
-        env.push_back("XDG_CACHE_HOME=" + (home() + QStringLiteral("/.cache")).toStdString());
-        env.push_back("XDG_RUNTIME_DIR=" + path(QStringLiteral("runtime")).toStdString());
+        env.push_back("XDG_CONFIG_HOME=" + (home() + u"/.config"_s).toStdString());
+        env.push_back("XDG_CACHE_HOME=" + (home() + u"/.cache"_s).toStdString());
+        env.push_back("XDG_RUNTIME_DIR=" + path(u"runtime"_s).toStdString());
         env.push_back("TMPDIR=" + path().toStdString());
         env.push_back("LANG=C.UTF-8");
         for (const QString& e : extraEnv_)
@@ -114,56 +120,8 @@ public:
         return env;
     }
 
-    BridgeResult run(const QStringList& arguments) const
-    {
-        const QString outFile = path(QStringLiteral("stdout.txt"));
-        const QString errFile = path(QStringLiteral("stderr.txt"));
-
-        std::vector<std::string> args{TSISBRIDGE_EXE};
-        for (const QString& a : arguments)
-            args.push_back(a.toStdString());
-        std::vector<char*> argv;
-        for (auto& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-
-        std::vector<std::string> env = environment();
-        std::vector<char*> envp;
-        for (auto& e : env)
-            envp.push_back(e.data());
-        envp.push_back(nullptr);
-
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        const QByteArray outPath = QFile::encodeName(outFile);
-        const QByteArray errPath = QFile::encodeName(errFile);
-        posix_spawn_file_actions_addopen(&actions, 1, outPath.constData(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0644);
-        posix_spawn_file_actions_addopen(&actions, 2, errPath.constData(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0644);
-        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-
-        BridgeResult result;
-        pid_t pid = 0;
-        if (posix_spawn(&pid, TSISBRIDGE_EXE, &actions, nullptr, argv.data(), envp.data()) == 0)
-        {
-            int status = 0;
-            waitpid(pid, &status, 0);
-            result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        }
-        posix_spawn_file_actions_destroy(&actions);
-        result.out = readText(outFile);
-        const QRegularExpressionMatch closing = kEngineClosingLines.match(result.out);
-        if (closing.hasMatch())
-        {
-            result.out.truncate(closing.capturedStart());
-            result.engineClosed = true;
-        }
-        result.err = readText(errFile);
-        QFile::remove(outFile);
-        QFile::remove(errFile);
-        return result;
-    }
+    // Runs to its end; its answer files are removed.
+    BridgeResult run(const QStringList& arguments, const QStringList& env = {}) const;
 
     static QString readText(const QString& file)
     {
@@ -194,43 +152,65 @@ private:
 };
 
 // A run and its whole answer: exit status, standard output with its times
-// masked, standard error.
+// masked, standard error; "<out>" stands for a folder of the sandbox, removed
+// before each run. With a status ("Word\ttext") the run leaves that status
+// line and the finished marker in <out>, and nothing else; "-": neither <out>
+// nor the documents folder. closed: whether the engine's closing lines ended the answer (-1: either).
 struct Case
 {
-    QStringList args;
+    QString args; // split at blanks
     int status;
     QString out;
     QString err;
+    QString statusFile = {};
+    int closed = -1;
 };
 
 inline QString maskTimes(QString text);
+inline QString statusFileText(const QString& folder);
+inline QString finishedFileText(const QString& folder);
 
 // Each case run in one sandbox, in order.
 inline void expectCases(const QList<Case>& cases)
 {
     BridgeSandbox box;
+    const QString out = box.path(u"out"_s);
+    auto expand = [&out](QString text) { return text.replace(u"<out>"_s, out); };
     for (const Case& c : cases)
     {
-        SCOPED_TRACE(c.args.join(QLatin1Char(' ')).toStdString());
-        const BridgeResult r = box.run(c.args);
+        SCOPED_TRACE(c.args.toStdString());
+        QDir(out).removeRecursively();
+        const BridgeResult r = box.run(expand(c.args).split(u' ', Qt::SkipEmptyParts));
         EXPECT_EQ(r.status, c.status);
-        EXPECT_EQ(maskTimes(r.out), c.out);
-        EXPECT_EQ(r.err, c.err);
+        EXPECT_EQ(maskTimes(r.out), expand(c.out));
+        EXPECT_EQ(r.err, expand(c.err));
+        if (c.closed >= 0)
+        {
+            EXPECT_EQ(r.engineClosed, c.closed == 1);
+        }
+        if (c.statusFile == u"-"_s)
+            EXPECT_FALSE(QFileInfo::exists(out) || QFileInfo::exists(box.documents()));
+        else if (!c.statusFile.isEmpty())
+        {
+            EXPECT_EQ(BridgeSandbox::files(out),
+                      QStringList({u"Data ExtractorStatus.tmp"_s, u"finished_bridge.tmp"_s}));
+            EXPECT_EQ(statusFileText(out), u"yyyy/MM/dd hh:mm:ss\t"_s + expand(c.statusFile) + u"\r\n"_s);
+            EXPECT_EQ(finishedFileText(out), u"finished\r\n"_s);
+        }
     }
 }
 
 // Times and dates that change from run to run.
 inline QString maskTimes(QString text)
 {
-    static const QRegularExpression logTime(QStringLiteral("\t\\d\\d:\\d\\d:\\d\\d\t"));
-    static const QRegularExpression stamp(
-        QStringLiteral("(^|\n)\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d\t"));
-    static const QRegularExpression fileTime(QStringLiteral("TSIS SchoolMAX:\\d\\d:\\d\\d:\\d\\d: "));
-    static const QRegularExpression generated(QStringLiteral("Generated on   : [^\r]*"));
-    text.replace(logTime, QStringLiteral("\thh:mm:ss\t"));
-    text.replace(stamp, QStringLiteral("\\1yyyy/MM/dd hh:mm:ss\t"));
-    text.replace(fileTime, QStringLiteral("TSIS SchoolMAX:hh:mm:ss: "));
-    text.replace(generated, QStringLiteral("Generated on   : <now>"));
+    static const QRegularExpression logTime(u"\t\\d\\d:\\d\\d:\\d\\d\t"_s);
+    static const QRegularExpression stamp(u"(^|\n)\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d\t"_s);
+    static const QRegularExpression fileTime(u"TSIS SchoolMAX:\\d\\d:\\d\\d:\\d\\d: "_s);
+    static const QRegularExpression generated(u"Generated on   : [^\r]*"_s);
+    text.replace(logTime, u"\thh:mm:ss\t"_s);
+    text.replace(stamp, u"\\1yyyy/MM/dd hh:mm:ss\t"_s);
+    text.replace(fileTime, u"TSIS SchoolMAX:hh:mm:ss: "_s);
+    text.replace(generated, u"Generated on   : <now>"_s);
     return text;
 }
 
@@ -243,28 +223,35 @@ inline int currentSchoolYear()
 
 inline QString today()
 {
-    return QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
+    return QDate::currentDate().toString(u"yyyy-MM-dd"_s);
+}
+
+// Arguments written as one line, split at blanks.
+inline QStringList words(const QString& line)
+{
+    return line.split(u' ', Qt::SkipEmptyParts);
 }
 
 // Starts tsisbridge in a sandbox without waiting, for runs the test meets
 // while they are under way (a second run, a stop signal, a time limit).
 struct Launched
 {
-    std::string program = TSISBRIDGE_EXE; // found through PATH when it has no "/"
     pid_t pid = -1;
     QString outFile;
     QString errFile;
 };
 
-// The arguments as bytes, so a test can pass what is no UTF-8.
-inline Launched launchBridgeBytes(const BridgeSandbox& box, std::vector<QByteArray> args, Launched launched,
-                                  const QStringList& extraEnv = {})
+// The arguments as bytes (argv[0] first), so a test can pass what is no UTF-8;
+// program is found through PATH when it has no "/". An added entry of the
+// environment replaces one of the same name; the process runs in the sandbox.
+inline Launched launchBridgeBytes(const BridgeSandbox& box, std::vector<QByteArray> args, const QString& name,
+                                  const QStringList& extraEnv = {}, const char* program = TSISBRIDGE_EXE)
 {
+    Launched launched{-1, box.path(name + u".out"_s), box.path(name + u".err"_s)};
     std::vector<char*> argv;
     for (QByteArray& a : args)
         argv.push_back(a.data());
     argv.push_back(nullptr);
-    // An added entry replaces one of the same name.
     std::vector<std::string> env = box.environment();
     for (const QString& e : extraEnv)
     {
@@ -286,10 +273,8 @@ inline Launched launchBridgeBytes(const BridgeSandbox& box, std::vector<QByteArr
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 1, out.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addopen(&actions, 2, err.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    // Relative paths land in the sandbox.
     posix_spawn_file_actions_addchdir_np(&actions, home.constData());
-    if (posix_spawnp(&launched.pid, launched.program.c_str(), &actions, nullptr, argv.data(), envp.data()) !=
-        0)
+    if (posix_spawnp(&launched.pid, program, &actions, nullptr, argv.data(), envp.data()) != 0)
         launched.pid = -1;
     posix_spawn_file_actions_destroy(&actions);
     return launched;
@@ -298,13 +283,10 @@ inline Launched launchBridgeBytes(const BridgeSandbox& box, std::vector<QByteArr
 inline Launched launchBridge(const BridgeSandbox& box, const QStringList& arguments, const QString& name,
                              const QStringList& extraEnv = {})
 {
-    Launched launched;
-    launched.outFile = box.path(name + QStringLiteral(".out"));
-    launched.errFile = box.path(name + QStringLiteral(".err"));
     std::vector<QByteArray> args{QByteArray(TSISBRIDGE_EXE)};
     for (const QString& a : arguments)
         args.push_back(a.toUtf8());
-    return launchBridgeBytes(box, args, launched, extraEnv);
+    return launchBridgeBytes(box, args, name, extraEnv);
 }
 
 // The raw wait status, or -1 when the process had to be killed after the time limit.
@@ -324,6 +306,33 @@ inline int waitBridge(const Launched& launched, int seconds)
     return -1;
 }
 
+// Waits for the end of a launched run: its answer, status -1 when it did not
+// end by itself (a signal, the time limit).
+inline BridgeResult finish(const Launched& launched, int seconds = 300)
+{
+    const int raw = waitBridge(launched, seconds);
+    BridgeResult result;
+    result.status = raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    result.out = BridgeSandbox::readText(launched.outFile);
+    result.err = BridgeSandbox::readText(launched.errFile);
+    const QRegularExpressionMatch closing = kEngineClosingLines.match(result.out);
+    if (closing.hasMatch())
+    {
+        result.out.truncate(closing.capturedStart());
+        result.engineClosed = true;
+    }
+    return result;
+}
+
+inline BridgeResult BridgeSandbox::run(const QStringList& arguments, const QStringList& env) const
+{
+    const Launched launched = launchBridge(*this, arguments, u"answer"_s, env);
+    const BridgeResult result = finish(launched, 600);
+    QFile::remove(launched.outFile);
+    QFile::remove(launched.errFile);
+    return result;
+}
+
 // Waits until the file holds the text; false after the time limit.
 inline bool waitForText(const QString& file, const QString& text, int seconds)
 {
@@ -337,50 +346,55 @@ inline bool waitForText(const QString& file, const QString& text, int seconds)
     return false;
 }
 
-// The environment that preloads the fault library for one folder. (A sanitizer
-// build would refuse a library preloaded ahead of its runtime.)
+// The environment that preloads a library of the tests with its settings. (A
+// sanitizer build would refuse a library preloaded ahead of its runtime.)
+inline QStringList preloadEnv(const char* library, const QStringList& settings)
+{
+    return QStringList{u"LD_PRELOAD="_s + QString::fromUtf8(library)} + settings +
+           QStringList{u"ASAN_OPTIONS=verify_asan_link_order=0:"_s + qEnvironmentVariable("ASAN_OPTIONS")};
+}
+
+// The output-fault library for one folder.
 inline QStringList faultEnv(const QString& fault, const QString& folder)
 {
-    return {QStringLiteral("LD_PRELOAD=" OUTPUT_FAULTS_LIB), QStringLiteral("TSIS_FAULT=") + fault,
-            QStringLiteral("TSIS_FAULT_DIR=") + folder,
-            QStringLiteral("ASAN_OPTIONS=verify_asan_link_order=0:") + qEnvironmentVariable("ASAN_OPTIONS")};
+    return preloadEnv(OUTPUT_FAULTS_LIB, {u"TSIS_FAULT="_s + fault, u"TSIS_FAULT_DIR="_s + folder});
 }
 
 // Protocol texts the process tests compare against.
 
-inline const QString kUsage = QStringLiteral("Usage: \n"
-                                             "tsisbridge\n"
-                                             " [command]\n"
-                                             "  [--all]\n"
-                                             "  [--att]\n"
-                                             "  [--demo]\n"
-                                             "  [--help]\n"
-                                             "   [--group=value]\n"
-                                             "   [--paramkey=value]\n"
-                                             "   [--path=value]\n"
-                                             "   [--logpath=value]\n"
-                                             "   [--log=value]\n"
-                                             "   [--validate=value]\n"
-                                             "   [--inactivedate=value]\n"
-                                             "   [--year=value]\n"
-                                             "   [--teacher=value]\n"
-                                             "   [--dsn=value]\n"
-                                             "   [--user=value]\n"
-                                             "   [--pwdencode=value]\n"
-                                             "   [--pwd=value]\n"
-                                             "   [--district=value]\n"
-                                             "   [--school=value]\n"
-                                             "   [--year=value]\n"
-                                             "   [--useyear=value]\n"
-                                             "\n");
+inline const QString kUsage = u"Usage: \n"
+                              "tsisbridge\n"
+                              " [command]\n"
+                              "  [--all]\n"
+                              "  [--att]\n"
+                              "  [--demo]\n"
+                              "  [--help]\n"
+                              "   [--group=value]\n"
+                              "   [--paramkey=value]\n"
+                              "   [--path=value]\n"
+                              "   [--logpath=value]\n"
+                              "   [--log=value]\n"
+                              "   [--validate=value]\n"
+                              "   [--inactivedate=value]\n"
+                              "   [--year=value]\n"
+                              "   [--teacher=value]\n"
+                              "   [--dsn=value]\n"
+                              "   [--user=value]\n"
+                              "   [--pwdencode=value]\n"
+                              "   [--pwd=value]\n"
+                              "   [--district=value]\n"
+                              "   [--school=value]\n"
+                              "   [--year=value]\n"
+                              "   [--useyear=value]\n"
+                              "\n"_s;
 
-inline const QString kEmptyAnswer = QStringLiteral("start_progress\t0\nend_progress\n");
+inline const QString kEmptyAnswer = u"start_progress\t0\nend_progress\n"_s;
 
 inline const QString kStartedLine =
-    QStringLiteral("log\tInformational\thh:mm:ss\t\tVantrel Data Extractor for TSIS/SchoolMAX started.\n");
+    u"log\tInformational\thh:mm:ss\t\tVantrel Data Extractor for TSIS/SchoolMAX started.\n"_s;
 
-inline const QString kStatusFile = QStringLiteral("Data ExtractorStatus.tmp");
-inline const QString kFinishedFile = QStringLiteral("finished_bridge.tmp");
+inline const QString kStatusFile = u"Data ExtractorStatus.tmp"_s;
+inline const QString kFinishedFile = u"finished_bridge.tmp"_s;
 
 // What a run left in its status folder: the status file with its times masked,
 // and the finished marker.
@@ -396,16 +410,16 @@ inline QString finishedFileText(const QString& folder)
 
 inline QString statusLine(const QString& word, const QString& text)
 {
-    return QStringLiteral("yyyy/MM/dd hh:mm:ss\t") + word + QLatin1Char('\t') + text + QStringLiteral("\r\n");
+    return u"yyyy/MM/dd hh:mm:ss\t"_s + word + QLatin1Char('\t') + text + u"\r\n"_s;
 }
 
 // Only the protocol lines of an answer: "log" lines and the continuation lines
 // of multi-line log messages (driver reports) are dropped.
 inline QString protocolLines(const QString& out)
 {
-    static const QRegularExpression protocol(QStringLiteral(
-        "^(start_progress|end_progress|inc_progress|warn_progress|test|warning|error|missing|params|version|"
-        "list|bridgelist|district_list|school_list|year_list|start_setting|end_setting|setting)(\\t|$)"));
+    static const QRegularExpression protocol(
+        u"^(start_progress|end_progress|inc_progress|warn_progress|test|warning|error|missing|params|version|"
+        "list|bridgelist|district_list|school_list|year_list|start_setting|end_setting|setting)(\\t|$)"_s);
     QString kept;
     for (const QString& line : out.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
         if (protocol.match(line).hasMatch())
@@ -413,70 +427,66 @@ inline QString protocolLines(const QString& out)
     return kept;
 }
 
-// The demo district of one suite in the PostgreSQL server of
-// scripts/start-postgres.sh: its own database (dropped at the end) and a
-// unixODBC configuration of its own in a temporary folder, to which a suite
-// adds data sources or a trace.
-class PostgresDemo
+// A run's protocol lines: all of them when the expected text begins with
+// start_progress, else their end; a text the whole answer holds; standard error.
+struct ProtocolCase
 {
-public:
-    // The TSIS flavour, for the real day; the database is named after name and this process.
-    explicit PostgresDemo(const std::string& name)
-        : available_(e2e::PostgresAvailable(why_)),
-          demo_(e2e::DemoOptions{{"tsis"}, (dir_.path() + QStringLiteral("/demo")).toStdString(), e2e::Today(),
-                                 available_ ? name : std::string(), ""})
+    QString args; // split at blanks
+    int status;
+    QString protocol;
+    QString holds = {};
+    QString err = {};
+};
+
+inline void expectProtocol(const BridgeSandbox& box, const QList<ProtocolCase>& cases)
+{
+    for (const ProtocolCase& c : cases)
     {
+        SCOPED_TRACE(c.args.toStdString());
+        const BridgeResult r = box.run(c.args.split(u' ', Qt::SkipEmptyParts));
+        EXPECT_EQ(r.status, c.status);
+        const QString lines = protocolLines(r.out);
+        if (c.protocol.startsWith(u"start_progress"_s))
+            EXPECT_EQ(lines, c.protocol);
+        else
+            EXPECT_TRUE(lines.endsWith(c.protocol)) << qPrintable(lines);
+        EXPECT_TRUE(r.out.contains(c.holds)) << qPrintable(r.out);
+        EXPECT_EQ(r.err, c.err);
+    }
+}
+
+// One sandbox and TSIS demo district (the real day) shared by the cases of a
+// suite, in PostgreSQL too when Suite::kDatabase names its database (dropped
+// at the end); a case of such a suite needs the server (required under CI).
+template <class Suite> class SharedDemo : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        box_ = new BridgeSandbox;
+        const std::string database = Suite::kDatabase;
+        ok_ = (database.empty() || e2e::PostgresAvailable(why_)) &&
+              box_->makeDemoDistrict(e2e::Today(), "tsis", database);
+        if (!ok_ && why_.empty())
+            why_ = "make-demo-district.sh failed: " + box_->demo()->Error();
+    }
+    static void TearDownTestSuite()
+    {
+        delete box_;
+        box_ = nullptr;
+    }
+    void SetUp() override
+    {
+        e2e::RequirePostgres(!std::string(Suite::kDatabase).empty(), ok_, why_);
+        if (!IsSkipped())
+        {
+            ASSERT_TRUE(ok_) << why_;
+        }
     }
 
-    bool ok() const { return available_ && demo_.Ok(); }
-    QString error() const
-    {
-        return QString::fromStdString(available_ ? "make-demo-district.sh failed: " + demo_.Error() : why_);
-    }
-    std::string database() const { return demo_.PgDatabases().at(0); }
-    QString folder() const { return dir_.path(); }
-    // A setting printed by the two scripts (TSIS_PG_..., ODBCSYSINI, ODBCINI).
-    QString value(const QString& name) const { return demo_.Value(name); }
-
-    // Runs SQL on the demo database as the cluster's superuser: what psql
-    // printed (rows unaligned, errors too) and whether it succeeded.
-    bool psql(const std::string& sql, const std::string& database = std::string(),
-              std::string* output = nullptr) const
-    {
-        const e2e::CommandResult r = e2e::Psql(database.empty() ? this->database() : database, sql);
-        if (output)
-            *output = r.output;
-        return r.status == 0;
-    }
-
-    // A data source on the demo database at port, without a stored login.
-    void addDataSource(const QString& name, const QString& port) const
-    {
-        QFile f(value("ODBCINI"));
-        if (f.open(QIODevice::Append))
-            f.write(("[" + name + "]\nDriver=PostgreSQL\nServername=" + value("TSIS_PG_HOST") + "\nPort=" + port +
-                     "\nDatabase=" + QString::fromStdString(database()) + "\n\n")
-                        .toUtf8());
-    }
-
-    // unixODBC traces every call of the suite's processes into file.
-    void traceTo(const QString& file) const
-    {
-        const QString ini = value("ODBCSYSINI") + QStringLiteral("/odbcinst.ini");
-        const QByteArray drivers = BridgeSandbox::readText(ini).toUtf8();
-        BridgeSandbox::writeText(ini, "[ODBC]\nTrace=Yes\nTraceFile=" + file.toUtf8() + "\n\n" + drivers);
-    }
-
-    // The environment a sandbox needs to reach the demo's data sources.
-    void configure(BridgeSandbox& box) const
-    {
-        box.setEnv(QStringLiteral("ODBCSYSINI"), value("ODBCSYSINI"));
-        box.setEnv(QStringLiteral("ODBCINI"), value("ODBCINI"));
-    }
-
-private:
-    QTemporaryDir dir_;
-    std::string why_;
-    bool available_;
-    e2e::DemoDistrict demo_;
+    static std::string database() { return box_->demo()->PgDatabases().at(0); }
+    static QString value(const char* name) { return box_->demo()->Value(QString::fromLatin1(name)); }
+    static inline BridgeSandbox* box_ = nullptr;
+    static inline bool ok_ = false;
+    static inline std::string why_;
 };

@@ -25,13 +25,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
-#include <optional>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "ExpEngine.h"
 #include "XClock.h"
+
+using namespace Qt::StringLiterals;
 
 namespace e2e
 {
@@ -90,7 +92,7 @@ inline Exports ParseExports(const std::string& output)
     Exports exports;
     for (const QString& line : QString::fromStdString(output).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
     {
-        if (!line.startsWith(QStringLiteral("export ")))
+        if (!line.startsWith(u"export "_s))
             continue;
         const qsizetype eq = line.indexOf(QLatin1Char('='));
         QString value = line.mid(eq + 1);
@@ -99,15 +101,6 @@ inline Exports ParseExports(const std::string& output)
         exports.append({line.mid(7, eq - 7), value});
     }
     return exports;
-}
-
-// Runs a set-up script; its exports, nothing when it failed.
-inline std::optional<Exports> ScriptExports(const std::string& command)
-{
-    const CommandResult r = RunCommand(command);
-    if (r.status != 0)
-        return std::nullopt;
-    return ParseExports(r.output);
 }
 
 inline void ApplyExports(const Exports& exports)
@@ -122,13 +115,13 @@ inline bool PostgresAvailable(std::string& why)
 {
     if (!std::getenv("TSIS_PG_HOST"))
     {
-        const auto exports = ScriptExports(TSIS_SOURCE_DIR "/scripts/start-postgres.sh 2>/dev/null");
-        if (!exports)
+        const CommandResult r = RunCommand(TSIS_SOURCE_DIR "/scripts/start-postgres.sh 2>/dev/null");
+        if (r.status != 0)
         {
             why = "scripts/start-postgres.sh could not start a PostgreSQL server";
             return false;
         }
-        ApplyExports(*exports);
+        ApplyExports(ParseExports(r.output));
     }
     return true;
 }
@@ -158,7 +151,7 @@ inline std::string ProcessFolder(const std::string& name)
 // The real day, as make-demo-district.sh takes it.
 inline std::string Today()
 {
-    return QDate::currentDate().toString(QStringLiteral("yyyyMMdd")).toStdString();
+    return QDate::currentDate().toString(u"yyyyMMdd"_s).toStdString();
 }
 
 // What make-demo-district.sh builds: the flavours ("tsis", "schmax") into
@@ -188,8 +181,8 @@ public:
         for (const std::string& flavour : options.flavours)
         {
             std::string command = TSIS_SOURCE_DIR "/scripts/make-demo-district.sh --flavour " + flavour +
-                                  (options.today.empty() ? "" : " --today " + options.today) + " --out '" + folder_ +
-                                  "' --build-dir '" TSIS_BINARY_DIR "' " + options.extraArgs;
+                                  (options.today.empty() ? "" : " --today " + options.today) + " --out '" +
+                                  folder_ + "' --build-dir '" TSIS_BINARY_DIR "' " + options.extraArgs;
             if (!options.pgPrefix.empty())
             {
                 const std::string database =
@@ -201,22 +194,13 @@ public:
             if (r.status != 0)
             {
                 QFile f(QString::fromStdString(log));
-                error_ = f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : "make-demo-district.sh failed";
+                error_ =
+                    f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : "make-demo-district.sh failed";
                 return;
             }
             exports_ = ParseExports(r.output);
         }
         ok_ = true;
-    }
-
-    // The engine suites' district: in a process folder of that name, its
-    // settings taken over by this process.
-    DemoDistrict(const std::vector<std::string>& flavours, bool withPostgres, const std::string& name = "demo",
-                 const std::string& extraArgs = "")
-        : DemoDistrict(DemoOptions{flavours, ProcessFolder(name), kToday,
-                                   withPostgres ? "engine_e2e_" + name : std::string(), extraArgs})
-    {
-        ApplyExports(exports_);
     }
 
     ~DemoDistrict()
@@ -242,20 +226,23 @@ public:
     }
     const std::vector<std::string>& PgDatabases() const { return pgDatabases_; }
 
-    // A copy of a flavour's SQLite database changed by sql, reached as the
-    // data source dsn (added to the ODBC configuration the demo selected).
+    // Adds a data source to the ODBC configuration the demo selected.
+    bool AddDataSource(const std::string& dsn, const std::string& settings) const
+    {
+        QFile ini(Value(QStringLiteral("ODBCINI")));
+        return ini.open(QIODevice::Append | QIODevice::Text) &&
+               ini.write(QByteArray::fromStdString("\n[" + dsn + "]\n" + settings + "\n")) > 0;
+    }
+
+    // A copy of a flavour's SQLite database changed by sql, reached as the data source dsn.
     bool AlteredCopy(const std::string& flavour, const std::string& dsn, const std::string& sql) const
     {
         const std::string copy = folder_ + "/" + dsn + ".db";
-        if (RunCommand("cp '" + folder_ + "/tsisdemo-" + flavour + ".db' '" + copy + "' && sqlite3 -bail '" +
-                       copy + "' " + ShellQuoted(sql))
-                .status != 0)
-            return false;
-        QFile ini(Value(QStringLiteral("ODBCINI")));
-        const QString entry =
-            QString("\n[%1]\nDriver=SQLite3\nDatabase=%2\nNoCreat=1\nLoadExt=%3/lib/libtsisdemo_sqlite.so\n")
-                .arg(QString::fromStdString(dsn), QString::fromStdString(copy), QString::fromStdString(folder_));
-        return ini.open(QIODevice::Append | QIODevice::Text) && ini.write(entry.toLocal8Bit()) > 0;
+        return RunCommand("cp '" + folder_ + "/tsisdemo-" + flavour + ".db' '" + copy +
+                          "' && sqlite3 -bail '" + copy + "' " + ShellQuoted(sql))
+                       .status == 0 &&
+               AddDataSource(dsn, "Driver=SQLite3\nDatabase=" + copy + "\nNoCreat=1\nLoadExt=" + folder_ +
+                                      "/lib/libtsisdemo_sqlite.so");
     }
 
 private:
@@ -297,14 +284,13 @@ inline void RemoveProcessFolders()
 
 inline bool IsPostgres(const QString& dsn)
 {
-    return dsn.endsWith(QStringLiteral("PG"));
+    return dsn.endsWith(u"PG"_s);
 }
 
 // Names the cases of a suite after their parameter (a data source, a flavour).
 struct ParamName
 {
-    template <class P>
-    std::string operator()(const ::testing::TestParamInfo<P>& info) const
+    template <class P> std::string operator()(const ::testing::TestParamInfo<P>& info) const
     {
         return std::string(info.param);
     }
@@ -327,15 +313,16 @@ struct DemoPlan
 // One demo district per suite, built before its first case and removed with
 // its folders after the last. Suite::Demo() says which district; a case
 // whose Dsn() is a PostgreSQL source needs the server (required under CI).
-template <class Suite, class Base = ::testing::Test>
-class DemoSuite : public Base
+template <class Suite, class Base = ::testing::Test> class DemoSuite : public Base
 {
 public:
     static void SetUpTestSuite()
     {
         const DemoPlan plan = Suite::Demo();
         postgres_ = plan.postgres && PostgresAvailable(why_);
-        demo_ = new DemoDistrict(plan.flavours, postgres_, plan.name, plan.extraArgs);
+        demo_ = new DemoDistrict({plan.flavours, ProcessFolder(plan.name), kToday,
+                                  postgres_ ? "engine_e2e_" + plan.name : std::string(), plan.extraArgs});
+        ApplyExports(demo_->exports());
     }
     static void TearDownTestSuite()
     {
@@ -395,13 +382,16 @@ public:
 
     bool Logged(const QString& message, int level = -1) const
     {
-        return std::any_of(log_.begin(), log_.end(), [&](const LogLine& l) {
-            return l.message == message && (level < 0 || (l.level == level && l.method.isEmpty()));
-        });
+        return std::any_of(log_.begin(), log_.end(),
+                           [&](const LogLine& l) {
+                               return l.message == message &&
+                                      (level < 0 || (l.level == level && l.method.isEmpty()));
+                           });
     }
     bool LoggedContaining(const QString& part) const
     {
-        return std::any_of(log_.begin(), log_.end(), [&](const LogLine& l) { return l.message.contains(part); });
+        return std::any_of(log_.begin(), log_.end(),
+                           [&](const LogLine& l) { return l.message.contains(part); });
     }
     std::string Dump() const
     {
@@ -466,12 +456,12 @@ inline QList<QByteArray> SortedLines(const QByteArray& file)
 // How a data file is compared with its expected file.
 enum class Order
 {
-    Fixed,        // byte for byte: the routine fixes the order
-    Server,       // lines sorted: without ORDER BY the server chooses the order
+    Fixed,         // byte for byte: the routine fixes the order
+    Server,        // lines sorted: without ORDER BY the server chooses the order
     FixedOnSqlite, // SQLite returns stored order, PostgreSQL its own
-    ByIncident,   // lines sorted, the first values ascending
-    KeyInOrder,   // the key (second value) in file order, the rest of the lines sorted
-    StudentKeys,  // key and student (first two values) in file order, the rest sorted
+    ByIncident,    // lines sorted, the first values ascending
+    KeyInOrder,    // the key (second value) in file order, the rest of the lines sorted
+    StudentKeys,   // key and student (first two values) in file order, the rest sorted
 };
 
 // The value at column of every line in file order (column 0: the first two
@@ -538,14 +528,21 @@ inline void ExpectSame(const QByteArray& actual, const QByteArray& expected, Ord
     }
 }
 
-// The control file with the time stamps that change from run to run masked.
-inline QByteArray MaskTimes(QByteArray text)
+// The texts of an import file that change from run to run masked: its times
+// and update stamp, and with dates the day and the year of the run too.
+inline QByteArray MaskRun(const QByteArray& bytes, bool dates = true)
 {
-    QString s = QString::fromLatin1(text);
-    s.replace(QRegularExpression("// Generated : [^\r]*"), "// Generated : <time>");
-    s.replace(QRegularExpression("//  Start: [^\r]*"), "//  Start: <time>");
-    s.replace(QRegularExpression("//  End: [^\r]*"), "//  End: <time>");
-    s.replace(QRegularExpression("//  Difference: [^\r]*"), "//  Difference: <time>");
+    static const std::pair<const char*, const char*> kMasks[] = {
+        {"// Generated : [^\r]*", "// Generated : <time>"},
+        {"//  (Start|End|Difference): [^\r]*", "//  \\1: <time>"},
+        {"#pragma update \"\\d{14}\"", "#pragma update \"<stamp>\""},
+        {"// [A-Z][a-z]{2} \\d\\d, \\d{4}\r\n", "// <date>\r\n"},
+        {"Vantrel Software \\d{4} ", "Vantrel Software <year> "},
+        {"#pragma exportdate \"\\d{8}\"", "#pragma exportdate \"<date>\""},
+    };
+    QString s = QString::fromLatin1(bytes);
+    for (const auto& [pattern, mask] : dates ? std::span(kMasks) : std::span(kMasks).first(3))
+        s.replace(QRegularExpression(QString::fromLatin1(pattern)), QString::fromLatin1(mask));
     return s.toLatin1();
 }
 
