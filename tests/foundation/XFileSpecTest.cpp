@@ -31,15 +31,8 @@ TEST(XFileSpecTest, DotPrefixIsDroppedAndRelativePathsRefused)
     EXPECT_STREQ("sub/", XFileSpec("././/sub/").Path());
 
     XFileSpec fileSpec("/kept/");
-    try
-    {
-        fileSpec.Set("..\\up\\file.txt");
-        FAIL() << "a path with two dots must be refused";
-    }
-    catch (const XException& e)
-    {
-        EXPECT_STREQ("No support for relative paths: ..\\up\\file.txt", e.what());
-    }
+    EXPECT_STREQ("No support for relative paths: ..\\up\\file.txt",
+                 Thrown([&] { fileSpec.Set("..\\up\\file.txt"); }).what());
     EXPECT_STREQ("/kept/", fileSpec.Path());
     EXPECT_THROW(fileSpec.Set(".hidden"), XException);
     EXPECT_STREQ("/kept/", fileSpec.Path());
@@ -49,15 +42,8 @@ TEST(XFileSpecTest, FileNameLengthLimitLeavesPathUnchanged)
 {
     const std::string folder = "/" + std::string(248, 'a') + "/"; // 250 characters
     XFileSpec fileSpec(folder.c_str());
-    try
-    {
-        fileSpec.SetFileName(std::string(20, 'n').c_str());
-        FAIL() << "a path over 259 characters must be refused";
-    }
-    catch (const XException& e)
-    {
-        EXPECT_STREQ("Appended length (20) would make path length exceed maximum 9.", e.what());
-    }
+    EXPECT_STREQ("Appended length (20) would make path length exceed maximum 9.",
+                 Thrown([&] { fileSpec.SetFileName(std::string(20, 'n').c_str()); }).what());
     EXPECT_EQ(folder, fileSpec.Path());
     fileSpec.SetFileName(std::string(9, 'n').c_str()); // exactly 259
     EXPECT_EQ(259u, std::string(fileSpec.Path()).size());
@@ -168,14 +154,7 @@ TEST(XFileSpecTest, CreateThroughAFileFails)
     FoundationTestFolder tmp;
     FoundationTestFolder::WriteBytes(tmp.Path("blocker"), "x");
     const std::string path = tmp.Path("blocker/sub/");
-    try
-    {
-        XFileSpec(path.c_str()).Create();
-        FAIL() << "a file in the way must stop the folder";
-    }
-    catch (const XException& e)
-    {
-        EXPECT_EQ("Error creating path: " + path, e.what());
-        EXPECT_NE(0, e.Code());
-    }
+    const XException e = Thrown([&] { XFileSpec(path.c_str()).Create(); }); // a file is in the way
+    EXPECT_EQ("Error creating path: " + path, e.what());
+    EXPECT_NE(0, e.Code());
 }

@@ -203,14 +203,8 @@ TEST(XStringTest, WideConversionUsesWindows1252)
     EXPECT_EQ(u'?', buffer[9]);
     EXPECT_EQ(u'\0', buffer[s.Length()]);
 
-    try
-    {
-        s.WinToWChar(buffer, s.Length());
-        FAIL() << "a buffer without room for the terminator must be refused";
-    }
-    catch (const XException& e)
-    {
-        EXPECT_STREQ("XString::WinToWChar error", e.what());
-        EXPECT_NE(0, e.Code());
-    }
+    // A buffer without room for the terminator is refused.
+    const XException e = Thrown([&] { s.WinToWChar(buffer, s.Length()); });
+    EXPECT_STREQ("XString::WinToWChar error", e.what());
+    EXPECT_NE(0, e.Code());
 }

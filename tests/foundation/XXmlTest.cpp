@@ -59,18 +59,12 @@ TEST(XXmlTest, WriterBytes)
     EXPECT_EQ("<?xml version=\"1.0\"?>\r\n\r\n<Root>\r\n</Root>\r\n", FoundationTestFolder::ReadBytes(path));
 }
 
-TEST(XXmlTest, RoundTripWithCrLf)
+TEST(XXmlTest, ReadsWhatItWritesWithCrLfOrLf)
 {
     FoundationTestFolder tmp;
     const std::string path = tmp.Path("SchoolConfig.xml");
     WriteSample(path);
     ExpectSample(path);
-}
-
-TEST(XXmlTest, ReadsLfFiles)
-{
-    FoundationTestFolder tmp;
-    const std::string path = tmp.Path("SchoolConfig.xml");
     std::string lf = kWritten;
     for (size_t pos; (pos = lf.find("\r\n")) != std::string::npos;)
         lf.erase(pos, 1);
@@ -96,7 +90,8 @@ TEST(XXmlTest, ToleratesDeclarationCommentsAndEndTags)
     EXPECT_FALSE(reader.Next());
 }
 
-TEST(XXmlTest, MissingFileOrOtherRootIsNotOpened)
+// A missing file or another root is not opened; a cut file is an error.
+TEST(XXmlTest, MissingOtherOrTruncatedFile)
 {
     FoundationTestFolder tmp;
     XXmlReader reader;
@@ -105,14 +100,7 @@ TEST(XXmlTest, MissingFileOrOtherRootIsNotOpened)
     const std::string path = tmp.Path("other.xml");
     FoundationTestFolder::WriteBytes(path, "<Other>\r\n</Other>\r\n");
     EXPECT_FALSE(reader.Open(XFileSpec(path.c_str()), "SchoolConfig"));
-}
-
-TEST(XXmlTest, TruncatedFileIsAnError)
-{
-    FoundationTestFolder tmp;
-    const std::string path = tmp.Path("cut.xml");
     FoundationTestFolder::WriteBytes(path, "<SchoolConfig>\r\n<SIS SISValue=\"ts");
-    XXmlReader reader;
     ASSERT_TRUE(reader.Open(XFileSpec(path.c_str()), "SchoolConfig"));
     EXPECT_THROW(reader.Next(), XException);
 }

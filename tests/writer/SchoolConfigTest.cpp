@@ -60,59 +60,66 @@ TEST_F(SchoolConfigTest, FourteenEntriesWithDatesMovedBackOneDay)
     EXPECT_EQ(14u, SchoolConfig::Read(writer.SDEFolder()).size());
 }
 
-TEST_F(SchoolConfigTest, UpdateDateComesFromTheDateTimeWhenNull)
+// The date comes from the date and time when null; no date and time leaves that entry empty.
+TEST_F(SchoolConfigTest, UpdateDatesMissingInPart)
 {
-    writer.SetUpdateDate(XDate());
-    writer.SaveSchoolConfig();
-    EXPECT_EQ(Expected("D1", "07-Dec-2026", "07-Dec-2026 9:05:07"), FileBytes("SchoolConfig.xml"));
-
-    writer.SetUpdateDateTime(XDateTime());
-    writer.SaveSchoolConfig();
-    EXPECT_EQ(Expected("D1", "", ""), FileBytes("SchoolConfig.xml"));
+    const struct
+    {
+        XDate date;
+        XDateTime dateTime;
+        const char* dateText;
+        const char* dateTimeText;
+    } cases[] = {
+        {XDate(), At(2026, 12, 8, 9, 5, 7), "07-Dec-2026", "07-Dec-2026 9:05:07"},
+        {XDate(2026, 12, 8), XDateTime(), "07-Dec-2026", ""},
+        {XDate(), XDateTime(), "", ""},
+    };
+    for (const auto& c : cases)
+    {
+        writer.SetUpdateDate(c.date);
+        writer.SetUpdateDateTime(c.dateTime);
+        writer.SaveSchoolConfig();
+        EXPECT_EQ(Expected("D1", c.dateText, c.dateTimeText), FileBytes("SchoolConfig.xml"));
+    }
     EXPECT_TRUE(SchoolConfig::ReadUpdateDate(writer.SDEFolder()).IsNull());
 }
 
-TEST_F(SchoolConfigTest, DateWithoutTimeLeavesDateTimeEmpty)
-{
-    writer.SetUpdateDateTime(XDateTime());
-    writer.SaveSchoolConfig();
-    EXPECT_EQ(Expected("D1", "07-Dec-2026", ""), FileBytes("SchoolConfig.xml"));
-}
-
-TEST_F(SchoolConfigTest, UnchangedConfiguration)
+// Only a changed value counts (the district without regard to case), each logged.
+TEST_F(SchoolConfigTest, ChangedConfiguration)
 {
     writer.SaveSchoolConfig();
-    EXPECT_FALSE(writer.CheckConfigurationChanged());
-}
-
-TEST_F(SchoolConfigTest, DistrictDifferingOnlyInCaseDoesNotCount)
-{
-    writer.SaveSchoolConfig();
-    writer.SetDistrictNumber("d1");
-    EXPECT_FALSE(writer.CheckConfigurationChanged());
-}
-
-TEST_F(SchoolConfigTest, OnlyChangedKeysAreReported)
-{
-    writer.SaveSchoolConfig();
-    writer.SetDistrictNumber("D2");
-    writer.dataSource = "OTHERDSN";
-    EXPECT_TRUE(writer.CheckConfigurationChanged());
-    EXPECT_TRUE(signalLog.Has(7, "District Changed. Old=D1 new=D2"));
-    EXPECT_TRUE(signalLog.Has(7, "DSN Changed. Old=TSISDSN new=OTHERDSN"));
-    int reports = 0;
-    for (const auto& entry : signalLog.logs)
-        if (entry.message.find(" Changed. Old=") != std::string::npos)
-            ++reports;
-    EXPECT_EQ(2, reports);
-}
-
-TEST_F(SchoolConfigTest, VersionChangeCounts)
-{
-    writer.SaveSchoolConfig();
-    params["appVersion_"] = "4.3.0.0";
-    EXPECT_TRUE(writer.CheckConfigurationChanged());
-    EXPECT_TRUE(signalLog.Has(7, "Version Changed. Old=4.2.9.0 new=4.3.0.0"));
+    const struct
+    {
+        std::function<void()> change;
+        std::vector<std::string> logged;
+    } cases[] = {
+        {[] {}, {}},
+        {[this] { writer.SetDistrictNumber("d1"); }, {}},
+        {[this]
+         {
+             writer.SetDistrictNumber("D2");
+             writer.dataSource = "OTHERDSN";
+         },
+         {"District Changed. Old=D1 new=D2", "DSN Changed. Old=TSISDSN new=OTHERDSN"}},
+        {[this]
+         {
+             writer.SetDistrictNumber("D1");
+             writer.dataSource = "TSISDSN";
+             params["appVersion_"] = "4.3.0.0";
+         },
+         {"Version Changed. Old=4.2.9.0 new=4.3.0.0"}},
+    };
+    for (const auto& c : cases)
+    {
+        signalLog.logs.clear();
+        c.change();
+        EXPECT_EQ(!c.logged.empty(), writer.CheckConfigurationChanged());
+        std::vector<std::string> logged;
+        for (const auto& entry : signalLog.logs)
+            if (entry.message.find(" Changed. Old=") != std::string::npos)
+                logged.push_back(entry.message);
+        EXPECT_EQ(c.logged, logged);
+    }
 }
 
 TEST_F(SchoolConfigTest, ExtraOrMissingEntryCounts)
