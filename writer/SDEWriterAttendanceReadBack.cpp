@@ -87,8 +87,8 @@ void SDEWriter::WriteUnsentAttendance(bool daily, const XString& keyName, bool f
     for (const char* field : {"AttStdRef", "AttDate"})
         AddHeaderField(field);
     AddHeaderField(keyName);
-    for (const char* field : {"AttAttCodeRef", "AttAttReasonRef", "AttExcused", "AttAbs", "AttTardy", "AttTruant",
-                              "AttDiscipline"})
+    for (const char* field : {"AttAttCodeRef", "AttAttReasonRef", "AttExcused", "AttAbs", "AttTardy",
+                              "AttTruant", "AttDiscipline"})
         AddHeaderField(field);
     m_currentHeader->WriteHeader(*m_sduFile);
 
@@ -109,8 +109,8 @@ void SDEWriter::WriteUnsentAttendance(bool daily, const XString& keyName, bool f
     if (filter)
         admit = [this](const XString& student) { return IncludesStudent(student); };
     // A half-read table is no update: a failure fails the run and its marks go back.
-    const AttendanceCache::ReadBack counts =
-        m_attendance->ReadUnsent(kind.table, keyName, kind.fallback, admit, write, method + " " + kind.failure);
+    const AttendanceCache::ReadBack counts = m_attendance->ReadUnsent(
+        kind.table, keyName, kind.fallback, admit, write, method + " " + kind.failure);
     Log(8, "Students: Total:" + XString(counts.read));
     Log(8, "Students: Total After Filter:" + XString(counts.written));
     Log(8, "Attendance Query: Wrote" + XString(counts.written) + " records.");

@@ -59,12 +59,17 @@ TEST(XDateArithmeticTest, RollingOverMonthEnds)
         XDate got;
         XDate want;
     } cases[] = {
-        {XDate(2026, 2, 30), XDate(2026, 3, 2)},  {XDate(2024, 2, 30), XDate(2024, 3, 1)},
-        {XDate(2025, 13, 1), XDate(2026, 1, 1)},  {XDate(2025, 27, 1), XDate(2027, 3, 1)},
+        {XDate(2026, 2, 30), XDate(2026, 3, 2)},
+        {XDate(2024, 2, 30), XDate(2024, 3, 1)},
+        {XDate(2025, 13, 1), XDate(2026, 1, 1)},
+        {XDate(2025, 27, 1), XDate(2027, 3, 1)},
         {XDate(1600, 1, 40), XDate(1600, 2, 9)},
-        {XDate(2026, 1, 31).Add(0, 1, 0), XDate(2026, 3, 3)},   {XDate(2024, 1, 31).Add(0, 1, 0), XDate(2024, 3, 2)},
-        {XDate(2026, 2, 15).Add(0, 11, 0), XDate(2027, 1, 15)}, {XDate(2024, 2, 29).Add(1, 0, 0), XDate(2025, 3, 1)},
-        {XDate(2026, 2, 25).Add(0, 0, 7), XDate(2026, 3, 4)},   {XDate(2026, 1, 10).Add(0, 1, -20), XDate(2026, 1, 21)},
+        {XDate(2026, 1, 31).Add(0, 1, 0), XDate(2026, 3, 3)},
+        {XDate(2024, 1, 31).Add(0, 1, 0), XDate(2024, 3, 2)},
+        {XDate(2026, 2, 15).Add(0, 11, 0), XDate(2027, 1, 15)},
+        {XDate(2024, 2, 29).Add(1, 0, 0), XDate(2025, 3, 1)},
+        {XDate(2026, 2, 25).Add(0, 0, 7), XDate(2026, 3, 4)},
+        {XDate(2026, 1, 10).Add(0, 1, -20), XDate(2026, 1, 21)},
         {XDate().Add(0, 0, 1), XDate(1600, 1, 2)},
         {XDate(2026, 3, 15).Subtract(0, 1, 15), XDate(2026, 1, 31)},
         {XDate(2026, 3, 15).Subtract(0, 1, 14), XDate(2026, 2, 1)},

@@ -98,7 +98,8 @@ TEST_F(XDateParseTest, DateTimes)
         {"mm/dd/yyyy HH:NN:SS AA", "12/08/2026 12:15:30", XDateTime(dec8)}, // no meridian: no time
         // Before ten o'clock the hour has one digit; it still reads back.
         {"dd-mmm-yyyy hh:nn:ss", "07-Dec-2026 9:05:09", XDateTime(XDate(2026, 12, 7), XTime(9, 5, 9)), true},
-        {"dd-mmm-yyyy hh:nn:ss", "07-Dec-2026 14:05:09", XDateTime(XDate(2026, 12, 7), XTime(14, 5, 9)), true},
+        {"dd-mmm-yyyy hh:nn:ss", "07-Dec-2026 14:05:09", XDateTime(XDate(2026, 12, 7), XTime(14, 5, 9)),
+         true},
     };
     for (const auto& c : cases)
     {

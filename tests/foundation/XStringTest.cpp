@@ -1,5 +1,5 @@
-#include <QString>
 #include <QByteArray>
+#include <QString>
 #include <clocale>
 #include <cstring>
 #include <functional>
@@ -80,31 +80,59 @@ TEST(XStringTest, MadeAndEditedTexts)
         XString got;
         const char* want;
     } cases[] = {
-        {XString(-42), "-42"}, {XString(0), "0"}, {XString(9223372036854775807LL), "9223372036854775807"},
+        {XString(-42), "-42"},
+        {XString(0), "0"},
+        {XString(9223372036854775807LL), "9223372036854775807"},
         {XString(static_cast<long long>(-9223372036854775807LL - 1)), "-9223372036854775808"},
-        {XString(3.14159, 2), "3.14"}, {XString(3.14159, 0), "3"}, {XString(2.5f, 3), "2.500"}, {XString('x'), "x"},
+        {XString(3.14159, 2), "3.14"},
+        {XString(3.14159, 0), "3"},
+        {XString(2.5f, 3), "2.500"},
+        {XString('x'), "x"},
         // Substrings clamp.
-        {XString("abc").Mid(5), ""}, {XString("abc").Mid(3), ""}, {XString("abc").Mid(1), "bc"},
-        {XString("abc").Left(10), "abc"}, {XString("abc").Left(2), "ab"}, {XString("abc").Left(0), ""},
-        {XString("abc").Sub(1, 2), "b"}, {XString("abc").Sub(1, 10), "bc"}, {XString("abc").Sub(2, 1), ""},
-        {Edited("abc", [](S s) { s.Truncate(10); }), "abc"}, {Edited("abc", [](S s) { s.Truncate(1); }), "a"},
+        {XString("abc").Mid(5), ""},
+        {XString("abc").Mid(3), ""},
+        {XString("abc").Mid(1), "bc"},
+        {XString("abc").Left(10), "abc"},
+        {XString("abc").Left(2), "ab"},
+        {XString("abc").Left(0), ""},
+        {XString("abc").Sub(1, 2), "b"},
+        {XString("abc").Sub(1, 10), "bc"},
+        {XString("abc").Sub(2, 1), ""},
+        {Edited("abc", [](S s) { s.Truncate(10); }), "abc"},
+        {Edited("abc", [](S s) { s.Truncate(1); }), "a"},
         // Removing text scans again from the start.
-        {Edited("aabb", [](S s) { s.RemoveText("ab"); }), ""}, {Edited("a-b-c", [](S s) { s.RemoveText("-"); }), "abc"},
+        {Edited("aabb", [](S s) { s.RemoveText("ab"); }), ""},
+        {Edited("a-b-c", [](S s) { s.RemoveText("-"); }), "abc"},
         {Edited("same", [](S s) { s.RemoveText(""); }), "same"},
         {Edited("a\tb\rc\nd", [](S s) { s.RemoveChars("\t\r\n"); }), "abcd"},
         {Edited("a\x01z\x1f!", [](S s) { s.RemoveRange('\x00', '\x1f'); }), "az!"},
         // Signed characters: bytes from 0x80 are below 0.
         {Edited("a\xe9z", [](S s) { s.RemoveRange('\x80', '\x1f'); }), "az"},
-        {Edited("  a b  ", [](S s) { s.Trim(); }), "a b"}, {Edited("   \t ", [](S s) { s.Trim(); }), ""},
-        {Edited("xxabcxx", [](S s) { s.TrimLeft("x"); }), "abcxx"}, {Edited("xxabcxx", [](S s) { s.TrimRight("x"); }), "xxabc"},
-        {Edited("acd", [](S s) { s.Insert("b", 1); }), "abcd"}, {Edited("abcd", [](S s) { s.Insert("!", 99); }), "abcd!"},
-        {Edited("abcd!", [](S s) { s.ReplaceChar('!', '?'); }), "abcd?"}, {Edited("abcd?", [](S s) { s.MakeUpper(); }), "ABCD?"},
-        {XString("ABCD?").Lower(), "abcd?"}, {XString("x").DoubleQuoted(), "\"x\""}, {XString("x").SingleQuoted(), "'x'"},
+        {Edited("  a b  ", [](S s) { s.Trim(); }), "a b"},
+        {Edited("   \t ", [](S s) { s.Trim(); }), ""},
+        {Edited("xxabcxx", [](S s) { s.TrimLeft("x"); }), "abcxx"},
+        {Edited("xxabcxx", [](S s) { s.TrimRight("x"); }), "xxabc"},
+        {Edited("acd", [](S s) { s.Insert("b", 1); }), "abcd"},
+        {Edited("abcd", [](S s) { s.Insert("!", 99); }), "abcd!"},
+        {Edited("abcd!", [](S s) { s.ReplaceChar('!', '?'); }), "abcd?"},
+        {Edited("abcd?", [](S s) { s.MakeUpper(); }), "ABCD?"},
+        {XString("ABCD?").Lower(), "abcd?"},
+        {XString("x").DoubleQuoted(), "\"x\""},
+        {XString("x").SingleQuoted(), "'x'"},
         // Assigning a string's own text is safe; a length stops at the first zero byte.
-        {Edited("abcdef", [](S s) { s.Assign(s.Text()); }), "abcdef"}, {Edited("abcdef", [](S s) { s.Assign(s.Text() + 2); }), "cdef"},
+        {Edited("abcdef", [](S s) { s.Assign(s.Text()); }), "abcdef"},
+        {Edited("abcdef", [](S s) { s.Assign(s.Text() + 2); }), "cdef"},
         {Edited("", [](S s) { s.Assign("xy\0z", 4); }), "xy"},
-        {Edited("a", [](S s) { s.Append("b").Append(XString("c")); s += 'd'; }), "abcd"},
-        {"x" + abcd, "xabcd"}, {abcd + "y", "abcdy"}, {abcd + abcd, "abcdabcd"},
+        {Edited("a",
+                [](S s)
+                {
+                    s.Append("b").Append(XString("c"));
+                    s += 'd';
+                }),
+         "abcd"},
+        {"x" + abcd, "xabcd"},
+        {abcd + "y", "abcdy"},
+        {abcd + abcd, "abcdabcd"},
         // Formatting cuts at the size less one.
         {Edited("", [](S s) { s.Format(20, "%d-%s", 7, "x"); }), "7-x"},
         {Edited("", [](S s) { s.Format(5, "%s", "abcdefghij"); }), "abcd"},

@@ -57,7 +57,8 @@ TEST_F(TaskFrameTest, ProgressSizeFollowsTheFlagsAndTheAttendanceDays)
     writer.SetProgressCounts(0, -1, 0, 0, 0);
     EXPECT_EQ(1, writer.CalculateProgressSize(1));
     for (const char* what : {"Setup", "LUT", "Import", "Daily Att", "Period Att"})
-        EXPECT_TRUE(signalLog.Has(7, std::string("Calculating Progress Size: ") + what + " total is 0 or less"))
+        EXPECT_TRUE(
+            signalLog.Has(7, std::string("Calculating Progress Size: ") + what + " total is 0 or less"))
             << what;
 }
 
@@ -116,7 +117,8 @@ TEST_F(TaskFrameTest, AFailedOrThrowingBodyGivesFalseAndItsMessage)
          "Cannot determine School Year, cannot continue.", false},
         {[](ParamMap&, int, QString&) -> bool { throw XException("Table does not exist : ST010"); },
          "Table does not exist : ST010", true},
-        {[](ParamMap&, int, QString&) -> bool { throw std::runtime_error("bad_alloc-ish"); }, "bad_alloc-ish", true},
+        {[](ParamMap&, int, QString&) -> bool { throw std::runtime_error("bad_alloc-ish"); }, "bad_alloc-ish",
+         true},
         {[](ParamMap&, int, QString&) -> bool { throw 7; },
          "Execute failed for an unkown reason, please consult Vantrel support.", false},
     };

@@ -36,7 +36,7 @@ TEST_F(CustomFieldFileTest, ListedFieldsVariant)
     EXPECT_TRUE(list.AddHeaderAndField("UDF1", "Locker", "Locker", "#customschoolfield", "NOFORMAT"));
     EXPECT_TRUE(list.AddHeaderAndField("UDF2", "Bus \"No\"", "Bus", "#custombasicfield", "NOFORMAT", true));
     EXPECT_FALSE(list.Add("Locker", "Other", "#customhiddenfield", "X")); // title taken
-    EXPECT_TRUE(list.Add("No Command", "Label", "", "X"));              // listed nowhere
+    EXPECT_TRUE(list.Add("No Command", "Label", "", "X"));                // listed nowhere
     EXPECT_EQ(3, list.Count());
 
     EXPECT_TRUE(WriteCustomFieldFile(list, SpecOf("StudentCustom.txt")));
@@ -45,7 +45,8 @@ TEST_F(CustomFieldFileTest, ListedFieldsVariant)
                  "to appear as.\r\n//\r\n\r\n"
                  "#customschoolfield \"Locker\" \"Locker\" \"NOFORMAT\"\r\n"
                  "//#custombasicfield \"Bus No\" \"Bus\" \"NOFORMAT\"\r\n"
-                 "// Student User-Defined Fields\r\nStdKey\tUDF1\tUDF2\r\n#include \"StudentCustom.sef\"\r\n*\r\n\r\n");
+                 "// Student User-Defined Fields\r\nStdKey\tUDF1\tUDF2\r\n#include "
+                 "\"StudentCustom.sef\"\r\n*\r\n\r\n");
 
     // A list without fields gets its file, without field lines or header block.
     SISExpCustomFieldList empty("StaffCustom.txt", "Staff User-Defined Fields", "StaffCustom.sef", 1);

@@ -82,7 +82,8 @@ TEST_F(SDETableFileTest, HookAndCurrentColumns)
     writer.AddColumn(key, "StdKey", {}, SDEColumn::Hook);
     writer.AddColumn(nullptr, "ignored", {}, 3);
     writer.fields.push_back(std::make_unique<MemoryField>("STD_ID", 0));
-    writer.AddColumn(writer.fields.back().get(), "STD_ID", [this] { return writer.CurrentField()->FieldName(); }, 0);
+    writer.AddColumn(
+        writer.fields.back().get(), "STD_ID", [this] { return writer.CurrentField()->FieldName(); }, 0);
     writer.WriteTable();
     EXPECT_EQ("1\tSTD_ID\r\n2\tSTD_ID\r\n", FileBytes("Students.sef"));
     ASSERT_EQ(2u, writer.hooked.size());
@@ -232,14 +233,16 @@ protected:
 // stays, and a first run leaves a file without lines.
 TEST_F(WriteFailureTest, AnErrorOnTheFifthRecordEndsTheRun)
 {
-    const std::string query = " while writing file [Students.sef] with query: SELECT STD.ID, STD.NAME FROM ST010 STD";
+    const std::string query =
+        " while writing file [Students.sef] with query: SELECT STD.ID, STD.NAME FROM ST010 STD";
     const struct
     {
         std::function<void()> fail;
         const char* previous;
         std::string message;
     } cases[] = {
-        {[] { throw XException("disk full"); }, "from the last run\r\n", "Failed with error [disk full]" + query},
+        {[] { throw XException("disk full"); }, "from the last run\r\n",
+         "Failed with error [disk full]" + query},
         {[] { throw 42; }, "", "Failed with unknown error" + query},
     };
     for (const auto& c : cases)

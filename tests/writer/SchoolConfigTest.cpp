@@ -1,5 +1,5 @@
-#include "MemoryWriter.h"
 #include "SchoolConfig.h"
+#include "MemoryWriter.h"
 
 namespace
 {
