@@ -122,38 +122,27 @@ TEST_F(SchoolConfigTest, ChangedConfiguration)
     }
 }
 
-TEST_F(SchoolConfigTest, ExtraOrMissingEntryCounts)
-{
-    writer.SaveSchoolConfig();
-    std::string bytes = FileBytes("SchoolConfig.xml");
-    std::string extra = bytes;
-    extra.insert(extra.find("</SchoolConfig>"), "<Extra ExtraValue=\"x\"/>\r\n");
-    WriteFileBytes(PathOf("SchoolConfig.xml"), extra);
-    EXPECT_TRUE(writer.CheckConfigurationChanged());
-
-    std::string missing = bytes;
-    size_t at = missing.find("<LastBridgeLogLevel");
-    missing.erase(at, missing.find("\r\n", at) + 2 - at);
-    WriteFileBytes(PathOf("SchoolConfig.xml"), missing);
-    EXPECT_TRUE(writer.CheckConfigurationChanged());
-}
-
-TEST_F(SchoolConfigTest, MissingOrForeignFileCounts)
+// A missing, foreign, altered or oversized file counts as a changed configuration.
+TEST_F(SchoolConfigTest, AFileNotAsSavedCounts)
 {
     EXPECT_TRUE(writer.CheckConfigurationChanged());
     EXPECT_TRUE(SchoolConfig::ReadUpdateDate(writer.SDEFolder()).IsNull());
     EXPECT_TRUE(SchoolConfig::ReadUpdateDateTime(writer.SDEFolder()).IsNull());
-
-    WriteFileBytes(PathOf("SchoolConfig.xml"), "<Other>\r\n<SIS SISValue=\"tsis\"/>\r\n</Other>\r\n");
-    EXPECT_TRUE(SchoolConfig::Read(writer.SDEFolder()).empty());
-    EXPECT_TRUE(writer.CheckConfigurationChanged());
-
+    writer.SaveSchoolConfig();
+    const std::string saved = FileBytes("SchoolConfig.xml");
+    std::string extra = saved, missing = saved;
+    extra.insert(extra.find("</SchoolConfig>"), "<Extra ExtraValue=\"x\"/>\r\n");
+    const size_t at = missing.find("<LastBridgeLogLevel");
+    missing.erase(at, missing.find("\r\n", at) + 2 - at);
     // A sound file padded beyond 1 MiB is not read whole: it counts as foreign.
-    const std::string sound = Expected("16", "01-Oct-2026", "02-Oct-2026 09:00:00");
-    WriteFileBytes(PathOf("SchoolConfig.xml"), sound);
-    ASSERT_FALSE(SchoolConfig::Read(writer.SDEFolder()).empty());
-    WriteFileBytes(PathOf("SchoolConfig.xml"), sound + "<!--" + std::string(2 << 20, ' ') + "-->\r\n");
-    EXPECT_TRUE(SchoolConfig::Read(writer.SDEFolder()).empty());
+    const std::string padded = saved + "<!--" + std::string(2 << 20, ' ') + "-->\r\n";
+    for (const std::string& bytes :
+         {extra, missing, std::string("<Other>\r\n<SIS SISValue=\"tsis\"/>\r\n</Other>\r\n"), padded})
+    {
+        WriteFileBytes(PathOf("SchoolConfig.xml"), bytes);
+        EXPECT_TRUE(writer.CheckConfigurationChanged()) << bytes.substr(0, 300);
+        EXPECT_EQ(bytes == extra || bytes == missing, !SchoolConfig::Read(writer.SDEFolder()).empty());
+    }
 }
 
 TEST_F(SchoolConfigTest, MarkupCharactersSurviveTheRoundTrip)
@@ -167,42 +156,31 @@ TEST_F(SchoolConfigTest, MarkupCharactersSurviveTheRoundTrip)
               std::string(SchoolConfig::ReadValue(writer.SDEFolder(), "LastDSN", "LastDSNValue").Text()));
 }
 
-TEST_F(SchoolConfigTest, StartWriterOnAFreshFolder)
+// The writer starts with the stored update dates and update files when the
+// configuration stayed; otherwise it forgets both dates and the update files.
+TEST_F(SchoolConfigTest, StartWriter)
 {
+    writer.SaveSchoolConfig();
     WriteFileBytes(PathOf("Update 20261201000000.SDU"), "old");
     WriteFileBytes(PathOf("Students.sef"), "keep");
     writer.StartWriter();
     EXPECT_TRUE(signalLog.Has(7, "Starting SDE Writer"));
-    EXPECT_TRUE(signalLog.Has(7, "Bridge Configuration Changed."));
-    EXPECT_TRUE(writer.UpdateDate().IsNull());
-    EXPECT_FALSE(FileExists("Update 20261201000000.SDU"));
-    EXPECT_TRUE(FileExists("Students.sef"));
     EXPECT_TRUE(signalLog.Has(7, std::string("Import Folder: ") + writer.SDEFolder().Path()));
-}
+    EXPECT_TRUE(signalLog.Has(7, "Bridge Configuration Did Not Change."));
+    EXPECT_EQ(XDate(2026, 12, 8), writer.UpdateDate());
+    EXPECT_TRUE(FileExists("Update 20261201000000.SDU"));
 
-TEST_F(SchoolConfigTest, ConfigurationChangeForgetsBothUpdateDates)
-{
-    writer.SaveSchoolConfig();
     writer.SetDistrictNumber("D2");
     writer.StartWriter();
     ASSERT_TRUE(signalLog.Has(7, "Bridge Configuration Changed."));
     EXPECT_TRUE(writer.UpdateDate().IsNull());
     EXPECT_TRUE(writer.UpdateDateTime().IsNull());
-
+    EXPECT_FALSE(FileExists("Update 20261201000000.SDU"));
+    EXPECT_TRUE(FileExists("Students.sef"));
     // A run without attendance stores no date of the old configuration, so the
     // next attendance export starts again at the school year's start.
     writer.SaveSchoolConfig();
     EXPECT_EQ(Expected("D2", "", ""), FileBytes("SchoolConfig.xml"));
     EXPECT_TRUE(SchoolConfig::ReadUpdateDate(writer.SDEFolder()).IsNull());
-}
-
-TEST_F(SchoolConfigTest, StartWriterWithTheSameConfiguration)
-{
-    writer.SaveSchoolConfig();
-    WriteFileBytes(PathOf("Update 20261201000000.SDU"), "old");
-    writer.StartWriter();
-    EXPECT_TRUE(signalLog.Has(7, "Bridge Configuration Did Not Change."));
-    EXPECT_EQ(XDate(2026, 12, 8), writer.UpdateDate());
-    EXPECT_TRUE(FileExists("Update 20261201000000.SDU"));
 }
 } // namespace
