@@ -104,21 +104,3 @@ TEST(XXmlTest, MissingOtherOrTruncatedFile)
     ASSERT_TRUE(reader.Open(XFileSpec(path.c_str()), "SchoolConfig"));
     EXPECT_THROW(reader.Next(), XException);
 }
-
-TEST(XXmlTest, WriterEscapesReaderResolvesEntities)
-{
-    FoundationTestFolder tmp;
-    const std::string path = tmp.Path("e.xml");
-    const char* value = "Smith & \"Sons\" <x> O'Neil";
-    XXmlWriter writer;
-    writer.Open(XFileSpec(path.c_str()), "R");
-    writer.WriteElement("E", "V", value);
-    writer.Close();
-    EXPECT_EQ("<R>\r\n<E V=\"Smith &amp; &quot;Sons&quot; &lt;x&gt; O'Neil\"/>\r\n</R>\r\n",
-              FoundationTestFolder::ReadBytes(path));
-
-    XXmlReader reader;
-    ASSERT_TRUE(reader.Open(XFileSpec(path.c_str()), "R"));
-    ASSERT_TRUE(reader.Next());
-    EXPECT_EQ(value, reader.AttributeValue(0));
-}

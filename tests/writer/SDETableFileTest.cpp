@@ -107,17 +107,29 @@ TEST_F(SDETableFileTest, StartAndFinishClearColumnsAndQuery)
     EXPECT_EQ(1u, writer.Headers().size());
 }
 
+// A hand-written table file replaces the last one when closed, unless its table
+// was marked incomplete; until then the lines go to a temporary file.
 TEST_F(SDETableFileTest, OpenAndCloseTableFile)
 {
-    XTextFile file('\t');
-    writer.OpenTableFile(file, "Grading Periods", "Bins.sef");
-    writer.AddHeaderField("BinKey");
-    file.WriteField("B1");
-    file.WriteField("20260901");
-    file.EndLine();
-    writer.CloseTableFile(file);
-    EXPECT_FALSE(file.IsOpen());
-    EXPECT_EQ("B1\t20260901\r\n", FileBytes("Bins.sef"));
+    WriteFileBytes(PathOf("Bins.sef"), "B0\r\n");
+    for (const bool incomplete : {true, false})
+    {
+        XTextFile file('\t');
+        writer.OpenTableFile(file, "Grading Periods", "Bins.sef");
+        writer.AddHeaderField("BinKey");
+        file.WriteField("B1");
+        file.WriteField("20260901");
+        file.EndLine();
+        EXPECT_EQ("B0\r\n", FileBytes("Bins.sef"));
+        if (incomplete)
+            writer.MarkTableIncomplete();
+        writer.CloseTableFile(file);
+        EXPECT_FALSE(file.IsOpen());
+        EXPECT_EQ(incomplete ? "B0\r\n" : "B1\t20260901\r\n", FileBytes("Bins.sef"));
+        EXPECT_FALSE(FileExists("Bins.sef.part"));
+        writer.ResetIncompleteTables();
+        WriteFileBytes(PathOf("Bins.sef"), "B0\r\n");
+    }
     EXPECT_TRUE(signalLog.Has(8, "Finished Grading Periods table/query."));
     EXPECT_FALSE(writer.Headers().back()->SafeInclude());
 }
@@ -159,20 +171,6 @@ TEST_F(SDETableFileTest, IncompleteTableKeepsThePreviousFile)
     writer.WriteTable();
     EXPECT_EQ("9\r\n", FileBytes("Students.sef"));
     EXPECT_FALSE(FileExists("Students.sef.part"));
-}
-
-TEST_F(SDETableFileTest, IncompleteHandWrittenTableKeepsThePreviousFile)
-{
-    WriteFileBytes(PathOf("Bins.sef"), "B0\r\n");
-    XTextFile file('\t');
-    writer.OpenTableFile(file, "Grading Periods", "Bins.sef");
-    file.WriteField("B1");
-    file.EndLine();
-    EXPECT_EQ("B0\r\n", FileBytes("Bins.sef")); // the lines go to the temporary file
-    writer.MarkTableIncomplete();
-    writer.CloseTableFile(file);
-    EXPECT_EQ("B0\r\n", FileBytes("Bins.sef"));
-    EXPECT_FALSE(FileExists("Bins.sef.part"));
 }
 
 TEST_F(SDETableFileTest, IncompleteTablesAreNamedTogetherAndCanBeWithdrawn)
