@@ -53,6 +53,34 @@ XString CacheDamage(sqlite::Database& db)
         return XString();
     }
 }
+
+// Where the read-back query holds each value of an unsent row.
+struct UnsentColumns
+{
+    UnsentColumns(sqlite::Query& query, const char* keyColumn)
+        : student(query.FindColumn("stdkey")), date(query.FindColumn("attdate")),
+          key(query.FindColumn(keyColumn)), code(query.FindColumn("newcode"))
+    {
+        int detail = 0;
+        for (const char* column : {"reason", "excused", "absent", "tardy", "truant", "discipline"})
+            details[detail++] = query.FindColumn(column);
+    }
+    // All but the student, read first to be admitted.
+    void Read(sqlite::Query& query, AttendanceCache::UnsentRow& row) const
+    {
+        row.date = query.StringColumn(date);
+        row.key = query.StringColumn(key);
+        row.code = query.StringColumn(code);
+        for (int i = 0; i < 6; ++i)
+            row.details[i] = query.StringColumn(details[i]);
+    }
+
+    int student;
+    int date;
+    int key;
+    int code;
+    int details[6];
+};
 } // namespace
 
 AttendanceCache::AttendanceCache(LogFunction log) : m_log(std::move(log)) {}
@@ -403,38 +431,22 @@ AttendanceCache::ReadBack AttendanceCache::ReadUnsent(const XString& table, cons
     {
         std::unique_ptr<sqlite::Statement> mark;
         if (admit)
-            mark = std::make_unique<sqlite::Statement>(
-                m_db,
-                "UPDATE " + table.Std() + " SET oldcode=newcode WHERE stdkey=? AND " + "attdate=? AND " +
-                    keyColumn + "=? AND newcode=? AND " +
-                    (name == fallback ? "(header = ? OR header = '')" : "header=?"),
-                "AttendanceStatement");
+            mark = RowMark(table, name, fallback);
         // Committed only once the update file is in place.
         if (!m_marks)
             m_marks.emplace(m_db);
         sqlite::Query query(m_db, select.Text());
-        const int studentColumn = query.FindColumn("stdkey");
-        const int dateColumn = query.FindColumn("attdate");
-        const int keyIndex = query.FindColumn(keyColumn);
-        const int codeColumn = query.FindColumn("newcode");
-        int detailColumns[6];
-        int detail = 0;
-        for (const char* column : {"reason", "excused", "absent", "tardy", "truant", "discipline"})
-            detailColumns[detail++] = query.FindColumn(column);
+        const UnsentColumns columns(query, keyColumn);
         bool marking = true;
         UnsentRow row;
         while (query.Step())
         {
             ++counts.read;
-            row.student = query.StringColumn(studentColumn);
+            row.student = query.StringColumn(columns.student);
             if (admit && !admit(row.student))
                 continue;
             ++counts.written;
-            row.date = query.StringColumn(dateColumn);
-            row.key = query.StringColumn(keyIndex);
-            row.code = query.StringColumn(codeColumn);
-            for (int i = 0; i < 6; ++i)
-                row.details[i] = query.StringColumn(detailColumns[i]);
+            columns.Read(query, row);
             write(row);
 
             if (!mark || !marking)
@@ -466,6 +478,16 @@ AttendanceCache::ReadBack AttendanceCache::ReadUnsent(const XString& table, cons
         throw;
     }
     return counts;
+}
+
+std::unique_ptr<sqlite::Statement> AttendanceCache::RowMark(const XString& table, const XString& name,
+                                                            const XString& fallback)
+{
+    return std::make_unique<sqlite::Statement>(
+        m_db,
+        "UPDATE " + table.Std() + " SET oldcode=newcode WHERE stdkey=? AND " + "attdate=? AND " + KeyColumn(table) +
+            "=? AND newcode=? AND " + (name == fallback ? "(header = ? OR header = '')" : "header=?"),
+        "AttendanceStatement");
 }
 
 void AttendanceCache::CommitMarks()

@@ -97,6 +97,9 @@ private:
     void NoteAttendanceSeen(std::int64_t rowid);
     void PrepareStatements(const XString& table);
     void FinalizeStatements();
+    // The statement that marks one row of the read-back sent.
+    std::unique_ptr<sqlite::Statement> RowMark(const XString& table, const XString& name,
+                                               const XString& fallback);
     // Rolls back with a log line on failure.
     void RollBack(std::optional<sqlite::Transaction>& transaction);
 

@@ -240,9 +240,15 @@ protected:
 
 private:
     void RemoveStaleUpdateFiles();
+    // Sets the title of the window from p to q and opens the SIS's table over it.
+    void OpenAttendanceWindow(const XString& baseTitle, const XDate& p, const XDate& q);
+    // Runs write, a failure reported as the cache's of the table baseTitle.
+    void WriteToAttendanceCache(const XString& baseTitle, const std::function<void()>& write);
     void ReadAttendanceWindow(const RowFilter& filter);
     void WriteAttendanceRow(const AttendanceCacheRow& row);
     void CreateAttendanceFromDB(bool daily, bool filter);
+    // One table of the update file: the cached rows under one key header name not yet sent.
+    void WriteUnsentAttendance(bool daily, const XString& keyName, bool filter);
 
     bool m_currentIncomplete = false;
     std::vector<XString> m_incompleteTables;

@@ -111,42 +111,16 @@ void SDEWriter::WriteAttendanceTable(const XDate& schoolStart, const XDate& scho
             emit attendanceWindowRead(baseTitle.ToQString(), p.FormatIso().ToQString(),
                                       q.FormatIso().ToQString());
             logDates("m_schoolStartDate is: ", "m_schoolEndDate is: ");
-            m_title = baseTitle;
-            if (!m_updateDate.IsNull())
-                m_title += " (" + p.Format(format) + " to " + q.Format(format) + ")";
-            PutJobText("Reading " + m_title + "...");
-
-            XDate to = q;
-            if (m_attEndDay)
-                to += 1;
-            FilterAttendance(p, to);
-            Log(9, "Write Attendance Table: Done Filtering Attendance");
-            if (!OpenTable(1))
-                throw XException(m_title + " could not be read.");
-            Log(9, "Write Attendance Table: Table Opened");
+            OpenAttendanceWindow(baseTitle, p, q);
             if (!begun)
             {
-                try
-                {
-                    m_attendance->BeginFill();
-                }
-                catch (const std::exception& e)
-                {
-                    throw XException(baseTitle + ": the attendance cache cannot be written: " + e.what());
-                }
+                WriteToAttendanceCache(baseTitle, [this] { m_attendance->BeginFill(); });
                 begun = true;
             }
             ReadAttendanceWindow(filter);
         }
         m_title = baseTitle;
-        try
-        {
-            m_attendance->BlankUnseenAttendance();
-        }
-        catch (const std::exception& e)
-        {
-            throw XException(baseTitle + ": the attendance cache cannot be written: " + e.what());
-        }
+        WriteToAttendanceCache(baseTitle, [this] { m_attendance->BlankUnseenAttendance(); });
         m_attendance->CommitFill();
         if (m_attSkippedDates > kNamedSkippedDates)
             Log(4, "SQLite Attendance: skipped " + XString(m_attSkippedDates) + " records of " + baseTitle +
@@ -162,6 +136,36 @@ void SDEWriter::WriteAttendanceTable(const XDate& schoolStart, const XDate& scho
         // Nothing of this run may reach the handheld.
         MarkTableIncomplete();
         throw XException(baseTitle + " failed: " + e.what());
+    }
+}
+
+void SDEWriter::OpenAttendanceWindow(const XString& baseTitle, const XDate& p, const XDate& q)
+{
+    const char* format = m_settings.dateFormat.Text();
+    m_title = baseTitle;
+    if (!m_updateDate.IsNull())
+        m_title += " (" + p.Format(format) + " to " + q.Format(format) + ")";
+    PutJobText("Reading " + m_title + "...");
+
+    XDate to = q;
+    if (m_attEndDay)
+        to += 1;
+    FilterAttendance(p, to);
+    Log(9, "Write Attendance Table: Done Filtering Attendance");
+    if (!OpenTable(1))
+        throw XException(m_title + " could not be read.");
+    Log(9, "Write Attendance Table: Table Opened");
+}
+
+void SDEWriter::WriteToAttendanceCache(const XString& baseTitle, const std::function<void()>& write)
+{
+    try
+    {
+        write();
+    }
+    catch (const std::exception& e)
+    {
+        throw XException(baseTitle + ": the attendance cache cannot be written: " + e.what());
     }
 }
 

@@ -7,6 +7,10 @@
 #include <iterator>
 #include <string>
 
+#include <gtest/gtest.h>
+
+#include "XException.h"
+
 // A fresh folder under the temporary directory, removed with its contents at the end.
 class FoundationTestFolder
 {
@@ -65,3 +69,18 @@ public:
 private:
     std::string path_;
 };
+
+// The XException the step throws; a failure, and code -1, when it throws none.
+template <typename Step> XException Thrown(Step step)
+{
+    try
+    {
+        step();
+    }
+    catch (const XException& e)
+    {
+        return e;
+    }
+    ADD_FAILURE() << "no XException";
+    return XException("no exception", -1);
+}

@@ -15,15 +15,6 @@ TEST(XDateArithmeticTest, DayNumbers)
     EXPECT_TRUE(XDate().IsNull());
 }
 
-TEST(XDateArithmeticTest, DaysAndMonthsRollOver)
-{
-    EXPECT_EQ(XDate(2026, 3, 2), XDate(2026, 2, 30));
-    EXPECT_EQ(XDate(2024, 3, 1), XDate(2024, 2, 30));
-    EXPECT_EQ(XDate(2026, 1, 1), XDate(2025, 13, 1));
-    EXPECT_EQ(XDate(2027, 3, 1), XDate(2025, 27, 1));
-    EXPECT_EQ(XDate(1600, 2, 9), XDate(1600, 1, 40));
-}
-
 TEST(XDateArithmeticTest, SplittingWalksTheCalendar)
 {
     // Every day from 1600 to past 2100 splits into the next calendar day.
@@ -48,44 +39,50 @@ TEST(XDateArithmeticTest, SplittingWalksTheCalendar)
     }
 }
 
-TEST(XDateArithmeticTest, LeapYears)
+TEST(XDateArithmeticTest, LeapYearsAndWeekdays)
 {
     EXPECT_TRUE(XDate::IsLeapYear(1600));
     EXPECT_FALSE(XDate::IsLeapYear(1900));
     EXPECT_TRUE(XDate::IsLeapYear(2024));
     EXPECT_FALSE(XDate::IsLeapYear(2026));
-}
-
-TEST(XDateArithmeticTest, Weekdays)
-{
     EXPECT_EQ(5, XDate(1600, 1, 1).Weekday());  // Saturday
     EXPECT_EQ(1, XDate(2026, 12, 8).Weekday()); // Tuesday
     EXPECT_EQ(0, XDate(2026, 12, 7).Weekday()); // Monday
     EXPECT_EQ(-1, XDate().Weekday());
 }
 
-TEST(XDateArithmeticTest, AddAcrossMonthEnds)
+// Days and months beyond their ends roll over, when made and when added or subtracted.
+TEST(XDateArithmeticTest, RollingOverMonthEnds)
 {
-    EXPECT_EQ(XDate(2026, 3, 3), XDate(2026, 1, 31).Add(0, 1, 0));
-    EXPECT_EQ(XDate(2024, 3, 2), XDate(2024, 1, 31).Add(0, 1, 0));
-    EXPECT_EQ(XDate(2027, 1, 15), XDate(2026, 2, 15).Add(0, 11, 0));
-    EXPECT_EQ(XDate(2025, 3, 1), XDate(2024, 2, 29).Add(1, 0, 0));
-    EXPECT_EQ(XDate(2026, 3, 4), XDate(2026, 2, 25).Add(0, 0, 7));
-    EXPECT_EQ(XDate(2026, 1, 21), XDate(2026, 1, 10).Add(0, 1, -20));
-    EXPECT_EQ(XDate(1600, 1, 2), XDate().Add(0, 0, 1));
+    const struct
+    {
+        XDate got;
+        XDate want;
+    } cases[] = {
+        {XDate(2026, 2, 30), XDate(2026, 3, 2)},
+        {XDate(2024, 2, 30), XDate(2024, 3, 1)},
+        {XDate(2025, 13, 1), XDate(2026, 1, 1)},
+        {XDate(2025, 27, 1), XDate(2027, 3, 1)},
+        {XDate(1600, 1, 40), XDate(1600, 2, 9)},
+        {XDate(2026, 1, 31).Add(0, 1, 0), XDate(2026, 3, 3)},
+        {XDate(2024, 1, 31).Add(0, 1, 0), XDate(2024, 3, 2)},
+        {XDate(2026, 2, 15).Add(0, 11, 0), XDate(2027, 1, 15)},
+        {XDate(2024, 2, 29).Add(1, 0, 0), XDate(2025, 3, 1)},
+        {XDate(2026, 2, 25).Add(0, 0, 7), XDate(2026, 3, 4)},
+        {XDate(2026, 1, 10).Add(0, 1, -20), XDate(2026, 1, 21)},
+        {XDate().Add(0, 0, 1), XDate(1600, 1, 2)},
+        {XDate(2026, 3, 15).Subtract(0, 1, 15), XDate(2026, 1, 31)},
+        {XDate(2026, 3, 15).Subtract(0, 1, 14), XDate(2026, 2, 1)},
+        {XDate(2026, 2, 15).Subtract(0, 3, 0), XDate(2025, 11, 15)},
+        {XDate(2026, 1, 1).Subtract(0, 0, 1), XDate(2025, 12, 31)},
+        {XDate(2026, 3, 31).Subtract(0, 1, 0), XDate(2026, 3, 3)},
+        {XDate(1600, 1, 1).Subtract(0, 0, 1), XDate()},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.want, c.got) << c.want.FormatIso().Std();
     XDate unchanged(2026, 1, 31);
     (void)unchanged.Add(0, 1, 0);
     EXPECT_EQ(XDate(2026, 1, 31), unchanged);
-}
-
-TEST(XDateArithmeticTest, SubtractAcrossMonthEnds)
-{
-    EXPECT_EQ(XDate(2026, 1, 31), XDate(2026, 3, 15).Subtract(0, 1, 15));
-    EXPECT_EQ(XDate(2026, 2, 1), XDate(2026, 3, 15).Subtract(0, 1, 14));
-    EXPECT_EQ(XDate(2025, 11, 15), XDate(2026, 2, 15).Subtract(0, 3, 0));
-    EXPECT_EQ(XDate(2025, 12, 31), XDate(2026, 1, 1).Subtract(0, 0, 1));
-    EXPECT_EQ(XDate(2026, 3, 3), XDate(2026, 3, 31).Subtract(0, 1, 0));
-    EXPECT_TRUE(XDate(1600, 1, 1).Subtract(0, 0, 1).IsNull());
 }
 
 TEST(XDateArithmeticTest, DateTimeCarriesAndBorrowsDays)

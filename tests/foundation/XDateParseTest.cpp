@@ -13,61 +13,39 @@ protected:
 };
 } // namespace
 
-TEST_F(XDateParseTest, DigitsInOneToken)
+// Today is 8 December 2026: two-digit years up to 46 are this century's.
+TEST_F(XDateParseTest, Dates)
 {
+    const struct
+    {
+        const char* pattern;
+        const char* text;
+        XDate date; // null: refused
+    } cases[] = {
+        {"YYYYMMDD", "20261208", XDate(2026, 12, 8)},
+        {"MM/DD/YYYY", "3/5/2026", XDate(2026, 3, 5)},
+        {"dd-mmm-yyyy", "08-Dec-2026", XDate(2026, 12, 8)},
+        {"dd-mmm-yyyy", "8-SEPTEMBER-2026", XDate(2026, 9, 8)},
+        {"DDMMMYYYY", "08jun2026", XDate(2026, 6, 8)},
+        {"WWW, MMM DD, YYYY", "Tue, Dec 08, 2026", XDate(2026, 12, 8)},
+        {"MM/DD/YY", "01/02/47", XDate(1947, 1, 2)},
+        {"MM/DD/YY", "01/02/99", XDate(1999, 1, 2)},
+        {"MM/DD/YY", "01/02/46", XDate(2046, 1, 2)},
+        {"MM/DD/YY", "01/02/00", XDate(2000, 1, 2)},
+        {"dd-mmm-yyyy", "08-Xyz-2026", XDate()},
+        {"YYYY-MM-DD", "2026-12", XDate()},
+        {"YYYY-MM-DD", "", XDate()},
+        {"YYYY-MM-DD", "26-12-08", XDate()}, // YYYY needs four digits
+    };
+    for (const auto& c : cases)
+    {
+        XDate d(2000, 1, 1);
+        EXPECT_EQ(!c.date.IsNull(), d.Parse(c.pattern, c.text)) << c.text;
+        EXPECT_EQ(c.date, d) << c.text; // a refused text leaves the date null
+    }
     XDate d;
-    ASSERT_TRUE(d.Parse("YYYYMMDD", "20261208"));
-    EXPECT_EQ(XDate(2026, 12, 8), d);
     ASSERT_TRUE(d.ParseIso("2025-01-31"));
     EXPECT_EQ(XDate(2025, 1, 31), d);
-    ASSERT_TRUE(d.Parse("MM/DD/YYYY", "3/5/2026"));
-    EXPECT_EQ(XDate(2026, 3, 5), d);
-}
-
-TEST_F(XDateParseTest, MonthNames)
-{
-    XDate d;
-    ASSERT_TRUE(d.Parse("dd-mmm-yyyy", "08-Dec-2026"));
-    EXPECT_EQ(XDate(2026, 12, 8), d);
-    ASSERT_TRUE(d.Parse("dd-mmm-yyyy", "8-SEPTEMBER-2026"));
-    EXPECT_EQ(XDate(2026, 9, 8), d);
-    ASSERT_TRUE(d.Parse("DDMMMYYYY", "08jun2026"));
-    EXPECT_EQ(XDate(2026, 6, 8), d);
-    ASSERT_TRUE(d.Parse("WWW, MMM DD, YYYY", "Tue, Dec 08, 2026"));
-    EXPECT_EQ(XDate(2026, 12, 8), d);
-}
-
-TEST_F(XDateParseTest, CompilerBuildStamp)
-{
-    // A single-digit day comes padded with a blank, not a zero.
-    XDateTime built;
-    ASSERT_TRUE(built.Parse("MMM DD YYYY HH:NN:SS", "Dec  9 2026 05:46:59"));
-    EXPECT_EQ(XDateTime(XDate(2026, 12, 9), XTime(5, 46, 59)), built);
-    EXPECT_EQ("Dec 09, 2026", built.Date().Format("MMM DD, YYYY"));
-}
-
-TEST_F(XDateParseTest, UnknownMonthNameLeavesDateNull)
-{
-    XDate d(2000, 1, 1);
-    EXPECT_FALSE(d.Parse("dd-mmm-yyyy", "08-Xyz-2026"));
-    EXPECT_TRUE(d.IsNull());
-    EXPECT_FALSE(d.Parse("YYYY-MM-DD", "2026-12"));
-    EXPECT_TRUE(d.IsNull());
-    EXPECT_FALSE(d.Parse("YYYY-MM-DD", ""));
-    EXPECT_FALSE(d.Parse("YYYY-MM-DD", "26-12-08")); // YYYY needs four digits
-}
-
-TEST_F(XDateParseTest, TwoDigitYearWindowFollowsToday)
-{
-    XDate d;
-    ASSERT_TRUE(d.Parse("MM/DD/YY", "01/02/47"));
-    EXPECT_EQ(1947, d.Year());
-    ASSERT_TRUE(d.Parse("MM/DD/YY", "01/02/99"));
-    EXPECT_EQ(1999, d.Year());
-    ASSERT_TRUE(d.Parse("MM/DD/YY", "01/02/46"));
-    EXPECT_EQ(2046, d.Year());
-    ASSERT_TRUE(d.Parse("MM/DD/YY", "01/02/00"));
-    EXPECT_EQ(2000, d.Year());
 
     XClock::SetFixed(XDateTime(XDate(2050, 6, 1)));
     ASSERT_TRUE(d.Parse("MM/DD/YY", "01/02/71"));
@@ -76,78 +54,66 @@ TEST_F(XDateParseTest, TwoDigitYearWindowFollowsToday)
     EXPECT_EQ(2070, d.Year());
 }
 
-TEST_F(XDateParseTest, MeridianDecidesTheHour)
+TEST_F(XDateParseTest, Times)
 {
-    const char* pattern = "mm/dd/yyyy HH:NN:SS AA";
-    XDateTime dt;
-    ASSERT_TRUE(dt.Parse(pattern, "12/08/2026 12:15:30 PM"));
-    EXPECT_EQ(XDate(2026, 12, 8), dt.Date());
-    EXPECT_EQ(XTime(12, 15, 30), dt.Time());
-    ASSERT_TRUE(dt.Parse(pattern, "12/08/2026 12:15:30 AM"));
-    EXPECT_EQ(XTime(0, 15, 30), dt.Time());
-    ASSERT_TRUE(dt.Parse(pattern, "12/08/2026 01:15:30 pm"));
-    EXPECT_EQ(XTime(13, 15, 30), dt.Time());
+    const struct
+    {
+        const char* pattern;
+        const char* text;
+        XTime time; // null: refused
+    } cases[] = {
+        {"HH:NN:SS.LLL", "09:05:07.123", XTime(9, 5, 7, 123)},
+        {"hh:nn", "9:05", XTime(9, 5, 0)},
+        {"HHNNSS", "235959", XTime(23, 59, 59)},
+        {"HH:NN AA", "10:15", XTime()}, // no meridian
+        {"HH:NN", "ab:cd", XTime()},
+        // Found by fuzzing: a long digit run overflowed the millisecond sum.
+        {"HH:NNNNNNNNNNNNNNNNNNNN", "01:4444444444444444", XTime()},
+        {"HHHHHHHHHHHHHHHHHHHHHHH", "99999999999999999999999", XTime()},
+        {"HH:NNNNNNNNNNNNNN", "01:00000000000005", XTime(1, 5, 0)},
+    };
+    for (const auto& c : cases)
+    {
+        XTime t(1, 1, 1);
+        EXPECT_EQ(!c.time.IsNull(), t.Parse(c.pattern, c.text)) << c.text;
+        EXPECT_EQ(c.time, t) << c.text;
+    }
 }
 
-TEST_F(XDateParseTest, MissingMeridianGivesNullTime)
+TEST_F(XDateParseTest, DateTimes)
 {
-    XDateTime dt;
-    EXPECT_TRUE(dt.Parse("mm/dd/yyyy HH:NN:SS AA", "12/08/2026 12:15:30"));
-    EXPECT_FALSE(dt.Date().IsNull());
-    EXPECT_TRUE(dt.Time().IsNull());
-
-    XTime t;
-    EXPECT_FALSE(t.Parse("HH:NN AA", "10:15"));
-    EXPECT_TRUE(t.IsNull());
-    EXPECT_FALSE(t.Parse("HH:NN", "ab:cd"));
-    EXPECT_TRUE(t.IsNull());
-}
-
-TEST_F(XDateParseTest, TimeFields)
-{
-    XTime t;
-    ASSERT_TRUE(t.Parse("HH:NN:SS.LLL", "09:05:07.123"));
-    EXPECT_EQ(XTime(9, 5, 7, 123), t);
-    ASSERT_TRUE(t.Parse("hh:nn", "9:05"));
-    EXPECT_EQ(XTime(9, 5, 0), t);
-    ASSERT_TRUE(t.Parse("HHNNSS", "235959"));
-    EXPECT_EQ(XTime(23, 59, 59), t);
-}
-
-// Found by fuzzing: a long digit run overflowed the millisecond sum.
-TEST_F(XDateParseTest, OverlongTimeFieldsGiveNullTime)
-{
-    XTime t;
-    EXPECT_FALSE(t.Parse("HH:NNNNNNNNNNNNNNNNNNNN", "01:4444444444444444"));
-    EXPECT_TRUE(t.IsNull());
-    EXPECT_FALSE(t.Parse("HHHHHHHHHHHHHHHHHHHHHHH", "99999999999999999999999"));
-    ASSERT_TRUE(t.Parse("HH:NNNNNNNNNNNNNN", "01:00000000000005"));
-    EXPECT_EQ(XTime(1, 5, 0), t);
-}
-
-TEST_F(XDateParseTest, FormatThenParseRoundTrips)
-{
-    const XDateTime original(XDate(2026, 12, 7), XTime(14, 5, 9));
-    const XString text = original.Format("dd-mmm-yyyy hh:nn:ss");
-    EXPECT_EQ("07-Dec-2026 14:05:09", text);
-    XDateTime back;
-    ASSERT_TRUE(back.Parse("dd-mmm-yyyy hh:nn:ss", text.Text()));
-    EXPECT_EQ(original, back);
-
-    // Before ten o'clock the hour has one digit; it still reads back.
-    const XDateTime morning(XDate(2026, 12, 7), XTime(9, 5, 9));
-    EXPECT_EQ("07-Dec-2026 9:05:09", morning.Format("dd-mmm-yyyy hh:nn:ss"));
-    ASSERT_TRUE(back.Parse("dd-mmm-yyyy hh:nn:ss", morning.Format("dd-mmm-yyyy hh:nn:ss").Text()));
-    EXPECT_EQ(morning, back);
-}
-
-TEST_F(XDateParseTest, IsoDateTime)
-{
+    const XDate dec8(2026, 12, 8);
+    const struct
+    {
+        const char* pattern;
+        const char* text;
+        XDateTime value;
+        bool roundTrip = false; // formatting the value gives the text again
+    } cases[] = {
+        // A single-digit day of the compiler's build stamp comes padded with a blank.
+        {"MMM DD YYYY HH:NN:SS", "Dec  9 2026 05:46:59", XDateTime(XDate(2026, 12, 9), XTime(5, 46, 59))},
+        {"mm/dd/yyyy HH:NN:SS AA", "12/08/2026 12:15:30 PM", XDateTime(dec8, XTime(12, 15, 30))},
+        {"mm/dd/yyyy HH:NN:SS AA", "12/08/2026 12:15:30 AM", XDateTime(dec8, XTime(0, 15, 30))},
+        {"mm/dd/yyyy HH:NN:SS AA", "12/08/2026 01:15:30 pm", XDateTime(dec8, XTime(13, 15, 30))},
+        {"mm/dd/yyyy HH:NN:SS AA", "12/08/2026 12:15:30", XDateTime(dec8)}, // no meridian: no time
+        // Before ten o'clock the hour has one digit; it still reads back.
+        {"dd-mmm-yyyy hh:nn:ss", "07-Dec-2026 9:05:09", XDateTime(XDate(2026, 12, 7), XTime(9, 5, 9)), true},
+        {"dd-mmm-yyyy hh:nn:ss", "07-Dec-2026 14:05:09", XDateTime(XDate(2026, 12, 7), XTime(14, 5, 9)),
+         true},
+    };
+    for (const auto& c : cases)
+    {
+        XDateTime dt;
+        EXPECT_TRUE(dt.Parse(c.pattern, c.text)) << c.text;
+        EXPECT_EQ(c.value.Date(), dt.Date()) << c.text;
+        EXPECT_EQ(c.value.Time(), dt.Time()) << c.text;
+        EXPECT_TRUE(!c.roundTrip || dt.Format(c.pattern) == c.text) << c.text;
+    }
     XDateTime dt;
     ASSERT_TRUE(dt.ParseIso("2026-12-08 09:05:07.250"));
-    EXPECT_EQ(XDateTime(XDate(2026, 12, 8), XTime(9, 5, 7, 250)), dt);
+    EXPECT_EQ(XDateTime(dec8, XTime(9, 5, 7, 250)), dt);
     ASSERT_TRUE(dt.ParseIso("2026-12-08"));
-    EXPECT_EQ(XDate(2026, 12, 8), dt.Date());
+    EXPECT_EQ(dec8, dt.Date());
     EXPECT_TRUE(dt.Time().IsNull());
     EXPECT_FALSE(dt.ParseIso("garbage"));
     EXPECT_TRUE(dt.IsNull());

@@ -1,35 +1,18 @@
 #include <gtest/gtest.h>
 #include <string>
 
+#include "FoundationTestFolder.h"
 #include "XString.h"
 
 TEST(XExceptionTest, RaiseErrorFormatsAndCarriesTheCode)
 {
-    try
-    {
-        RaiseError(2, "Could not open file ( %d ): %s", 2, "/x/y.txt");
-        FAIL() << "RaiseError must throw";
-    }
-    catch (const XException& e)
-    {
-        EXPECT_STREQ("Could not open file ( 2 ): /x/y.txt", e.what());
-        EXPECT_EQ(2, e.Code());
-        EXPECT_STREQ("", e.Detail());
-    }
-}
-
-TEST(XExceptionTest, RaiseErrorCutsAt1024Characters)
-{
+    const XException e = Thrown([] { RaiseError(2, "Could not open file ( %d ): %s", 2, "/x/y.txt"); });
+    EXPECT_STREQ("Could not open file ( 2 ): /x/y.txt", e.what());
+    EXPECT_EQ(2, e.Code());
+    EXPECT_STREQ("", e.Detail());
+    // Cut at 1024 characters.
     const std::string longText(3000, 'x');
-    try
-    {
-        RaiseError(0, "%s", longText.c_str());
-        FAIL() << "RaiseError must throw";
-    }
-    catch (const XException& e)
-    {
-        EXPECT_EQ(std::string(1024, 'x'), e.what());
-    }
+    EXPECT_EQ(std::string(1024, 'x'), Thrown([&] { RaiseError(0, "%s", longText.c_str()); }).what());
 }
 
 TEST(XExceptionTest, CopiesKeepMessageCodeAndDetail)

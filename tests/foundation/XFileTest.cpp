@@ -1,45 +1,36 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
 
 #include "FoundationTestFolder.h"
 #include "XFile.h"
 #include "XFolderIterator.h"
 #include "XTextFile.h"
 
-TEST(XFileTest, WritingCreatesMissingFolders)
-{
-    FoundationTestFolder tmp;
-    const std::string path = tmp.Path("a/b/c/out.txt");
-    {
-        XFile file;
-        file.Open(path.c_str(), XFile::kWrite);
-        file.WriteText("hello");
-        file.Write(" world", 6);
-        EXPECT_EQ(11, file.Size());
-        EXPECT_EQ(11, file.Position());
-        file.Close();
-    }
-    EXPECT_EQ("hello world", FoundationTestFolder::ReadBytes(path));
-}
-
+// Writing creates missing folders and truncates; appending keeps.
 TEST(XFileTest, WriteTruncatesAppendKeeps)
 {
     FoundationTestFolder tmp;
-    const std::string path = tmp.Path("f.txt");
-    FoundationTestFolder::WriteBytes(path, "old content");
+    const std::string path = tmp.Path("a/b/c/out.txt");
     XFile file;
-    file.Open(path.c_str(), XFile::kWrite);
-    file.WriteText("new");
-    file.Close();
-    EXPECT_EQ("new", FoundationTestFolder::ReadBytes(path));
-
-    file.Open(path.c_str(), XFile::kAppend);
-    file.WriteText("+more");
-    file.Close();
-    EXPECT_EQ("new+more", FoundationTestFolder::ReadBytes(path));
+    for (const auto& [mode, text, bytes] : {std::tuple{XFile::kWrite, "hello world", "hello world"},
+                                            {XFile::kWrite, "new", "new"},
+                                            {XFile::kAppend, "+more", "new+more"}})
+    {
+        file.Open(path.c_str(), mode);
+        file.WriteText(text);
+        if (mode == XFile::kWrite)
+        {
+            EXPECT_EQ(static_cast<int>(std::strlen(text)), file.Size());
+            EXPECT_EQ(file.Size(), file.Position());
+        }
+        file.Close();
+        EXPECT_EQ(bytes, FoundationTestFolder::ReadBytes(path));
+    }
 }
 
 TEST(XFileTest, ReadsBackLargeWrites)

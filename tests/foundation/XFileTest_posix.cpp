@@ -13,26 +13,12 @@ TEST(XFileTest, OpenFailures)
 {
     FoundationTestFolder tmp;
     XFile file;
-    try
-    {
-        file.Open(tmp.Path("folder/").c_str(), XFile::kWrite);
-        FAIL() << "a folder is not a file";
-    }
-    catch (const XException& e)
-    {
-        EXPECT_EQ("Can't open non-file: " + tmp.Path("folder/"), e.what());
-    }
+    EXPECT_EQ("Can't open non-file: " + tmp.Path("folder/"),
+              Thrown([&] { file.Open(tmp.Path("folder/").c_str(), XFile::kWrite); }).what());
     mkdir(tmp.Path("dir").c_str(), 0777);
-    try
-    {
-        file.Open(tmp.Path("dir").c_str(), XFile::kWrite);
-        FAIL() << "a directory cannot be opened for writing";
-    }
-    catch (const XException& e)
-    {
-        EXPECT_EQ(21, e.Code()); // EISDIR
-        EXPECT_EQ("Could not open file ( 21 ): " + tmp.Path("dir"), e.what());
-    }
+    const XException e = Thrown([&] { file.Open(tmp.Path("dir").c_str(), XFile::kWrite); });
+    EXPECT_EQ(21, e.Code()); // EISDIR
+    EXPECT_EQ("Could not open file ( 21 ): " + tmp.Path("dir"), e.what());
     EXPECT_FALSE(file.IsOpen());
     EXPECT_THROW(file.WriteText("x"), XException);
 

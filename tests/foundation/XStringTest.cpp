@@ -1,7 +1,8 @@
-#include <QString>
 #include <QByteArray>
+#include <QString>
 #include <clocale>
 #include <cstring>
+#include <functional>
 #include <gtest/gtest.h>
 
 #include "FoundationTestFolder.h"
@@ -21,18 +22,6 @@ TEST(XStringTest, NullTextIsEmptyNeverNull)
     EXPECT_STREQ("", t.Text());
     t.Append(static_cast<const char*>(nullptr));
     EXPECT_STREQ("", t.Text());
-}
-
-TEST(XStringTest, ConstructionFromNumbers)
-{
-    EXPECT_STREQ("-42", XString(-42).Text());
-    EXPECT_STREQ("0", XString(0).Text());
-    EXPECT_STREQ("9223372036854775807", XString(9223372036854775807LL).Text());
-    EXPECT_STREQ("-9223372036854775808", XString(static_cast<long long>(-9223372036854775807LL - 1)).Text());
-    EXPECT_STREQ("3.14", XString(3.14159, 2).Text());
-    EXPECT_STREQ("3", XString(3.14159, 0).Text());
-    EXPECT_STREQ("2.500", XString(2.5f, 3).Text());
-    EXPECT_STREQ("x", XString('x').Text());
 }
 
 namespace
@@ -71,25 +60,95 @@ TEST(XStringTest, NumbersIgnoreProcessLocale)
     std::setlocale(LC_NUMERIC, saved.c_str());
 }
 
-TEST(XStringTest, SubstringsClamp)
+namespace
 {
-    XString s("abc");
-    EXPECT_STREQ("", s.Mid(5).Text());
-    EXPECT_STREQ("", s.Mid(3).Text());
-    EXPECT_STREQ("bc", s.Mid(1).Text());
-    EXPECT_STREQ("abc", s.Left(10).Text());
-    EXPECT_STREQ("ab", s.Left(2).Text());
-    EXPECT_STREQ("", s.Left(0).Text());
-    EXPECT_STREQ("b", s.Sub(1, 2).Text());
-    EXPECT_STREQ("bc", s.Sub(1, 10).Text());
-    EXPECT_STREQ("", s.Sub(2, 1).Text());
-    s.Truncate(10);
-    EXPECT_STREQ("abc", s.Text());
-    s.Truncate(1);
-    EXPECT_STREQ("a", s.Text());
+XString Edited(const char* text, const std::function<void(XString&)>& edit)
+{
+    XString s(text);
+    edit(s);
+    return s;
+}
+} // namespace
+
+// Each text made or edited against the bytes it must hold.
+TEST(XStringTest, MadeAndEditedTexts)
+{
+    using S = XString&;
+    const XString abcd("abcd");
+    const struct
+    {
+        XString got;
+        const char* want;
+    } cases[] = {
+        {XString(-42), "-42"},
+        {XString(0), "0"},
+        {XString(9223372036854775807LL), "9223372036854775807"},
+        {XString(static_cast<long long>(-9223372036854775807LL - 1)), "-9223372036854775808"},
+        {XString(3.14159, 2), "3.14"},
+        {XString(3.14159, 0), "3"},
+        {XString(2.5f, 3), "2.500"},
+        {XString('x'), "x"},
+        // Substrings clamp.
+        {XString("abc").Mid(5), ""},
+        {XString("abc").Mid(3), ""},
+        {XString("abc").Mid(1), "bc"},
+        {XString("abc").Left(10), "abc"},
+        {XString("abc").Left(2), "ab"},
+        {XString("abc").Left(0), ""},
+        {XString("abc").Sub(1, 2), "b"},
+        {XString("abc").Sub(1, 10), "bc"},
+        {XString("abc").Sub(2, 1), ""},
+        {Edited("abc", [](S s) { s.Truncate(10); }), "abc"},
+        {Edited("abc", [](S s) { s.Truncate(1); }), "a"},
+        // Removing text scans again from the start.
+        {Edited("aabb", [](S s) { s.RemoveText("ab"); }), ""},
+        {Edited("a-b-c", [](S s) { s.RemoveText("-"); }), "abc"},
+        {Edited("same", [](S s) { s.RemoveText(""); }), "same"},
+        {Edited("a\tb\rc\nd", [](S s) { s.RemoveChars("\t\r\n"); }), "abcd"},
+        {Edited("a\x01z\x1f!", [](S s) { s.RemoveRange('\x00', '\x1f'); }), "az!"},
+        // Signed characters: bytes from 0x80 are below 0.
+        {Edited("a\xe9z", [](S s) { s.RemoveRange('\x80', '\x1f'); }), "az"},
+        {Edited("  a b  ", [](S s) { s.Trim(); }), "a b"},
+        {Edited("   \t ", [](S s) { s.Trim(); }), ""},
+        {Edited("xxabcxx", [](S s) { s.TrimLeft("x"); }), "abcxx"},
+        {Edited("xxabcxx", [](S s) { s.TrimRight("x"); }), "xxabc"},
+        {Edited("acd", [](S s) { s.Insert("b", 1); }), "abcd"},
+        {Edited("abcd", [](S s) { s.Insert("!", 99); }), "abcd!"},
+        {Edited("abcd!", [](S s) { s.ReplaceChar('!', '?'); }), "abcd?"},
+        {Edited("abcd?", [](S s) { s.MakeUpper(); }), "ABCD?"},
+        {XString("ABCD?").Lower(), "abcd?"},
+        {XString("x").DoubleQuoted(), "\"x\""},
+        {XString("x").SingleQuoted(), "'x'"},
+        // Assigning a string's own text is safe; a length stops at the first zero byte.
+        {Edited("abcdef", [](S s) { s.Assign(s.Text()); }), "abcdef"},
+        {Edited("abcdef", [](S s) { s.Assign(s.Text() + 2); }), "cdef"},
+        {Edited("", [](S s) { s.Assign("xy\0z", 4); }), "xy"},
+        {Edited("a",
+                [](S s)
+                {
+                    s.Append("b").Append(XString("c"));
+                    s += 'd';
+                }),
+         "abcd"},
+        {"x" + abcd, "xabcd"},
+        {abcd + "y", "abcdy"},
+        {abcd + abcd, "abcdabcd"},
+        // Formatting cuts at the size less one.
+        {Edited("", [](S s) { s.Format(20, "%d-%s", 7, "x"); }), "7-x"},
+        {Edited("", [](S s) { s.Format(5, "%s", "abcdefghij"); }), "abcd"},
+        {Edited("x", [](S s) { s.Format(0, "%s", "abc"); }), ""},
+    };
+    for (const auto& c : cases)
+    {
+        EXPECT_STREQ(c.want, c.got.Text());
+        EXPECT_EQ(static_cast<int>(std::strlen(c.want)), c.got.Length()) << c.want;
+    }
+    const XString upper = Edited("abcd?", [](S s) { s.MakeUpper(); });
+    EXPECT_STREQ("abcd?", upper.Lower().Text());
+    EXPECT_STREQ("ABCD?", upper.Text()); // Lower leaves the string as it is
 }
 
-TEST(XStringTest, Searching)
+TEST(XStringTest, SearchingComparingAndNumbers)
 {
     XString s("hello world");
     EXPECT_EQ(4, s.Find('o'));
@@ -98,149 +157,32 @@ TEST(XStringTest, Searching)
     EXPECT_EQ(6, s.FindText("world"));
     EXPECT_EQ(-1, s.FindText("xyz"));
     EXPECT_EQ(-1, s.FindText(nullptr));
-}
 
-TEST(XStringTest, RemoveTextRescansFromStart)
-{
-    XString s("aabb");
-    s.RemoveText("ab");
-    EXPECT_STREQ("", s.Text());
-
-    XString t("a-b-c");
-    t.RemoveText("-");
-    EXPECT_STREQ("abc", t.Text());
-
-    XString u("unchanged");
-    u.RemoveText("");
-    EXPECT_STREQ("unchanged", u.Text());
-}
-
-TEST(XStringTest, RemoveCharsAndRange)
-{
-    XString s("a\tb\rc\nd");
-    s.RemoveChars("\t\r\n");
-    EXPECT_STREQ("abcd", s.Text());
-
-    XString t("a\x01z\x1f!");
-    t.RemoveRange('\x00', '\x1f');
-    EXPECT_STREQ("az!", t.Text());
-
-    // Signed characters: bytes from 0x80 are below 0.
-    XString u("a\xe9z");
-    u.RemoveRange('\x80', '\x1f');
-    EXPECT_STREQ("az", u.Text());
-}
-
-TEST(XStringTest, TrimKeepsInnerBlanks)
-{
-    XString s("  a b  ");
-    s.Trim();
-    EXPECT_STREQ("a b", s.Text());
-
-    XString blanks("   \t ");
-    blanks.Trim();
-    EXPECT_STREQ("", blanks.Text());
-
-    XString set("xxabcxx");
-    set.TrimLeft("x");
-    EXPECT_STREQ("abcxx", set.Text());
-    set.TrimRight("x");
-    EXPECT_STREQ("abc", set.Text());
-}
-
-TEST(XStringTest, EditingInPlace)
-{
-    XString s("acd");
-    s.Insert("b", 1);
-    EXPECT_STREQ("abcd", s.Text());
-    s.Insert("!", 99);
-    EXPECT_STREQ("abcd!", s.Text());
-    s.ReplaceChar('!', '?');
-    EXPECT_STREQ("abcd?", s.Text());
-    s.MakeUpper();
-    EXPECT_STREQ("ABCD?", s.Text());
-    EXPECT_STREQ("abcd?", s.Lower().Text());
-    EXPECT_STREQ("ABCD?", s.Text());
-    EXPECT_STREQ("\"x\"", XString("x").DoubleQuoted().Text());
-    EXPECT_STREQ("'x'", XString("x").SingleQuoted().Text());
-}
-
-TEST(XStringTest, AssignOwnTextIsSafe)
-{
-    XString s("abcdef");
-    s.Assign(s.Text());
-    EXPECT_STREQ("abcdef", s.Text());
-    s.Assign(s.Text() + 2);
-    EXPECT_STREQ("cdef", s.Text());
-    s.Assign("xy\0z", 4);
-    EXPECT_STREQ("xy", s.Text());
-    EXPECT_EQ(2, s.Length());
-}
-
-TEST(XStringTest, ComparisonIsSignedBytewise)
-{
     EXPECT_EQ(0, XString("abc").Compare("abc"));
     EXPECT_EQ('c' - 'd', XString("abc").Compare("abd"));
     EXPECT_GT(XString("abc").Compare("ab"), 0);
     EXPECT_LT(XString("").Compare("a"), 0);
-    // 0xE9 is negative as a signed character, so it sorts before "a".
-    EXPECT_LT(XString("\xe9").Compare("a"), 0);
+    EXPECT_LT(XString("\xe9").Compare("a"), 0); // signed: 0xE9 sorts before "a"
     EXPECT_EQ(0, XString("Hello").CompareNoCase("hELLO"));
     EXPECT_NE(0, XString("Hello").CompareNoCase("help"));
     XString a("b"), b("a");
     EXPECT_GT(CompareXStrings(&a, &b), 0);
     EXPECT_TRUE(XString("x") != "y");
     EXPECT_TRUE("x" == XString("x"));
-}
 
-TEST(XStringTest, Concatenation)
-{
-    XString s("a");
-    s.Append("b").Append(XString("c"));
-    s += 'd';
-    EXPECT_STREQ("abcd", s.Text());
-    EXPECT_STREQ("xabcd", ("x" + s).Text());
-    EXPECT_STREQ("abcdy", (s + "y").Text());
-    EXPECT_STREQ("abcdabcd", (s + s).Text());
-}
+    for (const char* digits : {"", "0123"})
+        EXPECT_TRUE(XString(digits).IsDigits() && XString(digits).IsDecimal()) << digits;
+    for (const char* decimal : {".5", "12.5"})
+        EXPECT_TRUE(!XString(decimal).IsDigits() && XString(decimal).IsDecimal()) << decimal;
+    for (const char* neither : {"12a", "-1", "1.2.3", "1.2a"})
+        EXPECT_TRUE(!XString(neither).IsDigits() && !XString(neither).IsDecimal()) << neither;
 
-TEST(XStringTest, DigitsAndDecimals)
-{
-    EXPECT_TRUE(XString("").IsDigits());
-    EXPECT_TRUE(XString("").IsDecimal());
-    EXPECT_TRUE(XString("0123").IsDigits());
-    EXPECT_FALSE(XString("12a").IsDigits());
-    EXPECT_FALSE(XString("-1").IsDigits());
-    EXPECT_TRUE(XString(".5").IsDecimal());
-    EXPECT_TRUE(XString("12.5").IsDecimal());
-    EXPECT_FALSE(XString("1.2.3").IsDecimal());
-    EXPECT_FALSE(XString("1.2a").IsDecimal());
-    EXPECT_FALSE(XString("12.5").IsDigits());
-}
-
-TEST(XStringTest, NumberConversions)
-{
     EXPECT_EQ(42, XString("42abc").ToInt());
     EXPECT_EQ(-7, XString("  -7").ToInt());
     EXPECT_EQ(0, XString("abc").ToInt());
     EXPECT_EQ(0, XString("").ToInt());
     EXPECT_DOUBLE_EQ(12.5, XString("12.5").ToDouble());
     EXPECT_FLOAT_EQ(0.1f, XString("0.1").ToFloat());
-}
-
-TEST(XStringTest, FormatCutsAtSizeMinusOne)
-{
-    XString s;
-    s.Format(20, "%d-%s", 7, "x");
-    EXPECT_STREQ("7-x", s.Text());
-    EXPECT_EQ(3, s.Length());
-
-    s.Format(5, "%s", "abcdefghij");
-    EXPECT_STREQ("abcd", s.Text());
-    EXPECT_EQ(4, s.Length());
-
-    s.Format(0, "%s", "abc");
-    EXPECT_STREQ("", s.Text());
 }
 
 TEST(XStringTest, QtStringsCrossThroughWindows1252)
@@ -289,14 +231,8 @@ TEST(XStringTest, WideConversionUsesWindows1252)
     EXPECT_EQ(u'?', buffer[9]);
     EXPECT_EQ(u'\0', buffer[s.Length()]);
 
-    try
-    {
-        s.WinToWChar(buffer, s.Length());
-        FAIL() << "a buffer without room for the terminator must be refused";
-    }
-    catch (const XException& e)
-    {
-        EXPECT_STREQ("XString::WinToWChar error", e.what());
-        EXPECT_NE(0, e.Code());
-    }
+    // A buffer without room for the terminator is refused.
+    const XException e = Thrown([&] { s.WinToWChar(buffer, s.Length()); });
+    EXPECT_STREQ("XString::WinToWChar error", e.what());
+    EXPECT_NE(0, e.Code());
 }

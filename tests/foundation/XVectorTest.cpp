@@ -26,36 +26,28 @@ std::string Ids(const XVector<Item>& v)
 }
 } // namespace
 
-TEST(XVectorTest, InsertSortedKeepsInsertionOrderOfEqualKeys)
+// Equal keys keep their insertion order; a search by key gives the first and
+// where a missing key would go.
+TEST(XVectorTest, InsertSortedAndFindByKey)
 {
-    Item a{1, 'a'}, b{2, 'b'}, c{1, 'c'}, d{1, 'd'}, e{0, 'e'};
+    Item a{1, 'a'}, b{3, 'b'}, c{1, 'c'}, d{1, 'd'}, e{0, 'e'}, f{5, 'f'}, g{5, 'g'};
     XVector<Item> v(2, CompareItems);
-    v.InsertSorted(&a);
-    v.InsertSorted(&b);
-    v.InsertSorted(&c);
-    v.InsertSorted(&d);
-    v.InsertSorted(&e);
-    EXPECT_EQ("eacdb", Ids(v));
-}
-
-TEST(XVectorTest, FindWithComparatorSearchesByKey)
-{
-    Item a{1, 'a'}, b{3, 'b'}, c{5, 'c'}, c2{5, 'C'};
-    XVector<Item> v(4, CompareItems);
-    v.InsertSorted(&c);
-    v.InsertSorted(&a);
-    v.InsertSorted(&b);
-    v.InsertSorted(&c2);
-    Item key{5, '?'};
-    int index = -1;
-    EXPECT_EQ(&c, v.Find(&key, &index));
-    EXPECT_EQ(2, index);
-    Item missing{4, '?'};
-    EXPECT_EQ(nullptr, v.Find(&missing, &index));
-    EXPECT_EQ(2, index); // where it would go
-    Item high{9, '?'};
-    EXPECT_EQ(nullptr, v.Find(&high, &index));
-    EXPECT_EQ(4, index);
+    for (Item* item : {&a, &f, &b, &c, &d, &e, &g})
+        v.InsertSorted(item);
+    EXPECT_EQ("eacdbfg", Ids(v));
+    const struct
+    {
+        int key;
+        Item* found;
+        int index;
+    } cases[] = {{5, &f, 5}, {1, &a, 1}, {4, nullptr, 5}, {9, nullptr, 7}};
+    for (const auto& c : cases)
+    {
+        Item key{c.key, '?'};
+        int index = -1;
+        EXPECT_EQ(c.found, v.Find(&key, &index)) << c.key;
+        EXPECT_EQ(c.index, index) << c.key;
+    }
 }
 
 TEST(XVectorTest, FindWithoutComparatorMatchesThePointer)

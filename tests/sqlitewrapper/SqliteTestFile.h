@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "sqlerror.h"
+
 // A fresh database path per test, under the build tree.
 inline std::string FreshDatabasePath(const char *suffix = "")
 {
@@ -15,4 +17,17 @@ inline std::string FreshDatabasePath(const char *suffix = "")
         dir / (std::string(info->test_suite_name()) + "." + info->name() + suffix + ".db");
     std::filesystem::remove(p);
     return p.string();
+}
+
+// The SqlError the step throws; a failure, and an error with code -1, when it throws none.
+template <typename Step>
+sqlite::SqlError Thrown(Step step)
+{
+    try {
+        step();
+    } catch (const sqlite::SqlError &e) {
+        return e;
+    }
+    ADD_FAILURE() << "no SqlError";
+    return sqlite::SqlError(-1, "no error", "", "", "");
 }

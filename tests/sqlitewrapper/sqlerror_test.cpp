@@ -1,5 +1,7 @@
 #include <sqlite3.h>
 
+#include <typeinfo>
+
 #include <gtest/gtest.h>
 
 #include "database.h"
@@ -8,91 +10,48 @@
 
 using namespace sqlite;
 
-namespace {
-
-template <typename E>
-void ExpectClass(int code)
-{
-    try {
-        CheckSqlResult(false, code, nullptr, "M", "msg", "detail");
-        FAIL() << "no exception for " << code;
-    } catch (const E &e) {
-        EXPECT_EQ(e.Code(), code);
-    } catch (...) {
-        FAIL() << "wrong class for " << code;
-    }
-}
-
-} // namespace
-
+// The class follows the primary code (the low byte); the full code is kept.
 TEST(CheckSqlResult, ClassFollowsPrimaryResultCode)
 {
-    ExpectClass<PermError>(SQLITE_PERM);
-    ExpectClass<AbortError>(SQLITE_ABORT);
-    ExpectClass<BusyError>(SQLITE_BUSY);
-    ExpectClass<IOError>(SQLITE_IOERR);
-    ExpectClass<DataTypeMismatchError>(SQLITE_MISMATCH);
-    // Extended codes choose by their low byte and keep the full code.
-    ExpectClass<IOError>(SQLITE_IOERR_READ);
-    ExpectClass<BusyError>(SQLITE_BUSY_SNAPSHOT);
-    ExpectClass<AbortError>(SQLITE_ABORT_ROLLBACK);
-}
-
-TEST(CheckSqlResult, OtherCodesArePlainSqlError)
-{
-    for (int code : {SQLITE_ERROR, SQLITE_CONSTRAINT, SQLITE_CONSTRAINT_PRIMARYKEY, SQLITE_DONE,
-                     SQLITE_READONLY, SQLITE_LOCKED}) {
+    const struct {
+        int code;
+        const std::type_info &type;
+    } cases[] = {
+        {SQLITE_PERM, typeid(PermError)},         {SQLITE_ABORT, typeid(AbortError)},
+        {SQLITE_BUSY, typeid(BusyError)},         {SQLITE_IOERR, typeid(IOError)},
+        {SQLITE_MISMATCH, typeid(DataTypeMismatchError)},
+        {SQLITE_IOERR_READ, typeid(IOError)},     {SQLITE_BUSY_SNAPSHOT, typeid(BusyError)},
+        {SQLITE_ABORT_ROLLBACK, typeid(AbortError)},
+        {SQLITE_ERROR, typeid(SqlError)},         {SQLITE_CONSTRAINT, typeid(SqlError)},
+        {SQLITE_CONSTRAINT_PRIMARYKEY, typeid(SqlError)}, {SQLITE_DONE, typeid(SqlError)},
+        {SQLITE_READONLY, typeid(SqlError)},      {SQLITE_LOCKED, typeid(SqlError)},
+    };
+    for (const auto &c : cases) {
         try {
-            CheckSqlResult(false, code, nullptr, "M", "msg");
-            FAIL() << "no exception for " << code;
-        } catch (const SqlError &e) {
-            EXPECT_EQ(dynamic_cast<const PermError *>(&e), nullptr);
-            EXPECT_EQ(dynamic_cast<const AbortError *>(&e), nullptr);
-            EXPECT_EQ(dynamic_cast<const BusyError *>(&e), nullptr);
-            EXPECT_EQ(dynamic_cast<const IOError *>(&e), nullptr);
-            EXPECT_EQ(dynamic_cast<const DataTypeMismatchError *>(&e), nullptr);
-            EXPECT_EQ(e.Code(), code);
+            CheckSqlResult(false, c.code, nullptr, "M", "msg", "detail");
+            ADD_FAILURE() << "no exception for " << c.code;
+        } catch (const XException &e) {
+            EXPECT_EQ(typeid(e), c.type) << c.code;
+            EXPECT_EQ(e.Code(), c.code);
         }
     }
-}
-
-TEST(CheckSqlResult, SuccessThrowsNothing)
-{
     EXPECT_NO_THROW(CheckSqlResult(true, SQLITE_BUSY, nullptr, "M", "msg"));
 }
 
 TEST(CheckSqlResult, TextNamesConnectionMessageMessageAndMethod)
 {
-    try {
-        CheckSqlResult(false, SQLITE_ERROR, nullptr, "sqlite::Query::Step", "failed", "SELECT 1");
-        FAIL();
-    } catch (const SqlError &e) {
-        EXPECT_STREQ(e.what(), "Sql Error:  (failed) (sqlite::Query::Step)");
-        EXPECT_EQ(e.DatabaseMessage(), "");
-        EXPECT_EQ(e.OperationMessage(), "failed");
-        EXPECT_EQ(e.SqlText(), "SELECT 1");
-        EXPECT_STREQ(e.Detail(), "SELECT 1");
-    }
+    const SqlError e =
+        Thrown([] { CheckSqlResult(false, SQLITE_ERROR, nullptr, "sqlite::Query::Step", "failed", "SELECT 1"); });
+    EXPECT_STREQ(e.what(), "Sql Error:  (failed) (sqlite::Query::Step)");
+    EXPECT_EQ(e.DatabaseMessage(), "");
+    EXPECT_EQ(e.OperationMessage(), "failed");
+    EXPECT_EQ(e.SqlText(), "SELECT 1");
+    EXPECT_STREQ(e.Detail(), "SELECT 1");
 
     Database db;
     db.Open(FreshDatabasePath().c_str());
     sqlite3_exec(db.Handle(), "SELECT * FROM missing", nullptr, nullptr, nullptr);
-    try {
-        CheckSqlResult(false, SQLITE_ERROR, db.Handle(), "Where::Method", "what");
-        FAIL();
-    } catch (const SqlError &e) {
-        EXPECT_STREQ(e.what(), "Sql Error: no such table: missing (what) (Where::Method)");
-        EXPECT_EQ(e.DatabaseMessage(), "no such table: missing");
-    }
-}
-
-TEST(CheckSqlResult, IsAnXException)
-{
-    try {
-        CheckSqlResult(false, SQLITE_BUSY, nullptr, "M", "msg");
-    } catch (const XException &e) {
-        EXPECT_EQ(e.Code(), SQLITE_BUSY);
-        return;
-    }
-    FAIL();
+    const SqlError named = Thrown([&] { CheckSqlResult(false, SQLITE_ERROR, db.Handle(), "Where::Method", "what"); });
+    EXPECT_STREQ(named.what(), "Sql Error: no such table: missing (what) (Where::Method)");
+    EXPECT_EQ(named.DatabaseMessage(), "no such table: missing");
 }

@@ -56,21 +56,13 @@ TEST_F(StatementTest, RunsOnePreparedStatementWithNewValues)
 
 TEST_F(StatementTest, FailuresNameTheMethodAndTheStatementStaysUsable)
 {
-    try {
-        Statement missing(db, "SELECT x FROM nowhere", "Cache");
-        FAIL();
-    } catch (const SqlError &e) {
-        EXPECT_STREQ(e.what(), "Sql Error: no such table: nowhere (failed) (Cache::Prepare)");
-    }
+    EXPECT_STREQ(Thrown([&] { Statement(db, "SELECT x FROM nowhere", "Cache"); }).what(),
+                 "Sql Error: no such table: nowhere (failed) (Cache::Prepare)");
     Statement insert(db, "INSERT INTO t (k) VALUES (?)", "Cache");
     const XString one("1"), three("3");
-    try {
-        insert.Bind({&one}).Run();
-        FAIL();
-    } catch (const SqlError &e) {
-        EXPECT_STREQ(e.what(), "Sql Error: UNIQUE constraint failed: t.k (failed) (Cache::Run)");
-        EXPECT_EQ(e.SqlText(), "INSERT INTO t (k) VALUES (?)");
-    }
+    const SqlError e = Thrown([&] { insert.Bind({&one}).Run(); });
+    EXPECT_STREQ(e.what(), "Sql Error: UNIQUE constraint failed: t.k (failed) (Cache::Run)");
+    EXPECT_EQ(e.SqlText(), "INSERT INTO t (k) VALUES (?)");
     EXPECT_EQ(1, insert.Bind({&three}).Run());
 }
 

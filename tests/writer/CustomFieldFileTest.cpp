@@ -17,6 +17,16 @@ protected:
                "//\r\n"
                "// To include a user-defined field in the export:\r\n";
     }
+    // The listed variant's file: its opening, the first instruction, and the end given.
+    void ExpectAround(const std::string& name, const std::string& title, const std::string& end) const
+    {
+        const std::string start =
+            Opening(title) + "// Listed below are the list of custom fields exported by this bridge.  \r\n";
+        const std::string bytes = FileBytes(name);
+        ASSERT_GT(bytes.size(), start.size() + end.size());
+        EXPECT_EQ(start, bytes.substr(0, start.size()));
+        EXPECT_EQ(end, bytes.substr(bytes.size() - end.size()));
+    }
 };
 
 TEST_F(CustomFieldFileTest, ListedFieldsVariant)
@@ -26,36 +36,22 @@ TEST_F(CustomFieldFileTest, ListedFieldsVariant)
     EXPECT_TRUE(list.AddHeaderAndField("UDF1", "Locker", "Locker", "#customschoolfield", "NOFORMAT"));
     EXPECT_TRUE(list.AddHeaderAndField("UDF2", "Bus \"No\"", "Bus", "#custombasicfield", "NOFORMAT", true));
     EXPECT_FALSE(list.Add("Locker", "Other", "#customhiddenfield", "X")); // title taken
-    EXPECT_TRUE(list.Add("No Command", "Label", "", "X"));              // listed nowhere
+    EXPECT_TRUE(list.Add("No Command", "Label", "", "X"));                // listed nowhere
     EXPECT_EQ(3, list.Count());
 
     EXPECT_TRUE(WriteCustomFieldFile(list, SpecOf("StudentCustom.txt")));
-    std::string expected =
-        Opening("Student User-Defined Fields") +
-        "// Listed below are the list of custom fields exported by this bridge.  \r\n"
-        "// You can control many aspects of the custom field:\r\n"
-        "//\t1. If the field you want is listed as #customhiddenfield change it to another field type\r\n"
-        "//\t   if you want it to be displayed.  Or you can change where it appears by changing the type of "
-        "custom field as below:r\n"
-        "//\t\t#custombasicfield\t\tTo have it appear on the ID tab\r\n"
-        "//\t\t#customschoolfield\t\tTo have it appear on the School tab\r\n"
-        "//\t\t#customcomfield\t\tTo have it appear on the Contact tab\r\n"
-        "//\t\t#custommedfield\t\tTo have it appear in the Medical Section\r\n"
-        "//\t\t#customgradefield \t\tTo have it appear as a Grade column\r\n"
-        "//\t\t#customcndoutfield\t\tTo have it appear in the Conduct Outcomes Section\r\n"
-        "//\t\t#customcndinfield\t\tTo have it appear in the Conduct Incident Section\r\n"
-        "//\t\t#customhiddenfield\t\tTo have it not appear in Solvane\r\n"
-        "//\t2. Change the second quoted field on the line to the title you wish the field to appear as.\r\n"
-        "//\r\n"
-        "\r\n"
-        "#customschoolfield \"Locker\" \"Locker\" \"NOFORMAT\"\r\n"
-        "//#custombasicfield \"Bus No\" \"Bus\" \"NOFORMAT\"\r\n"
-        "// Student User-Defined Fields\r\n"
-        "StdKey\tUDF1\tUDF2\r\n"
-        "#include \"StudentCustom.sef\"\r\n"
-        "*\r\n"
-        "\r\n";
-    EXPECT_EQ(expected, FileBytes("StudentCustom.txt"));
+    // The instructions between are those of the demo export's StudentCustom.txt.
+    ExpectAround("StudentCustom.txt", "Student User-Defined Fields",
+                 "to appear as.\r\n//\r\n\r\n"
+                 "#customschoolfield \"Locker\" \"Locker\" \"NOFORMAT\"\r\n"
+                 "//#custombasicfield \"Bus No\" \"Bus\" \"NOFORMAT\"\r\n"
+                 "// Student User-Defined Fields\r\nStdKey\tUDF1\tUDF2\r\n#include "
+                 "\"StudentCustom.sef\"\r\n*\r\n\r\n");
+
+    // A list without fields gets its file, without field lines or header block.
+    SISExpCustomFieldList empty("StaffCustom.txt", "Staff User-Defined Fields", "StaffCustom.sef", 1);
+    EXPECT_TRUE(WriteCustomFieldFile(empty, SpecOf("StaffCustom.txt")));
+    ExpectAround("StaffCustom.txt", "Staff User-Defined Fields", "to appear as.\r\n//\r\n\r\n");
 }
 
 TEST_F(CustomFieldFileTest, UserDefinedVariantForSdeFiles)
@@ -117,14 +113,4 @@ TEST_F(CustomFieldFileTest, SecondRunLeavesTheFileAlone)
     EXPECT_FALSE(WriteCustomFieldFile(list, SpecOf("StudentCustom.txt")));
 }
 
-TEST_F(CustomFieldFileTest, EmptyListStillGetsItsListedFile)
-{
-    SISExpCustomFieldList list("StaffCustom.txt", "Staff User-Defined Fields", "StaffCustom.sef", 1);
-    EXPECT_TRUE(WriteCustomFieldFile(list, SpecOf("StaffCustom.txt")));
-    std::string bytes = FileBytes("StaffCustom.txt");
-    EXPECT_EQ(0u, bytes.find(Opening("Staff User-Defined Fields")));
-    const std::string tail = "to appear as.\r\n//\r\n\r\n"; // no field lines, no header block
-    ASSERT_GT(bytes.size(), tail.size());
-    EXPECT_EQ(tail, bytes.substr(bytes.size() - tail.size()));
-}
 } // namespace

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -53,7 +54,6 @@ public:
     std::vector<std::unique_ptr<MemoryField>> fields;
 
     using BridgeTaskBase::SetParams;
-    using SDEWriter::WriteBanner;
 
     void FilterAttendance(const XDate&, const XDate&) override {}
     void ResetAttendanceFilter() override {}
@@ -86,7 +86,8 @@ public:
     {
         fields.push_back(std::make_unique<MemoryField>(headerName, index));
         MemoryField* field = fields.back().get();
-        AddColumn(field, headerName, [this, index] { return Value(index); }, 0);
+        AddColumn(
+            field, headerName, [this, index] { return Value(index); }, 0);
         AddHeaderField(headerName);
         return field;
     }
@@ -103,42 +104,31 @@ struct SignalLog
 
     void Attach(AppTaskBase& task)
     {
-        QObject::connect(&task, &AppTaskBase::writeLog, [this](int level, QString message, QString method) {
-            logs.push_back({level, message.toStdString(), method.toStdString()});
-        });
+        QObject::connect(&task, &AppTaskBase::writeLog,
+                         [this](int level, QString message, QString method) {
+                             logs.push_back({level, message.toStdString(), method.toStdString()});
+                         });
         QObject::connect(&task, &AppTaskBase::writeProgressIncrement,
                          [this](QString message) { increments.push_back(message.toStdString()); });
         QObject::connect(&task, &AppTaskBase::writeProgressWarning,
                          [this](QString message) { warnings.push_back(message.toStdString()); });
         QObject::connect(&task, &AppTaskBase::writeProgress,
-                         [this](QString type, int total) { progress.emplace_back(type.toStdString(), total); });
-        QObject::connect(&task, &AppTaskBase::writeError, [this](QString key, QString message) {
-            errors.emplace_back(key.toStdString(), message.toStdString());
-        });
+                         [this](QString type, int total)
+                         { progress.emplace_back(type.toStdString(), total); });
+        QObject::connect(&task, &AppTaskBase::writeError,
+                         [this](QString key, QString message)
+                         { errors.emplace_back(key.toStdString(), message.toStdString()); });
     }
     bool Has(int level, const std::string& message) const
     {
-        for (const auto& entry : logs)
-            if (entry.level == level && entry.message == message)
-                return true;
-        return false;
-    }
-    // Entries of the level that start with start and hold part.
-    int CountLike(int level, const std::string& start, const std::string& part) const
-    {
-        int n = 0;
-        for (const auto& entry : logs)
-            n += entry.level == level && entry.message.rfind(start, 0) == 0 &&
-                 entry.message.find(part) != std::string::npos;
-        return n;
+        return std::any_of(logs.begin(), logs.end(),
+                           [&](const LogEntry& entry)
+                           { return entry.level == level && entry.message == message; });
     }
     int Count(const std::string& message) const
     {
-        int n = 0;
-        for (const auto& entry : logs)
-            if (entry.message == message)
-                ++n;
-        return n;
+        return static_cast<int>(std::count_if(
+            logs.begin(), logs.end(), [&](const LogEntry& entry) { return entry.message == message; }));
     }
 };
 

@@ -4,17 +4,23 @@
 
 #include <QDir>
 
+#include "XException.h"
 #include "database.h"
 #include "query.h"
-#include "XException.h"
 
 namespace
 {
 class OldFilesTest : public WriterTest
 {
 protected:
-    void MakeFolder(const std::string& name) { ASSERT_TRUE(QDir().mkpath(QString::fromStdString(PathOf(name)))); }
-    bool FolderExists(const std::string& name) const { return QDir(QString::fromStdString(PathOf(name))).exists(); }
+    void MakeFolder(const std::string& name)
+    {
+        ASSERT_TRUE(QDir().mkpath(QString::fromStdString(PathOf(name))));
+    }
+    bool FolderExists(const std::string& name) const
+    {
+        return QDir(QString::fromStdString(PathOf(name))).exists();
+    }
 
     // A cache database at folder/Attendance/Attendance.db with both tables.
     void MakeCache(const std::string& folder)
@@ -53,17 +59,16 @@ TEST_F(OldFilesTest, DeleteSDEFilesIgnoresCase)
 
 TEST_F(OldFilesTest, DeleteUpdateFilesClearsTheIncrementalState)
 {
+    EXPECT_NO_THROW(writer.DeleteUpdateFiles(writer.SDEFolder())); // nothing to delete yet
+    EXPECT_FALSE(signalLog.Has(8, "Found PAT Folder"));
     WriteFileBytes(PathOf("Update 20261201000000.SDU"), "x");
     WriteFileBytes(PathOf("old.sdu"), "x");
     WriteFileBytes(PathOf("SchoolConfig.xml"), "<SchoolConfig>\r\n</SchoolConfig>\r\n");
     WriteFileBytes(PathOf("Students.sef"), "x");
     MakeFolder("PAT/inner");
     WriteFileBytes(PathOf("PAT/inner/f"), "x");
-    MakeFolder("DAT");
-    MakeFolder("AATP1");
-    MakeFolder("aatp2");
-    MakeFolder("AATD-x");
-    MakeFolder("Keep");
+    for (const char* folder : {"DAT", "AATP1", "aatp2", "AATD-x", "Keep"})
+        MakeFolder(folder);
     MakeCache(".");
 
     writer.DeleteUpdateFiles(writer.SDEFolder());
@@ -72,19 +77,16 @@ TEST_F(OldFilesTest, DeleteUpdateFilesClearsTheIncrementalState)
     EXPECT_FALSE(FileExists("old.sdu"));
     EXPECT_FALSE(FileExists("SchoolConfig.xml"));
     EXPECT_TRUE(FileExists("Students.sef"));
-    EXPECT_FALSE(FolderExists("PAT"));
-    EXPECT_FALSE(FolderExists("DAT"));
-    EXPECT_FALSE(FolderExists("AATP1"));
-    EXPECT_FALSE(FolderExists("aatp2"));
-    EXPECT_FALSE(FolderExists("AATD-x"));
+    for (const char* folder : {"PAT", "DAT", "AATP1", "aatp2", "AATD-x"})
+        EXPECT_FALSE(FolderExists(folder)) << folder;
     EXPECT_TRUE(FolderExists("Keep"));
     EXPECT_FALSE(FileExists("Attendance/Attendance.db"));
     EXPECT_EQ(2, signalLog.Count("Iterating AATP Folder"));
-    for (const char* step : {"DeleteUpdateFiles: Assigned import folder", "Deleted sdu files",
-                             "Changed FileName to SchoolConfig", "Deleted SchoolConfig", "Got Parent Folder",
-                             "Appended PAT", "Found PAT Folder", "Deleted PAT Folder", "Reset SDE Folder",
-                             "Appended DAT Folder", "Found DAT Folder", "Deleted DAT Folder",
-                             "Assigned AATP Iterator", "Assigned AATD Iterator"})
+    for (const char* step :
+         {"DeleteUpdateFiles: Assigned import folder", "Deleted sdu files",
+          "Changed FileName to SchoolConfig", "Deleted SchoolConfig", "Got Parent Folder", "Appended PAT",
+          "Found PAT Folder", "Deleted PAT Folder", "Reset SDE Folder", "Appended DAT Folder",
+          "Found DAT Folder", "Deleted DAT Folder", "Assigned AATP Iterator", "Assigned AATD Iterator"})
         EXPECT_TRUE(signalLog.Has(8, step)) << step;
 }
 
@@ -94,7 +96,8 @@ TEST_F(OldFilesTest, DeleteUpdateFilesDropsTablesOfTheCacheFolder)
     writer.SetGlobalFolder(XString(PathOf("global")));
     writer.DeleteUpdateFiles(writer.SDEFolder());
     EXPECT_TRUE(Tables(PathOf("global") + "/Attendance/Attendance.db").empty());
-    EXPECT_TRUE(signalLog.Has(9, "UpdateConfig Query: SELECT UPDATED FROM UPDATECONFIG WHERE ELEMENT='PERIOD_ATT'"));
+    EXPECT_TRUE(
+        signalLog.Has(9, "UpdateConfig Query: SELECT UPDATED FROM UPDATECONFIG WHERE ELEMENT='PERIOD_ATT'"));
     // The run's cache stays the import folder's; a global folder without one gets none.
     EXPECT_FALSE(writer.Attendance().Database().IsOpen());
     std::filesystem::create_directories(PathOf("other"));
@@ -103,20 +106,15 @@ TEST_F(OldFilesTest, DeleteUpdateFilesDropsTablesOfTheCacheFolder)
     EXPECT_FALSE(std::filesystem::exists(PathOf("other") + "/Attendance"));
 }
 
-TEST_F(OldFilesTest, DeleteUpdateFilesOnAnEmptyFolder)
-{
-    EXPECT_NO_THROW(writer.DeleteUpdateFiles(writer.SDEFolder()));
-    EXPECT_FALSE(signalLog.Has(8, "Found PAT Folder"));
-}
-
 TEST_F(OldFilesTest, DeleteUpdateFilesFailureTellsTheUserWhatToDo)
 {
     // 252 characters: SchoolConfig.xml no longer fits behind it.
     const XFileSpec folder(("/" + std::string(250, 'a') + "/").c_str());
-    const std::string expected = "Error: Failed while trying to remove SDU Files.\n Please manually remove all .sdu "
-                                 "files from the Import Directory, and try extracting again.\n"
-                                 "Appended length (16) would make path length exceed maximum 7."
-                                 "\nExiting Extractor.";
+    const std::string expected =
+        "Error: Failed while trying to remove SDU Files.\n Please manually remove all .sdu "
+        "files from the Import Directory, and try extracting again.\n"
+        "Appended length (16) would make path length exceed maximum 7."
+        "\nExiting Extractor.";
     try
     {
         writer.DeleteUpdateFiles(folder);
@@ -140,7 +138,7 @@ TEST_F(OldFilesTest, TheCacheOpensBelowAnExistingFolder)
     EXPECT_FALSE(FileExists("Attendance/Attendance.db"));
     EXPECT_TRUE(writer.SetAttendanceDatabase(XString(PathOf("nowhere"))));
     EXPECT_TRUE(FileExists("Attendance/Attendance.db"));
-    EXPECT_TRUE(signalLog.Has(8, std::string("Folder does not exist") + PathOf("nowhere") + " trying: " +
-                                     writer.SDEFolder().Path()));
+    EXPECT_TRUE(signalLog.Has(8, std::string("Folder does not exist") + PathOf("nowhere") +
+                                     " trying: " + writer.SDEFolder().Path()));
 }
 } // namespace

@@ -38,24 +38,20 @@ TEST_F(SDETableFileTest, DataFileWithHeaderLineConstantsLineBreakAndFilter)
     EXPECT_EQ(nullptr, writer.CurrentColumn());
 }
 
-TEST_F(SDETableFileTest, EmptyResultGivesZeroByteFile)
-{
-    writer.StartTable("Students", "Students.sef");
-    writer.AddValueColumn("StdKey", 0);
-    EXPECT_EQ(0, writer.WriteTable());
-    ASSERT_TRUE(FileExists("Students.sef"));
-    EXPECT_EQ("", FileBytes("Students.sef"));
-    EXPECT_TRUE(signalLog.Has(8, "Closed Table File. Lines= 0"));
-}
-
-TEST_F(SDETableFileTest, ExistingFileIsTruncated)
+// A table file replaces the last one, even when the table has no rows.
+TEST_F(SDETableFileTest, TheFileIsWrittenAfresh)
 {
     WriteFileBytes(PathOf("Students.sef"), "old content that is longer\r\n");
-    writer.rows = {{"9"}};
-    writer.StartTable("Students", "Students.sef");
-    writer.AddValueColumn("StdKey", 0);
-    writer.WriteTable();
-    EXPECT_EQ("9\r\n", FileBytes("Students.sef"));
+    for (const auto& [rows, bytes] : {std::pair{std::vector<MemoryWriter::Row>{{"9"}}, "9\r\n"}, {{}, ""}})
+    {
+        writer.rows = rows;
+        writer.StartTable("Students", "Students.sef");
+        writer.AddValueColumn("StdKey", 0);
+        EXPECT_EQ(static_cast<int>(rows.size()), writer.WriteTable());
+        EXPECT_EQ(bytes, FileBytes("Students.sef"));
+    }
+    ASSERT_TRUE(FileExists("Students.sef"));
+    EXPECT_TRUE(signalLog.Has(8, "Closed Table File. Lines= 0"));
 }
 
 TEST_F(SDETableFileTest, FirstRecordAloneIsLoggedInDetail)
@@ -76,29 +72,22 @@ TEST_F(SDETableFileTest, FirstRecordAloneIsLoggedInDetail)
     EXPECT_EQ("1\tX\r\n2\tX\r\n3\tX\r\n", FileBytes("Students.sef"));
 }
 
-TEST_F(SDETableFileTest, HookColumnCallsTheEngineAndWritesNothing)
+// A hook column calls the engine and writes nothing, an unknown command does nothing,
+// and the current field is set while a value is made.
+TEST_F(SDETableFileTest, HookAndCurrentColumns)
 {
     writer.rows = {{"1"}, {"2"}};
     writer.StartTable("Students", "Students.sef");
     MemoryField* key = writer.AddValueColumn("StdKey", 0);
     writer.AddColumn(key, "StdKey", {}, SDEColumn::Hook);
-    writer.AddColumn(nullptr, "ignored", {}, 3); // unknown command: nothing
+    writer.AddColumn(nullptr, "ignored", {}, 3);
+    writer.fields.push_back(std::make_unique<MemoryField>("STD_ID", 0));
+    writer.AddColumn(
+        writer.fields.back().get(), "STD_ID", [this] { return writer.CurrentField()->FieldName(); }, 0);
     writer.WriteTable();
-    EXPECT_EQ("1\r\n2\r\n", FileBytes("Students.sef"));
+    EXPECT_EQ("1\tSTD_ID\r\n2\tSTD_ID\r\n", FileBytes("Students.sef"));
     ASSERT_EQ(2u, writer.hooked.size());
     EXPECT_EQ(key, writer.hooked[0]);
-}
-
-TEST_F(SDETableFileTest, CurrentColumnIsSetWhileValuesAreMade)
-{
-    writer.rows = {{"1"}};
-    writer.StartTable("Students", "Students.sef");
-    writer.fields.push_back(std::make_unique<MemoryField>("STD_ID", 0));
-    DataAccessField* field = writer.fields.back().get();
-    writer.AddColumn(
-        field, "STD_ID", [this] { return writer.CurrentField()->FieldName(); }, 0);
-    writer.WriteTable();
-    EXPECT_EQ("STD_ID\r\n", FileBytes("Students.sef"));
 }
 
 TEST_F(SDETableFileTest, StartAndFinishClearColumnsAndQuery)
@@ -118,17 +107,29 @@ TEST_F(SDETableFileTest, StartAndFinishClearColumnsAndQuery)
     EXPECT_EQ(1u, writer.Headers().size());
 }
 
+// A hand-written table file replaces the last one when closed, unless its table
+// was marked incomplete; until then the lines go to a temporary file.
 TEST_F(SDETableFileTest, OpenAndCloseTableFile)
 {
-    XTextFile file('\t');
-    writer.OpenTableFile(file, "Grading Periods", "Bins.sef");
-    writer.AddHeaderField("BinKey");
-    file.WriteField("B1");
-    file.WriteField("20260901");
-    file.EndLine();
-    writer.CloseTableFile(file);
-    EXPECT_FALSE(file.IsOpen());
-    EXPECT_EQ("B1\t20260901\r\n", FileBytes("Bins.sef"));
+    WriteFileBytes(PathOf("Bins.sef"), "B0\r\n");
+    for (const bool incomplete : {true, false})
+    {
+        XTextFile file('\t');
+        writer.OpenTableFile(file, "Grading Periods", "Bins.sef");
+        writer.AddHeaderField("BinKey");
+        file.WriteField("B1");
+        file.WriteField("20260901");
+        file.EndLine();
+        EXPECT_EQ("B0\r\n", FileBytes("Bins.sef"));
+        if (incomplete)
+            writer.MarkTableIncomplete();
+        writer.CloseTableFile(file);
+        EXPECT_FALSE(file.IsOpen());
+        EXPECT_EQ(incomplete ? "B0\r\n" : "B1\t20260901\r\n", FileBytes("Bins.sef"));
+        EXPECT_FALSE(FileExists("Bins.sef.part"));
+        writer.ResetIncompleteTables();
+        WriteFileBytes(PathOf("Bins.sef"), "B0\r\n");
+    }
     EXPECT_TRUE(signalLog.Has(8, "Finished Grading Periods table/query."));
     EXPECT_FALSE(writer.Headers().back()->SafeInclude());
 }
@@ -172,20 +173,6 @@ TEST_F(SDETableFileTest, IncompleteTableKeepsThePreviousFile)
     EXPECT_FALSE(FileExists("Students.sef.part"));
 }
 
-TEST_F(SDETableFileTest, IncompleteHandWrittenTableKeepsThePreviousFile)
-{
-    WriteFileBytes(PathOf("Bins.sef"), "B0\r\n");
-    XTextFile file('\t');
-    writer.OpenTableFile(file, "Grading Periods", "Bins.sef");
-    file.WriteField("B1");
-    file.EndLine();
-    EXPECT_EQ("B0\r\n", FileBytes("Bins.sef")); // the lines go to the temporary file
-    writer.MarkTableIncomplete();
-    writer.CloseTableFile(file);
-    EXPECT_EQ("B0\r\n", FileBytes("Bins.sef"));
-    EXPECT_FALSE(FileExists("Bins.sef.part"));
-}
-
 TEST_F(SDETableFileTest, IncompleteTablesAreNamedTogetherAndCanBeWithdrawn)
 {
     writer.StartTable("Student Notes", "StudentNotes.sef");
@@ -203,6 +190,7 @@ TEST_F(SDETableFileTest, IncompleteTablesAreNamedTogetherAndCanBeWithdrawn)
 
 TEST_F(SDETableFileTest, HeaderWriting)
 {
+    EXPECT_THROW(writer.AddHeaderField("StdKey"), XException); // no table yet
     SISExpHeader header("Student Medical", "StudentMed.sef", true);
     std::string path = PathOf("header.txt");
     {
@@ -213,20 +201,10 @@ TEST_F(SDETableFileTest, HeaderWriting)
         header.AddName("A");
         header.AddName("B$=\"x\"");
         header.WriteBlock(file);
-        file.Close();
     }
-    EXPECT_EQ("// Student Medical\r\n"
-              "\r\n"
-              "// Student Medical\r\n"
-              "A\tB$=\"x\"\r\n"
-              "#safeinclude \"StudentMed.sef\"\r\n"
-              "*\r\n\r\n",
+    EXPECT_EQ("// Student Medical\r\n\r\n// Student Medical\r\nA\tB$=\"x\"\r\n"
+              "#safeinclude \"StudentMed.sef\"\r\n*\r\n\r\n",
               ReadFileBytes(path));
-}
-
-TEST_F(SDETableFileTest, HeaderFieldWithoutTableIsRefused)
-{
-    EXPECT_THROW(writer.AddHeaderField("StdKey"), XException);
 }
 
 // The engine's run with a table whose fifth record cannot be written.
@@ -249,51 +227,45 @@ protected:
     }
 };
 
-TEST_F(WriteFailureTest, ErrorOnFifthRecordEndsTheRun)
+// The lines already written go with the temporary file; the last run's file
+// stays, and a first run leaves a file without lines.
+TEST_F(WriteFailureTest, AnErrorOnTheFifthRecordEndsTheRun)
 {
-    WriteFileBytes(PathOf("Students.sef"), "from the last run\r\n");
-    QString errorText;
-    bool ok = RunWith(
-        [this]() -> XString
-        {
-            if (writer.cursor == 4)
-                throw XException("disk full");
-            return "n";
-        },
-        errorText);
-
-    EXPECT_FALSE(ok);
-    EXPECT_TRUE(signalLog.Has(8, "Error writing line= 5"));
-    const std::string message = "Failed with error [disk full] while writing file [Students.sef] with query: "
-                                "SELECT STD.ID, STD.NAME FROM ST010 STD";
-    EXPECT_TRUE(signalLog.Has(2, message));
-    EXPECT_TRUE(signalLog.Has(7, "Caught Exception"));
-    EXPECT_TRUE(signalLog.Has(3, message));
-    EXPECT_EQ(QString::fromStdString(message), errorText);
-    // The lines already written go with the temporary file; the last run's file stays.
-    EXPECT_EQ("from the last run\r\n", FileBytes("Students.sef"));
-    EXPECT_FALSE(FileExists("Students.sef.part"));
-}
-
-TEST_F(WriteFailureTest, UnknownErrorHasItsOwnMessage)
-{
-    QString errorText;
-    bool ok = RunWith(
-        [this]() -> XString
-        {
-            if (writer.cursor == 4)
-                throw 42;
-            return "n";
-        },
-        errorText);
-    EXPECT_FALSE(ok);
-    EXPECT_TRUE(signalLog.Has(8, "Error writing line= 5"));
-    EXPECT_TRUE(signalLog.Has(2, "Failed with unknown error while writing file [Students.sef] with query: "
-                                 "SELECT STD.ID, STD.NAME FROM ST010 STD"));
-    // A first run leaves the file without lines.
-    EXPECT_TRUE(FileExists("Students.sef"));
-    EXPECT_EQ("", FileBytes("Students.sef"));
-    EXPECT_FALSE(FileExists("Students.sef.part"));
+    const std::string query =
+        " while writing file [Students.sef] with query: SELECT STD.ID, STD.NAME FROM ST010 STD";
+    const struct
+    {
+        std::function<void()> fail;
+        const char* previous;
+        std::string message;
+    } cases[] = {
+        {[] { throw XException("disk full"); }, "from the last run\r\n",
+         "Failed with error [disk full]" + query},
+        {[] { throw 42; }, "", "Failed with unknown error" + query},
+    };
+    for (const auto& c : cases)
+    {
+        std::remove(PathOf("Students.sef").c_str());
+        if (*c.previous)
+            WriteFileBytes(PathOf("Students.sef"), c.previous);
+        signalLog.logs.clear();
+        QString errorText;
+        EXPECT_FALSE(RunWith(
+            [this, &c]() -> XString
+            {
+                if (writer.cursor == 4)
+                    c.fail();
+                return "n";
+            },
+            errorText));
+        EXPECT_TRUE(signalLog.Has(8, "Error writing line= 5"));
+        EXPECT_TRUE(signalLog.Has(2, c.message));
+        EXPECT_TRUE(signalLog.Has(3, c.message));
+        EXPECT_EQ(QString::fromStdString(c.message), errorText);
+        EXPECT_TRUE(FileExists("Students.sef"));
+        EXPECT_EQ(c.previous, FileBytes("Students.sef"));
+        EXPECT_FALSE(FileExists("Students.sef.part"));
+    }
 }
 
 TEST_F(WriteFailureTest, FileOfARoutineThatThrewIsDiscardedAtTheEndOfTheRun)

@@ -1,5 +1,5 @@
-#include "MemoryWriter.h"
 #include "SchoolConfig.h"
+#include "MemoryWriter.h"
 
 namespace
 {
@@ -60,93 +60,89 @@ TEST_F(SchoolConfigTest, FourteenEntriesWithDatesMovedBackOneDay)
     EXPECT_EQ(14u, SchoolConfig::Read(writer.SDEFolder()).size());
 }
 
-TEST_F(SchoolConfigTest, UpdateDateComesFromTheDateTimeWhenNull)
+// The date comes from the date and time when null; no date and time leaves that entry empty.
+TEST_F(SchoolConfigTest, UpdateDatesMissingInPart)
 {
-    writer.SetUpdateDate(XDate());
-    writer.SaveSchoolConfig();
-    EXPECT_EQ(Expected("D1", "07-Dec-2026", "07-Dec-2026 9:05:07"), FileBytes("SchoolConfig.xml"));
-
-    writer.SetUpdateDateTime(XDateTime());
-    writer.SaveSchoolConfig();
-    EXPECT_EQ(Expected("D1", "", ""), FileBytes("SchoolConfig.xml"));
+    const struct
+    {
+        XDate date;
+        XDateTime dateTime;
+        const char* dateText;
+        const char* dateTimeText;
+    } cases[] = {
+        {XDate(), At(2026, 12, 8, 9, 5, 7), "07-Dec-2026", "07-Dec-2026 9:05:07"},
+        {XDate(2026, 12, 8), XDateTime(), "07-Dec-2026", ""},
+        {XDate(), XDateTime(), "", ""},
+    };
+    for (const auto& c : cases)
+    {
+        writer.SetUpdateDate(c.date);
+        writer.SetUpdateDateTime(c.dateTime);
+        writer.SaveSchoolConfig();
+        EXPECT_EQ(Expected("D1", c.dateText, c.dateTimeText), FileBytes("SchoolConfig.xml"));
+    }
     EXPECT_TRUE(SchoolConfig::ReadUpdateDate(writer.SDEFolder()).IsNull());
 }
 
-TEST_F(SchoolConfigTest, DateWithoutTimeLeavesDateTimeEmpty)
-{
-    writer.SetUpdateDateTime(XDateTime());
-    writer.SaveSchoolConfig();
-    EXPECT_EQ(Expected("D1", "07-Dec-2026", ""), FileBytes("SchoolConfig.xml"));
-}
-
-TEST_F(SchoolConfigTest, UnchangedConfiguration)
+// Only a changed value counts (the district without regard to case), each logged.
+TEST_F(SchoolConfigTest, ChangedConfiguration)
 {
     writer.SaveSchoolConfig();
-    EXPECT_FALSE(writer.CheckConfigurationChanged());
+    const struct
+    {
+        std::function<void()> change;
+        std::vector<std::string> logged;
+    } cases[] = {
+        {[] {}, {}},
+        {[this] { writer.SetDistrictNumber("d1"); }, {}},
+        {[this]
+         {
+             writer.SetDistrictNumber("D2");
+             writer.dataSource = "OTHERDSN";
+         },
+         {"District Changed. Old=D1 new=D2", "DSN Changed. Old=TSISDSN new=OTHERDSN"}},
+        {[this]
+         {
+             writer.SetDistrictNumber("D1");
+             writer.dataSource = "TSISDSN";
+             params["appVersion_"] = "4.3.0.0";
+         },
+         {"Version Changed. Old=4.2.9.0 new=4.3.0.0"}},
+    };
+    for (const auto& c : cases)
+    {
+        signalLog.logs.clear();
+        c.change();
+        EXPECT_EQ(!c.logged.empty(), writer.CheckConfigurationChanged());
+        std::vector<std::string> logged;
+        for (const auto& entry : signalLog.logs)
+            if (entry.message.find(" Changed. Old=") != std::string::npos)
+                logged.push_back(entry.message);
+        EXPECT_EQ(c.logged, logged);
+    }
 }
 
-TEST_F(SchoolConfigTest, DistrictDifferingOnlyInCaseDoesNotCount)
-{
-    writer.SaveSchoolConfig();
-    writer.SetDistrictNumber("d1");
-    EXPECT_FALSE(writer.CheckConfigurationChanged());
-}
-
-TEST_F(SchoolConfigTest, OnlyChangedKeysAreReported)
-{
-    writer.SaveSchoolConfig();
-    writer.SetDistrictNumber("D2");
-    writer.dataSource = "OTHERDSN";
-    EXPECT_TRUE(writer.CheckConfigurationChanged());
-    EXPECT_TRUE(signalLog.Has(7, "District Changed. Old=D1 new=D2"));
-    EXPECT_TRUE(signalLog.Has(7, "DSN Changed. Old=TSISDSN new=OTHERDSN"));
-    int reports = 0;
-    for (const auto& entry : signalLog.logs)
-        if (entry.message.find(" Changed. Old=") != std::string::npos)
-            ++reports;
-    EXPECT_EQ(2, reports);
-}
-
-TEST_F(SchoolConfigTest, VersionChangeCounts)
-{
-    writer.SaveSchoolConfig();
-    params["appVersion_"] = "4.3.0.0";
-    EXPECT_TRUE(writer.CheckConfigurationChanged());
-    EXPECT_TRUE(signalLog.Has(7, "Version Changed. Old=4.2.9.0 new=4.3.0.0"));
-}
-
-TEST_F(SchoolConfigTest, ExtraOrMissingEntryCounts)
-{
-    writer.SaveSchoolConfig();
-    std::string bytes = FileBytes("SchoolConfig.xml");
-    std::string extra = bytes;
-    extra.insert(extra.find("</SchoolConfig>"), "<Extra ExtraValue=\"x\"/>\r\n");
-    WriteFileBytes(PathOf("SchoolConfig.xml"), extra);
-    EXPECT_TRUE(writer.CheckConfigurationChanged());
-
-    std::string missing = bytes;
-    size_t at = missing.find("<LastBridgeLogLevel");
-    missing.erase(at, missing.find("\r\n", at) + 2 - at);
-    WriteFileBytes(PathOf("SchoolConfig.xml"), missing);
-    EXPECT_TRUE(writer.CheckConfigurationChanged());
-}
-
-TEST_F(SchoolConfigTest, MissingOrForeignFileCounts)
+// A missing, foreign, altered or oversized file counts as a changed configuration.
+TEST_F(SchoolConfigTest, AFileNotAsSavedCounts)
 {
     EXPECT_TRUE(writer.CheckConfigurationChanged());
     EXPECT_TRUE(SchoolConfig::ReadUpdateDate(writer.SDEFolder()).IsNull());
     EXPECT_TRUE(SchoolConfig::ReadUpdateDateTime(writer.SDEFolder()).IsNull());
-
-    WriteFileBytes(PathOf("SchoolConfig.xml"), "<Other>\r\n<SIS SISValue=\"tsis\"/>\r\n</Other>\r\n");
-    EXPECT_TRUE(SchoolConfig::Read(writer.SDEFolder()).empty());
-    EXPECT_TRUE(writer.CheckConfigurationChanged());
-
+    writer.SaveSchoolConfig();
+    const std::string saved = FileBytes("SchoolConfig.xml");
+    std::string extra = saved, missing = saved;
+    extra.insert(extra.find("</SchoolConfig>"), "<Extra ExtraValue=\"x\"/>\r\n");
+    const size_t at = missing.find("<LastBridgeLogLevel");
+    missing.erase(at, missing.find("\r\n", at) + 2 - at);
     // A sound file padded beyond 1 MiB is not read whole: it counts as foreign.
-    const std::string sound = Expected("16", "01-Oct-2026", "02-Oct-2026 09:00:00");
-    WriteFileBytes(PathOf("SchoolConfig.xml"), sound);
-    ASSERT_FALSE(SchoolConfig::Read(writer.SDEFolder()).empty());
-    WriteFileBytes(PathOf("SchoolConfig.xml"), sound + "<!--" + std::string(2 << 20, ' ') + "-->\r\n");
-    EXPECT_TRUE(SchoolConfig::Read(writer.SDEFolder()).empty());
+    const std::string padded = saved + "<!--" + std::string(2 << 20, ' ') + "-->\r\n";
+    for (const std::string& bytes :
+         {extra, missing, std::string("<Other>\r\n<SIS SISValue=\"tsis\"/>\r\n</Other>\r\n"), padded})
+    {
+        WriteFileBytes(PathOf("SchoolConfig.xml"), bytes);
+        EXPECT_TRUE(writer.CheckConfigurationChanged()) << bytes.substr(0, 300);
+        EXPECT_EQ(bytes == extra || bytes == missing, !SchoolConfig::Read(writer.SDEFolder()).empty());
+    }
 }
 
 TEST_F(SchoolConfigTest, MarkupCharactersSurviveTheRoundTrip)
@@ -160,42 +156,31 @@ TEST_F(SchoolConfigTest, MarkupCharactersSurviveTheRoundTrip)
               std::string(SchoolConfig::ReadValue(writer.SDEFolder(), "LastDSN", "LastDSNValue").Text()));
 }
 
-TEST_F(SchoolConfigTest, StartWriterOnAFreshFolder)
+// The writer starts with the stored update dates and update files when the
+// configuration stayed; otherwise it forgets both dates and the update files.
+TEST_F(SchoolConfigTest, StartWriter)
 {
+    writer.SaveSchoolConfig();
     WriteFileBytes(PathOf("Update 20261201000000.SDU"), "old");
     WriteFileBytes(PathOf("Students.sef"), "keep");
     writer.StartWriter();
     EXPECT_TRUE(signalLog.Has(7, "Starting SDE Writer"));
-    EXPECT_TRUE(signalLog.Has(7, "Bridge Configuration Changed."));
-    EXPECT_TRUE(writer.UpdateDate().IsNull());
-    EXPECT_FALSE(FileExists("Update 20261201000000.SDU"));
-    EXPECT_TRUE(FileExists("Students.sef"));
     EXPECT_TRUE(signalLog.Has(7, std::string("Import Folder: ") + writer.SDEFolder().Path()));
-}
+    EXPECT_TRUE(signalLog.Has(7, "Bridge Configuration Did Not Change."));
+    EXPECT_EQ(XDate(2026, 12, 8), writer.UpdateDate());
+    EXPECT_TRUE(FileExists("Update 20261201000000.SDU"));
 
-TEST_F(SchoolConfigTest, ConfigurationChangeForgetsBothUpdateDates)
-{
-    writer.SaveSchoolConfig();
     writer.SetDistrictNumber("D2");
     writer.StartWriter();
     ASSERT_TRUE(signalLog.Has(7, "Bridge Configuration Changed."));
     EXPECT_TRUE(writer.UpdateDate().IsNull());
     EXPECT_TRUE(writer.UpdateDateTime().IsNull());
-
+    EXPECT_FALSE(FileExists("Update 20261201000000.SDU"));
+    EXPECT_TRUE(FileExists("Students.sef"));
     // A run without attendance stores no date of the old configuration, so the
     // next attendance export starts again at the school year's start.
     writer.SaveSchoolConfig();
     EXPECT_EQ(Expected("D2", "", ""), FileBytes("SchoolConfig.xml"));
     EXPECT_TRUE(SchoolConfig::ReadUpdateDate(writer.SDEFolder()).IsNull());
-}
-
-TEST_F(SchoolConfigTest, StartWriterWithTheSameConfiguration)
-{
-    writer.SaveSchoolConfig();
-    WriteFileBytes(PathOf("Update 20261201000000.SDU"), "old");
-    writer.StartWriter();
-    EXPECT_TRUE(signalLog.Has(7, "Bridge Configuration Did Not Change."));
-    EXPECT_EQ(XDate(2026, 12, 8), writer.UpdateDate());
-    EXPECT_TRUE(FileExists("Update 20261201000000.SDU"));
 }
 } // namespace
