@@ -5,7 +5,7 @@
 #include "KeyWords.h"
 #include "LogManager.h"
 #include "LogNames.h"
-#include "PendingUpdateFile.h"
+#include "attendance/PendingUpdateFile.h"
 #include "ProtocolWords.h"
 #include "StatusFiles.h"
 #include "StopSignals.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "AttendanceCache.h"
+#include "attendance/AttendanceCache.h"
 #include "BridgeTaskBase.h"
 #include "DataAccessField.h"
 #include "ImportSettings.h"

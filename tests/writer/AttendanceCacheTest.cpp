@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "AttendanceCache.h"
+#include "attendance/AttendanceCache.h"
 #include "XClock.h"
 #include "query.h"
 

@@ -4,7 +4,7 @@
 // marked as sent. A failure before that leaves neither file nor marks.
 #include "SDEWriter.h"
 
-#include "PendingUpdateFile.h"
+#include "attendance/PendingUpdateFile.h"
 #include "XException.h"
 #include "XSystemPath.h"
 

@@ -7,7 +7,7 @@
 #include <set>
 #include <vector>
 
-#include "SDEWriterAttendanceRow.h"
+#include "attendance/SDEWriterAttendanceRow.h"
 #include "XFileSpec.h"
 #include "XString.h"
 #include "database.h"

@@ -1,4 +1,4 @@
-#include "PendingUpdateFile.h"
+#include "attendance/PendingUpdateFile.h"
 
 namespace
 {

@@ -1,6 +1,6 @@
 // The field-name table of the attendance cache: which export field fills
 // which part of a cache row.
-#include "SDEWriterAttendanceRow.h"
+#include "attendance/SDEWriterAttendanceRow.h"
 
 namespace
 {

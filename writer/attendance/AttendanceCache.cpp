@@ -1,4 +1,4 @@
-#include "AttendanceCache.h"
+#include "attendance/AttendanceCache.h"
 
 #include "XClock.h"
 #include "XException.h"
