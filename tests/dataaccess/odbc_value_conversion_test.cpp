@@ -3,7 +3,7 @@
 #include "odbc/AdoComError.h"
 #include "odbc/AdoDecimalText.h"
 #include "odbc/AutomationDate.h"
-#include "odbc/OdbcColumnReader.h"
+#include "odbc/OdbcResult.h"
 
 #include "platform/OdbcHeaders.h"
 
@@ -108,7 +108,7 @@ TEST(AdoComError, SystemTextsForHresults)
     EXPECT_STREQ(AdoComError(0x80004005u, "", "").what(), "Unspecified error");
 }
 
-TEST(OdbcColumnReader, SqlTypesMapOntoAdoTypes)
+TEST(OdbcResult, SqlTypesMapOntoAdoTypes)
 {
     EXPECT_EQ(AdoTypeForSqlType(SQL_SMALLINT, false), 2);
     EXPECT_EQ(AdoTypeForSqlType(SQL_SMALLINT, true), 18);
@@ -134,12 +134,4 @@ TEST(OdbcColumnReader, SqlTypesMapOntoAdoTypes)
     EXPECT_EQ(AdoTypeForSqlType(SQL_WLONGVARCHAR, false), 203);
     EXPECT_EQ(AdoTypeForSqlType(SQL_VARBINARY, false), 204);
     EXPECT_EQ(AdoTypeForSqlType(SQL_LONGVARBINARY, false), 205);
-}
-
-TEST(OdbcColumnReader, LongDataIsMarkedLong)
-{
-    for (short t : {SQL_LONGVARCHAR, SQL_WLONGVARCHAR, SQL_LONGVARBINARY})
-        EXPECT_EQ(AdoAttributesFor(t, false) & 128, 128) << t;
-    for (short t : {SQL_VARCHAR, SQL_WVARCHAR, SQL_VARBINARY, SQL_INTEGER, SQL_CHAR})
-        EXPECT_EQ(AdoAttributesFor(t, true) & 128, 0) << t;
 }
