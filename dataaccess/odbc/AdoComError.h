@@ -5,7 +5,16 @@
 #include <string>
 #include <vector>
 
-#include "odbc/AdoProviderError.h"
+
+// One entry of a connection's Errors collection: a diagnostic record of the
+// ODBC call that failed.
+struct AdoProviderError
+{
+    long number = 0;         // the driver's native error code
+    std::string description; // "[SQLSTATE] message", the message as the driver wrote it (UTF-8)
+    std::string source;      // who raised it
+    std::string sqlState;    // the five-character SQLSTATE
+};
 
 // Stand-in for `_com_error`: what an ADO call throws on failure, with the
 // diagnostic records of the ODBC call that failed (none for a failure of

@@ -62,31 +62,11 @@ enum DataType : int {
     adLongVarBinary = 205,
 };
 
-// FieldAttributeEnum bits of a field's Attributes.
-enum FieldAttribute : long {
-    adFldFixed = 0x10,
-    adFldIsNullable = 0x20,
-    adFldMayBeNull = 0x40,
-    adFldLong = 0x80,
-};
-
 // FieldStatusEnum values of a field's Status.
 enum FieldStatus : long {
     adFieldOK = 0,
     adFieldCantConvertValue = 2,
     adFieldIsNull = 3,
-};
-
-// ObjectStateEnum.
-enum ObjectState : long {
-    adStateClosed = 0,
-    adStateOpen = 1,
-};
-
-// ConnectModeEnum.
-enum ConnectMode : long {
-    adModeUnknown = 0,
-    adModeRead = 1,
 };
 
 // HRESULTs this layer raises itself.
@@ -98,7 +78,6 @@ enum HResult : unsigned int {
     // ADO's own errors (FACILITY_CONTROL, code = ErrorValueEnum).
     adErrNoCurrentRecord_HR = 0x800A0BCDu,     // 3021
     adErrObjectClosed_HR = 0x800A0E78u,        // 3704
-    adErrObjectOpen_HR = 0x800A0E79u,          // 3705
     adErrItemNotFound_HR = 0x800A0CC1u,        // 3265
     adErrProviderNotFound_HR = 0x800A0E7Au,    // 3706
     DB_E_NOCOMMAND_HR = 0x80040E0Cu,           // OLE DB: no command text

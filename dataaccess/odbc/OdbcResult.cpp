@@ -7,8 +7,7 @@
 #include <limits>
 
 #include "odbc/OdbcConnection.h"
-#include "odbc/AdoDecimalText.h"
-#include "odbc/AutomationDate.h"
+#include "odbc/AdoValue.h"
 #include "odbc/OdbcDiagnostics.h"
 #include "platform/NativeFile.h"
 #include "platform/ThreadLocale.h"

@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "odbc/AdoComError.h"
-#include "odbc/AdoDecimalText.h"
-#include "odbc/AutomationDate.h"
+#include "odbc/AdoValue.h"
 #include "odbc/OdbcResult.h"
 
 #include "platform/OdbcHeaders.h"
