@@ -59,7 +59,7 @@ void OdbcConnection::Open(const std::string& connectionString)
 {
     Close();
     AdoConnectionStringTranslation t =
-        TranslateAdoConnectionString(connectionString, SqliteOdbcDriver());
+        TranslateAdoConnectionString(connectionString, OdbcDriverProfile::SqliteDriver());
     if (!t.ok)
         NotAvailable(t.error);
     const std::string refusal = OdbcDriverProfile::Refusal(t.dsn, t.valueHoldsSemicolon);
