@@ -176,13 +176,16 @@ Target TargetOf(const std::vector<ConnectionStringPart>& parts, std::string& err
     }
     const std::string prov = Lower(Trim(provider));
     if (prov.empty() || prov.rfind("msdasql", 0) == 0)
-        return !haveDsn && !haveDataSource && !haveDriver && haveDatabase ? Target::SqliteFile : Target::DataSource;
+        return !haveDsn && !haveDataSource && !haveDriver && haveDatabase ? Target::SqliteFile
+                                                                          : Target::DataSource;
     if (prov.find("sqlite") != std::string::npos)
         return Target::SqliteFile;
-    if ((prov.rfind("sqloledb", 0) == 0 || prov.rfind("sqlncli", 0) == 0 || prov.rfind("msoledbsql", 0) == 0) &&
+    if ((prov.rfind("sqloledb", 0) == 0 || prov.rfind("sqlncli", 0) == 0 ||
+         prov.rfind("msoledbsql", 0) == 0) &&
         haveDsn)
         return Target::DataSource;
-    error = "The provider \"" + Trim(provider) + "\" is not available: it has no ODBC counterpart on this system.";
+    error = "The provider \"" + Trim(provider) +
+            "\" is not available: it has no ODBC counterpart on this system.";
     return Target::None;
 }
 
@@ -202,11 +205,11 @@ std::string DataSourceString(const std::vector<ConnectionStringPart>& parts, con
             continue; // no login of its own, or one given to Open instead
         if ((k == "data source" || k == "dsn") && dsn.empty())
             dsn = p.value;
-        const std::string key = k == "data source"                         ? "DSN"
-                                : k == "user id"                           ? "UID"
-                                : k == "password"                          ? "PWD"
+        const std::string key = k == "data source"                          ? "DSN"
+                                : k == "user id"                            ? "UID"
+                                : k == "password"                           ? "PWD"
                                 : k == "database" || k == "initial catalog" ? "DATABASE"
-                                                                           : p.key;
+                                                                            : p.key;
         Append(out, key, p.value, p.braced);
     }
     if (!user.empty())
@@ -253,7 +256,8 @@ AdoConnectionStringTranslation TranslateAdoConnectionString(const std::string& a
     r.valueHoldsSemicolon = r.valueHoldsSemicolon || user.find(';') != std::string::npos ||
                             password.find(';') != std::string::npos;
     if (target == Target::SqliteFile)
-        r.ok = OdbcDriverProfile::SqliteFileString(parts, sqliteDriver, r.valueHoldsSemicolon, r.odbc, r.error);
+        r.ok =
+            OdbcDriverProfile::SqliteFileString(parts, sqliteDriver, r.valueHoldsSemicolon, r.odbc, r.error);
     else
     {
         r.odbc = DataSourceString(parts, user, password, r.dsn);

@@ -2,22 +2,27 @@
 
 #include <cctype>
 
-namespace {
+namespace
+{
 
 const int kMaxScale = 28;
 
 // Drops the last digit, rounding half away from zero into the rest.
-void DropLastDigitRounded(std::string &digits)
+void DropLastDigitRounded(std::string& digits)
 {
     const char dropped = digits.back();
     digits.pop_back();
     if (dropped < '5')
         return;
     int i = static_cast<int>(digits.size()) - 1;
-    for (; i >= 0; --i) {
-        if (digits[i] == '9') {
+    for (; i >= 0; --i)
+    {
+        if (digits[i] == '9')
+        {
             digits[i] = '0';
-        } else {
+        }
+        else
+        {
             ++digits[i];
             break;
         }
@@ -26,7 +31,7 @@ void DropLastDigitRounded(std::string &digits)
         digits.insert(digits.begin(), '1');
 }
 
-void StripLeadingZeros(std::string &digits)
+void StripLeadingZeros(std::string& digits)
 {
     std::size_t z = 0;
     while (z + 1 < digits.size() && digits[z] == '0')
@@ -36,14 +41,16 @@ void StripLeadingZeros(std::string &digits)
 
 // Decimal digits as a 96-bit number, in 32-bit parts so that every compiler
 // (32-bit ones have no 128-bit integers) does the same; false when it needs more.
-bool FitsIn96Bits(const std::string &digits, std::uint64_t &low, std::uint32_t &high)
+bool FitsIn96Bits(const std::string& digits, std::uint64_t& low, std::uint32_t& high)
 {
     if (digits.size() > 29)
         return false;
     std::uint32_t part[3] = {0, 0, 0}; // least significant first
-    for (char c : digits) {
+    for (char c : digits)
+    {
         std::uint64_t carry = static_cast<unsigned>(c - '0');
-        for (std::uint32_t &p : part) {
+        for (std::uint32_t& p : part)
+        {
             const std::uint64_t v = static_cast<std::uint64_t>(p) * 10 + carry;
             p = static_cast<std::uint32_t>(v);
             carry = v >> 32;
@@ -58,7 +65,7 @@ bool FitsIn96Bits(const std::string &digits, std::uint64_t &low, std::uint32_t &
 
 } // namespace
 
-bool ParseAdoDecimal(const std::string &text, AdoDecimal &out, std::string &error)
+bool ParseAdoDecimal(const std::string& text, AdoDecimal& out, std::string& error)
 {
     std::size_t i = 0, n = text.size();
     while (i < n && std::isspace(static_cast<unsigned char>(text[i])))
@@ -72,46 +79,59 @@ bool ParseAdoDecimal(const std::string &text, AdoDecimal &out, std::string &erro
     std::string digits;
     int scale = 0;
     bool seenPoint = false, seenDigit = false;
-    for (; i < n; ++i) {
+    for (; i < n; ++i)
+    {
         const char c = text[i];
-        if (std::isdigit(static_cast<unsigned char>(c))) {
+        if (std::isdigit(static_cast<unsigned char>(c)))
+        {
             digits += c;
             seenDigit = true;
             if (seenPoint)
                 ++scale;
-        } else if (c == '.' && !seenPoint) {
+        }
+        else if (c == '.' && !seenPoint)
+        {
             seenPoint = true;
-        } else {
+        }
+        else
+        {
             break;
         }
     }
-    if (i < n && (text[i] == 'e' || text[i] == 'E') && seenDigit) {
+    if (i < n && (text[i] == 'e' || text[i] == 'E') && seenDigit)
+    {
         ++i;
         bool expNegative = false;
         if (i < n && (text[i] == '-' || text[i] == '+'))
             expNegative = text[i++] == '-';
         long exponent = 0;
         bool expDigit = false;
-        for (; i < n && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
+        for (; i < n && std::isdigit(static_cast<unsigned char>(text[i])); ++i)
+        {
             expDigit = true;
             if (exponent < 100000)
                 exponent = exponent * 10 + (text[i] - '0');
         }
-        if (!expDigit) {
+        if (!expDigit)
+        {
             error = "The value is not a number.";
             return false;
         }
         scale += static_cast<int>(expNegative ? exponent : -exponent);
     }
-    if (!seenDigit || i != n) {
+    if (!seenDigit || i != n)
+    {
         error = "The value is not a number.";
         return false;
     }
 
     StripLeadingZeros(digits);
-    if (scale < 0) {
-        if (digits != "0") {
-            if (digits.size() + static_cast<std::size_t>(-scale) > 29) {
+    if (scale < 0)
+    {
+        if (digits != "0")
+        {
+            if (digits.size() + static_cast<std::size_t>(-scale) > 29)
+            {
                 error = "The value is too large for a decimal.";
                 return false;
             }
@@ -121,13 +141,15 @@ bool ParseAdoDecimal(const std::string &text, AdoDecimal &out, std::string &erro
     }
     std::uint64_t low = 0;
     std::uint32_t high = 0;
-    while (scale > kMaxScale || (!FitsIn96Bits(digits, low, high) && scale > 0)) {
+    while (scale > kMaxScale || (!FitsIn96Bits(digits, low, high) && scale > 0))
+    {
         DropLastDigitRounded(digits);
         if (digits.empty())
             digits = "0";
         --scale;
     }
-    if (!FitsIn96Bits(digits, low, high)) {
+    if (!FitsIn96Bits(digits, low, high))
+    {
         error = "The value is too large for a decimal.";
         return false;
     }
@@ -138,7 +160,8 @@ bool ParseAdoDecimal(const std::string &text, AdoDecimal &out, std::string &erro
     return true;
 }
 
-namespace {
+namespace
+{
 // Days from 1970-01-01 in the proleptic Gregorian calendar.
 long DaysFromCivil(long y, unsigned m, unsigned d)
 {
@@ -151,8 +174,7 @@ long DaysFromCivil(long y, unsigned m, unsigned d)
 }
 } // namespace
 
-double AutomationDate(int year, int month, int day, int hour, int minute, int second,
-                      int millisecond)
+double AutomationDate(int year, int month, int day, int hour, int minute, int second, int millisecond)
 {
     const long days = DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) -
                       DaysFromCivil(1899, 12, 30);

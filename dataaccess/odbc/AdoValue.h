@@ -37,7 +37,10 @@ struct AdoValue
     static AdoValue Bool(bool v) { return Of(ado::VT_BOOL, &AdoValue::boolean, v); }
     static AdoValue Text(std::u16string v) { return Of(ado::VT_BSTR, &AdoValue::text, std::move(v)); }
     static AdoValue Decimal(const AdoDecimal& v) { return Of(ado::VT_DECIMAL, &AdoValue::decimal, v); }
-    static AdoValue Bytes(std::vector<unsigned char> v) { return Of(ado::VT_ARRAY_UI1, &AdoValue::bytes, std::move(v)); }
+    static AdoValue Bytes(std::vector<unsigned char> v)
+    {
+        return Of(ado::VT_ARRAY_UI1, &AdoValue::bytes, std::move(v));
+    }
 
     bool IsNull() const { return type == ado::VT_NULL; }
 

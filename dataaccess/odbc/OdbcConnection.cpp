@@ -67,7 +67,8 @@ void OdbcConnection::Open(const std::string& connectionString)
         NotAvailable(refusal);
     // The driver manager refuses such a name too, but leaks its error record doing so.
     if (Utf8ToUtf16(t.dsn).size() > SQL_MAX_DSN_LENGTH)
-        NotAvailable("The data source name is longer than " + std::to_string(SQL_MAX_DSN_LENGTH) + " characters.");
+        NotAvailable("The data source name is longer than " + std::to_string(SQL_MAX_DSN_LENGTH) +
+                     " characters.");
     const std::string extra =
         OdbcDriverProfile::ExtraKeys(t.dsn, t.setsStepApi, t.setsDeclareFetch, t.setsFetchSize);
     const std::u16string odbc = Utf8ToUtf16(t.odbc + extra);
@@ -75,7 +76,8 @@ void OdbcConnection::Open(const std::string& connectionString)
     // The driver manager sets up its text conversions for the connection here.
     const OdbcTextLocale utf8;
     std::u16string poolKey =
-        odbc + u'\x01' + Utf8ToUtf16(std::string(readOnly_ ? "1/" : "0/") + std::to_string(connectionTimeout_));
+        odbc + u'\x01' +
+        Utf8ToUtf16(std::string(readOnly_ ? "1/" : "0/") + std::to_string(connectionTimeout_));
     if (const std::vector<AdoProviderError>* refused = OdbcConnectionPool::Refused(poolKey))
     {
         // Refused once: it fails again as it did, without another failed log-in on the server.

@@ -101,8 +101,9 @@ std::string OdbcDriverProfile::Refusal(const std::string& dsn, bool valueHoldsSe
     return "";
 }
 
-bool OdbcDriverProfile::SqliteFileString(const std::vector<ConnectionStringPart>& parts, const std::string& driver,
-                                         bool valueHoldsSemicolon, std::string& odbc, std::string& error)
+bool OdbcDriverProfile::SqliteFileString(const std::vector<ConnectionStringPart>& parts,
+                                         const std::string& driver, bool valueHoldsSemicolon,
+                                         std::string& odbc, std::string& error)
 {
     if (valueHoldsSemicolon)
     {

@@ -45,8 +45,8 @@ struct OdbcDriverProfile
     // the first row is read. For the same reason one on psqlODBC gets
     // UseDeclareFetch=1 with Fetch=kDeclareFetchRows (rows come through a server
     // cursor, a block at a time). The flags: the connection string decides.
-    static std::string ExtraKeys(const std::string& dsn, bool stringSetsStepApi, bool stringSetsDeclareFetch = false,
-                                 bool stringSetsFetchSize = false);
+    static std::string ExtraKeys(const std::string& dsn, bool stringSetsStepApi,
+                                 bool stringSetsDeclareFetch = false, bool stringSetsFetchSize = false);
 
     // Why a connection string cannot go to data source dsn's driver, "" when
     // it can: the SQLite ODBC driver splits at every ";", braces or not, so a

@@ -1,13 +1,13 @@
 #include "odbc/OdbcResult.h"
 
 #include <algorithm>
-#include <utility>
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <utility>
 
-#include "odbc/OdbcConnection.h"
 #include "odbc/AdoValue.h"
+#include "odbc/OdbcConnection.h"
 #include "odbc/OdbcDiagnostics.h"
 #include "platform/NativeFile.h"
 #include "platform/ThreadLocale.h"
@@ -109,7 +109,8 @@ AdoValue IntegerValue(const OdbcColumn& c, std::int64_t v)
     case SQL_INTEGER:
         vt = c.isUnsigned ? ado::VT_UI4 : ado::VT_I4;
         lo = c.isUnsigned ? 0 : std::numeric_limits<std::int32_t>::min();
-        hi = c.isUnsigned ? std::numeric_limits<std::uint32_t>::max() : std::numeric_limits<std::int32_t>::max();
+        hi = c.isUnsigned ? std::numeric_limits<std::uint32_t>::max()
+                          : std::numeric_limits<std::int32_t>::max();
         break;
     default:
         return AdoValue::Integer(ado::VT_I8, v);
@@ -127,11 +128,13 @@ AdoValue FixedValue(const OdbcColumn& c, SQLSMALLINT cType, const void* data)
     switch (cType)
     {
     case SQL_C_UBIGINT:
-        return AdoValue::Integer(ado::VT_UI8, static_cast<std::int64_t>(*static_cast<const SQLUBIGINT*>(data)));
+        return AdoValue::Integer(ado::VT_UI8,
+                                 static_cast<std::int64_t>(*static_cast<const SQLUBIGINT*>(data)));
     case SQL_C_SBIGINT:
         return IntegerValue(c, *static_cast<const SQLBIGINT*>(data));
     case SQL_C_DOUBLE:
-        return AdoValue::Real(c.sqlType == SQL_REAL ? ado::VT_R4 : ado::VT_R8, *static_cast<const double*>(data));
+        return AdoValue::Real(c.sqlType == SQL_REAL ? ado::VT_R4 : ado::VT_R8,
+                              *static_cast<const double*>(data));
     case SQL_C_BIT:
         return AdoValue::Bool(*static_cast<const unsigned char*>(data) != 0);
     case SQL_C_TYPE_DATE:
@@ -161,7 +164,7 @@ AdoValue DecimalValue(const std::string& text)
     std::string error;
     if (!ParseAdoDecimal(text, d, error))
         throw AdoComError(error.find("large") != std::string::npos ? ado::DISP_E_OVERFLOW_HR
-                                                                    : ado::DISP_E_TYPEMISMATCH_HR,
+                                                                   : ado::DISP_E_TYPEMISMATCH_HR,
                           "ADODB.Field", error);
     return AdoValue::Decimal(d);
 }
@@ -188,7 +191,8 @@ template <typename Out> bool ReadPieces(SQLHSTMT stmt, SQLUSMALLINT col, SQLSMAL
         const std::size_t room = buf.size() - terminator;
         // SQL_SUCCESS_WITH_INFO with a full buffer: truncated, more to come.
         const bool full = ind == SQL_NO_TOTAL || static_cast<std::size_t>(ind) / sizeof(Unit) > room;
-        out.insert(out.end(), buf.data(), buf.data() + (full ? room : static_cast<std::size_t>(ind) / sizeof(Unit)));
+        out.insert(out.end(), buf.data(),
+                   buf.data() + (full ? room : static_cast<std::size_t>(ind) / sizeof(Unit)));
         if (rc == SQL_SUCCESS || !full)
             return true;
     }
@@ -637,7 +641,8 @@ void OdbcResult::Describe()
         std::u16string name(256, u'\0');
         SQLSMALLINT nameLength = 0, type = 0, digits = 0, nullable = 0;
         SQLULEN size = 0;
-        const auto describe = [&] {
+        const auto describe = [&]
+        {
             return SQLDescribeColW(stmt, col, reinterpret_cast<SQLWCHAR*>(name.data()),
                                    static_cast<SQLSMALLINT>(name.size()), &nameLength, &type, &size, &digits,
                                    &nullable);
@@ -660,9 +665,10 @@ void OdbcResult::Describe()
         c.columnSize = size;
         SQLLEN isUnsigned = SQL_FALSE;
         // Only integer types can be unsigned for ADO's purposes.
-        c.isUnsigned = (type == SQL_TINYINT || type == SQL_SMALLINT || type == SQL_INTEGER || type == SQL_BIGINT) &&
-                       SQL_SUCCEEDED(SQLColAttributeW(stmt, col, SQL_DESC_UNSIGNED, nullptr, 0, nullptr, &isUnsigned)) &&
-                       isUnsigned == SQL_TRUE;
+        c.isUnsigned =
+            (type == SQL_TINYINT || type == SQL_SMALLINT || type == SQL_INTEGER || type == SQL_BIGINT) &&
+            SQL_SUCCEEDED(SQLColAttributeW(stmt, col, SQL_DESC_UNSIGNED, nullptr, 0, nullptr, &isUnsigned)) &&
+            isUnsigned == SQL_TRUE;
         c.adoType = AdoTypeForSqlType(type, c.isUnsigned);
     }
 }
@@ -714,15 +720,16 @@ bool OdbcResult::TakeBound(std::size_t index, AdoValue& value) const
     {
         AdoDecimal d;
         std::string error;
-        if (!ParseAdoDecimal(std::string(static_cast<const char*>(data), static_cast<std::size_t>(s.indicator)), d,
-                             error))
+        if (!ParseAdoDecimal(
+                std::string(static_cast<const char*>(data), static_cast<std::size_t>(s.indicator)), d, error))
             return false;
         value = AdoValue::Decimal(d);
         return true;
     }
     if (value.type != ado::VT_BSTR)
         value = AdoValue::Text(std::u16string());
-    value.text.assign(static_cast<const char16_t*>(data), static_cast<std::size_t>(s.indicator) / sizeof(SQLWCHAR));
+    value.text.assign(static_cast<const char16_t*>(data),
+                      static_cast<std::size_t>(s.indicator) / sizeof(SQLWCHAR));
     return true;
 }
 
@@ -885,8 +892,9 @@ const OdbcColumn& OdbcResult::Column(long index) const
 {
     CheckOpen();
     if (index < 0 || static_cast<std::size_t>(index) >= columns_.size())
-        throw AdoComError(ado::adErrItemNotFound_HR, "ADODB.Fields",
-                          "Item cannot be found in the collection corresponding to the requested name or ordinal.");
+        throw AdoComError(
+            ado::adErrItemNotFound_HR, "ADODB.Fields",
+            "Item cannot be found in the collection corresponding to the requested name or ordinal.");
     return columns_[static_cast<std::size_t>(index)];
 }
 

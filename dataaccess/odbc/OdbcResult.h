@@ -116,7 +116,7 @@ private:
     // walk that only counts reads nothing).
     bool onDemand_ = false;
     bool rowInBuffers_ = false;
-    std::vector<Cell> row_; // the current record, valid while hasRow_
+    std::vector<Cell> row_;        // the current record, valid while hasRow_
     std::unique_ptr<Spool> spool_; // a kept result's rows, while they are replayed
     bool hasRow_ = false;
     bool bof_ = true;

@@ -80,11 +80,13 @@ TEST(ConnectionString, EveryType)
         const char *d, *u, *p; // null: not set
         const char* expected;
     } cases[] = {
-        {MSSQL, "SIS", "", "", "Provider=MSDASQL;Persist Security Info=False;Data Source=SIS;Trusted_Connection=yes;"},
+        {MSSQL, "SIS", "", "",
+         "Provider=MSDASQL;Persist Security Info=False;Data Source=SIS;Trusted_Connection=yes;"},
         {MSSQL, "SIS; tsisdb", "reader", "",
          "Provider=MSDASQL;Persist Security Info=False;Data Source=SIS;Database=tsisdb;User ID=reader;"},
         {MSSQL, "SIS;tsisdb ", "reader", "pw",
-         "Provider=MSDASQL;Persist Security Info=False;Data Source=SIS;Database=tsisdb;User ID=reader;Password=pw;"},
+         "Provider=MSDASQL;Persist Security Info=False;Data Source=SIS;Database=tsisdb;User "
+         "ID=reader;Password=pw;"},
         // Nothing after the semicolon: no database part.
         {MSSQL, "SIS;", "reader", nullptr,
          "Provider=MSDASQL;Persist Security Info=False;Data Source=SIS;User ID=reader;"},
@@ -92,7 +94,8 @@ TEST(ConnectionString, EveryType)
         {MSSQL, "SIS", nullptr, "pw",
          "Provider=MSDASQL;Persist Security Info=False;Data Source=SIS;Trusted_Connection=yes;"},
         {Access, "C:/sis.mdb", nullptr, nullptr, "Persist Security Info=False;Data Source=C:/sis.mdb"},
-        {Access, "C:/sis.mdb", "admin", nullptr, "Persist Security Info=False;Data Source=C:/sis.mdb;User ID=admin"},
+        {Access, "C:/sis.mdb", "admin", nullptr,
+         "Persist Security Info=False;Data Source=C:/sis.mdb;User ID=admin"},
         {Access, "C:/sis.mdb", "admin", "",
          "Persist Security Info=False;Data Source=C:/sis.mdb;User ID=admin;Password="},
         {Informix, "ifx", "", "", "DSN=ifx;ISOLATIONLEVEL=1;"},
@@ -100,21 +103,25 @@ TEST(ConnectionString, EveryType)
         {Postgres, "pg", "", nullptr, "DSN=pg;UID="},
         {Postgres, "pg", nullptr, nullptr, "DSN=pg"},
         {Postgres, "pg", "u", "p", "DSN=pg;UID=u;PWD=p"},
-        {DBaseODBC, "/dbf", "u", "p", "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/dbf;Extended Properties=dBASE IV;"},
+        {DBaseODBC, "/dbf", "u", "p",
+         "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/dbf;Extended Properties=dBASE IV;"},
         {DBaseXBase, "/dbf/", "u", "p", "/dbf/"},
         {FoxProODBC, "fox", "u", "p",
          "Persist Security Info=False;Data Source=fox;Collating Sequence=machine;User ID=u;Password=p;"},
-        {FoxProODBC, "fox", nullptr, nullptr, "Persist Security Info=False;Data Source=fox;Collating Sequence=machine;"},
+        {FoxProODBC, "fox", nullptr, nullptr,
+         "Persist Security Info=False;Data Source=fox;Collating Sequence=machine;"},
         {FoxProDBF, "fox", "u", "p", "Provider=VFPOLEDB.1;Data Source=fox;Collating Sequence=MACHINE"},
         {MySQL, "my", nullptr, "p", "Data Source=my;User Id=;Password=p;"},
         {SQLite, "/tmp/sis.db", "u", "p", "Database=/tmp/sis.db"},
         {DB2, "db2", "u", "p", "DB2OLEDB"},
         {OracleODBC, "ora", "u", "p", "Data Source=ora;User ID=u;Password=p;Persist Security Info=True;"},
         {OracleODBC, "ora", nullptr, nullptr, "Data Source=ora;Persist Security Info=True;"},
-        {OracleOLE, "ora", "u", nullptr, "Provider=OraOLEDB.Oracle;Data Source=ora;User ID=u;Persist Security Info=True;"},
+        {OracleOLE, "ora", "u", nullptr,
+         "Provider=OraOLEDB.Oracle;Data Source=ora;User ID=u;Persist Security Info=True;"},
         {OracleMSDAORA, "ora", "u", "p",
          "Provider=MSDAORA;Data Source=ora;User ID=u;Password=p;Persist Security Info=True;"},
-        {SybaseOLE, "syb", "u", "p", "Provider=Sybase ASE OLE DB Provider;Data source=syb;User Id=u;Password=p;"},
+        {SybaseOLE, "syb", "u", "p",
+         "Provider=Sybase ASE OLE DB Provider;Data source=syb;User Id=u;Password=p;"},
         {SybaseODBC, "syb", "u", nullptr, "DSN=syb;UID=u;"},
         {Progress, "prg", "u", "p", "DSN=prg;UID=u;PWD=p"},
         {TopSpeed, "tps", nullptr, "p", "DSN=tps;PWD=p"},
@@ -179,8 +186,9 @@ TEST(ConnectionString, ValuesAreBracedSoNoKeyComesFromInsideThem)
     {
         const std::string ado = Cs(c.type, c.d, c.u, c.p);
         EXPECT_EQ(ado, c.ado);
-        EXPECT_EQ(Odbc(ado), c.odbc[0] ? std::string(c.odbc)
-                                        : "refused: A value holding \";\" cannot be given to the SQLite ODBC driver.");
+        EXPECT_EQ(Odbc(ado),
+                  c.odbc[0] ? std::string(c.odbc)
+                            : "refused: A value holding \";\" cannot be given to the SQLite ODBC driver.");
     }
 }
 
@@ -195,7 +203,8 @@ TEST(ConnectionString, TranslationForTheDriverManager)
     } cases[] = {
         {"Provider=MSDASQL;Persist Security Info=False;Data Source=SIS;Trusted_Connection=yes;",
          "DSN=SIS;Trusted_Connection=yes"},
-        {"Provider=MSDASQL;Persist Security Info=False;Data Source=SIS;Database=tsisdb;User ID=reader;Password=pw;",
+        {"Provider=MSDASQL;Persist Security Info=False;Data Source=SIS;Database=tsisdb;User "
+         "ID=reader;Password=pw;",
          "DSN=SIS;DATABASE=tsisdb;UID=reader;PWD=pw"},
         {"Provider=MSDASQL.1;Data Source=SIS", "DSN=SIS"},
         // MySQL, Access, Oracle (ODBC) and FoxPro (ODBC) shapes; ADO-only keys are dropped.
@@ -224,24 +233,30 @@ TEST(ConnectionString, TranslationForTheDriverManager)
         {"Key==Name=v", "Key=Name=v"},
         // SQLite files go to the SQLite driver.
         {"Database=/data/sis.db", "Driver=SQLite3;Database=/data/sis.db;NoCreat=1;StepAPI=1"},
-        {"Provider=SQLite;Data Source=/data/sis.db", "Driver=SQLite3;Database=/data/sis.db;NoCreat=1;StepAPI=1"},
+        {"Provider=SQLite;Data Source=/data/sis.db",
+         "Driver=SQLite3;Database=/data/sis.db;NoCreat=1;StepAPI=1"},
         {"Database=/d/x.db;NoCreat=0;StepAPI=0", "Driver=SQLite3;Database=/d/x.db;NoCreat=0;StepAPI=0"},
         {"Database=\\data\\sis.db", "Driver=SQLite3;Database=/data/sis.db;NoCreat=1;StepAPI=1"},
         // That driver reads no braces: a ";" in a value would start a key of its own.
-        {"Database=\"/my data/a;b.db\"", "refused: A value holding \";\" cannot be given to the SQLite ODBC driver."},
+        {"Database=\"/my data/a;b.db\"",
+         "refused: A value holding \";\" cannot be given to the SQLite ODBC driver."},
         {"Provider=SQLite;UID=u", "refused: No database file is named for the SQLite provider."},
         {"Provider=SQLOLEDB;DSN=sis;User ID=u", "DSN=sis;UID=u"},
         {"DSN=x;Secret1;UID=u", "refused: The connection string holds a part without \"=\"."},
         {"", ""},
         // Providers without an ODBC counterpart are refused, naming only the provider.
         {"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/x;Extended Properties=dBASE IV;",
-         unavailable + "Microsoft.Jet.OLEDB.4.0\" is not available: it has no ODBC counterpart on this system."},
-        {"Provider=VFPOLEDB.1;Data Source=/x;Collating Sequence=MACHINE", unavailable + "VFPOLEDB.1\" is not available: it has no ODBC counterpart on this system."},
+         unavailable +
+             "Microsoft.Jet.OLEDB.4.0\" is not available: it has no ODBC counterpart on this system."},
+        {"Provider=VFPOLEDB.1;Data Source=/x;Collating Sequence=MACHINE",
+         unavailable + "VFPOLEDB.1\" is not available: it has no ODBC counterpart on this system."},
         {"Provider=OraOLEDB.Oracle;Data Source=x;User ID=u;Password=Secret1;Persist Security Info=True;",
          unavailable + "OraOLEDB.Oracle\" is not available: it has no ODBC counterpart on this system."},
-        {"Provider=MSDAORA;Data Source=x;Password=Secret1;", unavailable + "MSDAORA\" is not available: it has no ODBC counterpart on this system."},
+        {"Provider=MSDAORA;Data Source=x;Password=Secret1;",
+         unavailable + "MSDAORA\" is not available: it has no ODBC counterpart on this system."},
         {"Provider=Sybase ASE OLE DB Provider;Data source=x;User Id=u;Password=Secret1;",
-         unavailable + "Sybase ASE OLE DB Provider\" is not available: it has no ODBC counterpart on this system."},
+         unavailable +
+             "Sybase ASE OLE DB Provider\" is not available: it has no ODBC counterpart on this system."},
         {"DB2OLEDB", unavailable + "DB2OLEDB\" is not available: it has no ODBC counterpart on this system."},
         {"Provider=SQLOLEDB;Data Source=server;Password=Secret1",
          unavailable + "SQLOLEDB\" is not available: it has no ODBC counterpart on this system."},
@@ -297,6 +312,7 @@ TEST(ConnectionString, DataSourceAndFetchingForTheDriverProfile)
     EXPECT_EQ(P::ExtraKeys("TsisPostgresCursor", false), "");
     EXPECT_EQ(P::ExtraKeys("NoSuchDataSource", false), "");
     EXPECT_EQ(P::ExtraKeys("", false), "");
-    EXPECT_EQ(P::Refusal("TsisSqlite", true), "A value holding \";\" cannot be given to the SQLite ODBC driver.");
+    EXPECT_EQ(P::Refusal("TsisSqlite", true),
+              "A value holding \";\" cannot be given to the SQLite ODBC driver.");
     EXPECT_EQ(P::Refusal("TsisPostgres", true), "");
 }

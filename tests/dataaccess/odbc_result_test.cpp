@@ -61,8 +61,8 @@ std::string Shown(const AdoValue& v)
     case ado::VT_BOOL:
         return v.boolean ? "bool:1" : "bool:0";
     case ado::VT_DECIMAL:
-        return std::string("decimal:") + (v.decimal.negative ? "-" : "") + std::to_string(v.decimal.low) + "e-" +
-               std::to_string(v.decimal.scale);
+        return std::string("decimal:") + (v.decimal.negative ? "-" : "") + std::to_string(v.decimal.low) +
+               "e-" + std::to_string(v.decimal.scale);
     case ado::VT_ARRAY_UI1:
         return "bytes:" + HexOf(v.bytes);
     default:
@@ -88,7 +88,8 @@ std::string FreshSqliteFile(const std::string& name, bool create = true)
 {
     std::string file = name;
     std::replace(file.begin(), file.end(), '/', '_');
-    const std::string path = (std::filesystem::path(odbctest::OdbcTestFolder()) / (file + ".sqlite")).string();
+    const std::string path =
+        (std::filesystem::path(odbctest::OdbcTestFolder()) / (file + ".sqlite")).string();
     std::filesystem::remove(path);
     if (create)
         std::ofstream(path).flush(); // an empty file is an empty database
@@ -107,7 +108,8 @@ public:
                 GTEST_SKIP() << "no PostgreSQL test server (start it with scripts/start-postgres.sh)";
             return;
         }
-        conn.Open("Database=" + FreshSqliteFile(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        conn.Open("Database=" +
+                  FreshSqliteFile(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     }
 
     static bool OpenPostgres(OdbcConnection& c, const std::string& connectionString)
@@ -128,7 +130,10 @@ public:
         EXPECT_FALSE(rs.IsOpen());
     }
 
-    void Open(OdbcResult& rs, const std::string& sql, bool keep = false) { rs.Open(Utf8ToUtf16(sql), conn, keep); }
+    void Open(OdbcResult& rs, const std::string& sql, bool keep = false)
+    {
+        rs.Open(Utf8ToUtf16(sql), conn, keep);
+    }
 
     std::string Table(const std::string& columns)
     {
@@ -153,35 +158,64 @@ TEST_P(OdbcResultTest, EveryColumnTypeAndItsValue)
     };
     const Case cases[] = {
         {{"INTEGER", "INTEGER"}, {"42", "42"}, {ado::adInteger, ado::adInteger}, {"3:42", "3:42"}},
-        {{"BIGINT", "BIGINT"}, {"3000000000", "3000000000"}, {ado::adBigInt, ado::adBigInt},
+        {{"BIGINT", "BIGINT"},
+         {"3000000000", "3000000000"},
+         {ado::adBigInt, ado::adBigInt},
          {"20:3000000000", "20:3000000000"}},
         {{"SMALLINT", "SMALLINT"}, {"-7", "-7"}, {ado::adSmallInt, ado::adSmallInt}, {"2:-7", "2:-7"}},
         // The SQLite driver describes NUMERIC columns as DOUBLE.
-        {{"NUMERIC(10,2)", "NUMERIC(10,2)"}, {"12.50", "12.50"}, {ado::adDouble, ado::adNumeric},
+        {{"NUMERIC(10,2)", "NUMERIC(10,2)"},
+         {"12.50", "12.50"},
+         {ado::adDouble, ado::adNumeric},
          {"5:12.5", "decimal:1250e-2"}},
-        {{"NUMERIC(8,1)", "NUMERIC(8,1)"}, {"-12.5", "-12.5"}, {ado::adDouble, ado::adNumeric},
+        {{"NUMERIC(8,1)", "NUMERIC(8,1)"},
+         {"-12.5", "-12.5"},
+         {ado::adDouble, ado::adNumeric},
          {"5:-12.5", "decimal:-125e-1"}},
-        {{"NUMERIC(10,0)", "NUMERIC(10,0)"}, {"7", "7"}, {ado::adDouble, ado::adNumeric}, {"5:7", "decimal:7e-0"}},
+        {{"NUMERIC(10,0)", "NUMERIC(10,0)"},
+         {"7", "7"},
+         {ado::adDouble, ado::adNumeric},
+         {"5:7", "decimal:7e-0"}},
         // PostgreSQL's REAL is single precision; the SQLite driver reports DOUBLE.
         {{"REAL", "REAL"}, {"1.5", "1.5"}, {ado::adDouble, ado::adSingle}, {"5:1.5", "4:1.5"}},
-        {{"DOUBLE", "DOUBLE PRECISION"}, {"12.34", "12.34"}, {ado::adDouble, ado::adDouble},
+        {{"DOUBLE", "DOUBLE PRECISION"},
+         {"12.34", "12.34"},
+         {ado::adDouble, ado::adDouble},
          {"5:12.34", "5:12.34"}},
         {{"VARCHAR(40)", "VARCHAR(40)"},
          {"'  A' || char(9) || 'B' || char(13) || char(10) || 'C  '", "E'  A\\tB\\r\\nC  '"},
          {ado::adVarChar, ado::adVarWChar},
          {"text:  A\tB\r\nC  ", "text:  A\tB\r\nC  "}},
-        {{"VARCHAR(40)", "VARCHAR(40)"}, {"'Ren\xC3\xA9" "e \xE2\x82\xAC'", "'Ren\xC3\xA9" "e \xE2\x82\xAC'"},
-         {ado::adVarChar, ado::adVarWChar}, {"text:Ren\xC3\xA9" "e \xE2\x82\xAC", "text:Ren\xC3\xA9" "e \xE2\x82\xAC"}},
+        {{"VARCHAR(40)", "VARCHAR(40)"},
+         {"'Ren\xC3\xA9"
+          "e \xE2\x82\xAC'",
+          "'Ren\xC3\xA9"
+          "e \xE2\x82\xAC'"},
+         {ado::adVarChar, ado::adVarWChar},
+         {"text:Ren\xC3\xA9"
+          "e \xE2\x82\xAC",
+          "text:Ren\xC3\xA9"
+          "e \xE2\x82\xAC"}},
         // SQLite does not pad CHAR columns.
         {{"CHAR(4)", "CHAR(4)"}, {"'ab'", "'ab'"}, {ado::adVarChar, ado::adWChar}, {"text:ab", "text:ab  "}},
-        {{"DATE", "DATE"}, {"'2024-03-01'", "'2024-03-01'"}, {ado::adDBDate, ado::adDBDate}, {"7:45352", "7:45352"}},
-        {{"TIMESTAMP", "TIMESTAMP"}, {"'2024-03-01 13:45:30.250'", "'2024-03-01 13:45:30.250'"},
-         {ado::adDBTimeStamp, ado::adDBTimeStamp}, {"7:45352.5732667824", "7:45352.5732667824"}},
-        {{"TIME", "TIME"}, {"'06:00:00'", "'06:00:00'"}, {ado::adDBTime, ado::adDBTime}, {"7:0.25", "7:0.25"}},
+        {{"DATE", "DATE"},
+         {"'2024-03-01'", "'2024-03-01'"},
+         {ado::adDBDate, ado::adDBDate},
+         {"7:45352", "7:45352"}},
+        {{"TIMESTAMP", "TIMESTAMP"},
+         {"'2024-03-01 13:45:30.250'", "'2024-03-01 13:45:30.250'"},
+         {ado::adDBTimeStamp, ado::adDBTimeStamp},
+         {"7:45352.5732667824", "7:45352.5732667824"}},
+        {{"TIME", "TIME"},
+         {"'06:00:00'", "'06:00:00'"},
+         {ado::adDBTime, ado::adDBTime},
+         {"7:0.25", "7:0.25"}},
         {{"BOOLEAN", "BOOLEAN"}, {"1", "true"}, {ado::adBoolean, ado::adBoolean}, {"bool:1", "bool:1"}},
         {{"BOOLEAN", "BOOLEAN"}, {"0", "false"}, {ado::adBoolean, ado::adBoolean}, {"bool:0", "bool:0"}},
         // PostgreSQL's bytea is long binary; the SQLite driver calls BLOB binary.
-        {{"BLOB", "BYTEA"}, {"x'00ff10'", "'\\x00ff10'"}, {ado::adBinary, ado::adLongVarBinary},
+        {{"BLOB", "BYTEA"},
+         {"x'00ff10'", "'\\x00ff10'"},
+         {ado::adBinary, ado::adLongVarBinary},
          {"bytes:00ff10", "bytes:00ff10"}},
     };
     const int db = Pg() ? 1 : 0;
@@ -239,8 +273,8 @@ TEST_P(OdbcResultTest, LongValuesAreReadWhole)
     };
     const std::vector<Row> rows = {
         {"'a'", "'ab'", blob, u"a", u"ab", false},
-        {"'" + std::string(300, 'x') + "'", smiles, "NULL", std::u16string(300, u'x'), smile + smile + smile + smile,
-         false},
+        {"'" + std::string(300, 'x') + "'", smiles, "NULL", std::u16string(300, u'x'),
+         smile + smile + smile + smile, false},
         {"NULL", "'abcd'", "NULL", u"", u"abcd", true},
         {"'" + text + "'", "'z'", "NULL", wide, u"z", false},
         {"'b'", "''", "NULL", u"b", u"", false},
@@ -248,8 +282,8 @@ TEST_P(OdbcResultTest, LongValuesAreReadWhole)
     Exec(Table(std::string("v (k INTEGER, s ") + (Pg() ? "TEXT" : "VARCHAR(10)") + ", e VARCHAR(4), x " +
                (Pg() ? "BYTEA" : "BLOB") + ")"));
     for (std::size_t i = 0; i < rows.size(); ++i)
-        Exec("INSERT INTO v VALUES (" + std::to_string(i) + ", " + rows[i].s + ", " + rows[i].e + ", " + rows[i].x +
-             ")");
+        Exec("INSERT INTO v VALUES (" + std::to_string(i) + ", " + rows[i].s + ", " + rows[i].e + ", " +
+             rows[i].x + ")");
     OdbcResult rs;
     Open(rs, "SELECT k, s, e, x FROM v ORDER BY k");
     for (std::size_t i = 0; i < rows.size(); ++i)
@@ -274,13 +308,15 @@ TEST_P(OdbcResultTest, LongValuesAreReadWhole)
 TEST_P(OdbcResultTest, RecordCountThenMoveFirstWalksFromTheFirstRecord)
 {
     Exec(Table("v (k INTEGER, s VARCHAR(2000))"));
-    const auto fill = [&] {
+    const auto fill = [&]
+    {
         Exec("DELETE FROM v");
         Exec("INSERT INTO v VALUES (1, 'one')");
         Exec("INSERT INTO v VALUES (2, NULL)");
         Exec("INSERT INTO v VALUES (3, '" + std::string(1500, 'x') + "')"); // beyond its bound buffer
     };
-    const auto walk = [](OdbcResult& rs) {
+    const auto walk = [](OdbcResult& rs)
+    {
         std::vector<std::string> seen;
         for (rs.MoveFirst(); !rs.EndOfFile(); rs.MoveNext())
             seen.push_back(std::to_string(rs.Value(0).integer) + ":" +
@@ -437,7 +473,8 @@ TEST(OdbcConnection, PostgresThroughTheConnectionStringsOfTheDatabaseTypes)
     const AdoComError e =
         Failure([&] { refused.Open(std::string("DSN=TsisPostgres;UID=nosuchuser;PWD=") + kSecret); });
     ASSERT_FALSE(e.ProviderErrors().empty());
-    EXPECT_NE(e.ProviderErrors().front().description.find("role \"nosuchuser\" does not exist"), std::string::npos);
+    EXPECT_NE(e.ProviderErrors().front().description.find("role \"nosuchuser\" does not exist"),
+              std::string::npos);
     std::string seen = std::string(e.what()) + e.Description() + e.Source();
     for (const AdoProviderError& pe : e.ProviderErrors())
         seen += pe.description + pe.source;
@@ -457,7 +494,8 @@ TEST(OdbcConnection, SqliteRowsAreSteppedNotLoaded)
     for (const std::string prefix : {"", "DSN=TsisSqlite;"})
     {
         SCOPED_TRACE(prefix);
-        const std::string path = FreshSqliteFile(std::string("streaming_") + (prefix.empty() ? "file" : "dsn"));
+        const std::string path =
+            FreshSqliteFile(std::string("streaming_") + (prefix.empty() ? "file" : "dsn"));
         {
             OdbcConnection writer;
             writer.Open(prefix + "Database=" + path);
