@@ -3,9 +3,7 @@
 #include "DataAccessTestLog.h"
 #include "DatabaseType.h"
 #include "ODBCDataAccess.h"
-#include "OdbcTestEnv.h"
 #include "odbc/AdoConnectionString.h"
-#include "odbc/OdbcDriverProfile.h"
 
 namespace
 {
@@ -273,7 +271,7 @@ TEST(ConnectionString, TranslationForTheDriverManager)
 
 // What the string says of its data source and of how the driver fetches,
 // which the driver profile completes from the data source's definition.
-TEST(ConnectionString, DataSourceAndFetchingForTheDriverProfile)
+TEST(ConnectionString, DataSourceAndFetchingTheStringSays)
 {
     const struct
     {
@@ -295,24 +293,4 @@ TEST(ConnectionString, DataSourceAndFetchingForTheDriverProfile)
         EXPECT_EQ(t.setsDeclareFetch, c.declareFetch) << c.ado;
         EXPECT_EQ(t.setsFetchSize, c.fetchSize) << c.ado;
     }
-    odbctest::SetUpOdbcTestEnv();
-    using P = OdbcDriverProfile;
-    EXPECT_NE(P::DriverLibrary("TsisSqlite").find("libsqlite3odbc.so"), std::string::npos);
-    EXPECT_EQ(P::DriverLibrary("TsisPostgres").find("sqlite"), std::string::npos);
-    EXPECT_EQ(P::DriverLibrary("NoSuchDataSource"), "");
-    EXPECT_EQ(P::Attribute("TsisPostgres", "UseDeclareFetch").value_or("(unset)"), "0");
-    EXPECT_FALSE(P::Attribute("TsisSqlite", "StepAPI").has_value());
-    EXPECT_EQ(P::ExtraKeys("TsisSqlite", false), ";StepAPI=1");
-    EXPECT_EQ(P::ExtraKeys("TsisSqlite", true), "");
-    EXPECT_EQ(P::ExtraKeys("TsisPostgres", false), "");
-    // psqlODBC fetches through a cursor unless the definition or the string says otherwise.
-    EXPECT_EQ(P::ExtraKeys("TsisPostgresDefault", false), ";UseDeclareFetch=1;Fetch=5000");
-    EXPECT_EQ(P::ExtraKeys("TsisPostgresDefault", false, true), "");
-    EXPECT_EQ(P::ExtraKeys("TsisPostgresDefault", false, false, true), ";UseDeclareFetch=1");
-    EXPECT_EQ(P::ExtraKeys("TsisPostgresCursor", false), "");
-    EXPECT_EQ(P::ExtraKeys("NoSuchDataSource", false), "");
-    EXPECT_EQ(P::ExtraKeys("", false), "");
-    EXPECT_EQ(P::Refusal("TsisSqlite", true),
-              "A value holding \";\" cannot be given to the SQLite ODBC driver.");
-    EXPECT_EQ(P::Refusal("TsisPostgres", true), "");
 }

@@ -15,6 +15,7 @@
 #include "PeakMemory.h"
 #include "odbc/OdbcConnection.h"
 #include "odbc/OdbcDiagnostics.h"
+#include "odbc/OdbcDriverProfile.h"
 #include "odbc/OdbcResult.h"
 
 namespace
@@ -432,7 +433,7 @@ std::u16string SingleText(OdbcConnection& c, const std::string& sql)
     return rs.Value(0).text;
 }
 
-TEST(OdbcConnection, SqliteFilesAndDataSources)
+TEST(OdbcConnectionTest, SqliteDatabaseFiles)
 {
     odbctest::SetUpOdbcTestEnv();
     OdbcConnection c;
@@ -441,20 +442,52 @@ TEST(OdbcConnection, SqliteFilesAndDataSources)
     EXPECT_FALSE(Failure([&] { c.Open("Database=" + missing); }).ProviderErrors().empty());
     EXPECT_FALSE(c.IsOpen());
     EXPECT_FALSE(std::filesystem::exists(missing));
-    // TsisSqlite is defined in the odbc.ini written for the tests. The
-    // definition says nothing about stepping, so the connection steps through
-    // rows; the driver then describes a computed column as text.
-    std::filesystem::remove(odbctest::SqliteDsnDatabase());
     c.SetReadOnly(true);
-    c.Open("Persist Security Info=False;Data Source=TsisSqlite");
-    EXPECT_TRUE(SingleText(c, "SELECT 40 + 2") == u"42");
-    c.Close();
-    EXPECT_FALSE(c.IsOpen());
     c.Open("Database=" + FreshSqliteFile("conn_open"));
     EXPECT_TRUE(SingleText(c, "SELECT 'ok'") == u"ok");
+    c.Close();
+    EXPECT_FALSE(c.IsOpen());
+    c.Open("Database=" + FreshSqliteFile("conn_reopen")); // reopens after a close
+    EXPECT_TRUE(c.IsOpen());
 }
 
-TEST(OdbcConnection, PostgresThroughTheConnectionStringsOfTheDatabaseTypes)
+// Data sources are defined in the odbc.ini written for the tests.
+TEST(OdbcConnectionTest, DataSourceFromTheTestConfiguration)
+{
+    odbctest::SetUpOdbcTestEnv();
+    std::filesystem::remove(odbctest::SqliteDsnDatabase());
+    OdbcConnection c;
+    c.Open("Persist Security Info=False;Data Source=TsisSqlite");
+    // The definition says nothing about stepping, so the connection steps
+    // through rows; the driver then describes a computed column as text.
+    EXPECT_TRUE(SingleText(c, "SELECT 40 + 2") == u"42");
+}
+
+TEST(OdbcConnectionTest, DataSourceDefinitionsAreReadFromTheConfiguration)
+{
+    odbctest::SetUpOdbcTestEnv();
+    using P = OdbcDriverProfile;
+    EXPECT_NE(P::DriverLibrary("TsisSqlite").find("libsqlite3odbc.so"), std::string::npos);
+    EXPECT_EQ(P::DriverLibrary("TsisPostgres").find("sqlite"), std::string::npos);
+    EXPECT_EQ(P::DriverLibrary("NoSuchDataSource"), "");
+    EXPECT_EQ(P::Attribute("TsisPostgres", "UseDeclareFetch").value_or("(unset)"), "0");
+    EXPECT_FALSE(P::Attribute("TsisSqlite", "StepAPI").has_value());
+    EXPECT_EQ(P::ExtraKeys("TsisSqlite", false), ";StepAPI=1");
+    EXPECT_EQ(P::ExtraKeys("TsisSqlite", true), "");
+    EXPECT_EQ(P::ExtraKeys("TsisPostgres", false), "");
+    // psqlODBC fetches through a cursor unless the definition or the string says otherwise.
+    EXPECT_EQ(P::ExtraKeys("TsisPostgresDefault", false), ";UseDeclareFetch=1;Fetch=5000");
+    EXPECT_EQ(P::ExtraKeys("TsisPostgresDefault", false, true), "");
+    EXPECT_EQ(P::ExtraKeys("TsisPostgresDefault", false, false, true), ";UseDeclareFetch=1");
+    EXPECT_EQ(P::ExtraKeys("TsisPostgresCursor", false), "");
+    EXPECT_EQ(P::ExtraKeys("NoSuchDataSource", false), "");
+    EXPECT_EQ(P::ExtraKeys("", false), "");
+    EXPECT_EQ(P::Refusal("TsisSqlite", true),
+              "A value holding \";\" cannot be given to the SQLite ODBC driver.");
+    EXPECT_EQ(P::Refusal("TsisPostgres", true), "");
+}
+
+TEST(OdbcConnectionTest, PostgresThroughTheConnectionStringsOfTheDatabaseTypes)
 {
     odbctest::SetUpOdbcTestEnv();
     const odbctest::PostgresParams pg = odbctest::PostgresFromEnvironment();
@@ -485,15 +518,18 @@ TEST(OdbcConnection, PostgresThroughTheConnectionStringsOfTheDatabaseTypes)
 // Walking a large SQLite result must not hold the rows in memory, whether
 // the file is named directly or reached through a data source definition
 // that says nothing about stepping.
-TEST(OdbcConnection, SqliteRowsAreSteppedNotLoaded)
+class OdbcStreaming : public ::testing::TestWithParam<const char*>
+{
+};
+
+TEST_P(OdbcStreaming, SqliteRowsAreSteppedNotLoaded)
 {
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "AddressSanitizer keeps freed memory in quarantine";
 #endif
     odbctest::SetUpOdbcTestEnv();
-    for (const std::string prefix : {"", "DSN=TsisSqlite;"})
+    const std::string prefix = GetParam();
     {
-        SCOPED_TRACE(prefix);
         const std::string path =
             FreshSqliteFile(std::string("streaming_") + (prefix.empty() ? "file" : "dsn"));
         {
@@ -523,5 +559,9 @@ TEST(OdbcConnection, SqliteRowsAreSteppedNotLoaded)
         EXPECT_LT(grown, 10 * 1024) << "peak memory grew by " << grown << " KiB";
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Sqlite, OdbcStreaming, ::testing::Values("", "DSN=TsisSqlite;"),
+                         [](const ::testing::TestParamInfo<const char*>& info)
+                         { return std::string(info.param[0] ? "DataSource" : "File"); });
 
 } // namespace
