@@ -66,8 +66,6 @@ bool ReadKey(const std::string& s, std::size_t& i, std::string& key)
 
 } // namespace
 
-// ADO syntax: parts separated by ";", "key=value", a value may be enclosed in
-// double or single quotes or in ODBC's braces ("}}" a "}"), and then hold ";".
 std::vector<ConnectionStringPart> ParseConnectionString(const std::string& s)
 {
     std::vector<ConnectionStringPart> out;

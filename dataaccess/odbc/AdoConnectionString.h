@@ -3,6 +3,20 @@
 #include <string>
 #include <vector>
 
+// One part of a connection string: "key=value", or a bare word.
+struct ConnectionStringPart
+{
+    std::string key; // as written, trimmed
+    std::string value;
+    bool bare = false;   // a part without "="
+    bool braced = false; // the value was written in ODBC's braces
+};
+
+// ADO syntax: parts separated by ";", "key=value", a value may be enclosed in
+// double or single quotes or in ODBC's braces ("}}" a "}"), and then hold ";";
+// "==" in a key is a "=".
+std::vector<ConnectionStringPart> ParseConnectionString(const std::string& s);
+
 // Turns an ADO connection string into the ODBC connection string unixODBC's
 // SQLDriverConnect understands. Pure text work: nothing is opened.
 //
@@ -19,15 +33,6 @@
 // - "Provider=SQLOLEDB"/"SQLNCLI..." with an explicit "DSN": that DSN.
 // - Any other provider (Jet, VFPOLEDB, OraOLEDB, MSDAORA, Sybase ASE,
 //   DB2OLEDB, ...): not available; the error names the provider only.
-// One part of a connection string: "key=value", or a bare word.
-struct ConnectionStringPart
-{
-    std::string key; // as written, trimmed
-    std::string value;
-    bool bare = false;   // a part without "="
-    bool braced = false; // the value was written in ODBC's braces
-};
-
 struct AdoConnectionStringTranslation
 {
     bool ok = false;
