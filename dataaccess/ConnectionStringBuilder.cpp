@@ -67,6 +67,14 @@ XString MssqlConnectionString(const XString& dataSource, const char* user, const
     }
     return s.Append(";");
 }
+// s, then the user and password parts where set, then suffix.
+XString WithLogin(XString s, const char* userKey, const char* passwordKey, const char* user,
+                  const char* password, const char* suffix = "")
+{
+    AppendIfSet(s, userKey, user);
+    AppendIfSet(s, passwordKey, password);
+    return s.Append(suffix);
+}
 } // namespace
 
 XString BuildConnectionStringFor(int type, const char* dataSource, const char* user, const char* password,
@@ -93,10 +101,8 @@ XString BuildConnectionStringFor(int type, const char* dataSource, const char* u
         logLine(Name(type));
         return XString(dataSource);
     case FoxProODBC:
-        s = "Persist Security Info=False;Data Source=" + d + ";Collating Sequence=machine";
-        AppendIfSet(s, ";User ID=", user);
-        AppendIfSet(s, ";Password=", password);
-        return s.Append(";");
+        return WithLogin("Persist Security Info=False;Data Source=" + d + ";Collating Sequence=machine",
+                         ";User ID=", ";Password=", user, password, ";");
     case FoxProDBF:
         logLine("Build Connection String: Fox Pro DBF Driver");
         return "Provider=VFPOLEDB.1;Data Source=" + d + ";Collating Sequence=MACHINE";
@@ -109,37 +115,25 @@ XString BuildConnectionStringFor(int type, const char* dataSource, const char* u
     case DB2:
         return "DB2OLEDB";
     case Access:
-        s = "Persist Security Info=False;Data Source=" + d;
-        AppendIfSet(s, ";User ID=", user);
-        AppendIfSet(s, ";Password=", password);
-        return s;
+        return WithLogin("Persist Security Info=False;Data Source=" + d, ";User ID=", ";Password=", user,
+                         password);
     case Postgres:
     case Progress:
     case TopSpeed:
-        s = "DSN=" + d;
-        AppendIfSet(s, ";UID=", user);
-        AppendIfSet(s, ";PWD=", password);
-        return s;
+        return WithLogin("DSN=" + d, ";UID=", ";PWD=", user, password);
     case OracleODBC:
     case OracleOLE:
     case OracleMSDAORA:
         s = type == OracleODBC  ? "Data Source="
             : type == OracleOLE ? "Provider=OraOLEDB.Oracle;Data Source="
                                 : "Provider=MSDAORA;Data Source=";
-        s.Append(d);
-        AppendIfSet(s, ";User ID=", user);
-        AppendIfSet(s, ";Password=", password);
-        return s.Append(";Persist Security Info=True;");
+        return WithLogin(s.Append(d), ";User ID=", ";Password=", user, password,
+                         ";Persist Security Info=True;");
     case SybaseOLE:
-        s = "Provider=Sybase ASE OLE DB Provider;Data source=" + d;
-        AppendIfSet(s, ";User Id=", user);
-        AppendIfSet(s, ";Password=", password);
-        return s.Append(";");
+        return WithLogin("Provider=Sybase ASE OLE DB Provider;Data source=" + d,
+                         ";User Id=", ";Password=", user, password, ";");
     case SybaseODBC:
-        s = "DSN=" + d;
-        AppendIfSet(s, ";UID=", user);
-        AppendIfSet(s, ";PWD=", password);
-        return s.Append(";");
+        return WithLogin("DSN=" + d, ";UID=", ";PWD=", user, password, ";");
     case Informix:
         s = "DSN=" + d;
         AppendIfNotEmpty(s, ";UID=", user);

@@ -4,15 +4,15 @@
 #include "DatabaseType.h"
 #include "QueryBuilder.h"
 #include "SqlDialect.h"
-#include "odbc/AdoConnection.h"
-#include "odbc/AdoRecordset.h"
+#include "odbc/OdbcConnection.h"
+#include "odbc/OdbcResult.h"
 
 ODBCDataAccess::ODBCDataAccess(int optionWord, int databaseType, QObject* parent)
     : DataAccessBase(parent), m_optionWord(optionWord), m_databaseType(databaseType)
 {
     try
     {
-        m_connection = std::make_unique<AdoConnection>();
+        m_connection = std::make_unique<OdbcConnection>();
     }
     catch (const AdoComError& e)
     {

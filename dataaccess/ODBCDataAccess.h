@@ -8,8 +8,8 @@
 #include "ODBCQuery.h"
 #include "odbc/AdoComError.h"
 
-class AdoConnection;
-class AdoRecordset;
+class OdbcConnection;
+class OdbcResult;
 struct AdoValue;
 
 // The database client: the query model, the connection, SQL generation in
@@ -155,9 +155,9 @@ private:
 
     // Record operations on a given recordset: the current one or a probe.
     // The moves throw AdoComError for a driver failure; false is the end.
-    int RecordCountOf(AdoRecordset* rs);
-    bool FirstRecordOf(AdoRecordset* rs);
-    bool NextRecordOf(AdoRecordset* rs);
+    int RecordCountOf(OdbcResult* rs);
+    bool FirstRecordOf(OdbcResult* rs);
+    bool NextRecordOf(OdbcResult* rs);
     // A driver failure while the current query is walked: the connection
     // failures skip the table (reconnect, marked incomplete, false), any
     // other failure throws the report as a failing open does.
@@ -172,10 +172,10 @@ private:
     // The connection the probes run on: the connection itself, or while a
     // query is open a second one on the same connection string, so a failing
     // probe cannot end the open query's transaction (and with it its cursor).
-    AdoConnection& ProbeConnection();
+    OdbcConnection& ProbeConnection();
     void CloseProbeConnection();
 
-    std::unique_ptr<AdoConnection> m_connection;
-    std::unique_ptr<AdoConnection> m_probeConnection;
-    std::unique_ptr<AdoRecordset> m_recordset;
+    std::unique_ptr<OdbcConnection> m_connection;
+    std::unique_ptr<OdbcConnection> m_probeConnection;
+    std::unique_ptr<OdbcResult> m_recordset;
 };

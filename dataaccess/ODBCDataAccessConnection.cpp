@@ -6,8 +6,8 @@
 #include "DatabaseType.h"
 #include "ODBCDataAccess.h"
 #include "PasswordMask.h"
-#include "odbc/AdoConnection.h"
-#include "odbc/AdoRecordset.h"
+#include "odbc/OdbcConnection.h"
+#include "odbc/OdbcResult.h"
 
 XString ODBCDataAccess::BuildConnectionString(const char* dataSource, const char* user, const char* password)
 {
@@ -28,7 +28,7 @@ void ODBCDataAccess::Connect(const XString& connectionString)
     m_connectionString = connectionString;
     try
     {
-        m_connection->SetMode(ado::adModeRead);
+        m_connection->SetReadOnly(true);
         Log(8, "Open in Read Only Access Mode.");
         m_connection->SetConnectionTimeout(m_connectionTimeout);
         m_connection->SetCommandTimeout(m_commandTimeout);
@@ -46,19 +46,12 @@ void ODBCDataAccess::Disconnect()
     if (m_databaseType == DatabaseType::DBaseXBase)
         Log(7, "Disconnect: Xbase not defined!");
     CloseProbeConnection();
+    // Its statement goes before the connection it belongs to.
+    if (m_recordset)
+        m_recordset->Close();
     try
     {
-        // Its statement goes before the connection it belongs to.
-        if (m_recordset && m_recordset->State() == ado::adStateOpen)
-            m_recordset->Close();
-    }
-    catch (const AdoComError&)
-    {
-        // Closing the connection frees the statement anyway.
-    }
-    try
-    {
-        if (m_connection->State() == ado::adStateOpen)
+        if (m_connection->IsOpen())
             m_connection->Close();
     }
     catch (const AdoComError& e)
@@ -67,14 +60,14 @@ void ODBCDataAccess::Disconnect()
     }
 }
 
-AdoConnection& ODBCDataAccess::ProbeConnection()
+OdbcConnection& ODBCDataAccess::ProbeConnection()
 {
-    if (!m_recordset || m_recordset->State() != ado::adStateOpen)
+    if (!m_recordset || !m_recordset->IsOpen())
         return *m_connection;
-    if (!m_probeConnection || m_probeConnection->State() != ado::adStateOpen)
+    if (!m_probeConnection || !m_probeConnection->IsOpen())
     {
-        m_probeConnection = std::make_unique<AdoConnection>();
-        m_probeConnection->SetMode(ado::adModeRead);
+        m_probeConnection = std::make_unique<OdbcConnection>();
+        m_probeConnection->SetReadOnly(true);
         m_probeConnection->SetConnectionTimeout(m_connectionTimeout);
         m_probeConnection->SetCommandTimeout(m_commandTimeout);
         try
@@ -97,7 +90,7 @@ void ODBCDataAccess::CloseProbeConnection()
 
 bool ODBCDataAccess::IsConnected() const
 {
-    return m_connection->State() == ado::adStateOpen;
+    return m_connection->IsOpen();
 }
 
 void ODBCDataAccess::Reconnect()

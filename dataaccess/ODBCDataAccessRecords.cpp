@@ -5,8 +5,8 @@
 #include "FieldTypeName.h"
 #include "ODBCDataAccess.h"
 #include "VariantConversion.h"
-#include "odbc/AdoConnection.h"
-#include "odbc/AdoRecordset.h"
+#include "odbc/OdbcConnection.h"
+#include "odbc/OdbcResult.h"
 
 namespace
 {
@@ -47,7 +47,7 @@ int ODBCDataAccess::RunQuery(const XString& sql)
     try
     {
         // The new recordset replaces the current one, which is released.
-        m_recordset = std::make_unique<AdoRecordset>();
+        m_recordset = std::make_unique<OdbcResult>();
     }
     catch (const std::exception&)
     {
@@ -86,23 +86,13 @@ bool ODBCDataAccess::RunCurrentQueryOk()
 void ODBCDataAccess::CloseQuery()
 {
     ClearQuery();
-    if (m_databaseType == DatabaseType::DBaseXBase || !m_recordset)
-        return;
-    std::unique_ptr<AdoRecordset> rs = std::move(m_recordset);
-    try
-    {
-        if (rs->State() == ado::adStateOpen)
-            rs->Close();
-    }
-    catch (const AdoComError& e)
-    {
-        throw XException(FormatComError(e));
-    }
+    if (m_databaseType != DatabaseType::DBaseXBase)
+        m_recordset.reset();
 }
 
 // ---- Records ----
 
-int ODBCDataAccess::RecordCountOf(AdoRecordset* rs)
+int ODBCDataAccess::RecordCountOf(OdbcResult* rs)
 {
     if (m_databaseType == DatabaseType::DBaseXBase || !rs)
         return 0;
@@ -142,9 +132,9 @@ int ODBCDataAccess::RecordCountOf(AdoRecordset* rs)
     return static_cast<int>(n);
 }
 
-bool ODBCDataAccess::FirstRecordOf(AdoRecordset* rs)
+bool ODBCDataAccess::FirstRecordOf(OdbcResult* rs)
 {
-    if (m_databaseType == DatabaseType::DBaseXBase || !rs || rs->State() != ado::adStateOpen)
+    if (m_databaseType == DatabaseType::DBaseXBase || !rs || !rs->IsOpen())
         return false;
     if (rs->EndOfFile() && rs->BOF())
         return false;
@@ -152,9 +142,9 @@ bool ODBCDataAccess::FirstRecordOf(AdoRecordset* rs)
     return !rs->EndOfFile();
 }
 
-bool ODBCDataAccess::NextRecordOf(AdoRecordset* rs)
+bool ODBCDataAccess::NextRecordOf(OdbcResult* rs)
 {
-    if (m_databaseType == DatabaseType::DBaseXBase || !rs || rs->State() != ado::adStateOpen)
+    if (m_databaseType == DatabaseType::DBaseXBase || !rs || !rs->IsOpen())
         return false;
     // Past the last record is the end, not a failure.
     if (rs->EndOfFile())
@@ -174,15 +164,9 @@ bool ODBCDataAccess::WalkFailed(const AdoComError& error)
     Log(8, "Query failed with error: " + XString(code) + " while reading " + CurrentTitle(),
         "ODBCDataAccess::WalkFailed");
     MarkTableIncomplete();
-    try
-    {
-        if (m_recordset && m_recordset->State() == ado::adStateOpen)
-            m_recordset->Close();
-    }
-    catch (const AdoComError&)
-    {
-        // The link is gone; the reconnection below replaces what is left of it.
-    }
+    // The link is gone; the reconnection below replaces what is left of it.
+    if (m_recordset)
+        m_recordset->Close();
     Reconnect();
     Log(7, "Open table " + CurrentTitle() + " failed, skipping.");
     return false;
@@ -238,7 +222,7 @@ XString ODBCDataAccess::GetFieldName(int index)
         return XString();
     try
     {
-        return AnsiText::FromUtf16(m_recordset->Field(index).NameW());
+        return AnsiText::FromUtf16(m_recordset->Column(index).name);
     }
     catch (const AdoComError& e)
     {
@@ -252,7 +236,7 @@ XString ODBCDataAccess::GetFieldTypeName(int index)
         return XString();
     try
     {
-        return FieldTypeName(m_recordset->Field(index).Type());
+        return FieldTypeName(m_recordset->Column(index).adoType);
     }
     catch (const AdoComError& e)
     {
@@ -269,7 +253,7 @@ const AdoValue* ODBCDataAccess::ReadValue(DataAccessField* field)
     auto* odbcField = dynamic_cast<ODBCField*>(field);
     if (!odbcField)
         throw XException("Field " + field->FieldName() + " is not a field of an ODBC query.");
-    if (!m_recordset || m_recordset->State() != ado::adStateOpen)
+    if (!m_recordset || !m_recordset->IsOpen())
         throw XException("Field " + field->FieldName() + " read while no query is open.");
     long position = odbcField->Position();
     if (position < 0 || position >= m_recordset->FieldCount())
@@ -282,14 +266,14 @@ const AdoValue* ODBCDataAccess::ReadValue(DataAccessField* field)
     }
     try
     {
-        return &m_recordset->CurrentValue(position);
+        return &m_recordset->Value(position);
     }
     catch (const AdoComError& e)
     {
         long status = 0;
         try
         {
-            status = m_recordset->Field(position).Status();
+            status = m_recordset->Status(position);
         }
         catch (const AdoComError&)
         {
@@ -304,7 +288,7 @@ XString ODBCDataAccess::ValueTextAt(int column)
 {
     try
     {
-        return VariantConversion::Text(m_recordset->Field(column).Value(), OracleOdbc());
+        return VariantConversion::Text(m_recordset->Value(column), OracleOdbc());
     }
     catch (const AdoComError& e)
     {
@@ -361,7 +345,7 @@ std::vector<unsigned char> ODBCDataAccess::GetBytes(DataAccessField* field)
         auto* odbcField = dynamic_cast<ODBCField*>(field);
         if (!odbcField || !m_recordset)
             throw XException("no open query");
-        const AdoValue value = m_recordset->Field(odbcField->Position()).Value();
+        const AdoValue& value = m_recordset->Value(odbcField->Position());
         if (value.type & ado::VT_ARRAY)
         {
             bytes = value.bytes;

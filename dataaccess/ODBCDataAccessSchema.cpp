@@ -6,18 +6,10 @@
 #include "DatabaseType.h"
 #include "ODBCDataAccess.h"
 #include "VariantConversion.h"
-#include "odbc/AdoConnection.h"
-#include "odbc/AdoRecordset.h"
+#include "odbc/OdbcConnection.h"
+#include "odbc/OdbcResult.h"
 
-namespace
-{
-// The probe: its own forward-only recordset, so the open query stays where it is.
-void OpenProbe(AdoRecordset& probe, const XString& sql, AdoConnection& connection)
-{
-    probe.Open(AnsiText::ToUtf16(sql), connection);
-}
-} // namespace
-
+// A probe is a result of its own, streamed, so the open query stays where it is.
 bool ODBCDataAccess::TableExists(const XString& table)
 {
     Log(9, "Table Exists query:" + table);
@@ -28,7 +20,7 @@ bool ODBCDataAccess::TableExists(const XString& table)
     }
     try
     {
-        auto probe = std::make_unique<AdoRecordset>();
+        OdbcResult probe;
         CatalogueStatements::Probe p = CatalogueStatements::ForTable(m_databaseType, table);
         if (!p.defined)
             throw std::runtime_error("DB Type not defined for TableExists yet, feel free to do so.");
@@ -36,7 +28,7 @@ bool ODBCDataAccess::TableExists(const XString& table)
         if (!p.trial.IsEmpty() && !TrialQuery(p.trial))
             statement = p.fallback;
         Log(9, "Table Exists query:" + statement);
-        OpenProbe(*probe, statement, ProbeConnection());
+        probe.Open(AnsiText::ToUtf16(statement), ProbeConnection());
 
         bool exists = true;
         switch (p.verdict)
@@ -44,15 +36,12 @@ bool ODBCDataAccess::TableExists(const XString& table)
         case CatalogueStatements::Verdict::Opens:
             break;
         case CatalogueStatements::Verdict::Rows:
-            exists = RecordCountOf(probe.get()) > 0;
+            exists = RecordCountOf(&probe) > 0;
             break;
         case CatalogueStatements::Verdict::Value:
-            exists = FirstRecordOf(probe.get()) &&
-                     VariantConversion::Int32(probe->Field(0).Value(), OracleOdbc()) > 0;
+            exists = FirstRecordOf(&probe) && VariantConversion::Int32(probe.Value(0), OracleOdbc()) > 0;
             break;
         }
-        if (probe->State() == ado::adStateOpen)
-            probe->Close();
         return exists;
     }
     catch (const AdoComError& e)
@@ -72,7 +61,7 @@ bool ODBCDataAccess::FieldExists(const XString& table, const XString& field)
         return false;
     try
     {
-        auto probe = std::make_unique<AdoRecordset>();
+        OdbcResult probe;
         CatalogueStatements::Probe p = CatalogueStatements::ForField(m_databaseType, table, field);
         if (!p.defined)
             throw std::runtime_error("DB Type not defined for FieldExists yet, feel free to do so.");
@@ -84,21 +73,14 @@ bool ODBCDataAccess::FieldExists(const XString& table, const XString& field)
             statement = p.fallback;
         }
         Log(9, "Field Exists query:" + statement);
-        OpenProbe(*probe, statement, ProbeConnection());
+        probe.Open(AnsiText::ToUtf16(statement), ProbeConnection());
         Log(8, "Query Succeeded.");
-
-        auto closeProbe = [&probe]()
-        {
-            if (probe->State() == ado::adStateOpen)
-                probe->Close();
-        };
         if (p.verdict == CatalogueStatements::Verdict::Rows)
         {
             Log(8, "Check Result Count.");
-            int n = RecordCountOf(probe.get());
+            int n = RecordCountOf(&probe);
             if (n <= 0)
             {
-                closeProbe();
                 Log(8, "Query RecordCount = " + XString(n));
                 return false;
             }
@@ -106,22 +88,19 @@ bool ODBCDataAccess::FieldExists(const XString& table, const XString& field)
         else if (p.verdict == CatalogueStatements::Verdict::Value)
         {
             Log(8, "Check Result.");
-            if (!FirstRecordOf(probe.get()))
+            if (!FirstRecordOf(&probe))
             {
-                closeProbe();
                 Log(8, "No Record.");
                 return false;
             }
             Log(8, "Record Found.");
-            int v = VariantConversion::Int32(probe->Field(0).Value(), OracleOdbc());
+            int v = VariantConversion::Int32(probe.Value(0), OracleOdbc());
             if (v <= 0)
             {
-                closeProbe();
                 Log(8, "Record Value =" + XString(v));
                 return false;
             }
         }
-        closeProbe();
         Log(8, "Field Valid.");
         return true;
     }
@@ -140,8 +119,8 @@ bool ODBCDataAccess::TrialQuery(const XString& sql)
 {
     try
     {
-        AdoRecordset trial;
-        OpenProbe(trial, sql, ProbeConnection());
+        OdbcResult trial;
+        trial.Open(AnsiText::ToUtf16(sql), ProbeConnection());
         return true;
     }
     catch (...)

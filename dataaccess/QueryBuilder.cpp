@@ -152,68 +152,7 @@ XString QueryBuilder::BuildAnsiJoinQuery() const
             q.Append(" WITH (NOLOCK) ");
     }
     else
-    {
-        // Tables enter the FROM part only through the join conditions.
-        int prev = 0;
-        bool inOn = false;
-        bool started = false;
-        XVector<const XString> joined(5);
-        auto isJoined = [&joined](const XString& alias)
-        {
-            for (const XString* a : joined)
-                if (*a == alias)
-                    return true;
-            return false;
-        };
-        for (ODBCCondition* c : query_.conditions)
-        {
-            if (!c->IsJoin())
-                continue;
-            ODBCTable* t1 = c->Field()->Table();
-            ODBCTable* t2 = c->SecondField()->Table();
-            if (!t1 || !t2)
-                throw XException(XString("Join condition on a field without a table: ") + c->Field()->Name() +
-                                 " " + c->Operator() + " " + c->SecondField()->Name());
-            if (prev > c->Level())
-            {
-                inOn = false;
-            }
-            else if (inOn)
-            {
-                q.Append(" ").Append(c->Conjunction()).Append(" ");
-                q.Append(c->Field()->QualifiedName(type_)).Append(" ").Append(" = ");
-                q.Append(c->SecondField()->QualifiedName(type_)).Append(" ");
-                prev = c->Level();
-                started = true;
-                continue;
-            }
-            if (!started)
-            {
-                q.Append(t1->FullName()).Append(" ").Append(t1->Alias());
-                joined.Append(&t1->Alias());
-            }
-            bool firstIn = isJoined(t1->Alias());
-            if (firstIn && isJoined(t2->Alias()))
-            {
-                q.Append(" AND ");
-            }
-            else
-            {
-                ODBCTable* next = firstIn ? t2 : t1;
-                q.Append(" INNER JOIN ").Append(next->FullName()).Append(" ").Append(next->Alias());
-                joined.Append(&next->Alias());
-                if (type_ == DatabaseType::MSSQL)
-                    q.Append(" (NOLOCK) ");
-                q.Append(" ON ");
-            }
-            if (c->Level() > prev)
-                inOn = true;
-            q.Append(c->Field()->QualifiedName(type_)).Append(" ").Append(c->Operator());
-            q.Append(c->SecondField()->QualifiedName(type_)).Append(" ");
-            prev = c->Level();
-            started = true;
-        }
-    }
+        AppendJoins(q);
     q.Append(" ");
 
     AppendWhere(q, false, "BuildAnsiJoinQuery");
@@ -221,4 +160,68 @@ XString QueryBuilder::BuildAnsiJoinQuery() const
     Log(9, "BuildAnsiJoinQuery: Orders Finished:\n" + q);
     Log(9, "BuildAnsiJoinQuery Finished:" + q);
     return q;
+}
+
+// Tables enter the FROM part only through the join conditions.
+void QueryBuilder::AppendJoins(XString& q) const
+{
+    int prev = 0;
+    bool inOn = false;
+    bool started = false;
+    XVector<const XString> joined(5);
+    auto isJoined = [&joined](const XString& alias)
+    {
+        for (const XString* a : joined)
+            if (*a == alias)
+                return true;
+        return false;
+    };
+    for (ODBCCondition* c : query_.conditions)
+    {
+        if (!c->IsJoin())
+            continue;
+        ODBCTable* t1 = c->Field()->Table();
+        ODBCTable* t2 = c->SecondField()->Table();
+        if (!t1 || !t2)
+            throw XException(XString("Join condition on a field without a table: ") + c->Field()->Name() +
+                             " " + c->Operator() + " " + c->SecondField()->Name());
+        if (prev > c->Level())
+        {
+            inOn = false;
+        }
+        else if (inOn)
+        {
+            q.Append(" ").Append(c->Conjunction()).Append(" ");
+            q.Append(c->Field()->QualifiedName(type_)).Append(" ").Append(" = ");
+            q.Append(c->SecondField()->QualifiedName(type_)).Append(" ");
+            prev = c->Level();
+            started = true;
+            continue;
+        }
+        if (!started)
+        {
+            q.Append(t1->FullName()).Append(" ").Append(t1->Alias());
+            joined.Append(&t1->Alias());
+        }
+        bool firstIn = isJoined(t1->Alias());
+        if (firstIn && isJoined(t2->Alias()))
+        {
+            q.Append(" AND ");
+        }
+        else
+        {
+            ODBCTable* next = firstIn ? t2 : t1;
+            q.Append(" INNER JOIN ").Append(next->FullName()).Append(" ").Append(next->Alias());
+            joined.Append(&next->Alias());
+            if (type_ == DatabaseType::MSSQL)
+                q.Append(" (NOLOCK) ");
+            q.Append(" ON ");
+        }
+        if (c->Level() > prev)
+            inOn = true;
+        q.Append(c->Field()->QualifiedName(type_)).Append(" ").Append(c->Operator());
+        q.Append(c->SecondField()->QualifiedName(type_)).Append(" ");
+        prev = c->Level();
+        started = true;
+    }
 }

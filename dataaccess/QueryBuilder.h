@@ -25,6 +25,7 @@ private:
     // Appends the WHERE clause over the conditions with (joins) or without a second field.
     void AppendWhere(XString& q, bool joinConditionsToo, const char* logPrefix) const;
     void AppendOrderBy(XString& q) const;
+    void AppendJoins(XString& q) const;
     void Log(int level, const XString& message, const char* method = "") const;
 
     const ODBCQuery& query_;

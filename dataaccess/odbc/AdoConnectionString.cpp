@@ -2,19 +2,11 @@
 
 #include <algorithm>
 #include <cctype>
-#include <filesystem>
-#include <vector>
+
+#include "odbc/OdbcDriverProfile.h"
 
 namespace
 {
-
-struct Pair
-{
-    std::string key; // as written, trimmed
-    std::string value;
-    bool bare = false;   // a part without "="
-    bool braced = false; // the value was written in ODBC's braces
-};
 
 std::string Trim(const std::string& s)
 {
@@ -33,106 +25,80 @@ std::string Lower(std::string s)
     return s;
 }
 
-// ADO syntax: parts separated by ";", "key=value", a value may be enclosed in
-// double or single quotes or in ODBC's braces ("}}" a "}"), and then hold ";";
-// "==" in a key is a "=".
-std::vector<Pair> Parse(const std::string& s)
+// A value enclosed in `open` ... `close`, where the closing character doubled
+// stands for itself; what follows up to the next ";" is ignored.
+std::string EnclosedValue(const std::string& s, std::size_t& i, char close)
 {
-    std::vector<Pair> out;
-    std::size_t i = 0;
-    const std::size_t n = s.size();
-    while (i < n)
+    std::string value;
+    for (++i; i < s.size(); ++i)
     {
+        if (s[i] == close && (i + 1 >= s.size() || s[i + 1] != close))
+        {
+            ++i;
+            break;
+        }
+        if (s[i] == close)
+            ++i;
+        value += s[i];
+    }
+    while (i < s.size() && s[i] != ';')
+        ++i;
+    return value;
+}
+
+// The key of the part at i, up to its "=" ("==" in a key is a "="); false
+// when the part has none.
+bool ReadKey(const std::string& s, std::size_t& i, std::string& key)
+{
+    for (; i < s.size() && s[i] != ';'; ++i)
+    {
+        if (s[i] == '=' && i + 1 < s.size() && s[i + 1] == '=')
+            ++i;
+        else if (s[i] == '=')
+        {
+            ++i;
+            return true;
+        }
+        key += s[i];
+    }
+    return false;
+}
+
+} // namespace
+
+std::vector<ConnectionStringPart> ParseConnectionString(const std::string& s)
+{
+    std::vector<ConnectionStringPart> out;
+    for (std::size_t i = 0; i < s.size(); ++i) // past the ";" that ends each part
+    {
+        ConnectionStringPart p;
         std::string key;
-        bool haveEq = false;
-        while (i < n && s[i] != ';')
-        {
-            if (s[i] == '=')
-            {
-                if (i + 1 < n && s[i + 1] == '=')
-                {
-                    key += '=';
-                    i += 2;
-                    continue;
-                }
-                haveEq = true;
-                ++i;
-                break;
-            }
-            key += s[i++];
-        }
-        Pair p;
+        p.bare = !ReadKey(s, i, key);
         p.key = Trim(key);
-        if (!haveEq)
+        if (!p.bare)
         {
-            if (i < n)
-                ++i; // the ";"
-            if (!p.key.empty())
-            {
-                p.bare = true;
-                out.push_back(p);
-            }
-            continue;
-        }
-        while (i < n && s[i] != ';' && std::isspace(static_cast<unsigned char>(s[i])))
-            ++i;
-        std::string value;
-        if (i < n && s[i] == '{')
-        {
-            p.braced = true;
-            for (++i; i < n; ++i)
-            {
-                if (s[i] == '}')
-                {
-                    if (i + 1 < n && s[i + 1] == '}')
-                    {
-                        value += '}';
-                        ++i;
-                        continue;
-                    }
-                    ++i;
-                    break;
-                }
-                value += s[i];
-            }
-            while (i < n && s[i] != ';')
+            while (i < s.size() && s[i] != ';' && std::isspace(static_cast<unsigned char>(s[i])))
                 ++i;
-        }
-        else if (i < n && (s[i] == '"' || s[i] == '\''))
-        {
-            const char q = s[i++];
-            while (i < n)
+            p.braced = i < s.size() && s[i] == '{';
+            if (p.braced)
+                p.value = EnclosedValue(s, i, '}');
+            else if (i < s.size() && (s[i] == '"' || s[i] == '\''))
+                p.value = EnclosedValue(s, i, s[i]);
+            else
             {
-                if (s[i] == q)
-                {
-                    if (i + 1 < n && s[i + 1] == q)
-                    {
-                        value += q;
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    break;
-                }
-                value += s[i++];
+                for (; i < s.size() && s[i] != ';'; ++i)
+                    p.value += s[i];
+                p.value = Trim(p.value);
             }
-            while (i < n && s[i] != ';')
-                ++i;
         }
-        else
-        {
-            while (i < n && s[i] != ';')
-                value += s[i++];
-            value = Trim(value);
-        }
-        if (i < n)
-            ++i;
-        p.value = value;
         if (!p.key.empty())
             out.push_back(p);
     }
     return out;
 }
+
+namespace
+{
 
 // ODBC needs braces around a value holding ";" or braces or outer blanks;
 // one given in braces keeps them.
@@ -160,15 +126,6 @@ void Append(std::string& out, const std::string& key, const std::string& value, 
     out += key + "=" + OdbcValue(value, braced);
 }
 
-// The SQLite ODBC driver reads every value up to the next ";" and knows no
-// braces: values go to it as they are, and one holding ";" cannot go at all.
-void AppendPlain(std::string& out, const std::string& key, const std::string& value)
-{
-    if (!out.empty())
-        out += ';';
-    out += key + "=" + value;
-}
-
 bool IsAdoOnlyKey(const std::string& k)
 {
     static const char* const keys[] = {"persist security info", "collating sequence",
@@ -186,9 +143,78 @@ bool IsAdoOnlyKey(const std::string& k)
     return k.rfind("jet oledb:", 0) == 0;
 }
 
-bool Contains(const std::string& hay, const char* needle)
+enum class Target
 {
-    return hay.find(needle) != std::string::npos;
+    None,
+    DataSource,
+    SqliteFile
+};
+
+// Where the string leads, after its provider (a bare first word is one
+// written without its key) and the keys it holds; None with the error when
+// nowhere.
+Target TargetOf(const std::vector<ConnectionStringPart>& parts, std::string& error)
+{
+    std::string provider;
+    bool haveDsn = false, haveDataSource = false, haveDriver = false, haveDatabase = false;
+    for (std::size_t i = 0; i < parts.size(); ++i)
+    {
+        const std::string k = Lower(parts[i].key);
+        if (parts[i].bare && (i > 0 || !provider.empty()))
+        {
+            error = "The connection string holds a part without \"=\".";
+            return Target::None;
+        }
+        if (parts[i].bare || (k == "provider" && provider.empty()))
+            provider = parts[i].bare ? parts[i].key : parts[i].value;
+        haveDsn = haveDsn || k == "dsn" || k == "filedsn";
+        haveDataSource = haveDataSource || k == "data source";
+        haveDriver = haveDriver || k == "driver";
+        haveDatabase = haveDatabase || k == "database" || k == "initial catalog";
+    }
+    const std::string prov = Lower(Trim(provider));
+    if (prov.empty() || prov.rfind("msdasql", 0) == 0)
+        return !haveDsn && !haveDataSource && !haveDriver && haveDatabase ? Target::SqliteFile
+                                                                          : Target::DataSource;
+    if (prov.find("sqlite") != std::string::npos)
+        return Target::SqliteFile;
+    if ((prov.rfind("sqloledb", 0) == 0 || prov.rfind("sqlncli", 0) == 0 ||
+         prov.rfind("msoledbsql", 0) == 0) &&
+        haveDsn)
+        return Target::DataSource;
+    error = "The provider \"" + Trim(provider) +
+            "\" is not available: it has no ODBC counterpart on this system.";
+    return Target::None;
+}
+
+// The ODBC string of a data source: ADO's names for the ODBC keys replaced,
+// a user or password given to Open in place of the string's.
+std::string DataSourceString(const std::vector<ConnectionStringPart>& parts, const std::string& user,
+                             const std::string& password, std::string& dsn)
+{
+    std::string out;
+    for (const ConnectionStringPart& p : parts)
+    {
+        const std::string k = Lower(p.key);
+        const bool isUser = k == "user id" || k == "uid";
+        const bool isPassword = k == "password" || k == "pwd";
+        if ((isUser && (p.value.empty() || !user.empty())) ||
+            (isPassword && (p.value.empty() || !password.empty())))
+            continue; // no login of its own, or one given to Open instead
+        if ((k == "data source" || k == "dsn") && dsn.empty())
+            dsn = p.value;
+        const std::string key = k == "data source"                          ? "DSN"
+                                : k == "user id"                            ? "UID"
+                                : k == "password"                           ? "PWD"
+                                : k == "database" || k == "initial catalog" ? "DATABASE"
+                                                                            : p.key;
+        Append(out, key, p.value, p.braced);
+    }
+    if (!user.empty())
+        Append(out, "UID", user);
+    if (!password.empty())
+        Append(out, "PWD", password);
+    return out;
 }
 
 } // namespace
@@ -205,181 +231,37 @@ AdoConnectionStringTranslation TranslateAdoConnectionString(const std::string& a
                                                             const std::string& password)
 {
     AdoConnectionStringTranslation r;
-    std::vector<Pair> pairs = Parse(ado);
-
-    std::string provider;
-    bool haveDsn = false, haveDataSource = false, haveDriver = false, haveDatabase = false;
-    for (std::size_t i = 0; i < pairs.size(); ++i)
-    {
-        const Pair& p = pairs[i];
-        const std::string k = Lower(p.key);
-        if (p.bare)
-        {
-            // "DB2OLEDB" alone: a provider name written without its key.
-            if (i == 0 && provider.empty())
-            {
-                provider = p.key;
-                continue;
-            }
-            r.error = "The connection string holds a part without \"=\".";
-            return r;
-        }
-        if (k == "provider" && provider.empty())
-            provider = p.value;
-        else if (k == "dsn" || k == "filedsn")
-            haveDsn = true;
-        else if (k == "data source")
-            haveDataSource = true;
-        else if (k == "driver")
-            haveDriver = true;
-        else if (k == "database" || k == "initial catalog")
-            haveDatabase = true;
-    }
-
-    const std::string prov = Lower(Trim(provider));
-    enum class Target
-    {
-        Odbc,
-        Sqlite
-    } target = Target::Odbc;
-    if (prov.empty() || prov.rfind("msdasql", 0) == 0)
-    {
-        if (!haveDsn && !haveDataSource && !haveDriver && haveDatabase)
-            target = Target::Sqlite;
-    }
-    else if (Contains(prov, "sqlite"))
-    {
-        target = Target::Sqlite;
-    }
-    else if ((prov.rfind("sqloledb", 0) == 0 || prov.rfind("sqlncli", 0) == 0 ||
-              prov.rfind("msoledbsql", 0) == 0) &&
-             haveDsn)
-    {
-        target = Target::Odbc;
-    }
-    else
-    {
-        r.error = "The provider \"" + Trim(provider) +
-                  "\" is not available: it has no ODBC counterpart on this system.";
+    const std::vector<ConnectionStringPart> all = ParseConnectionString(ado);
+    const Target target = TargetOf(all, r.error);
+    if (target == Target::None)
         return r;
-    }
-
-    std::string out;
-    bool databaseDone = false;
-    for (const Pair& p : pairs)
+    // What goes to the driver: neither the provider nor what only ADO reads.
+    std::vector<ConnectionStringPart> parts;
+    for (const ConnectionStringPart& p : all)
+    {
+        const std::string k = Lower(p.key);
+        if (!p.bare && k != "provider" && !IsAdoOnlyKey(k))
+            parts.push_back(p);
         r.valueHoldsSemicolon = r.valueHoldsSemicolon || p.value.find(';') != std::string::npos;
-    r.valueHoldsSemicolon = r.valueHoldsSemicolon || user.find(';') != std::string::npos ||
-                            password.find(';') != std::string::npos;
-    if (target == Target::Sqlite && r.valueHoldsSemicolon)
-    {
-        r.error = "A value holding \";\" cannot be given to the SQLite ODBC driver.";
-        return r;
-    }
-    if (target == Target::Sqlite)
-        AppendPlain(out, "Driver", sqliteDriver);
-    for (const Pair& p : pairs)
-    {
-        if (p.bare)
-            continue;
-        const std::string k = Lower(p.key);
-        if (k == "provider" || IsAdoOnlyKey(k))
-            continue;
-        if (target == Target::Sqlite)
-        {
-            if (k == "data source" || k == "database" || k == "initial catalog")
-            {
-                // A backslash in a given path separates folders here too.
-                std::string file = p.value;
-                std::replace(file.begin(), file.end(), '\\', '/');
-                if (!databaseDone)
-                    AppendPlain(out, "Database", file);
-                databaseDone = true;
-            }
-            else if (k != "driver" && k != "dsn" && k != "filedsn")
-            {
-                AppendPlain(out, p.key, p.value);
-            }
-            continue;
-        }
-        const bool isUser = k == "user id" || k == "uid";
-        const bool isPassword = k == "password" || k == "pwd";
-        if ((isUser && (p.value.empty() || !user.empty())) ||
-            (isPassword && (p.value.empty() || !password.empty())))
-            continue; // no login of its own, or one given to Open instead
-        if (k == "data source" || k == "dsn")
-        {
-            if (r.dsn.empty())
-                r.dsn = p.value;
-            Append(out, k == "dsn" ? p.key : "DSN", p.value, p.braced);
-        }
-        else if (k == "user id")
-            Append(out, "UID", p.value, p.braced);
-        else if (k == "password")
-            Append(out, "PWD", p.value, p.braced);
-        else if (k == "database" || k == "initial catalog")
-            Append(out, "DATABASE", p.value, p.braced);
-        else
-            Append(out, p.key, p.value, p.braced);
-    }
-    if (target == Target::Odbc)
-    {
-        if (!user.empty())
-            Append(out, "UID", user);
-        if (!password.empty())
-            Append(out, "PWD", password);
-    }
-    for (const Pair& p : pairs)
-    {
-        const std::string k = p.bare ? std::string() : Lower(p.key);
         r.setsStepApi = r.setsStepApi || k == "stepapi";
+        r.setsFetchSize = r.setsFetchSize || k == "fetch";
         if (k == "usedeclarefetch")
         {
             r.setsDeclareFetch = true;
             r.declareFetch = p.value;
         }
-        r.setsFetchSize = r.setsFetchSize || k == "fetch";
     }
-    if (target == Target::Sqlite)
+    r.valueHoldsSemicolon = r.valueHoldsSemicolon || user.find(';') != std::string::npos ||
+                            password.find(';') != std::string::npos;
+    if (target == Target::SqliteFile)
+        r.ok =
+            OdbcDriverProfile::SqliteFileString(parts, sqliteDriver, r.valueHoldsSemicolon, r.odbc, r.error);
+    else
     {
-        if (!databaseDone)
-        {
-            r.error = "No database file is named for the SQLite provider.";
-            return r;
-        }
-        // A mistyped path must not silently become a new empty database, and
-        // rows are to be stepped through rather than loaded whole.
-        bool noCreat = false, stepApi = false;
-        for (const Pair& p : pairs)
-        {
-            noCreat = noCreat || Lower(p.key) == "nocreat";
-            stepApi = stepApi || Lower(p.key) == "stepapi";
-        }
-        if (!noCreat)
-            AppendPlain(out, "NoCreat", "1");
-        if (!stepApi)
-            AppendPlain(out, "StepAPI", "1");
+        r.odbc = DataSourceString(parts, user, password, r.dsn);
+        r.ok = true;
     }
-    r.ok = true;
-    r.odbc = out;
+    if (!r.ok)
+        r.odbc.clear();
     return r;
-}
-
-std::string SqliteOdbcDriver()
-{
-    // The driver of this program's own word size first: a 32-bit program
-    // (the 32-bit Windows build under Wine among them) cannot load a 64-bit one.
-    static const char* const candidates[] = {
-        sizeof(void*) == 4 ? "/usr/lib/i386-linux-gnu/odbc/libsqlite3odbc.so"
-                           : "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so",
-        "/usr/lib/aarch64-linux-gnu/odbc/libsqlite3odbc.so",
-        "/usr/lib/odbc/libsqlite3odbc.so",
-        "/usr/lib64/libsqlite3odbc.so",
-        "/usr/lib/libsqlite3odbc.so",
-        "/usr/local/lib/libsqlite3odbc.so",
-    };
-    std::error_code ec;
-    for (const char* c : candidates)
-        if (std::filesystem::exists(c, ec))
-            return c;
-    return "SQLite3";
 }

@@ -1,6 +1,21 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+// One part of a connection string: "key=value", or a bare word.
+struct ConnectionStringPart
+{
+    std::string key; // as written, trimmed
+    std::string value;
+    bool bare = false;   // a part without "="
+    bool braced = false; // the value was written in ODBC's braces
+};
+
+// ADO syntax: parts separated by ";", "key=value", a value may be enclosed in
+// double or single quotes or in ODBC's braces ("}}" a "}"), and then hold ";";
+// "==" in a key is a "=".
+std::vector<ConnectionStringPart> ParseConnectionString(const std::string& s);
 
 // Turns an ADO connection string into the ODBC connection string unixODBC's
 // SQLDriverConnect understands. Pure text work: nothing is opened.
@@ -14,12 +29,7 @@
 //   in as the operating system's user).
 // - A provider whose name contains "SQLite", or a string that names only a
 //   "Database" (no DSN, Data Source or Driver): the SQLite ODBC driver on
-//   that file ("\" in its path taken as "/"; values written as they are,
-//   since that driver knows no braces, and refused when one holds ";"),
-//   with NoCreat=1 (a missing
-//   file fails instead of becoming a new empty database) and StepAPI=1 (rows
-//   are stepped, not loaded whole) unless the string sets them. With
-//   StepAPI the driver describes computed columns (expressions) as text.
+//   that file (OdbcDriverProfile::SqliteFileString).
 // - "Provider=SQLOLEDB"/"SQLNCLI..." with an explicit "DSN": that DSN.
 // - Any other provider (Jet, VFPOLEDB, OraOLEDB, MSDAORA, Sybase ASE,
 //   DB2OLEDB, ...): not available; the error names the provider only.
@@ -51,7 +61,3 @@ AdoConnectionStringTranslation TranslateAdoConnectionString(const std::string& a
                                                             const std::string& sqliteDriver,
                                                             const std::string& user,
                                                             const std::string& password);
-
-// Driver for SQLite files: the installed libsqlite3odbc.so when found in the
-// usual library folders, else the driver name "SQLite3".
-std::string SqliteOdbcDriver();

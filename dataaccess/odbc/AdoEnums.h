@@ -2,10 +2,12 @@
 
 // Numeric values of the ADO and OLE Automation enumerations this layer
 // reports, so callers can keep using the numbers ADO code is written against.
-namespace ado {
+namespace ado
+{
 
 // VARIANT types (VARTYPE) of an AdoValue.
-enum VariantType : unsigned short {
+enum VariantType : unsigned short
+{
     VT_EMPTY = 0,
     VT_NULL = 1,
     VT_I2 = 2,
@@ -29,7 +31,8 @@ enum VariantType : unsigned short {
 };
 
 // DataTypeEnum: the Type of a field.
-enum DataType : int {
+enum DataType : int
+{
     adEmpty = 0,
     adSmallInt = 2,
     adInteger = 3,
@@ -62,46 +65,27 @@ enum DataType : int {
     adLongVarBinary = 205,
 };
 
-// FieldAttributeEnum bits of a field's Attributes.
-enum FieldAttribute : long {
-    adFldFixed = 0x10,
-    adFldIsNullable = 0x20,
-    adFldMayBeNull = 0x40,
-    adFldLong = 0x80,
-};
-
 // FieldStatusEnum values of a field's Status.
-enum FieldStatus : long {
+enum FieldStatus : long
+{
     adFieldOK = 0,
     adFieldCantConvertValue = 2,
     adFieldIsNull = 3,
 };
 
-// ObjectStateEnum.
-enum ObjectState : long {
-    adStateClosed = 0,
-    adStateOpen = 1,
-};
-
-// ConnectModeEnum.
-enum ConnectMode : long {
-    adModeUnknown = 0,
-    adModeRead = 1,
-};
-
 // HRESULTs this layer raises itself.
-enum HResult : unsigned int {
+enum HResult : unsigned int
+{
     E_FAIL_HR = 0x80004005u,
     E_OUTOFMEMORY_HR = 0x8007000Eu,
     DISP_E_TYPEMISMATCH_HR = 0x80020005u,
     DISP_E_OVERFLOW_HR = 0x8002000Au,
     // ADO's own errors (FACILITY_CONTROL, code = ErrorValueEnum).
-    adErrNoCurrentRecord_HR = 0x800A0BCDu,     // 3021
-    adErrObjectClosed_HR = 0x800A0E78u,        // 3704
-    adErrObjectOpen_HR = 0x800A0E79u,          // 3705
-    adErrItemNotFound_HR = 0x800A0CC1u,        // 3265
-    adErrProviderNotFound_HR = 0x800A0E7Au,    // 3706
-    DB_E_NOCOMMAND_HR = 0x80040E0Cu,           // OLE DB: no command text
+    adErrNoCurrentRecord_HR = 0x800A0BCDu,  // 3021
+    adErrObjectClosed_HR = 0x800A0E78u,     // 3704
+    adErrItemNotFound_HR = 0x800A0CC1u,     // 3265
+    adErrProviderNotFound_HR = 0x800A0E7Au, // 3706
+    DB_E_NOCOMMAND_HR = 0x80040E0Cu,        // OLE DB: no command text
 };
 
 } // namespace ado

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "odbc/AdoProviderError.h"
+#include "odbc/AdoComError.h"
 #include "odbc/OdbcHandles.h"
 
 // The log-in of the connection closed last, kept for a few seconds so that

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "odbc/AdoComError.h"
-#include "odbc/AdoProviderError.h"
+#include "odbc/AdoComError.h"
 
 // The diagnostic records of the last call on an ODBC handle, as provider
 // errors ("[SQLSTATE] message", native error as number).

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,15 @@ namespace
 {
 // Returned for an entry that is not there; no real value looks like it.
 const char* const kUnset = "\x01\x02unset";
+// The SQLite ODBC driver splits at every ";", braces or not.
+const char* const kSemicolonRefused = "A value holding \";\" cannot be given to the SQLite ODBC driver.";
+
+std::string Lower(std::string s)
+{
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+}
 
 std::optional<std::string> Entry(const std::string& section, const std::string& key, const char* file)
 {
@@ -44,8 +54,7 @@ OdbcDriverProfile OdbcDriverProfile::Learn(void* handle)
     std::string driver;
     if (SQL_SUCCEEDED(SQLGetInfoW(dbc, SQL_DRIVER_NAME, name, sizeof name, &length)))
         driver = Utf16ToUtf8(name);
-    std::transform(driver.begin(), driver.end(), driver.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    driver = Lower(driver);
     profile.statesRowCount = driver.find("psqlodbc") != std::string::npos;
     profile.keepsLogIn = !driver.empty() && driver.find("sqlite") == std::string::npos;
     return profile;
@@ -88,6 +97,62 @@ std::string OdbcDriverProfile::ExtraKeys(const std::string& dsn, bool stringSets
 std::string OdbcDriverProfile::Refusal(const std::string& dsn, bool valueHoldsSemicolon)
 {
     if (valueHoldsSemicolon && DriverLibrary(dsn).find("sqlite3odbc") != std::string::npos)
-        return "A value holding \";\" cannot be given to the SQLite ODBC driver.";
+        return kSemicolonRefused;
     return "";
+}
+
+bool OdbcDriverProfile::SqliteFileString(const std::vector<ConnectionStringPart>& parts,
+                                         const std::string& driver, bool valueHoldsSemicolon,
+                                         std::string& odbc, std::string& error)
+{
+    if (valueHoldsSemicolon)
+    {
+        error = kSemicolonRefused;
+        return false;
+    }
+    odbc = "Driver=" + driver;
+    bool database = false, noCreat = false, stepApi = false;
+    for (const ConnectionStringPart& p : parts)
+    {
+        const std::string k = Lower(p.key);
+        if (k == "data source" || k == "database" || k == "initial catalog")
+        {
+            std::string file = p.value;
+            std::replace(file.begin(), file.end(), '\\', '/');
+            if (!database)
+                odbc += ";Database=" + file;
+            database = true;
+        }
+        else if (k != "driver" && k != "dsn" && k != "filedsn")
+            odbc += ";" + p.key + "=" + p.value;
+        noCreat = noCreat || k == "nocreat";
+        stepApi = stepApi || k == "stepapi";
+    }
+    if (!database)
+    {
+        error = "No database file is named for the SQLite provider.";
+        return false;
+    }
+    odbc += std::string(noCreat ? "" : ";NoCreat=1") + (stepApi ? "" : ";StepAPI=1");
+    return true;
+}
+
+std::string OdbcDriverProfile::SqliteDriver()
+{
+    // The driver of this program's own word size first: a 32-bit program
+    // (the 32-bit Windows build under Wine among them) cannot load a 64-bit one.
+    static const char* const candidates[] = {
+        sizeof(void*) == 4 ? "/usr/lib/i386-linux-gnu/odbc/libsqlite3odbc.so"
+                           : "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so",
+        "/usr/lib/aarch64-linux-gnu/odbc/libsqlite3odbc.so",
+        "/usr/lib/odbc/libsqlite3odbc.so",
+        "/usr/lib64/libsqlite3odbc.so",
+        "/usr/lib/libsqlite3odbc.so",
+        "/usr/local/lib/libsqlite3odbc.so",
+    };
+    std::error_code ec;
+    for (const char* c : candidates)
+        if (std::filesystem::exists(c, ec))
+            return c;
+    return "SQLite3";
 }

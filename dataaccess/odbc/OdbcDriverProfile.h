@@ -2,6 +2,9 @@
 
 #include <optional>
 #include <string>
+#include <vector>
+
+#include "odbc/AdoConnectionString.h"
 
 // What this layer does differently for one ODBC driver, all in one place:
 // what a data source's definition (odbc.ini, odbcinst.ini, as ODBCINI and
@@ -42,11 +45,24 @@ struct OdbcDriverProfile
     // the first row is read. For the same reason one on psqlODBC gets
     // UseDeclareFetch=1 with Fetch=kDeclareFetchRows (rows come through a server
     // cursor, a block at a time). The flags: the connection string decides.
-    static std::string ExtraKeys(const std::string& dsn, bool stringSetsStepApi, bool stringSetsDeclareFetch = false,
-                                 bool stringSetsFetchSize = false);
+    static std::string ExtraKeys(const std::string& dsn, bool stringSetsStepApi,
+                                 bool stringSetsDeclareFetch = false, bool stringSetsFetchSize = false);
 
     // Why a connection string cannot go to data source dsn's driver, "" when
     // it can: the SQLite ODBC driver splits at every ";", braces or not, so a
     // value holding one could name keys of its own.
     static std::string Refusal(const std::string& dsn, bool valueHoldsSemicolon);
+
+    // The connection string of the SQLite ODBC driver (`driver`: a registered
+    // name or the library's path) on the file the parts name. The driver
+    // knows no braces, so values go as they are ("\" in the path taken as
+    // "/") and one holding ";" is refused. NoCreat=1 (a missing file fails
+    // instead of becoming a new empty database) and StepAPI=1 (rows are
+    // stepped, not loaded whole; the driver then describes computed columns
+    // as text) unless the parts set them. False with the error when refused.
+    static bool SqliteFileString(const std::vector<ConnectionStringPart>& parts, const std::string& driver,
+                                 bool valueHoldsSemicolon, std::string& odbc, std::string& error);
+    // The driver for SQLite files: the installed libsqlite3odbc.so when found
+    // in the usual library folders, else the driver name "SQLite3".
+    static std::string SqliteDriver();
 };

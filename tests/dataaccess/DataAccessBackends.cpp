@@ -7,8 +7,9 @@
 
 #include "DatabaseType.h"
 #include "OdbcTestEnv.h"
-#include "odbc/AdoConnection.h"
-#include "odbc/AdoRecordset.h"
+#include "odbc/OdbcConnection.h"
+#include "odbc/OdbcDiagnostics.h"
+#include "odbc/OdbcResult.h"
 #include "gtest/gtest.h"
 
 std::string DataAccessBackend::Table(const std::string& base) const
@@ -120,8 +121,8 @@ public:
     }
     void Exec(const std::string& sql) override
     {
-        AdoRecordset rs;
-        rs.Open(sql, admin_);
+        OdbcResult rs;
+        rs.Open(Utf8ToUtf16(sql), admin_);
     }
     XString ConnectionString(ODBCDataAccess& da) override { return Build(da, "TsisPostgres"); }
     XString UncountedConnectionString(ODBCDataAccess& da) override { return Build(da, "TsisPostgresCursor"); }
@@ -169,7 +170,7 @@ private:
     }
 
     odbctest::PostgresParams pg_;
-    AdoConnection admin_;
+    OdbcConnection admin_;
 };
 } // namespace
 

@@ -16,8 +16,9 @@
 #include "DatabaseType.h"
 #include "ODBCDataAccess.h"
 #include "OdbcTestEnv.h"
-#include "odbc/AdoConnection.h"
-#include "odbc/AdoRecordset.h"
+#include "odbc/OdbcConnection.h"
+#include "odbc/OdbcDiagnostics.h"
+#include "odbc/OdbcResult.h"
 
 namespace
 {
@@ -37,7 +38,7 @@ std::string ConnectFailure(int type, const char* d, const char* u, const char* p
 }
 
 // The admin connection of the PostgreSQL test server, or why there is none.
-bool OpenAdmin(AdoConnection& admin, std::string& why)
+bool OpenAdmin(OdbcConnection& admin, std::string& why)
 {
     try
     {
@@ -180,7 +181,7 @@ TEST(ConnectionSafety, APasswordHoldingSemicolonAndBracesLogsIn)
 {
     odbctest::SetUpOdbcTestEnv();
     const char* password = "p;w}d{x";
-    AdoConnection admin;
+    OdbcConnection admin;
     std::string why;
     if (!OpenAdmin(admin, why))
     {
@@ -189,8 +190,8 @@ TEST(ConnectionSafety, APasswordHoldingSemicolonAndBracesLogsIn)
         GTEST_SKIP() << "no PostgreSQL test server: " << why;
     }
     const std::string role = "tsis_pw_" + std::to_string(::getpid());
-    AdoRecordset exec;
-    exec.Open("CREATE ROLE " + role + " LOGIN PASSWORD 'p;w}d{x'", admin);
+    OdbcResult exec;
+    exec.Open(Utf8ToUtf16("CREATE ROLE " + role + " LOGIN PASSWORD 'p;w}d{x'"), admin);
     std::string who;
     try
     {
@@ -209,7 +210,7 @@ TEST(ConnectionSafety, APasswordHoldingSemicolonAndBracesLogsIn)
     const std::string injected = role + ";Database=postgres";
     const std::string refused =
         ConnectFailure(DatabaseType::Postgres, "TsisPostgres", injected.c_str(), nullptr);
-    exec.Open("DROP ROLE " + role, admin);
+    exec.Open(Utf8ToUtf16("DROP ROLE " + role), admin);
     EXPECT_EQ(who, role);
     EXPECT_NE(refused.find("role \"{" + injected + "}\" does not exist"), std::string::npos) << refused;
 

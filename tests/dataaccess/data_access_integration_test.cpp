@@ -15,8 +15,8 @@
 #include "DatabaseType.h"
 #include "ODBCDataAccess.h"
 #include "OdbcTestEnv.h"
-#include "odbc/AdoConnection.h"
-#include "odbc/OdbcRowSpool.h"
+#include "odbc/OdbcConnection.h"
+#include "odbc/OdbcResult.h"
 
 namespace
 {
@@ -31,13 +31,13 @@ public:
         saved_ = tmp ? std::optional<std::string>(tmp) : std::nullopt;
         if (kept)
             return;
-        limit_ = OdbcRowSpool::SetMemoryLimit(0);
+        limit_ = OdbcResult::SetSpoolMemoryLimit(0);
         qputenv("TMPDIR", "/nonexistent/tsisbridge-test");
     }
     ~SpoolFolder()
     {
         if (limit_)
-            OdbcRowSpool::SetMemoryLimit(*limit_);
+            OdbcResult::SetSpoolMemoryLimit(*limit_);
         if (saved_)
             qputenv("TMPDIR", QByteArray(saved_->c_str()));
         else
@@ -823,7 +823,7 @@ TEST(DataAccessConnection, EmptyUserAndPasswordLogInAsTheDataSourceDefines)
     const odbctest::PostgresParams pg = odbctest::PostgresFromEnvironment();
     try
     {
-        AdoConnection probe;
+        OdbcConnection probe;
         probe.Open("DSN=TsisPostgres");
     }
     catch (const AdoComError& e)

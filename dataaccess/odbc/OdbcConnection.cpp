@@ -1,4 +1,4 @@
-#include "odbc/AdoConnection.h"
+#include "odbc/OdbcConnection.h"
 
 #include "platform/OdbcHeaders.h"
 
@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "odbc/AdoConnectionString.h"
+#include "odbc/AdoEnums.h"
 #include "odbc/OdbcConnectionPool.h"
 #include "odbc/OdbcDiagnostics.h"
 #include "platform/ThreadLocale.h"
@@ -40,31 +41,25 @@ bool CarriesPassword(const std::u16string& odbc)
 }
 } // namespace
 
-AdoConnection::AdoConnection() = default;
+OdbcConnection::OdbcConnection() = default;
 
-AdoConnection::~AdoConnection()
+OdbcConnection::~OdbcConnection()
 {
-    if (dbc_)
+    try
     {
-        try
-        {
-            Close();
-        }
-        catch (...)
-        {
-            // A destructor cannot report; the handle frees itself.
-        }
+        Close();
+    }
+    catch (...)
+    {
+        // A destructor cannot report; the handle frees itself.
     }
 }
 
-void AdoConnection::Open(const std::string& connectionString, const std::string& user,
-                         const std::string& password)
+void OdbcConnection::Open(const std::string& connectionString)
 {
-    if (dbc_)
-        throw AdoComError(ado::adErrObjectOpen_HR, kConnectionSource,
-                          "Operation is not allowed when the object is open.");
+    Close();
     AdoConnectionStringTranslation t =
-        TranslateAdoConnectionString(connectionString, SqliteOdbcDriver(), user, password);
+        TranslateAdoConnectionString(connectionString, OdbcDriverProfile::SqliteDriver());
     if (!t.ok)
         NotAvailable(t.error);
     const std::string refusal = OdbcDriverProfile::Refusal(t.dsn, t.valueHoldsSemicolon);
@@ -72,7 +67,8 @@ void AdoConnection::Open(const std::string& connectionString, const std::string&
         NotAvailable(refusal);
     // The driver manager refuses such a name too, but leaks its error record doing so.
     if (Utf8ToUtf16(t.dsn).size() > SQL_MAX_DSN_LENGTH)
-        NotAvailable("The data source name is longer than " + std::to_string(SQL_MAX_DSN_LENGTH) + " characters.");
+        NotAvailable("The data source name is longer than " + std::to_string(SQL_MAX_DSN_LENGTH) +
+                     " characters.");
     const std::string extra =
         OdbcDriverProfile::ExtraKeys(t.dsn, t.setsStepApi, t.setsDeclareFetch, t.setsFetchSize);
     const std::u16string odbc = Utf8ToUtf16(t.odbc + extra);
@@ -80,7 +76,8 @@ void AdoConnection::Open(const std::string& connectionString, const std::string&
     // The driver manager sets up its text conversions for the connection here.
     const OdbcTextLocale utf8;
     std::u16string poolKey =
-        odbc + u'\x01' + Utf8ToUtf16(std::to_string(mode_) + "/" + std::to_string(connectionTimeout_));
+        odbc + u'\x01' +
+        Utf8ToUtf16(std::string(readOnly_ ? "1/" : "0/") + std::to_string(connectionTimeout_));
     if (const std::vector<AdoProviderError>* refused = OdbcConnectionPool::Refused(poolKey))
     {
         // Refused once: it fails again as it did, without another failed log-in on the server.
@@ -104,7 +101,7 @@ void AdoConnection::Open(const std::string& connectionString, const std::string&
     dbc_ = std::move(dbc);
 }
 
-OdbcConnectionHandle AdoConnection::LogIn(const std::u16string& odbc) const
+OdbcConnectionHandle OdbcConnection::LogIn(const std::u16string& odbc) const
 {
     OdbcConnectionHandle dbc(OdbcEnvironment());
     // Both are hints to the driver; one that does not know them still connects.
@@ -112,7 +109,7 @@ OdbcConnectionHandle AdoConnection::LogIn(const std::u16string& odbc) const
         dbc.Get(), SQL_ATTR_LOGIN_TIMEOUT,
         reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(connectionTimeout_ < 0 ? 0 : connectionTimeout_)),
         0);
-    if (mode_ == ado::adModeRead)
+    if (readOnly_)
         SQLSetConnectAttr(dbc.Get(), SQL_ATTR_ACCESS_MODE,
                           reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(SQL_MODE_READ_ONLY)), 0);
 
@@ -136,11 +133,10 @@ OdbcConnectionHandle AdoConnection::LogIn(const std::u16string& odbc) const
     return dbc;
 }
 
-void AdoConnection::Close()
+void OdbcConnection::Close()
 {
     if (!dbc_)
-        throw AdoComError(ado::adErrObjectClosed_HR, kConnectionSource,
-                          "Operation is not allowed when the object is closed.");
+        return;
     if (!poolKey_.empty())
     {
         // Kept for the next connection with the same string (unless the driver knows it dead).
