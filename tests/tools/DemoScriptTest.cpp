@@ -12,25 +12,28 @@ using namespace demo;
 namespace
 {
 
-TEST(DemoSqlLiteral, QuotesTextAndDoublesQuotes)
+TEST(DemoSqlLiteral, QuotesInsertValuesAndEscapesCopyFields)
 {
-    EXPECT_EQ(sqlLiteral(SqlValue("O'Connor")), "'O''Connor'");
-    EXPECT_EQ(sqlLiteral(SqlValue("''")), "''''''");
-    EXPECT_EQ(sqlLiteral(SqlValue("")), "''");
-    EXPECT_EQ(sqlLiteral(SqlValue(nullptr)), "NULL");
-    EXPECT_EQ(sqlLiteral(SqlValue(20260902L)), "20260902");
-    EXPECT_EQ(sqlLiteral(SqlValue(0)), "0");
-    EXPECT_EQ(sqlLiteral(SqlValue("0")), "'0'");
-}
-
-TEST(DemoSqlLiteral, CopyFieldsEscapeTheSeparatorsOfTheCopyFormat)
-{
-    EXPECT_EQ(copyField(SqlValue("O'Connor")), "O'Connor");
-    EXPECT_EQ(copyField(SqlValue("a\tb\nc\rd\\e")), "a\\tb\\nc\\rd\\\\e");
-    EXPECT_EQ(copyField(SqlValue("")), "");
-    EXPECT_EQ(copyField(SqlValue("\\N")), "\\\\N");
-    EXPECT_EQ(copyField(SqlValue(nullptr)), "\\N");
-    EXPECT_EQ(copyField(SqlValue(20260902L)), "20260902");
+    const struct
+    {
+        SqlValue value;
+        const char *literal, *copy;
+    } cases[] = {
+        {SqlValue("O'Connor"), "'O''Connor'", "O'Connor"},
+        {SqlValue("''"), "''''''", "''"},
+        {SqlValue(""), "''", ""},
+        {SqlValue(nullptr), "NULL", "\\N"},
+        {SqlValue(20260902L), "20260902", "20260902"},
+        {SqlValue(0), "0", "0"},
+        {SqlValue("0"), "'0'", "0"},
+        {SqlValue("a\tb\nc\rd\\e"), "'a\tb\nc\rd\\e'", "a\\tb\\nc\\rd\\\\e"},
+        {SqlValue("\\N"), "'\\N'", "\\\\N"},
+    };
+    for (const auto& c : cases)
+    {
+        EXPECT_EQ(sqlLiteral(c.value), c.literal) << c.literal;
+        EXPECT_EQ(copyField(c.value), c.copy) << c.literal;
+    }
 }
 
 std::string writeSy010(Flavour flavour, std::size_t batch, int rows)
@@ -47,17 +50,11 @@ std::string writeSy010(Flavour flavour, std::size_t batch, int rows)
 
 TEST(DemoSqlScriptWriter, TheSchoolMaxFlavourHasNoTiesSchool)
 {
-    const std::string tsis = writeSy010(Flavour::Tsis, 500, 1);
-    EXPECT_NE(tsis.find("CREATE TABLE SY010 (DST_NBR INTEGER, SCH_NBR VARCHAR(4), SCH_NME VARCHAR(40), "
-                        "TIES_SCH VARCHAR(4));\n"),
-              std::string::npos);
-    EXPECT_NE(tsis.find("INSERT INTO SY010 (DST_NBR, SCH_NBR, SCH_NME, TIES_SCH) VALUES\n"
+    EXPECT_NE(writeSy010(Flavour::Tsis, 500, 1)
+                  .find("INSERT INTO SY010 (DST_NBR, SCH_NBR, SCH_NME, TIES_SCH) VALUES\n"
                         "(16, '100', 'School 0', '0100');\n"),
               std::string::npos);
-
     const std::string schmax = writeSy010(Flavour::SchoolMax, 500, 1);
-    EXPECT_NE(schmax.find("CREATE TABLE SY010 (DST_NBR INTEGER, SCH_NBR VARCHAR(4), SCH_NME VARCHAR(40));\n"),
-              std::string::npos);
     EXPECT_NE(schmax.find("INSERT INTO SY010 (DST_NBR, SCH_NBR, SCH_NME) VALUES\n(16, '100', 'School 0');\n"),
               std::string::npos);
     EXPECT_EQ(schmax.find("TIES_SCH"), std::string::npos);
@@ -101,18 +98,13 @@ TEST(DemoSqlScriptWriter, EndsWithTheCatalogueObjectsInsideTheTransaction)
         w.begin();
         w.finish();
         const std::string s = out.str();
-        const auto view = s.find("CREATE VIEW DBTSIS_SY005_V AS SELECT * FROM SY005;\n");
-        const auto catalogue = s.find("CREATE VIEW all_tab_columns AS\n");
         const auto commit = s.find("COMMIT;\n");
-        ASSERT_NE(view, std::string::npos);
-        ASSERT_NE(catalogue, std::string::npos);
         ASSERT_NE(commit, std::string::npos);
         EXPECT_LT(s.find("BEGIN;\n"), s.find("CREATE TABLE SY005"));
-        EXPECT_LT(view, commit);
-        EXPECT_LT(catalogue, commit);
-        const bool toDate =
-            s.find("CREATE FUNCTION to_date(text, text) RETURNS INTEGER") != std::string::npos;
-        EXPECT_EQ(toDate, dialect == Dialect::Postgresql);
+        EXPECT_LT(s.find("CREATE VIEW DBTSIS_SY005_V AS SELECT * FROM SY005;\n"), commit);
+        EXPECT_LT(s.find("CREATE VIEW all_tab_columns AS\n"), commit);
+        EXPECT_EQ(s.find("CREATE FUNCTION to_date(text, text) RETURNS INTEGER") != std::string::npos,
+                  dialect == Dialect::Postgresql);
     }
 }
 
@@ -147,11 +139,8 @@ TEST(DemoOptionsParsing, RejectsBadValuesWithTheirName)
         }
         return "accepted";
     };
-    EXPECT_NE(message({"--size", "0"}).find("--size"), std::string::npos);
-    EXPECT_NE(message({"--size", "12x"}).find("--size"), std::string::npos);
-    EXPECT_NE(message({"--size", "-3"}).find("--size"), std::string::npos);
-    EXPECT_NE(message({"--size", "90000"}).find("--size"), std::string::npos);
-    EXPECT_NE(message({"--size", "99999999999999"}).find("--size"), std::string::npos);
+    for (const char* size : {"0", "12x", "-3", "90000", "99999999999999"})
+        EXPECT_NE(message({"--size", size}).find("--size"), std::string::npos) << size;
     EXPECT_NE(message({"--flavour", "oracle"}).find("flavour"), std::string::npos);
     EXPECT_NE(message({"--dialect", "mssql"}).find("dialect"), std::string::npos);
     EXPECT_NE(message({"--today", "20261315"}).find("20261315"), std::string::npos);
