@@ -52,7 +52,8 @@ bool BridgeBase::loadSchoolList(QList<ListEntry>& entries, const QString& dsn, c
                                 const QString& password, const QString& district)
 {
     EngineList list;
-    if (!exportEngine().LoadSchoolList(list, XString(dsn), XString(user), XString(password), XString(district)))
+    if (!exportEngine().LoadSchoolList(list, XString(dsn), XString(user), XString(password),
+                                       XString(district)))
         return false;
     copyEntries(list, entries);
     return true;
@@ -62,8 +63,8 @@ bool BridgeBase::loadSchoolYearList(QList<ListEntry>& entries, const QString& di
                                     const QString& dsn, const QString& user, const QString& password)
 {
     EngineList list;
-    if (!exportEngine().LoadSchoolYearList(list, XString(district), XString(school), XString(dsn), XString(user),
-                                           XString(password)))
+    if (!exportEngine().LoadSchoolYearList(list, XString(district), XString(school), XString(dsn),
+                                           XString(user), XString(password)))
         return false;
     copyEntries(list, entries);
     return true;

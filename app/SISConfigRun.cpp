@@ -5,11 +5,11 @@
 #include "KeyWords.h"
 #include "LogManager.h"
 #include "LogNames.h"
-#include "attendance/PendingUpdateFile.h"
 #include "ProtocolWords.h"
 #include "StatusFiles.h"
 #include "StopSignals.h"
 #include "XString.h"
+#include "attendance/PendingUpdateFile.h"
 #include "platform/NativeFile.h"
 
 #include <QDir>

@@ -24,7 +24,6 @@ void EngineList::Clear()
 void EngineList::SortByKey()
 {
     std::stable_sort(entries_.begin(), entries_.end(),
-                     [](const EngineListEntry& a, const EngineListEntry& b) {
-                         return a.key.Compare(b.key.Text()) < 0;
-                     });
+                     [](const EngineListEntry& a, const EngineListEntry& b)
+                     { return a.key.Compare(b.key.Text()) < 0; });
 }

@@ -210,8 +210,8 @@ public:
     // No table: one custom grade field per GR020 type, labelled with the
     // initials of its description.
     void GradeTypes();
-    XString StaffBirthDate();  // needs m_fields.staffBirthMonthDay
-    XString StaffLeaveDate();  // against today
+    XString StaffBirthDate(); // needs m_fields.staffBirthMonthDay
+    XString StaffLeaveDate(); // against today
     XString CommentKey(ODBCField* group);
     bool FilterGrade(); // FilterStudent; with the progress-grade switch also no G1 to G4
     // Registers one grade type's custom field (or filters a progress grade).
@@ -328,8 +328,8 @@ protected:
     struct CurrentFields
     {
         // Students and families
-        ODBCField* studentKey = nullptr; // FilterStudent
-        ODBCField* staffKey = nullptr;   // FilterStaff
+        ODBCField* studentKey = nullptr;    // FilterStudent
+        ODBCField* staffKey = nullptr;      // FilterStaff
         ODBCField* familyNumber = nullptr;  // HH.FAM_NBR of ConKey
         ODBCField* headNumber = nullptr;    // HH.HH_NBR of ConRelationship
         ODBCField* relationship1 = nullptr; // RLTN_HH1, RLTN_HH2

@@ -1,7 +1,8 @@
 #include "ExpEngine.h"
 #include "SqlValueText.h"
 
-namespace {
+namespace
+{
 const char* const kValidateConnection = "ExpEngine::ValidateConnection";
 const char* const kValidateDistrictAndSchoolNum = "ExpEngine::ValidateDistrictAndSchoolNum";
 } // namespace
@@ -9,22 +10,28 @@ const char* const kValidateDistrictAndSchoolNum = "ExpEngine::ValidateDistrictAn
 bool ExpEngine::ValidateConnection(const XString& dataSource, const XString& user, const XString& password)
 {
     m_lastSql = "";
-    try {
+    try
+    {
         SetDatabaseType(dataSource, user, password);
         Log(7, "Validating Connection.", "");
         const XString district = GetTableName("SY005", false);
-        if (TableExistsConnected(ConnectionString(dataSource, user, password), district, false)) {
+        if (TableExistsConnected(ConnectionString(dataSource, user, password), district, false))
+        {
             emit writeProgressIncrement("Beginning test...");
             Log(7, "Validate Connection Successful using: " + district, "");
             return true;
         }
         Log(7, "Validate Connection Failed: SY005 Table Doesn't Exist", "");
         return false;
-    } catch (const std::exception& e) {
+    }
+    catch (const std::exception& e)
+    {
         Log(7, "Attempted:" + m_lastSql, kValidateConnection);
         Log(7, XString("Validate Connection Failed: ") + e.what(), kValidateConnection);
         return false;
-    } catch (...) {
+    }
+    catch (...)
+    {
         Log(7, "Attempted:" + m_lastSql, kValidateConnection);
         Log(7, "Validate Connection Failed: unknown error", kValidateConnection);
         return false;
@@ -36,7 +43,8 @@ bool ExpEngine::ValidateDistrictAndSchoolNum(const XString& dataSource, const XS
                                              const XString& school)
 {
     m_lastSql = "";
-    try {
+    try
+    {
         SetDatabaseType(dataSource, user, password);
         Log(5, "Validating District and School Number", "");
         Connect(ConnectionString(dataSource, user, password));
@@ -55,12 +63,16 @@ bool ExpEngine::ValidateDistrictAndSchoolNum(const XString& dataSource, const XS
             return true;
         Log(5, "Failed while Attempting:" + m_lastSql, kValidateDistrictAndSchoolNum);
         return false;
-    } catch (const std::exception& e) {
+    }
+    catch (const std::exception& e)
+    {
         ClearQuery();
         Log(5, "Attempted:" + m_lastSql, kValidateDistrictAndSchoolNum);
         Log(4, XString("ValidateDistrictAndSchoolNum: Failed:") + e.what(), kValidateDistrictAndSchoolNum);
         return false;
-    } catch (...) {
+    }
+    catch (...)
+    {
         ClearQuery();
         Log(5, "Attempted:" + m_lastSql, kValidateDistrictAndSchoolNum);
         Log(4, "ValidateDistrictAndSchoolNum: Failed:unknown error", kValidateDistrictAndSchoolNum);

@@ -4,7 +4,8 @@
 #include "DatabaseType.h"
 #include "ExpEngine.h"
 
-namespace {
+namespace
+{
 
 const char* const kSetDatabaseType = "ExpEngine::SetDatabaseType";
 const char* const kValidateDBConnection = "ExpEngine::ValidateDBConnection";
@@ -46,16 +47,23 @@ struct NamePair
 };
 
 const NamePair kMssqlPairs[] = {
-    {"", ""},           {"", "_V"},           {"", "_VX"},          {"DBTSIS_", ""},     {"DBTSIS_", "_V"},
-    {"DBTSIS_", "_VX"}, {"PR.DBTSIS_", ""},   {"PR.DBTSIS_", "_V"}, {"PR.DBTSIS_", "_VX"},
-    {"PR.DBTSIS.", ""}, {"PR.DBTSIS.", "_V"}, {"PR.DBTSIS.", "_VX"}, {"dbo.", ""},        {"dbo.", "_V"},
-    {"dbo.", "_VX"},
+    {"", ""},           {"", "_V"},           {"", "_VX"},
+    {"DBTSIS_", ""},    {"DBTSIS_", "_V"},    {"DBTSIS_", "_VX"},
+    {"PR.DBTSIS_", ""}, {"PR.DBTSIS_", "_V"}, {"PR.DBTSIS_", "_VX"},
+    {"PR.DBTSIS.", ""}, {"PR.DBTSIS.", "_V"}, {"PR.DBTSIS.", "_VX"},
+    {"dbo.", ""},       {"dbo.", "_V"},       {"dbo.", "_VX"},
 };
 
 const NamePair kOraclePairs[] = {
-    {"", ""},          {"", "_V"},          {"", "_VX"},
-    {"DBTSIS_", "_VX"}, {"DBTSIS_", "_V"},   {"DBTSIS_", ""},
-    {"LINC.DBTSIS_", "_VX"}, {"LINC.DBTSIS_", "_V"}, {"LINC.DBTSIS_", ""},
+    {"", ""},
+    {"", "_V"},
+    {"", "_VX"},
+    {"DBTSIS_", "_VX"},
+    {"DBTSIS_", "_V"},
+    {"DBTSIS_", ""},
+    {"LINC.DBTSIS_", "_VX"},
+    {"LINC.DBTSIS_", "_V"},
+    {"LINC.DBTSIS_", ""},
 };
 
 const NamePair kAccessExtraPairs[] = {
@@ -74,7 +82,8 @@ bool ExpEngine::SetDatabaseType(const XString& dataSource, const XString& user, 
     if (remembered > 0 && ValidateDBConnection(dataSource, user, password))
         return true;
 
-    for (int i = 0; i < static_cast<int>(std::size(kTrials)); ++i) {
+    for (int i = 0; i < static_cast<int>(std::size(kTrials)); ++i)
+    {
         const Trial& trial = kTrials[i];
         ODBCDataAccess::SetDatabaseType(trial.type);
         if (trial.setPrefix)
@@ -82,7 +91,8 @@ bool ExpEngine::SetDatabaseType(const XString& dataSource, const XString& user, 
         if (trial.setSuffix)
             m_validationSuffix = trial.suffix;
         if (i < kSuffixLoggedTrials)
-            Log(7, "Trying: " + GetDatabaseTypeName() + " with suffix: " + m_validationSuffix, kSetDatabaseType);
+            Log(7, "Trying: " + GetDatabaseTypeName() + " with suffix: " + m_validationSuffix,
+                kSetDatabaseType);
         else
             Log(7, "Trying: " + GetDatabaseTypeName(), kSetDatabaseType);
         if (ValidateDBConnection(dataSource, user, password))
@@ -97,22 +107,28 @@ bool ExpEngine::ValidateDBConnection(const XString& dataSource, const XString& u
 {
     Log(7, "Trying " + GetDatabaseTypeName(), kValidateDBConnection);
     bool exists = false;
-    try {
+    try
+    {
         // The check gets a connection of its own, made with the type tried now.
         if (IsConnected())
             Disconnect();
-        exists = TableExistsConnected(ConnectionString(dataSource, user, password), GetTableName("SY005", false),
-                                      false);
-    } catch (const std::exception& e) {
+        exists = TableExistsConnected(ConnectionString(dataSource, user, password),
+                                      GetTableName("SY005", false), false);
+    }
+    catch (const std::exception& e)
+    {
         Log(4, XString("Validate Connection Failed: ") + e.what(), kValidateDBConnection);
         return false;
     }
-    if (!exists) {
+    if (!exists)
+    {
         Log(4, "ValidateDBConnection Failed: Connection possibly successful but District Table Doesn't Exist",
             kValidateDBConnection);
         return false;
     }
-    Log(5, "Validate Connection Successful, using " + GetDatabaseTypeName() + "; " + GetTableName("SY005", false),
+    Log(5,
+        "Validate Connection Successful, using " + GetDatabaseTypeName() + "; " +
+            GetTableName("SY005", false),
         kValidateDBConnection);
     SetAlias(dataSource, user, password);
     return true;
@@ -121,10 +137,13 @@ bool ExpEngine::ValidateDBConnection(const XString& dataSource, const XString& u
 void ExpEngine::SetAlias(const XString& dataSource, const XString& user, const XString& password)
 {
     BridgeTaskBase::SetAlias("schmax");
-    if (IsDBTSIS(dataSource, user, password)) {
+    if (IsDBTSIS(dataSource, user, password))
+    {
         BridgeTaskBase::SetAlias("tsis");
         Log(5, "Setting alias to TSIS", kSetAlias);
-    } else {
+    }
+    else
+    {
         Log(5, "Setting alias to SchoolMAX", kSetAlias);
     }
 }
@@ -132,32 +151,39 @@ void ExpEngine::SetAlias(const XString& dataSource, const XString& user, const X
 bool ExpEngine::IsDBTSIS(const XString& dataSource, const XString& user, const XString& password)
 {
     XString connection;
-    try {
+    try
+    {
         connection = ConnectionString(dataSource, user, password);
         if (!IsConnected())
             Connect(connection);
         if (!TestTableQuery())
             return false;
-    } catch (const std::exception&) {
+    }
+    catch (const std::exception&)
+    {
         Log(5, "Failed test for TSIS, setting alias to schmax", kIsDBTSIS);
         return false;
     }
 
     Log(7, "Trying " + GetDatabaseTypeName(), kIsDBTSIS);
-    try {
+    try
+    {
         Connect(connection);
         ClearQuery();
         ODBCTable* school = AddSisTable("SY010", "sch", false);
         // Without TIES_SCH there is nothing to open: the database is SchoolMAX.
         ODBCField* ties = school ? AddField(school, "TIES_SCH", false) : nullptr;
-        if (!ties || !RunCurrentQueryOk()) {
+        if (!ties || !RunCurrentQueryOk())
+        {
             ClearQuery();
             Log(5, "Failed test for TSIS, setting alias to schmax", kIsDBTSIS);
             return false;
         }
         CloseQuery();
         return true;
-    } catch (const std::exception&) {
+    }
+    catch (const std::exception&)
+    {
         ClearQuery();
         Log(5, "Failed test for TSIS, setting alias to schmax", kIsDBTSIS);
         return false;
@@ -167,7 +193,8 @@ bool ExpEngine::IsDBTSIS(const XString& dataSource, const XString& user, const X
 bool ExpEngine::TestTableQuery()
 {
     std::vector<NamePair> pairs;
-    switch (DatabaseType()) {
+    switch (DatabaseType())
+    {
     case DatabaseType::MSSQL:
         pairs.assign(std::begin(kMssqlPairs), std::end(kMssqlPairs));
         break;
@@ -194,13 +221,17 @@ bool ExpEngine::SetFullTableName(const XString& prefix, const XString& suffix)
     const XString table = prefix + "SY005" + suffix;
     Log(8, "Trying " + GetDatabaseTypeName() + " SELECT * FROM " + table, kSetFullTableName);
     bool ok = false;
-    try {
+    try
+    {
         ok = RunQuery("SELECT * FROM " + table) == 0;
         CloseQuery();
-    } catch (const std::exception&) {
+    }
+    catch (const std::exception&)
+    {
         ok = false;
     }
-    if (!ok) {
+    if (!ok)
+    {
         Log(8, "Could not query table: " + table + ": ", kSetFullTableName);
         return false;
     }

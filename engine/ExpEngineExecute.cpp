@@ -2,7 +2,8 @@
 #include "ExpEngine.h"
 #include "SqlValueText.h"
 
-namespace {
+namespace
+{
 
 const char* const kExecute = "ExpEngine::Execute";
 
@@ -18,11 +19,13 @@ bool ExpEngine::PrepareDistrict(XString& message)
     const XString district = DistrictNumber();
     if (district.IsEmpty())
         return true;
-    if (DatabaseType() == DatabaseType::Access) {
+    if (DatabaseType() == DatabaseType::Access)
+    {
         SetDistrictNumber(SqlQuoted(district));
         return true;
     }
-    if (!IsWholeNumber(district)) {
+    if (!IsWholeNumber(district))
+    {
         message = NotWholeNumberMessage("district", district, GetDatabaseTypeName());
         return false;
     }
@@ -33,11 +36,13 @@ bool ExpEngine::PrepareYear(XString& year, XString& message)
 {
     if (year.IsEmpty())
         return true;
-    if (DatabaseType() == DatabaseType::Access) {
+    if (DatabaseType() == DatabaseType::Access)
+    {
         year = SqlQuoted(year);
         return true;
     }
-    if (!IsWholeNumber(year)) {
+    if (!IsWholeNumber(year))
+    {
         message = NotWholeNumberMessage("year", year, GetDatabaseTypeName());
         return false;
     }
@@ -60,7 +65,8 @@ bool ExpEngine::PrepareRunState(const ParamMap& params, bool requireYear, XStrin
         return false;
     Log(7, "District Number: " + DistrictNumber(), kExecute);
 
-    if (useYear) {
+    if (useYear)
+    {
         XString year = ParamText(params, "year");
         if (!PrepareYear(year, message))
             return false;
@@ -69,13 +75,16 @@ bool ExpEngine::PrepareRunState(const ParamMap& params, bool requireYear, XStrin
     Log(7, "School Year (b4): " + SchoolYear(), kExecute);
 
     const XString year = FindCurrentSchoolYear();
-    if (requireYear) {
-        if (year.IsEmpty() || year == "''") {
+    if (requireYear)
+    {
+        if (year.IsEmpty() || year == "''")
+        {
             Log(3, "Cannot determine School Year, cannot continue.", kExecute);
             return false;
         }
         // The year goes into every statement unquoted.
-        if (!YearIsQuoted() && !IsWholeNumber(year)) {
+        if (!YearIsQuoted() && !IsWholeNumber(year))
+        {
             message = NotWholeNumberMessage("year", year, GetDatabaseTypeName());
             return false;
         }
@@ -100,7 +109,8 @@ bool ExpEngine::Execute(ParamMap& params, int flags, QString& errorText)
     SetInactiveDate(inactive);
 
     XString message;
-    if (!PrepareRunState(params, true, message)) {
+    if (!PrepareRunState(params, true, message))
+    {
         errorText = message.ToQString();
         return false;
     }

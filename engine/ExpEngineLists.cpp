@@ -2,7 +2,8 @@
 #include "SchoolYearDisplay.h"
 #include "SqlValueText.h"
 
-namespace {
+namespace
+{
 
 const char* const kLoadSchoolDistrictList = "ExpEngine::LoadSchoolDistrictList";
 const char* const kLoadSchoolList = "ExpEngine::LoadSchoolList";
@@ -21,7 +22,8 @@ bool ExpEngine::LoadSchoolDistrictList(EngineList& list, const XString& dataSour
                                        const XString& password)
 {
     m_lastSql = "";
-    try {
+    try
+    {
         SetDatabaseType(dataSource, user, password);
         ConnectListQuery(dataSource, user, password);
         ScopedDistinct distinct(*this);
@@ -39,7 +41,8 @@ bool ExpEngine::LoadSchoolDistrictList(EngineList& list, const XString& dataSour
 
         const bool opened = RunCurrentQueryOk();
         const int count = opened ? GetRecordCount() : 0;
-        if (count > 0 && GetFirstRecord()) {
+        if (count > 0 && GetFirstRecord())
+        {
             Log(5, "Found Districts...", kLoadSchoolDistrictList);
             const XString display = count == 1 ? "Default District" : "District";
             do
@@ -55,7 +58,9 @@ bool ExpEngine::LoadSchoolDistrictList(EngineList& list, const XString& dataSour
         Disconnect();
         Log(7, m_lastSql, kLoadSchoolDistrictList);
         return false;
-    } catch (...) {
+    }
+    catch (...)
+    {
         ClearQuery();
         Log(7, "District List Failed.", kLoadSchoolDistrictList);
         Log(7, m_lastSql, kLoadSchoolDistrictList);
@@ -66,7 +71,8 @@ bool ExpEngine::LoadSchoolDistrictList(EngineList& list, const XString& dataSour
 bool ExpEngine::LoadSchoolList(EngineList& list, const XString& dataSource, const XString& user,
                                const XString& password, const XString& district)
 {
-    try {
+    try
+    {
         SetDatabaseType(dataSource, user, password);
         ConnectListQuery(dataSource, user, password);
         ScopedDistinct distinct(*this);
@@ -85,7 +91,8 @@ bool ExpEngine::LoadSchoolList(EngineList& list, const XString& dataSource, cons
         m_lastSql = BuildCurrentQuery();
 
         const bool opened = RunCurrentQueryOk();
-        if (opened && GetFirstRecord()) {
+        if (opened && GetFirstRecord())
+        {
             Log(5, "Found Schools...", kLoadSchoolList);
             do
                 list.Add(FieldText(number), FieldText(name));
@@ -99,7 +106,9 @@ bool ExpEngine::LoadSchoolList(EngineList& list, const XString& dataSource, cons
         CloseQuery();
         Disconnect();
         return false;
-    } catch (...) {
+    }
+    catch (...)
+    {
         ClearQuery();
         Log(7, "School List Failed.", kLoadSchoolList);
         return false;
@@ -109,7 +118,8 @@ bool ExpEngine::LoadSchoolList(EngineList& list, const XString& dataSource, cons
 bool ExpEngine::LoadSchoolYearList(EngineList& list, const XString& district, const XString& school,
                                    const XString& dataSource, const XString& user, const XString& password)
 {
-    try {
+    try
+    {
         SetDatabaseType(dataSource, user, password);
         ConnectListQuery(dataSource, user, password);
         ScopedDistinct distinct(*this);
@@ -128,10 +138,12 @@ bool ExpEngine::LoadSchoolYearList(EngineList& list, const XString& district, co
         m_lastSql = BuildCurrentQuery();
 
         const bool opened = RunCurrentQueryOk();
-        if (opened && GetFirstRecord()) {
+        if (opened && GetFirstRecord())
+        {
             Log(5, "Found School Years", kLoadSchoolYearList);
             const bool schoolMax = Alias() == "schmax";
-            do {
+            do
+            {
                 const XString year = FieldText(yearField);
                 list.Add(year, SchoolYearDisplay(year, schoolMax));
             } while (GetNextRecord());
@@ -140,7 +152,9 @@ bool ExpEngine::LoadSchoolYearList(EngineList& list, const XString& district, co
         Disconnect();
         list.SortByKey();
         return !list.IsEmpty();
-    } catch (...) {
+    }
+    catch (...)
+    {
         ClearQuery();
         Log(3, "Load School List Failed", kLoadSchoolYearList);
         return false;
@@ -149,14 +163,17 @@ bool ExpEngine::LoadSchoolYearList(EngineList& list, const XString& district, co
 
 bool ExpEngine::LoadBridgeList(EngineList& list, const XString& paramKey, const ParamMap& params)
 {
-    if (paramKey != "teacher") {
+    if (paramKey != "teacher")
+    {
         Log(7, "This bridge is not set up for this type of paramkey:  " + paramKey, "");
         return false;
     }
 
     const char* const required[] = {"user", "pwd", "dsn", "school"};
-    for (const char* key : required) {
-        if (ParamText(params, key).IsEmpty()) {
+    for (const char* key : required)
+    {
+        if (ParamText(params, key).IsEmpty())
+        {
             emit writeMissing(QString::fromLatin1(key), QString::fromLatin1(key) + " missing or blank.");
             return false;
         }
@@ -165,10 +182,12 @@ bool ExpEngine::LoadBridgeList(EngineList& list, const XString& paramKey, const 
     const XString password = ParamText(params, "pwd");
     const XString dataSource = ParamText(params, "dsn");
 
-    try {
+    try
+    {
         XString message;
         // The teacher list does not filter on the year: a year not found is no failure here.
-        if (!PrepareRunState(params, false, message)) {
+        if (!PrepareRunState(params, false, message))
+        {
             Log(3, message, kLoadBridgeList);
             return false;
         }
@@ -182,7 +201,8 @@ bool ExpEngine::LoadBridgeList(EngineList& list, const XString& paramKey, const 
 
         ODBCTable* staff = AddSisTable("SY035", "staff", false);
         ODBCTable* dem = AddSisTable("SY030", "DEM", false);
-        if (!staff && !dem) {
+        if (!staff && !dem)
+        {
             ClearQuery();
             Disconnect();
             Log(7, "Bridge List Failed, cannot find required staff tables", kLoadBridgeList);
@@ -192,7 +212,8 @@ bool ExpEngine::LoadBridgeList(EngineList& list, const XString& paramKey, const 
         ODBCField* number = AddField(dem, "EMP_NBR", false);
         ODBCField* last = AddField(dem, "LST_NME", false);
         ODBCField* first = AddField(dem, "FRST_NME", false);
-        if (staff && dem) {
+        if (staff && dem)
+        {
             AddJoin(dem, "DST_NBR", staff, "DST_NBR");
             AddJoin(staff, "EMP_NBR", dem, "EMP_NBR");
         }
@@ -207,14 +228,16 @@ bool ExpEngine::LoadBridgeList(EngineList& list, const XString& paramKey, const 
         m_lastSql = BuildCurrentQuery();
 
         const bool opened = RunCurrentQueryOk();
-        if (!opened || !GetFirstRecord()) {
+        if (!opened || !GetFirstRecord())
+        {
             Log(7, "Bridge List Returned 0 Teachers.", kLoadBridgeList);
             CloseQuery();
             Disconnect();
             return false;
         }
         Log(5, "Found Teachers...", kLoadBridgeList);
-        do {
+        do
+        {
             const XString key = FieldText(number);
             if (key.IsEmpty())
                 continue;
@@ -230,7 +253,9 @@ bool ExpEngine::LoadBridgeList(EngineList& list, const XString& paramKey, const 
         CloseQuery();
         Disconnect();
         return true;
-    } catch (...) {
+    }
+    catch (...)
+    {
         ClearQuery();
         Log(7, "Bridge List Failed", kLoadBridgeList);
         Log(4, "Teacher List Failed, unknown reason", "teacher");

@@ -3,7 +3,8 @@
 XString SqlQuoted(const XString& text)
 {
     XString out("'");
-    for (int i = 0; i < text.Length(); ++i) {
+    for (int i = 0; i < text.Length(); ++i)
+    {
         if (text[i] == '\'')
             out.Append('\'');
         out.Append(text[i]);
@@ -26,6 +27,6 @@ bool IsWholeNumber(const XString& text)
 
 XString NotWholeNumberMessage(const char* parameter, const XString& value, const XString& typeName)
 {
-    return XString("The parameter ") + parameter + " must be a whole number for the database type "
-        + typeName + ", but it is \"" + value + "\".";
+    return XString("The parameter ") + parameter + " must be a whole number for the database type " +
+           typeName + ", but it is \"" + value + "\".";
 }

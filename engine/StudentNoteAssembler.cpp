@@ -10,11 +10,13 @@ void StudentNoteAssembler::Start(const XString& student, const XString& page, co
 bool StudentNoteAssembler::Add(const XString& student, const XString& page, const XString& text,
                                const XString& keyword, StudentNoteLine& finished)
 {
-    if (student_.IsEmpty()) {
+    if (student_.IsEmpty())
+    {
         Start(student, page, text);
         return false;
     }
-    if (student != student_ || page != page_) {
+    if (student != student_ || page != page_)
+    {
         finished = StudentNoteLine{student_, page_, "NORMAL",
                                    keyword.IsEmpty() ? XString("Family Note") : keyword, text_};
         Start(student, page, text);

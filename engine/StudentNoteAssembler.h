@@ -22,8 +22,8 @@ class StudentNoteAssembler
 public:
     // Feeds one record; true when it finished the note before it, which is
     // then in `finished`.
-    bool Add(const XString& student, const XString& page, const XString& text,
-             const XString& keyword, StudentNoteLine& finished);
+    bool Add(const XString& student, const XString& page, const XString& text, const XString& keyword,
+             StudentNoteLine& finished);
     // True when a note is still open; it is then in `finished`.
     bool Finish(StudentNoteLine& finished);
 

@@ -24,10 +24,12 @@ void WriteListedFieldsInstructions(XFile& file)
 {
     Line(file, "// Listed below are the list of custom fields exported by this bridge.  ");
     Line(file, "// You can control many aspects of the custom field:");
-    Line(file, "//\t1. If the field you want is listed as #customhiddenfield change it to another field type");
+    Line(file,
+         "//\t1. If the field you want is listed as #customhiddenfield change it to another field type");
     // The importer has always read this line with a bare line feed.
-    file.WriteText("//\t   if you want it to be displayed.  Or you can change where it appears by changing the "
-                   "type of custom field as below:r\n");
+    file.WriteText(
+        "//\t   if you want it to be displayed.  Or you can change where it appears by changing the "
+        "type of custom field as below:r\n");
     static const char* const kCommands[][2] = {
         {"#custombasicfield", "To have it appear on the ID tab"},
         {"#customschoolfield", "To have it appear on the School tab"},
@@ -40,7 +42,8 @@ void WriteListedFieldsInstructions(XFile& file)
     };
     for (const auto& command : kCommands)
         Line(file, XString("//\t\t") + command[0] + "\t\t" + command[1]);
-    Line(file, "//\t2. Change the second quoted field on the line to the title you wish the field to appear as.");
+    Line(file,
+         "//\t2. Change the second quoted field on the line to the title you wish the field to appear as.");
 }
 
 void WriteUserDefinedInstructions(XFile& file, const SISExpCustomField& example)
@@ -62,7 +65,8 @@ void WriteUserDefinedInstructions(XFile& file, const SISExpCustomField& example)
     Line(file, XString("//           ") + example.Command() + " " + example.Title().DoubleQuoted() + " " +
                    XString("Health #").DoubleQuoted());
     Line(file, "//");
-    Line(file, "//  IMPORTANT: The titles you choose for custom fields must be unique or else the data will not");
+    Line(file,
+         "//  IMPORTANT: The titles you choose for custom fields must be unique or else the data will not");
     Line(file, "//             import correctly.");
 }
 } // namespace

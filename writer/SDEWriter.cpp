@@ -3,9 +3,8 @@
 #include "XException.h"
 
 SDEWriter::SDEWriter(QObject* parent)
-    : BridgeTaskBase(parent),
-      m_attendance(std::make_unique<AttendanceCache>([this](int level, const XString& message)
-                                                     { Log(level, message); }))
+    : BridgeTaskBase(parent), m_attendance(std::make_unique<AttendanceCache>(
+                                  [this](int level, const XString& message) { Log(level, message); }))
 {
 }
 

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "attendance/AttendanceCache.h"
 #include "BridgeTaskBase.h"
 #include "DataAccessField.h"
 #include "ImportSettings.h"
@@ -15,6 +14,7 @@
 #include "SISExpCustomFieldList.h"
 #include "SISExpHeader.h"
 #include "XTextFile.h"
+#include "attendance/AttendanceCache.h"
 
 // The import file writer: one data file per table and the import control
 // file in a full export, one update file in an incremental export, the

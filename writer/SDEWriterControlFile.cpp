@@ -31,8 +31,9 @@ XString Pragma(const char* name, const XString& value)
 
 XString VersionText(uint32_t version)
 {
-    return XString(static_cast<unsigned>(version >> 27)) + "." + XString(static_cast<unsigned>((version >> 22) & 0x1F)) +
-           "." + XString(static_cast<unsigned>((version >> 16) & 0x3F)) + "." +
+    return XString(static_cast<unsigned>(version >> 27)) + "." +
+           XString(static_cast<unsigned>((version >> 22) & 0x1F)) + "." +
+           XString(static_cast<unsigned>((version >> 16) & 0x3F)) + "." +
            XString(static_cast<unsigned>(version & 0xFFFF));
 }
 
@@ -76,8 +77,8 @@ void SDEWriter::WriteBanner(XFile& file)
     {
         const SISExpCustomFieldList* list = m_customFieldLists[i];
         text += XString("//") + kCrLf;
-        text += XString("// If you wish to import ") + list->Header().Title() + ", please see " + list->FileName() +
-                " in the folder that" + kCrLf;
+        text += XString("// If you wish to import ") + list->Header().Title() + ", please see " +
+                list->FileName() + " in the folder that" + kCrLf;
         text += XString("//  contains this file.") + kCrLf;
     }
     text += Slashes() + kCrLf;
@@ -100,7 +101,8 @@ void SDEWriter::WritePragmas(XFile& file)
     if (creator.IsEmpty())
         creator = Param("appAlias_");
 
-    XString text = XString("#pragma creator ") + Quoted(creator) + " " + Quoted(Param("appVersion_")) + "\r\n\r\n";
+    XString text =
+        XString("#pragma creator ") + Quoted(creator) + " " + Quoted(Param("appVersion_")) + "\r\n\r\n";
     if (!s.exportSource.IsEmpty())
         text += Pragma("exportsource", s.exportSource);
     text += Pragma("dateformat", s.dateFormat);

@@ -9,8 +9,8 @@ class SISExpCustomField
 {
 public:
     SISExpCustomField() = default;
-    SISExpCustomField(const XString& title, const XString& label, const XString& command, const XString& source,
-                      bool commented = false)
+    SISExpCustomField(const XString& title, const XString& label, const XString& command,
+                      const XString& source, bool commented = false)
         : m_title(title), m_label(label), m_command(command), m_source(source), m_commented(commented)
     {
     }

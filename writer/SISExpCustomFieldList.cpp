@@ -2,7 +2,9 @@
 
 #include <memory>
 
-SISExpCustomFieldList::SISExpCustomFieldList() : XVector<SISExpCustomField>(20), m_titles(20, CompareXStrings) {}
+SISExpCustomFieldList::SISExpCustomFieldList() : XVector<SISExpCustomField>(20), m_titles(20, CompareXStrings)
+{
+}
 
 SISExpCustomFieldList::SISExpCustomFieldList(const XString& fileName, const XString& title,
                                              const XString& dataFileName, int flag)

@@ -13,7 +13,8 @@ public:
     SISExpCustomFieldList();
     // fileName: the custom-field file (for instance "StudentCustom.txt");
     // title and dataFileName: the header of the table with the values.
-    SISExpCustomFieldList(const XString& fileName, const XString& title, const XString& dataFileName, int flag = 0);
+    SISExpCustomFieldList(const XString& fileName, const XString& title, const XString& dataFileName,
+                          int flag = 0);
     SISExpCustomFieldList(const SISExpCustomFieldList&) = delete;
     SISExpCustomFieldList& operator=(const SISExpCustomFieldList&) = delete;
     ~SISExpCustomFieldList() override;

@@ -18,7 +18,8 @@ void SISExpHeader::WriteBlock(XFile& file) const
     if (!HasNames())
         return;
     WriteHeader(file);
-    XString include = XString(m_safeInclude ? "#safeinclude " : "#include ") + m_fileName.DoubleQuoted() + "\r\n";
+    XString include =
+        XString(m_safeInclude ? "#safeinclude " : "#include ") + m_fileName.DoubleQuoted() + "\r\n";
     file.WriteText(include);
     file.WriteText("*\r\n\r\n");
 }

@@ -3,10 +3,12 @@
 #include <cstdio>
 #include <utility>
 
-namespace {
-struct KnownMessage {
+namespace
+{
+struct KnownMessage
+{
     std::uint32_t hresult;
-    const char *text;
+    const char* text;
 };
 
 // The system texts of the HRESULTs an ADO layer commonly meets.
@@ -42,7 +44,7 @@ std::string AdoComError::ErrorMessage() const
 
 std::string AdoComError::MessageFor(std::uint32_t hresult)
 {
-    for (const auto &k : kKnown)
+    for (const auto& k : kKnown)
         if (k.hresult == hresult)
             return k.text;
     char buf[64];

@@ -5,11 +5,13 @@
 
 SQLHENV OdbcEnvironment()
 {
-    static const SQLHENV env = []() -> SQLHENV {
+    static const SQLHENV env = []() -> SQLHENV
+    {
         SQLHENV h = SQL_NULL_HENV;
         if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &h)))
             return SQL_NULL_HENV;
-        if (!SQL_SUCCEEDED(SQLSetEnvAttr(h, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0)))
+        if (!SQL_SUCCEEDED(
+                SQLSetEnvAttr(h, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0)))
         {
             SQLFreeHandle(SQL_HANDLE_ENV, h);
             return SQL_NULL_HENV;
@@ -17,7 +19,8 @@ SQLHENV OdbcEnvironment()
         return h;
     }();
     if (!env)
-        throw AdoComError(ado::E_OUTOFMEMORY_HR, "ADODB.Connection", "The ODBC environment could not be created.");
+        throw AdoComError(ado::E_OUTOFMEMORY_HR, "ADODB.Connection",
+                          "The ODBC environment could not be created.");
     return env;
 }
 

@@ -53,8 +53,8 @@ TEST(ComErrorReport, WithoutConnectionOrProviderErrors)
 TEST(ComErrorReport, ProviderLinesAreCutAtTheirBuffer)
 {
     ODBCDataAccess da(0, DatabaseType::MSSQL);
-    XString report =
-        da.FormatComError(AdoComError(0x80004005u, "s", "d", {ProviderError(1, std::string(2000, 'x').c_str())}));
+    XString report = da.FormatComError(
+        AdoComError(0x80004005u, "s", "d", {ProviderError(1, std::string(2000, 'x').c_str())}));
     std::string text = report.Text();
     // One line formatted into 1000 characters: 999 of them survive, line end included.
     size_t tail = text.find("COM Error Code = ");
@@ -146,7 +146,5 @@ TEST(ComErrorReport, OnlyPasswordsEchoedAsValuesAreMasked)
     }
     ODBCDataAccess da(0, DatabaseType::OracleODBC);
     EXPECT_THROW(da.Connect(da.BuildConnectionString("NoSuchDataSource", "u", "031")), XException);
-    EXPECT_EQ(
-        da.ClassifyQueryError(da.FormatComError(AdoComError(0x80004005u, "s", "ORA-03113: x"))),
-        1629);
+    EXPECT_EQ(da.ClassifyQueryError(da.FormatComError(AdoComError(0x80004005u, "s", "ORA-03113: x"))), 1629);
 }

@@ -1,8 +1,8 @@
 // The data access layer against real drivers through unixODBC: the SQLite
 // ODBC driver on a file made here, and psqlODBC on the PostgreSQL test
 // server (required when CI=true).
-#include <gtest/gtest.h>
 #include <QByteArray>
+#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
@@ -330,11 +330,12 @@ TEST_P(DataAccessIntegration, RecordCountTheDriverCannotStateIsCountedThenWalked
         for (const DataAccessLogLine& l : log->lines)
             if (l.level == 8 && l.method.empty())
                 counting.push_back(l.message);
-        EXPECT_EQ(counting, (std::vector<std::string>{"GetRecordCount: Finishing Getting Record Count.",
-                                                      "GetRecordCount: Validating RecordCount.",
-                                                      kept ? "GetRecordCount: Driver supports RecordCount"
-                                                           : "GetRecordCount: Lets determine record count manually.",
-                                                      "GetRecordCount: Found Record Count of 3"}));
+        EXPECT_EQ(counting,
+                  (std::vector<std::string>{"GetRecordCount: Finishing Getting Record Count.",
+                                            "GetRecordCount: Validating RecordCount.",
+                                            kept ? "GetRecordCount: Driver supports RecordCount"
+                                                 : "GetRecordCount: Lets determine record count manually.",
+                                            "GetRecordCount: Found Record Count of 3"}));
         ASSERT_TRUE(da->GetFirstRecord());
         EXPECT_EQ(da->GetInt(&id), 1);
         ASSERT_TRUE(da->GetNextRecord());
@@ -567,7 +568,8 @@ TEST_P(DataAccessIntegration, ATerminatedBackendSkipsTheTableAndReconnects)
         GTEST_SKIP() << "a file database has no server process to end";
     std::string t = Rows(20);
     std::string v = NewView(
-        "ending", "SELECT id, CASE WHEN id >= 5 THEN pg_terminate_backend(pg_backend_pid()) END AS gone FROM " + t);
+        "ending",
+        "SELECT id, CASE WHEN id >= 5 THEN pg_terminate_backend(pg_backend_pid()) END AS gone FROM " + t);
     da->Connect(backend->UncountedConnectionString(*da));
     const int first = BackendPid();
     da->StartTable("Rows", "Rows.sef");

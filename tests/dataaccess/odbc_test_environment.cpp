@@ -2,16 +2,18 @@
 
 #include "OdbcTestEnv.h"
 
-namespace {
+namespace
+{
 
 // unixODBC must see the test configuration before its first call, so it is
 // set up before any test of this program runs.
-class OdbcTestEnvironment : public ::testing::Environment {
+class OdbcTestEnvironment : public ::testing::Environment
+{
 public:
     void SetUp() override { odbctest::SetUpOdbcTestEnv(); }
 };
 
-[[maybe_unused]] ::testing::Environment *const kEnvironment =
+[[maybe_unused]] ::testing::Environment* const kEnvironment =
     ::testing::AddGlobalTestEnvironment(new OdbcTestEnvironment);
 
 } // namespace

@@ -7,9 +7,10 @@
 
 #include "platform/OdbcHeaders.h"
 
-namespace {
+namespace
+{
 
-AdoDecimal Dec(const std::string &text)
+AdoDecimal Dec(const std::string& text)
 {
     AdoDecimal d;
     std::string error;
@@ -58,8 +59,8 @@ TEST(VariantConversion, EveryTypeToTextIntegerRealAndBool)
         {Decimal(42, 0, true), true, "-42", -42, -42.0, true},
         {Decimal(425, 1, true), true, "-42.5", -42, -42.5, true},
         {AdoValue::Integer(ado::VT_I4, -42), false, "-42", -42, -42.0, true},
-        {AdoValue::Integer(ado::VT_I8, 9000000000LL), false, "9000000000", static_cast<std::int32_t>(9000000000LL),
-         9000000000.0, true},
+        {AdoValue::Integer(ado::VT_I8, 9000000000LL), false, "9000000000",
+         static_cast<std::int32_t>(9000000000LL), 9000000000.0, true},
         {AdoValue::Integer(ado::VT_UI4, 4294967295LL), false, "-1", -1, 4294967295.0, true},
         {AdoValue::Integer(ado::VT_I1, 5), false, "", 5, 5.0, true},
         {AdoValue::Integer(ado::VT_I1, -5), false, "", -5, -5.0, true},
@@ -76,7 +77,8 @@ TEST(VariantConversion, EveryTypeToTextIntegerRealAndBool)
         // Currency is read only by the double reader.
         {AdoValue::Integer(ado::VT_CY, 125000), false, "", 0, 12.5, false},
         // 15 January 2009 at 09:05:07 as an automation date.
-        {AdoValue::Date(39828.0 + (9 * 3600 + 5 * 60 + 7) / 86400.0), false, "2009/01/15 9:05:07", 0, 0.0, false},
+        {AdoValue::Date(39828.0 + (9 * 3600 + 5 * 60 + 7) / 86400.0), false, "2009/01/15 9:05:07", 0, 0.0,
+         false},
     };
     for (const auto& c : cases)
     {
@@ -134,7 +136,8 @@ TEST(AdoDecimalText, BadOrHugeTextIsRefused)
 {
     AdoDecimal d;
     std::string error;
-    for (const char *bad : {"", "abc", "1.2.3", "12a", "NaN", "-", "1e", "Infinity"}) {
+    for (const char* bad : {"", "abc", "1.2.3", "12a", "NaN", "-", "1e", "Infinity"})
+    {
         EXPECT_FALSE(ParseAdoDecimal(bad, d, error)) << bad;
         EXPECT_EQ(error, "The value is not a number.");
     }

@@ -172,9 +172,10 @@ QString StaffReferencesSql(const QString& year)
 void ExpectSqliteDetectionAndLists(RecordedEngine& engine)
 {
     // The MSSQL trials fail cleanly before the Oracle (ODBC) trial succeeds.
-    for (const char* line : {"Trying: MSSQL with suffix: _V", "Trying: Oracle (ODBC)", "Able to query using: SY005",
-                             "Setting alias to TSIS", "SchoolNumber: '101'", "District Number: 16",
-                             "Bridge Configuration Changed.", "Export complete.", "AddThisToStaffLUT: added10100"})
+    for (const char* line :
+         {"Trying: MSSQL with suffix: _V", "Trying: Oracle (ODBC)", "Able to query using: SY005",
+          "Setting alias to TSIS", "SchoolNumber: '101'", "District Number: 16",
+          "Bridge Configuration Changed.", "Export complete.", "AddThisToStaffLUT: added10100"})
         EXPECT_TRUE(engine.Logged(line)) << line;
     // Homeroom teacher 0 is not collected. One homeroom teacher per grade,
     // 10100 to 10105 (the section teachers are the same staff), and the
@@ -348,10 +349,14 @@ TEST_P(DemoExport, WritesTheExpectedFolder)
 
     // The referrer column the flavour has is selected; the other is left out.
     const QString referrer = Tsis() ? "incident.\"R-ID-NBR\"" : "incident.ID_NBR";
-    EXPECT_TRUE(std::any_of(engine.Log().begin(), engine.Log().end(), [&](const LogLine& line) {
-        return line.message.startsWith("BuildQuery Finished:SELECT DISTINCT incident.EV_SEQ_NBR") &&
-               line.message.contains(", " + referrer + ", ");
-    })) << engine.Dump();
+    EXPECT_TRUE(std::any_of(engine.Log().begin(), engine.Log().end(),
+                            [&](const LogLine& line)
+                            {
+                                return line.message.startsWith(
+                                           "BuildQuery Finished:SELECT DISTINCT incident.EV_SEQ_NBR") &&
+                                       line.message.contains(", " + referrer + ", ");
+                            }))
+        << engine.Dump();
     EXPECT_TRUE(engine.Logged(QString("Field does not exist : ") + (Tsis() ? "ID_NBR" : "R-ID-NBR") +
                               " in table EV010"));
     // Staff known only from incidents and outcomes; number 0 only as referee.
@@ -405,6 +410,7 @@ TEST_P(DemoExport, WritesTheExpectedFolder)
 }
 
 INSTANTIATE_TEST_SUITE_P(Demo, DemoExport, ::testing::ValuesIn(kSources),
-                         [](const ::testing::TestParamInfo<Source>& info) { return std::string(info.param.dsn); });
+                         [](const ::testing::TestParamInfo<Source>& info)
+                         { return std::string(info.param.dsn); });
 
 } // namespace

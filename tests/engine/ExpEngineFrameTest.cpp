@@ -7,7 +7,8 @@
 #include "DatabaseType.h"
 #include "ExpEngine.h"
 
-namespace {
+namespace
+{
 
 // Records "level message" lines; the list outlives the recorder because the
 // engine's destructor still logs.
@@ -15,9 +16,9 @@ struct RecordedLog
 {
     explicit RecordedLog(ExpEngine& engine) : shared(std::make_shared<QStringList>())
     {
-        QObject::connect(&engine, &AppTaskBase::writeLog, [list = shared](int level, QString message, QString) {
-            *list << QString::number(level) + " " + message;
-        });
+        QObject::connect(&engine, &AppTaskBase::writeLog,
+                         [list = shared](int level, QString message, QString)
+                         { *list << QString::number(level) + " " + message; });
     }
     const QStringList& lines() const { return *shared; }
     std::shared_ptr<QStringList> shared;
@@ -49,7 +50,7 @@ TEST(ExpEngineFrame, FiltersRejectEverythingWithoutTheirKeyField)
     EXPECT_FALSE(engine.FilterStudent());
     EXPECT_FALSE(engine.FilterStaff());
     EXPECT_EQ(log.lines(), QStringList({"8 FilterStudent: Student Key Field not defined.",
-                                      "8 FilterStaff: Staff Key Field not defined."}));
+                                        "8 FilterStaff: Staff Key Field not defined."}));
 }
 
 TEST(ExpEngineFrame, TableNamesBeforeDetectionAreBare)

@@ -27,8 +27,9 @@ protected:
         if (pg)
             return Psql(demo_->PgDatabases().at(0), ("SET search_path = tsisdemo; " + sql).toStdString(),
                         PgUser().toStdString());
-        return RunCommand(("sqlite3 -bail " + Quoted(Folder() + "/tsisdemo-tsis.db") + " " + Quoted(sql) + " 2>&1")
-                              .toStdString());
+        return RunCommand(
+            ("sqlite3 -bail " + Quoted(Folder() + "/tsisdemo-tsis.db") + " " + Quoted(sql) + " 2>&1")
+                .toStdString());
     }
 
     static QString PgUser() { return QString::fromStdString(Env("TSIS_PG_USER", "tsis")); }
@@ -115,7 +116,6 @@ protected:
         EXPECT_EQ(PartFiles(first), QStringList());
         Restore(pg, table);
     }
-
 };
 
 TEST_F(IncompleteRun, SqliteRowFailingLateFailsTheRunAndKeepsTheFile)

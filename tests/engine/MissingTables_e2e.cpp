@@ -15,7 +15,8 @@ std::string DropTables(std::initializer_list<const char*> tables, bool views = t
 {
     std::string sql;
     for (const char* t : tables)
-        sql += std::string("DROP VIEW DBTSIS_") + t + "_V;" + (views ? std::string(" DROP TABLE ") + t + ";" : "");
+        sql += std::string("DROP VIEW DBTSIS_") + t + "_V;" +
+               (views ? std::string(" DROP TABLE ") + t + ";" : "");
     return sql;
 }
 
@@ -52,9 +53,8 @@ const std::vector<Damage>& Damages()
           "ConductOutcome.sef"},
          {},
          true,
-         [](const QString& folder, RecordedEngine&) {
-             EXPECT_FALSE(ReadFile(folder + "/TSIS SchoolMAX.SDE").contains("Cnd"));
-         }},
+         [](const QString& folder, RecordedEngine&)
+         { EXPECT_FALSE(ReadFile(folder + "/TSIS SchoolMAX.SDE").contains("Cnd")); }},
         {"Scheduling",
          "tsis",
          DropTables({"SC065", "SC082", "SC060", "SC040", "CA020", "GR025", "SC031", "SC070", "SC055"}),
@@ -70,7 +70,8 @@ const std::vector<Damage>& Damages()
          // Grading Periods opens its file before it looks for GR025.
          {"Bins.sef"},
          true,
-         [](const QString& folder, RecordedEngine&) {
+         [](const QString& folder, RecordedEngine&)
+         {
              const QByteArray control = ReadFile(folder + "/TSIS SchoolMAX.SDE");
              EXPECT_TRUE(control.contains("// Grading Periods\r\nBinKey\tBinStartDate\tBinEndDate\r\n"
                                           "#include \"Bins.sef\"\r\n*\r\n\r\n"));
@@ -104,7 +105,8 @@ const std::vector<Damage>& Damages()
           "StudentTransport.sef"},
          {},
          true,
-         [](const QString& folder, RecordedEngine& engine) {
+         [](const QString& folder, RecordedEngine& engine)
+         {
              EXPECT_EQ(SortedLines(ReadFile(folder + "/StudentCustom.sef")),
                        SortedLines(ExpectedFile("families/StudentCustom.sef")));
              EXPECT_TRUE(engine->IncompleteTables().empty());
@@ -120,7 +122,8 @@ const std::vector<Damage>& Damages()
          {},
          {},
          false,
-         [](const QString& folder, RecordedEngine& engine) {
+         [](const QString& folder, RecordedEngine& engine)
+         {
              const std::vector<XString>& incomplete = engine->IncompleteTables();
              EXPECT_NE(std::find(incomplete.begin(), incomplete.end(), XString("Student Custody Protection")),
                        incomplete.end())
@@ -200,7 +203,8 @@ TEST_P(LiveWthFamilies, WritesTheFilesOfTheVariant)
 {
     RecordedEngine engine;
     const QString folder = Export(engine, std::string("livewth-") + GetParam(), Dsn());
-    auto expected = [](const QString& name) {
+    auto expected = [](const QString& name)
+    {
         const QString variant = "families/livewth/" + name;
         return QFile::exists(QString(TSIS_SOURCE_DIR) + "/tests/engine/expected/" + variant)
                    ? ExpectedFile(variant)
@@ -212,8 +216,9 @@ TEST_P(LiveWthFamilies, WritesTheFilesOfTheVariant)
         const QByteArray actual = ReadFile(folder + "/" + name);
         const QByteArray file(name);
         ExpectSame(actual, expected(name),
-                   file == "LegalNotes.sef" ? Order::Fixed
-                                            : (file == "CustodyNotes.sef" ? Order::KeyInOrder : Order::Server),
+                   file == "LegalNotes.sef"
+                       ? Order::Fixed
+                       : (file == "CustodyNotes.sef" ? Order::KeyInOrder : Order::Server),
                    false);
         EXPECT_FALSE(actual.contains("900001"));
     }

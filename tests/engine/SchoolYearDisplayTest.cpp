@@ -2,7 +2,8 @@
 
 #include "SchoolYearDisplay.h"
 
-namespace {
+namespace
+{
 
 std::string Tsis(const char* text, int currentYear = 2026)
 {

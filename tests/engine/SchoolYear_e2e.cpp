@@ -7,7 +7,8 @@
 
 using namespace e2e;
 
-namespace {
+namespace
+{
 
 class SchoolYearSearch : public DemoSuite<SchoolYearSearch>
 {
@@ -18,16 +19,19 @@ public:
         DemoSuite::SetUpTestSuite();
         // A copy whose CA005 keeps CAL_DT as DATE values and has no "LD" row
         // for 2026, and which has no SY055.
-        datesReady_ = demo_->Ok() && demo_->AlteredCopy(
-            "tsis", "TSISDemoDates",
-            "CREATE TABLE CA005_NEW (DST_NBR INTEGER, SCH_NBR VARCHAR(4), SCH_YR INTEGER, CAL_DT DATE,"
-            " DAY_CD VARCHAR(2), INST_F VARCHAR(1), CYCLE_DAY VARCHAR(2));"
-            "INSERT INTO CA005_NEW SELECT DST_NBR, SCH_NBR, SCH_YR,"
-            " substr(CAL_DT,1,4)||'-'||substr(CAL_DT,5,2)||'-'||substr(CAL_DT,7,2), DAY_CD, INST_F, CYCLE_DAY"
-            " FROM CA005 WHERE NOT (SCH_YR = 2026 AND DAY_CD = 'LD');"
-            "DROP VIEW DBTSIS_CA005_V; DROP TABLE CA005; ALTER TABLE CA005_NEW RENAME TO CA005;"
-            "CREATE VIEW DBTSIS_CA005_V AS SELECT * FROM CA005;"
-            "DROP VIEW DBTSIS_SY055_V; DROP TABLE SY055;");
+        datesReady_ =
+            demo_->Ok() &&
+            demo_->AlteredCopy(
+                "tsis", "TSISDemoDates",
+                "CREATE TABLE CA005_NEW (DST_NBR INTEGER, SCH_NBR VARCHAR(4), SCH_YR INTEGER, CAL_DT DATE,"
+                " DAY_CD VARCHAR(2), INST_F VARCHAR(1), CYCLE_DAY VARCHAR(2));"
+                "INSERT INTO CA005_NEW SELECT DST_NBR, SCH_NBR, SCH_YR,"
+                " substr(CAL_DT,1,4)||'-'||substr(CAL_DT,5,2)||'-'||substr(CAL_DT,7,2), DAY_CD, INST_F, "
+                "CYCLE_DAY"
+                " FROM CA005 WHERE NOT (SCH_YR = 2026 AND DAY_CD = 'LD');"
+                "DROP VIEW DBTSIS_CA005_V; DROP TABLE CA005; ALTER TABLE CA005_NEW RENAME TO CA005;"
+                "CREATE VIEW DBTSIS_CA005_V AS SELECT * FROM CA005;"
+                "DROP VIEW DBTSIS_SY055_V; DROP TABLE SY055;");
     }
 
 protected:
@@ -56,13 +60,13 @@ protected:
     static inline bool datesReady_ = false;
 };
 
-
-#define EXPECT_FOUND(found, y, s, e)                                                                               \
-    do {                                                                                                           \
-        auto f_ = (found);                                                                                         \
-        EXPECT_EQ(f_.year, y);                                                                                     \
-        EXPECT_EQ(f_.start, s);                                                                                    \
-        EXPECT_EQ(f_.end, e);                                                                                      \
+#define EXPECT_FOUND(found, y, s, e)                                                                         \
+    do                                                                                                       \
+    {                                                                                                        \
+        auto f_ = (found);                                                                                   \
+        EXPECT_EQ(f_.year, y);                                                                               \
+        EXPECT_EQ(f_.start, s);                                                                              \
+        EXPECT_EQ(f_.end, e);                                                                                \
     } while (0)
 
 TEST_F(SchoolYearSearch, TodayWithinAYearGivesThatYear)
@@ -91,7 +95,8 @@ TEST_F(SchoolYearSearch, AccessAndMssqlGetTheYearInQuotes)
 {
     // Access reaches the SQLite demo through the same data source; its year
     // is written into SQL as a quoted literal, an empty calendar as ''.
-    auto find = [](const char* school) {
+    auto find = [](const char* school)
+    {
         RecordedEngine engine;
         engine->ODBCDataAccess::SetDatabaseType(DatabaseType::Access);
         engine->SetDataSource("TSISDemo");

@@ -2,7 +2,8 @@
 
 #include "SqlValueText.h"
 
-namespace {
+namespace
+{
 
 TEST(SqlValueText, QuotedLiteralsDoubleSingleQuotes)
 {

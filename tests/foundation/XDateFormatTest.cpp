@@ -21,12 +21,28 @@ TEST(XDateFormatTest, DateRuns)
         const char* pattern;
         const char* text;
     } cases[] = {
-        {"D", "5"},           {"DD", "05"},         {"DDD", "Thu"},         {"DDDD", "Thursday"},
-        {"DDDDDD", "Thursday"}, {"M", "3"},          {"MM", "03"},           {"MMM", "Mar"},
-        {"MMMM", "March"},    {"MMMMM", "March"},   {"W", "T"},             {"WW", "Th"},
-        {"WWW", "Thu"},       {"WWWW", "Thursday"}, {"YYYY", "2026"},       {"YY", "26"},
-        {"Y", "6"},           {"YYY", "YYY"},       {"YYYYY", "YYYYY"},     {"yyyy-mm-dd", "2026-03-05"},
-        {"dd-mmm-yyyy", "05-Mar-2026"},             {"hh:nn yyyy", "hh:nn 2026"},
+        {"D", "5"},
+        {"DD", "05"},
+        {"DDD", "Thu"},
+        {"DDDD", "Thursday"},
+        {"DDDDDD", "Thursday"},
+        {"M", "3"},
+        {"MM", "03"},
+        {"MMM", "Mar"},
+        {"MMMM", "March"},
+        {"MMMMM", "March"},
+        {"W", "T"},
+        {"WW", "Th"},
+        {"WWW", "Thu"},
+        {"WWWW", "Thursday"},
+        {"YYYY", "2026"},
+        {"YY", "26"},
+        {"Y", "6"},
+        {"YYY", "YYY"},
+        {"YYYYY", "YYYYY"},
+        {"yyyy-mm-dd", "2026-03-05"},
+        {"dd-mmm-yyyy", "05-Mar-2026"},
+        {"hh:nn yyyy", "hh:nn 2026"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.text, d.Format(c.pattern)) << c.pattern;

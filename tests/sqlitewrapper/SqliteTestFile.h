@@ -8,9 +8,9 @@
 #include "sqlerror.h"
 
 // A fresh database path per test, under the build tree.
-inline std::string FreshDatabasePath(const char *suffix = "")
+inline std::string FreshDatabasePath(const char* suffix = "")
 {
-    const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     const std::filesystem::path dir = std::filesystem::path(TSIS_BINARY_DIR) / "sqlitewrapper-test";
     std::filesystem::create_directories(dir);
     const std::filesystem::path p =
@@ -20,12 +20,14 @@ inline std::string FreshDatabasePath(const char *suffix = "")
 }
 
 // The SqlError the step throws; a failure, and an error with code -1, when it throws none.
-template <typename Step>
-sqlite::SqlError Thrown(Step step)
+template <typename Step> sqlite::SqlError Thrown(Step step)
 {
-    try {
+    try
+    {
         step();
-    } catch (const sqlite::SqlError &e) {
+    }
+    catch (const sqlite::SqlError& e)
+    {
         return e;
     }
     ADD_FAILURE() << "no SqlError";

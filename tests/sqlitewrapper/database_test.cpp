@@ -41,10 +41,13 @@ TEST(Database, FailuresCarryTheLibraryTextAndTheStatement)
     Database db;
     db.Open(FreshDatabasePath().c_str());
     db.Execute("CREATE TABLE t (k PRIMARY KEY); INSERT INTO t VALUES (1)");
-    try {
+    try
+    {
         db.Execute("INSERT INTO t VALUES (1)");
         FAIL();
-    } catch (const SqlError &e) {
+    }
+    catch (const SqlError& e)
+    {
         EXPECT_EQ(typeid(e), typeid(SqlError));
         // Extended result codes are on: the primary-key flavour of 19.
         EXPECT_EQ(e.Code(), SQLITE_CONSTRAINT_PRIMARYKEY);
@@ -68,10 +71,13 @@ TEST(Database, LockedFileGivesBusyError)
     holder.Execute("CREATE TABLE t (a); BEGIN EXCLUSIVE; INSERT INTO t VALUES (1)");
     // The 30-second production wait is shortened on this handle only.
     sqlite3_busy_timeout(waiter.Handle(), 50);
-    try {
+    try
+    {
         waiter.Execute("INSERT INTO t VALUES (2)");
         FAIL();
-    } catch (const BusyError &e) {
+    }
+    catch (const BusyError& e)
+    {
         EXPECT_EQ(e.PrimaryCode(), SQLITE_BUSY);
         EXPECT_NE(std::string(e.what()).find("(sqlite::Database::Execute)"), std::string::npos);
     }
@@ -114,7 +120,7 @@ TEST(Database, EmptyKeyOpensUnencryptedAndAnyOtherIsRefused)
     db.Execute("CREATE TABLE t (a); INSERT INTO t VALUES ('plain')");
     db.Close();
     // A plain SQLite file: readable without any key.
-    sqlite3 *raw = nullptr;
+    sqlite3* raw = nullptr;
     ASSERT_EQ(sqlite3_open(path.c_str(), &raw), SQLITE_OK);
     EXPECT_EQ(sqlite3_exec(raw, "SELECT a FROM t", nullptr, nullptr, nullptr), SQLITE_OK);
     sqlite3_close(raw);
@@ -134,7 +140,7 @@ TEST(Database, OpeningAnOpenDatabaseKeepsTheConnection)
 {
     Database db;
     db.Open(FreshDatabasePath().c_str());
-    sqlite3 *first = db.Handle();
+    sqlite3* first = db.Handle();
     ::testing::internal::CaptureStderr();
     db.Open(FreshDatabasePath("-other").c_str(), "abc");
     const std::string err = ::testing::internal::GetCapturedStderr();

@@ -5,16 +5,18 @@
 
 #include <gtest/gtest.h>
 
+#include "SqliteTestFile.h"
 #include "database.h"
 #include "query.h"
 #include "sqlerror.h"
-#include "SqliteTestFile.h"
 
 using namespace sqlite;
 
-namespace {
+namespace
+{
 
-class QueryTest : public ::testing::Test {
+class QueryTest : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -25,7 +27,7 @@ protected:
                    "CREATE TABLE K (k PRIMARY KEY); INSERT INTO K VALUES (1)");
     }
     // The first row's column `name` of the statement.
-    std::string First(Query &q, const char *name)
+    std::string First(Query& q, const char* name)
     {
         EXPECT_TRUE(q.Step()) << q.Sql().Std();
         return q.StringColumn(name).Std();
@@ -45,7 +47,7 @@ TEST_F(QueryTest, StepsThroughRowsAndReadsColumnsByNameInAnyCase)
     EXPECT_EQ(q.StringColumn("R").Std(), "2.5");
     ASSERT_TRUE(q.Step());
     EXPECT_EQ(q.StringColumn("StdKey").Std(), "S2");
-    EXPECT_EQ(q.StringColumn("Code").Std(), "");  // NULL
+    EXPECT_EQ(q.StringColumn("Code").Std(), ""); // NULL
     EXPECT_EQ(q.StringColumn("N").Std(), "");
     EXPECT_FALSE(q.Step());
     EXPECT_EQ(q.find_column("r"), 3);
@@ -60,9 +62,10 @@ TEST_F(QueryTest, FailuresNameTheirMethod)
     Query stepped(db, "SELECT StdKey FROM Att");
     ASSERT_TRUE(stepped.Step());
     Database closed;
-    const struct {
+    const struct
+    {
         std::function<void()> step;
-        const char *text;
+        const char* text;
     } cases[] = {
         {[&] { stepped.StringColumn("x"); },
          "Sql Error:  (Request for non-existent column \"x\") (sqlite::Query::FindColumn)"},
@@ -75,7 +78,7 @@ TEST_F(QueryTest, FailuresNameTheirMethod)
         {[&] { q.Finalize(); }, "Sql Error:  (No prepared statement) (sqlite::Query::Finalize)"},
         {[&] { q.find_column("a"); }, "Sql Error:  (No prepared statement) (sqlite::Query::find_column)"},
     };
-    for (const auto &c : cases)
+    for (const auto& c : cases)
         EXPECT_STREQ(Thrown(c.step).what(), c.text);
     EXPECT_EQ(Thrown([&] { q.Prepare("SELECT * FROM Missing"); }).SqlText(), "SELECT * FROM Missing");
     EXPECT_EQ(Query(db).Sql().Std(), "");
@@ -84,7 +87,8 @@ TEST_F(QueryTest, FailuresNameTheirMethod)
 TEST_F(QueryTest, EmptyTextHasNoStatementToPrepare)
 {
     Query q(db);
-    for (const char *sql : {"", "   ", "-- only a comment"}) {
+    for (const char* sql : {"", "   ", "-- only a comment"})
+    {
         const SqlError e = Thrown([&] { q.Prepare(sql); });
         EXPECT_EQ(e.Code(), SQLITE_DONE) << sql;
         EXPECT_STREQ(e.what(), "Sql Error:  (no statement to prepare) (sqlite::Query::Prepare)");

@@ -8,14 +8,17 @@
 
 using namespace sqlite;
 
-namespace {
+namespace
+{
 
-class StatementTest : public ::testing::Test {
+class StatementTest : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
         db.Open(FreshDatabasePath().c_str());
-        db.Execute("CREATE TABLE t (k INTEGER PRIMARY KEY, v); INSERT INTO t VALUES (1, 'a'); INSERT INTO t VALUES (2, NULL)");
+        db.Execute("CREATE TABLE t (k INTEGER PRIMARY KEY, v); INSERT INTO t VALUES (1, 'a'); INSERT INTO t "
+                   "VALUES (2, NULL)");
     }
     std::string Values()
     {
@@ -30,11 +33,13 @@ TEST_F(StatementTest, RunsOnePreparedStatementWithNewValues)
 {
     Statement find(db, "SELECT k, v FROM t WHERE k >= ? ORDER BY k");
     const XString one("1"), two("2"), three("3"), a("a"), b("b");
-    const struct {
-        const XString *from;
+    const struct
+    {
+        const XString* from;
         int rows;
     } cases[] = {{&one, 2}, {&two, 1}, {&three, 0}};
-    for (const auto &c : cases) {
+    for (const auto& c : cases)
+    {
         int rows = 0;
         for (bool more = find.Bind({c.from}).Step(); more; more = find.Step())
             ++rows;
@@ -68,11 +73,12 @@ TEST_F(StatementTest, FailuresNameTheMethodAndTheStatementStaysUsable)
 
 TEST_F(StatementTest, ATransactionIsRolledBackUnlessCommitted)
 {
-    const struct {
-        const char *name;
+    const struct
+    {
+        const char* name;
         bool commit;
         bool rollBack;
-        const char *values;
+        const char* values;
     } cases[] = {
         {"committed", true, false, "1=a 2=NULL 3=NULL"},
         {"left", false, false, "1=a 2=NULL 3=NULL"},
@@ -80,7 +86,8 @@ TEST_F(StatementTest, ATransactionIsRolledBackUnlessCommitted)
         {"committed again", true, false, "1=a 2=NULL 3=NULL 4=NULL"},
     };
     int k = 3;
-    for (const auto &c : cases) {
+    for (const auto& c : cases)
+    {
         {
             Transaction transaction(db);
             EXPECT_TRUE(db.InTransaction()) << c.name;

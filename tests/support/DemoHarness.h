@@ -301,7 +301,8 @@ struct DemoPlan
 {
     DemoPlan(std::vector<std::string> flavours = {"tsis"}, bool postgres = false, std::string name = "demo",
              std::string extraArgs = "")
-        : flavours(std::move(flavours)), postgres(postgres), name(std::move(name)), extraArgs(std::move(extraArgs))
+        : flavours(std::move(flavours)), postgres(postgres), name(std::move(name)),
+          extraArgs(std::move(extraArgs))
     {
     }
     std::vector<std::string> flavours;

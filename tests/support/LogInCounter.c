@@ -26,7 +26,7 @@ SQLRETURN SQLDriverConnectW(SQLHDBC dbc, SQLHWND window, SQLWCHAR* in, SQLSMALLI
             close(fd);
         }
     }
-    SQLRETURN (*next)
+    SQLRETURN(*next)
     (SQLHDBC, SQLHWND, SQLWCHAR*, SQLSMALLINT, SQLWCHAR*, SQLSMALLINT, SQLSMALLINT*, SQLUSMALLINT) =
         dlsym(RTLD_NEXT, "SQLDriverConnectW");
     return next(dbc, window, in, inLength, out, outMax, outLength, completion);

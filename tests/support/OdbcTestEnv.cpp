@@ -12,31 +12,38 @@
 
 namespace fs = std::filesystem;
 
-namespace odbctest {
-namespace {
-
-std::string Env(const char *name, const char *fallback = "")
+namespace odbctest
 {
-    const char *v = std::getenv(name);
+namespace
+{
+
+std::string Env(const char* name, const char* fallback = "")
+{
+    const char* v = std::getenv(name);
     return v && *v ? v : fallback;
 }
 
-std::string FindDriver(const std::string &file)
+std::string FindDriver(const std::string& file)
 {
     // The driver of this program's own word size first (a 32-bit Windows build
     // under Wine reaches the host's 32-bit driver manager).
-    static const char *const dirs[] = {sizeof(void *) == 4 ? "/usr/lib/i386-linux-gnu/odbc"
-                                                            : "/usr/lib/x86_64-linux-gnu/odbc",
-                                       "/usr/lib/aarch64-linux-gnu/odbc", "/usr/lib/odbc", "/usr/lib64", "/usr/lib",
+    static const char* const dirs[] = {sizeof(void*) == 4 ? "/usr/lib/i386-linux-gnu/odbc"
+                                                          : "/usr/lib/x86_64-linux-gnu/odbc",
+                                       "/usr/lib/aarch64-linux-gnu/odbc",
+                                       "/usr/lib/odbc",
+                                       "/usr/lib64",
+                                       "/usr/lib",
                                        "/usr/local/lib"};
     std::error_code ec;
-    for (const char *d : dirs) {
+    for (const char* d : dirs)
+    {
         const fs::path p = fs::path(d) / file;
         if (fs::exists(p, ec))
             return p.generic_string();
     }
     // Other multiarch folders.
-    for (const auto &entry : fs::directory_iterator("/usr/lib", ec)) {
+    for (const auto& entry : fs::directory_iterator("/usr/lib", ec))
+    {
         const fs::path p = entry.path() / "odbc" / file;
         if (fs::exists(p, ec))
             return p.generic_string();
@@ -44,7 +51,7 @@ std::string FindDriver(const std::string &file)
     return "";
 }
 
-std::string ReadTemplate(const std::string &name)
+std::string ReadTemplate(const std::string& name)
 {
     const fs::path p = fs::path(TSIS_SOURCE_DIR) / "tests" / "odbc" / name;
     std::ifstream in(p, std::ios::binary);
@@ -55,15 +62,14 @@ std::string ReadTemplate(const std::string &name)
     return s.str();
 }
 
-void Replace(std::string &text, const std::string &token, const std::string &value)
+void Replace(std::string& text, const std::string& token, const std::string& value)
 {
-    for (std::size_t at = text.find(token); at != std::string::npos;
-         at = text.find(token, at + value.size()))
+    for (std::size_t at = text.find(token); at != std::string::npos; at = text.find(token, at + value.size()))
         text.replace(at, token.size(), value);
 }
 
 // Write to a private name, then rename: readers see the old or the new file.
-void WriteAtomically(const fs::path &path, const std::string &text)
+void WriteAtomically(const fs::path& path, const std::string& text)
 {
     // Test programs running side by side write the same text; Windows refuses
     // to rename over a file another one has open, so an equal file stays.
@@ -125,7 +131,8 @@ bool RunningInCi()
 
 std::string SetUpOdbcTestEnv()
 {
-    static const std::string folder = [] {
+    static const std::string folder = []
+    {
         const fs::path dir = OdbcTestFolder();
         fs::create_directories(dir);
         const PostgresParams pg = PostgresFromEnvironment();
@@ -156,7 +163,7 @@ std::string SetUpOdbcTestEnv()
 // The ODBC driver manager's ini cache and the PostgreSQL client library keep
 // allocations for the life of the process; under LeakSanitizer they would
 // fail every test that connects. Leaks of our own code still show.
-extern "C" const char *__lsan_default_suppressions()
+extern "C" const char* __lsan_default_suppressions()
 {
     return "leak:libodbcinst.so\n"
            "leak:libpq.so\n";

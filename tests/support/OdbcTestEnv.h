@@ -12,15 +12,17 @@
 //                       read whole by the driver (it then knows their size)
 //   TsisPostgresCursor  the same through a server cursor (UseDeclareFetch=1):
 //                       the driver cannot state the size of a result
-namespace odbctest {
+namespace odbctest
+{
 
-struct PostgresParams {
-    std::string host;      // TSIS_PG_HOST
-    std::string port;      // TSIS_PG_PORT
-    std::string user;      // TSIS_PG_USER
-    std::string database;  // TSIS_PG_DB
-    std::string password;  // TSIS_PG_PASSWORD (may be empty)
-    bool configured = false;  // TSIS_PG_HOST and TSIS_PG_PORT are set
+struct PostgresParams
+{
+    std::string host;        // TSIS_PG_HOST
+    std::string port;        // TSIS_PG_PORT
+    std::string user;        // TSIS_PG_USER
+    std::string database;    // TSIS_PG_DB
+    std::string password;    // TSIS_PG_PASSWORD (may be empty)
+    bool configured = false; // TSIS_PG_HOST and TSIS_PG_PORT are set
 };
 
 // Writes odbcinst.ini and odbc.ini into <build>/odbc-test (once per process;

@@ -8,8 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include "attendance/AttendanceCache.h"
 #include "XClock.h"
+#include "attendance/AttendanceCache.h"
 #include "query.h"
 
 namespace
@@ -65,13 +65,14 @@ protected:
         std::function<bool(const XString&)> admit;
         if (*refused)
             admit = [refused](const XString& student) { return student != refused; };
-        cache.ReadUnsent(AttendanceCache::kPeriodTable, "AttPerRef", "AttPerRef", admit,
-                         [&out](const AttendanceCache::UnsentRow& row)
-                         {
-                             out += row.student.Std() + "|" + row.date.Std() + "|" + row.key.Std() + "|" +
-                                    row.code.Std() + "|" + row.details[2].Std() + "\n";
-                         },
-                         "Read-back: ");
+        cache.ReadUnsent(
+            AttendanceCache::kPeriodTable, "AttPerRef", "AttPerRef", admit,
+            [&out](const AttendanceCache::UnsentRow& row)
+            {
+                out += row.student.Std() + "|" + row.date.Std() + "|" + row.key.Std() + "|" + row.code.Std() +
+                       "|" + row.details[2].Std() + "\n";
+            },
+            "Read-back: ");
         cache.CommitMarks();
         return out;
     }
@@ -86,8 +87,11 @@ protected:
     }
     int Logged(const std::string& start, const std::string& part) const
     {
-        return static_cast<int>(std::count_if(logs.begin(), logs.end(), [&](const std::string& line)
-                                              { return line.rfind(start, 0) == 0 && line.find(part) != std::string::npos; }));
+        return static_cast<int>(std::count_if(logs.begin(), logs.end(),
+                                              [&](const std::string& line) {
+                                                  return line.rfind(start, 0) == 0 &&
+                                                         line.find(part) != std::string::npos;
+                                              }));
     }
 };
 
@@ -120,13 +124,15 @@ TEST_F(AttendanceCacheTest, DropsOnlyItsOwnTables)
 TEST_F(AttendanceCacheTest, TheTableHasItsSchemaAndItsIndexesComeBack)
 {
     Fill({{{"O'Neil", "20261001", "2", "A"}}});
-    EXPECT_EQ("stdkey VARCHAR(100) 1\nattdate DATETIME 2\nperkey VARCHAR(100) 3\nreason VARCHAR(100) 0\n"
-              "excused VARCHAR(100) 0\nabsent VARCHAR(100) 0\ntardy VARCHAR(100) 0\ntruant VARCHAR(100) 0\n"
-              "discipline VARCHAR(100) 0\nheader VARCHAR(10) 4\noldcode VARCHAR(100) 0\nnewcode VARCHAR(100) 0\n",
-              Select("SELECT name || ' ' || type || ' ' || pk FROM pragma_table_info('PERIOD_ATT')"));
+    EXPECT_EQ(
+        "stdkey VARCHAR(100) 1\nattdate DATETIME 2\nperkey VARCHAR(100) 3\nreason VARCHAR(100) 0\n"
+        "excused VARCHAR(100) 0\nabsent VARCHAR(100) 0\ntardy VARCHAR(100) 0\ntruant VARCHAR(100) 0\n"
+        "discipline VARCHAR(100) 0\nheader VARCHAR(10) 4\noldcode VARCHAR(100) 0\nnewcode VARCHAR(100) 0\n",
+        Select("SELECT name || ' ' || type || ' ' || pk FROM pragma_table_info('PERIOD_ATT')"));
     EXPECT_EQ("ONeil 2026-10-01 2 AttPerRef\n",
               Select("SELECT stdkey || ' ' || attdate || ' ' || perkey || ' ' || header FROM PERIOD_ATT"));
-    const char* indexes = "SELECT name FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL ORDER BY name";
+    const char* indexes =
+        "SELECT name FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL ORDER BY name";
     EXPECT_EQ("PERIOD_ATT_attdate\nPERIOD_ATT_unsent\n", Select(indexes));
     cache.Database().Execute("DROP INDEX PERIOD_ATT_attdate; DROP INDEX PERIOD_ATT_unsent");
     cache.StartTable(AttendanceCache::kPeriodTable);
@@ -147,18 +153,34 @@ TEST_F(AttendanceCacheTest, EachChangeGoesOutOnce)
         bool unchanged = false;
         const char* blankFrom = "2026-09-01";
     } runs[] = {
-        {"first fill", {{"1001", "20261001", "2", "A"}, {"1002", "20261002", "1", "T"}}, "1002",
+        {"first fill",
+         {{"1001", "20261001", "2", "A"}, {"1002", "20261002", "1", "T"}},
+         "1002",
          "1001|2026-10-01|2|A|1\n"},
-        {"a refused student is neither sent nor marked", {{"1001", "20261001", "2", "A"}, {"1002", "20261002", "1", "T"}},
-         "", "1002|2026-10-02|1|T|1\n", true},
-        {"an unchanged fill writes nothing", {{"1001", "20261001", "2", "A"}, {"1002", "20261002", "1", "T"}}, "", "",
+        {"a refused student is neither sent nor marked",
+         {{"1001", "20261001", "2", "A"}, {"1002", "20261002", "1", "T"}},
+         "",
+         "1002|2026-10-02|1|T|1\n",
+         true},
+        {"an unchanged fill writes nothing",
+         {{"1001", "20261001", "2", "A"}, {"1002", "20261002", "1", "T"}},
+         "",
+         "",
          true},
         {"changed, gone, new with an empty code, new",
-         {{"1001", "20261001", "2", "E"}, {"1003", "20261002", "3", ""}, {"1004", "20261002", "3", "T"}}, "",
+         {{"1001", "20261001", "2", "E"}, {"1003", "20261002", "3", ""}, {"1004", "20261002", "3", "T"}},
+         "",
          "1001|2026-10-01|2|E|1\n1002|2026-10-02|1||1\n1004|2026-10-02|3|T|1\n"},
-        {"cleared and gone", {{"1001", "20261001", "2", ""}}, "", "1001|2026-10-01|2||1\n1004|2026-10-02|3||1\n"},
+        {"cleared and gone",
+         {{"1001", "20261001", "2", ""}},
+         "",
+         "1001|2026-10-01|2||1\n1004|2026-10-02|3||1\n"},
         {"blank rows stay blank", {}, "", ""},
-        {"rows before the blank's range stay", {{"1005", "20261201", "1", "P"}}, "", "1005|2026-12-01|1|P|1\n", false,
+        {"rows before the blank's range stay",
+         {{"1005", "20261201", "1", "P"}},
+         "",
+         "1005|2026-12-01|1|P|1\n",
+         false,
          "2026-11-01"},
     };
     for (const auto& run : runs)
@@ -173,7 +195,8 @@ TEST_F(AttendanceCacheTest, EachChangeGoesOutOnce)
     }
     // A blank prepared for a table that is never filled changes nothing.
     cache.PrepareAttendanceBlank("2026-01-01");
-    EXPECT_EQ("1001|\n1002|\n1004|\n1005|P\n", Select("SELECT stdkey || '|' || newcode FROM PERIOD_ATT ORDER BY 1"));
+    EXPECT_EQ("1001|\n1002|\n1004|\n1005|P\n",
+              Select("SELECT stdkey || '|' || newcode FROM PERIOD_ATT ORDER BY 1"));
     cache.CancelBlank();
 }
 
@@ -182,7 +205,8 @@ TEST_F(AttendanceCacheTest, EachChangeGoesOutOnce)
 TEST_F(AttendanceCacheTest, AFailureLeavesTheCacheAsItWas)
 {
     Fill({{"1001", "20261001", "2", "A"}, {"1002", "20261002", "1", "T"}});
-    const char* codes = "SELECT stdkey || '|' || newcode || '|' || ifnull(oldcode, '-') FROM PERIOD_ATT ORDER BY 1";
+    const char* codes =
+        "SELECT stdkey || '|' || newcode || '|' || ifnull(oldcode, '-') FROM PERIOD_ATT ORDER BY 1";
     const std::string before = Select(codes);
     const struct
     {
@@ -191,16 +215,20 @@ TEST_F(AttendanceCacheTest, AFailureLeavesTheCacheAsItWas)
         std::vector<std::array<const char*, 4>> fill; // none: a read-back
         const char* logged;
     } cases[] = {
-        {"a refused row ends the fill", "NEW.stdkey = '1002' AND NEW.newcode <> ''",
-         {{"1001", "20261001", "2", "E"}, {"1002", "20261002", "1", "A"}}, "8 Attendance: Update Row: "},
-        {"a refused blank ends the fill", "NEW.newcode = ''", {{"1001", "20261001", "2", "E"}},
+        {"a refused row ends the fill",
+         "NEW.stdkey = '1002' AND NEW.newcode <> ''",
+         {{"1001", "20261001", "2", "E"}, {"1002", "20261002", "1", "A"}},
+         "8 Attendance: Update Row: "},
+        {"a refused blank ends the fill",
+         "NEW.newcode = ''",
+         {{"1001", "20261001", "2", "E"}},
          "8 Attendance::BlankNewCodeInSQLiteDB: "},
         {"a refused mark ends the read-back", "NEW.stdkey = '1002'", {}, "8 Read-back: "},
     };
     for (const auto& c : cases)
     {
-        cache.Database().Execute(("CREATE TRIGGER refuse BEFORE UPDATE ON PERIOD_ATT WHEN " + std::string(c.when) +
-                                  " BEGIN SELECT RAISE(FAIL, 'refused'); END")
+        cache.Database().Execute(("CREATE TRIGGER refuse BEFORE UPDATE ON PERIOD_ATT WHEN " +
+                                  std::string(c.when) + " BEGIN SELECT RAISE(FAIL, 'refused'); END")
                                      .c_str());
         if (!c.fill.empty())
             EXPECT_THROW(Fill(c.fill), std::exception) << c.name;

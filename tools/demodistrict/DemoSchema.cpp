@@ -103,7 +103,8 @@ std::vector<TableDef> buildTables()
         table("SC065", "DST_NBR:i SCH_NBR:t4 SCH_YR:i VERSION:t2 COURSE:t6 XSECTION:t2 PERIOD:t2 ROOM:t6 "
                        "CYCLE_DAY:t9"),
         table("SC070", "DST_NBR:i SCH_NBR:t4 SCH_YR:i VERSION:t2 COURSE:t6 XSECTION:t2 EMP_NBR:i"),
-        table("SC055", "DST_NBR:i SCH_NBR:t4 SCH_YR:i VERSION:t2 ID_NBR:i COURSE:t6 SECT_ASG:t2 DATE_DROP:i:tsis"),
+        table("SC055",
+              "DST_NBR:i SCH_NBR:t4 SCH_YR:i VERSION:t2 ID_NBR:i COURSE:t6 SECT_ASG:t2 DATE_DROP:i:tsis"),
         table("GR025", "DST_NBR:i SCH_NBR:t4 SCH_YR:i BEG_DT_1:i CUTOFF_DT1:i BEG_DT_2:i CUTOFF_DT2:i "
                        "BEG_DT_3:i CUTOFF_DT3:i BEG_DT_4:i CUTOFF_DT4:i BEG_DT_5:i CUTOFF_DT5:i BEG_DT_6:i "
                        "CUTOFF_DT6:i"),
@@ -173,7 +174,8 @@ bool columnPresent(const ColumnDef& column, Flavour flavour)
 {
     if (column.linkColumns != LinkColumns::Any && column.linkColumns != g_linkColumns)
         return false;
-    return (!column.tsisOnly || flavour == Flavour::Tsis) && (!column.schmaxOnly || flavour == Flavour::SchoolMax);
+    return (!column.tsisOnly || flavour == Flavour::Tsis) &&
+           (!column.schmaxOnly || flavour == Flavour::SchoolMax);
 }
 
 bool TableDef::hasColumn(const std::string& column, Flavour flavour) const

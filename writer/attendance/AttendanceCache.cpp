@@ -168,13 +168,13 @@ void AttendanceCache::StartTable(const XString& table)
     try
     {
         const char* key = KeyColumn(table);
-        m_db.ExecuteFormat(
-            "CREATE TABLE %s (%s VARCHAR(100), %s DATETIME, %s VARCHAR(100), %s VARCHAR(100), "
-            "%s VARCHAR(100), %s VARCHAR(100), %s VARCHAR(100), %s VARCHAR(100), %s "
-            "VARCHAR(100), %s VARCHAR(10), %s VARCHAR(100), %s VARCHAR(100), PRIMARY KEY (%s, "
-            "%s, %s, %s))",
-            table.Text(), "stdkey", "attdate", key, "reason", "excused", "absent", "tardy", "truant",
-            "discipline", "header", "oldcode", "newcode", "stdkey", "attdate", key, "header");
+        m_db.ExecuteFormat("CREATE TABLE %s (%s VARCHAR(100), %s DATETIME, %s VARCHAR(100), %s VARCHAR(100), "
+                           "%s VARCHAR(100), %s VARCHAR(100), %s VARCHAR(100), %s VARCHAR(100), %s "
+                           "VARCHAR(100), %s VARCHAR(10), %s VARCHAR(100), %s VARCHAR(100), PRIMARY KEY (%s, "
+                           "%s, %s, %s))",
+                           table.Text(), "stdkey", "attdate", key, "reason", "excused", "absent", "tardy",
+                           "truant", "discipline", "header", "oldcode", "newcode", "stdkey", "attdate", key,
+                           "header");
     }
     catch (const std::exception& e)
     {
@@ -212,7 +212,8 @@ void AttendanceCache::PrepareStatements(const XString& table)
             " WHERE stdkey=? AND attdate=? AND " + key + "=? AND header=?",
         name);
     m_update = std::make_unique<sqlite::Statement>(
-        m_db, "UPDATE " + t + " SET newcode=?, excused=?, absent=?, tardy=?, truant=?, discipline=? WHERE rowid=?",
+        m_db,
+        "UPDATE " + t + " SET newcode=?, excused=?, absent=?, tardy=?, truant=?, discipline=? WHERE rowid=?",
         name);
     m_insert = std::make_unique<sqlite::Statement>(
         m_db,
@@ -301,10 +302,10 @@ void AttendanceCache::Upsert(const XString& table, const AttendanceCacheRow& row
     }
     catch (const std::exception& e)
     {
-        m_log(8, "Attendance: Update Row: UPDATE " + table + " SET newcode='" + code + "', excused='" + excused +
-                     "', absent='" + absent + "', tardy='" + tardy + "', truant='" + truant +
-                     "', discipline='" + discipline + "' WHERE stdkey='" + student + "' AND attdate='" + date +
-                     "' AND " + keyColumn + "='" + key + "' AND header='" + header + "'");
+        m_log(8, "Attendance: Update Row: UPDATE " + table + " SET newcode='" + code + "', excused='" +
+                     excused + "', absent='" + absent + "', tardy='" + tardy + "', truant='" + truant +
+                     "', discipline='" + discipline + "' WHERE stdkey='" + student + "' AND attdate='" +
+                     date + "' AND " + keyColumn + "='" + key + "' AND header='" + header + "'");
         m_log(8, XString("Attendance: Update Row: ") + e.what());
         // The blanked row would go out as deleted.
         throw XException(XString("Attendance: Update Row: ") + e.what());
@@ -342,7 +343,8 @@ void AttendanceCache::PrepareAttendanceBlank(const XString& from)
     try
     {
         // Rowids start at 1: a max of 0 (NULL) is an empty range.
-        sqlite::Statement range(m_db, "SELECT min(rowid), max(rowid) FROM " + m_table.Std() + " WHERE attdate >= ?",
+        sqlite::Statement range(m_db,
+                                "SELECT min(rowid), max(rowid) FROM " + m_table.Std() + " WHERE attdate >= ?",
                                 "AttendanceStatement");
         if (range.Bind({&m_blankFrom}).Step() && range.Integer(1) > 0)
         {
@@ -367,7 +369,8 @@ void AttendanceCache::CancelBlank()
 
 void AttendanceCache::NoteAttendanceSeen(std::int64_t rowid)
 {
-    if (m_blankPending && rowid >= m_seenFirst && static_cast<std::uint64_t>(rowid - m_seenFirst) < m_seen.size())
+    if (m_blankPending && rowid >= m_seenFirst &&
+        static_cast<std::uint64_t>(rowid - m_seenFirst) < m_seen.size())
         m_seen[static_cast<std::size_t>(rowid - m_seenFirst)] = true;
 }
 
@@ -417,7 +420,8 @@ AttendanceCache::ReadBack AttendanceCache::ReadUnsent(const XString& table, cons
     const bool period = table == kPeriodTable;
     const XString header =
         name == fallback ? "(header = '" + name + "' OR header = '')" : "header = '" + name + "'";
-    const XString where = " WHERE newcode IS NOT NULL AND (newcode <> oldcode OR oldcode IS NULL) AND " + header;
+    const XString where =
+        " WHERE newcode IS NOT NULL AND (newcode <> oldcode OR oldcode IS NULL) AND " + header;
     const XString select = "SELECT stdkey, attdate, reason, excused, absent, tardy, truant, discipline, " +
                            XString(keyColumn) + ", oldcode, newcode FROM " + table + where;
     m_log(9, "Attendance Query: " + select);
@@ -451,9 +455,9 @@ AttendanceCache::ReadBack AttendanceCache::ReadUnsent(const XString& table, cons
 
             if (!mark || !marking)
                 continue;
-            lastMark = "UPDATE " + table + " SET oldcode=newcode WHERE stdkey='" + row.student + "' AND attdate='" +
-                       row.date + "' AND " + keyColumn + "='" + row.key + "' AND newcode='" + row.code +
-                       "' AND " + header;
+            lastMark = "UPDATE " + table + " SET oldcode=newcode WHERE stdkey='" + row.student +
+                       "' AND attdate='" + row.date + "' AND " + keyColumn + "='" + row.key +
+                       "' AND newcode='" + row.code + "' AND " + header;
             if (mark->Bind({&row.student, &row.date, &row.key, &row.code, &name}).Run() == 0)
             {
                 // Once one row cannot be marked, none after it is.
@@ -485,8 +489,9 @@ std::unique_ptr<sqlite::Statement> AttendanceCache::RowMark(const XString& table
 {
     return std::make_unique<sqlite::Statement>(
         m_db,
-        "UPDATE " + table.Std() + " SET oldcode=newcode WHERE stdkey=? AND " + "attdate=? AND " + KeyColumn(table) +
-            "=? AND newcode=? AND " + (name == fallback ? "(header = ? OR header = '')" : "header=?"),
+        "UPDATE " + table.Std() + " SET oldcode=newcode WHERE stdkey=? AND " + "attdate=? AND " +
+            KeyColumn(table) + "=? AND newcode=? AND " +
+            (name == fallback ? "(header = ? OR header = '')" : "header=?"),
         "AttendanceStatement");
 }
 

@@ -7,9 +7,9 @@
 #include <set>
 #include <vector>
 
-#include "attendance/SDEWriterAttendanceRow.h"
 #include "XFileSpec.h"
 #include "XString.h"
+#include "attendance/SDEWriterAttendanceRow.h"
 #include "database.h"
 #include "statement.h"
 

@@ -4,9 +4,9 @@
 // marked as sent. A failure before that leaves neither file nor marks.
 #include "SDEWriter.h"
 
-#include "attendance/PendingUpdateFile.h"
 #include "XException.h"
 #include "XSystemPath.h"
+#include "attendance/PendingUpdateFile.h"
 
 #include <filesystem>
 #include <system_error>

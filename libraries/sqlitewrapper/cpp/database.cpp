@@ -11,16 +11,18 @@
 #include "XString.h"
 #include "sqlerror.h"
 
-namespace sqlite {
+namespace sqlite
+{
 
-namespace {
+namespace
+{
 const int kBusyTimeoutMs = 30000;
 
 // Memory statistics take a process-wide lock around every allocation, and
 // nothing reads them. Set when the program loads, before SQLite initializes
 // (later the call is refused, harmlessly).
 [[maybe_unused]] const int kMemoryStatisticsOff = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
-}
+} // namespace
 
 Database::Database() = default;
 
@@ -28,9 +30,12 @@ Database::~Database()
 {
     if (!db_)
         return;
-    try {
+    try
+    {
         Close();
-    } catch (...) {
+    }
+    catch (...)
+    {
         // Statements still prepared keep the connection alive until they are
         // finalized; let SQLite free it then instead of leaking it.
         sqlite3_close_v2(db_);
@@ -38,11 +43,12 @@ Database::~Database()
     }
 }
 
-void Database::Open(const char *path, const char *key, int flags)
+void Database::Open(const char* path, const char* key, int flags)
 {
-    const char *method = "sqlite::Database::Open";
+    const char* method = "sqlite::Database::Open";
     // The open connection keeps the key it was opened with.
-    if (db_) {
+    if (db_)
+    {
         std::fprintf(stderr, "Assertion failed: %s, file %s, line %d\n", "!db_",
                      "libraries/sqlitewrapper/cpp/database", __LINE__);
         return;
@@ -50,7 +56,8 @@ void Database::Open(const char *path, const char *key, int flags)
     // Key: the MD5 digest of the key text, or no key at all.
     keyLength_ = 0;
     std::memset(key_, 0, sizeof key_);
-    if (key && *key) {
+    if (key && *key)
+    {
         const QByteArray digest = QCryptographicHash::hash(QByteArray(key), QCryptographicHash::Md5);
         std::memcpy(key_, digest.constData(), sizeof key_);
         keyLength_ = 16;
@@ -59,25 +66,33 @@ void Database::Open(const char *path, const char *key, int flags)
     flags_ = flags;
     // SQLite takes file names in UTF-8 on every system; the engine's paths are Windows-1252.
     const QByteArray systemPath = XString(path_).ToQString().toUtf8();
-    sqlite3 *db = nullptr;
+    sqlite3* db = nullptr;
     const int rc = sqlite3_open_v2(systemPath.constData(), &db, flags, nullptr);
-    if (rc != SQLITE_OK) {
+    if (rc != SQLITE_OK)
+    {
         // The message must be read before the half-open handle goes away.
-        try {
+        try
+        {
             ThrowSqlError(rc, db, method, path_.c_str(), path_.c_str());
-        } catch (...) {
+        }
+        catch (...)
+        {
             sqlite3_close(db);
             throw;
         }
     }
     sqlite3_extended_result_codes(db, 1);
     sqlite3_busy_timeout(db, kBusyTimeoutMs);
-    if (keyLength_ != 0) {
+    if (keyLength_ != 0)
+    {
         // No page-encryption extension here: storing data in the clear
         // under a key would be worse than refusing.
-        try {
+        try
+        {
             ThrowSqlError(SQLITE_ERROR, nullptr, method, "Unable to decrypt database.", path_.c_str());
-        } catch (...) {
+        }
+        catch (...)
+        {
             sqlite3_close(db);
             throw;
         }
@@ -94,13 +109,14 @@ void Database::Close()
     db_ = nullptr;
 }
 
-int Database::Execute(const char *sql)
+int Database::Execute(const char* sql)
 {
-    const char *method = "sqlite::Database::Execute";
+    const char* method = "sqlite::Database::Execute";
     CheckSqlResult(db_ != nullptr, SQLITE_MISUSE, nullptr, method, "db not open", sql);
-    char *error = nullptr;
+    char* error = nullptr;
     const int rc = sqlite3_exec(db_, sql ? sql : "", nullptr, nullptr, &error);
-    if (rc != SQLITE_OK) {
+    if (rc != SQLITE_OK)
+    {
         const std::string message = error && *error ? error : "failed";
         sqlite3_free(error);
         ThrowSqlError(rc, db_, method, message.c_str(), sql);
@@ -109,17 +125,20 @@ int Database::Execute(const char *sql)
     return sqlite3_changes(db_);
 }
 
-int Database::ExecuteFormat(const char *format, ...)
+int Database::ExecuteFormat(const char* format, ...)
 {
     va_list args;
     va_start(args, format);
-    char *sql = sqlite3_vmprintf(format, args);
+    char* sql = sqlite3_vmprintf(format, args);
     va_end(args);
-    try {
+    try
+    {
         const int changed = Execute(sql ? sql : "");
         sqlite3_free(sql);
         return changed;
-    } catch (...) {
+    }
+    catch (...)
+    {
         sqlite3_free(sql);
         throw;
     }

@@ -7,9 +7,10 @@
 #include "database.h"
 #include "sqlerror.h"
 
-namespace sqlite {
+namespace sqlite
+{
 
-Statement::Statement(Database &database, const std::string &sql, const char *reportedAs)
+Statement::Statement(Database& database, const std::string& sql, const char* reportedAs)
     : database_(database), sql_(sql), method_(std::string(reportedAs) + "::Run")
 {
     const int rc = sqlite3_prepare_v2(database.Handle(), sql.c_str(), -1, &statement_, nullptr);
@@ -29,19 +30,21 @@ void Statement::Fail(int rc)
     ThrowSqlError(rc, database_.Handle(), method_.c_str(), "failed", sql_.c_str());
 }
 
-Statement &Statement::Bind(std::initializer_list<const XString *> texts)
+Statement& Statement::Bind(std::initializer_list<const XString*> texts)
 {
     sqlite3_reset(statement_);
     int parameter = 1;
-    for (const XString *text : texts) {
-        const int rc = sqlite3_bind_text(statement_, parameter++, text->Text(), text->Length(), SQLITE_STATIC);
+    for (const XString* text : texts)
+    {
+        const int rc =
+            sqlite3_bind_text(statement_, parameter++, text->Text(), text->Length(), SQLITE_STATIC);
         if (rc != SQLITE_OK)
             Fail(rc);
     }
     return *this;
 }
 
-Statement &Statement::Bind(int parameter, std::int64_t value)
+Statement& Statement::Bind(int parameter, std::int64_t value)
 {
     const int rc = sqlite3_bind_int64(statement_, parameter, value);
     if (rc != SQLITE_OK)
@@ -82,25 +85,28 @@ std::int64_t Statement::Integer(int column) const
     return sqlite3_column_int64(statement_, column);
 }
 
-bool Statement::TextEquals(int column, const XString &text) const
+bool Statement::TextEquals(int column, const XString& text) const
 {
     if (sqlite3_column_type(statement_, column) == SQLITE_NULL)
         return false;
-    const unsigned char *value = sqlite3_column_text(statement_, column);
+    const unsigned char* value = sqlite3_column_text(statement_, column);
     const int length = sqlite3_column_bytes(statement_, column);
     return value && length == text.Length() && std::memcmp(value, text.Text(), length) == 0;
 }
 
-Transaction::Transaction(Database &database) : database_(database)
+Transaction::Transaction(Database& database) : database_(database)
 {
     database_.Execute("begin transaction");
 }
 
 Transaction::~Transaction()
 {
-    try {
+    try
+    {
         RollBack();
-    } catch (...) {
+    }
+    catch (...)
+    {
         // An open transaction ends with the connection; the journal undoes it.
     }
 }

@@ -8,7 +8,8 @@
 
 struct sqlite3_stmt;
 
-namespace sqlite {
+namespace sqlite
+{
 
 class Database;
 
@@ -16,16 +17,17 @@ class Database;
 // fill does not parse one SQL text per row. Texts are bound without a copy:
 // they must stay unchanged until the statement's next use. Every failure
 // throws an SqlError naming the method as <reportedAs>::Prepare or ::Run.
-class Statement {
+class Statement
+{
 public:
-    Statement(Database &database, const std::string &sql, const char *reportedAs = "sqlite::Statement");
-    ~Statement();  // finalizes
-    Statement(const Statement &) = delete;
-    Statement &operator=(const Statement &) = delete;
+    Statement(Database& database, const std::string& sql, const char* reportedAs = "sqlite::Statement");
+    ~Statement(); // finalizes
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
 
     // Resets the statement and binds the texts to its parameters from the first on.
-    Statement &Bind(std::initializer_list<const XString *> texts);
-    Statement &Bind(int parameter, std::int64_t value);
+    Statement& Bind(std::initializer_list<const XString*> texts);
+    Statement& Bind(int parameter, std::int64_t value);
     // True with a row, whose columns are read until the next step; false at
     // the end, where the statement is reset.
     bool Step();
@@ -36,25 +38,26 @@ public:
 
     std::int64_t Integer(int column) const;
     // The column as text; a NULL never equals a text.
-    bool TextEquals(int column, const XString &text) const;
+    bool TextEquals(int column, const XString& text) const;
 
 private:
     [[noreturn]] void Fail(int rc);
 
-    Database &database_;
-    sqlite3_stmt *statement_ = nullptr;
+    Database& database_;
+    sqlite3_stmt* statement_ = nullptr;
     std::string sql_;
     std::string method_;
 };
 
 // One transaction on a connection: begun by the constructor, committed on
 // request, rolled back by the destructor otherwise.
-class Transaction {
+class Transaction
+{
 public:
-    explicit Transaction(Database &database);  // throws when the transaction cannot begin
-    ~Transaction();  // rolls back what was not committed; failures swallowed
-    Transaction(const Transaction &) = delete;
-    Transaction &operator=(const Transaction &) = delete;
+    explicit Transaction(Database& database); // throws when the transaction cannot begin
+    ~Transaction();                           // rolls back what was not committed; failures swallowed
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
 
     // Throws on failure; the transaction then stays open for RollBack.
     void Commit();
@@ -62,7 +65,7 @@ public:
     void RollBack();
 
 private:
-    Database &database_;
+    Database& database_;
     bool done_ = false;
 };
 
