@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -49,3 +50,17 @@ public:
 private:
     QMetaObject::Connection connection_;
 };
+
+// What a call throws, or "(nothing thrown)".
+template <typename F> std::string ThrownText(F&& f)
+{
+    try
+    {
+        f();
+    }
+    catch (const std::exception& e)
+    {
+        return e.what();
+    }
+    return "(nothing thrown)";
+}

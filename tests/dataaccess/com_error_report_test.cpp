@@ -130,13 +130,7 @@ TEST(ComErrorReport, OnlyPasswordsEchoedAsValuesAreMasked)
     for (const auto& c : cases)
     {
         ODBCDataAccess da(0, c.type);
-        try
-        {
-            da.Connect(da.BuildConnectionString("NoSuchDataSource", "u", c.password));
-        }
-        catch (const XException&)
-        {
-        }
+        ThrownText([&] { da.Connect(da.BuildConnectionString("NoSuchDataSource", "u", c.password)); });
         AdoComError error(0x80004005u, "src", c.description);
         EXPECT_EQ(std::string(da.FormatComError(error).Text()),
                   std::string("COM Error Code = 80004005, Code Meaning = Unspecified error\r\n"

@@ -13,6 +13,7 @@
 #include <fstream>
 #include <thread>
 
+#include "DataAccessBackends.h"
 #include "DatabaseType.h"
 #include "ODBCDataAccess.h"
 #include "OdbcTestEnv.h"
@@ -25,31 +26,9 @@ namespace
 std::string ConnectFailure(int type, const char* d, const char* u, const char* p)
 {
     ODBCDataAccess da(0, type);
-    try
-    {
-        da.Connect(da.BuildConnectionString(d, u, p));
-    }
-    catch (const XException& e)
-    {
-        EXPECT_FALSE(da.IsConnected());
-        return e.what();
-    }
-    return "(connected)";
-}
-
-// The admin connection of the PostgreSQL test server, or why there is none.
-bool OpenAdmin(OdbcConnection& admin, std::string& why)
-{
-    try
-    {
-        admin.Open("DSN=TsisPostgres;UID=postgres");
-        return true;
-    }
-    catch (const AdoComError& e)
-    {
-        why = e.Description();
-        return false;
-    }
+    const std::string message = ThrownText([&] { da.Connect(da.BuildConnectionString(d, u, p)); });
+    EXPECT_FALSE(da.IsConnected());
+    return message;
 }
 
 // A stand-in PostgreSQL server on a loopback port that asks for the password
@@ -182,13 +161,7 @@ TEST(ConnectionSafety, APasswordHoldingSemicolonAndBracesLogsIn)
     odbctest::SetUpOdbcTestEnv();
     const char* password = "p;w}d{x";
     OdbcConnection admin;
-    std::string why;
-    if (!OpenAdmin(admin, why))
-    {
-        if (odbctest::RunningInCi())
-            FAIL() << "the PostgreSQL test server is required under CI: " << why;
-        GTEST_SKIP() << "no PostgreSQL test server: " << why;
-    }
+    TSIS_OPEN_POSTGRES_OR_SKIP(admin, "DSN=TsisPostgres;UID=postgres");
     const std::string role = "tsis_pw_" + std::to_string(::getpid());
     OdbcResult exec;
     exec.Open(Utf8ToUtf16("CREATE ROLE " + role + " LOGIN PASSWORD 'p;w}d{x'"), admin);

@@ -58,20 +58,10 @@ TEST(OpenTable, ErrorsCarryTheStatement)
     ODBCTable* t = da.AddTable("SY030", "DEM");
     da.AddField(t, "EMP_NBR", true);
     da.throwText = "While executing query: boom";
-    try
-    {
-        da.OpenTable(1);
-        FAIL();
-    }
-    catch (const XException& e)
-    {
-        EXPECT_STREQ(
-            e.what(),
-            "Failed with error [While executing query: boom] while parsing query: SELECT DEM.EMP_NBR FROM "
-            "SY030 DEM ");
-    }
-    EXPECT_TRUE(log.Has(2, "Failed with error [While executing query: boom] while parsing query: SELECT "
-                           "DEM.EMP_NBR FROM SY030 DEM "));
+    const char* report = "Failed with error [While executing query: boom] while parsing query: SELECT "
+                         "DEM.EMP_NBR FROM SY030 DEM ";
+    EXPECT_EQ(ThrownText([&] { da.OpenTable(1); }), report);
+    EXPECT_TRUE(log.Has(2, report));
     // Without run nothing is executed and the table is skipped.
     da.runs = 0;
     EXPECT_FALSE(da.OpenTable(0));

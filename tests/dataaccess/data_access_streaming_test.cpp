@@ -3,14 +3,9 @@
 // growth of resident memory that holding the result whole would break.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <functional>
 #include <string>
 
 #include "DataAccessBackends.h"
-#include "DatabaseType.h"
-#include "ODBCDataAccess.h"
-#include "OdbcTestEnv.h"
 #include "PeakMemory.h"
 
 namespace
@@ -18,18 +13,7 @@ namespace
 using PeakMemory::PeakKib;
 using PeakMemory::ResetPeak;
 
-struct StreamingParam
-{
-    const char* name;
-    std::function<std::unique_ptr<DataAccessBackend>()> make;
-};
-
-void PrintTo(const StreamingParam& p, std::ostream* os)
-{
-    *os << p.name;
-}
-
-class DataAccessStreaming : public ::testing::TestWithParam<StreamingParam>
+class DataAccessStreaming : public BackendTest
 {
 };
 
@@ -40,57 +24,32 @@ TEST_P(DataAccessStreaming, ALargeTableIsWalkedInFlatMemory)
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "AddressSanitizer keeps freed memory in quarantine";
 #endif
-    std::unique_ptr<DataAccessBackend> backend = GetParam().make();
-    std::string why;
-    if (!backend->Prepare(why))
-    {
-        if (odbctest::RunningInCi())
-            FAIL() << backend->Name() << ": " << why;
-        GTEST_SKIP() << backend->Name() << ": " << why;
-    }
     const int rows = 200000;
-    const std::string t = backend->Table("streamed");
-    try
-    {
-        backend->Exec("DROP TABLE " + t);
-    }
-    catch (...)
-    {
-    }
-    backend->Exec("CREATE TABLE " + t + " (id INTEGER, name VARCHAR(250))");
+    const std::string t = NewTable("streamed", "id INTEGER, name VARCHAR(250)");
     backend->Exec(backend->InsertNumberedRows(t, rows));
+    // What the connection layer chooses for a data source that leaves it open.
+    da->Connect(backend->DefaultFetchConnectionString(*da));
+    if (!ResetPeak() || PeakKib() < 0)
+        GTEST_SKIP() << "peak memory cannot be measured here";
+    const long before = PeakKib();
+    ODBCField id(nullptr, "id", 0);
+    ODBCField name(nullptr, "name", 1);
+    ASSERT_EQ(da->RunQuery(("SELECT id, name FROM " + t + " ORDER BY id").c_str()), 0);
+    EXPECT_EQ(da->GetRecordCount(), rows);
+    int read = 0;
+    bool inOrder = true;
+    for (bool more = da->GetFirstRecord(); more; more = da->GetNextRecord())
     {
-        ODBCDataAccess da(0, backend->Type());
-        // What the connection layer chooses for a data source that leaves it open.
-        da.Connect(backend->DefaultFetchConnectionString(da));
-        if (!ResetPeak() || PeakKib() < 0)
-            GTEST_SKIP() << "peak memory cannot be measured here";
-        const long before = PeakKib();
-        ODBCField id(nullptr, "id", 0);
-        ODBCField name(nullptr, "name", 1);
-        ASSERT_EQ(da.RunQuery(("SELECT id, name FROM " + t + " ORDER BY id").c_str()), 0);
-        EXPECT_EQ(da.GetRecordCount(), rows);
-        int read = 0;
-        bool inOrder = true;
-        for (bool more = da.GetFirstRecord(); more; more = da.GetNextRecord())
-        {
-            ++read;
-            inOrder =
-                inOrder && da.GetInt(&id) == read &&
-                da.GetTrimmedText(&name).Length() == 200 + static_cast<int>(std::to_string(read).size());
-        }
-        da.CloseQuery();
-        const long grown = PeakKib() - before;
-        EXPECT_EQ(read, rows);
-        EXPECT_TRUE(inOrder);
-        EXPECT_LT(grown, 16 * 1024) << "peak memory grew by " << grown << " KiB";
+        ++read;
+        inOrder = inOrder && da->GetInt(&id) == read &&
+                  da->GetTrimmedText(&name).Length() == 200 + static_cast<int>(std::to_string(read).size());
     }
-    backend->Exec("DROP TABLE " + t);
+    da->CloseQuery();
+    const long grown = PeakKib() - before;
+    EXPECT_EQ(read, rows);
+    EXPECT_TRUE(inOrder);
+    EXPECT_LT(grown, 16 * 1024) << "peak memory grew by " << grown << " KiB";
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, DataAccessStreaming,
-                         ::testing::Values(StreamingParam{"SQLite", MakeSqliteBackend},
-                                           StreamingParam{"PostgreSQL", MakePostgresBackend}),
-                         [](const ::testing::TestParamInfo<StreamingParam>& info)
-                         { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Backends, DataAccessStreaming, TSIS_BACKENDS);
 } // namespace

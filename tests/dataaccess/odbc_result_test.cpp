@@ -11,6 +11,7 @@
 
 #include <QString>
 
+#include "DataAccessBackends.h"
 #include "OdbcTestEnv.h"
 #include "PeakMemory.h"
 #include "odbc/OdbcConnection.h"
@@ -105,20 +106,11 @@ public:
         odbctest::SetUpOdbcTestEnv();
         if (Pg())
         {
-            if (!OpenPostgres(conn, GetParam().connection))
-                GTEST_SKIP() << "no PostgreSQL test server (start it with scripts/start-postgres.sh)";
+            TSIS_OPEN_POSTGRES_OR_SKIP(conn, GetParam().connection);
             return;
         }
         conn.Open("Database=" +
                   FreshSqliteFile(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    }
-
-    static bool OpenPostgres(OdbcConnection& c, const std::string& connectionString)
-    {
-        const AdoComError e = Failure([&] { c.Open(connectionString); });
-        if (e.Error() != 0 && odbctest::RunningInCi())
-            ADD_FAILURE() << "the PostgreSQL test server is required under CI: " << e.Description();
-        return e.Error() == 0;
     }
 
     bool Pg() const { return GetParam().connection[0] != '\0'; }
@@ -152,82 +144,65 @@ TEST_P(OdbcResultTest, EveryColumnTypeAndItsValue)
 {
     struct Case
     {
-        const char* type[2];    // SQLite, PostgreSQL
-        const char* literal[2]; // SQLite, PostgreSQL
-        int adoType[2];
-        const char* shown[2];
+        const char* type;
+        const char* literal;
+        int adoType;
+        const char* shown;
     };
-    const Case cases[] = {
-        {{"INTEGER", "INTEGER"}, {"42", "42"}, {ado::adInteger, ado::adInteger}, {"3:42", "3:42"}},
-        {{"BIGINT", "BIGINT"},
-         {"3000000000", "3000000000"},
-         {ado::adBigInt, ado::adBigInt},
-         {"20:3000000000", "20:3000000000"}},
-        {{"SMALLINT", "SMALLINT"}, {"-7", "-7"}, {ado::adSmallInt, ado::adSmallInt}, {"2:-7", "2:-7"}},
-        // The SQLite driver describes NUMERIC columns as DOUBLE.
-        {{"NUMERIC(10,2)", "NUMERIC(10,2)"},
-         {"12.50", "12.50"},
-         {ado::adDouble, ado::adNumeric},
-         {"5:12.5", "decimal:1250e-2"}},
-        {{"NUMERIC(8,1)", "NUMERIC(8,1)"},
-         {"-12.5", "-12.5"},
-         {ado::adDouble, ado::adNumeric},
-         {"5:-12.5", "decimal:-125e-1"}},
-        {{"NUMERIC(10,0)", "NUMERIC(10,0)"},
-         {"7", "7"},
-         {ado::adDouble, ado::adNumeric},
-         {"5:7", "decimal:7e-0"}},
-        // PostgreSQL's REAL is single precision; the SQLite driver reports DOUBLE.
-        {{"REAL", "REAL"}, {"1.5", "1.5"}, {ado::adDouble, ado::adSingle}, {"5:1.5", "4:1.5"}},
-        {{"DOUBLE", "DOUBLE PRECISION"},
-         {"12.34", "12.34"},
-         {ado::adDouble, ado::adDouble},
-         {"5:12.34", "5:12.34"}},
-        {{"VARCHAR(40)", "VARCHAR(40)"},
-         {"'  A' || char(9) || 'B' || char(13) || char(10) || 'C  '", "E'  A\\tB\\r\\nC  '"},
-         {ado::adVarChar, ado::adVarWChar},
-         {"text:  A\tB\r\nC  ", "text:  A\tB\r\nC  "}},
-        {{"VARCHAR(40)", "VARCHAR(40)"},
-         {"'Ren\xC3\xA9"
-          "e \xE2\x82\xAC'",
-          "'Ren\xC3\xA9"
-          "e \xE2\x82\xAC'"},
-         {ado::adVarChar, ado::adVarWChar},
-         {"text:Ren\xC3\xA9"
-          "e \xE2\x82\xAC",
-          "text:Ren\xC3\xA9"
-          "e \xE2\x82\xAC"}},
-        // SQLite does not pad CHAR columns.
-        {{"CHAR(4)", "CHAR(4)"}, {"'ab'", "'ab'"}, {ado::adVarChar, ado::adWChar}, {"text:ab", "text:ab  "}},
-        {{"DATE", "DATE"},
-         {"'2024-03-01'", "'2024-03-01'"},
-         {ado::adDBDate, ado::adDBDate},
-         {"7:45352", "7:45352"}},
-        {{"TIMESTAMP", "TIMESTAMP"},
-         {"'2024-03-01 13:45:30.250'", "'2024-03-01 13:45:30.250'"},
-         {ado::adDBTimeStamp, ado::adDBTimeStamp},
-         {"7:45352.5732667824", "7:45352.5732667824"}},
-        {{"TIME", "TIME"},
-         {"'06:00:00'", "'06:00:00'"},
-         {ado::adDBTime, ado::adDBTime},
-         {"7:0.25", "7:0.25"}},
-        {{"BOOLEAN", "BOOLEAN"}, {"1", "true"}, {ado::adBoolean, ado::adBoolean}, {"bool:1", "bool:1"}},
-        {{"BOOLEAN", "BOOLEAN"}, {"0", "false"}, {ado::adBoolean, ado::adBoolean}, {"bool:0", "bool:0"}},
-        // PostgreSQL's bytea is long binary; the SQLite driver calls BLOB binary.
-        {{"BLOB", "BYTEA"},
-         {"x'00ff10'", "'\\x00ff10'"},
-         {ado::adBinary, ado::adLongVarBinary},
-         {"bytes:00ff10", "bytes:00ff10"}},
+    const std::string text = "'  A' || char(9) || 'B' || char(13) || char(10) || 'C  '";
+    const char* const rene = "'Ren\xC3\xA9"
+                             "e \xE2\x82\xAC'";
+    const char* const reneShown = "text:Ren\xC3\xA9"
+                                  "e \xE2\x82\xAC";
+    // The SQLite driver describes NUMERIC and REAL columns as DOUBLE, BLOB as binary; it does not pad CHAR.
+    const std::vector<Case> sqlite = {
+        {"INTEGER", "42", ado::adInteger, "3:42"},
+        {"BIGINT", "3000000000", ado::adBigInt, "20:3000000000"},
+        {"SMALLINT", "-7", ado::adSmallInt, "2:-7"},
+        {"NUMERIC(10,2)", "12.50", ado::adDouble, "5:12.5"},
+        {"NUMERIC(8,1)", "-12.5", ado::adDouble, "5:-12.5"},
+        {"NUMERIC(10,0)", "7", ado::adDouble, "5:7"},
+        {"REAL", "1.5", ado::adDouble, "5:1.5"},
+        {"DOUBLE", "12.34", ado::adDouble, "5:12.34"},
+        {"VARCHAR(40)", text.c_str(), ado::adVarChar, "text:  A\tB\r\nC  "},
+        {"VARCHAR(40)", rene, ado::adVarChar, reneShown},
+        {"CHAR(4)", "'ab'", ado::adVarChar, "text:ab"},
+        {"DATE", "'2024-03-01'", ado::adDBDate, "7:45352"},
+        {"TIMESTAMP", "'2024-03-01 13:45:30.250'", ado::adDBTimeStamp, "7:45352.5732667824"},
+        {"TIME", "'06:00:00'", ado::adDBTime, "7:0.25"},
+        {"BOOLEAN", "1", ado::adBoolean, "bool:1"},
+        {"BOOLEAN", "0", ado::adBoolean, "bool:0"},
+        {"BLOB", "x'00ff10'", ado::adBinary, "bytes:00ff10"},
     };
-    const int db = Pg() ? 1 : 0;
+    // PostgreSQL's REAL is single precision, its bytea long binary.
+    const std::vector<Case> postgres = {
+        {"INTEGER", "42", ado::adInteger, "3:42"},
+        {"BIGINT", "3000000000", ado::adBigInt, "20:3000000000"},
+        {"SMALLINT", "-7", ado::adSmallInt, "2:-7"},
+        {"NUMERIC(10,2)", "12.50", ado::adNumeric, "decimal:1250e-2"},
+        {"NUMERIC(8,1)", "-12.5", ado::adNumeric, "decimal:-125e-1"},
+        {"NUMERIC(10,0)", "7", ado::adNumeric, "decimal:7e-0"},
+        {"REAL", "1.5", ado::adSingle, "4:1.5"},
+        {"DOUBLE PRECISION", "12.34", ado::adDouble, "5:12.34"},
+        {"VARCHAR(40)", "E'  A\\tB\\r\\nC  '", ado::adVarWChar, "text:  A\tB\r\nC  "},
+        {"VARCHAR(40)", rene, ado::adVarWChar, reneShown},
+        {"CHAR(4)", "'ab'", ado::adWChar, "text:ab  "},
+        {"DATE", "'2024-03-01'", ado::adDBDate, "7:45352"},
+        {"TIMESTAMP", "'2024-03-01 13:45:30.250'", ado::adDBTimeStamp, "7:45352.5732667824"},
+        {"TIME", "'06:00:00'", ado::adDBTime, "7:0.25"},
+        {"BOOLEAN", "true", ado::adBoolean, "bool:1"},
+        {"BOOLEAN", "false", ado::adBoolean, "bool:0"},
+        {"BYTEA", "'\\x00ff10'", ado::adLongVarBinary, "bytes:00ff10"},
+    };
+    const std::vector<Case>& cases = Pg() ? postgres : sqlite;
     const std::size_t limit = OdbcResult::SetSpoolMemoryLimit(0);
-    for (std::size_t i = 0; i < std::size(cases); ++i)
+    for (std::size_t i = 0; i < cases.size(); ++i)
     {
         const Case& c = cases[i];
-        SCOPED_TRACE(::testing::Message() << c.type[db] << " " << c.literal[db]);
+        SCOPED_TRACE(::testing::Message() << c.type << " " << c.literal);
         const std::string table = "v" + std::to_string(i);
-        Exec(Table(table + " (k INTEGER, x " + c.type[db] + ")"));
-        Exec("INSERT INTO " + table + " VALUES (1, " + c.literal[db] + ")");
+        Exec(Table(table + " (k INTEGER, x " + c.type + ")"));
+        Exec("INSERT INTO " + table + " VALUES (1, " + c.literal + ")");
         Exec("INSERT INTO " + table + " VALUES (2, NULL)");
         const std::pair<bool, std::size_t> passes[] = {{true, limit}, {true, 0}, {false, limit}};
         for (const auto& [keep, memory] : passes)
@@ -235,8 +210,8 @@ TEST_P(OdbcResultTest, EveryColumnTypeAndItsValue)
             OdbcResult::SetSpoolMemoryLimit(memory);
             OdbcResult rs;
             Open(rs, "SELECT x FROM " + table + " ORDER BY k", keep);
-            EXPECT_EQ(rs.Column(0).adoType, c.adoType[db]);
-            EXPECT_EQ(Shown(rs.Value(0)), c.shown[db]);
+            EXPECT_EQ(rs.Column(0).adoType, c.adoType);
+            EXPECT_EQ(Shown(rs.Value(0)), c.shown);
             EXPECT_EQ(rs.Status(0), ado::adFieldOK);
             rs.MoveNext();
             EXPECT_EQ(Shown(rs.Value(0)), "null");
@@ -493,8 +468,7 @@ TEST(OdbcConnectionTest, PostgresThroughTheConnectionStringsOfTheDatabaseTypes)
     const odbctest::PostgresParams pg = odbctest::PostgresFromEnvironment();
     OdbcConnection c;
     // The Postgres type's own shape.
-    if (!OdbcResultTest::OpenPostgres(c, "DSN=TsisPostgres;UID=" + pg.user + ";PWD=" + pg.password))
-        GTEST_SKIP() << "no PostgreSQL test server (start it with scripts/start-postgres.sh)";
+    TSIS_OPEN_POSTGRES_OR_SKIP(c, "DSN=TsisPostgres;UID=" + pg.user + ";PWD=" + pg.password);
     EXPECT_TRUE(SingleText(c, "SELECT current_user::text") == std::u16string(pg.user.begin(), pg.user.end()));
     // The MSSQL type's shape, through the ODBC provider.
     c.Open("Provider=MSDASQL;Persist Security Info=False;Data Source=TsisPostgres;Database=" + pg.database +

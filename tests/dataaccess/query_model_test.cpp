@@ -79,15 +79,8 @@ TEST_F(AttendanceFilter, WithoutFieldsThrowsAndReportsProgress)
     da.ResetAttendanceFilter();
     EXPECT_EQ(da.ChangeDateField(), nullptr);
     EXPECT_EQ(da.AttendanceDateField(), nullptr);
-    try
-    {
-        da.FilterAttendance(XDate(2009, 1, 8), XDate(2009, 1, 14));
-        FAIL();
-    }
-    catch (const XException& e)
-    {
-        EXPECT_STREQ(e.what(), "FilterAttendance: There is no change date set! So cannot filter.");
-    }
+    EXPECT_EQ(ThrownText([&] { da.FilterAttendance(XDate(2009, 1, 8), XDate(2009, 1, 14)); }),
+              "FilterAttendance: There is no change date set! So cannot filter.");
     EXPECT_TRUE(log.Has(5, "FilterAttendance: There is no change date set! So cannot filter."));
 }
 
@@ -144,37 +137,16 @@ TEST(QueryModel, FailedAddsReportAndLeaveTheQueryAlone)
     DataAccessTestLog log(da);
     EXPECT_EQ(da.AddField(nullptr, "LST_NME", false), nullptr);
     EXPECT_TRUE(log.Has(8, "Table was NULL when searching for: LST_NME"));
-    try
-    {
-        da.AddField(nullptr, "LST_NME", true);
-        FAIL();
-    }
-    catch (const XException& e)
-    {
-        EXPECT_STREQ(e.what(), "Table was NULL when searching for: LST_NME");
-    }
+    EXPECT_EQ(ThrownText([&] { da.AddField(nullptr, "LST_NME", true); }),
+              "Table was NULL when searching for: LST_NME");
     EXPECT_TRUE(log.Has(2, "Table was NULL when searching for: LST_NME"));
 
     ODBCTable* t = da.AddTable("T", "t");
-    try
-    {
-        da.AddCondition("AND", nullptr, "=", "1");
-        FAIL();
-    }
-    catch (const XException& e)
-    {
-        EXPECT_STREQ(e.what(), "Primary field NULL in XODBC::AddCondition.");
-    }
+    EXPECT_EQ(ThrownText([&] { da.AddCondition("AND", nullptr, "=", "1"); }),
+              "Primary field NULL in XODBC::AddCondition.");
     ODBCField* noField = nullptr;
-    try
-    {
-        da.AddCondition("AND", da.AddOperandField(t, "A"), "=", noField);
-        FAIL();
-    }
-    catch (const XException& e)
-    {
-        EXPECT_STREQ(e.what(), "Second field with Ais NULL in XODBC::AddCondition.");
-    }
+    EXPECT_EQ(ThrownText([&] { da.AddCondition("AND", da.AddOperandField(t, "A"), "=", noField); }),
+              "Second field with Ais NULL in XODBC::AddCondition.");
     EXPECT_EQ(log.lines.back().method, "ODBCDataAccess::AddCondition");
     EXPECT_EQ(log.lines.back().level, 2);
     EXPECT_EQ(da.Query().conditions.Count(), 0);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "DataAccessTestLog.h"
 #include "DatabaseType.h"
 #include "ODBCDataAccess.h"
 
@@ -63,17 +64,9 @@ TEST(SqlDate, TypeArgumentOverridesAndUnknownTypesThrow)
     ODBCDataAccess da(0, DatabaseType::Postgres);
     EXPECT_STREQ(da.SQLDate(XDate(2009, 1, 15), DatabaseType::Access).Text(), "#15-Jan-2009#");
     for (int t : {22, -1})
-    {
-        try
-        {
-            da.SQLDate(XDate(2009, 1, 15), t);
-            FAIL() << t;
-        }
-        catch (const XException& e)
-        {
-            EXPECT_STREQ(e.what(), "DB Type not defined for XODBC::SQLDate yet, feel free to do so.");
-        }
-    }
+        EXPECT_EQ(ThrownText([&] { da.SQLDate(XDate(2009, 1, 15), t); }),
+                  "DB Type not defined for XODBC::SQLDate yet, feel free to do so.")
+            << t;
     ODBCDataAccess unset(0, DatabaseType::Unset);
     EXPECT_THROW(unset.SQLDate(XDate(2009, 1, 15)), XException);
 }

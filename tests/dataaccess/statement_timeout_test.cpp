@@ -25,15 +25,8 @@ TEST(StatementTimeout, ChangeOnTheOpenConnectionAppliesToTheNextStatement)
     // Connected with 30 seconds, lowered to 1: the two-second statement is cut off.
     da.Connect(backend->ConnectionString(da));
     da.SetCommandTimeout(1);
-    try
-    {
-        da.RunQuery("SELECT pg_sleep(2)");
-        FAIL() << "the statement must time out";
-    }
-    catch (const XException& e)
-    {
-        EXPECT_NE(std::string(e.what()).find("cancel"), std::string::npos) << e.what();
-    }
+    const std::string message = ThrownText([&] { da.RunQuery("SELECT pg_sleep(2)"); });
+    EXPECT_NE(message.find("cancel"), std::string::npos) << message;
 
     // Connected with 1 second, raised to 10: the same statement completes.
     da.Disconnect();

@@ -175,28 +175,20 @@ TEST(AdoComError, SystemTextsForHresults)
 
 TEST(OdbcResult, SqlTypesMapOntoAdoTypes)
 {
-    EXPECT_EQ(AdoTypeForSqlType(SQL_SMALLINT, false), 2);
-    EXPECT_EQ(AdoTypeForSqlType(SQL_SMALLINT, true), 18);
-    EXPECT_EQ(AdoTypeForSqlType(SQL_INTEGER, false), 3);
-    EXPECT_EQ(AdoTypeForSqlType(SQL_REAL, false), 4);
-    EXPECT_EQ(AdoTypeForSqlType(SQL_FLOAT, false), 5);
-    EXPECT_EQ(AdoTypeForSqlType(SQL_DOUBLE, false), 5);
-    EXPECT_EQ(AdoTypeForSqlType(SQL_BIT, false), 11);
-    EXPECT_EQ(AdoTypeForSqlType(SQL_DECIMAL, false), 14);
-    EXPECT_EQ(AdoTypeForSqlType(SQL_NUMERIC, false), 131);
-    EXPECT_EQ(AdoTypeForSqlType(SQL_TINYINT, false), 16);
-    EXPECT_EQ(AdoTypeForSqlType(SQL_TINYINT, true), 17);
-    EXPECT_EQ(AdoTypeForSqlType(SQL_BIGINT, false), 20);
-    EXPECT_EQ(AdoTypeForSqlType(SQL_BINARY, false), 128);
-    EXPECT_EQ(AdoTypeForSqlType(SQL_CHAR, false), 129);
-    EXPECT_EQ(AdoTypeForSqlType(SQL_WCHAR, false), 130);
-    EXPECT_EQ(AdoTypeForSqlType(SQL_TYPE_DATE, false), 133);
-    EXPECT_EQ(AdoTypeForSqlType(SQL_TYPE_TIME, false), 134);
-    EXPECT_EQ(AdoTypeForSqlType(SQL_TYPE_TIMESTAMP, false), 135);
-    EXPECT_EQ(AdoTypeForSqlType(SQL_VARCHAR, false), 200);
-    EXPECT_EQ(AdoTypeForSqlType(SQL_LONGVARCHAR, false), 201);
-    EXPECT_EQ(AdoTypeForSqlType(SQL_WVARCHAR, false), 202);
-    EXPECT_EQ(AdoTypeForSqlType(SQL_WLONGVARCHAR, false), 203);
-    EXPECT_EQ(AdoTypeForSqlType(SQL_VARBINARY, false), 204);
-    EXPECT_EQ(AdoTypeForSqlType(SQL_LONGVARBINARY, false), 205);
+    const struct
+    {
+        int sqlType;
+        bool isUnsigned;
+        int adoType;
+    } cases[] = {
+        {SQL_SMALLINT, false, 2},       {SQL_SMALLINT, true, 18},      {SQL_INTEGER, false, 3},
+        {SQL_REAL, false, 4},           {SQL_FLOAT, false, 5},         {SQL_DOUBLE, false, 5},
+        {SQL_BIT, false, 11},           {SQL_DECIMAL, false, 14},      {SQL_NUMERIC, false, 131},
+        {SQL_TINYINT, false, 16},       {SQL_TINYINT, true, 17},       {SQL_BIGINT, false, 20},
+        {SQL_BINARY, false, 128},       {SQL_CHAR, false, 129},        {SQL_WCHAR, false, 130},
+        {SQL_TYPE_DATE, false, 133},    {SQL_TYPE_TIME, false, 134},   {SQL_TYPE_TIMESTAMP, false, 135},
+        {SQL_VARCHAR, false, 200},      {SQL_LONGVARCHAR, false, 201}, {SQL_WVARCHAR, false, 202},
+        {SQL_WLONGVARCHAR, false, 203}, {SQL_VARBINARY, false, 204},   {SQL_LONGVARBINARY, false, 205}};
+    for (const auto& c : cases)
+        EXPECT_EQ(AdoTypeForSqlType(c.sqlType, c.isUnsigned), c.adoType) << c.sqlType;
 }

@@ -47,15 +47,17 @@ TEST(PhoneFormat, DigitCountsAndExtensions)
     std::string message = "unset";
     EXPECT_EQ(Phone("(555) 555-1234 ext 12", &message), "555 555-1234 x12");
     EXPECT_EQ(message, "");
-    EXPECT_EQ(Phone("555-1234"), "555-1234");
-    EXPECT_EQ(Phone("5551234"), "555-1234");
-    EXPECT_EQ(Phone("5551-2345"), "55512345");
-    EXPECT_EQ(Phone("15555551234"), "+1-555-555-1234");
-    EXPECT_EQ(Phone("445555551234"), "+44 555 555-1234");
-    EXPECT_EQ(Phone("3535555551234"), "+353 555 555-1234");
-    EXPECT_EQ(Phone("12345555551234"), "+1234 555 555-1234");
-    EXPECT_EQ(Phone("555-555-1234 Ext9"), "555 555-1234 x9");
-    EXPECT_EQ(Phone("555-555-1234x7"), "555 555-1234 x7");
+    const std::pair<const char*, const char*> cases[] = {{"555-1234", "555-1234"},
+                                                         {"5551234", "555-1234"},
+                                                         {"5551-2345", "55512345"},
+                                                         {"15555551234", "+1-555-555-1234"},
+                                                         {"445555551234", "+44 555 555-1234"},
+                                                         {"3535555551234", "+353 555 555-1234"},
+                                                         {"12345555551234", "+1234 555 555-1234"},
+                                                         {"555-555-1234 Ext9", "555 555-1234 x9"},
+                                                         {"555-555-1234x7", "555 555-1234 x7"}};
+    for (const auto& [in, out] : cases)
+        EXPECT_EQ(Phone(in), out);
     EXPECT_EQ(Phone("", &message), "");
     EXPECT_EQ(message, "");
 }
@@ -89,16 +91,13 @@ TEST(ValueFormatters, PhoneTextLogsItsMessage)
 TEST(ValueFormatters, Relationships)
 {
     CannedReader da;
-    EXPECT_STREQ(da.ClassifyRelationship("Mother's").Text(), "Family");
-    EXPECT_STREQ(da.ClassifyRelationship("Step-Mother").Text(), "Family");
-    EXPECT_STREQ(da.ClassifyRelationship("Grand Mother").Text(), "Family");
-    EXPECT_STREQ(da.ClassifyRelationship("step dad 2").Text(), "Family");
-    EXPECT_STREQ(da.ClassifyRelationship("Dr.").Text(), "Health");
-    EXPECT_STREQ(da.ClassifyRelationship("dentist").Text(), "Health");
-    EXPECT_STREQ(da.ClassifyRelationship("Guardian").Text(), "Emergency");
-    EXPECT_STREQ(da.ClassifyRelationship("Neighbor").Text(), "Contact");
-    EXPECT_STREQ(da.ClassifyRelationship("").Text(), "Contact");
-    EXPECT_STREQ(da.ClassifyRelationship("Mother\xe9").Text(), "Contact");
+    const std::pair<const char*, const char*> cases[] = {
+        {"Mother's", "Family"},    {"Step-Mother", "Family"}, {"Grand Mother", "Family"},
+        {"step dad 2", "Family"},  {"Dr.", "Health"},         {"dentist", "Health"},
+        {"Guardian", "Emergency"}, {"Neighbor", "Contact"},   {"", "Contact"},
+        {"Mother\xe9", "Contact"}};
+    for (const auto& [in, out] : cases)
+        EXPECT_STREQ(da.ClassifyRelationship(in).Text(), out) << in;
     EXPECT_EQ(da.Relationships().Count(), 18);
 }
 
@@ -126,83 +125,77 @@ TEST(ValueFormatters, YesNoFlagAndYesNoText)
     EXPECT_FALSE(da.YesNoTextAsBool());
 }
 
-TEST(ValueFormatters, TextForms)
+// Each formatter on the value the canned reader gives.
+TEST(ValueFormatters, TextNumberFlagAndDateForms)
 {
+    using F = XString (DataAccessBase::*)();
+    using D = DataAccessBase;
+    const struct
+    {
+        const char* text;
+        double number;
+        bool flag;
+        XDate date;
+        F format;
+        const char* expected;
+    } cases[] = {
+        {"a\tb", 0, false, {}, &D::CleanText, "ab"},
+        {"a\r\nb", 0, false, {}, &D::CleanText, "a  b"},
+        {"a\r\nb", 0, false, {}, &D::CleanTextNoBreaks, "a  b"},
+        {"a\r\nb", 0, false, {}, &D::UpperText, "A  B"},
+        {"a\r\nb", 0, false, {}, &D::QuotedText, "\"a  b\""},
+        {"a\r\nb", 0, false, {}, &D::GsName, "gs_a  b"},
+        {" 0 ", 0, false, {}, &D::ZeroAsEmpty, ""},
+        {" 0 ", 0, false, {}, &D::ZeroAsEmptyIndirect, ""},
+        {" 0 ", 0, false, {}, &D::TrimmedText, "0"},
+        {"N/A", 0, false, {}, &D::NAAsEmpty, ""},
+        {"ATHLETIC", 0, false, {}, &D::SourceCategory, "athletic"},
+        {"Lunches", 0, false, {}, &D::SourceCategory, "Lunches"},
+        {"", 12.5, false, {}, &D::MoneyText, "$12.50"},
+        {"", 12.5, false, {}, &D::RealText, "12.500000"},
+        {"", 12.5, false, {}, &D::RoundedReal, "12"},
+        {"", -7.9, false, {}, &D::RealAsWhole, "-7"},
+        {"", 0, false, {}, &D::IntZeroAsEmpty, ""},
+        {"", 0, false, {}, &D::IntText, "0"},
+        {"", 0, true, {}, &D::YesNo, "Yes"},
+        {"", 0, true, {}, &D::NoYes, "No"},
+        {"", 0, true, {}, &D::YesEmpty, "Yes"},
+        {"", 0, true, {}, &D::OneZero, "0"}, // no current column: no field to read
+        {"", 0, false, {}, &D::YesEmpty, ""},
+        {"", 0, false, {}, &D::DateText, ""},
+        {"", 0, false, XDate(2009, 1, 15), &D::DateText, "01/15/2009"},
+        {"", 0, false, XDate(1900, 1, 1), &D::DateText, "01/01/1900"},
+        {"", 0, false, XDate(1900, 1, 1), &D::DateText1900Empty, ""},
+        {"", 0, false, XDate(1900, 1, 1), &D::DatePlaceholderEmpty, ""},
+        {"", 0, false, XDate(1899, 12, 30), &D::DatePlaceholderEmpty, ""},
+        {"", 0, false, XDate(0), &D::DatePlaceholderEmpty, ""},
+        {"", 0, false, XDate(), &D::DatePlaceholderEmpty, ""},
+        {"", 0, false, XDate(1899, 12, 30), &D::DateText1900Empty, "12/30/1899"},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+    {
+        CannedReader da;
+        da.text = cases[i].text;
+        da.number = cases[i].number;
+        da.flag = cases[i].flag;
+        da.date = cases[i].date;
+        EXPECT_STREQ((da.*cases[i].format)().Text(), cases[i].expected) << i;
+    }
     CannedReader da;
-    da.text = "a\tb";
-    EXPECT_STREQ(da.CleanText().Text(), "ab");
-    da.text = "a\r\nb";
-    EXPECT_STREQ(da.CleanText().Text(), "a  b");
-    EXPECT_STREQ(da.CleanTextNoBreaks().Text(), "a  b");
-    EXPECT_STREQ(da.UpperText().Text(), "A  B");
-    EXPECT_STREQ(da.QuotedText().Text(), "\"a  b\"");
-    EXPECT_STREQ(da.GsName().Text(), "gs_a  b");
     EXPECT_STREQ(da.SingleLineOf("x\ty\r").Text(), "x y ");
-    da.text = " 0 ";
-    EXPECT_STREQ(da.ZeroAsEmpty().Text(), "");
-    EXPECT_STREQ(da.ZeroAsEmptyIndirect().Text(), "");
-    EXPECT_STREQ(da.TrimmedText().Text(), "0");
-    da.text = "N/A";
-    EXPECT_STREQ(da.NAAsEmpty().Text(), "");
-    da.text = "ATHLETIC";
-    EXPECT_STREQ(da.SourceCategory().Text(), "athletic");
-    da.text = "Lunches";
-    EXPECT_STREQ(da.SourceCategory().Text(), "Lunches");
-}
-
-TEST(ValueFormatters, NumbersFlagsAndDates)
-{
-    CannedReader da;
-    da.number = 12.5;
-    EXPECT_STREQ(da.MoneyText().Text(), "$12.50");
-    EXPECT_STREQ(da.RealText().Text(), "12.500000");
-    EXPECT_STREQ(da.RoundedReal().Text(), "12");
-    da.number = -7.9;
-    EXPECT_STREQ(da.RealAsWhole().Text(), "-7");
-    da.number = 0;
-    EXPECT_STREQ(da.IntZeroAsEmpty().Text(), "");
-    EXPECT_STREQ(da.IntText().Text(), "0");
-
-    da.flag = true;
-    EXPECT_STREQ(da.YesNo().Text(), "Yes");
-    EXPECT_STREQ(da.NoYes().Text(), "No");
-    EXPECT_STREQ(da.YesEmpty().Text(), "Yes");
-    EXPECT_STREQ(da.OneZero().Text(), "0"); // no current column: no field to read
-    da.flag = false;
-    EXPECT_STREQ(da.YesEmpty().Text(), "");
     EXPECT_STREQ(da.NoYesOf(nullptr).Text(), "Yes");
     EXPECT_STREQ(da.YesNoOfBool(true).Text(), "Yes");
     EXPECT_STREQ(da.YesEmptyOfBool(false).Text(), "");
-
-    da.date = XDate();
-    EXPECT_STREQ(da.DateText().Text(), "");
-    da.date = XDate(2009, 1, 15);
-    EXPECT_STREQ(da.DateText().Text(), "01/15/2009");
-    da.date = XDate(1900, 1, 1);
-    EXPECT_STREQ(da.DateText().Text(), "01/01/1900");
-    EXPECT_STREQ(da.DateText1900Empty().Text(), "");
-    EXPECT_STREQ(da.DatePlaceholderEmpty().Text(), "");
-    for (XDate placeholder : {XDate(1899, 12, 30), XDate(0), XDate()})
-    {
-        da.date = placeholder;
-        EXPECT_STREQ(da.DatePlaceholderEmpty().Text(), "");
-    }
-    da.date = XDate(1899, 12, 30);
-    EXPECT_STREQ(da.DateText1900Empty().Text(), "12/30/1899");
 }
 
 TEST(SchoolYear, Texts)
 {
-    EXPECT_STREQ(SISSchoolYear::SchoolYearText("2008", 2026).Text(), "2008-2009");
-    EXPECT_STREQ(SISSchoolYear::SchoolYearText("2008-2009", 2026).Text(), "2008-2009");
-    EXPECT_STREQ(SISSchoolYear::SchoolYearText("2008-09", 2026).Text(), "2008-2009");
-    EXPECT_STREQ(SISSchoolYear::SchoolYearText("08-09", 2026).Text(), "2008-2009");
-    EXPECT_STREQ(SISSchoolYear::SchoolYearText("98/99", 2026).Text(), "1998-1999");
-    EXPECT_STREQ(SISSchoolYear::SchoolYearText("2008-", 2026).Text(), "2008-");
-    EXPECT_STREQ(SISSchoolYear::SchoolYearText("Spring", 2026).Text(), "Spring");
-    EXPECT_STREQ(SISSchoolYear::SchoolYearText("20081", 2026).Text(), "20081");
-    EXPECT_STREQ(SISSchoolYear::SchoolYearText("200", 2026).Text(), "200");
-    EXPECT_STREQ(SISSchoolYear::SchoolYearText("2008-200", 2026).Text(), "2008-200");
+    const std::pair<const char*, const char*> cases[] = {
+        {"2008", "2008-2009"},  {"2008-2009", "2008-2009"}, {"2008-09", "2008-2009"}, {"08-09", "2008-2009"},
+        {"98/99", "1998-1999"}, {"2008-", "2008-"},         {"Spring", "Spring"},     {"20081", "20081"},
+        {"200", "200"},         {"2008-200", "2008-200"}};
+    for (const auto& [in, out] : cases)
+        EXPECT_STREQ(SISSchoolYear::SchoolYearText(in, 2026).Text(), out) << in;
     SISSchoolYear y("2008-09", "shown");
     EXPECT_STREQ(y.Display().Text(), "shown");
     EXPECT_TRUE(y.EndDate().IsNull());
