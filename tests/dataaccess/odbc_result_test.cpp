@@ -200,7 +200,8 @@ TEST_P(OdbcResultTest, EveryColumnTypeAndItsValue)
     {
         const Case& c = cases[i];
         SCOPED_TRACE(::testing::Message() << c.type << " " << c.literal);
-        const std::string table = "v" + std::to_string(i);
+        std::string table = "v";
+        table += std::to_string(i);
         Exec(Table(table + " (k INTEGER, x " + c.type + ")"));
         Exec("INSERT INTO " + table + " VALUES (1, " + c.literal + ")");
         Exec("INSERT INTO " + table + " VALUES (2, NULL)");
