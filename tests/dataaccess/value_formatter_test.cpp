@@ -172,14 +172,15 @@ TEST(ValueFormatters, TextNumberFlagAndDateForms)
         {"", 0, false, XDate(), &D::DatePlaceholderEmpty, ""},
         {"", 0, false, XDate(1899, 12, 30), &D::DateText1900Empty, "12/30/1899"},
     };
-    for (std::size_t i = 0; i < std::size(cases); ++i)
+    for (const auto& c : cases)
     {
         CannedReader da;
-        da.text = cases[i].text;
-        da.number = cases[i].number;
-        da.flag = cases[i].flag;
-        da.date = cases[i].date;
-        EXPECT_STREQ((da.*cases[i].format)().Text(), cases[i].expected) << i;
+        da.text = c.text;
+        da.number = c.number;
+        da.flag = c.flag;
+        da.date = c.date;
+        const XString out = (da.*c.format)();
+        EXPECT_STREQ(out.Text(), c.expected) << c.text << " " << c.number << " " << c.flag;
     }
     CannedReader da;
     EXPECT_STREQ(da.SingleLineOf("x\ty\r").Text(), "x y ");
