@@ -31,7 +31,6 @@ std::string DataAccessBackend::Table(const std::string& base) const
 
 bool DataAccessBackend::Prepare(std::string& why)
 {
-    odbctest::SetUpOdbcTestEnv();
     if ((pg_ ? odbctest::PostgresDriverPath() : odbctest::SqliteDriverPath()).empty())
     {
         why = pg_ ? "psqlODBC is not installed" : "the SQLite ODBC driver is not installed";
@@ -140,7 +139,6 @@ void DataAccessBackend::CreateOracleCatalogueView()
 
 std::string OpenPostgres(OdbcConnection& c, const std::string& connectionString)
 {
-    odbctest::SetUpOdbcTestEnv();
     try
     {
         c.Open(connectionString);

@@ -127,7 +127,6 @@ private:
 // never reach the driver manager or the driver as keys.
 TEST(ConnectionSafety, KeysInsideValuesAreRefusedOrBraced)
 {
-    odbctest::SetUpOdbcTestEnv();
     const std::string sqliteRefusal = "A value holding \";\" cannot be given to the SQLite ODBC driver.";
     const std::string file = odbctest::SqliteDsnDatabase() + ";LoadExt=/nonexistent/x.so";
     const struct
@@ -158,7 +157,6 @@ TEST(ConnectionSafety, KeysInsideValuesAreRefusedOrBraced)
 // in clear text shows the password itself arriving unchanged.
 TEST(ConnectionSafety, APasswordHoldingSemicolonAndBracesLogsIn)
 {
-    odbctest::SetUpOdbcTestEnv();
     const char* password = "p;w}d{x";
     OdbcConnection admin;
     TSIS_OPEN_POSTGRES_OR_SKIP(admin, "DSN=TsisPostgres;UID=postgres");

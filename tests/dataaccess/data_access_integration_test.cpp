@@ -605,7 +605,6 @@ INSTANTIATE_TEST_SUITE_P(Backends, DataAccessIntegration, TSIS_BACKENDS);
 
 TEST(DataAccessConnection, PasswordAndConnectionStringStayOutOfLogsAndMessages)
 {
-    odbctest::SetUpOdbcTestEnv();
     const char* secret = "Pw-Secret-5519";
     std::vector<std::string> seen;
     for (int type : {DatabaseType::Postgres, DatabaseType::MSSQL, DatabaseType::OracleOLE})
@@ -627,7 +626,6 @@ TEST(DataAccessConnection, PasswordAndConnectionStringStayOutOfLogsAndMessages)
 // stores (psqlODBC would log in as the operating system's user).
 TEST(DataAccessConnection, EmptyUserAndPasswordLogInAsTheDataSourceDefines)
 {
-    odbctest::SetUpOdbcTestEnv();
     const odbctest::PostgresParams pg = odbctest::PostgresFromEnvironment();
     OdbcConnection probe;
     TSIS_OPEN_POSTGRES_OR_SKIP(probe, "DSN=TsisPostgres");
@@ -645,7 +643,6 @@ TEST(DataAccessConnection, EmptyUserAndPasswordLogInAsTheDataSourceDefines)
 
 TEST(DataAccessConnection, MissingDataSourceIsReportedAsSuch)
 {
-    odbctest::SetUpOdbcTestEnv();
     ODBCDataAccess da(0, DatabaseType::Postgres);
     DataAccessTestLog log(da);
     try

@@ -103,7 +103,6 @@ class OdbcResultTest : public ::testing::TestWithParam<Backend>
 public:
     void SetUp() override
     {
-        odbctest::SetUpOdbcTestEnv();
         if (Pg())
         {
             TSIS_OPEN_POSTGRES_OR_SKIP(conn, GetParam().connection);
@@ -411,7 +410,6 @@ std::u16string SingleText(OdbcConnection& c, const std::string& sql)
 
 TEST(OdbcConnectionTest, SqliteDatabaseFiles)
 {
-    odbctest::SetUpOdbcTestEnv();
     OdbcConnection c;
     // A missing file fails and is not created.
     const std::string missing = FreshSqliteFile("conn_missing", false);
@@ -430,7 +428,6 @@ TEST(OdbcConnectionTest, SqliteDatabaseFiles)
 // Data sources are defined in the odbc.ini written for the tests.
 TEST(OdbcConnectionTest, DataSourceFromTheTestConfiguration)
 {
-    odbctest::SetUpOdbcTestEnv();
     std::filesystem::remove(odbctest::SqliteDsnDatabase());
     OdbcConnection c;
     c.Open("Persist Security Info=False;Data Source=TsisSqlite");
@@ -441,7 +438,6 @@ TEST(OdbcConnectionTest, DataSourceFromTheTestConfiguration)
 
 TEST(OdbcConnectionTest, DataSourceDefinitionsAreReadFromTheConfiguration)
 {
-    odbctest::SetUpOdbcTestEnv();
     using P = OdbcDriverProfile;
     EXPECT_NE(P::DriverLibrary("TsisSqlite").find("libsqlite3odbc.so"), std::string::npos);
     EXPECT_EQ(P::DriverLibrary("TsisPostgres").find("sqlite"), std::string::npos);
@@ -465,7 +461,6 @@ TEST(OdbcConnectionTest, DataSourceDefinitionsAreReadFromTheConfiguration)
 
 TEST(OdbcConnectionTest, PostgresThroughTheConnectionStringsOfTheDatabaseTypes)
 {
-    odbctest::SetUpOdbcTestEnv();
     const odbctest::PostgresParams pg = odbctest::PostgresFromEnvironment();
     OdbcConnection c;
     // The Postgres type's own shape.
@@ -502,7 +497,6 @@ TEST_P(OdbcStreaming, SqliteRowsAreSteppedNotLoaded)
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "AddressSanitizer keeps freed memory in quarantine";
 #endif
-    odbctest::SetUpOdbcTestEnv();
     const std::string prefix = GetParam();
     {
         const std::string path =
