@@ -63,7 +63,8 @@ std::string Shown(const AdoValue& v)
     case ado::VT_BOOL:
         return v.boolean ? "bool:1" : "bool:0";
     case ado::VT_DECIMAL:
-        return std::string("decimal:") + (v.decimal.negative ? "-" : "") + std::to_string(v.decimal.low) +
+        return std::string("decimal:") + (v.decimal.negative ? "-" : "") +
+               (v.decimal.high ? std::to_string(v.decimal.high) + ":" : "") + std::to_string(v.decimal.low) +
                "e-" + std::to_string(v.decimal.scale);
     case ado::VT_ARRAY_UI1:
         return "bytes:" + HexOf(v.bytes);
@@ -181,6 +182,8 @@ TEST_P(OdbcResultTest, EveryColumnTypeAndItsValue)
         {"NUMERIC(10,2)", "12.50", ado::adNumeric, "decimal:1250e-2"},
         {"NUMERIC(8,1)", "-12.5", ado::adNumeric, "decimal:-125e-1"},
         {"NUMERIC(10,0)", "7", ado::adNumeric, "decimal:7e-0"},
+        // 2^70 + 5: the mantissa's high part must survive the spool too.
+        {"NUMERIC(30,0)", "-1180591620717411303429", ado::adNumeric, "decimal:-64:5e-0"},
         {"REAL", "1.5", ado::adSingle, "4:1.5"},
         {"DOUBLE PRECISION", "12.34", ado::adDouble, "5:12.34"},
         {"VARCHAR(40)", "E'  A\\tB\\r\\nC  '", ado::adVarWChar, "text:  A\tB\r\nC  "},
