@@ -30,6 +30,7 @@
 #include <utility>
 #include <vector>
 
+#include "AppIdentity.h"
 #include "ExpEngine.h"
 #include "XClock.h"
 
@@ -423,12 +424,7 @@ inline ParamMap RunParams(const QString& folder, const QString& dsn, const QStri
     p["pwd"] = IsPostgres(dsn) ? "unused" : "";
     p["district"] = district;
     p["school"] = school;
-    p["appTitle_"] = "Vantrel Data Extractor for TSIS/SchoolMAX";
-    p["appType_"] = "Data Extractor";
-    p["appShortName_"] = "TSIS SchoolMAX";
-    p["appVersion_"] = "4.2.9.0";
-    p["appAlias_"] = "tsis";
-    p["appBuildDate_"] = "Dec 01 2026 10:20:30";
+    SetAppIdentity(p, "Dec 01 2026 10:20:30");
     return p;
 }
 

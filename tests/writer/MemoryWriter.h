@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include "AppIdentity.h"
 #include "SDEWriter.h"
 #include "XClock.h"
 
@@ -166,12 +167,7 @@ protected:
         ASSERT_TRUE(dir.isValid());
         XClock::SetFixed(At(2026, 12, 9, 10, 11, 12));
         params["path"] = dir.path();
-        params["appTitle_"] = "Vantrel Data Extractor for TSIS/SchoolMAX";
-        params["appType_"] = "Data Extractor";
-        params["appShortName_"] = "TSIS SchoolMAX";
-        params["appVersion_"] = "4.2.9.0";
-        params["appAlias_"] = "tsis";
-        params["appBuildDate_"] = "Nov 20 2014 16:13:20";
+        SetAppIdentity(params, "Nov 20 2014 16:13:20");
         writer.SetParams(&params);
         ASSERT_TRUE(writer.SetSDEFolder(XString(dir.path())));
         signalLog.Attach(writer);
