@@ -153,10 +153,12 @@ rows_written() {
   echo "$n"
 }
 
-# The connection string isql gets: the bridge streams SQLite results (StepAPI) too.
+# The connection string isql gets: the bridge streams SQLite results (StepAPI) and reads
+# PostgreSQL's through a server cursor, 5000 rows a round trip, and so does the floor.
 isql_dsn() {
   case "$1" in
     TSISDemo) echo "DSN=TSISDemo;StepAPI=1" ;;
+    TSISDemoPG) echo "DSN=TSISDemoPG;UseDeclareFetch=1;Fetch=5000" ;;
     *) echo "DSN=$1" ;;
   esac
 }

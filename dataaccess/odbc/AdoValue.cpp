@@ -145,7 +145,7 @@ bool ParseAdoDecimal(const std::string& text, AdoDecimal& out, std::string& erro
     {
         DropLastDigitRounded(digits);
         if (digits.empty())
-            digits = "0";
+            digits.assign(1, '0');
         --scale;
     }
     if (!FitsIn96Bits(digits, low, high))

@@ -69,8 +69,9 @@ SQLSMALLINT CTypeFor(const OdbcColumn& c, SQLLEN& bytes)
         return SQL_C_TYPE_TIMESTAMP;
     case SQL_DECIMAL:
     case SQL_NUMERIC:
-        // Sign, point and terminator besides the digits.
-        bytes = static_cast<SQLLEN>(std::min<unsigned long long>(c.columnSize, 60) + 3);
+        // Sign, point and terminator besides the digits, and one byte more,
+        // so that a value of every digit is not taken for a cut one.
+        bytes = static_cast<SQLLEN>(std::min<unsigned long long>(c.columnSize, 60) + 4);
         return SQL_C_CHAR;
     case SQL_CHAR:
     case SQL_VARCHAR:
@@ -78,7 +79,9 @@ SQLSMALLINT CTypeFor(const OdbcColumn& c, SQLLEN& bytes)
     case SQL_WCHAR:
     case SQL_WVARCHAR:
     case SQL_WLONGVARCHAR:
-        bytes = static_cast<SQLLEN>((TextChars(c) + 1) * sizeof(SQLWCHAR));
+        // The terminator and one character more: a value that fills its
+        // declared size (a one-letter code) is then not taken for a cut one.
+        bytes = static_cast<SQLLEN>((TextChars(c) + 2) * sizeof(SQLWCHAR));
         return SQL_C_WCHAR;
     case SQL_BINARY:
     case SQL_VARBINARY:

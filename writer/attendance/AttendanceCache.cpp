@@ -12,11 +12,14 @@ namespace
 // Only the writer's thread uses the cache: its connection needs no lock of its own.
 const int kOpenFlags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
 
-XString WithoutApostrophes(const XString& text)
+// The value as the cache stores it, without apostrophes: copied only when it has one.
+const XString& Stored(const XString& text, XString& copy)
 {
-    XString clean(text);
-    clean.RemoveChars("'");
-    return clean;
+    if (text.Std().find('\'') == std::string::npos)
+        return text;
+    copy = text;
+    copy.RemoveChars("'");
+    return copy;
 }
 
 // What is wrong with an opened cache: not a database, or a cache table
@@ -180,21 +183,39 @@ void AttendanceCache::StartTable(const XString& table)
     {
         m_log(8, "Attendance: Create Table Failed: " + table + ": " + e.what());
     }
+    // An empty table (a first run, or one dropped for its age) is filled
+    // whole: its indexes are built once at the end, and its records are
+    // inserted without being looked up first.
+    try
+    {
+        sqlite::Query any(m_db, ("SELECT 1 FROM " + table.Std() + " LIMIT 1").c_str());
+        m_empty = !any.Step();
+    }
+    catch (const std::exception&)
+    {
+        m_empty = false; // the fill meets the same fault and reports it
+    }
+    if (m_empty)
+        return;
+    CreateIndex(table, false);
+    CreateIndex(table, true);
+}
+
+void AttendanceCache::CreateIndex(const XString& table, bool unsent)
+{
     // The blank reads the overlap's rows by date and the read-back the rows
     // not yet sent, whatever the cache's size; existing caches get them here.
-    for (const XString& index :
-         {"CREATE INDEX IF NOT EXISTS " + table + "_attdate ON " + table + " (attdate)",
-          "CREATE INDEX IF NOT EXISTS " + table + "_unsent ON " + table +
-              " (header) WHERE newcode IS NOT NULL AND (newcode <> oldcode OR oldcode IS NULL)"})
+    const XString index =
+        unsent ? "CREATE INDEX IF NOT EXISTS " + table + "_unsent ON " + table +
+                     " (header) WHERE newcode IS NOT NULL AND (newcode <> oldcode OR oldcode IS NULL)"
+               : "CREATE INDEX IF NOT EXISTS " + table + "_attdate ON " + table + " (attdate)";
+    try
     {
-        try
-        {
-            m_db.Execute(index.Text());
-        }
-        catch (const std::exception& e)
-        {
-            m_log(8, "Attendance: Create Index Failed: " + table + ": " + e.what());
-        }
+        m_db.Execute(index.Text());
+    }
+    catch (const std::exception& e)
+    {
+        m_log(8, "Attendance: Create Index Failed: " + table + ": " + e.what());
     }
 }
 
@@ -215,10 +236,20 @@ void AttendanceCache::PrepareStatements(const XString& table)
         m_db,
         "UPDATE " + t + " SET newcode=?, excused=?, absent=?, tardy=?, truant=?, discipline=? WHERE rowid=?",
         name);
+    // A record met twice in one fill is stored as the lookup would: the
+    // codes of the last one, the reason of the first.
+    std::string changed;
+    std::string differs;
+    for (const std::string column : {"newcode", "excused", "absent", "tardy", "truant", "discipline"})
+    {
+        changed += (changed.empty() ? "" : ", ") + column + "=excluded." + column;
+        differs += (differs.empty() ? "" : " OR ") + column + " IS NOT excluded." + column;
+    }
     m_insert = std::make_unique<sqlite::Statement>(
         m_db,
         "INSERT INTO " + t + " (stdkey, attdate, reason, excused, absent, tardy, truant, discipline, " + key +
-            ", header, newcode) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+            ", header, newcode) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT (stdkey, attdate, " +
+            key + ", header) DO UPDATE SET " + changed + " WHERE " + differs,
         name);
     m_statementsTable = table;
 }
@@ -238,6 +269,14 @@ void AttendanceCache::BeginFill()
 
 void AttendanceCache::CommitFill()
 {
+    if (m_empty)
+    {
+        // Every row of a first fill is unsent: the index of unsent rows is
+        // built once the read-back has marked them, nearly empty.
+        CreateIndex(m_table, false);
+        m_unsentIndexLater.insert(m_table);
+        m_empty = false;
+    }
     m_fill->Commit();
     m_fill.reset();
 }
@@ -267,26 +306,29 @@ void AttendanceCache::RollBack(std::optional<sqlite::Transaction>& transaction)
 
 void AttendanceCache::Upsert(const XString& table, const AttendanceCacheRow& row)
 {
-    const XString student = WithoutApostrophes(row.student);
+    XString copies[10];
+    const XString& student = Stored(row.student, copies[0]);
     const XString date = row.date.Format("YYYY-MM-DD");
-    const XString key = WithoutApostrophes(row.key);
-    const XString header = WithoutApostrophes(row.header);
-    const XString code = WithoutApostrophes(row.code);
-    const XString reason = WithoutApostrophes(row.reason);
-    const XString excused = WithoutApostrophes(row.excused);
-    const XString absent = WithoutApostrophes(row.absent);
-    const XString tardy = WithoutApostrophes(row.tardy);
-    const XString truant = WithoutApostrophes(row.truant);
-    const XString discipline = WithoutApostrophes(row.discipline);
+    const XString& key = Stored(row.key, copies[1]);
+    const XString& header = Stored(row.header, copies[2]);
+    const XString& code = Stored(row.code, copies[3]);
+    const XString& reason = Stored(row.reason, copies[4]);
+    const XString& excused = Stored(row.excused, copies[5]);
+    const XString& absent = Stored(row.absent, copies[6]);
+    const XString& tardy = Stored(row.tardy, copies[7]);
+    const XString& truant = Stored(row.truant, copies[8]);
+    const XString& discipline = Stored(row.discipline, copies[9]);
     const char* keyColumn = KeyColumn(table);
 
     // A record's row is written only when a value differs, so an unchanged
     // run writes nothing. The reason of an existing row stays as it is.
     // The statement texts are built only for the failure report.
+    // A table filled from empty has nothing to find but what this fill stored.
+    const bool lookUp = !m_empty || code.IsEmpty();
     try
     {
         PrepareStatements(table);
-        if (m_find->Bind({&student, &date, &key, &header}).Step())
+        if (lookUp && m_find->Bind({&student, &date, &key, &header}).Step())
         {
             const std::int64_t rowid = m_find->Integer(0);
             int column = 1;
@@ -474,6 +516,9 @@ AttendanceCache::ReadBack AttendanceCache::ReadUnsent(const XString& table, cons
             if (all.Run() < counts.read && period)
                 m_log(7, "CreateStudentPeriodAttendanceFromDB At least 1 update failed.");
         }
+        // Taken back with the marks, it is built when the table next starts.
+        if (m_unsentIndexLater.erase(table))
+            CreateIndex(table, true);
     }
     catch (const std::exception& e)
     {

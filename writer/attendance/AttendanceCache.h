@@ -51,7 +51,8 @@ public:
     bool HasTable(const char* table);
 
     // ---- The fill ----
-    // Creates the table (one that exists stays) and its indexes; the fill writes into it.
+    // Creates the table (one that exists stays) and its indexes, those of an
+    // empty table once its fill commits; the fill writes into it.
     void StartTable(const XString& table);
     const XString& Table() const { return m_table; }
     // The blank of the rows from date on that the fill does not find again, done by BlankUnseenAttendance.
@@ -95,6 +96,8 @@ public:
 
 private:
     void NoteAttendanceSeen(std::int64_t rowid);
+    // The index by date, or that of the rows not sent yet.
+    void CreateIndex(const XString& table, bool unsent);
     void PrepareStatements(const XString& table);
     void FinalizeStatements();
     // The statement that marks one row of the read-back sent.
@@ -108,6 +111,10 @@ private:
     std::optional<sqlite::Transaction> m_fill;
     std::optional<sqlite::Transaction> m_marks;
     XString m_table;
+    // The table was empty when it started: its indexes wait for the commit.
+    bool m_empty = false;
+    // Tables filled from empty whose unsent index waits for the marks.
+    std::set<XString> m_unsentIndexLater;
     std::set<XString> m_periodNames;
     std::set<XString> m_timeFrameNames;
 
