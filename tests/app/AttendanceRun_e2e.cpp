@@ -10,18 +10,14 @@ namespace
 TEST_P(AttendanceRun, SendsEachChangeOnceAndStartsAgainForAnotherSchool)
 {
     const int year = currentSchoolYear();
-    // A secondary school with at least three period records within the overlap of the third run.
-    const QString overlapFrom = QDate::currentDate().addDays(-14).toString(u"yyyyMMdd"_s);
+    // A secondary school with three period records within the overlap of the third run.
     QString school;
-    QStringList recent;
+    std::vector<Record> recent;
     for (const QString& candidate : {u"202"_s, u"303"_s})
     {
-        recent = demo_->rows(
-            u"SELECT ID_NBR, CAL_DT, COURSE, XSECTION FROM AT030 WHERE DST_NBR = 16 "
-            "AND SCH_NBR = '%1' AND SCH_YR = %2 AND CAL_DT >= %3 ORDER BY 1, 2, 3"_s.arg(candidate)
-                .arg(year)
-                .arg(overlapFrom));
-        if (recent.size() >= 3)
+        recent = recentRecords(candidate, 3);
+        std::erase_if(recent, [](const Record& r) { return r.table != "AT030"; });
+        if (recent.size() == 3)
         {
             school = candidate;
             break;
@@ -74,41 +70,22 @@ TEST_P(AttendanceRun, SendsEachChangeOnceAndStartsAgainForAnotherSchool)
     change("ALTER TABLE AT030_DATA RENAME TO AT030");
 
     // 3. One code changed, one record deleted, one code cleared; a daily record deleted.
-    const QString today = QDate::currentDate().toString(u"yyyyMMdd"_s);
-    auto where = [&](int i)
+    auto periodLine = [&](const Record& record, const QString& code)
     {
-        const QStringList k = recent.at(i).split(QLatin1Char('\t'));
-        return u" WHERE DST_NBR = 16 AND SCH_NBR = '%1' AND SCH_YR = %2 AND ID_NBR = %3 AND "
-               "CAL_DT = %4 AND COURSE = '%5' AND XSECTION = '%6'"_s.arg(school)
-                   .arg(year)
-                   .arg(k[0], k[1], k[2], k[3])
-                   .toStdString();
-    };
-    auto periodLine = [&](int i, const QString& code)
-    {
-        const QStringList k = recent.at(i).split(QLatin1Char('\t'));
-        const QStringList lines = demo_->period(school, year);
-        for (const QString& line : lines)
-        {
-            QStringList v = line.split(QLatin1Char('\t'));
-            const QStringList p = demo_->rows(u"SELECT DISTINCT PERIOD FROM SC065 WHERE DST_NBR = 16 "
-                                              "AND SCH_NBR = '%1' AND SCH_YR = %2 AND COURSE = '%3' "
-                                              "AND XSECTION = '%4'"_s.arg(school)
-                                                  .arg(year)
-                                                  .arg(k[2], k[3]));
-            if (v[0] == k[0] && v[1] == k[1] && !p.isEmpty() && v[2] == p.first())
+        for (const QString& line : demo_->period(school, year))
+            if (line.startsWith(record.key + QLatin1Char('\t')))
             {
+                QStringList v = line.split(QLatin1Char('\t'));
                 v[3] = code;
                 return v.join(QLatin1Char('\t'));
             }
-        }
-        return u"<no line for "_s + recent.at(i) + QLatin1Char('>');
+        return u"<no line for "_s + record.key + QLatin1Char('>');
     };
-    QStringList sent = {periodLine(0, u"CUT"_s), periodLine(2, QString())};
-    change("UPDATE AT030 SET REAS_CD = 'CUT', MNT_DT = " + today.toStdString() + where(0));
-    sent << periodLine(1, QString()); // its values stay those last read
-    change("DELETE FROM AT030" + where(1));
-    change("UPDATE AT030 SET REAS_CD = '', MNT_DT = " + today.toStdString() + where(2));
+    QStringList sent = {periodLine(recent[0], u"CUT"_s), periodLine(recent[2], QString())};
+    setCode(recent[0], u"CUT"_s);
+    sent << periodLine(recent[1], QString()); // its values stay those last read
+    change("DELETE FROM AT030 WHERE " + recent[1].where);
+    setCode(recent[2], QString());
     change("DELETE FROM AT020 WHERE DST_NBR = 16 AND SCH_NBR = '" + school.toStdString() +
            "' AND CAL_DT = (SELECT max(CAL_DT) FROM AT020 WHERE DST_NBR = 16 AND SCH_NBR = '" +
            school.toStdString() + "')");

@@ -2,10 +2,7 @@
 // Windows-1252 strings, the fixed bytes of the banner, and a front-end that stops
 // reading: the built tsisbridge against a copy of the SQLite demo district.
 
-#include "BridgeHarness.h"
-
-#include <QDirIterator>
-#include <QProcess>
+#include "AttendanceFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -14,35 +11,12 @@
 namespace
 {
 
-// Every file below a folder whose name ends with one of the suffixes.
-QStringList filesEndingWith(const QString& folder, const QStringList& suffixes)
-{
-    QStringList found;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext())
-    {
-        const QString file = it.next();
-        for (const QString& suffix : suffixes)
-            if (file.endsWith(suffix, Qt::CaseInsensitive))
-                found << file;
-    }
-    return found;
-}
-
 class EngineText : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        const QString demo = box_.path(u"demo"_s);
         ASSERT_TRUE(box_.makeDemoDistrict(e2e::kToday)) << "make-demo-district.sh failed";
-        database_ = demo + u"/tsisdemo-tsis.db"_s;
-    }
-
-    // Changes this test's own copy of the demo database.
-    void update(const QString& statement)
-    {
-        ASSERT_EQ(QProcess::execute(u"sqlite3"_s, {database_, statement}), 0) << qPrintable(statement);
     }
 
     // The log goes to its own folder: the run would otherwise derive one from the
@@ -65,7 +39,6 @@ protected:
     }
 
     BridgeSandbox box_;
-    QString database_;
 };
 
 // The full export alone (an attendance update would store the day of the run)
@@ -123,29 +96,7 @@ TEST_F(EngineText, FolderWithWindows1252LettersHoldsTheWholeRun)
 // The tests and lists the front-end asks for, answered from the database.
 TEST_F(EngineText, TestsAndListsAnswerFromTheDatabase)
 {
-    expectProtocol(
-        box_,
-        {
-            {u"test --group=connection --dsn=TSISDemo"_s, 0,
-             // Once from the application's test, once from the engine's validation.
-             u"start_progress\t0\ninc_progress\tBeginning test...\ninc_progress\tSetting Database Type\n"
-             "inc_progress\tValidate Connection Successful, using Oracle (ODBC); DBTSIS_SY005_V\n"
-             "inc_progress\tSetting alias to TSIS\ninc_progress\tBeginning test...\n"
-             "test\tconnection\tsuccess\tConnection Successful.\nend_progress\n"_s},
-            {u"test --group=school --dsn=TSISDemo --district=16 --school=101"_s, 0,
-             u"test\tschool\tsuccess\tDistrict and School Validated.\nend_progress\n"_s},
-            {u"test --group=school --dsn=TSISDemo --district=16 --school=999"_s, 1,
-             u"test\tschool\tfail\tDistrict and School Not Valid.\nend_progress\n"_s},
-            {u"params --paramkey=district --dsn=TSISDemo"_s, 0,
-             u"district_list\tdistrict\t16\tDistrict\t\ndistrict_list\tdistrict\t27\tDistrict\t\nend_progress\n"_s},
-            {u"params --paramkey=school --dsn=TSISDemo --district=16"_s, 0,
-             u"school_list\tschool\t101\tLincoln Elementary School\t\nschool_list\tschool\t202\tJefferson "
-             u"Middle "
-             "School\t\nschool_list\tschool\t303\tO'Connor High School\t\nend_progress\n"_s},
-            // The teacher list needs a user and a password besides the data source.
-            {u"params --paramkey=teacher --dsn=TSISDemo --user=demo --pwd=demo --district=16 --school=101"_s,
-             0, u"bridgelist\tteacher\t9001\tCher\t\nend_progress\n"_s, u"\nbridgelist\tteacher\t"_s},
-        });
+    expectTranscript(box_);
 }
 
 TEST_F(EngineText, FolderOutsideWindows1252FailsAtOnce)
@@ -161,7 +112,8 @@ TEST_F(EngineText, FolderOutsideWindows1252FailsAtOnce)
     EXPECT_EQ(statusFileText(out), statusLine(u"Failed"_s, u"Failed on extraction."_s));
     EXPECT_EQ(finishedFileText(out), u"finished\r\n"_s);
     EXPECT_EQ(madeFolders(), QStringList{u"\u0141\u00f3d\u017a"_s});
-    EXPECT_EQ(filesEndingWith(box_.path(), {u".sef"_s, u".SDE"_s, u".xml"_s, u".txt"_s}), QStringList());
+    const QRegularExpression written(u"\\.(sef|sde|xml|txt)$"_s, QRegularExpression::CaseInsensitiveOption);
+    EXPECT_EQ(treeFiles(box_.path()).keys().filter(written), QStringList());
 }
 
 // Without LANG (cron, systemd): the protocol and the log are UTF-8 all the same,
@@ -169,9 +121,11 @@ TEST_F(EngineText, FolderOutsideWindows1252FailsAtOnce)
 TEST_F(EngineText, TextReachesProtocolLogAndFilesInTheirEncodings)
 {
     box_.setEnv(u"LC_ALL"_s, u"C"_s);
-    update(u"UPDATE SY010 SET SCH_NME = 'St. Mary\u2019s \u2013 North' WHERE SCH_NBR = '101';"
-           "UPDATE CE020 SET LST_NME = 'Dvo\u0159\u00e1k \u0141ukasz', FRST_NME = 'Andr\u20ac' "
-           "WHERE ID_NBR = 100001;"_s);
+    ASSERT_TRUE(
+        DemoAttendanceFile(box_.path(u"demo/tsisdemo-tsis.db"_s))
+            .execute(u"UPDATE SY010 SET SCH_NME = 'St. Mary\u2019s \u2013 North' WHERE SCH_NBR = '101';"
+                     "UPDATE CE020 SET LST_NME = 'Dvo\u0159\u00e1k \u0141ukasz', FRST_NME = 'Andr\u20ac' "
+                     "WHERE ID_NBR = 100001;"_s));
 
     BridgeResult r = box_.run({u"params"_s, u"--paramkey=school"_s, u"--dsn=TSISDemo"_s, u"--district=16"_s});
     EXPECT_EQ(r.status, 0);

@@ -18,10 +18,6 @@ class HostileData : public ::testing::Test
 protected:
     // A demo district of the flavour (tsis or schmax) in SQLite.
     bool makeDistrict(const char* flavour) { return box_.makeDemoDistrict(e2e::Today(), flavour); }
-    DemoAttendanceFile sis(const char* flavour) const
-    {
-        return DemoAttendanceFile(box_.path(u"demo/tsisdemo-%1.db"_s.arg(flavour)));
-    }
     QStringList runArguments(const QString& out, const QString& mode = QString(),
                              const QString& dsn = u"TSISDemo"_s) const
     {
@@ -153,7 +149,7 @@ TEST_P(HostileFlavour, LineEndsInValuesNeverSplitARecord)
                                      "PERIOD",  "GR_PERIOD", "GRADE_TY", "CAL_TY",   "DAY_CD",  "CYCLE_DAY"};
     const char* flavour = GetParam();
     ASSERT_TRUE(makeDistrict(flavour));
-    const DemoAttendanceFile db = sis(flavour);
+    const DemoAttendanceFile db(box_.path(u"demo/tsisdemo-%1.db"_s.arg(flavour)));
     int columns = 0;
     for (const QString& column :
          db.rows(u"SELECT m.name || '.' || p.name FROM sqlite_master m, pragma_table_info(m.name) p "

@@ -5,9 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QDirIterator>
-#include <QMap>
-
 namespace
 {
 
@@ -27,31 +24,12 @@ QStringList demoRun(const QString& out)
            << u"--path="_s + out;
 }
 
-// Every file below a folder with its bytes.
-QMap<QString, QByteArray> snapshot(const QString& folder)
-{
-    QMap<QString, QByteArray> files;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext())
-    {
-        QFile f(it.next());
-        files.insert(it.filePath().mid(folder.size()),
-                     f.open(QIODevice::ReadOnly) ? f.readAll() : "<unreadable>");
-    }
-    return files;
-}
-
 // The files a run leaves as its import data: everything but status files and logs.
 QMap<QString, QByteArray> dataFiles(QMap<QString, QByteArray> files)
 {
     files.removeIf([](const auto& file)
                    { return file.key().endsWith(u".tmp"_s) || file.key().endsWith(u".log"_s); });
     return files;
-}
-
-QMap<QString, QByteArray> dataFiles(const QString& folder)
-{
-    return dataFiles(snapshot(folder));
 }
 
 // A failing run kept busy by slow log writes (away from the output folder),
@@ -71,14 +49,14 @@ TEST(OutputFolder, ASecondRunIsRefusedWhileTheFirstLivesNotAfterItDied)
     const QString logs = box.path(u"logs"_s);
     const Launched first = startBusyRun(box, out, logs, u"first"_s);
     ASSERT_FALSE(HasFatalFailure());
-    const QMap<QString, QByteArray> running = snapshot(out);
+    const QMap<QString, QByteArray> running = treeFiles(out);
 
     BridgeResult second = box.run(failingRun(out, logs));
     EXPECT_EQ(second.status, 1);
     EXPECT_EQ(second.err, u"error\tpath\tAnother extraction is writing to the output folder "_s + out +
                               u". Try again when it has finished.\n"_s);
     EXPECT_TRUE(second.out.startsWith(kEmptyAnswer)) << qPrintable(second.out);
-    EXPECT_EQ(snapshot(out), running);
+    EXPECT_EQ(treeFiles(out), running);
 
     // The kernel drops the lock of a killed run.
     kill(first.pid, SIGKILL);
@@ -153,7 +131,7 @@ TEST(OutputFolder, FaultsFailCleanlyAndKeepTheData)
     ASSERT_TRUE(box.makeDemoDistrict("20261015")) << "make-demo-district.sh failed";
     const QString plain = box.path(u"plain"_s);
     ASSERT_EQ(box.run(demoRun(plain)).status, 0);
-    const QMap<QString, QByteArray> data = dataFiles(plain);
+    const QMap<QString, QByteArray> data = dataFiles(treeFiles(plain));
     ASSERT_GT(data.size(), 10);
 
     struct Case
@@ -186,14 +164,14 @@ TEST(OutputFolder, FaultsFailCleanlyAndKeepTheData)
             ASSERT_EQ(box.run(demoRun(out)).status, 0);
             env = faultEnv(fault, out);
         }
-        const QMap<QString, QByteArray> before = isFile ? QMap<QString, QByteArray>() : snapshot(out);
+        const QMap<QString, QByteArray> before = isFile ? QMap<QString, QByteArray>() : treeFiles(out);
 
         const BridgeResult r = box.run(demoRun(out), env);
         if (fault.isEmpty())
         {
             EXPECT_EQ(r.status, 0) << qPrintable(r.out) << qPrintable(r.err);
             EXPECT_EQ(statusFileText(out), statusLine(u"Succeeded"_s, u"Succeeded"_s));
-            const QMap<QString, QByteArray> written = dataFiles(out);
+            const QMap<QString, QByteArray> written = dataFiles(treeFiles(out));
             EXPECT_EQ(written.keys(), data.keys());
             for (auto file = data.begin(); file != data.end(); ++file)
             {
@@ -219,7 +197,7 @@ TEST(OutputFolder, FaultsFailCleanlyAndKeepTheData)
         }
         if (statusFolder)
             continue;
-        EXPECT_EQ(dataFiles(out), dataFiles(before));
+        EXPECT_EQ(dataFiles(treeFiles(out)), dataFiles(before));
         if (fault == u"enospc"_s)
         {
             EXPECT_TRUE(r.out.contains(u"\tError writing to file: "_s + out + QLatin1Char('/')))
@@ -228,7 +206,7 @@ TEST(OutputFolder, FaultsFailCleanlyAndKeepTheData)
         // A read-only folder cannot take even the failure: the exit status and the error line tell it.
         if (fault == u"erofs"_s)
         {
-            EXPECT_EQ(snapshot(out), before);
+            EXPECT_EQ(treeFiles(out), before);
         }
         else
         {

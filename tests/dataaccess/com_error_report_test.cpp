@@ -2,6 +2,7 @@
 
 #include "DataAccessTestLog.h"
 #include "DatabaseType.h"
+#include "GoldenLines.h"
 #include "ODBCDataAccess.h"
 #include "odbc/AdoComError.h"
 
@@ -96,47 +97,20 @@ TEST(ComErrorReport, ClassifyQueryError)
         EXPECT_EQ(da.ClassifyQueryError(c.text), c.code) << c.text;
 }
 
-// Only a password echoed as a value is masked: after "PWD=" or "Password=",
-// as the connection string writes it or as plain text; never inside other
-// words, so the driver's texts and their classification stay intact.
+// Only a password echoed as a value is masked (golden/connection_strings.txt),
+// so the driver's texts and their classification stay intact.
 TEST(ComErrorReport, OnlyPasswordsEchoedAsValuesAreMasked)
 {
-    const struct
+    for (const std::vector<std::string>& c : GoldenLines("connection_strings.txt", "MaskedPasswords", 4))
     {
-        int type;
-        const char* password;
-        const char* description;
-        const char* masked;
-    } cases[] = {
-        {DatabaseType::OracleOLE, "031", "ORA-03113: end-of-file on communication channel",
-         "ORA-03113: end-of-file on communication channel"},
-        {DatabaseType::Postgres, "a", "[IM002] Data source name not found and no default driver specified",
-         "[IM002] Data source name not found and no default driver specified"},
-        {DatabaseType::OracleOLE, "s3cret", "login of u with s3cret refused",
-         "login of u with s3cret refused"},
-        {DatabaseType::Postgres, "s3cret", "bad string DSN=x;UID=u;PWD=s3cret;Port=1",
-         "bad string DSN=x;UID=u;PWD=****;Port=1"},
-        {DatabaseType::OracleOLE, "s3cret", "echo: password = s3cret refused",
-         "echo: password = **** refused"},
-        {DatabaseType::Postgres, "p;w}d", "rejected PWD={p;w}}d} and pwd=p;w}d here",
-         "rejected PWD=**** and pwd=**** here"},
-        {DatabaseType::OracleOLE, "**", "Password=** in use", "Password=**** in use"},
-        // Another password value is a password all the same; a key inside a word is not a key.
-        {DatabaseType::Postgres, "s3cret", "PWD=other;XPWD=keep", "PWD=****;XPWD=keep"},
-        {DatabaseType::Postgres, "ab", "echo PWD=abc;", "echo PWD=****;"},
-        {DatabaseType::Postgres, "s3cret", "password authentication failed",
-         "password authentication failed"},
-    };
-    for (const auto& c : cases)
-    {
-        ODBCDataAccess da(0, c.type);
-        ThrownText([&] { da.Connect(da.BuildConnectionString("NoSuchDataSource", "u", c.password)); });
-        AdoComError error(0x80004005u, "src", c.description);
-        EXPECT_EQ(std::string(da.FormatComError(error).Text()),
-                  std::string("COM Error Code = 80004005, Code Meaning = Unspecified error\r\n"
-                              "Source = src, Description = ") +
-                      c.masked)
-            << c.password;
+        ODBCDataAccess da(0, GoldenType(c[0]));
+        ThrownText([&] { da.Connect(da.BuildConnectionString("NoSuchDataSource", "u", c[1].c_str())); });
+        AdoComError error(0x80004005u, "src", c[2]);
+        EXPECT_EQ(
+            std::string(da.FormatComError(error).Text()),
+            "COM Error Code = 80004005, Code Meaning = Unspecified error\r\nSource = src, Description = " +
+                c[3])
+            << c[1];
     }
     ODBCDataAccess da(0, DatabaseType::OracleODBC);
     EXPECT_THROW(da.Connect(da.BuildConnectionString("NoSuchDataSource", "u", "031")), XException);

@@ -17,14 +17,11 @@ public:
 protected:
     // One extraction (full export) in folder; the recorded engine stays for the checks.
     bool Run(RecordedEngine& engine, const QString& folder, const QString& school = "101",
-             const QString& district = "16", QString* error = nullptr)
+             const QString& district = "16")
     {
         ParamMap params = RunParams(folder, "TSISDemo", school, district);
-        QString text;
-        bool ok = engine->BeginExecute(params, 1, text);
-        if (error)
-            *error = text;
-        return ok;
+        QString error;
+        return engine->BeginExecute(params, 1, error);
     }
 };
 

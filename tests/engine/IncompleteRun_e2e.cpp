@@ -9,30 +9,20 @@ using namespace e2e;
 namespace
 {
 
-QString Quoted(QString text)
-{
-    return "'" + text.replace("'", "'\\''") + "'";
-}
-
 class IncompleteRun : public DemoSuite<IncompleteRun>
 {
 public:
     static DemoPlan Demo() { return {{"tsis"}, true, "incomplete"}; }
 
 protected:
-    static QString Folder() { return QString::fromStdString(demo_->Folder()); }
-
     static CommandResult Sql(bool pg, const QString& sql)
     {
         if (pg)
             return Psql(demo_->PgDatabases().at(0), ("SET search_path = tsisdemo; " + sql).toStdString(),
-                        PgUser().toStdString());
-        return RunCommand(
-            ("sqlite3 -bail " + Quoted(Folder() + "/tsisdemo-tsis.db") + " " + Quoted(sql) + " 2>&1")
-                .toStdString());
+                        Env("TSIS_PG_USER", "tsis"));
+        return RunCommand("sqlite3 -bail " + ShellQuoted(demo_->Folder() + "/tsisdemo-tsis.db") + " " +
+                          ShellQuoted(sql.toStdString()) + " 2>&1");
     }
-
-    static QString PgUser() { return QString::fromStdString(Env("TSIS_PG_USER", "tsis")); }
 
     // Replaces table by a view of the same name whose column becomes poison
     // (SQL in which %1 stands for the column) on the rows where later holds.
@@ -70,10 +60,14 @@ protected:
     {
         const QString home = out + "-home";
         QDir().mkpath(home);
-        QString command = "HOME=" + Quoted(home) + " LANG=C.UTF-8 " + TSISBRIDGE_EXE +
-                          " run --district=16 --school=101 --useyear=true --year=2026 --path=" + Quoted(out);
-        command += pg ? " --dsn=TSISDemoPG --user=" + PgUser() + " --pwd=unused" : QString(" --dsn=TSISDemo");
-        return RunCommand((command + " 2>&1").toStdString());
+        const std::string command = "HOME=" + ShellQuoted(home.toStdString()) +
+                                    " LANG=C.UTF-8 " TSISBRIDGE_EXE
+                                    " run --district=16 --school=101 --useyear=true --year=2026 --path=" +
+                                    ShellQuoted(out.toStdString());
+        return RunCommand(command +
+                          (pg ? " --dsn=TSISDemoPG --user=" + Env("TSIS_PG_USER", "tsis") + " --pwd=unused"
+                              : std::string(" --dsn=TSISDemo")) +
+                          " 2>&1");
     }
 
     static QByteArray StatusFile(const QString& out) { return ReadFile(out + "/Data ExtractorStatus.tmp"); }

@@ -126,13 +126,10 @@ TEST(XFileSpecTest, DeleteMatchingIgnoresCase)
     EXPECT_TRUE(FoundationTestFolder::Exists(tmp.Path("folder.sdu")));
 }
 
+// Letter case, "*.*" and prefixes are seen where files and folders are deleted.
 TEST(XFileSpecTest, WildcardMatching)
 {
-    EXPECT_TRUE(XFileSpec::MatchPattern("*.sdu", "Update x.SDU"));
     EXPECT_FALSE(XFileSpec::MatchPattern("*.sdu", "x.sdux"));
-    EXPECT_TRUE(XFileSpec::MatchPattern("AATP*", "aatp_2026"));
-    EXPECT_FALSE(XFileSpec::MatchPattern("AATP*", "AATD1"));
-    EXPECT_TRUE(XFileSpec::MatchPattern("*.*", "noext"));
     EXPECT_TRUE(XFileSpec::MatchPattern("a?c", "ABC"));
     EXPECT_FALSE(XFileSpec::MatchPattern("a?c", "ac"));
     EXPECT_TRUE(XFileSpec::MatchPattern("*", ""));

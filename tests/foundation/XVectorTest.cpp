@@ -62,21 +62,6 @@ TEST(XVectorTest, FindWithoutComparatorMatchesThePointer)
     EXPECT_EQ(-1, index);
 }
 
-TEST(XVectorTest, SortedXStrings)
-{
-    XString x("pear"), y("apple"), z("fig");
-    XVector<XString> v(20, CompareXStrings);
-    v.InsertSorted(&x);
-    v.InsertSorted(&y);
-    v.InsertSorted(&z);
-    ASSERT_EQ(3, v.Count());
-    EXPECT_EQ("apple", *v[0]);
-    EXPECT_EQ("fig", *v[1]);
-    EXPECT_EQ("pear", *v[2]);
-    XString key("fig");
-    EXPECT_EQ(&z, v.Find(&key));
-}
-
 TEST(XVectorTest, GrowsAndShrinksByStep)
 {
     Item items[7];

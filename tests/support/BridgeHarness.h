@@ -11,9 +11,11 @@
 #include <QByteArray>
 #include <QDate>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
+#include <QMap>
 #include <QPair>
 #include <QRegularExpression>
 #include <QString>
@@ -53,11 +55,9 @@ class BridgeSandbox
 public:
     BridgeSandbox()
     {
-        QDir root(dir_.path());
-        root.mkpath(u"home/.local/share"_s);
-        root.mkpath(u"home/.config"_s);
-        root.mkpath(u"home/.cache"_s);
-        root.mkpath(u"runtime"_s);
+        for (const QString& folder :
+             {u"home/.local/share"_s, u"home/.config"_s, u"home/.cache"_s, u"runtime"_s})
+            QDir(dir_.path()).mkpath(folder);
         QFile::setPermissions(path(u"runtime"_s), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 
@@ -151,53 +151,18 @@ private:
     std::unique_ptr<e2e::DemoDistrict> demo_;
 };
 
-// A run and its whole answer: exit status, standard output with its times
-// masked, standard error; "<out>" stands for a folder of the sandbox, removed
-// before each run. With a status ("Word\ttext") the run leaves that status
-// line and the finished marker in <out>, and nothing else; "-": neither <out>
-// nor the documents folder. closed: whether the engine's closing lines ended the answer (-1: either).
-struct Case
+// Every file below a folder (its path below it) with its bytes.
+inline QMap<QString, QByteArray> treeFiles(const QString& folder)
 {
-    QString args; // split at blanks
-    int status;
-    QString out;
-    QString err;
-    QString statusFile = {};
-    int closed = -1;
-};
-
-inline QString maskTimes(QString text);
-inline QString statusFileText(const QString& folder);
-inline QString finishedFileText(const QString& folder);
-
-// Each case run in one sandbox, in order.
-inline void expectCases(const QList<Case>& cases)
-{
-    BridgeSandbox box;
-    const QString out = box.path(u"out"_s);
-    auto expand = [&out](QString text) { return text.replace(u"<out>"_s, out); };
-    for (const Case& c : cases)
+    QMap<QString, QByteArray> files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext())
     {
-        SCOPED_TRACE(c.args.toStdString());
-        QDir(out).removeRecursively();
-        const BridgeResult r = box.run(expand(c.args).split(u' ', Qt::SkipEmptyParts));
-        EXPECT_EQ(r.status, c.status);
-        EXPECT_EQ(maskTimes(r.out), expand(c.out));
-        EXPECT_EQ(r.err, expand(c.err));
-        if (c.closed >= 0)
-        {
-            EXPECT_EQ(r.engineClosed, c.closed == 1);
-        }
-        if (c.statusFile == u"-"_s)
-            EXPECT_FALSE(QFileInfo::exists(out) || QFileInfo::exists(box.documents()));
-        else if (!c.statusFile.isEmpty())
-        {
-            EXPECT_EQ(BridgeSandbox::files(out),
-                      QStringList({u"Data ExtractorStatus.tmp"_s, u"finished_bridge.tmp"_s}));
-            EXPECT_EQ(statusFileText(out), u"yyyy/MM/dd hh:mm:ss\t"_s + expand(c.statusFile) + u"\r\n"_s);
-            EXPECT_EQ(finishedFileText(out), u"finished\r\n"_s);
-        }
+        QFile f(it.next());
+        files.insert(it.filePath().mid(folder.size()),
+                     f.open(QIODevice::ReadOnly) ? f.readAll() : "<unreadable>");
     }
+    return files;
 }
 
 // Times and dates that change from run to run.
@@ -360,33 +325,13 @@ inline QStringList faultEnv(const QString& fault, const QString& folder)
     return preloadEnv(OUTPUT_FAULTS_LIB, {u"TSIS_FAULT="_s + fault, u"TSIS_FAULT_DIR="_s + folder});
 }
 
-// Protocol texts the process tests compare against.
+// Found under tests/app/golden, the texts the process tests compare with.
+inline QString goldenText(const QString& name)
+{
+    return BridgeSandbox::readText(QStringLiteral(TSIS_SOURCE_DIR "/tests/app/golden/") + name);
+}
 
-inline const QString kUsage = u"Usage: \n"
-                              "tsisbridge\n"
-                              " [command]\n"
-                              "  [--all]\n"
-                              "  [--att]\n"
-                              "  [--demo]\n"
-                              "  [--help]\n"
-                              "   [--group=value]\n"
-                              "   [--paramkey=value]\n"
-                              "   [--path=value]\n"
-                              "   [--logpath=value]\n"
-                              "   [--log=value]\n"
-                              "   [--validate=value]\n"
-                              "   [--inactivedate=value]\n"
-                              "   [--year=value]\n"
-                              "   [--teacher=value]\n"
-                              "   [--dsn=value]\n"
-                              "   [--user=value]\n"
-                              "   [--pwdencode=value]\n"
-                              "   [--pwd=value]\n"
-                              "   [--district=value]\n"
-                              "   [--school=value]\n"
-                              "   [--year=value]\n"
-                              "   [--useyear=value]\n"
-                              "\n"_s;
+inline const QString kUsage = goldenText(u"usage.txt"_s);
 
 inline const QString kEmptyAnswer = u"start_progress\t0\nend_progress\n"_s;
 
@@ -427,31 +372,120 @@ inline QString protocolLines(const QString& out)
     return kept;
 }
 
-// A run's protocol lines: all of them when the expected text begins with
-// start_progress, else their end; a text the whole answer holds; standard error.
-struct ProtocolCase
+// A golden transcript, tests/app/golden/<Suite>.<Test><part>.txt: cases run in
+// order in one sandbox. "$ arguments" (split at blanks) begins a case; its lines:
+//   exit N        the exit status
+//   1|line        a line of standard output, times masked (none: no output)
+//   p|line        a protocol line instead: the answer's protocol lines are
+//                 these, or end with them unless the first is start_progress
+//   2|line        a line of standard error (none: no output)
+//   holds TEXT    the answer holds TEXT
+//   status TEXT   the run leaves the status line "Word\ttext" and the finished
+//                 marker in <out>, and nothing else; "-": neither <out> nor the
+//                 documents folder
+//   files A|B     with a status, the files <out> holds instead
+//   closed 0|1    whether the engine's closing lines ended the answer
+// <out> is a folder of the sandbox, removed before each case; <box> is the
+// sandbox, <golden> this folder, <exe> the program, <exedir> its folder, <today>
+// the day (yyyy-MM-dd); a line "<usage>" is golden/usage.txt. "#" begins a comment.
+struct Transcript
 {
-    QString args; // split at blanks
-    int status;
-    QString protocol;
-    QString holds = {};
-    QString err = {};
+    QString args;
+    int status = 0;
+    QString out;
+    QString err;
+    QString holds;
+    QString statusFile;
+    QString files;
+    int closed = -1;
+    bool protocol = false;
 };
 
-inline void expectProtocol(const BridgeSandbox& box, const QList<ProtocolCase>& cases)
+inline QList<Transcript> readTranscript(const QString& name)
 {
-    for (const ProtocolCase& c : cases)
+    const QString text = goldenText(name);
+    EXPECT_FALSE(text.isEmpty()) << "no golden/" << qPrintable(name);
+    QList<Transcript> cases;
+    for (const QString& line : text.split(QLatin1Char('\n')))
+    {
+        const QString key = line.section(QLatin1Char(' '), 0, 0);
+        const QString value = line.mid(key.size() + 1);
+        if (key == u"$"_s)
+        {
+            cases.append(Transcript{});
+            cases.last().args = value;
+        }
+        else if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
+            continue;
+        else if (cases.isEmpty())
+            ADD_FAILURE() << "a line before the first case: " << qPrintable(line);
+        else if (line.startsWith(u"1|"_s) || line.startsWith(u"p|"_s))
+        {
+            cases.last().out += line.mid(2) + QLatin1Char('\n');
+            cases.last().protocol = line.startsWith(u"p|"_s);
+        }
+        else if (line.startsWith(u"2|"_s))
+            cases.last().err += line.mid(2) + QLatin1Char('\n');
+        else if (key == u"exit"_s)
+            cases.last().status = value.toInt();
+        else if (key == u"holds"_s)
+            cases.last().holds = value;
+        else if (key == u"status"_s)
+            cases.last().statusFile = value;
+        else if (key == u"files"_s)
+            cases.last().files = value;
+        else if (key == u"closed"_s)
+            cases.last().closed = value.toInt();
+        else
+            ADD_FAILURE() << "not a transcript line: " << qPrintable(line);
+    }
+    return cases;
+}
+
+inline void expectTranscript(const BridgeSandbox& box, const QString& part = QString())
+{
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    const QString out = box.path(u"out"_s);
+    const QString exe = QStringLiteral(TSISBRIDGE_EXE);
+    auto expand = [&](QString text)
+    {
+        return text.replace(u"<usage>\n"_s, kUsage)
+            .replace(u"<out>"_s, out)
+            .replace(u"<box>"_s, box.path())
+            .replace(u"<golden>"_s, QStringLiteral(TSIS_SOURCE_DIR "/tests/app/golden"))
+            .replace(u"<exedir>"_s, QFileInfo(exe).canonicalPath())
+            .replace(u"<exe>"_s, exe)
+            .replace(u"<today>"_s, today());
+    };
+    for (const Transcript& c : readTranscript(QString::fromUtf8(test->test_suite_name()) + QLatin1Char('.') +
+                                              QString::fromUtf8(test->name()) + part + u".txt"_s))
     {
         SCOPED_TRACE(c.args.toStdString());
-        const BridgeResult r = box.run(c.args.split(u' ', Qt::SkipEmptyParts));
+        QDir(out).removeRecursively();
+        const BridgeResult r = box.run(expand(c.args).split(u' ', Qt::SkipEmptyParts));
         EXPECT_EQ(r.status, c.status);
-        const QString lines = protocolLines(r.out);
-        if (c.protocol.startsWith(u"start_progress"_s))
-            EXPECT_EQ(lines, c.protocol);
+        const QString want = expand(c.out);
+        if (!c.protocol)
+            EXPECT_EQ(maskTimes(r.out), want);
+        else if (want.startsWith(u"start_progress"_s))
+            EXPECT_EQ(protocolLines(r.out), want);
         else
-            EXPECT_TRUE(lines.endsWith(c.protocol)) << qPrintable(lines);
-        EXPECT_TRUE(r.out.contains(c.holds)) << qPrintable(r.out);
-        EXPECT_EQ(r.err, c.err);
+            EXPECT_TRUE(protocolLines(r.out).endsWith(want)) << qPrintable(r.out);
+        EXPECT_TRUE(r.out.contains(expand(c.holds))) << qPrintable(r.out);
+        EXPECT_EQ(r.err, expand(c.err));
+        if (c.closed >= 0)
+        {
+            EXPECT_EQ(r.engineClosed, c.closed == 1);
+        }
+        if (c.statusFile == u"-"_s)
+            EXPECT_FALSE(QFileInfo::exists(out) || QFileInfo::exists(box.documents()));
+        else if (!c.statusFile.isEmpty())
+        {
+            EXPECT_EQ(BridgeSandbox::files(out), c.files.isEmpty() ? QStringList({kStatusFile, kFinishedFile})
+                                                                   : expand(c.files).split(u'|'));
+            EXPECT_EQ(statusFileText(out), u"yyyy/MM/dd hh:mm:ss\t"_s + expand(c.statusFile) + u"\r\n"_s);
+            EXPECT_EQ(finishedFileText(out), u"finished\r\n"_s);
+        }
     }
 }
 

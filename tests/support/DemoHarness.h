@@ -49,17 +49,12 @@ inline std::string Env(const char* name, const char* fallback = "")
     return v && *v ? v : fallback;
 }
 
-inline bool OnCi()
-{
-    return Env("CI") == "true";
-}
-
 // A PostgreSQL case without the test server: a failure under CI, else a skip.
 inline void RequirePostgres(bool wanted, bool available, const std::string& why)
 {
     if (!wanted || available)
         return;
-    if (OnCi())
+    if (Env("CI") == "true")
         FAIL() << "PostgreSQL is required under CI: " << why;
     GTEST_SKIP() << why;
 }
@@ -300,16 +295,10 @@ struct ParamName
 // Which district a suite builds (Suite::Demo(), public).
 struct DemoPlan
 {
-    DemoPlan(std::vector<std::string> flavours = {"tsis"}, bool postgres = false, std::string name = "demo",
-             std::string extraArgs = "")
-        : flavours(std::move(flavours)), postgres(postgres), name(std::move(name)),
-          extraArgs(std::move(extraArgs))
-    {
-    }
-    std::vector<std::string> flavours;
-    bool postgres;
-    std::string name;
-    std::string extraArgs;
+    std::vector<std::string> flavours{"tsis"};
+    bool postgres = false;
+    std::string name = "demo";
+    std::string extraArgs = "";
 };
 
 // One demo district per suite, built before its first case and removed with

@@ -120,7 +120,6 @@ PostgresParams PostgresFromEnvironment()
     p.user = Env("TSIS_PG_USER", "tsis");
     p.database = Env("TSIS_PG_DB", "tsis");
     p.password = Env("TSIS_PG_PASSWORD");
-    p.configured = !Env("TSIS_PG_HOST").empty() && !Env("TSIS_PG_PORT").empty();
     return p;
 }
 

@@ -17,12 +17,11 @@ namespace odbctest
 
 struct PostgresParams
 {
-    std::string host;        // TSIS_PG_HOST
-    std::string port;        // TSIS_PG_PORT
-    std::string user;        // TSIS_PG_USER
-    std::string database;    // TSIS_PG_DB
-    std::string password;    // TSIS_PG_PASSWORD (may be empty)
-    bool configured = false; // TSIS_PG_HOST and TSIS_PG_PORT are set
+    std::string host;     // TSIS_PG_HOST
+    std::string port;     // TSIS_PG_PORT
+    std::string user;     // TSIS_PG_USER
+    std::string database; // TSIS_PG_DB
+    std::string password; // TSIS_PG_PASSWORD (may be empty)
 };
 
 // Writes odbcinst.ini and odbc.ini into <build>/odbc-test (once per process;

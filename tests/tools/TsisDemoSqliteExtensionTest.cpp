@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <sqlite3.h>
-
-#include <string>
+#include "DemoSqlite.h"
 
 namespace
 {
@@ -10,47 +8,31 @@ namespace
 class TsisDemoSqliteExtension : public ::testing::Test
 {
 protected:
-    void SetUp() override
+    // The value of the expression, "error: ..." when it fails.
+    std::string eval(const std::string& expression) const
     {
-        ASSERT_EQ(sqlite3_open(":memory:", &db_), SQLITE_OK);
-        sqlite3_db_config(db_, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 1, nullptr);
-        char* error = nullptr;
-        const std::string path = std::string(TSIS_BINARY_DIR) + "/tools/libtsisdemo_sqlite.so";
-        ASSERT_EQ(sqlite3_load_extension(db_, path.c_str(), nullptr, &error), SQLITE_OK)
-            << (error ? error : "");
-    }
-    void TearDown() override { sqlite3_close(db_); }
-
-    // The first column of the first row, "<null>" for NULL, "error: ..." on failure.
-    std::string eval(const std::string& expression)
-    {
-        sqlite3_stmt* st = nullptr;
-        std::string out;
-        if (sqlite3_prepare_v2(db_, ("SELECT " + expression).c_str(), -1, &st, nullptr) != SQLITE_OK)
-            return std::string("error: ") + sqlite3_errmsg(db_);
-        if (sqlite3_step(st) == SQLITE_ROW)
+        try
         {
-            const unsigned char* t = sqlite3_column_text(st, 0);
-            out = t ? (sqlite3_column_type(st, 0) == SQLITE_INTEGER ? "int " : "") +
-                          std::string(reinterpret_cast<const char*>(t))
-                    : "<null>";
+            return db_.value("SELECT " + expression);
         }
-        else
-            out = std::string("error: ") + sqlite3_errmsg(db_);
-        sqlite3_finalize(st);
-        return out;
+        catch (const std::runtime_error& e)
+        {
+            return std::string("error: ") + e.what();
+        }
     }
 
-    sqlite3* db_ = nullptr;
+    const DemoSqlite db_{"", TSIS_BINARY_DIR "/tools/libtsisdemo_sqlite.so"};
 };
 
 TEST_F(TsisDemoSqliteExtension, ToDateGivesTheEightDigitNumber)
 {
     // The literal the Oracle dialect writes into attendance filters.
-    EXPECT_EQ(eval("TO_DATE( '20090115', 'YYYYMMDD' )"), "int 20090115");
-    EXPECT_EQ(eval("to_date('01/15/2009', 'MM/DD/YYYY')"), "int 20090115");
-    EXPECT_EQ(eval("to_date('2009-01-15', 'yyyy-mm-dd')"), "int 20090115");
-    EXPECT_EQ(eval("20261015 >= TO_DATE('20261001', 'YYYYMMDD')"), "int 1");
+    EXPECT_EQ(eval("TO_DATE( '20090115', 'YYYYMMDD' )"), "20090115");
+    EXPECT_EQ(eval("to_date('01/15/2009', 'MM/DD/YYYY')"), "20090115");
+    EXPECT_EQ(eval("to_date('2009-01-15', 'yyyy-mm-dd')"), "20090115");
+    // A text would sort after every number: the result is an integer.
+    EXPECT_EQ(eval("20261015 >= TO_DATE('20261001', 'YYYYMMDD')"), "1");
+    EXPECT_EQ(eval("typeof(to_date('20261001', 'YYYYMMDD'))"), "integer");
     EXPECT_EQ(eval("to_date(NULL, 'YYYYMMDD')"), "<null>");
 }
 

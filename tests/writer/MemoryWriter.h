@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include "AppIdentity.h"
+#include "QStringPrinter.h"
 #include "SDEWriter.h"
 #include "XClock.h"
 
@@ -30,13 +31,11 @@ struct LogEntry
 class MemoryField : public DataAccessField
 {
 public:
-    MemoryField(const char* name, int index) : name_(name), index_(index) {}
+    explicit MemoryField(const char* name) : name_(name) {}
     XString FieldName() const override { return name_; }
-    int Index() const { return index_; }
 
 private:
     XString name_;
-    int index_;
 };
 
 class MemoryWriter : public SDEWriter
@@ -85,7 +84,7 @@ public:
     // A column over row index with its header name.
     MemoryField* AddValueColumn(const char* headerName, int index)
     {
-        fields.push_back(std::make_unique<MemoryField>(headerName, index));
+        fields.push_back(std::make_unique<MemoryField>(headerName));
         MemoryField* field = fields.back().get();
         AddColumn(
             field, headerName, [this, index] { return Value(index); }, 0);
@@ -147,6 +146,12 @@ inline void WriteFileBytes(const std::string& path, const std::string& bytes)
     out << bytes;
 }
 
+// An expected file of tests/writer/golden.
+inline std::string Golden(const std::string& name)
+{
+    return ReadFileBytes(TSIS_SOURCE_DIR "/tests/writer/golden/" + name);
+}
+
 inline XDateTime At(int year, int month, int day, int hour = 0, int minute = 0, int second = 0)
 {
     return XDateTime(XDate(year, month, day), XTime(hour, minute, second));
@@ -177,4 +182,10 @@ protected:
     std::string PathOf(const std::string& name) const { return dir.path().toStdString() + "/" + name; }
     std::string FileBytes(const std::string& name) const { return ReadFileBytes(PathOf(name)); }
     bool FileExists(const std::string& name) const { return std::ifstream(PathOf(name)).good(); }
+    // The names in the SDE folder, or in a folder below it.
+    QStringList Entries(const std::string& folder = "") const
+    {
+        return QDir(QString::fromStdString(PathOf(folder)))
+            .entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    }
 };

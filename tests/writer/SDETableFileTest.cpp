@@ -81,7 +81,7 @@ TEST_F(SDETableFileTest, HookAndCurrentColumns)
     MemoryField* key = writer.AddValueColumn("StdKey", 0);
     writer.AddColumn(key, "StdKey", {}, SDEColumn::Hook);
     writer.AddColumn(nullptr, "ignored", {}, 3);
-    writer.fields.push_back(std::make_unique<MemoryField>("STD_ID", 0));
+    writer.fields.push_back(std::make_unique<MemoryField>("STD_ID"));
     writer.AddColumn(
         writer.fields.back().get(), "STD_ID", [this] { return writer.CurrentField()->FieldName(); }, 0);
     writer.WriteTable();
@@ -94,9 +94,6 @@ TEST_F(SDETableFileTest, StartAndFinishClearColumnsAndQuery)
 {
     writer.StartTable("Students", "Students.sef");
     EXPECT_EQ(1, writer.clearCount);
-    EXPECT_EQ(1u, signalLog.increments.size());
-    EXPECT_EQ("Reading Students...", signalLog.increments[0]);
-    EXPECT_TRUE(signalLog.Has(7, "Reading Students..."));
     writer.AddValueColumn("StdKey", 0);
     EXPECT_EQ(1u, writer.Columns().size());
     writer.FinishTable();
@@ -188,23 +185,16 @@ TEST_F(SDETableFileTest, IncompleteTablesAreNamedTogetherAndCanBeWithdrawn)
                  writer.IncompleteTablesMessage().Text());
 }
 
+// Blocks of headers with and without names are pinned by the control file
+// test; in an update file a header without names keeps its empty line.
 TEST_F(SDETableFileTest, HeaderWriting)
 {
     EXPECT_THROW(writer.AddHeaderField("StdKey"), XException); // no table yet
-    SISExpHeader header("Student Medical", "StudentMed.sef", true);
-    std::string path = PathOf("header.txt");
-    {
-        XFile file;
-        file.Open(path.c_str(), XFile::kWrite);
-        header.WriteBlock(file); // no names: nothing
-        header.WriteHeader(file);
-        header.AddName("A");
-        header.AddName("B$=\"x\"");
-        header.WriteBlock(file);
-    }
-    EXPECT_EQ("// Student Medical\r\n\r\n// Student Medical\r\nA\tB$=\"x\"\r\n"
-              "#safeinclude \"StudentMed.sef\"\r\n*\r\n\r\n",
-              ReadFileBytes(path));
+    XFile file;
+    file.Open(PathOf("header.txt").c_str(), XFile::kWrite);
+    SISExpHeader("Student Medical", "StudentMed.sef", true).WriteHeader(file);
+    file.Close();
+    EXPECT_EQ("// Student Medical\r\n\r\n", FileBytes("header.txt"));
 }
 
 // The engine's run with a table whose fifth record cannot be written.
