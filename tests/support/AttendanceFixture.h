@@ -112,12 +112,7 @@ inline QByteArray normalizedUpdate(const QByteArray& bytes)
 inline QByteArray expectedUpdate(const QByteArray& templ, const QStringList& daily, const QStringList& period)
 {
     auto block = [](const QStringList& lines)
-    {
-        QString text;
-        for (const QString& line : lines)
-            text += line + u"\r\n"_s;
-        return text;
-    };
+    { return lines.isEmpty() ? QString() : lines.join(u"\r\n"_s) + u"\r\n"_s; };
     QString s = QString::fromLatin1(templ);
     s.replace(u"<daily>"_s, block(daily));
     s.replace(u"<period>"_s, block(period));

@@ -1,8 +1,6 @@
 #include "MemoryWriter.h"
 #include "SchoolConfig.h"
 
-#include "XException.h"
-
 namespace
 {
 class TaskFrameTest : public WriterTest

@@ -1,7 +1,5 @@
 #include "MemoryWriter.h"
 
-#include "XException.h"
-
 namespace
 {
 class ImportControlFileTest : public WriterTest
@@ -81,15 +79,8 @@ TEST_F(ImportControlFileTest, DeprecatedPragmaFailsTheRun)
 {
     writer.Settings().crsKeyInSecKey = true;
     writer.StartImport();
-    try
-    {
-        writer.FinishImport();
-        FAIL() << "no exception";
-    }
-    catch (const XException& e)
-    {
-        EXPECT_STREQ("CrsKeyInSecKey Pragma is deprecated. Do not use!", e.what());
-    }
+    EXPECT_EQ("CrsKeyInSecKey Pragma is deprecated. Do not use!",
+              ThrownText([this] { writer.FinishImport(); }));
     EXPECT_TRUE(signalLog.Has(2, "CrsKeyInSecKey Pragma is deprecated. Do not use!"));
     // The banner was written, the rest is missing.
     const std::string banner = Golden("EveryPragma.SDE");

@@ -20,6 +20,7 @@
 #include "QStringPrinter.h"
 #include "SDEWriter.h"
 #include "XClock.h"
+#include "XException.h"
 
 struct LogEntry
 {
@@ -150,6 +151,20 @@ inline void WriteFileBytes(const std::string& path, const std::string& bytes)
 inline std::string Golden(const std::string& name)
 {
     return ReadFileBytes(TSIS_SOURCE_DIR "/tests/writer/golden/" + name);
+}
+
+// The text of the XException the step throws, "no exception" when it throws none.
+template <typename Step> std::string ThrownText(Step step)
+{
+    try
+    {
+        step();
+    }
+    catch (const XException& e)
+    {
+        return e.what();
+    }
+    return "no exception";
 }
 
 inline XDateTime At(int year, int month, int day, int hour = 0, int minute = 0, int second = 0)

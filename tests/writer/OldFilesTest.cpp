@@ -2,9 +2,6 @@
 
 #include <filesystem>
 
-#include <QDir>
-
-#include "XException.h"
 #include "database.h"
 #include "query.h"
 
@@ -100,15 +97,7 @@ TEST_F(OldFilesTest, DeleteUpdateFilesFailureTellsTheUserWhatToDo)
         "files from the Import Directory, and try extracting again.\n"
         "Appended length (16) would make path length exceed maximum 7."
         "\nExiting Extractor.";
-    try
-    {
-        writer.DeleteUpdateFiles(folder);
-        FAIL() << "no exception";
-    }
-    catch (const XException& e)
-    {
-        EXPECT_EQ(expected, e.what());
-    }
+    EXPECT_EQ(expected, ThrownText([&] { writer.DeleteUpdateFiles(folder); }));
     EXPECT_TRUE(signalLog.Has(2, expected));
     EXPECT_TRUE(signalLog.Has(8, "Deleted sdu files"));
     EXPECT_FALSE(signalLog.Has(8, "Changed FileName to SchoolConfig"));

@@ -1,7 +1,5 @@
 #include "MemoryWriter.h"
 
-#include "XException.h"
-
 namespace
 {
 class SDETableFileTest : public WriterTest
