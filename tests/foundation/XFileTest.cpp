@@ -94,14 +94,13 @@ TEST(XTextFileTest, QuotesOnlyWhenAsked)
     in.Open(path.c_str(), XFile::kRead);
     XString value;
     bool endOfLine = false;
-    ASSERT_TRUE(in.ReadField(value, &endOfLine));
-    EXPECT_EQ("plain", value);
-    EXPECT_FALSE(endOfLine);
-    ASSERT_TRUE(in.ReadField(value, &endOfLine));
-    EXPECT_EQ("a,b", value);
-    ASSERT_TRUE(in.ReadField(value, &endOfLine));
-    EXPECT_EQ("say \"hi\"", value);
-    EXPECT_TRUE(endOfLine);
+    const char* const fields[] = {"plain", "a,b", "say \"hi\""};
+    for (const char* field : fields)
+    {
+        ASSERT_TRUE(in.ReadField(value, &endOfLine));
+        EXPECT_EQ(field, value);
+        EXPECT_EQ(field == fields[2], endOfLine) << field;
+    }
     EXPECT_FALSE(in.ReadField(value, &endOfLine));
 }
 

@@ -166,10 +166,8 @@ TEST(XStringTest, SearchingComparingAndNumbers)
     for (const char* neither : {"12a", "-1", "1.2.3", "1.2a"})
         EXPECT_TRUE(!XString(neither).IsDigits() && !XString(neither).IsDecimal()) << neither;
 
-    EXPECT_EQ(42, XString("42abc").ToInt());
-    EXPECT_EQ(-7, XString("  -7").ToInt());
-    EXPECT_EQ(0, XString("abc").ToInt());
-    EXPECT_EQ(0, XString("").ToInt());
+    for (const auto& [text, number] : {std::pair{"42abc", 42}, {"  -7", -7}, {"abc", 0}, {"", 0}})
+        EXPECT_EQ(number, XString(text).ToInt()) << text;
     EXPECT_DOUBLE_EQ(12.5, XString("12.5").ToDouble());
     EXPECT_FLOAT_EQ(0.1f, XString("0.1").ToFloat());
 }
