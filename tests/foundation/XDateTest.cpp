@@ -98,20 +98,12 @@ TEST(XDateArithmeticTest, RollingOverMonthEnds)
 TEST(XDateArithmeticTest, DateTimeCarriesAndBorrowsDays)
 {
     const XDateTime late(XDate(2026, 12, 31), XTime(23, 30, 0));
+    EXPECT_EQ(XDateTime(XDate(2027, 1, 1), XTime(0, 30, 0)), late.Add(0, 0, 0, 1));
+    EXPECT_EQ(XDateTime(XDate(2027, 1, 2), XTime(23, 30, 0)), late.Add(0, 0, 0, 48));
     const XDateTime early(XDate(2026, 1, 1), XTime(0, 30, 0));
-    const struct
-    {
-        XDateTime got;
-        XDateTime want;
-    } cases[] = {
-        {late.Add(0, 0, 0, 1), XDateTime(XDate(2027, 1, 1), XTime(0, 30, 0))},
-        {late.Add(0, 0, 0, 48), XDateTime(XDate(2027, 1, 2), XTime(23, 30, 0))},
-        {early.Subtract(0, 0, 0, 1), XDateTime(XDate(2025, 12, 31), XTime(23, 30, 0))},
-        {early.Subtract(0, 1, 0), XDateTime(XDate(2025, 12, 1), XTime(0, 30, 0))},
-        {Dec8(2, 0, 0).Subtract(0, 0, 0, 12), XDateTime(XDate(2026, 12, 7), XTime(14, 0, 0))},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(c.want, c.got) << c.want.Format("YYYY-MM-DD HH:NN").Std();
+    EXPECT_EQ(XDateTime(XDate(2025, 12, 31), XTime(23, 30, 0)), early.Subtract(0, 0, 0, 1));
+    EXPECT_EQ(XDateTime(XDate(2025, 12, 1), XTime(0, 30, 0)), early.Subtract(0, 1, 0));
+    EXPECT_EQ(XDateTime(XDate(2026, 12, 7), XTime(14, 0, 0)), Dec8(2, 0, 0).Subtract(0, 0, 0, 12));
 }
 
 TEST(XDateArithmeticTest, Comparisons)
@@ -196,27 +188,17 @@ TEST(XDateFormatTest, DateRuns)
 // The hour is padded only where digits follow; AA gives a twelve-hour clock with its meridian.
 TEST(XDateFormatTest, HoursAndMeridians)
 {
-    const char* stamp = "YYYYMMDDHHNNSS";
-    const char* meridian = "WWW, MMM DD, YYYY: HH:NN:SS AA";
-    const struct
-    {
-        XDateTime at;
-        const char* pattern;
-        const char* text;
-    } cases[] = {
-        {Dec8(9, 5, 7), "HHNNSS", "090507"},
-        {Dec8(9, 5, 7), "HH:NN", "9:05"},
-        {Dec8(14, 5, 7), "HH:NN", "14:05"},
-        {Dec8(9, 5, 7), "at HH", "at 09"},
-        {Dec8(9, 5, 7), stamp, "20261208090507"},
-        {Dec8(0, 0, 0), stamp, "20261208000000"},
-        {Dec8(9, 5, 7), meridian, "Tue, Dec 08, 2026: 9:05:07 AM"},
-        {Dec8(0, 30, 0), meridian, "Tue, Dec 08, 2026: 12:30:00 AM"},
-        {Dec8(12, 0, 0), meridian, "Tue, Dec 08, 2026: 12:00:00 PM"},
-        {Dec8(23, 59, 59), meridian, "Tue, Dec 08, 2026: 11:59:59 PM"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(c.text, c.at.Format(c.pattern)) << c.text;
+    EXPECT_EQ("090507", Dec8(9, 5, 7).Format("HHNNSS"));
+    EXPECT_EQ("9:05", Dec8(9, 5, 7).Format("HH:NN"));
+    EXPECT_EQ("14:05", Dec8(14, 5, 7).Format("HH:NN"));
+    EXPECT_EQ("at 09", Dec8(9, 5, 7).Format("at HH"));
+    EXPECT_EQ("20261208090507", Dec8(9, 5, 7).Format("YYYYMMDDHHNNSS"));
+    EXPECT_EQ("20261208000000", Dec8(0, 0, 0).Format("YYYYMMDDHHNNSS"));
+    const char* pattern = "WWW, MMM DD, YYYY: HH:NN:SS AA";
+    EXPECT_EQ("Tue, Dec 08, 2026: 9:05:07 AM", Dec8(9, 5, 7).Format(pattern));
+    EXPECT_EQ("Tue, Dec 08, 2026: 12:30:00 AM", Dec8(0, 30, 0).Format(pattern));
+    EXPECT_EQ("Tue, Dec 08, 2026: 12:00:00 PM", Dec8(12, 0, 0).Format(pattern));
+    EXPECT_EQ("Tue, Dec 08, 2026: 11:59:59 PM", Dec8(23, 59, 59).Format(pattern));
     EXPECT_EQ("1:45 pm?", XString(Dec8(13, 45, 0).Format("HH:NN aa?").Lower()));
 }
 
