@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "GoldenLines.h"
 #include "VariantConversion.h"
 #include "odbc/AdoComError.h"
 #include "odbc/AdoValue.h"
@@ -97,38 +98,16 @@ TEST(VariantConversion, EveryTypeToTextIntegerRealAndBool)
     EXPECT_DOUBLE_EQ(DecimalValue(big), 18446744073709551616.0);
 }
 
+// The decimals of golden/value_conversions.txt.
 TEST(AdoDecimalText, DigitsScaleAndSign)
 {
-    const struct
+    for (const auto& l : GoldenLines("value_conversions.txt", "AdoDecimal", 5))
     {
-        const char* text;
-        std::uint64_t low;
-        std::uint32_t high;
-        int scale;
-        bool negative;
-    } cases[] = {
-        {"-12.5", 125, 0, 1, true},
-        {"7", 7, 0, 0, false},
-        {"12.50", 1250, 0, 2, false}, // trailing zeros keep their scale
-        {"  +0.125 ", 125, 0, 3, false},
-        {"-0.00", 0, 0, 2, false}, // no negative zero
-        {".5", 5, 0, 1, false},
-        {"1.5E+3", 1500, 0, 0, false},
-        {"25e-3", 25, 0, 3, false},
-        // 2^64 needs the high 32 bits.
-        {"18446744073709551616", 0, 1, 0, false},
-        // 30 fraction digits: rounded to the 28 a decimal holds (1234567890123456789012345679).
-        {"0.123456789012345678901234567891", 0x6D797A91BE38F34Fu, 0x3FD35EBu, 28, false},
-        // Rounds up into the integer part: 10^28 at scale 28.
-        {"0.99999999999999999999999999999", 0x3E25026110000000u, 0x204FCE5Eu, 28, false},
-    };
-    for (const auto& c : cases)
-    {
-        const AdoDecimal d = Dec(c.text);
-        EXPECT_EQ(d.low, c.low) << c.text;
-        EXPECT_EQ(d.high, c.high) << c.text;
-        EXPECT_EQ(d.scale, c.scale) << c.text;
-        EXPECT_EQ(d.negative, c.negative) << c.text;
+        const AdoDecimal d = Dec(l[0]);
+        EXPECT_EQ(d.low, std::stoull(l[1], nullptr, 0)) << l[0];
+        EXPECT_EQ(d.high, std::stoul(l[2], nullptr, 0)) << l[0];
+        EXPECT_EQ(d.scale, std::stoi(l[3])) << l[0];
+        EXPECT_EQ(d.negative, l[4] == "-") << l[0];
     }
 }
 
