@@ -28,42 +28,6 @@ protected:
         return args;
     }
 
-    // What an importer would trip over: a data line whose number of fields
-    // is not its header's, a bare CR or LF, a missing file. Empty when sound.
-    static QStringList layoutFaults(const QString& out)
-    {
-        QStringList faults;
-        const QStringList control =
-            QString::fromLatin1(e2e::ReadFile(out + u"/TSIS SchoolMAX.SDE"_s)).split(u"\r\n"_s);
-        static const QRegularExpression include(u"^#include \"(.+)\"$"_s);
-        for (int i = 1; i < control.size(); ++i)
-        {
-            const QRegularExpressionMatch m = include.match(control[i]);
-            if (!m.hasMatch() || !m.captured(1).endsWith(u".sef"_s))
-                continue;
-            // A header field with "$=" is a constant of the importer's, not in the lines.
-            qsizetype fields = 0;
-            for (const QString& field : control[i - 1].split(QLatin1Char('\t')))
-                fields += !field.contains(u"$="_s);
-            const QString name = m.captured(1);
-            const QByteArray bytes = e2e::ReadFile(out + QLatin1Char('/') + name);
-            QList<QByteArray> lines = bytes.split('\n');
-            if (lines.isEmpty() || !lines.takeLast().isEmpty())
-                faults << name + u": no line end at its end"_s;
-            for (int n = 0; n < lines.size(); ++n)
-            {
-                const QByteArray& line = lines[n];
-                if (!line.endsWith('\r') || line.count('\r') != 1)
-                    faults << name + u": line %1 is broken"_s.arg(n + 1);
-                else if (line.count('\t') + 1 != fields)
-                    faults << name + u": line %1 has %2 fields, its header %3"_s.arg(n + 1)
-                                         .arg(line.count('\t') + 1)
-                                         .arg(fields);
-            }
-        }
-        return faults;
-    }
-
     BridgeSandbox box_;
 };
 
@@ -169,7 +133,7 @@ TEST_P(HostileFlavour, LineEndsInValuesNeverSplitARecord)
     const bool tsis = QByteArray(flavour) == "tsis";
     const BridgeResult r = box_.run(runArguments(out, QString(), tsis ? u"TSISDemo"_s : u"TSISDemoSchmax"_s));
     ASSERT_EQ(r.status, 0) << qPrintable(r.out);
-    EXPECT_EQ(layoutFaults(out), QStringList());
+    EXPECT_EQ(e2e::LayoutFaults(out), QStringList());
     // The files where nurses' comments and incident times live have records to check.
     const QStringList files =
         tsis ? QStringList{"StudentMed.sef", "StuMedications.sef", "StuImmunizations.sef",

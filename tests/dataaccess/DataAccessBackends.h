@@ -70,6 +70,18 @@ std::string OpenPostgres(OdbcConnection& c, const std::string& connectionString)
         GTEST_SKIP() << "no PostgreSQL test server (start it with scripts/start-postgres.sh): " << why;      \
     }
 
+// The text of the first value of a query whose column is named "v", read
+// through the layer under test.
+inline std::string FirstValue(ODBCDataAccess& da, const std::string& sql)
+{
+    EXPECT_EQ(da.RunQuery(sql.c_str()), 0) << sql;
+    EXPECT_TRUE(da.GetFirstRecord()) << sql;
+    ODBCField field(nullptr, "v", 0);
+    const std::string text = da.GetValueText(&field).Text();
+    da.CloseQuery();
+    return text;
+}
+
 std::unique_ptr<DataAccessBackend> MakeSqliteBackend();
 std::unique_ptr<DataAccessBackend> MakePostgresBackend();
 

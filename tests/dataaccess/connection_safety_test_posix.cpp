@@ -4,8 +4,6 @@
 
 #include <unistd.h>
 
-#include <cstdlib>
-
 #include "DataAccessBackends.h"
 #include "DatabaseType.h"
 #include "ODBCDataAccess.h"
@@ -31,22 +29,12 @@ std::string LoggedInAs(const char* user, const char* password)
     try
     {
         da.Connect(da.BuildConnectionString("TsisPostgres", user, password));
-        EXPECT_EQ(da.RunQuery("SELECT current_user::text AS who"), 0);
-        EXPECT_TRUE(da.GetFirstRecord());
-        ODBCField field(nullptr, "who", 0);
-        return da.GetValueText(&field).Text();
+        return FirstValue(da, "SELECT current_user::text AS v");
     }
     catch (const XException& e)
     {
         return e.what();
     }
-}
-
-// A setting of scripts/start-postgres.sh ("" when unset).
-std::string Env(const char* name)
-{
-    const char* value = std::getenv(name);
-    return value ? value : "";
 }
 } // namespace
 
@@ -99,7 +87,8 @@ TEST(ConnectionSafety, APasswordHoldingSemicolonAndBracesLogsIn)
     EXPECT_EQ(logged, role);
     EXPECT_NE(refused.find("role \"{" + injected + "}\" does not exist"), std::string::npos) << refused;
 
-    const std::string scramUser = Env("TSIS_PG_SCRAM_USER"), scramPassword = Env("TSIS_PG_SCRAM_PASSWORD");
+    const std::string scramUser = odbctest::Env("TSIS_PG_SCRAM_USER");
+    const std::string scramPassword = odbctest::Env("TSIS_PG_SCRAM_PASSWORD");
     ASSERT_NE(scramPassword.find(';'), std::string::npos) << "start-postgres.sh names no scram role";
     EXPECT_EQ(LoggedInAs(scramUser.c_str(), scramPassword.c_str()), scramUser);
     const std::string wrong = scramPassword + "}{x";

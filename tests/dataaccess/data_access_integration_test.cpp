@@ -2,6 +2,7 @@
 // ODBC driver on a file made here, and psqlODBC on the PostgreSQL test
 // server (required when CI=true).
 #include <QByteArray>
+#include <QString>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -26,8 +27,6 @@ class SpoolFolder
 public:
     explicit SpoolFolder(bool kept)
     {
-        const char* tmp = std::getenv("TMPDIR");
-        saved_ = tmp ? std::optional<std::string>(tmp) : std::nullopt;
         if (kept)
             return;
         limit_ = OdbcResult::SetSpoolMemoryLimit(0);
@@ -37,14 +36,12 @@ public:
     {
         if (limit_)
             OdbcResult::SetSpoolMemoryLimit(*limit_);
-        if (saved_)
-            qputenv("TMPDIR", QByteArray(saved_->c_str()));
-        else
-            qunsetenv("TMPDIR");
+        had_ ? qputenv("TMPDIR", saved_) : qunsetenv("TMPDIR");
     }
 
 private:
-    std::optional<std::string> saved_;
+    const QByteArray saved_ = qgetenv("TMPDIR");
+    const bool had_ = qEnvironmentVariableIsSet("TMPDIR");
     std::optional<std::size_t> limit_;
 };
 
@@ -64,18 +61,10 @@ protected:
     }
 
     // The server process behind the connection under test (PostgreSQL).
-    int BackendPid()
+    std::string BackendPid() { return FirstValue(*da, "SELECT pg_backend_pid() AS v"); }
+    void TerminateBackend(const std::string& pid)
     {
-        EXPECT_EQ(da->RunQuery("SELECT pg_backend_pid() AS pid"), 0);
-        EXPECT_TRUE(da->GetFirstRecord());
-        ODBCField pid(nullptr, "pid", 0);
-        int n = da->GetInt(&pid);
-        da->CloseQuery();
-        return n;
-    }
-    void TerminateBackend(int pid)
-    {
-        backend->Exec("SELECT pg_terminate_backend(" + std::to_string(pid) + ", 5000)");
+        backend->Exec("SELECT pg_terminate_backend(" + pid + ", 5000)");
     }
 
     // A query over the table's id, ordered, opened as the writer would.
@@ -250,9 +239,7 @@ TEST_P(DataAccessIntegration, OracleCatalogueFindsTablesAndFieldsInAnyCase)
     backend->CreateOracleCatalogueView();
     Connect();
     da->SetDatabaseType(DatabaseType::OracleODBC);
-    std::string upper = t;
-    for (char& c : upper)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const std::string upper = QString::fromStdString(t).toUpper().toStdString();
     EXPECT_TRUE(da->TableExists(t.c_str()));
     EXPECT_TRUE(da->TableExists(upper.c_str()));
     EXPECT_FALSE(da->TableExists("no_such_table_anywhere"));
@@ -389,7 +376,7 @@ TEST_P(DataAccessIntegration, AClosedLogInIsReusedUnlessItsServerProcessEnded)
     if (backend->Type() != DatabaseType::Postgres)
         GTEST_SKIP() << "a file database has no log-in to keep";
     Connect();
-    const int first = BackendPid();
+    const std::string first = BackendPid();
     da->Disconnect();
     Connect();
     EXPECT_EQ(BackendPid(), first);
@@ -397,7 +384,7 @@ TEST_P(DataAccessIntegration, AClosedLogInIsReusedUnlessItsServerProcessEnded)
     EXPECT_NE(da->RunQuery("SELECT 1 AS one"), 0);
     da->Disconnect();
     Connect();
-    const int second = BackendPid();
+    const std::string second = BackendPid();
     EXPECT_NE(second, first);
     da->Disconnect();
     da->Connect(backend->UncountedConnectionString(*da));
@@ -416,7 +403,7 @@ TEST_P(DataAccessIntegration, ATerminatedBackendSkipsTheTableAndReconnects)
         "ending",
         "SELECT id, CASE WHEN id >= 5 THEN pg_terminate_backend(pg_backend_pid()) END AS gone FROM " + t);
     da->Connect(backend->UncountedConnectionString(*da));
-    const int first = BackendPid();
+    const std::string first = BackendPid();
     da->StartTable("Rows", "Rows.sef");
     ODBCTable* table = da->AddTable(v.c_str(), "t");
     da->AddField(table, "id", true);
@@ -428,7 +415,7 @@ TEST_P(DataAccessIntegration, ATerminatedBackendSkipsTheTableAndReconnects)
     EXPECT_FALSE(da->GetNextRecord());
     da->FinishTable();
     ASSERT_TRUE(da->IsConnected());
-    const int second = BackendPid();
+    const std::string second = BackendPid();
     EXPECT_NE(second, first);
 
     // The same lost link met by the opening: skipped and marked as well.
@@ -627,10 +614,7 @@ TEST(DataAccessConnection, EmptyUserAndPasswordLogInAsTheDataSourceDefines)
         ODBCDataAccess da(0, type);
         da.Connect(da.BuildConnectionString("TsisPostgres", "", ""));
         da.SetDatabaseType(DatabaseType::Postgres);
-        ASSERT_EQ(da.RunQuery("SELECT current_user::text AS who"), 0);
-        ASSERT_TRUE(da.GetFirstRecord());
-        ODBCField who(nullptr, "who", 0);
-        EXPECT_EQ(Str(da.GetValueText(&who)), pg.user) << type;
+        EXPECT_EQ(FirstValue(da, "SELECT current_user::text AS v"), pg.user) << type;
     }
 }
 

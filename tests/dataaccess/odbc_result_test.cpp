@@ -363,16 +363,9 @@ TEST(OdbcConnectionTest, DataSourceDefinitionsAreReadFromTheConfiguration)
     EXPECT_EQ(P::DriverLibrary("NoSuchDataSource"), "");
     EXPECT_EQ(P::Attribute("TsisPostgres", "UseDeclareFetch").value_or("(unset)"), "0");
     EXPECT_FALSE(P::Attribute("TsisSqlite", "StepAPI").has_value());
-    EXPECT_EQ(P::ExtraKeys("TsisSqlite", false), ";StepAPI=1");
-    EXPECT_EQ(P::ExtraKeys("TsisSqlite", true), "");
-    EXPECT_EQ(P::ExtraKeys("TsisPostgres", false), "");
-    // psqlODBC fetches through a cursor unless the definition or the string says otherwise.
-    EXPECT_EQ(P::ExtraKeys("TsisPostgresDefault", false), ";UseDeclareFetch=1;Fetch=5000");
-    EXPECT_EQ(P::ExtraKeys("TsisPostgresDefault", false, true), "");
-    EXPECT_EQ(P::ExtraKeys("TsisPostgresDefault", false, false, true), ";UseDeclareFetch=1");
-    EXPECT_EQ(P::ExtraKeys("TsisPostgresCursor", false), "");
-    EXPECT_EQ(P::ExtraKeys("NoSuchDataSource", false), "");
-    EXPECT_EQ(P::ExtraKeys("", false), "");
+    for (const auto& l : GoldenLines("connection_strings.txt", "ExtraKeys", 3))
+        EXPECT_EQ(P::ExtraKeys(l[0], l[1].at(0) == '1', l[1].at(1) == '1', l[1].at(2) == '1'), l[2])
+            << l[0] << " " << l[1];
     EXPECT_EQ(P::Refusal("TsisSqlite", true),
               "A value holding \";\" cannot be given to the SQLite ODBC driver.");
     EXPECT_EQ(P::Refusal("TsisPostgres", true), "");

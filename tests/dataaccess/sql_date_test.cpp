@@ -2,6 +2,7 @@
 
 #include "DataAccessTestLog.h"
 #include "DatabaseType.h"
+#include "GoldenLines.h"
 #include "ODBCDataAccess.h"
 
 namespace
@@ -14,49 +15,18 @@ std::string Date(int type, const XDate& d, bool mssqlDigits = false)
 }
 } // namespace
 
+// The literals of golden/sql_dates.txt.
 TEST(SqlDate, FifteenthOfJanuary2009InEveryDialect)
 {
-    using namespace DatabaseType;
-    const XDate d(2009, 1, 15);
-    EXPECT_EQ(Date(DBaseODBC, d), "#15-Jan-2009#");
-    EXPECT_EQ(Date(DBaseXBase, d), "01/15/2009"); // the writer's date format
-    EXPECT_EQ(Date(FoxProODBC, d), "{^2009/01/15}");
-    EXPECT_EQ(Date(FoxProDBF, d), "{^2009/01/15}");
-    EXPECT_EQ(Date(MSSQL, d, true), "20090115");
-    EXPECT_EQ(Date(MSSQL, d, false), "'2009-01-15'");
-    for (int t : {MySQL, SQLite, DB2, Progress, Mimer})
-        EXPECT_EQ(Date(t, d), "'2009-01-15'") << t;
-    EXPECT_EQ(Date(Access, d), "#15-Jan-2009#");
-    EXPECT_EQ(Date(Postgres, d), "'01/15/2009'");
-    for (int t : {OracleODBC, OracleOLE, OracleMSDAORA})
-        EXPECT_EQ(Date(t, d), "TO_DATE( '20090115', 'YYYYMMDD' )") << t;
-    for (int t : {SybaseOLE, SybaseODBC, LotusNotes})
-        EXPECT_EQ(Date(t, d), "'2009-01-15'") << t;
-    EXPECT_EQ(Date(Informix, d), "TO_DATE(\"01/15/2009\",\"%m/%d/%Y\")");
-    EXPECT_EQ(Date(TopSpeed, d), "75989");
-    EXPECT_EQ(Date(TopSpeed, XDate(1800, 12, 28)), "0");
-    EXPECT_EQ(Date(CADatacom, d), "'20090115'");
+    for (const auto& l : GoldenLines("sql_dates.txt", "SqlDates", 4))
+        EXPECT_EQ(Date(GoldenType(l[0]), XDate(2009, 1, 15), l[1] == "digits"), l[3]) << l[0];
+    EXPECT_EQ(Date(DatabaseType::TopSpeed, XDate(1800, 12, 28)), "0");
 }
 
 TEST(SqlDate, NullDateInEveryDialect)
 {
-    using namespace DatabaseType;
-    const XDate n;
-    EXPECT_EQ(Date(DBaseODBC, n), "##");
-    EXPECT_EQ(Date(DBaseXBase, n), "");
-    EXPECT_EQ(Date(FoxProODBC, n), "{^}");
-    EXPECT_EQ(Date(FoxProDBF, n), "{^}");
-    EXPECT_EQ(Date(MSSQL, n, true), "");
-    EXPECT_EQ(Date(MSSQL, n, false), "''");
-    for (int t : {MySQL, SQLite, DB2, Progress, Mimer, SybaseOLE, SybaseODBC, LotusNotes, CADatacom})
-        EXPECT_EQ(Date(t, n), "''") << t;
-    EXPECT_EQ(Date(Access, n), "##");
-    EXPECT_EQ(Date(Postgres, n), "");
-    for (int t : {OracleODBC, OracleOLE, OracleMSDAORA})
-        EXPECT_EQ(Date(t, n), "") << t;
-    EXPECT_EQ(Date(Informix, n), "");
-    // The null day number (-1) counted from 28 December 1800.
-    EXPECT_EQ(Date(TopSpeed, n), "-73411");
+    for (const auto& l : GoldenLines("sql_dates.txt", "SqlDates", 4))
+        EXPECT_EQ(Date(GoldenType(l[0]), XDate(), l[1] == "digits"), l[2]) << l[0];
 }
 
 TEST(SqlDate, TypeArgumentOverridesAndUnknownTypesThrow)

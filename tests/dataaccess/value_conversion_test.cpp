@@ -1,5 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <map>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "GoldenLines.h"
 #include "VariantConversion.h"
 #include "odbc/AdoComError.h"
 #include "odbc/AdoValue.h"
@@ -27,67 +33,47 @@ AdoValue Decimal(std::uint64_t low, int scale, bool negative)
     return AdoValue::Decimal(d);
 }
 
+// A value of golden/value_conversions.txt: its type and its payload.
+AdoValue Variant(const std::string& kind, const std::string& v)
+{
+    static const std::map<std::string, unsigned short> integers{
+        {"I1", ado::VT_I1}, {"I4", ado::VT_I4}, {"I8", ado::VT_I8}, {"UI4", ado::VT_UI4}, {"CY", ado::VT_CY}};
+    if (integers.count(kind))
+        return AdoValue::Integer(integers.at(kind), std::stoll(v));
+    if (kind == "R8" || kind == "R4")
+        return AdoValue::Real(kind == "R8" ? ado::VT_R8 : ado::VT_R4,
+                              kind == "R8" ? std::stod(v) : std::stof(v));
+    if (kind == "DEC")
+        return Decimal(std::stoull(v.substr(v[0] == '-')), std::stoi(v.substr(v.find('/') + 1)), v[0] == '-');
+    if (kind == "TEXT")
+        return AdoValue::Text(std::u16string(v.begin(), v.end())); // ASCII
+    if (kind == "BOOL")
+        return AdoValue::Bool(v == "1");
+    if (kind == "DATE")
+        return AdoValue::Date(std::stod(v));
+    EXPECT_EQ(kind, "NULL");
+    return AdoValue::Null();
+}
+
 } // namespace
 
 // What the field readers make of a value of each VARIANT type.
 TEST(VariantConversion, EveryTypeToTextIntegerRealAndBool)
 {
     using namespace VariantConversion;
-    const struct
+    std::vector<std::tuple<AdoValue, bool, std::string, std::int32_t, double, bool>> cases = {
+        {AdoValue::Text(u"caf\u00e9 \u20ac"), false, "caf\xe9 \x80", 0, 0.0, true}};
+    for (const auto& l : GoldenLines("value_conversions.txt", "Variants", 7))
+        cases.emplace_back(Variant(l[0], l[1]), l[2] == "oracle", l[3], std::stoi(l[4]),
+                           l[0] == "R4" ? double(std::stof(l[5])) : std::stod(l[5]), l[6] == "1");
+    for (const auto& [value, oracle, text, integer, real, flag] : cases)
     {
-        AdoValue value;
-        bool oracle;
-        const char* text;
-        std::int32_t integer;
-        double real;
-        bool flag;
-    } cases[] = {
-        // Reals lose trailing zeros.
-        {AdoValue::Real(ado::VT_R8, 12.34), false, "12.34", 12, 12.34, true},
-        {AdoValue::Real(ado::VT_R8, 100.0), false, "100", 100, 100.0, true},
-        {AdoValue::Real(ado::VT_R8, 0.0), false, "0", 0, 0.0, false},
-        {AdoValue::Real(ado::VT_R8, 2.5), false, "2.5", 2, 2.5, true},
-        {AdoValue::Real(ado::VT_R4, 12.34f), false, "12.34", 12, static_cast<double>(12.34f), true},
-        {AdoValue::Real(ado::VT_R8, -0.00004), false, "-0", 0, -0.00004, true},
-        {AdoValue::Real(ado::VT_R8, 1.23456), false, "1.2346", 1, 1.23456, true},
-        {AdoValue::Real(ado::VT_R8, -7.9), false, "-7.9", -7, -7.9, true},
-        {AdoValue::Real(ado::VT_R8, 1e12), false, "1000000000000", 2147483647, 1e12, true},
-        {Decimal(125, 1, true), false, "-12.5", -12, -12.5, true},
-        {Decimal(7, 0, false), false, "7", 7, 7.0, true},
-        {Decimal(0, 2, true), false, "-0", 0, 0.0, false},
-        // Oracle (ODBC) writes negative whole decimals as integers.
-        {Decimal(42, 0, true), true, "-42", -42, -42.0, true},
-        {Decimal(425, 1, true), true, "-42.5", -42, -42.5, true},
-        {AdoValue::Integer(ado::VT_I4, -42), false, "-42", -42, -42.0, true},
-        {AdoValue::Integer(ado::VT_I8, 9000000000LL), false, "9000000000",
-         static_cast<std::int32_t>(9000000000LL), 9000000000.0, true},
-        {AdoValue::Integer(ado::VT_UI4, 4294967295LL), false, "-1", -1, 4294967295.0, true},
-        {AdoValue::Integer(ado::VT_I1, 5), false, "", 5, 5.0, true},
-        {AdoValue::Integer(ado::VT_I1, -5), false, "", -5, -5.0, true},
-        {AdoValue::Text(u"12a"), false, "12a", 0, 0.0, true},
-        {AdoValue::Text(u"12.5"), false, "12.5", 0, 12.5, true},
-        {AdoValue::Text(u"0042"), false, "0042", 42, 42.0, true},
-        {AdoValue::Text(u"N"), false, "N", 0, 0.0, true},
-        {AdoValue::Text(u"0"), false, "0", 0, 0.0, false},
-        {AdoValue::Text(u""), false, "", 0, 0.0, false},
-        {AdoValue::Text(u"caf\u00e9 \u20ac"), false, "caf\xe9 \x80", 0, 0.0, true},
-        {AdoValue::Bool(true), false, "True", 1, 1.0, true},
-        {AdoValue::Bool(false), false, "False", 0, 0.0, false},
-        {AdoValue::Null(), false, "", 0, 0.0, false},
-        // Currency is read only by the double reader.
-        {AdoValue::Integer(ado::VT_CY, 125000), false, "", 0, 12.5, false},
-        // 15 January 2009 at 09:05:07 as an automation date.
-        {AdoValue::Date(39828.0 + (9 * 3600 + 5 * 60 + 7) / 86400.0), false, "2009/01/15 9:05:07", 0, 0.0,
-         false},
-    };
-    for (const auto& c : cases)
-    {
-        SCOPED_TRACE(::testing::Message() << c.value.type << " " << c.text);
-        EXPECT_STREQ(Text(c.value, c.oracle).Text(), c.text);
-        EXPECT_EQ(Int32(c.value, c.oracle), c.integer);
-        EXPECT_DOUBLE_EQ(Double(c.value), c.real);
-        EXPECT_FLOAT_EQ(Float(c.value), c.value.type == ado::VT_CY ? 0.0f : static_cast<float>(c.real));
-        EXPECT_EQ(Bool(c.value), c.flag);
+        SCOPED_TRACE(::testing::Message() << value.type << " " << text);
+        EXPECT_EQ(Text(value, oracle).Text(), text);
+        EXPECT_EQ(Int32(value, oracle), integer);
+        EXPECT_DOUBLE_EQ(Double(value), real);
+        EXPECT_FLOAT_EQ(Float(value), value.type == ado::VT_CY ? 0.0f : static_cast<float>(real));
+        EXPECT_EQ(Bool(value), flag);
     }
     EXPECT_EQ(Int32Truncated(AdoValue::Real(ado::VT_R8, 4294967297.0), false), 1);
     EXPECT_EQ(Int32Truncated(AdoValue::Integer(ado::VT_I4, -42), false), -42);
@@ -97,38 +83,16 @@ TEST(VariantConversion, EveryTypeToTextIntegerRealAndBool)
     EXPECT_DOUBLE_EQ(DecimalValue(big), 18446744073709551616.0);
 }
 
+// The decimals of golden/value_conversions.txt.
 TEST(AdoDecimalText, DigitsScaleAndSign)
 {
-    const struct
+    for (const auto& l : GoldenLines("value_conversions.txt", "AdoDecimal", 5))
     {
-        const char* text;
-        std::uint64_t low;
-        std::uint32_t high;
-        int scale;
-        bool negative;
-    } cases[] = {
-        {"-12.5", 125, 0, 1, true},
-        {"7", 7, 0, 0, false},
-        {"12.50", 1250, 0, 2, false}, // trailing zeros keep their scale
-        {"  +0.125 ", 125, 0, 3, false},
-        {"-0.00", 0, 0, 2, false}, // no negative zero
-        {".5", 5, 0, 1, false},
-        {"1.5E+3", 1500, 0, 0, false},
-        {"25e-3", 25, 0, 3, false},
-        // 2^64 needs the high 32 bits.
-        {"18446744073709551616", 0, 1, 0, false},
-        // 30 fraction digits: rounded to the 28 a decimal holds (1234567890123456789012345679).
-        {"0.123456789012345678901234567891", 0x6D797A91BE38F34Fu, 0x3FD35EBu, 28, false},
-        // Rounds up into the integer part: 10^28 at scale 28.
-        {"0.99999999999999999999999999999", 0x3E25026110000000u, 0x204FCE5Eu, 28, false},
-    };
-    for (const auto& c : cases)
-    {
-        const AdoDecimal d = Dec(c.text);
-        EXPECT_EQ(d.low, c.low) << c.text;
-        EXPECT_EQ(d.high, c.high) << c.text;
-        EXPECT_EQ(d.scale, c.scale) << c.text;
-        EXPECT_EQ(d.negative, c.negative) << c.text;
+        const AdoDecimal d = Dec(l[0]);
+        EXPECT_EQ(d.low, std::stoull(l[1], nullptr, 0)) << l[0];
+        EXPECT_EQ(d.high, std::stoul(l[2], nullptr, 0)) << l[0];
+        EXPECT_EQ(d.scale, std::stoi(l[3])) << l[0];
+        EXPECT_EQ(d.negative, l[4] == "-") << l[0];
     }
 }
 

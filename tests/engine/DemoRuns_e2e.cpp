@@ -79,11 +79,8 @@ TEST_F(SqliteExtraction, YearGivenByTheUserIsUsed)
 
 TEST_F(SqliteExtraction, AttendanceOnlyRunWritesNoTableFiles)
 {
-    const QString folder = FreshFolder("attendance");
     RecordedEngine engine;
-    ParamMap params = RunParams(folder, "TSISDemo");
-    QString error;
-    ASSERT_TRUE(engine->BeginExecute(params, 2, error)) << engine.Dump();
+    const QString folder = Export(engine, "attendance", "TSISDemo", 2);
     const QStringList files = QDir(folder).entryList(QDir::Files, QDir::Name);
     EXPECT_EQ(files, QStringList({"SchoolConfig.xml", "Update 20261015093000.SDU"}));
     const QByteArray update = ReadFile(folder + "/Update 20261015093000.SDU");

@@ -80,10 +80,10 @@ protected:
     }
     static QStringList PartFiles(const QString& out) { return QDir(out).entryList({"*.part"}, QDir::Files); }
 
-    // A complete run, the fault, a second run into the same folder.
-    void ExpectFailureKeepsTheFile(bool pg, const QString& file, const QString& table, const QString& column,
-                                   const QString& poison, const QString& driverMessage)
+    // A complete run, the fault in a later student's LOCK_COMB, a second run into the same folder.
+    void ExpectFailureKeepsStudents(bool pg, const QString& poison, const QString& driverMessage)
     {
+        const QString file = "Students.sef", table = "ST010";
         const QString out = FreshFolder(pg ? "incomplete-out-pg" : "incomplete-out");
         CommandResult r = Run(pg, out);
         ASSERT_EQ(r.status, 0) << r.output;
@@ -94,7 +94,7 @@ protected:
         const QString later = "ID_NBR > (SELECT ID_NBR FROM " + table +
                               "_base WHERE SCH_NBR = '101' "
                               "ORDER BY ID_NBR LIMIT 1 OFFSET 3)";
-        Plant(pg, table, column, later, poison);
+        Plant(pg, table, "LOCK_COMB", later, poison);
         r = Run(pg, out);
         EXPECT_EQ(r.status, 1) << r.output;
         EXPECT_TRUE(StatusFile(out).contains("\tFailed\t")) << StatusFile(out).constData();
@@ -114,8 +114,7 @@ protected:
 
 TEST_F(IncompleteRun, SqliteRowFailingLateFailsTheRunAndKeepsTheFile)
 {
-    ExpectFailureKeepsTheFile(false, "Students.sef", "ST010", "LOCK_COMB",
-                              "json('not json' || coalesce(%1, ''))", "malformed JSON");
+    ExpectFailureKeepsStudents(false, "json('not json' || coalesce(%1, ''))", "malformed JSON");
 }
 
 TEST_F(IncompleteRun, PostgresRowFailingLateFailsTheRunAndKeepsTheFile)
@@ -123,8 +122,7 @@ TEST_F(IncompleteRun, PostgresRowFailingLateFailsTheRunAndKeepsTheFile)
     NeedPostgres();
     if (IsSkipped() || HasFatalFailure())
         return;
-    ExpectFailureKeepsTheFile(true, "Students.sef", "ST010", "LOCK_COMB",
-                              "(1 / (length(coalesce(%1, '')) * 0))::text", "division by zero");
+    ExpectFailureKeepsStudents(true, "(1 / (length(coalesce(%1, '')) * 0))::text", "division by zero");
 }
 
 // The session of the bridge ends in the middle of Student Notes: the table is

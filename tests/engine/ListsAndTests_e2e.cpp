@@ -20,6 +20,12 @@ std::vector<std::string> Entries(const EngineList& list)
     return out;
 }
 
+using Lines = std::vector<std::string>;
+const Lines kDistricts{"16|District", "27|District"};
+const Lines kSchools16{"101|Lincoln Elementary School", "202|Jefferson Middle School",
+                       "303|O'Connor High School"};
+const Lines kSchmaxYears{"2026|2025-2026", "2027|2026-2027"};
+
 // The teacher list of district 16, school 101: "key|name" a line.
 std::vector<std::string> TeacherList()
 {
@@ -117,7 +123,7 @@ TEST_F(SqliteLists, TwoDistrictsAreListedByNumberAsDistrict)
     RecordedEngine engine;
     EngineList list;
     ASSERT_TRUE(engine->LoadSchoolDistrictList(list, "TSISDemo", "", "")) << engine.Dump();
-    EXPECT_EQ(Entries(list), std::vector<std::string>({"16|District", "27|District"}));
+    EXPECT_EQ(Entries(list), kDistricts);
     EXPECT_TRUE(engine.Logged("Found Districts..."));
 
     EXPECT_FALSE(engine->LoadSchoolDistrictList(list, "NoSuchDemoDSN", "", ""));
@@ -133,9 +139,7 @@ TEST_F(SqliteLists, SchoolListOfTheDistrict)
     RecordedEngine engine;
     EngineList list;
     ASSERT_TRUE(engine->LoadSchoolList(list, "TSISDemo", "", "", "16")) << engine.Dump();
-    EXPECT_EQ(Entries(list),
-              std::vector<std::string>({"101|Lincoln Elementary School", "202|Jefferson Middle School",
-                                        "303|O'Connor High School"}));
+    EXPECT_EQ(Entries(list), kSchools16);
     // The other district's schools have other numbers.
     ASSERT_TRUE(engine->LoadSchoolList(list, "TSISDemo", "", "", "27")) << engine.Dump();
     EXPECT_EQ(Entries(list),
@@ -161,7 +165,7 @@ TEST_F(SqliteLists, SchoolYearListsOfBothFlavours)
     EXPECT_STREQ(engine->Alias().Text(), "schmax");
     EXPECT_TRUE(engine.Logged("Setting alias to SchoolMAX"));
     EXPECT_TRUE(engine.Logged("Failed test for TSIS, setting alias to schmax"));
-    EXPECT_EQ(Entries(list), std::vector<std::string>({"2026|2025-2026", "2027|2026-2027"}));
+    EXPECT_EQ(Entries(list), kSchmaxYears);
 
     // The same engine turns to TSIS for the other database.
     ASSERT_TRUE(engine->LoadSchoolYearList(list, "16", "101", "TSISDemo", "", ""));
@@ -230,12 +234,9 @@ TEST_F(PostgresLists, TestsAndListsAnswer)
 
     EngineList list;
     ASSERT_TRUE(engine->LoadSchoolDistrictList(list, "TSISDemoPG", user, "")) << engine.Dump();
-    ASSERT_EQ(list.Count(), 2);
-    EXPECT_STREQ(list.At(0).name.Text(), "District");
-
+    EXPECT_EQ(Entries(list), kDistricts);
     ASSERT_TRUE(engine->LoadSchoolList(list, "TSISDemoPG", user, "", "16")) << engine.Dump();
-    ASSERT_EQ(list.Count(), 3);
-    EXPECT_STREQ(list.At(2).name.Text(), "O'Connor High School");
+    EXPECT_EQ(Entries(list), kSchools16);
 
     ParamMap teacher = TeacherParams("TSISDemoPG");
     teacher["user"] = role;
@@ -247,9 +248,7 @@ TEST_F(PostgresLists, TestsAndListsAnswer)
 
     ASSERT_TRUE(engine->LoadSchoolYearList(list, "16", "101", "TSISDemoSchmaxPG", user, "")) << engine.Dump();
     EXPECT_STREQ(engine->Alias().Text(), "schmax");
-    ASSERT_EQ(list.Count(), 2);
-    EXPECT_STREQ(list.At(0).key.Text(), "2026");
-    EXPECT_STREQ(list.At(0).name.Text(), "2025-2026");
+    EXPECT_EQ(Entries(list), kSchmaxYears);
 }
 
 } // namespace

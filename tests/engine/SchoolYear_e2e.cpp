@@ -108,11 +108,8 @@ TEST_F(SchoolYearSearch, CalendarOfDateValuesAndAYearWithoutLastDay)
 TEST_F(SchoolYearSearch, ExtractionWithoutTheNotesTable)
 {
     ASSERT_TRUE(datesReady_);
-    const QString folder = FreshFolder("nonotes");
     RecordedEngine engine;
-    ParamMap params = RunParams(folder, "TSISDemoDates");
-    QString error;
-    ASSERT_TRUE(engine->BeginExecute(params, 1, error)) << engine.Dump();
+    const QString folder = Export(engine, "nonotes", "TSISDemoDates");
     EXPECT_TRUE(engine.Logged("Create Student Student Notes: Table CE810 or CE 010 does not exist."));
     EXPECT_FALSE(QFile::exists(folder + "/StudentNotes.sef"));
     EXPECT_FALSE(ReadFile(folder + "/TSIS SchoolMAX.SDE").contains("Student Notes"));

@@ -32,6 +32,8 @@
 
 #include "AppIdentity.h"
 #include "ExpEngine.h"
+#include "GoldenSection.h"
+#include "OdbcTestEnv.h"
 #include "XClock.h"
 
 using namespace Qt::StringLiterals;
@@ -43,18 +45,14 @@ namespace e2e
 // school year 2026-2027 (SCH_YR 2026 in TSIS, 2027 in SchoolMAX).
 inline constexpr const char* kToday = "20261015";
 
-inline std::string Env(const char* name, const char* fallback = "")
-{
-    const char* v = std::getenv(name);
-    return v && *v ? v : fallback;
-}
+using odbctest::Env;
 
 // A PostgreSQL case without the test server: a failure under CI, else a skip.
 inline void RequirePostgres(bool wanted, bool available, const std::string& why)
 {
     if (!wanted || available)
         return;
-    if (Env("CI") == "true")
+    if (odbctest::RunningInCi())
         FAIL() << "PostgreSQL is required under CI: " << why;
     GTEST_SKIP() << why;
 }
@@ -430,6 +428,22 @@ inline QByteArray ExpectedFile(const QString& name)
     return ReadFile(QString(TSIS_SOURCE_DIR) + "/tests/engine/expected/" + name);
 }
 
+// The lines of a section of tests/engine/golden/<file>, split at tabs; \t,
+// \r and \n stand for a tab, a carriage return and a line feed.
+inline QList<QStringList> GoldenFields(const char* file, const std::string& section)
+{
+    QList<QStringList> lines;
+    for (const std::string& line :
+         GoldenSection(std::string(TSIS_SOURCE_DIR "/tests/engine/golden/") + file, section))
+    {
+        QStringList fields = QString::fromStdString(line).split(u'\t');
+        for (QString& f : fields)
+            f.replace(u"\\t"_s, u"\t"_s).replace(u"\\r"_s, u"\r"_s).replace(u"\\n"_s, u"\n"_s);
+        lines << fields;
+    }
+    return lines;
+}
+
 // Lines in a fixed order, for a query without ORDER BY: the server chooses
 // the order, every line stays compared byte for byte.
 inline QList<QByteArray> SortedLines(const QByteArray& file)
@@ -512,6 +526,43 @@ inline void ExpectSame(const QByteArray& actual, const QByteArray& expected, Ord
         break;
     }
     }
+}
+
+// What an importer would trip over in the data files a control file in out
+// names: a line whose number of fields is not its header's, a bare CR or LF,
+// a missing file. Empty when sound.
+inline QStringList LayoutFaults(const QString& out)
+{
+    QStringList faults;
+    const QStringList control =
+        QString::fromLatin1(ReadFile(out + u"/TSIS SchoolMAX.SDE"_s)).split(u"\r\n"_s);
+    static const QRegularExpression include(u"^#include \"(.+)\"$"_s);
+    for (int i = 1; i < control.size(); ++i)
+    {
+        const QRegularExpressionMatch m = include.match(control[i]);
+        if (!m.hasMatch() || !m.captured(1).endsWith(u".sef"_s))
+            continue;
+        // A header field with "$=" is a constant of the importer's, not in the lines.
+        qsizetype fields = 0;
+        for (const QString& field : control[i - 1].split(QLatin1Char('\t')))
+            fields += !field.contains(u"$="_s);
+        const QString name = m.captured(1);
+        const QByteArray bytes = ReadFile(out + QLatin1Char('/') + name);
+        QList<QByteArray> lines = bytes.split('\n');
+        if (lines.isEmpty() || !lines.takeLast().isEmpty())
+            faults << name + u": no line end at its end"_s;
+        for (int n = 0; n < lines.size(); ++n)
+        {
+            const QByteArray& line = lines[n];
+            if (!line.endsWith('\r') || line.count('\r') != 1)
+                faults << name + u": line %1 is broken"_s.arg(n + 1);
+            else if (line.count('\t') + 1 != fields)
+                faults << name + u": line %1 has %2 fields, its header %3"_s.arg(n + 1)
+                                     .arg(line.count('\t') + 1)
+                                     .arg(fields);
+        }
+    }
+    return faults;
 }
 
 // The texts of an import file that change from run to run masked: its times

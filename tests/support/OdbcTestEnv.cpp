@@ -14,14 +14,14 @@ namespace fs = std::filesystem;
 
 namespace odbctest
 {
-namespace
-{
-
-std::string Env(const char* name, const char* fallback = "")
+std::string Env(const char* name, const char* fallback)
 {
     const char* v = std::getenv(name);
     return v && *v ? v : fallback;
 }
+
+namespace
+{
 
 std::string FindDriver(const std::string& file)
 {

@@ -40,6 +40,9 @@ std::string SqliteDsnDatabase();
 std::string SqliteDriverPath();
 std::string PostgresDriverPath();
 
+// An environment variable, or the fallback when it is unset or empty.
+std::string Env(const char* name, const char* fallback = "");
+
 PostgresParams PostgresFromEnvironment();
 
 // True when running under CI (CI=true): missing services are failures there.
