@@ -135,10 +135,14 @@ TEST_P(DemoExport, WritesTheExpectedFolder)
         SCOPED_TRACE(g.join(' ').toStdString());
         ASSERT_TRUE(g.size() == 4 && orders.contains(g[2]));
         if (g[3] == "-" || g[3] == source.flavour)
+        {
             ExpectSame(ReadFile(folder + "/" + g[0]), ExpectedFile(g[1].arg(source.flavour)), orders[g[2]],
                        postgres);
+        }
         else if (g[0].startsWith("StudentMed") || g[0] == "StudentAllergy.sef")
+        {
             EXPECT_FALSE(QFile::exists(folder + "/" + g[0]));
+        }
     }
     EXPECT_EQ(SortedLines(ReadFile(folder + "/Staff.sef")), SortedLines(ExpectedFile(source.staff)));
     if (Tsis())
