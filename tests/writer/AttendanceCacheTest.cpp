@@ -377,6 +377,24 @@ TEST_F(AttendanceCacheTest, AFailureLeavesTheCacheAsItWas)
         EXPECT_EQ(before, Select(codes)) << c.name;
     }
 }
+
+// A row refused while later ones are still coming ends the fill all the same.
+TEST_F(AttendanceCacheTest, ARowRefusedAmongThousandsEndsTheFill)
+{
+    Fill({{"1001", "20261001", "2", "A"}});
+    cache.Database().Execute("CREATE TRIGGER refuse BEFORE INSERT ON PERIOD_ATT WHEN NEW.stdkey = '1005' "
+                             "BEGIN SELECT RAISE(FAIL, 'refused'); END");
+    std::vector<std::string> students;
+    for (int i = 1002; i < 12000; ++i)
+        students.push_back(std::to_string(i));
+    std::vector<std::array<const char*, 4>> records;
+    for (const std::string& student : students)
+        records.push_back({student.c_str(), "20261002", "1", "A"});
+    EXPECT_THROW(Fill(records), std::exception);
+    EXPECT_EQ(1, Logged("8 Attendance: Insert Row: ", "refused"));
+    EXPECT_EQ("1001\n", Select("SELECT stdkey FROM PERIOD_ATT"));
+}
+
 const std::vector<const char*> kPeriodNames = {"AttStdRef",     "AttDate", "AttPerRef",
                                                "AttAttCodeRef", "AttAbs",  "AttTardy"};
 

@@ -118,6 +118,7 @@ void AttendanceCache::OpenExisting(const XFileSpec& file)
 
 void AttendanceCache::Close()
 {
+    m_writer.reset();
     FinalizeStatements();
     if (m_db.IsOpen())
         m_db.Close();
@@ -265,10 +266,38 @@ void AttendanceCache::FinalizeStatements()
 void AttendanceCache::BeginFill()
 {
     m_fill.emplace(m_db);
+    m_writer = std::make_unique<AttendanceFillThread>(
+        [this](const XString& table, const AttendanceCacheRow& row) { WriteRow(table, row); });
+}
+
+void AttendanceCache::FinishWriting()
+{
+    if (!m_writer)
+        return;
+    // The writer's thread is done whatever happens here.
+    std::unique_ptr<AttendanceFillThread> writer = std::move(m_writer);
+    try
+    {
+        writer->Finish();
+    }
+    catch (const std::exception& e)
+    {
+        ReportRowFailure(e);
+        throw;
+    }
+}
+
+void AttendanceCache::ReportRowFailure(const std::exception& e)
+{
+    if (!m_rowStatement.IsEmpty())
+        m_log(8, m_rowStatement);
+    m_log(8, e.what());
+    m_rowStatement = XString();
 }
 
 void AttendanceCache::CommitFill()
 {
+    FinishWriting();
     if (m_empty)
     {
         // Every row of a first fill is unsent: the index of unsent rows is
@@ -284,6 +313,7 @@ void AttendanceCache::CommitFill()
 void AttendanceCache::AbandonFill()
 {
     // Kept half filled, the cache's records would go out as deleted once a later run blanks them.
+    m_writer.reset();
     CancelBlank();
     RollBack(m_fill);
 }
@@ -305,6 +335,23 @@ void AttendanceCache::RollBack(std::optional<sqlite::Transaction>& transaction)
 }
 
 void AttendanceCache::Upsert(const XString& table, const AttendanceCacheRow& row)
+{
+    try
+    {
+        if (m_writer)
+            m_writer->Push(table, row);
+        else
+            WriteRow(table, row);
+    }
+    catch (const std::exception& e)
+    {
+        m_writer.reset();
+        ReportRowFailure(e);
+        throw;
+    }
+}
+
+void AttendanceCache::WriteRow(const XString& table, const AttendanceCacheRow& row)
 {
     XString copies[10];
     const XString& student = Stored(row.student, copies[0]);
@@ -344,11 +391,11 @@ void AttendanceCache::Upsert(const XString& table, const AttendanceCacheRow& row
     }
     catch (const std::exception& e)
     {
-        m_log(8, "Attendance: Update Row: UPDATE " + table + " SET newcode='" + code + "', excused='" +
-                     excused + "', absent='" + absent + "', tardy='" + tardy + "', truant='" + truant +
-                     "', discipline='" + discipline + "' WHERE stdkey='" + student + "' AND attdate='" +
-                     date + "' AND " + keyColumn + "='" + key + "' AND header='" + header + "'");
-        m_log(8, XString("Attendance: Update Row: ") + e.what());
+        m_rowStatement = "Attendance: Update Row: UPDATE " + table + " SET newcode='" + code +
+                         "', excused='" + excused + "', absent='" + absent + "', tardy='" + tardy +
+                         "', truant='" + truant + "', discipline='" + discipline + "' WHERE stdkey='" +
+                         student + "' AND attdate='" + date + "' AND " + keyColumn + "='" + key +
+                         "' AND header='" + header + "'";
         // The blanked row would go out as deleted.
         throw XException(XString("Attendance: Update Row: ") + e.what());
     }
@@ -365,12 +412,11 @@ void AttendanceCache::Upsert(const XString& table, const AttendanceCacheRow& row
     }
     catch (const std::exception& e)
     {
-        m_log(8, "Attendance: Insert Row: INSERT INTO " + table +
-                     " (stdkey, attdate, reason, excused, absent, tardy, truant, discipline, " + keyColumn +
-                     ", header, newcode) VALUES ('" + student + "', '" + date + "', '" + reason + "', '" +
-                     excused + "','" + absent + "', '" + tardy + "', '" + truant + "', '" + discipline +
-                     "', '" + key + "', '" + header + "', '" + code + "')");
-        m_log(8, XString("Attendance: Insert Row: ") + e.what());
+        m_rowStatement = "Attendance: Insert Row: INSERT INTO " + table +
+                         " (stdkey, attdate, reason, excused, absent, tardy, truant, discipline, " +
+                         keyColumn + ", header, newcode) VALUES ('" + student + "', '" + date + "', '" +
+                         reason + "', '" + excused + "','" + absent + "', '" + tardy + "', '" + truant +
+                         "', '" + discipline + "', '" + key + "', '" + header + "', '" + code + "')";
         throw XException(XString("Attendance: Insert Row: ") + e.what());
     }
 }
@@ -418,6 +464,7 @@ void AttendanceCache::NoteAttendanceSeen(std::int64_t rowid)
 
 void AttendanceCache::BlankUnseenAttendance()
 {
+    FinishWriting();
     if (!m_blankPending)
         return;
     m_blankPending = false;

@@ -9,6 +9,7 @@
 
 #include "XFileSpec.h"
 #include "XString.h"
+#include "attendance/AttendanceFillThread.h"
 #include "attendance/SDEWriterAttendanceRow.h"
 #include "database.h"
 #include "statement.h"
@@ -95,6 +96,11 @@ public:
     void DiscardMarks();
 
 private:
+    // Stores one record now; on failure m_rowStatement tells what it tried.
+    void WriteRow(const XString& table, const AttendanceCacheRow& row);
+    // Waits for the fill's rows to be written; raises a failure.
+    void FinishWriting();
+    void ReportRowFailure(const std::exception& e);
     void NoteAttendanceSeen(std::int64_t rowid);
     // The index by date, or that of the rows not sent yet.
     void CreateIndex(const XString& table, bool unsent);
@@ -132,4 +138,9 @@ private:
     XString m_blankFrom;
     std::int64_t m_seenFirst = 0;
     std::vector<bool> m_seen;
+
+    // The statement of the row that failed, for the log.
+    XString m_rowStatement;
+    // Writes the fill's rows while the SIS is read; last, so it stops first.
+    std::unique_ptr<AttendanceFillThread> m_writer;
 };
