@@ -32,13 +32,22 @@ SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO=sudo
 
 # shellcheck source=apt-packages.sh
 . "$ROOT/scripts/apt-packages.sh"
+# shellcheck source=host-i386.sh
+. "$ROOT/scripts/host-i386.sh"
+# Where 32-bit x86 programs cannot run, the i686 build is made but not run:
+# no 32-bit Wine, driver or demo extension, and no wine prefix for it.
+RUN_HERE=1
+if [ "$ARCH" = i686 ] && ! host_runs_i386; then
+  RUN_HERE=0
+  log "this machine does not run 32-bit x86 programs: the i686 build is made, not run"
+fi
 
 # --- Debian packages -----------------------------------------------------
 PKGS=("g++-mingw-w64-$DEB_MINGW-posix" mingw-w64-tools cmake ninja-build
       qt6-base-dev qt6-base-dev-tools tcl dpkg-dev make googletest)
 if [ "$ARCH" = x86_64 ]; then
   PKGS+=(wine64 wine)
-else
+elif [ "$RUN_HERE" = 1 ]; then
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     log "adding the i386 architecture (for 32-bit wine)"
     $SUDO dpkg --add-architecture i386
@@ -57,7 +66,7 @@ apt_install "${PKGS[@]}"
 install_wine_odbc_i386() {
   apt_install libodbc2:i386 libodbcinst2:i386 libsqliteodbc:i386
 }
-[ "$ARCH" = i686 ] && install_wine_odbc_i386
+[ "$ARCH" = i686 ] && [ "$RUN_HERE" = 1 ] && install_wine_odbc_i386
 
 mkdir -p "$SRC" "$PREFIX" "$STAMPS"
 
@@ -185,7 +194,7 @@ fi
 # driver, which loads only a 32-bit extension.
 ext_src="$ROOT/tools/sqliteext/TsisDemoSqliteExtension.cpp"
 ext="$WORK/linux/libtsisdemo_sqlite.so"
-if [ "$ARCH" = i686 ] && [ "$ext_src" -nt "$ext" ]; then
+if [ "$ARCH" = i686 ] && [ "$RUN_HERE" = 1 ] && [ "$ext_src" -nt "$ext" ]; then
   mkdir -p "$WORK/linux"
   g++ -m32 -O2 -shared -fPIC -o "$ext" "$ext_src" || die "the 32-bit demo extension did not build"
 fi
@@ -195,13 +204,15 @@ fi
 # wine32 was missing has no syswow64; once wine32 is in, the launcher goes
 # through the 32-bit loader and every program fails there: it is made anew.
 WINE_PREFIX="$CACHE/wineprefix-$ARCH"
-if [ -d "$WINE_PREFIX" ] && [ -x /usr/lib/wine/wine ] &&
+if [ "$RUN_HERE" = 0 ]; then
+  : # no prefix: nothing of this build runs here
+elif [ -d "$WINE_PREFIX" ] && [ -x /usr/lib/wine/wine ] && host_runs_i386 &&
    [ ! -f "$WINE_PREFIX/drive_c/windows/syswow64/kernel32.dll" ]; then
   log "recreating $WINE_PREFIX (made before 32-bit wine was installed)"
   WINEPREFIX="$WINE_PREFIX" wineserver -k 2>/dev/null || true
   rm -rf "$WINE_PREFIX"
 fi
-if [ ! -f "$WINE_PREFIX/system.reg" ]; then
+if [ "$RUN_HERE" = 1 ] && [ ! -f "$WINE_PREFIX/system.reg" ]; then
   log "creating the wine prefix $WINE_PREFIX"; t=$SECONDS
   # No Mono or Gecko: nothing here needs them, and their installers would ask.
   WINEPREFIX="$WINE_PREFIX" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
