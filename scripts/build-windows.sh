@@ -221,7 +221,7 @@ if [ "$TRY_INSTALLER" = 1 ]; then
   log "silent install and uninstall under wine: OK (program folder, start menu folder and registry entries removed)"
 fi
 if [ "$PACKAGE" = 1 ]; then
-  took "package checks (unzip, install, uninstall)" $t
+  took "package checks" $t
   log "package: $ZIP ($(stat -c %s "$ZIP") bytes)"
   log "package: $EXE ($(stat -c %s "$EXE") bytes)"
 fi
