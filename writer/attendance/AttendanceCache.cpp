@@ -9,7 +9,8 @@
 
 namespace
 {
-// Only the writer's thread uses the cache: its connection needs no lock of its own.
+// One thread at a time uses the connection (the fill's writer between
+// BeginFill and the blank, else the caller's): it needs no lock of its own.
 const int kOpenFlags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
 
 // The value as the cache stores it, without apostrophes: copied only when it has one.
@@ -266,8 +267,8 @@ void AttendanceCache::FinalizeStatements()
 void AttendanceCache::BeginFill()
 {
     m_fill.emplace(m_db);
-    m_writer = std::make_unique<AttendanceFillThread>(
-        [this](const XString& table, const AttendanceCacheRow& row) { WriteRow(table, row); });
+    m_writer = std::make_unique<AttendanceFillThread>([this, table = m_table](const AttendanceCacheRow& row)
+                                                      { WriteRow(table, row); });
 }
 
 void AttendanceCache::FinishWriting()
@@ -339,7 +340,7 @@ void AttendanceCache::Upsert(const XString& table, const AttendanceCacheRow& row
     try
     {
         if (m_writer)
-            m_writer->Push(table, row);
+            m_writer->Push(row);
         else
             WriteRow(table, row);
     }

@@ -60,7 +60,8 @@ public:
     void PrepareAttendanceBlank(const XString& from);
     void CancelBlank();
     void BeginFill();
-    // Stores one record as the row's new code (apostrophes removed from the values).
+    // Stores one record as the row's new code (apostrophes removed from the values);
+    // during a fill, table is the one started.
     void Upsert(const XString& table, const AttendanceCacheRow& row);
     void BlankUnseenAttendance();
     void CommitFill();

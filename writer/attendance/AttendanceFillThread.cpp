@@ -33,9 +33,9 @@ void AttendanceFillThread::Stop()
         m_thread.join();
 }
 
-void AttendanceFillThread::Push(const XString& table, const AttendanceCacheRow& row)
+void AttendanceFillThread::Push(const AttendanceCacheRow& row)
 {
-    m_batch.push_back({table, row});
+    m_batch.push_back(row);
     if (m_batch.size() < kBatchRows)
         return;
     std::unique_lock<std::mutex> lock(m_mutex);
@@ -54,7 +54,7 @@ void AttendanceFillThread::HandOver(std::unique_lock<std::mutex>& lock)
     if (!m_batch.empty())
     {
         m_queue.push_back(std::move(m_batch));
-        m_batch = std::vector<Item>();
+        m_batch = std::vector<AttendanceCacheRow>();
         m_batch.reserve(kBatchRows);
     }
     m_changed.notify_all();
@@ -78,7 +78,7 @@ void AttendanceFillThread::Run()
         m_changed.wait(lock, [this] { return m_stopped || !m_queue.empty(); });
         if (m_stopped)
             return;
-        std::vector<Item> batch = std::move(m_queue.front());
+        std::vector<AttendanceCacheRow> batch = std::move(m_queue.front());
         m_queue.pop_front();
         m_writing = true;
         lock.unlock();
@@ -86,8 +86,8 @@ void AttendanceFillThread::Run()
         std::exception_ptr failure;
         try
         {
-            for (const Item& item : batch)
-                m_write(item.table, item.row);
+            for (const AttendanceCacheRow& row : batch)
+                m_write(row);
         }
         catch (...)
         {

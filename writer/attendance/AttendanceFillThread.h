@@ -8,16 +8,15 @@
 #include <thread>
 #include <vector>
 
-#include "XString.h"
 #include "attendance/SDEWriterAttendanceRow.h"
 
-// The rows of a fill, written into the cache on a thread of their own while
-// the reading thread goes on with the SIS. Rows are written in the order
+// The rows of a fill (all of one table), written into the cache on a thread
+// of their own while the reading thread goes on with the SIS. Rows are written in the order
 // they come; the first failure stops the writing and is raised to the reader.
 class AttendanceFillThread
 {
 public:
-    using WriteRow = std::function<void(const XString& table, const AttendanceCacheRow& row)>;
+    using WriteRow = std::function<void(const AttendanceCacheRow& row)>;
 
     explicit AttendanceFillThread(WriteRow write);
     // Rows not written yet are dropped.
@@ -26,25 +25,20 @@ public:
     AttendanceFillThread& operator=(const AttendanceFillThread&) = delete;
 
     // Queues a row; raises the writer's failure, if there was one.
-    void Push(const XString& table, const AttendanceCacheRow& row);
+    void Push(const AttendanceCacheRow& row);
     // Returns once every row is written; raises the writer's failure.
     void Finish();
 
 private:
-    struct Item
-    {
-        XString table;
-        AttendanceCacheRow row;
-    };
     void HandOver(std::unique_lock<std::mutex>& lock);
     void Stop();
     void Run();
 
     WriteRow m_write;
-    std::vector<Item> m_batch; // the reader's, not handed over yet
+    std::vector<AttendanceCacheRow> m_batch; // the reader's, not handed over yet
     std::mutex m_mutex;
     std::condition_variable m_changed;
-    std::deque<std::vector<Item>> m_queue;
+    std::deque<std::vector<AttendanceCacheRow>> m_queue;
     bool m_writing = false; // a batch is being written
     bool m_stopped = false;
     std::exception_ptr m_failure;
