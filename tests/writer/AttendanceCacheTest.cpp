@@ -3,6 +3,8 @@
 // failures that leave it as it was; on its own and through the writer.
 #include "MemoryWriter.h"
 
+#include "../dataaccess/GoldenLines.h"
+
 #include <array>
 
 #include "XTextFile.h"
@@ -16,6 +18,12 @@ XDate Day(const char* yyyymmdd)
     XDate d;
     d.Parse("YYYYMMDD", yyyymmdd);
     return d;
+}
+
+// A date of the golden lines: empty is null, "0" day 0.
+XDate DayOf(const std::string& text)
+{
+    return text.empty() ? XDate() : text == "0" ? XDate(0) : Day(text.c_str());
 }
 
 // Every window from update date r as "p-q", with today fixed.
@@ -159,59 +167,23 @@ protected:
 
 TEST(AttendanceWindows, FollowTheUpdateDateToToday)
 {
-    const XDate s = Day("20260824"), e = Day("20270611");
-    struct Case
-    {
-        const char* name;
-        const char* today;
-        XDate r;
-        XDate s;
-        bool extend;
-        const char* windows;
-    } cases[] = {
-        {"twenty days", "20261021", Day("20261001"), s, false,
-         "20261001-20261007 20261007-20261013 20261013-20261019 20261019-20261021"},
-        {"extend adds a day to the last window", "20261003", Day("20261001"), s, true, "20261001-20261004"},
-        {"null update date starts at the school start", "20260827", XDate(), s, false, "20260824-20260827"},
-        {"day-0 update date starts at the school start", "20260827", XDate(0), s, false, "20260824-20260827"},
-        {"day-0 school start and update date read up to today", "20260827", XDate(0), XDate(0), false,
-         "-20260827"},
-        {"no school start reads up to today", "20260827", XDate(), XDate(), false, "-20260827"},
-        {"today after the school end stops at the end", "20270701", Day("20270608"), s, false,
-         "20270608-20270611"},
-        {"today before the school start reads the first day", "20260801", XDate(), s, false,
-         "20260824-20260824"},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(c.windows, Windows(c.today, c.r, c.s, e, c.extend)) << c.name;
+    for (const auto& l : GoldenLines("attendance.txt", "Windows", 5, "writer"))
+        EXPECT_EQ(l[4], Windows(l[0].c_str(), DayOf(l[1]), DayOf(l[2]), Day("20270611"), l[3] == "extend"))
+            << l[0] << " " << l[1] << " " << l[2];
     XClock::Reset();
 }
 
 TEST(AttendanceFieldNames, CombinedFieldsSetTheExcusedFlag)
 {
-    struct Case
-    {
-        const char* name;
-        const char* value;
-        const char* absent;
-        const char* tardy;
-        const char* excused;
-    } cases[] = {
-        {"AttExcAbs", "0", "0", "", "N"},       {"AttExcAbs", "1", "1", "", "Y"},
-        {"AttExcAbs", "", "", "", "-"},         {"AttUnexcAbs", "0", "0", "", "Y"},
-        {"AttUnexcAbs", "0.5", "0.5", "", "N"}, {"AttUnexcAbs", "", "", "", "-"},
-        {"ATTEXCTARDY", "0", "", "0", "N"},     {"AttExcTardy", "2", "", "2", "Y"},
-        {"AttExcTardy", "", "", "", "-"},       {"AttUnexcTardy", "0", "", "0", "Y"},
-        {"AttUnexcTardy", "1", "", "1", "N"},   {"AttUnexcTardy", "", "", "", "-"},
-    };
-    for (const Case& c : cases)
+    for (const auto& l : GoldenLines("attendance.txt", "CombinedFields", 5, "writer"))
     {
         AttendanceCacheRow row;
         row.excused = "-";
-        EXPECT_EQ(AttendanceCacheRow::Field::Untested, row.Apply(c.name, c.value, "YYYYMMDD")) << c.name;
-        EXPECT_EQ(XString(c.absent), row.absent) << c.name << " " << c.value;
-        EXPECT_EQ(XString(c.tardy), row.tardy) << c.name << " " << c.value;
-        EXPECT_EQ(XString(c.excused), row.excused) << c.name << " " << c.value;
+        EXPECT_EQ(AttendanceCacheRow::Field::Untested, row.Apply(l[0].c_str(), l[1].c_str(), "YYYYMMDD"))
+            << l[0];
+        EXPECT_EQ(XString(l[2]), row.absent) << l[0] << " " << l[1];
+        EXPECT_EQ(XString(l[3]), row.tardy) << l[0] << " " << l[1];
+        EXPECT_EQ(XString(l[4]), row.excused) << l[0] << " " << l[1];
     }
 
     AttendanceCacheRow row;
