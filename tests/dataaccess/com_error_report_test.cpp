@@ -66,35 +66,8 @@ TEST(ComErrorReport, ProviderLinesAreCutAtTheirBuffer)
 TEST(ComErrorReport, ClassifyQueryError)
 {
     ODBCDataAccess da(0, DatabaseType::OracleODBC);
-    const struct
-    {
-        const char* text;
-        int code;
-    } cases[] = {
-        {"ORA-03113: end-of-file on communication channel", 1629},
-        {"x ORA-03135: connection lost contact", 1629},
-        {"ORA-12170: TNS:Connect timeout occurred", 12170},
-        {"ORA-12170 then ORA-03113", 1629},
-        {"ORA-00942: table or view does not exist", 1},
-        {"", 1},
-        // The ODBC states of a lost link, as the provider lines carry them.
-        {"Error number: 1a\t[08S01] SQLFetch unable due to the connection lost\r\n", 1629},
-        {"Error number: 0\t[57P01] FATAL: terminating connection due to administrator command", 1629},
-        {"[08001] could not connect", 1629},
-        {"[08003] connection does not exist", 1629},
-        {"[08004] server rejected the connection", 1629},
-        {"[08007] connection failure during transaction", 1629},
-        {"[57P02] crash shutdown", 1629},
-        {"[57P03] cannot connect now", 1629},
-        {"[HYT01] Connection timeout expired", 12170},
-        {"[HYT01] timeout, then [08S01] link lost", 1629},
-        // Other states, and the same digits outside a state mark, are not a lost link.
-        {"[HYT00] Query timeout expired", 1},
-        {"[22012] ERROR: division by zero", 1},
-        {"Error number: 8001\t[42P01] relation 08S01 does not exist", 1},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(da.ClassifyQueryError(c.text), c.code) << c.text;
+    for (const auto& l : GoldenLines("statements.txt", "QueryErrors", 2))
+        EXPECT_EQ(da.ClassifyQueryError(l[1].c_str()), std::stoi(l[0])) << l[1];
 }
 
 // Only a password echoed as a value is masked (golden/connection_strings.txt),

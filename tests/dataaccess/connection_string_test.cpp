@@ -102,28 +102,14 @@ TEST(ConnectionString, TranslationForTheDriverManager)
               "Driver=/usr/lib/odbc/libsqlite3odbc.so;Database=/my data/ab.db;NoCreat=1;StepAPI=1");
 }
 
-// What the string says of its data source and of how the driver fetches,
-// which the driver profile completes from the data source's definition.
 TEST(ConnectionString, DataSourceAndFetchingTheStringSays)
 {
-    const struct
+    for (const std::vector<std::string>& c : GoldenLines("connection_strings.txt", "TheStringSays", 3))
     {
-        const char* ado;
-        const char* dsn;
-        bool stepApi, declareFetch, fetchSize;
-    } cases[] = {
-        {"Data Source=demo;User ID=u;Persist Security Info=True;", "demo", false, false, false},
-        {"DSN=demo;StepAPI=0", "demo", true, false, false},
-        {"DSN=pg; usedeclarefetch =0", "pg", false, true, false},
-        {"DSN=pg;Fetch=500", "pg", false, false, true},
-        {"Driver={PostgreSQL Unicode};Server=h", "", false, false, false},
-    };
-    for (const auto& c : cases)
-    {
-        const AdoConnectionStringTranslation t = TranslateAdoConnectionString(c.ado);
-        EXPECT_EQ(t.dsn, c.dsn) << c.ado;
-        EXPECT_EQ(t.setsStepApi, c.stepApi) << c.ado;
-        EXPECT_EQ(t.setsDeclareFetch, c.declareFetch) << c.ado;
-        EXPECT_EQ(t.setsFetchSize, c.fetchSize) << c.ado;
+        const AdoConnectionStringTranslation t = TranslateAdoConnectionString(c[0]);
+        EXPECT_EQ(t.dsn, c[1]) << c[0];
+        const std::string sets{t.setsStepApi ? '1' : '0', t.setsDeclareFetch ? '1' : '0',
+                               t.setsFetchSize ? '1' : '0'};
+        EXPECT_EQ(sets, c[2]) << c[0];
     }
 }

@@ -85,10 +85,7 @@ TEST(AddColumnField, ConstantAndFieldColumns)
     EXPECT_STREQ(da.Columns()[1].text.Text(), "Allergy");
     EXPECT_EQ(da.Columns()[1].command, SDEColumn::Constant);
     ASSERT_NE(da.CurrentHeader(), nullptr);
-    const std::vector<XString>& names = da.CurrentHeader()->Names();
-    ASSERT_EQ(names.size(), 2u);
-    EXPECT_STREQ(names[0].Text(), "StdKey");
-    EXPECT_STREQ(names[1].Text(), "MedConditTypeRef$=\"Allergy\"");
+    EXPECT_EQ(da.CurrentHeader()->Names(), (std::vector<XString>{"StdKey", "MedConditTypeRef$=\"Allergy\""}));
     da.FinishTable();
     EXPECT_TRUE(da.Columns().empty());
     EXPECT_EQ(da.Query().tables.Count(), 0);
