@@ -3,9 +3,7 @@
 #include <filesystem>
 #include <sqlite3.h>
 #include <stdexcept>
-#include <unistd.h>
 
-#include "DatabaseType.h"
 #include "OdbcTestEnv.h"
 #include "odbc/OdbcDiagnostics.h"
 #include "odbc/OdbcResult.h"
@@ -17,16 +15,6 @@ DataAccessBackend::~DataAccessBackend()
     std::error_code ec;
     if (!path_.empty())
         std::filesystem::remove(path_, ec);
-}
-
-int DataAccessBackend::Type() const
-{
-    return pg_ ? DatabaseType::Postgres : DatabaseType::SQLite;
-}
-
-std::string DataAccessBackend::Table(const std::string& base) const
-{
-    return "da_" + base + "_" + std::to_string(::getpid());
 }
 
 bool DataAccessBackend::Prepare(std::string& why)
@@ -96,13 +84,6 @@ XString DataAccessBackend::Build(ODBCDataAccess& da, const char* dsn)
     return cs;
 }
 
-std::string DataAccessBackend::BoolLiteral(bool value) const
-{
-    if (pg_)
-        return value ? "TRUE" : "FALSE";
-    return value ? "1" : "0";
-}
-
 std::string DataAccessBackend::InsertNumberedRows(const std::string& table, int n) const
 {
     const std::string to = std::to_string(n);
@@ -150,16 +131,6 @@ std::string OpenPostgres(OdbcConnection& c, const std::string& connectionString)
     }
 }
 
-std::unique_ptr<DataAccessBackend> MakeSqliteBackend()
-{
-    return std::make_unique<DataAccessBackend>(false);
-}
-
-std::unique_ptr<DataAccessBackend> MakePostgresBackend()
-{
-    return std::make_unique<DataAccessBackend>(true);
-}
-
 void PrintTo(const BackendParam& p, std::ostream* os)
 {
     *os << p.name;
@@ -167,7 +138,7 @@ void PrintTo(const BackendParam& p, std::ostream* os)
 
 void BackendTest::SetUp()
 {
-    backend = GetParam().make();
+    backend = std::make_unique<DataAccessBackend>(GetParam().postgres);
     std::string why;
     if (!backend->Prepare(why))
     {

@@ -6,7 +6,10 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "DataAccessTestLog.h"
+#include "DatabaseType.h"
 #include "ODBCDataAccess.h"
 #include "OdbcTestEnv.h"
 #include "odbc/OdbcConnection.h"
@@ -24,12 +27,15 @@ public:
     ~DataAccessBackend();
     std::string Name() const { return pg_ ? "PostgreSQL" : "SQLite"; }
     // The database type whose connection string reaches this backend.
-    int Type() const;
+    int Type() const { return pg_ ? DatabaseType::Postgres : DatabaseType::SQLite; }
     // False (with why) when the backend cannot be reached.
     bool Prepare(std::string& why);
     void Exec(const std::string& sql);
     // A table name private to this test process (lower case).
-    std::string Table(const std::string& base) const;
+    std::string Table(const std::string& base) const
+    {
+        return "da_" + base + "_" + std::to_string(::getpid());
+    }
 
     // The connection string built by the system for Type(); of a data source
     // whose driver cannot state row counts; of one that leaves how rows are
@@ -40,7 +46,10 @@ public:
 
     std::string BinaryType() const { return pg_ ? "BYTEA" : "BLOB"; }
     std::string BinaryLiteral() const { return pg_ ? "'\\x0001ff41'::bytea" : "X'0001FF41'"; } // 00 01 FF 41
-    std::string BoolLiteral(bool value) const;
+    std::string BoolLiteral(bool value) const
+    {
+        return pg_ ? (value ? "TRUE" : "FALSE") : (value ? "1" : "0");
+    }
     // An SQL expression for the character with this code.
     std::string Char(int code) const { return (pg_ ? "chr(" : "char(") + std::to_string(code) + ")"; }
     // The catalogue view that stands in for Oracle's, upper-case names.
@@ -82,18 +91,14 @@ inline std::string FirstValue(ODBCDataAccess& da, const std::string& sql)
     return text;
 }
 
-std::unique_ptr<DataAccessBackend> MakeSqliteBackend();
-std::unique_ptr<DataAccessBackend> MakePostgresBackend();
-
 struct BackendParam
 {
     const char* name;
-    std::unique_ptr<DataAccessBackend> (*make)();
+    bool postgres;
 };
 void PrintTo(const BackendParam& p, std::ostream* os);
 #define TSIS_BACKENDS                                                                                        \
-    ::testing::Values(BackendParam{"SQLite", MakeSqliteBackend},                                             \
-                      BackendParam{"PostgreSQL", MakePostgresBackend}),                                      \
+    ::testing::Values(BackendParam{"SQLite", false}, BackendParam{"PostgreSQL", true}),                      \
         [](const ::testing::TestParamInfo<BackendParam>& info) { return std::string(info.param.name); }
 
 // The shared fixture: a prepared backend (skipped, or failed under CI, when

@@ -13,9 +13,7 @@ namespace
 using PeakMemory::PeakKib;
 using PeakMemory::ResetPeak;
 
-class DataAccessStreaming : public BackendTest
-{
-};
+using DataAccessStreaming = BackendTest;
 
 // 200,000 rows of some 210 bytes: over 40 MB of text, which the drivers hold
 // whole without StepAPI (SQLite) or UseDeclareFetch (psqlODBC).

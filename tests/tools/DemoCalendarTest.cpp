@@ -37,8 +37,6 @@ TEST(DemoSchoolCalendar, EveryYearHasWeekdaysOnlyAndQuartersWithoutGaps)
     {
         const SchoolCalendar cal(year);
         ASSERT_FALSE(cal.days().empty());
-        EXPECT_EQ(cal.days().front().dayCode, "FD");
-        EXPECT_EQ(cal.days().back().dayCode, "LD");
         for (std::size_t i = 0; i < cal.days().size(); ++i)
         {
             const auto& d = cal.days()[i];

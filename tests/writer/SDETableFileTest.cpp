@@ -2,9 +2,7 @@
 
 namespace
 {
-class SDETableFileTest : public WriterTest
-{
-};
+using SDETableFileTest = WriterTest;
 
 TEST_F(SDETableFileTest, DataFileWithHeaderLineConstantsLineBreakAndFilter)
 {
