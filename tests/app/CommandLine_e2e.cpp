@@ -11,29 +11,17 @@ namespace
 
 // Usage, help and the scanner's failures, each logged at its level; unmet
 // requirements (no status file); version with and without a status folder.
-TEST(CommandLine, UsageScannerFailuresAndVersion)
-{
-    expectTranscript(BridgeSandbox());
-}
+TRANSCRIPT_TEST(CommandLine, UsageScannerFailuresAndVersion)
 
 // The parameter groups and keys, and the warnings and errors of keys that do
 // not exist, need other values first or have no values.
-TEST(ParamsCommand, AnswersWithoutADatabase)
-{
-    expectTranscript(BridgeSandbox());
-}
+TRANSCRIPT_TEST(ParamsCommand, AnswersWithoutADatabase)
 
-TEST(TestCommand, AnswersWithoutADatabase)
-{
-    expectTranscript(BridgeSandbox());
-}
+TRANSCRIPT_TEST(TestCommand, AnswersWithoutADatabase)
 
 // A data source that does not exist: the test and the lists fail, the driver
 // manager's reason reaches the log.
-TEST(TestCommand, ConnectionTestAndListsFailForAMissingDataSource)
-{
-    expectTranscript(BridgeSandbox());
-}
+TRANSCRIPT_TEST(TestCommand, ConnectionTestAndListsFailForAMissingDataSource)
 
 // The settings file (golden/defaults): two schools, refused files, and the search
 // below Solvane without a path (the application's own data folder has none, a

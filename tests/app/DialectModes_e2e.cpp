@@ -66,11 +66,10 @@ protected:
 
 TEST_P(DialectModes, SqlServerAndAccessExportWhatOracleDoes)
 {
-    const std::vector<Record> records = runFullThenTwoUpdates(u"202"_s, [this](int step) { runStep(step); });
+    const QMap<QString, QByteArray> oracle = runFullThenTwoUpdates(
+        u"202"_s, [this](int step) { runStep(step); }, out(kDialects[0]));
     if (HasFatalFailure())
         return;
-    const QMap<QString, QByteArray> oracle = importFiles(out(kDialects[0]));
-    expectChangesSent(oracle, records);
     for (const Dialect& d : {kDialects[1], kDialects[2]})
         expectSameFiles(oracle, importFiles(out(d)), d.mode);
 

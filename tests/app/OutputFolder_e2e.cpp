@@ -9,7 +9,6 @@ namespace
 {
 
 const QString kRunStatus = u"BridgeStatus.tmp"_s;
-const QString kRunning = u"Extract Running"_s;
 
 // A run that fails at its data source once it gets there.
 QStringList failingRun(const QString& out, const QString& logs)
@@ -38,7 +37,9 @@ Launched startBusyRun(BridgeSandbox& box, const QString& out, const QString& log
 {
     QDir().mkpath(logs);
     const Launched run = launchBridge(box, failingRun(out, logs), name, faultEnv(u"slow"_s, logs));
-    [&] { ASSERT_TRUE(waitForText(out + QLatin1Char('/') + kRunStatus, kRunning, 30)); }();
+    auto running = [&]
+    { return BridgeSandbox::readText(out + u"/"_s + kRunStatus).contains(u"Extract Running"_s); };
+    [&] { ASSERT_TRUE(pollUntil(30, running)); }();
     return run;
 }
 
@@ -113,8 +114,7 @@ TEST(OutputFolder, AStopDuringTheAttendanceUpdateRemovesItsUpdateFileAlone)
 
     // Slow writes in the output folder hold the run inside its update.
     const Launched run = launchBridge(box, args, u"run"_s, faultEnv(u"slow"_s, out));
-    for (int i = 0; i < 1500 && unfinished().isEmpty(); ++i)
-        usleep(20 * 1000);
+    pollUntil(30, [&] { return !unfinished().isEmpty(); });
     ASSERT_EQ(unfinished().size(), 1) << "the run never began its update file";
     kill(run.pid, SIGTERM);
     EXPECT_EQ(finish(run, 20).status, 1);
@@ -205,13 +205,9 @@ TEST(OutputFolder, FaultsFailCleanlyAndKeepTheData)
         }
         // A read-only folder cannot take even the failure: the exit status and the error line tell it.
         if (fault == u"erofs"_s)
-        {
             EXPECT_EQ(treeFiles(out), before);
-        }
         else
-        {
             EXPECT_FALSE(statusFileText(out).contains(u"Succeeded"_s));
-        }
     }
 }
 

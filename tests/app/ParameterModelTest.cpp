@@ -14,6 +14,8 @@ namespace
 class ProbeBridge : public BridgeBase
 {
 public:
+    // processCommandLine installs the application's message handler: no later test inherits it.
+    ~ProbeBridge() override { qInstallMessageHandler(nullptr); }
     void set(const QString& key, const QString& value) { params_.insert(key, value); }
 };
 
@@ -172,7 +174,6 @@ TEST_F(ParameterModelTest, ExtractionFlagsFromTheSwitches)
         EXPECT_EQ(probe.processCommandLine(QStringList{exe, u"version"_s} + c.switches), 0);
         EXPECT_EQ(probe.extractionFlags(), c.flags) << c.switches.join(QLatin1Char(' ')).toStdString();
     }
-    qInstallMessageHandler(nullptr);
 }
 
 TEST_F(ParameterModelTest, PreparedValuesDecodeThePasswordAndRepairFolders)
@@ -180,7 +181,6 @@ TEST_F(ParameterModelTest, PreparedValuesDecodeThePasswordAndRepairFolders)
     EXPECT_EQ(bridge.processCommandLine({u"/opt/tsisbridge"_s, u"version"_s, u"--pwdencode=4142"_s,
                                          u"--pwd=plain"_s, u"--logpath=C:\\Logs\""_s, u"--validate=x"_s}),
               0);
-    qInstallMessageHandler(nullptr);
     EXPECT_EQ(bridge.paramValue(u"pwd"_s), u"AB"_s);
     EXPECT_EQ(bridge.paramValue(u"pwdencode"_s), u"4142"_s);
     EXPECT_EQ(bridge.paramValue(u"logpath"_s), u"C:\\Logs\\"_s);
@@ -191,11 +191,9 @@ TEST_F(ParameterModelTest, PreparedValuesDecodeThePasswordAndRepairFolders)
 TEST_F(ParameterModelTest, ValidationNumberNeedsTheWholeValue)
 {
     EXPECT_EQ(bridge.processCommandLine({u"/opt/tsisbridge"_s, u"version"_s, u"--validate=7"_s}), 7);
-    qInstallMessageHandler(nullptr);
     EXPECT_EQ(bridge.validationNumber(), std::optional<int>(7));
     ProbeBridge other;
     other.processCommandLine({u"/opt/tsisbridge"_s, u"version"_s, u"--validate=7x"_s});
-    qInstallMessageHandler(nullptr);
     EXPECT_FALSE(other.validationNumber().has_value());
 }
 

@@ -71,10 +71,7 @@ TEST_F(PasswordFileTest, UnreadableFileIsAnErrorNamingTheFile)
 {
     const QString prefix = u"Could not read the password file named by TSISBRIDGE_PASSWORD_FILE: "_s;
     const QString missing = dir_.filePath(u"missing"_s);
-    const QString large = dir_.filePath(u"large"_s);
-    QFile file(large);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(QByteArray(5000, 'x')) == 5000);
-    file.close();
+    const QString large = file(QByteArray(5000, 'x'));
     // The cause after the file name is the system's own wording.
     const struct
     {

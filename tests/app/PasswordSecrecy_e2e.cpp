@@ -24,12 +24,6 @@ QStringList runArgs(const BridgeSandbox& box)
            << u"--path="_s + box.path(u"out"_s) << u"--logpath="_s + box.path(u"logs"_s);
 }
 
-// The log of a run of runArgs, written today.
-QString runLog(const BridgeSandbox& box)
-{
-    return BridgeSandbox::readText(box.path(u"logs/TSIS_SchoolMAX--0042-"_s) + today() + u".log"_s);
-}
-
 // Every way a password reaches a run or a test: the log says the option is
 // internal, the usage's status file and the scanner's warning mask it.
 TEST(PasswordSecrecy, PasswordStaysOutOfLogsProtocolAndStatusFiles)
@@ -65,8 +59,10 @@ TEST(PasswordSecrecy, PasswordStaysOutOfLogsProtocolAndStatusFiles)
                                         : runArgs(box);
         const BridgeResult r = box.run(args + c.more);
         EXPECT_EQ(r.status, 1);
+        const QString log =
+            BridgeSandbox::readText(box.path(u"logs/TSIS_SchoolMAX--0042-"_s) + today() + u".log"_s);
         for (const QString& line : c.logged)
-            EXPECT_TRUE(runLog(box).contains(line)) << qPrintable(line);
+            EXPECT_TRUE(log.contains(line)) << qPrintable(line);
         for (const QString& text : c.status)
             EXPECT_TRUE(statusFileText(box.path(u"out"_s)).contains(text)) << qPrintable(text);
         EXPECT_TRUE(maskTimes(r.out).startsWith(c.out)) << qPrintable(r.out);
@@ -86,8 +82,7 @@ TEST(PasswordSecrecy, ProcessListAndCoreFilesDoNotShowThePassword)
     const Launched run =
         launchBridge(box, runArgs(box) << u"--pwd="_s + kGivenPlain, u"slow"_s, faultEnv(u"slow"_s, logs));
     const QString proc = u"/proc/%1/"_s.arg(run.pid);
-    for (int i = 0; i < 500 && QDir(logs).isEmpty(); ++i)
-        usleep(20 * 1000);
+    pollUntil(10, [&] { return !QDir(logs).isEmpty(); });
     const QByteArray cmdline = BridgeSandbox::readText(proc + u"cmdline"_s).toUtf8();
     const QString limits = BridgeSandbox::readText(proc + u"limits"_s);
     kill(run.pid, SIGKILL);
@@ -131,12 +126,6 @@ protected:
     static QString password() { return value("TSIS_PG_SCRAM_PASSWORD"); }
     static QString encoded() { return QString::fromLatin1(password().toLatin1().toHex().toUpper()); }
     static QString user() { return u"--user="_s + value("TSIS_PG_SCRAM_USER"); }
-
-    BridgeResult test(const QString& passwordOption) const
-    {
-        return box_->run({u"test"_s, u"--group=connection"_s, u"--dsn=ScramPG"_s, user(), passwordOption,
-                          u"--path="_s + box_->path(u"out"_s)});
-    }
 };
 
 const QString kConnected = u"\ntest\tconnection\tsuccess\tConnection Successful.\n"_s;
@@ -172,7 +161,8 @@ TEST_F(ScramLogin, PasswordsPlainAndEncoded)
     };
     for (const auto& c : cases)
     {
-        const BridgeResult r = test(c.option);
+        const BridgeResult r = box_->run({u"test"_s, u"--group=connection"_s, u"--dsn=ScramPG"_s, user(),
+                                          c.option, u"--path="_s + box_->path(u"out"_s)});
         EXPECT_EQ(r.status, c.status) << qPrintable(c.option);
         EXPECT_TRUE(r.out.contains(c.status ? kNotConnected : kConnected)) << qPrintable(r.out);
         EXPECT_EQ(r.out.contains(u"password authentication failed for user \"tsis_scram\""_s), c.status == 1)

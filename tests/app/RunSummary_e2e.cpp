@@ -15,23 +15,6 @@ namespace
 const QRegularExpression kLocalTime(u"^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d[+-]\\d\\d:\\d\\d$"_s);
 const QRegularExpression kDay(u"^\\d{4}-\\d\\d-\\d\\d$"_s);
 
-// The data lines of an update file: those of its sections, below each header line.
-qint64 updateRecords(const QString& file)
-{
-    qint64 records = 0;
-    bool inSection = false;
-    for (const QByteArray& line : e2e::ReadFile(file).split('\n'))
-    {
-        if (line.startsWith("AttStdRef\t"))
-            inSection = true;
-        else if (line == "*\r")
-            inSection = false;
-        else
-            records += inSection;
-    }
-    return records;
-}
-
 class RunSummaryFile : public SharedDemo<RunSummaryFile>
 {
 public:
@@ -47,11 +30,6 @@ protected:
                            u"--path="_s + folder(name + u"-out"_s),
                            u"--logpath="_s + folder(name + u"-logs"_s)} +
                more;
-    }
-
-    static int run(const QStringList& args, const QStringList& env = {})
-    {
-        return box_->run(args, env).status;
     }
 
     // The one summary in the logs folder of a run, with its file name.
@@ -92,7 +70,7 @@ TEST_F(RunSummaryFile, ASuccessfulRunCountsTheLinesOfEveryFile)
     for (const QString& file : planted)
         BridgeSandbox::writeText(logs + QLatin1Char('/') + file, "{}");
 
-    ASSERT_EQ(run(runArgs(u"full"_s, u"303"_s)), 0);
+    ASSERT_EQ(box_->run(runArgs(u"full"_s, u"303"_s)).status, 0);
 
     // Nine daily logs: the two oldest days go, with their summaries.
     EXPECT_EQ(QDir(logs).entryList({u"*-2020-*.summary.json*"_s}, QDir::Files, QDir::Name),
@@ -141,7 +119,7 @@ TEST_F(RunSummaryFile, ASuccessfulRunCountsTheLinesOfEveryFile)
     }
     EXPECT_GT(updateRows, 0);
     EXPECT_EQ(attendance.value(u"recordsSent"_s).toInteger(), updateRows);
-    EXPECT_EQ(updateRecords(out + QLatin1Char('/') + update), updateRows);
+    EXPECT_EQ(updateRecords(e2e::ReadFile(out + QLatin1Char('/') + update)).size(), updateRows);
     EXPECT_EQ(QDir(out).entryList({u"*.json*"_s}), QStringList());
 }
 
@@ -157,7 +135,7 @@ TEST_F(RunSummaryFile, AnIncompleteTableFailsTheRun)
                    "THEN json('not json') ELSE LOCK_COMB END AS LOCK_COMB"_s);
     ASSERT_TRUE(sis.execute(u"ALTER TABLE ST010 RENAME TO ST010_base; CREATE VIEW ST010 AS SELECT "_s +
                             select.join(u", "_s) + u" FROM ST010_base"_s));
-    const int status = run(runArgs(u"incomplete"_s, u"101"_s));
+    const int status = box_->run(runArgs(u"incomplete"_s, u"101"_s)).status;
     ASSERT_TRUE(sis.execute(u"DROP VIEW ST010; ALTER TABLE ST010_base RENAME TO ST010"_s));
 
     EXPECT_EQ(status, 1);
@@ -179,10 +157,8 @@ TEST_F(RunSummaryFile, AStoppedRunLeavesAWholeSummary)
     QDir().mkpath(out);
     const Launched launched =
         launchBridge(*box_, runArgs(u"stopped"_s, u"303"_s), u"stopped"_s, faultEnv(u"slow"_s, out));
-    auto writing = [&] { return QDir(out).entryList({u"*.sef.part"_s}, QDir::Files); };
-    for (int i = 0; i < 1500 && writing().isEmpty(); ++i)
-        usleep(20 * 1000);
-    ASSERT_FALSE(writing().isEmpty()) << "no table was begun";
+    ASSERT_TRUE(pollUntil(30, [&] { return !QDir(out).entryList({u"*.sef.part"_s}, QDir::Files).isEmpty(); }))
+        << "no table was begun";
     kill(launched.pid, SIGTERM);
     const int raw = waitBridge(launched, 30);
     EXPECT_TRUE(raw != -1 && WIFEXITED(raw) && WEXITSTATUS(raw) == 1);
@@ -198,7 +174,7 @@ TEST_F(RunSummaryFile, AStoppedRunLeavesAWholeSummary)
 
 TEST_F(RunSummaryFile, AnAttendanceUpdateListsItsWindowsAndTheRecordsSent)
 {
-    ASSERT_EQ(run(runArgs(u"att"_s, u"202"_s, {u"--att"_s})), 0);
+    ASSERT_EQ(box_->run(runArgs(u"att"_s, u"202"_s, {u"--att"_s})).status, 0);
     const QJsonObject s = summaryOf(u"att"_s);
     EXPECT_EQ(s.value(u"command"_s).toString(), u"run --att"_s);
     const QJsonObject attendance = s.value(u"attendance"_s).toObject();
@@ -220,10 +196,10 @@ TEST_F(RunSummaryFile, AnAttendanceUpdateListsItsWindowsAndTheRecordsSent)
               QDate::currentDate().toString(Qt::ISODate));
 
     const QString out = folder(u"att-out"_s);
-    const QStringList updates = QDir(out).entryList({u"*.SDU"_s}, QDir::Files);
+    const QStringList updates = updateFiles(out);
     ASSERT_EQ(updates.size(), 1);
     EXPECT_EQ(attendance.value(u"updateFile"_s).toString(), updates.first());
-    const qint64 records = updateRecords(out + QLatin1Char('/') + updates.first());
+    const qsizetype records = updateRecords(lastUpdate(out)).size();
     EXPECT_GT(records, 0);
     EXPECT_EQ(attendance.value(u"recordsSent"_s).toInteger(-1), records);
 }
@@ -256,7 +232,7 @@ TEST_F(RunSummaryFile, AWrongPasswordStaysOutOfTheFirstError)
         args << u"--user="_s + QString::fromUtf8(pg("TSIS_PG_SCRAM_USER"));
         const QStringList env =
             option.isEmpty() ? QStringList{u"TSISBRIDGE_PASSWORD_FILE="_s + passwordFile} : QStringList();
-        EXPECT_EQ(run(args, env), 1);
+        EXPECT_EQ(box_->run(args, env).status, 1);
 
         QByteArray text;
         const QJsonObject s = summaryOf(name, nullptr, &text);

@@ -11,21 +11,12 @@ namespace
 
 // Zero runs the normal command; the settings file is never read; the status
 // file keeps the canned message.
-TEST(ValidationMode, ParamsDefaultsTestAndVersion)
-{
-    expectTranscript(BridgeSandbox());
-}
+TRANSCRIPT_TEST(ValidationMode, ParamsDefaultsTestAndVersion)
 
-TEST(ValidationMode, ParamsZeroAnswersWithDemoValues)
-{
-    expectTranscript(BridgeSandbox());
-}
+TRANSCRIPT_TEST(ValidationMode, ParamsZeroAnswersWithDemoValues)
 
 // A run in validation mode never reaches a database: zero answers with the
 // canned extraction, the others with their parts of it.
-TEST(ValidationMode, Run)
-{
-    expectTranscript(BridgeSandbox());
-}
+TRANSCRIPT_TEST(ValidationMode, Run)
 
 } // namespace

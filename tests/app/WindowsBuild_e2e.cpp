@@ -111,12 +111,10 @@ protected:
     // The full run and two updates on both systems, then the folders compared.
     void expectTheLinuxFolder()
     {
-        const std::vector<Record> records =
-            runFullThenTwoUpdates(u"202"_s, [this](int step) { runStep(step); });
+        QMap<QString, QByteArray> linux = runFullThenTwoUpdates(
+            u"202"_s, [this](int step) { runStep(step); }, out(false));
         if (HasFatalFailure())
             return;
-        QMap<QString, QByteArray> linux = importFiles(out(false));
-        expectChangesSent(linux, records);
         QMap<QString, QByteArray> windows = importFiles(out(true));
         // SchoolConfig.xml too, apart from the time of the last update.
         static const QRegularExpression time(u"\\d?\\d:\\d\\d:\\d\\d"_s);
@@ -136,18 +134,12 @@ protected:
         const QString extension = cache + u"/i686/linux/libtsisdemo_sqlite.so"_s;
         ASSERT_TRUE(QFileInfo::exists(extension)) << "run scripts/windows-prereqs.sh i686";
         const QString folder = box_.path(u"odbc-i686"_s);
-        QDir().mkpath(folder);
-        QFile inst(folder + u"/odbcinst.ini"_s);
-        ASSERT_TRUE(inst.open(QIODevice::WriteOnly));
-        inst.write("[SQLite3]\nDriver=libsqlite3odbc.so\n");
-        inst.close();
+        BridgeSandbox::writeText(folder + u"/odbcinst.ini"_s, "[SQLite3]\nDriver=libsqlite3odbc.so\n");
         static const QRegularExpression loadExt(u"^LoadExt=.*$"_s, QRegularExpression::MultilineOption);
-        QFile ini(folder + u"/odbc.ini"_s);
-        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-        ini.write(QString::fromUtf8(ReadFile(box_.path(u"demo/odbc.ini"_s)))
-                      .replace(loadExt, u"LoadExt="_s + extension)
-                      .toUtf8());
-        ini.close();
+        BridgeSandbox::writeText(folder + u"/odbc.ini"_s,
+                                 QString::fromUtf8(ReadFile(box_.path(u"demo/odbc.ini"_s)))
+                                     .replace(loadExt, u"LoadExt="_s + extension)
+                                     .toUtf8());
         wineEnv_ << u"ODBCSYSINI="_s + folder << u"ODBCINI="_s + folder + u"/odbc.ini"_s;
     }
 

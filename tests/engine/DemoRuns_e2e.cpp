@@ -195,6 +195,6 @@ TEST_P(DemoRuns, DaysOfSchoolsWithOtherSpellings)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Demo, DemoRuns, ::testing::Values("TSISDemo", "TSISDemoPG"), ParamName());
+INSTANTIATE_TEST_SUITE_P(Demo, DemoRuns, ::testing::Values("TSISDemo", "TSISDemoPG"), ParamName);
 
 } // namespace

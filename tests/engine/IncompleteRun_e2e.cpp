@@ -39,10 +39,8 @@ protected:
         QStringList columns = QString::fromStdString(names.output).split('\n', Qt::SkipEmptyParts);
         ASSERT_TRUE(columns.contains(column, Qt::CaseInsensitive)) << names.output;
         for (QString& c : columns)
-        {
             if (c.compare(column, Qt::CaseInsensitive) == 0)
                 c = "CASE WHEN " + later + " THEN " + poison.arg(c) + " ELSE " + c + " END AS " + c;
-        }
         const CommandResult made = Sql(pg, "ALTER TABLE " + table + " RENAME TO " + base + "; CREATE VIEW " +
                                                table + " AS SELECT " + columns.join(", ") + " FROM " + base);
         ASSERT_EQ(made.status, 0) << made.output;

@@ -89,12 +89,43 @@ private:
     sqlite3* db_ = nullptr;
 };
 
+using e2e::ExpectedFile;
+using e2e::ReadFile;
+
+// The update files of a folder, by name: in the order they were written.
+inline QStringList updateFiles(const QString& out)
+{
+    return QDir(out).entryList({u"*.SDU"_s}, QDir::Files, QDir::Name);
+}
+
+inline QByteArray lastUpdate(const QString& out)
+{
+    const QStringList files = updateFiles(out);
+    return files.isEmpty() ? QByteArray("<no update file>") : ReadFile(out + QLatin1Char('/') + files.last());
+}
+
+// The record lines of an update file: those of its sections, below each header line.
+inline QStringList updateRecords(const QByteArray& update)
+{
+    QStringList records;
+    bool inSection = false;
+    for (const QString& line : QString::fromLatin1(update).split(u"\r\n"_s))
+    {
+        if (line.startsWith(u"AttStdRef\t"_s))
+            inSection = true;
+        else if (line == u"*"_s)
+            inSection = false;
+        else if (inSection)
+            records << line;
+    }
+    return records;
+}
+
 // An update file with its run-dependent texts masked and the data lines of
 // every section sorted (the cache hands them out in its own order).
-inline QByteArray normalizedUpdate(const QByteArray& bytes)
+inline QString normalizedUpdate(const QByteArray& bytes)
 {
-    const QString s = QString::fromLatin1(e2e::MaskRun(bytes));
-    QStringList lines = s.split(u"\r\n"_s);
+    QStringList lines = QString::fromLatin1(e2e::MaskRun(bytes)).split(u"\r\n"_s);
     for (int i = 0; i < lines.size(); ++i)
     {
         if (!lines[i].startsWith(u"AttStdRef\t"_s))
@@ -105,22 +136,18 @@ inline QByteArray normalizedUpdate(const QByteArray& bytes)
         std::sort(lines.begin() + i + 1, lines.begin() + end);
         i = end;
     }
-    return lines.join(u"\r\n"_s).toLatin1();
+    return lines.join(u"\r\n"_s);
 }
 
 // The expected update file: the template with the two sections' lines.
-inline QByteArray expectedUpdate(const QByteArray& templ, const QStringList& daily, const QStringList& period)
+inline QString expectedUpdate(const QStringList& daily, const QStringList& period)
 {
     auto block = [](const QStringList& lines)
     { return lines.isEmpty() ? QString() : lines.join(u"\r\n"_s) + u"\r\n"_s; };
-    QString s = QString::fromLatin1(templ);
-    s.replace(u"<daily>"_s, block(daily));
-    s.replace(u"<period>"_s, block(period));
-    return s.toLatin1();
+    return QString::fromLatin1(ExpectedFile(u"AttendanceUpdate.SDU"_s))
+        .replace(u"<daily>"_s, block(daily))
+        .replace(u"<period>"_s, block(period));
 }
-
-using e2e::ExpectedFile;
-using e2e::ReadFile;
 
 class AttendanceRun : public ::testing::TestWithParam<bool>
 {
@@ -164,24 +191,10 @@ protected:
         return box_.run(runArguments(out, school, mode));
     }
 
-    static QStringList updateFiles(const QString& out)
-    {
-        return QDir(out).entryList({u"*.SDU"_s}, QDir::Files, QDir::Name);
-    }
     // Whatever else the folder holds besides update files in place: none may be left unfinished.
     static QStringList unfinishedUpdates(const QString& out)
     {
         return QDir(out).entryList({u"*.part"_s}, QDir::Files, QDir::Name);
-    }
-    static QByteArray lastUpdate(const QString& out)
-    {
-        const QStringList files = updateFiles(out);
-        return files.isEmpty() ? QByteArray("<no update file>")
-                               : ReadFile(out + QLatin1Char('/') + files.last());
-    }
-    QString expected(const QStringList& daily, const QStringList& period) const
-    {
-        return QString::fromLatin1(expectedUpdate(ExpectedFile(u"AttendanceUpdate.SDU"_s), daily, period));
     }
     // The number of six-day windows from the date the Calendar export sets as the
     // school start (its first dated calendar row, a workday before the first
@@ -286,9 +299,11 @@ protected:
 
     // A full export, then two attendance updates with changes between: the
     // runs that tell whether two ways of exporting give the same folder.
-    // runStep(n) makes the runs of step n (0: the full export); the records
-    // changed are returned.
-    std::vector<Record> runFullThenTwoUpdates(const QString& school, const std::function<void(int)>& runStep)
+    // runStep(n) makes the runs of step n (0: the full export). The import
+    // files of out are returned; its update files carry the changes, so the
+    // ones compared are not empty.
+    QMap<QString, QByteArray>
+    runFullThenTwoUpdates(const QString& school, const std::function<void(int)>& runStep, const QString& out)
     {
         runStep(0);
         if (HasFatalFailure())
@@ -305,24 +320,19 @@ protected:
         setCode(records[1], u"E"_s);
         change("DELETE FROM " + records[3].table + " WHERE " + records[3].where);
         runStep(2);
-        return records;
-    }
-    // The update files of those runs carry the changes, so the ones compared are not empty.
-    static void expectChangesSent(const QMap<QString, QByteArray>& files, const std::vector<Record>& records)
-    {
-        ASSERT_EQ(files.keys().filter(u"update "_s).size(), 3);
-        ASSERT_EQ(records.size(), 4u);
+        const QMap<QString, QByteArray> files = importFiles(out);
+        EXPECT_EQ(files.keys().filter(u"update "_s).size(), 3);
         EXPECT_TRUE(files.value(u"update 2"_s).contains(records[0].key.toLatin1()));
         EXPECT_TRUE(files.value(u"update 3"_s).contains(records[1].key.toLatin1()));
         EXPECT_TRUE(files.value(u"update 3"_s).contains(records[3].key.toLatin1()));
+        return files;
     }
 
     // Gives a record a new reason code, changed today.
     void setCode(const Record& record, const QString& code)
     {
-        const std::string today = QDate::currentDate().toString(u"yyyyMMdd"_s).toStdString();
-        change("UPDATE " + record.table + " SET REAS_CD = '" + code.toStdString() + "', MNT_DT = " + today +
-               " WHERE " + record.where);
+        change("UPDATE " + record.table + " SET REAS_CD = '" + code.toStdString() +
+               "', MNT_DT = " + e2e::Today() + " WHERE " + record.where);
     }
     // Per record, the code of its newest line over the folder's update files,
     // taken in the importer's order (by name): what the handheld ends with.
@@ -330,22 +340,11 @@ protected:
     {
         QMap<QString, QString> codes;
         for (const QString& file : updateFiles(out))
-        {
-            bool inSection = false;
-            for (const QString& line :
-                 QString::fromLatin1(ReadFile(out + QLatin1Char('/') + file)).split(u"\r\n"_s))
+            for (const QString& line : updateRecords(ReadFile(out + QLatin1Char('/') + file)))
             {
-                if (line.startsWith(u"AttStdRef\t"_s))
-                    inSection = true;
-                else if (line == u"*"_s)
-                    inSection = false;
-                else if (inSection)
-                {
-                    const QStringList v = line.split(QLatin1Char('\t'));
-                    codes.insert(v.mid(0, 3).join(QLatin1Char('\t')), v.value(3));
-                }
+                const QStringList v = line.split(QLatin1Char('\t'));
+                codes.insert(v.mid(0, 3).join(QLatin1Char('\t')), v.value(3));
             }
-        }
         return codes;
     }
 

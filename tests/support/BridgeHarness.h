@@ -254,19 +254,26 @@ inline Launched launchBridge(const BridgeSandbox& box, const QStringList& argume
     return launchBridgeBytes(box, args, name, extraEnv);
 }
 
+// Asks done every 10 ms until it holds; false after the time limit.
+template <class Done> bool pollUntil(int seconds, Done done)
+{
+    const timespec pause{0, 10 * 1000 * 1000};
+    for (int i = 0; i < seconds * 100; ++i)
+    {
+        if (done())
+            return true;
+        nanosleep(&pause, nullptr);
+    }
+    return false;
+}
+
 // The raw wait status, or -1 when the process had to be killed after the time limit.
 inline int waitBridge(const Launched& launched, int seconds)
 {
-    timespec pause{0, 10 * 1000 * 1000};
-    for (int i = 0; i < seconds * 100; ++i)
-    {
-        int status = 0;
-        if (waitpid(launched.pid, &status, WNOHANG) == launched.pid)
-            return status;
-        nanosleep(&pause, nullptr);
-    }
-    kill(launched.pid, SIGKILL);
     int status = 0;
+    if (pollUntil(seconds, [&] { return waitpid(launched.pid, &status, WNOHANG) == launched.pid; }))
+        return status;
+    kill(launched.pid, SIGKILL);
     waitpid(launched.pid, &status, 0);
     return -1;
 }
@@ -296,19 +303,6 @@ inline BridgeResult BridgeSandbox::run(const QStringList& arguments, const QStri
     QFile::remove(launched.outFile);
     QFile::remove(launched.errFile);
     return result;
-}
-
-// Waits until the file holds the text; false after the time limit.
-inline bool waitForText(const QString& file, const QString& text, int seconds)
-{
-    timespec pause{0, 20 * 1000 * 1000};
-    for (int i = 0; i < seconds * 50; ++i)
-    {
-        if (BridgeSandbox::readText(file).contains(text))
-            return true;
-        nanosleep(&pause, nullptr);
-    }
-    return false;
 }
 
 // The environment that preloads a library of the tests with its settings. (A
@@ -488,6 +482,13 @@ inline void expectTranscript(const BridgeSandbox& box, const QString& part = QSt
         }
     }
 }
+
+// A test that is its transcript alone, in a sandbox of its own.
+#define TRANSCRIPT_TEST(suite, name)                                                                         \
+    TEST(suite, name)                                                                                        \
+    {                                                                                                        \
+        expectTranscript(BridgeSandbox());                                                                   \
+    }
 
 // One sandbox and TSIS demo district (the real day) shared by the cases of a
 // suite, in PostgreSQL too when Suite::kDatabase names its database (dropped

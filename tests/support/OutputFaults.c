@@ -61,6 +61,18 @@ static int below(const char* path)
     return strncmp(path, g_dir, g_dirLength) == 0 && (path[g_dirLength] == '/' || path[g_dirLength] == 0);
 }
 
+// The path an open file descriptor stands for (PATH_MAX bytes); 0 when unknown.
+static int fdPath(int fd, char* path)
+{
+    char link[64];
+    snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+    const ssize_t n = readlink(link, path, PATH_MAX - 1);
+    if (n < 0)
+        return 0;
+    path[n] = 0;
+    return 1;
+}
+
 // Whether a path (relative to dirfd when not absolute) lies in the folder.
 static int pathBelow(int dirfd, const char* path)
 {
@@ -69,48 +81,28 @@ static int pathBelow(int dirfd, const char* path)
     if (path[0] == '/')
         return below(path);
     char base[PATH_MAX];
-    if (dirfd == AT_FDCWD)
-    {
-        if (!getcwd(base, sizeof base))
-            return 0;
-    }
-    else
-    {
-        char link[64];
-        snprintf(link, sizeof link, "/proc/self/fd/%d", dirfd);
-        const ssize_t n = readlink(link, base, sizeof base - 1);
-        if (n < 0)
-            return 0;
-        base[n] = 0;
-    }
+    if (dirfd == AT_FDCWD ? !getcwd(base, sizeof base) : !fdPath(dirfd, base))
+        return 0;
     char full[PATH_MAX * 2];
     snprintf(full, sizeof full, "%s/%s", base, path);
     return below(full);
 }
 
-static int fdBelowNamed(int fd, const char* pattern)
+// Whether an open file lies in the folder, with a name matching pattern (if any).
+static int fdBelow(int fd, const char* pattern)
 {
-    char link[64];
     char target[PATH_MAX];
-    snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
-    const ssize_t n = readlink(link, target, sizeof target - 1);
-    if (n < 0)
+    if (!fdPath(fd, target))
         return 0;
-    target[n] = 0;
     const char* name = strrchr(target, '/');
     return below(target) && (!pattern || fnmatch(pattern, name ? name + 1 : target, 0) == 0);
-}
-
-static int fdBelow(int fd)
-{
-    return fdBelowNamed(fd, NULL);
 }
 
 // Nonzero (with errno set) when a write to fd must fail; waits when slow.
 static int writeFails(int fd)
 {
     const enum Fault kind = fault();
-    if (kind == kNone || kind == kSyncFails || !fdBelow(fd))
+    if (kind == kNone || kind == kSyncFails || !fdBelow(fd, NULL))
         return 0;
     if (kind == kSlow)
     {
@@ -248,7 +240,7 @@ int linkat(int fromDir, const char* from, int toDir, const char* to, int flags)
 
 static int syncFails(int fd)
 {
-    if (fault() != kSyncFails || !fdBelowNamed(fd, getenv("TSIS_FAULT_NAME")))
+    if (fault() != kSyncFails || !fdBelow(fd, getenv("TSIS_FAULT_NAME")))
         return 0;
     errno = EIO;
     return 1;
