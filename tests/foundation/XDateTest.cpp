@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "../dataaccess/GoldenLines.h"
+#include "GoldenSection.h"
 #include "XClock.h"
 #include "XDateTime.h"
 

@@ -3,7 +3,7 @@
 // failures that leave it as it was; on its own and through the writer.
 #include "MemoryWriter.h"
 
-#include "../dataaccess/GoldenLines.h"
+#include "GoldenSection.h"
 
 #include <array>
 
