@@ -11,7 +11,10 @@
 # build folder's) at that day under faketime. For each database, at the large size:
 #   full      `tsisbridge run --demo` into an empty folder: wall, CPU, peak resident memory
 #   floor     every data SELECT of that run (from its level-9 log lines) run once more through
-#             unixODBC's `isql -b` on the same data source, rows to /dev/null: sum of wall times
+#             unixODBC's `isql -b` on the same data source, rows to /dev/null: sum of wall times;
+#             and apart, the same for the existence checks it logged ("Table Exists query:",
+#             "Field Exists query:"), the ones the database refuses included: they are round
+#             trips to the SIS as well
 #   att1      a first `run --att` into an empty folder, against the floor of its own SELECTs
 #   att2      a second `run --att` on the same day, nothing changed, against the floor of its
 #             own SELECTs (decoded from its own log lines)
@@ -35,7 +38,7 @@ repeat=3
 build_dir="$root/build"
 bridge=""
 work=""
-usage() { sed -n '2,26p' "$0" | sed 's/^# \{0,1\}//' >&2; exit 2; }
+usage() { sed -n '2,28p' "$0" | sed 's/^# \{0,1\}//' >&2; exit 2; }
 while [ $# -gt 0 ]; do
   case "$1" in
     --size) size="$2"; shift ;;
@@ -107,13 +110,15 @@ log_size() {
 }
 
 # selects FOLDER OUT [OFFSET]: the data SELECTs a run logged at level 9 (base64 after
-# "proprietary:"), one per line; from OFFSET on, the log's lines of the runs after it.
+# "proprietary:"), one per line, and its existence checks into OUT.checks; from OFFSET on,
+# the log's lines of the runs after it.
 selects() {
   local logfile
   logfile="$(ls "$1"/*.log | head -1)"
   python3 - "$logfile" "$2" "${3:-0}" <<'EOF'
 import base64, os, re, sys
 out = open(sys.argv[2], "w")
+checks = open(sys.argv[2] + ".checks", "w")
 log = open(sys.argv[1], "rb")
 offset = int(sys.argv[3])
 log.seek(offset if offset <= os.path.getsize(sys.argv[1]) else 0)
@@ -123,9 +128,9 @@ for raw in log:
         continue
     text = base64.b64decode(line[len("proprietary:"):]).decode("utf-8", "replace")
     # "name:hh:mm:ss: Proprietary   method: message"; the statement itself has no method.
-    m = re.match(r".*?: Proprietary +: (SELECT .*)", text, re.S)
+    m = re.match(r".*?: Proprietary +: ((?:Table|Field) Exists query:)?(SELECT .*)", text, re.S)
     if m:
-        out.write(" ".join(m.group(1).split()) + "\n")
+        (checks if m.group(1) else out).write(" ".join(m.group(2).split()) + "\n")
 EOF
 }
 
@@ -142,6 +147,18 @@ floor() {
   t=$(awk -v s="$start" -v e="$end" 'BEGIN { printf "%.3f", e - s }')
   put "$label.wall" "$t"
   log "$label: $(wc -l < "$file") SELECTs, ${t}s through isql"
+}
+
+# checks LABEL DSN SQLFILE: a run's existence checks once more through isql; the ones the
+# database refuses (another dialect's catalogue) are round trips all the same.
+checks() {
+  local label="$1" start end t
+  start=$(date +%s.%N)
+  isql "$2" -b -k -d'|' < "$3" > /dev/null 2>&1 || true
+  end=$(date +%s.%N)
+  t=$(awk -v s="$start" -v e="$end" 'BEGIN { printf "%.3f", e - s }')
+  put "$label.wall" "$t"
+  log "$label: $(wc -l < "$3") existence checks, ${t}s through isql"
 }
 
 # Data rows written: the lines of the data files less their header line.
@@ -197,6 +214,7 @@ unchanged() {
   run "$1" "$2" "$3" --att
   selects "$3" "$3.sql" "$offset"
   floor "${1%.wall}floor" "$(isql_dsn "$2")" "$3.sql"
+  checks "${1%.wall}checks" "$(isql_dsn "$2")" "$3.sql.checks"
 }
 
 # Late in the year at the large and the small size, then early in the year at the large size.
@@ -240,9 +258,11 @@ for tag in large small early; do
       run "$kind.$tag.full" "$dsn" "$out/full" --demo
       selects "$out/full" "$out/full.sql"
       floor "$kind.floor" "$(isql_dsn "$dsn")" "$out/full.sql"
+      checks "$kind.checks" "$(isql_dsn "$dsn")" "$out/full.sql.checks"
       run "$kind.att1" "$dsn" "$out/att" --att
       selects "$out/att" "$out/att.sql"
       floor "$kind.attfloor" "$(isql_dsn "$dsn")" "$out/att.sql"
+      checks "$kind.attchecks" "$(isql_dsn "$dsn")" "$out/att.sql.checks"
     done
     put "$kind.$tag.rows" "$(rows_written "$out/full")"
     put "$kind.attcached" "$(sqlite3 "$out/att/Attendance/Attendance.db" \
@@ -266,6 +286,12 @@ figures = {}
 for line in open(results):
     key, value = line.split()
     figures.setdefault(key, []).append(float(value))
+
+# A run's floor and its checks were measured in pairs: their sums, repetition by repetition.
+for key in list(figures):
+    checks = key[: -len("floor.wall")] + "checks.wall"
+    if key.endswith("floor.wall") and checks in figures:
+        figures[key[: -len(".wall")] + "+checks"] = [a + b for a, b in zip(figures[key], figures[checks])]
 
 def median(key):
     return statistics.median(figures[key]) if key in figures else None
@@ -292,17 +318,23 @@ rows = [
     ("full run CPU s", fig("large.full.cpu")),
     ("floor of its SELECTs s", fig("floor.wall")),
     ("full / floor", ratio("large.full.wall", "floor.wall")),
+    ("its existence checks s", fig("checks.wall")),
+    ("full / (floor + checks)", ratio("large.full.wall", "floor+checks")),
     ("rows written", fig("large.rows")),
     ("rows per s (full run)", ratio("large.rows", "large.full.wall")),
     ("peak RSS MiB", fig("large.full.rss")),
     ("first --att wall s", fig("att1.wall")),
     ("floor of its SELECTs s", fig("attfloor.wall")),
     ("first --att / floor", ratio("att1.wall", "attfloor.wall")),
+    ("its existence checks s", fig("attchecks.wall")),
+    ("first --att / (floor + checks)", ratio("att1.wall", "attfloor+checks")),
     ("rows cached", fig("attcached")),
     ("rows cached per s", ratio("attcached", "att1.wall")),
     ("unchanged --att s", fig("att2.wall")),
     ("floor of its SELECTs s", fig("att2floor.wall")),
     ("unchanged / floor", ratio("att2.wall", "att2floor.wall")),
+    ("its existence checks s", fig("att2checks.wall")),
+    ("unchanged / (floor + checks)", ratio("att2.wall", "att2floor+checks")),
     ("unchanged / first", ratio("att2.wall", "att1.wall")),
     ("1% changed --att s", fig("att3.wall")),
     ("1% changed / first", ratio("att3.wall", "att1.wall")),
@@ -311,6 +343,8 @@ rows = [
     ("early: unchanged --att s", fig("early.att2.wall")),
     ("early: floor of its SELECTs s", fig("early.att2floor.wall")),
     ("early: unchanged / floor", ratio("early.att2.wall", "early.att2floor.wall")),
+    ("early: its existence checks s", fig("early.att2checks.wall")),
+    ("early: unchanged / (floor + checks)", ratio("early.att2.wall", "early.att2floor+checks")),
     ("unchanged late / early", ratio("att2.wall", "early.att2.wall")),
     # The SIS's own reads of the overlap cost more late in the year; the
     # bridge's part is what follows the cache.
