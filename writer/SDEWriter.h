@@ -148,7 +148,7 @@ public:
     static bool NextAttendanceWindow(XDate& r, XDate& p, XDate& q, const XDate& s, const XDate& e,
                                      bool extend);
     // Stores one record as the row's new code (apostrophes removed from the values).
-    void UpsertAttendanceRow(const XString& table, const AttendanceCacheRow& row);
+    void UpsertAttendanceRow(const AttendanceCacheRow& row);
     // Write the rows whose new code differs from the exported one into the
     // update file and mark them exported.
     void CreateStudentDailyAttendanceFromDB(bool filter);

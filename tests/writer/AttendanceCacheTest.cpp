@@ -71,7 +71,7 @@ protected:
                 row.header = "AttPerRef";
                 row.code = code;
                 row.absent = "1";
-                cache.Upsert(AttendanceCache::kPeriodTable, row);
+                cache.Upsert(row);
             }
             cache.BlankUnseenAttendance();
             cache.CommitFill();

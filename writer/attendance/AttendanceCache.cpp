@@ -335,14 +335,14 @@ void AttendanceCache::RollBack(std::optional<sqlite::Transaction>& transaction)
     transaction.reset();
 }
 
-void AttendanceCache::Upsert(const XString& table, const AttendanceCacheRow& row)
+void AttendanceCache::Upsert(const AttendanceCacheRow& row)
 {
     try
     {
         if (m_writer)
             m_writer->Push(row);
         else
-            WriteRow(table, row);
+            WriteRow(m_table, row);
     }
     catch (const std::exception& e)
     {

@@ -55,14 +55,13 @@ public:
     // Creates the table (one that exists stays) and its indexes, those of an
     // empty table once its fill commits; the fill writes into it.
     void StartTable(const XString& table);
-    const XString& Table() const { return m_table; }
     // The blank of the rows from date on that the fill does not find again, done by BlankUnseenAttendance.
     void PrepareAttendanceBlank(const XString& from);
     void CancelBlank();
     void BeginFill();
-    // Stores one record as the row's new code (apostrophes removed from the values);
-    // during a fill, table is the one started.
-    void Upsert(const XString& table, const AttendanceCacheRow& row);
+    // Stores one record into the table started, as the row's new code (apostrophes
+    // removed from the values).
+    void Upsert(const AttendanceCacheRow& row);
     void BlankUnseenAttendance();
     void CommitFill();
     // Takes back the fill and its blank; the cache stays as it was.

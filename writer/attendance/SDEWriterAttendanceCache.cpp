@@ -131,7 +131,7 @@ void SDEWriter::DeleteAttendanceDatabase()
     }
 }
 
-void SDEWriter::UpsertAttendanceRow(const XString& table, const AttendanceCacheRow& row)
+void SDEWriter::UpsertAttendanceRow(const AttendanceCacheRow& row)
 {
-    m_attendance->Upsert(table, row);
+    m_attendance->Upsert(row);
 }

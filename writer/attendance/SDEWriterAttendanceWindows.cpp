@@ -227,10 +227,9 @@ void SDEWriter::WriteAttendanceRow(const AttendanceCacheRow& row)
 {
     if (row.keyKind != AttendanceCacheRow::KeyKind::None)
         m_attendance->KeyNames(row.keyKind == AttendanceCacheRow::KeyKind::TimeFrame).insert(row.header);
-    const XString& table = m_attendance->Table();
     if (!row.hasRange)
     {
-        UpsertAttendanceRow(table, row);
+        UpsertAttendanceRow(row);
         return;
     }
     long long first = 0;
@@ -245,6 +244,6 @@ void SDEWriter::WriteAttendanceRow(const AttendanceCacheRow& row)
     for (long long key = first; key <= last; ++key)
     {
         one.key = XString(key);
-        UpsertAttendanceRow(table, one);
+        UpsertAttendanceRow(one);
     }
 }
