@@ -7,6 +7,13 @@
 #include "DatabaseType.h"
 #include "GoldenSection.h"
 
+// A table of this folder's golden files.
+inline std::vector<std::vector<std::string>> GoldenLines(const std::string& file, const std::string& section,
+                                                         std::size_t fields)
+{
+    return GoldenLines(file, section, fields, "dataaccess");
+}
+
 // The database type of a display name in a golden line.
 inline int GoldenType(const std::string& name)
 {

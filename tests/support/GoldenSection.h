@@ -32,8 +32,7 @@ inline std::vector<std::string> GoldenSection(const std::string& path, const std
 // separated by tabs, and \t, \r, \n and \\ stand for a tab, a carriage
 // return, a line feed and a backslash.
 inline std::vector<std::vector<std::string>> GoldenLines(const std::string& file, const std::string& section,
-                                                         std::size_t fields,
-                                                         const std::string& folder = "dataaccess")
+                                                         std::size_t fields, const std::string& folder)
 {
     std::vector<std::vector<std::string>> lines;
     for (const std::string& line :
