@@ -50,18 +50,18 @@ fi
 # The NSIS installer is a 32-bit program: trying it needs 32-bit wine even for
 # x86_64. Installed first, so windows-prereqs.sh remakes a prefix that lacks it.
 TRY_INSTALLER=0
-if [ "$PACKAGE" = 1 ] && ! host_runs_i386; then
-  log "this machine does not run 32-bit x86 programs: the installer is made and checked, not tried"
-  apt_install nsis unzip
-elif [ "$PACKAGE" = 1 ]; then
-  TRY_INSTALLER=1
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    log "adding the i386 architecture (the NSIS installer is a 32-bit program)"
-    $SUDO dpkg --add-architecture i386
-  fi
-  apt_install nsis unzip wine32:i386
-fi
 if [ "$PACKAGE" = 1 ]; then
+  if host_runs_i386; then
+    TRY_INSTALLER=1
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+      log "adding the i386 architecture (the NSIS installer is a 32-bit program)"
+      $SUDO dpkg --add-architecture i386
+    fi
+    apt_install nsis unzip wine32:i386
+  else
+    log "this machine does not run 32-bit x86 programs: the installer is made and checked, not tried"
+    apt_install nsis unzip
+  fi
   command -v makensis >/dev/null || die "makensis not found after installing nsis"
   log "$(makensis -VERSION 2>&1 | head -n1 | sed 's/^/makensis /')"
 fi
